@@ -1,0 +1,5 @@
+#include "accounts/ui/RegistroCuentas.h"
+
+#include "core/ui/Pantallas.h"
+
+void RegistroPantallasCuentas() {}

@@ -1,0 +1,20 @@
+#include "core/AppState.h"
+
+#include <QDir>
+
+AppState& App() {
+    static AppState estado;
+    return estado;
+}
+
+QString AppState::LocalIni() const {
+    return QDir(settingsFolder.isEmpty() ? programFolder : settingsFolder).filePath("Partidex.ini");
+}
+
+void AppState::Reinicio() {
+    const QString carpeta = programFolder;
+    const QString carpetaIni = settingsFolder;
+    *this = AppState();
+    programFolder = carpeta;
+    settingsFolder = carpetaIni;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Passwords are kept as a salted Argon2id hash of the upper-cased text, so that letter case is
+// ignored as it always was and no password is ever stored in clear.
+#include <QString>
+
+QString HashContrasena(const QString& contrasena);
+// True when the typed password matches the stored value: a hash, or the plain text of an older row.
+bool VerificoContrasena(const QString& tipeada, const QString& guardada);
+bool EsHashContrasena(const QString& guardada);
+// Tests hash with the engine's lowest cost to stay quick; never used by the program.
+void UsoCostoMinimoContrasenas(bool minimo);
+
+// Looks up an active user by login name and password (both compared without regard to letter case).
+// Returns the Usuario number, or -1. An older row holding a plain password is rewritten as a hash.
+int BuscoUsuario(const QString& nombre, const QString& contrasena);

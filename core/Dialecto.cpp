@@ -1,0 +1,12 @@
+#include "core/Dialecto.h"
+
+#include "core/Valores.h"
+
+namespace Dialecto {
+QString Mayusculas(const QString& expresion) { return FuncionMayusculas() + "(" + expresion + ")"; }
+QString Rellenado(const QString& expresion, int ancho) {
+    return QString("substr('%1' || (%2), -%3, %3)").arg(QString(ancho, '0'), expresion).arg(ancho);
+}
+QString Limite(int n) { return QString(" LIMIT %1").arg(n); }
+QString Signo(const QString& e) { return QString("(CASE WHEN (%1)>0 THEN 1 WHEN (%1)<0 THEN -1 ELSE 0 END)").arg(e); }
+} // namespace Dialecto

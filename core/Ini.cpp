@@ -1,0 +1,131 @@
+#include "core/Ini.h"
+
+#include "core/AppState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringConverter>
+#include <QStringDecoder>
+
+namespace {
+
+constexpr int LargoMaximoValor = 127;
+
+// Reads the file as lines. Text that is not valid UTF-8 is read as Latin-1, so any byte sequence
+// yields some text instead of failing.
+bool LeoLineas(const QString& archivo, QStringList& lineas) {
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = f.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString texto = utf8.decode(bytes);
+    if (utf8.hasError()) texto = QString::fromLatin1(bytes);
+    if (texto.startsWith(QChar(0xFEFF))) texto.remove(0, 1);
+    texto.replace("\r\n", "\n");
+    texto.replace('\r', '\n');
+    lineas = texto.split('\n');
+    if (!lineas.isEmpty() && lineas.last().isEmpty()) lineas.removeLast();
+    return true;
+}
+
+// Section name of a "[Name]" line, or a null text when the line is not a section header.
+QString SeccionDeLinea(const QString& linea) {
+    const QString t = linea.trimmed();
+    if (t.size() < 2 || !t.startsWith('[')) return QString();
+    const int cierre = t.indexOf(']');
+    if (cierre < 0) return QString();
+    return t.mid(1, cierre - 1).trimmed();
+}
+
+bool ClaveDeLinea(const QString& linea, QString& clave, QString& valor) {
+    const int igual = linea.indexOf('=');
+    if (igual < 0) return false;
+    clave = linea.left(igual).trimmed();
+    valor = linea.mid(igual + 1).trimmed();
+    return !clave.isEmpty();
+}
+
+bool Igual(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+} // namespace
+
+QString LeoIni(const QString& archivo, const QString& seccion, const QString& clave, const QString& defecto) {
+    QStringList lineas;
+    if (!LeoLineas(archivo, lineas)) return defecto;
+    bool enSeccion = false;
+    for (const QString& linea : lineas) {
+        const QString s = SeccionDeLinea(linea);
+        if (!s.isNull()) {
+            enSeccion = Igual(s, seccion);
+            continue;
+        }
+        if (!enSeccion) continue;
+        QString k, v;
+        // The first occurrence of a key wins, as with the system's own reader.
+        if (ClaveDeLinea(linea, k, v) && Igual(k, clave)) return v.left(LargoMaximoValor);
+    }
+    return defecto;
+}
+
+bool EscriboIni(const QString& archivo, const QString& seccion, const QString& clave, const QString& valor) {
+    QStringList lineas;
+    LeoLineas(archivo, lineas);
+    const QString nueva = clave + "=" + valor;
+    int inicioSeccion = -1, finSeccion = -1;
+    bool enSeccion = false, escrito = false;
+    for (int i = 0; i < lineas.size() && !escrito; ++i) {
+        const QString s = SeccionDeLinea(lineas[i]);
+        if (!s.isNull()) {
+            if (enSeccion) break;
+            enSeccion = Igual(s, seccion);
+            if (enSeccion) inicioSeccion = finSeccion = i;
+            continue;
+        }
+        if (!enSeccion) continue;
+        QString k, v;
+        if (ClaveDeLinea(lineas[i], k, v) && Igual(k, clave)) {
+            lineas[i] = nueva;
+            escrito = true;
+        } else if (!lineas[i].trimmed().isEmpty()) {
+            finSeccion = i;
+        }
+    }
+    if (!escrito) {
+        if (inicioSeccion >= 0) {
+            lineas.insert(finSeccion + 1, nueva);
+        } else {
+            if (!lineas.isEmpty() && !lineas.last().trimmed().isEmpty()) lineas << QString();
+            lineas << "[" + seccion + "]" << nueva;
+        }
+    }
+    QDir().mkpath(QFileInfo(archivo).absolutePath());
+    QSaveFile f(archivo);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(lineas.join("\n").toUtf8());
+    f.write("\n");
+    return f.commit();
+}
+
+QString RutaCompleta(const QString& valor) {
+    if ((valor.size() >= 2 && valor[1] == ':') || valor.startsWith("\\\\") || valor.startsWith('/'))
+        return valor;
+    const AppState& a = App();
+    QString relativa = valor;
+    relativa.replace('\\', '/');
+    const QString base = a.settingsFolder.isEmpty() ? a.programFolder : a.settingsFolder;
+    return QDir::cleanPath(QDir(base).filePath(relativa));
+}
+
+QString LeoLocal(const QString& seccion, const QString& clave, const QString& defecto) {
+    return LeoIni(App().LocalIni(), seccion, clave, defecto);
+}
+bool EscriboLocal(const QString& seccion, const QString& clave, const QString& valor) {
+    return EscriboIni(App().LocalIni(), seccion, clave, valor);
+}
+QString LeoGlobal(const QString& seccion, const QString& clave, const QString& defecto) {
+    return LeoIni(App().globalIniPath, seccion, clave, defecto);
+}
+bool EscriboGlobal(const QString& seccion, const QString& clave, const QString& valor) {
+    return EscriboIni(App().globalIniPath, seccion, clave, valor);
+}

@@ -1,0 +1,95 @@
+#include "core/Valores.h"
+
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+
+#include <QRegularExpression>
+
+Valor ValorCampo(const QString& tabla, const QString& campo, const QString& condicion,
+                 const QVariantList& parametros) {
+    QSqlQuery q = Consulto("SELECT " + campo + " FROM " + tabla + " WHERE " + condicion, parametros);
+    Valor v;
+    if (q.next()) {
+        QVariant x = q.value(0);
+        // An aggregate over no rows may come back without a type: it is still a row, holding Null.
+        v = x.isValid() ? x : QVariant(QMetaType::fromType<QString>());
+    }
+    q.finish();
+    return v;
+}
+
+Valor ValorCampoTabla(const QString& tabla, const QString& campo, const QString& criterio,
+                      const QVariantList& parametros) {
+    return ValorCampo(tabla, campo, "(" + criterio + ") ORDER BY rowid LIMIT 1", parametros);
+}
+
+namespace {
+double Numero(const QVariant& v, double siNulo, bool* ok) {
+    if (ok) *ok = true;
+    if (!v.isValid() || v.isNull()) return siNulo;
+    if (v.typeId() == QMetaType::QString) {
+        const QString t = v.toString().trimmed();
+        if (t.isEmpty()) return 0;
+        bool bien = false;
+        double d = t.toDouble(&bien);
+        if (!bien) d = QLocale().toDouble(t, &bien);
+        if (!bien && ok) *ok = false;
+        return bien ? d : siNulo;
+    }
+    bool bien = false;
+    const double d = v.toDouble(&bien);
+    if (!bien && ok) *ok = false;
+    return bien ? d : siNulo;
+}
+} // namespace
+
+double NumeroOCero(const QVariant& v, bool* ok) { return Numero(v, 0, ok); }
+double NumeroOCero(const Valor& v, bool* ok) { return v ? Numero(*v, 0, ok) : (ok && (*ok = true), 0.0); }
+double NumeroOMenosUno(const QVariant& v, bool* ok) { return Numero(v, -1, ok); }
+double NumeroOMenosUno(const Valor& v, bool* ok) { return v ? Numero(*v, -1, ok) : (ok && (*ok = true), -1.0); }
+
+QString NumeroSql(double n) { return QString::number(n, 'g', 17); }
+
+QString NuloAVacio(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return QString("");
+    return v.toString();
+}
+QString NuloAVacio(const Valor& v) { return v ? NuloAVacio(*v) : QString(""); }
+
+QString FuncionMayusculas() { return App().sqlAccess ? QStringLiteral("UCase") : QStringLiteral("UPPER"); }
+
+QString DobloComillas(const QString& texto) {
+    QString t = texto;
+    return t.replace('\'', "''");
+}
+
+QString ComodinesLike(const QString& texto) {
+    QString t = texto;
+    t.replace('*', '%');
+    t.replace('?', '_');
+    return t;
+}
+
+QDate TextoAFecha(const QString& texto) {
+    static const QRegularExpression re(R"(^\s*(\d{1,2})/(\d{1,2})/(\d{2}|\d{4})\s*$)");
+    const auto m = re.match(texto);
+    if (!m.hasMatch()) return QDate();
+    int anio = m.captured(3).toInt();
+    if (m.captured(3).size() == 2) anio += anio < 30 ? 2000 : 1900;
+    return QDate(anio, m.captured(2).toInt(), m.captured(1).toInt());
+}
+
+QString FechaATexto(const QDate& fecha) { return fecha.isValid() ? fecha.toString("dd/MM/yyyy") : QString(); }
+
+QDate FechaDeBase(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return QDate();
+    if (v.typeId() == QMetaType::QDate) return v.toDate();
+    if (v.typeId() == QMetaType::QDateTime) return v.toDateTime().date();
+    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+}
+
+QString FechaATexto(const QVariant& v) { return FechaATexto(FechaDeBase(v)); }
+
+QVariant FechaSql(const QDate& fecha) {
+    return fecha.isValid() ? QVariant(fecha.toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>());
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Start-up: settings, maintenance, structure check, connection, login, last company and year,
+// session, caption and main window.
+#include <QString>
+#include <functional>
+
+// The maintenance subsystem hands these in at registration (core cannot link it).
+void FijoMantenimientoInicial(std::function<void()> mantenimiento);
+void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion);
+
+// Runs the start-up sequence. Returns false when the program must end (login cancelled, database that
+// cannot be opened); true once the main window is shown.
+bool Arranque();

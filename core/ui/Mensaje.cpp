@@ -1,0 +1,75 @@
+#include "core/ui/Mensaje.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QQueue>
+
+namespace {
+QQueue<Respuesta> respuestas;
+QQueue<QString> archivos;
+QList<MensajePrueba::Mostrado> mostrados;
+bool automatico = false;
+} // namespace
+
+namespace MensajePrueba {
+void setNextAnswer(Respuesta r) { respuestas.enqueue(r); }
+void setNextFileName(const QString& ruta) { archivos.enqueue(ruta); }
+void Automatico(bool activo) { automatico = activo; }
+const QList<Mostrado>& Mostrados() { return mostrados; }
+QStringList Textos() {
+    QStringList t;
+    for (const auto& m : mostrados) t << m.texto;
+    return t;
+}
+void Limpio() {
+    respuestas.clear();
+    archivos.clear();
+    mostrados.clear();
+}
+} // namespace MensajePrueba
+
+Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) {
+    if (!respuestas.isEmpty() || automatico) {
+        mostrados.append({texto, icono, botones, titulo});
+        if (!respuestas.isEmpty()) return respuestas.dequeue();
+        return botones == Botones::SiNo || botones == Botones::SiNoCancelar ? Respuesta::Si : Respuesta::Ok;
+    }
+    QMessageBox caja(QApplication::activeWindow());
+    caja.setWindowTitle(titulo);
+    caja.setText(texto);
+    switch (icono) {
+    case Icono::Informacion: caja.setIcon(QMessageBox::Information); break;
+    case Icono::Advertencia: caja.setIcon(QMessageBox::Warning); break;
+    case Icono::Error: caja.setIcon(QMessageBox::Critical); break;
+    case Icono::Pregunta: caja.setIcon(QMessageBox::Question); break;
+    case Icono::Ninguno: break;
+    }
+    switch (botones) {
+    case Botones::Ok: caja.setStandardButtons(QMessageBox::Ok); break;
+    case Botones::OkCancelar: caja.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Botones::SiNo: caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Botones::SiNoCancelar:
+        caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    caja.setAccessibleName(titulo);
+    caja.setAccessibleDescription(texto);
+    switch (caja.exec()) {
+    case QMessageBox::Yes: return Respuesta::Si;
+    case QMessageBox::No: return Respuesta::No;
+    case QMessageBox::Cancel: return Respuesta::Cancelar;
+    case QMessageBox::Ok: return Respuesta::Ok;
+    default:
+        // Closing the box with Escape or its close button counts as the safe answer.
+        return botones == Botones::SiNo ? Respuesta::No : (botones == Botones::Ok ? Respuesta::Ok : Respuesta::Cancelar);
+    }
+}
+
+QString ElijoArchivo(ModoArchivo modo, const QString& titulo, const QString& carpeta, const QString& filtro) {
+    if (!archivos.isEmpty()) return archivos.dequeue();
+    if (automatico) return QString();
+    return modo == ModoArchivo::Abrir
+               ? QFileDialog::getOpenFileName(QApplication::activeWindow(), titulo, carpeta, filtro)
+               : QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, carpeta, filtro);
+}

@@ -1,0 +1,5 @@
+#include "fiscal/ui/RegistroEjercicios.h"
+
+#include "core/ui/Pantallas.h"
+
+void RegistroPantallasEjercicios() {}

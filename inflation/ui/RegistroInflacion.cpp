@@ -1,0 +1,5 @@
+#include "inflation/ui/RegistroInflacion.h"
+
+#include "core/ui/Pantallas.h"
+
+void RegistroPantallasInflacion() {}

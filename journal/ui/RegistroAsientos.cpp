@@ -1,0 +1,5 @@
+#include "journal/ui/RegistroAsientos.h"
+
+#include "core/ui/Pantallas.h"
+
+void RegistroPantallasAsientos() {}

@@ -1,0 +1,5 @@
+#include "maintenance/ui/RegistroMantenimiento.h"
+
+#include "core/ui/Pantallas.h"
+
+void RegistroPantallasMantenimiento() {}

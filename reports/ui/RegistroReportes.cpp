@@ -1,0 +1,5 @@
+#include "reports/ui/RegistroReportes.h"
+
+#include "core/ui/Pantallas.h"
+
+void RegistroPantallasReportes() {}

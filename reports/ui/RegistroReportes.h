@@ -1,0 +1,3 @@
+#pragma once
+// Registers this subsystem's screens in the screen registry; called once by start-up.
+void RegistroPantallasReportes();

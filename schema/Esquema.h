@@ -1,0 +1,28 @@
+#pragma once
+// Definition of an empty Partidex database: tables, keys, relations, indexes and fixed rows.
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace Esquema {
+
+// Version kept in PRAGMA user_version; raise it with every change of structure.
+constexpr int Version = 1;
+// Mark kept in PRAGMA application_id so a foreign SQLite file is never taken for ours ("PDX1").
+constexpr int IdAplicacion = 0x50445831;
+
+// Statements that build the schema of a new database, in order.
+const QStringList& Definicion();
+// Statements that insert the fixed rows (profiles, modules, levels, grants, the first user).
+// The first user's password hash is passed in, since hashing belongs to core.
+QStringList FilasFijas(const QString& hashContrasenaInicial);
+
+// Counts of the delivered schema, compared by the structure check.
+int IndicesEsperados();    // explicit indexes plus the automatic ones of primary keys
+int RelacionesEsperadas(); // foreign-key relations (one per REFERENCES clause)
+
+// Initial login of a new database.
+inline const QString UsuarioInicial = QStringLiteral("ADMIN");
+inline const QString ContrasenaInicial = QStringLiteral("ADMIN");
+
+} // namespace Esquema

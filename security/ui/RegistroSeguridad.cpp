@@ -1,0 +1,5 @@
+#include "security/ui/RegistroSeguridad.h"
+
+#include "core/ui/Pantallas.h"
+
+void RegistroPantallasSeguridad() {}

@@ -1,0 +1,253 @@
+// Database, settings, values and sessions, headless on real SQLite files.
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Contrasenas.h"
+#include "core/Ini.h"
+#include "core/Sesiones.h"
+#include "core/Transaccion.h"
+#include "core/Valores.h"
+#include "schema/Esquema.h"
+#include "tests/support/Entorno.h"
+#include "tst_core.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QTest>
+
+namespace {
+QByteArray Huella(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+void Escribo(const QString& ruta, const QByteArray& bytes) {
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+void PruebaBase::creaEsquemaCompleto() {
+    Entorno e;
+    const QStringList tablas = {"EmpresasPropia", "Ejercicios", "Cuentas", "CuentasConceptos", "Asientos",
+                                "DetAsientos", "ConceptosAsiento", "ConceptosDetAsiento", "TablasAjusteInflacion",
+                                "AjustesInflacion", "Usuarios", "Perfiles", "Modulos", "ModulosHabilitaciones",
+                                "Permisos", "Sesiones", "SesionesPlanes", "PrepararPagina"};
+    for (const QString& t : tablas) QVERIFY2(Conexion().tables().contains(t), qPrintable(t));
+    QCOMPARE(NumeroOCero(ValorCampo("Usuarios", "count(*)", "Activo<>0 AND Perfil=1")), 1.0);
+    QVERIFY(ValorCampo("Modulos", "Modulo", "nomModulo=?", {"frmUsuarios"}).has_value());
+    // One profile may not open the users screen.
+    QCOMPARE(NumeroOCero(ValorCampo("Permisos INNER JOIN Modulos ON Permisos.Modulo=Modulos.Modulo",
+                                    "TipoHabilitacion", "Perfil=2 AND nomModulo='frmUsuarios'")),
+             0.0);
+    QSqlQuery q = Consulto("PRAGMA journal_mode");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString().toLower(), QString("wal"));
+    q.finish();
+    QCOMPARE(Consulto("PRAGMA user_version").next(), true);
+}
+
+void PruebaBase::relacionesSeCumplen() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    // An account's parent must exist (checked at commit: the relation is deferred).
+    {
+        Transaccion t;
+        QVERIFY(Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, Descripcion, CuentaPadre, NumHijo) "
+                        "VALUES (1, 1, 50, 'HUERFANA', 99, 1)")
+                    .ok);
+        QVERIFY(!t.Confirmo());
+    }
+    QVERIFY(!ValorCampo("Cuentas", "Cuenta", "Cuenta=50"));
+    // Lines go with their header; an account with lines cannot be deleted.
+    QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1,1,1,'2024-01-02')").ok);
+    QVERIFY(Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                    "VALUES (1,1,1,1,2,10)")
+                .ok);
+    const Resultado r = Ejecuto("DELETE FROM Cuentas WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=2");
+    QVERIFY(!r.ok);
+    QVERIFY(r.error.contains("relacionado"));
+    QVERIFY(Ejecuto("DELETE FROM Asientos WHERE Asiento=1").ok);
+    QCOMPARE(NumeroOCero(ValorCampo("DetAsientos", "count(*)", "1=1")), 0.0);
+    QVERIFY(Ejecuto("DELETE FROM Cuentas WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=2").ok);
+}
+
+void PruebaBase::archivosAjenosQuedanIntactos_data() {
+    QTest::addColumn<QByteArray>("contenido");
+    QTest::addColumn<int>("estado");
+    QByteArray azar;
+    for (int i = 0; i < 4096; ++i) azar.append(char((i * 7919 + 13) % 256));
+    QTest::newRow("bytes al azar") << azar << int(EstadoBase::Ajena);
+    QTest::newRow("texto") << QByteArray("Esto es un archivo de texto\r\n") << int(EstadoBase::Ajena);
+    QTest::newRow("vacio") << QByteArray() << int(EstadoBase::Ajena);
+    QTest::newRow("cabecera sqlite truncada") << QByteArray("SQLite format 3\0garbage", 23) << int(EstadoBase::Ajena);
+}
+
+void PruebaBase::archivosAjenosQuedanIntactos() {
+    QFETCH(QByteArray, contenido);
+    QFETCH(int, estado);
+    Entorno e(false);
+    const QString ruta = e.Ruta("Partidex.MDB");
+    Escribo(ruta, contenido);
+    const QByteArray antes = Huella(ruta);
+    QString explicacion;
+    QCOMPARE(int(ExaminoBase(ruta, &explicacion)), estado);
+    QVERIFY(!AbroBase(ruta, &explicacion));
+    QVERIFY(explicacion.contains("no es una base de datos de Partidex"));
+    QVERIFY(!CreoBase(ruta));
+    QCOMPARE(Huella(ruta), antes);
+}
+
+void PruebaBase::baseSqliteDeOtroProgramaQuedaIntacta() {
+    Entorno e(false);
+    const QString ruta = e.Ruta("otro.db");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "otro");
+        db.setDatabaseName(ruta);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("CREATE TABLE Usuarios (x)"));
+        QVERIFY(q.exec("INSERT INTO Usuarios VALUES (1)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("otro");
+    const QByteArray antes = Huella(ruta);
+    QString explicacion;
+    QVERIFY(!AbroBase(ruta, &explicacion));
+    QVERIFY(explicacion.contains("no es una base de datos de Partidex"));
+    QCOMPARE(Huella(ruta), antes);
+    QVERIFY(!QFile::exists(ruta + "-wal"));
+}
+
+void PruebaBase::valorCampoSeparaVacioDeNulo() {
+    Entorno e;
+    const Valor vacio = ValorCampo("Sesiones", "Sesion", "Sesion=?", {12345});
+    QVERIFY(!vacio.has_value());
+    QCOMPARE(NumeroOCero(vacio), 0.0);
+    QCOMPARE(NumeroOMenosUno(vacio), -1.0);
+    const Valor nulo = ValorCampo("Sesiones", "Max(Sesion)", "1=1");
+    QVERIFY(nulo.has_value());
+    QVERIFY(nulo->isNull());
+    QCOMPARE(NumeroOCero(nulo), 0.0);
+    QCOMPARE(NumeroOMenosUno(nulo), -1.0);
+    QCOMPARE(NuloAVacio(nulo), QString(""));
+}
+
+void PruebaBase::mayusculasUnicode_data() {
+    QTest::addColumn<bool>("sqlAccess");
+    QTest::newRow("UCase") << true;
+    QTest::newRow("UPPER") << false;
+}
+
+void PruebaBase::mayusculasUnicode() {
+    QFETCH(bool, sqlAccess);
+    Entorno e;
+    App().sqlAccess = sqlAccess;
+    QCOMPARE(FuncionMayusculas(), sqlAccess ? QString("UCase") : QString("UPPER"));
+    Ejecuto("INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (1, 'Nota de crédito')");
+    const Valor v = ValorCampo("ConceptosAsiento", "ConceptoAsiento",
+                               FuncionMayusculas() + "(descConceptoAsiento) LIKE ?", {QString("%CRÉDITO%")});
+    QVERIFY(v.has_value());
+    QCOMPARE(NumeroOCero(v), 1.0);
+}
+
+void PruebaBase::transaccionesAnidadas() {
+    Entorno e;
+    {
+        Transaccion exterior;
+        QVERIFY(exterior.ok());
+        Ejecuto("INSERT INTO ConceptosAsiento VALUES (1, 'uno')");
+        {
+            Transaccion interior;
+            QVERIFY(interior.ok());
+            Ejecuto("INSERT INTO ConceptosAsiento VALUES (2, 'dos')");
+        } // rolled back: only the inner change goes
+        QVERIFY(exterior.Confirmo());
+    }
+    QCOMPARE(NumeroOCero(ValorCampo("ConceptosAsiento", "count(*)", "1=1")), 1.0);
+    {
+        Transaccion t;
+        Ejecuto("INSERT INTO ConceptosAsiento VALUES (3, 'tres')");
+    } // never committed
+    QCOMPARE(NumeroOCero(ValorCampo("ConceptosAsiento", "count(*)", "1=1")), 1.0);
+    QCOMPARE(Transaccion::Profundidad(), 0);
+}
+
+void PruebaBase::sesiones() {
+    Entorno e;
+    QCOMPARE(NuevaSesion(), 1);
+    App().currentSession = 1;
+    for (int i = 2; i <= 250; ++i) {
+        App().currentSession = NuevaSesion();
+        PurgoSesiones();
+    }
+    QCOMPARE(App().currentSession, 250);
+    QCOMPARE(NumeroOCero(ValorCampo("Sesiones", "Min(Sesion)", "1=1")), 150.0);
+    // A registration disappears when the chart changes, and comes back on the next check.
+    RegistroPantalla(PantallaCuentas, 1, 1);
+    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    EliminoSesionesPlanes(1, 1);
+    QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));
+    VerificoRegistro(PantallaCuentas, 1, 1);
+    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    // A purged session row is replaced by a new number when a screen registers.
+    BorroSesion();
+    RegistroPantalla(PantallaBalance, 1, 1);
+    QCOMPARE(App().currentSession, 250);
+    QVERIFY(ValorCampo("Sesiones", "Sesion", "Sesion=250").has_value());
+}
+
+void PruebaBase::loginConComillasYComodines_data() {
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QString>("contrasena");
+    QTest::addColumn<int>("usuario");
+    QTest::newRow("correcto, otra letra") << "admin" << "Admin" << 1;
+    QTest::newRow("contrasena mala") << "ADMIN" << "x" << -1;
+    QTest::newRow("comilla") << "' OR '1'='1" << "' OR '1'='1" << -1;
+    QTest::newRow("porcentaje") << "%" << "%" << -1;
+    QTest::newRow("guion bajo") << "_____" << "ADMIN" << -1;
+    QTest::newRow("comilla valida") << "O'BRIEN" << "d'artagnan" << 2;
+    QTest::newRow("inactivo") << "BAJA" << "BAJA" << -1;
+}
+
+void PruebaBase::loginConComillasYComodines() {
+    QFETCH(QString, nombre);
+    QFETCH(QString, contrasena);
+    QFETCH(int, usuario);
+    Entorno e;
+    Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES (?,?,?,?,?,?)",
+            {2, "O'BRIEN", "Pat O'Brien", 2, HashContrasena("D'Artagnan"), -1});
+    Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES (?,?,?,?,?,?)",
+            {3, "BAJA", "Dado de baja", 2, HashContrasena("BAJA"), 0});
+    QCOMPARE(BuscoUsuario(nombre, contrasena), usuario);
+}
+
+void PruebaBase::contrasenaPlanaSeReescribe() {
+    Entorno e;
+    Ejecuto("UPDATE Usuarios SET Contrasena='secreta' WHERE Usuario=1");
+    QCOMPARE(BuscoUsuario("admin", "SECRETA"), 1);
+    const QString guardada = NuloAVacio(ValorCampo("Usuarios", "Contrasena", "Usuario=1"));
+    QVERIFY(EsHashContrasena(guardada));
+    QCOMPARE(BuscoUsuario("ADMIN", "secreta"), 1);
+    QCOMPARE(BuscoUsuario("ADMIN", "secret"), -1);
+}
+
+void PruebaBase::baseEnUsoPorOtraConexion() {
+    Entorno e;
+    QVERIFY(BaseEnUso(e.RutaBase()));
+    CierroBase();
+    QVERIFY(!BaseEnUso(e.RutaBase()));
+}
+
+void PruebaBase::captionPrincipal() {
+    Entorno e;
+    App().currentUser = 1;
+    QCOMPARE(CaptionPrincipal(), QString("Partidex, usuario: ADMIN (Administrador), Perfil: Administrador"));
+    e.CreoEmpresaYEjercicio(1, 1, QDate(2024, 1, 1), QDate(2024, 12, 31));
+    QCOMPARE(CaptionPrincipal(), QString("Partidex, usuario: ADMIN (Administrador), Perfil: Administrador, "
+                                         "Ejercicio: Empresa de Prueba 1, 01/01/24-31/12/24"));
+    App().currentCompany = 7; // no longer exists
+    QVERIFY(CaptionPrincipal().endsWith(", Ejercicio: , -"));
+}

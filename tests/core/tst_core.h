@@ -1,0 +1,36 @@
+#pragma once
+#include <QObject>
+
+class PruebaBase : public QObject {
+    Q_OBJECT
+private slots:
+    void creaEsquemaCompleto();
+    void relacionesSeCumplen();
+    void archivosAjenosQuedanIntactos_data();
+    void archivosAjenosQuedanIntactos();
+    void baseSqliteDeOtroProgramaQuedaIntacta();
+    void valorCampoSeparaVacioDeNulo();
+    void mayusculasUnicode_data();
+    void mayusculasUnicode();
+    void transaccionesAnidadas();
+    void sesiones();
+    void loginConComillasYComodines_data();
+    void loginConComillasYComodines();
+    void contrasenaPlanaSeReescribe();
+    void baseEnUsoPorOtraConexion();
+    void captionPrincipal();
+};
+
+class PruebaIni : public QObject {
+    Q_OBJECT
+private slots:
+    void lecturaYEscritura();
+    void archivosRaros_data();
+    void archivosRaros();
+    void rutaCompleta_data();
+    void rutaCompleta();
+    void numeros_data();
+    void numeros();
+    void fechas_data();
+    void fechas();
+};

@@ -1,0 +1,36 @@
+#pragma once
+// Shared fixture: a temporary program folder with its own settings files and a fresh database,
+// opened on the shared connection, with a logged-in user and, on request, a company, a year and a
+// small chart of accounts.
+#include <QDate>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+
+class Entorno {
+public:
+    // Creates the folder and the database and opens it; logs in the initial user (Usuario 1).
+    explicit Entorno(bool abrirBase = true);
+    ~Entorno();
+
+    QString Carpeta() const { return carpeta.path(); }
+    QString Ruta(const QString& nombre) const;
+    QString RutaBase() const;
+
+    // Company 1 "Empresa de Prueba", year 1 from 01/01/2024 to 31/12/2024 with its root account,
+    // made current. Returns the year number.
+    int CreoEmpresaYEjercicio(int empresa = 1, int ejercicio = 1, QDate desde = QDate(2024, 1, 1),
+                              QDate hasta = QDate(2024, 12, 31));
+    // A small chart under the root of (company, year):
+    //   1 ACTIVO (1) > 1.1 CAJA (2, postable, debit), 1.2 BANCOS (3, postable, debit)
+    //   2 PASIVO (4) > 2.1 PROVEEDORES (5, postable, credit)
+    //   3 RESULTADOS (6, result) > 3.1 VENTAS (7, postable, credit), 3.2 GASTOS (8, postable, debit)
+    void CreoPlanChico(int empresa = 1, int ejercicio = 1);
+
+private:
+    QTemporaryDir carpeta;
+};
+
+// Runs f on the next modal widget that becomes active (a dialog opened with exec() by the code
+// under test), polling until it appears.
+void AlAbrirModal(std::function<void(QWidget*)> f, int esperaMs = 5000);

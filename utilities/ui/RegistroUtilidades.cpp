@@ -1,0 +1,5 @@
+#include "utilities/ui/RegistroUtilidades.h"
+
+#include "core/ui/Pantallas.h"
+
+void RegistroPantallasUtilidades() {}
