@@ -1,0 +1,122 @@
+#pragma once
+// The grid of every list, report and multi-row editor: a QTableView over a compact model, offering
+// the system's grid interface with 1-based rows and columns. Column 0 holds one hidden value per row;
+// row 0 is the header. Cells are stored compactly (one text buffer per column), never one item per cell.
+#include <QColor>
+#include <QStringList>
+#include <QTableView>
+#include <functional>
+#include <memory>
+
+class GrillaModelo;
+
+// Type of the cells of one column.
+struct TipoCelda {
+    enum Clase { Texto, Numero, Fecha, TextoAjustado, Mascara, Combo, Boton };
+    Clase clase = Texto;
+    int decimales = 2;         // Numero
+    bool miles = false;        // Numero: thousands separator shown
+    double minimo = -1e15;     // Numero: limits of a typed value
+    double maximo = 1e15;
+    QString mascara;           // Mascara: "9" a digit, "X" any character, anything else literal
+    QStringList items;         // Combo: the list offered (editable drop-down)
+    QString textoBoton;        // Boton: caption of the button drawn in the cell
+    Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter;
+};
+
+class Grilla : public QTableView {
+    Q_OBJECT
+public:
+    explicit Grilla(QWidget* padre = nullptr);
+    ~Grilla() override;
+
+    // Size. setFilas(0) empties the grid.
+    void setFilas(int filas);
+    int filas() const;
+    void setColumnas(int columnas);
+    int columnas() const;
+    // Appends a row and returns its number.
+    int AgregoFila();
+    void BorroFila(int fila);                  // rows below move up
+    void InsertoFila(int fila);                // an empty row before `fila`
+    void LimpioBloque(int fila1, int col1, int fila2, int col2);
+
+    // Cells (row and column from 1; column 0 is the hidden value of the row).
+    QString texto(int fila, int columna) const;
+    void setTexto(int fila, int columna, const QString& texto);
+    // Number of a Numero cell (0 when empty or not a number).
+    double numero(int fila, int columna) const;
+    void setNumero(int fila, int columna, double valor);
+
+    // Header texts (row 0) and column widths in pixels; width 0 hides a column.
+    void setEncabezado(int columna, const QString& texto);
+    QString encabezado(int columna) const;
+    void setAnchoColumna(int columna, int ancho);
+    int anchoColumna(int columna) const;
+
+    void setTipoColumna(int columna, const TipoCelda& tipo);
+    TipoCelda tipoColumna(int columna) const;
+
+    // Whole-row font, whole-grid text colour.
+    void setFuenteFila(int fila, bool negrita, bool cursiva);
+    void setColorTexto(const QColor& color);
+    // A column computed from the other columns of its row; recomputed by Recalculo().
+    void setFormula(int columna, std::function<QString(const Grilla&, int fila)> formula);
+    void Recalculo();
+
+    // Normal (editable where the cell type allows) or read-only operation.
+    void setSoloLectura(bool soloLectura);
+    bool soloLectura() const;
+    // Editable columns when not read-only (all by default).
+    void setColumnaEditable(int columna, bool editable);
+
+    // Decimal and thousands characters of Numero cells.
+    void setSeparadores(QChar decimal, QChar miles);
+    QChar separadorDecimal() const;
+
+    // Current cell; columna -1 selects the whole row. filaActiva() is 0 when there is none.
+    void setCeldaActual(int fila, int columna);
+    int filaActiva() const;
+    int columnaActiva() const;
+    void MuestroCelda(int fila, int columna);   // brings the cell into view
+    void AjustoAltoFila(int fila);              // fits the row's height to its tallest text
+
+    // Hides the grid and suspends repaints while it is filled.
+    void Oculto(bool ocultar);
+
+    // Printing of the grid as shown, with a header in the system's codes:
+    // "/fb1" bold on, "/fb0" off, "/fi1" italic on, "/fi0" off, "/fz" + size (points), "/r" right part,
+    // "/p" page number, "/n" new line. Opens a print preview (which can also write a PDF).
+    void Imprimo(const QString& encabezado, const QString& nombreTrabajo, bool sombreado = true);
+    // Writes the same pages straight to a PDF file (tests, and the preview's "PDF" action).
+    bool ImprimoPdf(const QString& ruta, const QString& encabezado, const QString& nombreTrabajo,
+                    bool sombreado = true);
+
+    GrillaModelo* modelo() const;
+
+signals:
+    void CambioCelda(int fila, int columna);          // text changed by the user
+    void DobleClick(int fila, int columna);
+    void SalgoCelda(int fila, int columna, int nuevaFila, int nuevaColumna);
+    void CambioFila(int filaAnterior, int filaNueva); // active row changed
+    void BotonPresionado(int fila, int columna);
+    void TeclaAbajo(QKeyEvent* evento);               // before the grid handles it; accept() to consume
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override;
+
+private:
+    std::unique_ptr<GrillaModelo> datos;
+};
+
+// Grid helpers used by the screens.
+// First row (from 1) whose cell in `columna` matches the search text, or filas()+1 when none does.
+// Letter case is ignored; a text beginning with "*" matches a cell that contains the rest anywhere,
+// any other text a cell that begins with it.
+int FilaEnGrilla(const Grilla* grilla, int columna, const QString& busqueda);
+// The same search; the found row (or the last row) becomes current and is brought into view.
+void BuscoEnGrilla(Grilla* grilla, int columna, const QString& busqueda);
+// Decimal and thousands characters of every grid from the system's number format.
+void SeparadorDecimalGrilla(Grilla* grilla);
+// Every grid of the window gets row 1, column 1 as current cell.
+void InicioGrillas(QWidget* ventana);
