@@ -1,0 +1,39 @@
+#pragma once
+// Fiscal years of a company: period rules, numbering, creation with the root account, deletion of an
+// empty year and the paste of a whole chart of accounts from one year into another.
+#include <QDate>
+#include <QString>
+
+namespace Ejercicios {
+
+// Outcome of an operation: when not ok, `mensaje` is the whole text to show the user.
+struct Veredicto {
+    bool ok = true;
+    QString mensaje;
+    bool deMotor = false; // refused by the database (warning), not by a rule of the system (error)
+    int ejercicio = 0;    // the year number saved (GraboEjercicio)
+};
+
+// Checks a period before it is stored: valid dates, start before end, no entry of the edited year
+// left outside it, no day shared with another year of the company. `ejercicio` is the year being
+// edited, or -1 when a new one is being added.
+Veredicto VerificoPeriodo(int empresa, int ejercicio, const QDate& desde, const QDate& hasta);
+
+// Number the next year of the company takes: the highest of the company plus one (1 for the first).
+int ProximoEjercicio(int empresa);
+
+// Stores a year after VerificoPeriodo: a new one (ejercicio -1) gets the next number and its root
+// account in the same transaction; an existing one gets its new period and index table.
+// `tabla` -1 means no index table.
+Veredicto GraboEjercicio(int empresa, int ejercicio, const QDate& desde, const QDate& hasta, int tabla);
+
+// Deletes a year whose chart holds nothing but the root account; a year with accounts or entries is
+// refused by the database's relations and nothing changes.
+Veredicto BorroEjercicio(int empresa, int ejercicio);
+
+// Replaces the chart of the target year with a copy of the source year's chart (accounts with their
+// hierarchy, codes and flags, and their line-concept links) in one transaction: on any failure the
+// target keeps its old chart. A target whose accounts are used by entry lines is refused.
+Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, int ejercicioDestino);
+
+} // namespace Ejercicios

@@ -1,0 +1,69 @@
+#include "security/Usuarios.h"
+
+#include "core/Basedatos.h"
+#include "core/Contrasenas.h"
+#include "core/Transaccion.h"
+#include "core/Valores.h"
+
+ResultadoUsuario GraboUsuario(int usuario, const DatosUsuario& d) {
+    ResultadoUsuario res;
+    const QVariant perfil = d.perfil.isValid() ? d.perfil : QVariant(QMetaType::fromType<int>());
+    const int activo = d.activo ? -1 : 0;
+    Transaccion t;
+    Resultado r;
+    if (!t.ok()) {
+        r.ok = false;
+        r.error = t.error();
+    } else if (usuario < 0) {
+        res.usuario = int(NumeroOCero(ValorCampo("Usuarios", "Max(Usuario)", "1=1"))) + 1;
+        r = Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) "
+                    "VALUES (?, ?, ?, ?, ?, ?)",
+                    {res.usuario, d.nombreCorto.toUpper(), d.descripcion, perfil,
+                     HashContrasena(d.nombreCorto), activo});
+    } else {
+        res.usuario = usuario;
+        if (d.contrasena.isEmpty())
+            r = Ejecuto(
+                "UPDATE Usuarios SET NombreCorto=?, descUsuario=?, Perfil=?, Activo=? WHERE Usuario=?",
+                {d.nombreCorto.toUpper(), d.descripcion, perfil, activo, usuario});
+        else
+            r = Ejecuto("UPDATE Usuarios SET NombreCorto=?, descUsuario=?, Perfil=?, Contrasena=?, Activo=? "
+                        "WHERE Usuario=?",
+                        {d.nombreCorto.toUpper(), d.descripcion, perfil, HashContrasena(d.contrasena), activo,
+                         usuario});
+        if (r.ok && r.filas == 0) {
+            r.ok = false;
+            r.error = QStringLiteral("el usuario ya no existe");
+        }
+    }
+    if (r.ok && !t.Confirmo()) {
+        r.ok = false;
+        r.error = t.error();
+    }
+    res.ok = r.ok;
+    res.error = r.error;
+    return res;
+}
+
+CambioClave CambioContrasena(int usuario, const QString& actual, const QString& nueva, QString* error) {
+    QSqlQuery q = Consulto("SELECT Contrasena FROM Usuarios WHERE Usuario=?", {usuario});
+    if (!q.isActive()) {
+        if (error) *error = UltimoError();
+        return CambioClave::Falla;
+    }
+    if (!q.next()) {
+        q.finish();
+        return CambioClave::ActualIncorrecta;
+    }
+    const QVariant guardada = q.value(0);
+    q.finish();
+    if (!VerificoContrasena(actual, NuloAVacio(guardada))) return CambioClave::ActualIncorrecta;
+    // The stored value is part of the condition: a change made meanwhile by another session wins.
+    const Resultado r = Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=? AND Contrasena IS ?",
+                                {HashContrasena(nueva), usuario, guardada});
+    if (!r.ok) {
+        if (error) *error = r.error;
+        return CambioClave::Falla;
+    }
+    return r.filas == 1 ? CambioClave::Hecho : CambioClave::ActualIncorrecta;
+}

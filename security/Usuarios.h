@@ -1,0 +1,28 @@
+#pragma once
+// Users who may log in, and their passwords (always stored as a hash, see core/Contrasenas.h).
+#include <QString>
+#include <QVariant>
+
+struct DatosUsuario {
+    QString nombreCorto; // login name; stored in upper case
+    QString descripcion; // full name
+    QVariant perfil;     // profile number; Null when none is chosen
+    QString contrasena;  // typed password; empty keeps the stored one (ignored for a new user)
+    bool activo = true;
+};
+
+struct ResultadoUsuario {
+    bool ok = true;
+    int usuario = 0; // number of the user saved
+    QString error;   // engine error text when not ok
+};
+
+// Stores a user. A new one (usuario -1) takes the highest number plus one and, as password, its own
+// login name. An existing one keeps its password unless a new one is given.
+ResultadoUsuario GraboUsuario(int usuario, const DatosUsuario& datos);
+
+enum class CambioClave { Hecho, ActualIncorrecta, Falla };
+// Changes a user's password after checking the current one (letter case ignored; a plain password
+// of an older row is accepted too). On Falla, *error holds the engine's text.
+CambioClave CambioContrasena(int usuario, const QString& actual, const QString& nueva,
+                             QString* error = nullptr);

@@ -1,0 +1,20 @@
+#pragma once
+#include <QObject>
+
+// The fiscal years screen driven as a user.
+class PruebaFrmEjercicios : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cargaPreseleccionaEmpresaYEjercicio();
+    void agregoEjercicio();
+    void fechaInvalidaSeAtrapaAntes();
+    void superposicionMuestraMensaje();
+    void seleccionarDevuelveElPar();
+    void salirSinSeleccionarDevuelveLoRecibido();
+    void pegarSinCopiarYMientrasAgrega();
+    void copiarYPegar();
+    void borrarEjercicio();
+    void tablaDeAjuste();
+    void verPlanDeCuentas();
+};
