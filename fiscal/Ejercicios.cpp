@@ -9,10 +9,11 @@ namespace Ejercicios {
 namespace {
 const QString NoGrabo = QStringLiteral("Atención no se puede grabar el registro, ");
 
-Veredicto Rechazo(const QString& texto, bool deMotor = false) {
+Veredicto Rechazo(const QString& prefijo, const QString& detalle, bool deMotor = false) {
     Veredicto v;
     v.ok = false;
-    v.mensaje = texto;
+    v.mensaje = prefijo + detalle;
+    v.detalle = detalle;
     v.deMotor = deMotor;
     return v;
 }
@@ -23,16 +24,16 @@ QString FechaCorta(const QVariant& valorBase) {
 } // namespace
 
 Veredicto VerificoPeriodo(int empresa, int ejercicio, const QDate& desde, const QDate& hasta) {
-    if (!desde.isValid() || !hasta.isValid()) return Rechazo(NoGrabo + "ingrese período correctamente");
+    if (!desde.isValid() || !hasta.isValid()) return Rechazo(NoGrabo, "ingrese período correctamente");
     // A year of a single day is refused as well.
-    if (hasta <= desde) return Rechazo(NoGrabo + "fecha inicial debe ser menor que fecha final");
+    if (hasta <= desde) return Rechazo(NoGrabo, "fecha inicial debe ser menor que fecha final");
 
     if (ejercicio >= 0) {
         const Valor fuera =
             ValorCampo("Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND (Fecha<? OR Fecha>?)",
                        {empresa, ejercicio, FechaSql(desde), FechaSql(hasta)});
         if (fuera)
-            return Rechazo(NoGrabo +
+            return Rechazo(NoGrabo,
                            "en la nueva restricción del período indicado, está intentando dejar afuera "
                            "Asientos que ya habían sido generados");
     }
@@ -43,13 +44,13 @@ Veredicto VerificoPeriodo(int empresa, int ejercicio, const QDate& desde, const 
                            "AND ComienzoEjercicio<=? AND FinEjercicio>=? AND NumEjercicio<>? "
                            "ORDER BY ComienzoEjercicio",
                            {empresa, FechaSql(hasta), FechaSql(desde), ejercicio});
-    if (!q.isActive()) return Rechazo(NoGrabo + UltimoError(), true);
+    if (!q.isActive()) return Rechazo(NoGrabo, UltimoError(), true);
     if (q.next()) {
         const QString otro = FechaCorta(q.value(0)) + "-" + FechaCorta(q.value(1));
         q.finish();
         return Rechazo(
-            NoGrabo + "el periódo que intenta grabar coincide parcialmente con el período anterior: " + otro +
-            ". Corrija el error");
+            NoGrabo, "el periódo que intenta grabar coincide parcialmente con el período anterior: " + otro +
+                         ". Corrija el error");
     }
     q.finish();
     return {};
@@ -62,7 +63,7 @@ int ProximoEjercicio(int empresa) {
 Veredicto GraboEjercicio(int empresa, int ejercicio, const QDate& desde, const QDate& hasta, int tabla) {
     const QVariant valorTabla = tabla < 0 ? QVariant(QMetaType::fromType<int>()) : QVariant(tabla);
     Transaccion t;
-    if (!t.ok()) return Rechazo(NoGrabo + t.error(), true);
+    if (!t.ok()) return Rechazo(NoGrabo, t.error(), true);
     // The checks run inside the transaction, so that no other instance slips a year in between.
     Veredicto v = VerificoPeriodo(empresa, ejercicio, desde, hasta);
     if (!v.ok) return v;
@@ -74,21 +75,21 @@ Veredicto GraboEjercicio(int empresa, int ejercicio, const QDate& desde, const Q
             Ejecuto("INSERT INTO Ejercicios (EmpresaPropia, NumEjercicio, ComienzoEjercicio, FinEjercicio, "
                     "TablaAjusteInflacion) VALUES (?, ?, ?, ?, ?)",
                     {empresa, numero, FechaSql(desde), FechaSql(hasta), valorTabla});
-        if (!r.ok) return Rechazo(NoGrabo + r.error, true);
+        if (!r.ok) return Rechazo(NoGrabo, r.error, true);
         // The root of the new year's chart: account 0, its own parent, child number 0.
         r = Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CuentaPadre, NumHijo) "
                     "VALUES (?, ?, 0, 0, 0)",
                     {empresa, numero});
-        if (!r.ok) return Rechazo(NoGrabo + r.error, true);
+        if (!r.ok) return Rechazo(NoGrabo, r.error, true);
     } else {
         const Resultado r =
             Ejecuto("UPDATE Ejercicios SET ComienzoEjercicio=?, FinEjercicio=?, TablaAjusteInflacion=? "
                     "WHERE EmpresaPropia=? AND NumEjercicio=?",
                     {FechaSql(desde), FechaSql(hasta), valorTabla, empresa, numero});
-        if (!r.ok) return Rechazo(NoGrabo + r.error, true);
-        if (r.filas == 0) return Rechazo(NoGrabo + "el ejercicio ya no existe", true);
+        if (!r.ok) return Rechazo(NoGrabo, r.error, true);
+        if (r.filas == 0) return Rechazo(NoGrabo, "el ejercicio ya no existe", true);
     }
-    if (!t.Confirmo()) return Rechazo(NoGrabo + t.error(), true);
+    if (!t.Confirmo()) return Rechazo(NoGrabo, t.error(), true);
     v.ejercicio = numero;
     return v;
 }
@@ -96,7 +97,7 @@ Veredicto GraboEjercicio(int empresa, int ejercicio, const QDate& desde, const Q
 Veredicto BorroEjercicio(int empresa, int ejercicio) {
     const QString NoBorro = QStringLiteral("No se pudo eliminar el registro; ");
     Transaccion t;
-    if (!t.ok()) return Rechazo(NoBorro + t.error(), true);
+    if (!t.ok()) return Rechazo(NoBorro, t.error(), true);
     // Only a year that holds nothing but its root account loses its chart here; any other chart keeps
     // the year alive through the relation from accounts to years.
     const int cuentas = int(NumeroOCero(
@@ -104,13 +105,13 @@ Veredicto BorroEjercicio(int empresa, int ejercicio) {
     if (cuentas == 1) {
         const Resultado r =
             Ejecuto("DELETE FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio});
-        if (!r.ok) return Rechazo(NoBorro + r.error, true);
+        if (!r.ok) return Rechazo(NoBorro, r.error, true);
     }
     const Resultado r =
         Ejecuto("DELETE FROM Ejercicios WHERE EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio});
-    if (!r.ok) return Rechazo(NoBorro + r.error, true);
-    if (r.filas == 0) return Rechazo(NoBorro, true);
-    if (!t.Confirmo()) return Rechazo(NoBorro + t.error(), true);
+    if (!r.ok) return Rechazo(NoBorro, r.error, true);
+    if (r.filas == 0) return Rechazo(NoBorro, QString(), true);
+    if (!t.Confirmo()) return Rechazo(NoBorro, t.error(), true);
     EliminoSesionesPlanes(empresa, ejercicio);
     return {};
 }
@@ -121,17 +122,17 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
     if (empresaOrigen == empresaDestino && ejercicioOrigen == ejercicioDestino) return {};
 
     Transaccion t;
-    if (!t.ok()) return Rechazo(NoTermino + t.error(), true);
+    if (!t.ok()) return Rechazo(NoTermino, t.error(), true);
     if (!ValorCampo("Ejercicios", "NumEjercicio", "EmpresaPropia=? AND NumEjercicio=?",
                     {empresaOrigen, ejercicioOrigen}))
-        return Rechazo(NoTermino + "el ejercicio cuyo plan de cuentas se copió ya no existe");
+        return Rechazo(NoTermino, "el ejercicio cuyo plan de cuentas se copió ya no existe");
     if (!ValorCampo("Ejercicios", "NumEjercicio", "EmpresaPropia=? AND NumEjercicio=?",
                     {empresaDestino, ejercicioDestino}))
-        return Rechazo(NoTermino + "el ejercicio en que se pega el plan de cuentas no existe");
+        return Rechazo(NoTermino, "el ejercicio en que se pega el plan de cuentas no existe");
     // Entry lines keep the accounts they use: such a chart cannot be replaced.
     if (ValorCampo("DetAsientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? LIMIT 1",
                    {empresaDestino, ejercicioDestino}))
-        return Rechazo(NoTermino + "el ejercicio actual tiene asientos que utilizan su plan de cuentas");
+        return Rechazo(NoTermino, "el ejercicio actual tiene asientos que utilizan su plan de cuentas");
 
     const QVariantList destino = {empresaDestino, ejercicioDestino};
     const QVariantList copia = {empresaDestino, ejercicioDestino, empresaOrigen, ejercicioOrigen};
@@ -159,9 +160,9 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
     };
     for (const auto& p : pasos) {
         const Resultado r = Ejecuto(QString::fromUtf8(p.sql), p.parametros);
-        if (!r.ok) return Rechazo(NoTermino + r.error, true);
+        if (!r.ok) return Rechazo(NoTermino, r.error, true);
     }
-    if (!t.Confirmo()) return Rechazo(NoTermino + t.error(), true);
+    if (!t.Confirmo()) return Rechazo(NoTermino, t.error(), true);
     // Every screen that holds this chart's level widths reloads them.
     EliminoSesionesPlanes(empresaDestino, ejercicioDestino);
     Veredicto v;

@@ -10,6 +10,7 @@ namespace Ejercicios {
 struct Veredicto {
     bool ok = true;
     QString mensaje;
+    QString detalle;      // the reason alone, without the message's fixed prefix
     bool deMotor = false; // refused by the database (warning), not by a rule of the system (error)
     int ejercicio = 0;    // the year number saved (GraboEjercicio)
 };

@@ -1,0 +1,195 @@
+#include "security/ui/frmUsuarios.h"
+
+#include "core/AppState.h"
+#include "core/Valores.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Ventanas.h"
+#include "security/Usuarios.h"
+#include "security/ui/AplicoPermisos.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#if __has_include("core/ui/Principal.h")
+#include "core/ui/Principal.h"
+#define PARTIDEX_CAPTION_PRINCIPAL 1
+#endif
+
+std::function<void()>& frmUsuarios::RefrescoCaption() {
+    static std::function<void()> f = [] {
+#ifdef PARTIDEX_CAPTION_PRINCIPAL
+        RefrescoCaptionPrincipal();
+#endif
+    };
+    return f;
+}
+
+frmUsuarios::frmUsuarios(QWidget* padre) : Catalogo(padre) {
+    setObjectName("frmUsuarios");
+    setWindowTitle("Usuarios");
+    // No key handling in this list: Enter does not select and typing does not search.
+    manejoTeclasLista = false;
+
+    // The code field holds the login name: any text.
+    inpCodigo->setValidator(nullptr);
+    fraCodigo->setTitle("Usuario");
+    inpCodigo->setAccessibleName("Usuario");
+    fraDescripcion->setTitle("Nombre");
+    inpDescripcion->setAccessibleName("Nombre");
+
+    // List filters.
+    ftrActivo0 = new QCheckBox("Activo", this);
+    ftrActivo0->setObjectName("ftrActivo0");
+    ftrActivo0->setAccessibleName("Activo");
+    ftrActivo0->setChecked(true);
+    ftrActivo1 = new QCheckBox("No Act", this);
+    ftrActivo1->setObjectName("ftrActivo1");
+    ftrActivo1->setAccessibleName("No Act");
+    btnActualizar = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QString(), this);
+    btnActualizar->setObjectName("btnActualizar");
+    btnActualizar->setToolTip("Actualizar listado en base a filtros");
+    btnActualizar->setAccessibleName("Actualizar listado en base a filtros");
+    btnActualizar->setAutoDefault(false);
+    auto* filtros = new QHBoxLayout;
+    filtros->addWidget(ftrActivo0);
+    filtros->addWidget(ftrActivo1);
+    filtros->addStretch();
+    filtros->addWidget(btnActualizar);
+    EncimaListaLayout()->addLayout(filtros);
+
+    // Detail: profile, active, password.
+    cmbPerfil = new QComboBox(this);
+    cmbPerfil->setObjectName("cmbPerfil");
+    cmbPerfil->setAccessibleName("Perfil");
+    fraPerfiles = new QGroupBox("Perfil", tabMaster);
+    fraPerfiles->setObjectName("fraPerfiles");
+    (new QVBoxLayout(fraPerfiles))->addWidget(cmbPerfil);
+    DetalleLayout()->addWidget(fraPerfiles);
+    chkActivo = new QCheckBox("Activo", this);
+    chkActivo->setObjectName("chkActivo");
+    chkActivo->setAccessibleName("Activo");
+    DetalleLayout()->addWidget(chkActivo);
+    inpContrasena = new QLineEdit(this);
+    inpContrasena->setObjectName("inpContrasena");
+    inpContrasena->setEchoMode(QLineEdit::Password);
+    inpContrasena->setAccessibleName("Contraseña");
+    auto* fraContrasena = new QGroupBox("Contraseña", tabMaster);
+    fraContrasena->setObjectName("fraContrasena");
+    (new QVBoxLayout(fraContrasena))->addWidget(inpContrasena);
+    DetalleLayout()->addWidget(fraContrasena);
+    btnBorrarContrasena = new QPushButton(QStringLiteral("Blanquear Contraseña"), this);
+    btnBorrarContrasena->setObjectName("btnBorrarContrasena");
+    btnBorrarContrasena->setAccessibleName(QStringLiteral("Blanquear Contraseña"));
+    btnBorrarContrasena->setAutoDefault(false);
+    DetalleLayout()->addWidget(btnBorrarContrasena);
+
+    // Typing a password does not mark the record by itself.
+    VigiloCambios(cmbPerfil);
+    VigiloCambios(chkActivo);
+    connect(btnBorrarContrasena, &QPushButton::clicked, this, &frmUsuarios::BlanqueoContrasena);
+    connect(btnActualizar, &QPushButton::clicked, this, &frmUsuarios::Actualizo);
+
+    // Permission marks: editing controls and the delete control.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{btnRegAgregar, btnGuardar, inpCodigo, inpDescripcion, cmbPerfil,
+                                         chkActivo, inpContrasena, btnBorrarContrasena})
+        MarcoControl(w, "RO");
+    MarcoControl(btnRegBorrar, "RO2");
+    // Level 0: the screen never opens (the registry drops it), and nobody is told why.
+    PermisoModulo(this, false);
+}
+
+void frmUsuarios::LlenoInicial() {
+    LlenoCombo(cmbPerfil, "Perfiles", "descPerfil", perfiles);
+    cmbPerfil->setCurrentIndex(-1);
+    LlenoLista(int(NumeroOMenosUno(App().preselection)));
+}
+
+QSqlQuery frmUsuarios::ConsultoLista() {
+    QString filtro;
+    if (ftrActivo0->isChecked() && !ftrActivo1->isChecked())
+        filtro = "WHERE Activo<>0 ";
+    else if (ftrActivo1->isChecked() && !ftrActivo0->isChecked())
+        filtro = "WHERE Activo=0 ";
+    return Consulto("SELECT * FROM Usuarios " + filtro + "ORDER BY descUsuario");
+}
+
+QStringList frmUsuarios::TextosFila(const QSqlRecord& r) {
+    return {NuloAVacio(r.value("Usuario")), NuloAVacio(r.value("descUsuario"))};
+}
+
+QSqlQuery frmUsuarios::ConsultoRegistro(const QString& codigo) {
+    return Consulto("SELECT * FROM Usuarios WHERE Usuario=?", {qint64(NumeroOCero(QVariant(codigo)))});
+}
+
+void frmUsuarios::MuestroCampos(const QSqlRecord& r) {
+    inpCodigo->setText(NuloAVacio(r.value("NombreCorto")));
+    inpDescripcion->setText(NuloAVacio(r.value("descUsuario")));
+    cmbPerfil->setCurrentIndex(IndiceEnLista(r.value("Perfil"), perfiles));
+    chkActivo->setChecked(NumeroOCero(r.value("Activo")) != 0);
+    // The stored value is a hash: never shown. The field holds only what the user types.
+    inpContrasena->clear();
+}
+
+void frmUsuarios::CamposNuevos() {
+    inpCodigo->clear();
+    inpDescripcion->clear();
+    inpContrasena->clear();
+    chkActivo->setChecked(true);
+    cmbPerfil->setCurrentIndex(-1);
+}
+
+bool frmUsuarios::ValidoCampos() {
+    if (inpCodigo->text().isEmpty()) {
+        Mensaje(QStringLiteral("Complete la descripción corta de usuario"), Icono::Informacion);
+        return false;
+    }
+    return true;
+}
+
+Resultado frmUsuarios::GraboRegistro(int* codigoGuardado) {
+    DatosUsuario d;
+    d.nombreCorto = inpCodigo->text();
+    d.descripcion = inpDescripcion->text().isNull() ? QString("") : inpDescripcion->text();
+    const int i = cmbPerfil->currentIndex();
+    if (i >= 0 && i < perfiles.size()) d.perfil = perfiles[i];
+    d.contrasena = inpContrasena->text();
+    d.activo = chkActivo->isChecked();
+    const ResultadoUsuario u = GraboUsuario(adding ? -1 : CodigoFila(editRow).toInt(), d);
+    Resultado r;
+    r.ok = u.ok;
+    r.error = u.error;
+    r.filas = u.ok ? 1 : 0;
+    *codigoGuardado = u.usuario;
+    return r;
+}
+
+void frmUsuarios::DespuesDeGuardar(int codigoGuardado, bool eraNuevo) {
+    if (!eraNuevo && codigoGuardado == App().currentUser && RefrescoCaption()) RefrescoCaption()();
+}
+
+Resultado frmUsuarios::BorroRegistro(const QString& codigo) {
+    return Ejecuto("DELETE FROM Usuarios WHERE Usuario=?", {qint64(NumeroOCero(QVariant(codigo)))});
+}
+
+void frmUsuarios::BlanqueoContrasena() {
+    if (Mensaje(QStringLiteral("Cambiará la contraseña del usuario actual por su nombre"), Icono::Advertencia,
+                Botones::OkCancelar) != Respuesta::Ok)
+        return;
+    inpContrasena->setText(inpCodigo->text());
+    MarcoEditado();
+}
+
+void frmUsuarios::Actualizo() {
+    if (!PreguntoGuardar()) return;
+    const int fila = sprMaster->filaActiva();
+    LlenoLista(fila > 0 ? CodigoFila(fila).toInt() : -1);
+}

@@ -1,0 +1,308 @@
+// Permissions, users and the password change.
+#include "tst_seguridad.h"
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Contrasenas.h"
+#include "core/Valores.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "security/Permisos.h"
+#include "security/Usuarios.h"
+#include "security/ui/AplicoPermisos.h"
+#include "security/ui/RegistroSeguridad.h"
+#include "security/ui/frmCambioContrasena.h"
+#include "tests/support/Entorno.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+// User 2, "OPERADOR", of profile 2, logged in.
+void EntroComoOperador() {
+    QVERIFY(Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) "
+                    "VALUES (2, 'OPERADOR', 'Operador de prueba', 2, ?, -1)",
+                    {HashContrasena("operador")})
+                .ok);
+    App().currentUser = 2;
+}
+
+void FijoNivel(const QString& ventana, const QVariant& nivel) {
+    Ejecuto("DELETE FROM Permisos WHERE Perfil=2 AND Modulo=(SELECT Modulo FROM Modulos WHERE nomModulo=?)",
+            {ventana});
+    if (nivel.isValid())
+        QVERIFY(Ejecuto("INSERT INTO Permisos (Perfil, Modulo, TipoHabilitacion) "
+                        "SELECT 2, Modulo, ? FROM Modulos WHERE nomModulo=?",
+                        {nivel, ventana})
+                    .ok);
+}
+
+QString Guardada(int usuario) {
+    return NuloAVacio(ValorCampo("Usuarios", "Contrasena", "Usuario=?", {usuario}));
+}
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Permissions
+
+void PruebaPermisos::nivelDelPerfil_data() {
+    QTest::addColumn<QVariant>("guardado"); // invalid: no grant row
+    QTest::addColumn<int>("nivel");
+    QTest::newRow("sin permiso") << QVariant() << 0;
+    QTest::newRow("inhabilitado") << QVariant(0) << 0;
+    QTest::newRow("habilitado") << QVariant(1) << 1;
+    QTest::newRow("sólo lectura") << QVariant(2) << 2;
+    QTest::newRow("sin eliminaciones") << QVariant(3) << 3;
+    QTest::newRow("valor desconocido") << QVariant(4) << 4;
+}
+
+void PruebaPermisos::nivelDelPerfil() {
+    QFETCH(QVariant, guardado);
+    QFETCH(int, nivel);
+    Entorno e;
+    EntroComoOperador();
+    FijoNivel("frmUsuarios", guardado);
+    QCOMPARE(NivelPermiso("frmUsuarios"), nivel);
+    // Another profile's grant is not this user's.
+    QCOMPARE(NivelPermisoUsuario(1, "frmUsuarios"), 1);
+    QCOMPARE(NivelPermiso("frmQueNoExiste"), 0);
+}
+
+void PruebaPermisos::controlesMarcados_data() {
+    QTest::addColumn<int>("nivel");
+    QTest::addColumn<bool>("reenable");
+    QTest::addColumn<bool>("inicial"); // every control enabled (grids editable) before the level is applied
+    // Afterwards: control "RO", control "RO2", control "ro", grid "RO", grid "ROX".
+    QTest::addColumn<QList<bool>>("despues");
+    using L = QList<bool>;
+    QTest::newRow("1 sin reactivar") << 1 << false << false << L{false, false, false, false, false};
+    QTest::newRow("1 reactivando") << 1 << true << false << L{true, true, false, true, true};
+    QTest::newRow("2") << 2 << false << true << L{false, false, true, false, false};
+    QTest::newRow("2 reactivando") << 2 << true << true << L{false, false, true, false, false};
+    QTest::newRow("3 sin reactivar") << 3 << false << true << L{true, false, true, true, true};
+    QTest::newRow("3 sin reactivar, desactivados")
+        << 3 << false << false << L{false, false, false, false, false};
+    QTest::newRow("3 reactivando") << 3 << true << false << L{true, false, false, true, false};
+    QTest::newRow("4 no restringe") << 4 << true << true << L{true, true, true, true, true};
+    QTest::newRow("4 no reactiva") << 4 << true << false << L{false, false, false, false, false};
+    QTest::newRow("0 no toca controles") << 0 << true << true << L{true, true, true, true, true};
+}
+
+void PruebaPermisos::controlesMarcados() {
+    QFETCH(int, nivel);
+    QFETCH(bool, reenable);
+    QFETCH(bool, inicial);
+    QFETCH(QList<bool>, despues);
+    QWidget ventana;
+    auto* ro = new QPushButton("Guardar", &ventana);
+    auto* ro2 = new QPushButton("Borrar", &ventana);
+    auto* minusculas = new QPushButton("Otro", &ventana);
+    auto* sinMarca = new QPushButton("Salir", &ventana);
+    auto* grilla = new Grilla(&ventana);
+    auto* grillaX = new Grilla(&ventana);
+    MarcoControl(ro, "RO");
+    MarcoControl(ro2, "RO2");
+    MarcoControl(minusculas, "ro");
+    MarcoControl(grilla, "RO");
+    MarcoControl(grillaX, "ROX");
+    for (QPushButton* b : {ro, ro2, minusculas, sinMarca})
+        b->setEnabled(inicial);
+    for (Grilla* g : {grilla, grillaX})
+        g->setSoloLectura(!inicial);
+    AplicoNivel(&ventana, nivel, reenable);
+    const QList<bool> real = {ro->isEnabled(), ro2->isEnabled(), minusculas->isEnabled(),
+                              !grilla->soloLectura(), !grillaX->soloLectura()};
+    QCOMPARE(real, despues);
+    // Grids are never disabled, only made read-only; unmarked controls never change.
+    QVERIFY(grilla->isEnabled() && grillaX->isEnabled());
+    QCOMPARE(sinMarca->isEnabled(), inicial);
+}
+
+void PruebaPermisos::nivelCeroRechazaLaVentana() {
+    Entorno e;
+    EntroComoOperador();
+    QWidget ventana;
+    ventana.setObjectName("frmEjercicios");
+    auto* b = new QPushButton(&ventana);
+    MarcoControl(b, "RO2");
+    FijoNivel("frmEjercicios", 3);
+    QCOMPARE(PermisoModulo(&ventana, false), 3);
+    QVERIFY(!ventana.property("rechazada").toBool());
+    QVERIFY(!b->isEnabled());
+    FijoNivel("frmEjercicios", QVariant());
+    QCOMPARE(PermisoModulo(&ventana, false), 0);
+    QVERIFY(ventana.property("rechazada").toBool());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Users
+
+void PruebaUsuarios::nuevoUsuario() {
+    Entorno e;
+    const ResultadoUsuario r = GraboUsuario(-1, {"o'hara_%", "Juan O'Hara", 2, "no se usa", true});
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.usuario, 2);
+    QCOMPARE(ValorCampo("Usuarios", "NombreCorto", "Usuario=2")->toString(), QString("O'HARA_%"));
+    QCOMPARE(ValorCampo("Usuarios", "descUsuario", "Usuario=2")->toString(), QString("Juan O'Hara"));
+    QCOMPARE(ValorCampo("Usuarios", "Perfil", "Usuario=2")->toInt(), 2);
+    QCOMPARE(ValorCampo("Usuarios", "Activo", "Usuario=2")->toInt(), -1);
+    // The password is the login name, kept as a hash: never in clear.
+    QVERIFY(EsHashContrasena(Guardada(2)));
+    QVERIFY(!Guardada(2).contains("HARA", Qt::CaseInsensitive));
+    QCOMPARE(BuscoUsuario("o'hara_%", "O'Hara_%"), 2);
+    QCOMPARE(BuscoUsuario("o'hara_%", "no se usa"), -1);
+    // Without a profile the user is stored with none.
+    const ResultadoUsuario s = GraboUsuario(-1, {"inactivo", "", QVariant(), "", false});
+    QVERIFY(s.ok);
+    QCOMPARE(s.usuario, 3);
+    QVERIFY(ValorCampo("Usuarios", "Perfil", "Usuario=3")->isNull());
+    QCOMPARE(BuscoUsuario("inactivo", "inactivo"), -1);
+}
+
+void PruebaUsuarios::contrasenaSoloCambiaSiSeEscribe() {
+    Entorno e;
+    Ejecuto("UPDATE Usuarios SET Contrasena='vieja plana' WHERE Usuario=1");
+    QVERIFY(GraboUsuario(1, {"admin", "Administrador General", 1, "", true}).ok);
+    QCOMPARE(Guardada(1), QString("vieja plana"));
+    QCOMPARE(ValorCampo("Usuarios", "descUsuario", "Usuario=1")->toString(),
+             QString("Administrador General"));
+    QVERIFY(GraboUsuario(1, {"admin", "Administrador", 1, "Nueva", true}).ok);
+    QVERIFY(EsHashContrasena(Guardada(1)));
+    QVERIFY(VerificoContrasena("nUEVA", Guardada(1)));
+    // An update of a user that no longer exists is reported, not taken as saved.
+    QVERIFY(!GraboUsuario(40, {"x", "", 1, "", true}).ok);
+}
+
+void PruebaUsuarios::cambioContrasena_data() {
+    QTest::addColumn<QString>("guardada"); // "#" + text: stored as a hash of the text
+    QTest::addColumn<QString>("actual");
+    QTest::addColumn<bool>("hecho");
+    QTest::newRow("hash, otra letra") << "#Vieja"
+                                      << "vIEJA" << true;
+    QTest::newRow("hash, incorrecta") << "#Vieja"
+                                      << "viejo" << false;
+    QTest::newRow("plana antigua") << "vieja"
+                                   << "VIEJA" << true;
+    QTest::newRow("plana, incorrecta") << "vieja"
+                                       << "vieja " << false;
+    QTest::newRow("comillas") << "#a'b"
+                              << "A'B" << true;
+}
+
+void PruebaUsuarios::cambioContrasena() {
+    QFETCH(QString, guardada);
+    QFETCH(QString, actual);
+    QFETCH(bool, hecho);
+    Entorno e;
+    const QString valor = guardada.startsWith('#') ? HashContrasena(guardada.mid(1)) : guardada;
+    Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=1", {valor});
+    const CambioClave r = CambioContrasena(1, actual, "d'Artagnan");
+    QCOMPARE(r, hecho ? CambioClave::Hecho : CambioClave::ActualIncorrecta);
+    if (hecho) {
+        QVERIFY(EsHashContrasena(Guardada(1)));
+        QVERIFY(VerificoContrasena("D'ARTAGNAN", Guardada(1)));
+        QCOMPARE(BuscoUsuario("admin", "d'artagnan"), 1);
+    } else {
+        QCOMPARE(Guardada(1), valor);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Password change dialog
+
+void PruebaFrmCambioContrasena::muestraElUsuario() {
+    Entorno e;
+    frmCambioContrasena f;
+    QCOMPARE(f.windowTitle(), QString("Cambio de Contraseña"));
+    QCOMPARE(f.findChild<QLabel*>("lblUsuario")->text(), QString("Usuario: ADMIN"));
+    for (const char* n : {"inpContrasenaActual", "inpNuevaContrasena", "inpConfirmacionContrasena"})
+        QCOMPARE(f.findChild<QLineEdit*>(n)->echoMode(), QLineEdit::Password);
+}
+
+void PruebaFrmCambioContrasena::reglas_data() {
+    QTest::addColumn<QString>("actual");
+    QTest::addColumn<QString>("nueva");
+    QTest::addColumn<QString>("confirmacion");
+    QTest::addColumn<QString>("mensaje"); // empty: accepted
+    QTest::newRow("difieren en mayúsculas")
+        << "admin"
+        << "Clave"
+        << "clave"
+        << "La Nueva Contraseña debe coincidir con la Confirmación de contraseña";
+    QTest::newRow("nueva vacía") << "admin"
+                                 << ""
+                                 << ""
+                                 << "La nueva contraseña no puede ser nula";
+    QTest::newRow("actual incorrecta") << "otra"
+                                       << "clave"
+                                       << "clave"
+                                       << "Lo siento, no se pudo actualizar contraseña, verifique que la "
+                                          "identificación o contraseña actual sean correctas";
+    QTest::newRow("actual en otra letra") << "AdMiN"
+                                          << "o'Clave%"
+                                          << "o'Clave%"
+                                          << "";
+}
+
+void PruebaFrmCambioContrasena::reglas() {
+    QFETCH(QString, actual);
+    QFETCH(QString, nueva);
+    QFETCH(QString, confirmacion);
+    QFETCH(QString, mensaje);
+    Entorno e;
+    const QString antes = Guardada(1);
+    frmCambioContrasena f;
+    f.show();
+    QTest::keyClicks(f.findChild<QLineEdit*>("inpContrasenaActual"), actual);
+    QTest::keyClicks(f.findChild<QLineEdit*>("inpNuevaContrasena"), nueva);
+    QTest::keyClicks(f.findChild<QLineEdit*>("inpConfirmacionContrasena"), confirmacion);
+    QTest::mouseClick(f.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+    if (mensaje.isEmpty()) {
+        QVERIFY(MensajePrueba::Textos().isEmpty());
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+        QVERIFY(EsHashContrasena(Guardada(1)));
+        QCOMPARE(BuscoUsuario("ADMIN", nueva.toLower()), 1);
+    } else {
+        QCOMPARE(MensajePrueba::Textos(), QStringList{mensaje});
+        QVERIFY(f.isVisible());
+        QCOMPARE(Guardada(1), antes);
+    }
+}
+
+void PruebaFrmCambioContrasena::enterEnConfirmacionAcepta() {
+    Entorno e;
+    frmCambioContrasena f;
+    f.show();
+    QTest::keyClicks(f.findChild<QLineEdit*>("inpContrasenaActual"), "admin");
+    QTest::keyClicks(f.findChild<QLineEdit*>("inpNuevaContrasena"), "nueva");
+    QTest::keyClicks(f.findChild<QLineEdit*>("inpConfirmacionContrasena"), "nueva");
+    QTest::keyClick(f.findChild<QLineEdit*>("inpConfirmacionContrasena"), Qt::Key_Return);
+    QVERIFY(!f.isVisible());
+    QCOMPARE(BuscoUsuario("admin", "NUEVA"), 1);
+}
+
+void PruebaFrmCambioContrasena::abreDesdeElRegistro() {
+    Entorno e;
+    Pantallas::Olvido();
+    RegistroPantallasSeguridad();
+    // Cancel changes nothing; then a change through the registry as the main window opens it.
+    const QString antes = Guardada(1);
+    AlAbrirModal([](QWidget* w) {
+        QTest::keyClicks(w->findChild<QLineEdit*>("inpContrasenaActual"), "admin");
+        w->findChild<QPushButton*>("btnCancel")->click();
+    });
+    QCOMPARE(Pantallas::AbroModal("frmCambioContrasena"), int(QDialog::Rejected));
+    QCOMPARE(Guardada(1), antes);
+    AlAbrirModal([](QWidget* w) {
+        QTest::keyClicks(w->findChild<QLineEdit*>("inpContrasenaActual"), "admin");
+        QTest::keyClicks(w->findChild<QLineEdit*>("inpNuevaContrasena"), "x");
+        QTest::keyClicks(w->findChild<QLineEdit*>("inpConfirmacionContrasena"), "x");
+        w->findChild<QPushButton*>("btnOk")->click();
+    });
+    QCOMPARE(Pantallas::AbroModal("frmCambioContrasena"), int(QDialog::Accepted));
+    QCOMPARE(BuscoUsuario("admin", "x"), 1);
+    Pantallas::Olvido();
+}

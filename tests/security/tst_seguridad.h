@@ -1,0 +1,34 @@
+#pragma once
+#include <QObject>
+
+// Permission levels: the lookup and their effect on a window's marked controls.
+class PruebaPermisos : public QObject {
+    Q_OBJECT
+private slots:
+    void nivelDelPerfil_data();
+    void nivelDelPerfil();
+    void controlesMarcados_data();
+    void controlesMarcados();
+    void nivelCeroRechazaLaVentana();
+};
+
+// Users and passwords, headless.
+class PruebaUsuarios : public QObject {
+    Q_OBJECT
+private slots:
+    void nuevoUsuario();
+    void contrasenaSoloCambiaSiSeEscribe();
+    void cambioContrasena_data();
+    void cambioContrasena();
+};
+
+// The password change dialog driven as a user.
+class PruebaFrmCambioContrasena : public QObject {
+    Q_OBJECT
+private slots:
+    void muestraElUsuario();
+    void reglas_data();
+    void reglas();
+    void enterEnConfirmacionAcepta();
+    void abreDesdeElRegistro();
+};
