@@ -2,8 +2,11 @@
 
 #include "core/ui/Pantallas.h"
 #include "fiscal/ui/frmEjercicios.h"
+#include "fiscal/ui/frmEmpresasPropia.h"
 
 void RegistroPantallasEjercicios() {
+    Pantallas::Registro("frmEmpresasPropia", Pantallas::Forma::Modal,
+                        [](QWidget* p) -> QWidget* { return new frmEmpresasPropia(p); });
     Pantallas::Registro("frmEjercicios", Pantallas::Forma::Modal,
                         [](QWidget* p) -> QWidget* { return new frmEjercicios(p); });
 }
