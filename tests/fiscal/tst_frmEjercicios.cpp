@@ -1,0 +1,399 @@
+// The fiscal years screen driven as a user: find its controls, type, click, answer its questions.
+#include "tst_frmEjercicios.h"
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Valores.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "fiscal/ui/RegistroEjercicios.h"
+#include "fiscal/ui/frmEjercicios.h"
+#include "inflation/ui/RegistroInflacion.h"
+#include "tests/support/Entorno.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+QDate F(const char* texto) {
+    return QDate::fromString(QLatin1String(texto), "dd/MM/yyyy");
+}
+
+// Company 1 with years 1 (2023), 2 (2024) and 3 (2025); company 2 with year 1 (2024).
+void TresEjercicios(Entorno& e) {
+    e.CreoEmpresaYEjercicio(1, 1, F("01/01/2023"), F("31/12/2023"));
+    e.CreoEmpresaYEjercicio(1, 2, F("01/01/2024"), F("31/12/2024"));
+    e.CreoEmpresaYEjercicio(1, 3, F("01/01/2025"), F("31/12/2025"));
+    e.CreoEmpresaYEjercicio(2, 1, F("01/07/2024"), F("30/06/2025"));
+}
+
+// Opens the screen as the main window does: its company and year handed in.
+void Abro(frmEjercicios& f, int empresa, int ejercicio) {
+    App().companyParameter = empresa;
+    App().preselection = ejercicio;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+}
+
+template <class T> T* Control(QWidget& w, const char* nombre) {
+    T* c = w.findChild<T*>(nombre);
+    if (!c) qFatal("falta el control %s", nombre);
+    return c;
+}
+
+QStringList Columna(Grilla* g, int columna) {
+    QStringList r;
+    for (int f = 1; f <= g->filas(); ++f)
+        r << g->texto(f, columna);
+    return r;
+}
+
+int ActivaEnLista(frmEjercicios& f) {
+    return f.sprMaster->texto(f.sprMaster->filaActiva(), 1).toInt();
+}
+
+void Escribo(QLineEdit* campo, const QString& texto) {
+    campo->setFocus();
+    campo->selectAll();
+    QTest::keyClick(campo, Qt::Key_Backspace);
+    QTest::keyClicks(campo, texto);
+}
+
+int Cuentas(int empresa, int ejercicio) {
+    return int(NumeroOCero(
+        ValorCampo("Cuentas", "Count(*)", "EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio})));
+}
+
+// Moves the list's active row with the arrow keys, as a user does.
+void Muevo(frmEjercicios& f, int pasos) {
+    f.sprMaster->setFocus();
+    for (int i = 0; i < qAbs(pasos); ++i)
+        QTest::keyClick(f.sprMaster, pasos > 0 ? Qt::Key_Down : Qt::Key_Up);
+}
+} // namespace
+
+void PruebaFrmEjercicios::initTestCase() {
+    Pantallas::Olvido();
+    RegistroPantallasEjercicios();
+    RegistroPantallasInflacion();
+}
+
+void PruebaFrmEjercicios::cargaPreseleccionaEmpresaYEjercicio() {
+    Entorno e;
+    TresEjercicios(e);
+    frmEjercicios f;
+    QAbstractItemModelTester tester(f.sprMaster->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    Abro(f, 1, 2);
+    QCOMPARE(f.windowTitle(), QString("Ejercicios"));
+    auto* combo = Control<QComboBox>(f, "cmbEmpresasPropia");
+    QCOMPARE(combo->currentText(), QString("Empresa de Prueba 1"));
+    QCOMPARE(f.sprMaster->encabezado(1), QString("Núm"));
+    QCOMPARE(f.sprMaster->encabezado(2), QString("Desde"));
+    QCOMPARE(f.sprMaster->encabezado(3), QString("Hasta"));
+    QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "2", "3"}));
+    QCOMPARE(Columna(f.sprMaster, 2), (QStringList{"01/01/2023", "01/01/2024", "01/01/2025"}));
+    QCOMPARE(ActivaEnLista(f), 2);
+    QCOMPARE(Control<QLineEdit>(f, "inpComienzoEjercicio")->text(), QString("01/01/2024"));
+    QCOMPARE(Control<QLineEdit>(f, "inpFinEjercicio")->text(), QString("31/12/2024"));
+    QCOMPARE(f.ColorModo(), Catalogo::ColorMostrando());
+    // Another company: its years, positioned on the last one.
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), QString("Empresa de Prueba 2"));
+    QCOMPARE(Columna(f.sprMaster, 1), QStringList{"1"});
+    QCOMPARE(Control<QLineEdit>(f, "inpComienzoEjercicio")->text(), QString("01/07/2024"));
+    // A year not given positions on the last one.
+    frmEjercicios g;
+    Abro(g, 1, 0);
+    QCOMPARE(ActivaEnLista(g), 3);
+}
+
+void PruebaFrmEjercicios::agregoEjercicio() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    frmEjercicios f;
+    Abro(f, 1, 1);
+    Control<QToolButton>(f, "btnRegAgregar")->click();
+    QCOMPARE(f.ColorModo(), Catalogo::ColorAgregando());
+    QVERIFY(Control<QLineEdit>(f, "inpComienzoEjercicio")->text().remove('/').isEmpty());
+    Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "01012025");
+    Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31122025");
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(MensajePrueba::Textos(), QStringList());
+    QCOMPARE(ValorCampo("Ejercicios", "ComienzoEjercicio", "EmpresaPropia=1 AND NumEjercicio=2")->toString(),
+             QString("2025-01-01"));
+    QVERIFY(ValorCampo("Ejercicios", "TablaAjusteInflacion", "EmpresaPropia=1 AND NumEjercicio=2")->isNull());
+    QCOMPARE(Cuentas(1, 2), 1);
+    QCOMPARE(ActivaEnLista(f), 2);
+    QCOMPARE(f.ColorModo(), Catalogo::ColorMostrando());
+    QVERIFY(!f.dirty && !f.adding);
+}
+
+void PruebaFrmEjercicios::fechaInvalidaSeAtrapaAntes() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    frmEjercicios f;
+    Abro(f, 1, 1);
+    Control<QToolButton>(f, "btnRegAgregar")->click();
+    Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "31022025");
+    Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31122025");
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(MensajePrueba::Textos(),
+             QStringList{"Atención no se puede grabar el registro, ingrese período correctamente"});
+    QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Error);
+    // A date typed only in part is no date either.
+    MensajePrueba::Limpio();
+    Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "010125");
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(MensajePrueba::Textos(),
+             QStringList{"Atención no se puede grabar el registro, ingrese período correctamente"});
+    QCOMPARE(NumeroOCero(ValorCampo("Ejercicios", "Count(*)", "1=1")), 1.0);
+    QVERIFY(f.dirty && f.adding);
+}
+
+void PruebaFrmEjercicios::superposicionMuestraMensaje() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1, 1, 1, "
+                    "'2024-11-15')")
+                .ok);
+    frmEjercicios f;
+    Abro(f, 1, 1);
+    Control<QToolButton>(f, "btnRegAgregar")->click();
+    Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "31122024");
+    Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "30122025");
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(
+        MensajePrueba::Textos(),
+        QStringList{
+            "Atención no se puede grabar el registro, el periódo que intenta grabar coincide parcialmente "
+            "con el período anterior: 01/01/24-31/12/24. Corrija el error"});
+    QCOMPARE(NumeroOCero(ValorCampo("Ejercicios", "Count(*)", "1=1")), 1.0);
+    // Abandon the addition and shorten the stored year past its entry.
+    Control<QToolButton>(f, "btnRegBorrar")->click();
+    QVERIFY(!f.adding);
+    MensajePrueba::Limpio();
+    Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31102024");
+    QVERIFY(f.dirty);
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(
+        MensajePrueba::Textos(),
+        QStringList{
+            "Atención no se puede grabar el registro, en la nueva restricción del período indicado, está "
+            "intentando dejar afuera Asientos que ya habían sido generados"});
+    QCOMPARE(ValorCampo("Ejercicios", "FinEjercicio", "NumEjercicio=1")->toString(), QString("2024-12-31"));
+    // Lengthening is allowed.
+    MensajePrueba::Limpio();
+    Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31032025");
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(MensajePrueba::Textos(), QStringList());
+    QCOMPARE(ValorCampo("Ejercicios", "FinEjercicio", "NumEjercicio=1")->toString(), QString("2025-03-31"));
+    QCOMPARE(Columna(f.sprMaster, 3), QStringList{"31/03/2025"});
+}
+
+void PruebaFrmEjercicios::seleccionarDevuelveElPar() {
+    Entorno e;
+    TresEjercicios(e);
+    frmEjercicios f;
+    Abro(f, 1, 1);
+    auto* combo = Control<QComboBox>(f, "cmbEmpresasPropia");
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    Control<QPushButton>(f, "btnSeleccionar")->click();
+    QVERIFY(!f.isVisible());
+    QCOMPARE(f.result(), int(QDialog::Accepted));
+    QCOMPARE(App().companyParameter.toInt(), 2);
+    QCOMPARE(App().preselection.toInt(), 1);
+    // Through the registry, as the main window opens it.
+    App().companyParameter = 2;
+    App().preselection = 1;
+    AlAbrirModal([](QWidget* w) {
+        auto* g = w->findChild<Grilla*>("sprMaster");
+        auto* c = w->findChild<QComboBox*>("cmbEmpresasPropia");
+        c->setFocus();
+        QTest::keyClick(c, Qt::Key_Up);
+        g->setFocus();
+        QTest::keyClick(g, Qt::Key_Up);
+        QTest::keyClick(g, Qt::Key_Return);
+    });
+    Pantallas::AbroModal("frmEjercicios");
+    QCOMPARE(App().companyParameter.toInt(), 1);
+    QCOMPARE(App().preselection.toInt(), 2);
+}
+
+void PruebaFrmEjercicios::salirSinSeleccionarDevuelveLoRecibido() {
+    Entorno e;
+    TresEjercicios(e);
+    frmEjercicios f;
+    Abro(f, 1, 3);
+    auto* combo = Control<QComboBox>(f, "cmbEmpresasPropia");
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    Control<QToolButton>(f, "btnSalir")->click();
+    QVERIFY(!f.isVisible());
+    QCOMPARE(App().companyParameter.toInt(), 1);
+    QCOMPARE(App().preselection.toInt(), 3);
+}
+
+void PruebaFrmEjercicios::pegarSinCopiarYMientrasAgrega() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    e.CreoPlanChico(1, 1);
+    e.CreoEmpresaYEjercicio(1, 2, F("01/01/2025"), F("31/12/2025"));
+    frmEjercicios f;
+    Abro(f, 1, 2);
+    Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
+    QCOMPARE(MensajePrueba::Textos(), QStringList{"Debe Copiar un plan antes de poder pegar"});
+    Muevo(f, -1);
+    Control<QPushButton>(f, "btnCopiarPlanCuentas")->click();
+    Control<QToolButton>(f, "btnRegAgregar")->click();
+    MensajePrueba::Limpio();
+    Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
+    QCOMPARE(MensajePrueba::Textos(),
+             QStringList{"No puede pegar un plan de cuentas en un ejercicio que todavía no grabó"});
+    QCOMPARE(Cuentas(1, 2), 1);
+    QCOMPARE(Cuentas(1, 1), 9);
+}
+
+void PruebaFrmEjercicios::copiarYPegar() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    e.CreoPlanChico(1, 1);
+    e.CreoEmpresaYEjercicio(1, 2, F("01/01/2025"), F("31/12/2025"));
+    frmEjercicios f;
+    Abro(f, 1, 1);
+    Control<QPushButton>(f, "btnCopiarPlanCuentas")->click();
+    QVERIFY(MensajePrueba::Textos().isEmpty());
+    Muevo(f, 1);
+    QCOMPARE(ActivaEnLista(f), 2);
+    // No: nothing changes.
+    MensajePrueba::setNextAnswer(Respuesta::No);
+    Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
+    QCOMPARE(
+        MensajePrueba::Textos(),
+        QStringList{
+            "Está seguro que quiere que el plan de cuentas del ejercicio actual sea una copia del plan de "
+            "cuentas del ejercicio: Empresa de Prueba 1, 01/01/24-31/12/24, si existía un plan de "
+            "cuentas, será reemplazado"});
+    QCOMPARE(Cuentas(1, 2), 1);
+    MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Si);
+    Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
+    QCOMPARE(MensajePrueba::Textos().value(1), QString("Pegado de Plan de cuentas exitoso"));
+    QCOMPARE(Cuentas(1, 2), 9);
+    QCOMPARE(
+        ValorCampo("Cuentas", "Descripcion", "EmpresaPropia=1 AND NumEjercicio=2 AND Cuenta=7")->toString(),
+        QString("VENTAS"));
+    // A year whose accounts are used by entry lines keeps its chart, and the user is told why.
+    QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1, 2, 1, "
+                    "'2025-02-01')")
+                .ok);
+    QVERIFY(
+        Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "VALUES (1, 2, 1, 1, 2, 10)")
+            .ok);
+    QVERIFY(Ejecuto("DELETE FROM Cuentas WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=8").ok);
+    MensajePrueba::Limpio();
+    Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
+    QCOMPARE(MensajePrueba::Textos().size(), 2);
+    QVERIFY(MensajePrueba::Textos().at(1).startsWith("No se ha podido terminar la operación, "));
+    QCOMPARE(Cuentas(1, 2), 9);
+}
+
+void PruebaFrmEjercicios::borrarEjercicio() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    e.CreoPlanChico(1, 1);
+    e.CreoEmpresaYEjercicio(1, 2, F("01/01/2025"), F("31/12/2025"));
+    e.CreoEmpresaYEjercicio(1, 3, F("01/01/2026"), F("31/12/2026"));
+    frmEjercicios f;
+    Abro(f, 1, 2);
+    MensajePrueba::setNextAnswer(Respuesta::No);
+    Control<QToolButton>(f, "btnRegBorrar")->click();
+    QCOMPARE(MensajePrueba::Textos(),
+             QStringList{"Está seguro de eliminar permanentemente el registro seleccionado"});
+    QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "2", "3"}));
+    Control<QToolButton>(f, "btnRegBorrar")->click();
+    QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "3"}));
+    QCOMPARE(ActivaEnLista(f), 3);
+    QCOMPARE(Cuentas(1, 2), 0);
+    // A year with a chart stays, chart included.
+    Muevo(f, -1);
+    QCOMPARE(ActivaEnLista(f), 1);
+    MensajePrueba::Limpio();
+    Control<QToolButton>(f, "btnRegBorrar")->click();
+    QCOMPARE(MensajePrueba::Textos().size(), 2);
+    QVERIFY(MensajePrueba::Textos().at(1).startsWith("No se pudo eliminar el registro; "));
+    QCOMPARE(Cuentas(1, 1), 9);
+    QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "3"}));
+}
+
+void PruebaFrmEjercicios::tablaDeAjuste() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    QVERIFY(
+        Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) VALUES "
+                "(5, 'IPC Nacional'), (7, 'Mayoristas')")
+            .ok);
+    frmEjercicios f;
+    Abro(f, 1, 1);
+    auto* boton = Control<QPushButton>(f, "pnlTablaAjusteInflacion");
+    QVERIFY(boton->text().trimmed().isEmpty());
+    AlAbrirModal([](QWidget* w) {
+        QTest::keyClicks(w->findChild<QLineEdit*>("inpBusqueda"), "may");
+        w->findChild<QPushButton*>("btnSeleccionar")->click();
+    });
+    boton->click();
+    QVERIFY(boton->text().startsWith("Mayoristas"));
+    QVERIFY(f.dirty);
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(ValorCampo("Ejercicios", "TablaAjusteInflacion", "NumEjercicio=1")->toInt(), 7);
+    // Shown again from the database, and a picker closed without a choice changes nothing.
+    QVERIFY(boton->text().startsWith("Mayoristas"));
+    AlAbrirModal([](QWidget* w) { w->findChild<QToolButton*>("btnSalir")->click(); });
+    boton->click();
+    QVERIFY(!f.dirty);
+    QVERIFY(boton->text().startsWith("Mayoristas"));
+}
+
+void PruebaFrmEjercicios::verPlanDeCuentas() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    e.CreoEmpresaYEjercicio(1, 2, F("01/01/2025"), F("31/12/2025"));
+    {
+        frmEjercicios f;
+        Abro(f, 1, 1);
+        QVERIFY(!Control<QPushButton>(f, "btnVerPlanCuentas")->isEnabled());
+    }
+    // A stand-in for the chart screen records what it was handed.
+    int empresa = -1, ejercicio = -1;
+    QVariant preseleccion;
+    Pantallas::Registro("frmCuentas", Pantallas::Forma::Modal, [&](QWidget* p) -> QWidget* {
+        empresa = App().chartCompany;
+        ejercicio = App().chartYear;
+        preseleccion = App().preselection;
+        auto* d = new QDialog(p);
+        QTimer::singleShot(0, d, &QDialog::accept);
+        return d;
+    });
+    frmEjercicios f;
+    Abro(f, 1, 2);
+    auto* ver = Control<QPushButton>(f, "btnVerPlanCuentas");
+    QVERIFY(ver->isEnabled());
+    ver->click();
+    QCOMPARE(empresa, 1);
+    QCOMPARE(ejercicio, 2);
+    QCOMPARE(preseleccion, QVariant(true));
+    Control<QToolButton>(f, "btnSalir")->click();
+    QCOMPARE(App().preselection.toInt(), 2);
+    Pantallas::Olvido();
+    RegistroPantallasEjercicios();
+    RegistroPantallasInflacion();
+}
