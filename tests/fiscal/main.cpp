@@ -1,7 +1,5 @@
 #include "tst_fiscal.h"
-#ifdef PRUEBA_PANTALLAS
 #include "tst_frmEjercicios.h"
-#endif
 
 #include <QApplication>
 #include <QTest>
@@ -13,11 +11,9 @@ int main(int argc, char* argv[]) {
         PruebaEjercicios t;
         fallas += QTest::qExec(&t, argc, argv);
     }
-#ifdef PRUEBA_PANTALLAS
     {
         PruebaFrmEjercicios t;
         fallas += QTest::qExec(&t, argc, argv);
     }
-#endif
     return fallas == 0 ? 0 : 1;
 }

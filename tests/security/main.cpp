@@ -1,7 +1,5 @@
-#include "tst_seguridad.h"
-#ifdef PRUEBA_PANTALLAS
 #include "tst_frmUsuarios.h"
-#endif
+#include "tst_seguridad.h"
 
 #include <QApplication>
 #include <QTest>
@@ -21,11 +19,9 @@ int main(int argc, char* argv[]) {
         PruebaFrmCambioContrasena t;
         fallas += QTest::qExec(&t, argc, argv);
     }
-#ifdef PRUEBA_PANTALLAS
     {
         PruebaFrmUsuarios t;
         fallas += QTest::qExec(&t, argc, argv);
     }
-#endif
     return fallas == 0 ? 0 : 1;
 }
