@@ -10,6 +10,7 @@
 #include "fiscal/Ejercicios.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -89,6 +90,7 @@ frmEjercicios::frmEjercicios(QWidget* padre) : Catalogo(padre) {
     pnlTablaAjusteInflacion->setAccessibleName("Tabla Ajuste");
     pnlTablaAjusteInflacion->setAutoDefault(false);
     pnlTablaAjusteInflacion->setMinimumWidth(200);
+    pnlTablaAjusteInflacion->installEventFilter(this);
     DetalleLayout()->addWidget(
         Marco(tabMaster, "fraTablaAjusteInflacion", "Tabla Ajuste", pnlTablaAjusteInflacion));
 
@@ -246,6 +248,12 @@ void frmEjercicios::Descargo() {
 
 QWidget* frmEjercicios::FocoInicial() {
     return sprMaster;
+}
+
+bool frmEjercicios::eventFilter(QObject* objeto, QEvent* e) {
+    // The table's name is fitted to the button's width whenever it changes.
+    if (objeto == pnlTablaAjusteInflacion && e->type() == QEvent::Resize) MuestroTabla(textoTabla);
+    return Catalogo::eventFilter(objeto, e);
 }
 
 void frmEjercicios::ElijoTabla() {

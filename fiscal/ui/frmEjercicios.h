@@ -53,6 +53,7 @@ protected:
     void EntregoSeleccion(int fila) override;
     void Descargo() override;
     QWidget* FocoInicial() override;
+    bool eventFilter(QObject* objeto, QEvent* e) override;
 
 private:
     void MuestroTabla(const QString& descripcion);
