@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
@@ -414,6 +415,14 @@ void Catalogo::IrAFila(int fila) {
 
 void Catalogo::CambioDeFila(int nueva) {
     if (nueva == filaMostrada && !adding) return;
+    // The view finishes its own click or key handling after this returns and selects what it was
+    // told; afterwards the highlight is put back on the row that really is active.
+    QTimer::singleShot(0, this, [this] {
+        const int f = sprMaster->filaActiva();
+        if (f < 1) return;
+        Bandera b(moviendo);
+        sprMaster->setCeldaActual(f, ColumnaFoco());
+    });
     const QString destino = CodigoFila(nueva);
     const int llenadosAntes = llenados;
     if (!PreguntoGuardar()) {

@@ -1,6 +1,6 @@
 // The catalogue pattern, tested once through the companies screen as a user drives it.
-#include "tst_catalogo.h"
 #include "Ayuda.h"
+#include "tst_catalogo.h"
 
 #include "core/AppState.h"
 #include "core/Basedatos.h"
@@ -38,7 +38,9 @@ void Diseno(int empresa, int control, const QString& texto) {
 }
 } // namespace
 
-void PruebaCatalogo::init() { Pantallas::FijoFondo({}); }
+void PruebaCatalogo::init() {
+    Pantallas::FijoFondo({});
+}
 
 void PruebaCatalogo::controles() {
     Entorno e;
@@ -95,7 +97,8 @@ void PruebaCatalogo::modeloDeLaLista() {
     Empresa(1, "Alfa");
     Empresa(2, "Beta");
     frmEmpresasPropia f;
-    QAbstractItemModelTester probador(f.sprMaster->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester probador(f.sprMaster->model(),
+                                      QAbstractItemModelTester::FailureReportingMode::QtTest);
     f.show();
     QCOMPARE(f.sprMaster->filas(), 2);
     // Every row in dark blue.
@@ -103,7 +106,7 @@ void PruebaCatalogo::modeloDeLaLista() {
         QCOMPARE(f.sprMaster->model()->index(fila - 1, 2).data(Qt::ForegroundRole).value<QBrush>().color(),
                  QColor(0, 0, 128));
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
-    QTest::keyClicks(f.inpDescripcion, "Gamma");
+    Tecleo(f.inpDescripcion, "Gamma");
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(f.sprMaster->filas(), 3);
     MensajePrueba::setNextAnswer(Respuesta::Si);
@@ -120,7 +123,7 @@ void PruebaCatalogo::primeraEmpresaEsUno() {
     QCOMPARE(f.inpCodigo->text(), QString("1"));
     QCOMPARE(f.ColorModo(), QColor(0, 192, 0));
     QVERIFY(f.adding && f.dirty);
-    QTest::keyClicks(f.inpDescripcion, "Primera");
+    Tecleo(f.inpDescripcion, "Primera");
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     // No layout rows anywhere: nothing copied, and that is no error.
     QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join("|")));
@@ -148,7 +151,7 @@ void PruebaCatalogo::altaCopiaPrepararPagina() {
     f.show();
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
     QCOMPARE(f.inpCodigo->text(), QString("4"));
-    QTest::keyClicks(f.inpDescripcion, "Cuatro");
+    Tecleo(f.inpDescripcion, "Cuatro");
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QVERIFY(MensajePrueba::Textos().isEmpty());
     // The highest company that has layout rows (2) is the model; every column is copied.
@@ -164,11 +167,12 @@ void PruebaCatalogo::altaFallidaNoDejaNada() {
     Empresa(1, "Uno");
     Diseno(1, 1, "x");
     // The layout copy fails: the company must not be left behind without its layout.
-    Ejecuto("CREATE TRIGGER falla BEFORE INSERT ON PrepararPagina BEGIN SELECT RAISE(ABORT, 'sin lugar'); END");
+    Ejecuto(
+        "CREATE TRIGGER falla BEFORE INSERT ON PrepararPagina BEGIN SELECT RAISE(ABORT, 'sin lugar'); END");
     frmEmpresasPropia f;
     f.show();
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
-    QTest::keyClicks(f.inpDescripcion, "Dos");
+    Tecleo(f.inpDescripcion, "Dos");
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 1);
     QVERIFY(MensajePrueba::Textos().first().startsWith("Atención no se puede grabar el registro, "));
@@ -185,31 +189,50 @@ void PruebaCatalogo::altaFallidaNoDejaNada() {
 
 void PruebaCatalogo::cambioDeFilaPregunta_data() {
     QTest::addColumn<Respuesta>("respuesta");
-    QTest::newRow("si") << Respuesta::Si;
-    QTest::newRow("no") << Respuesta::No;
-    QTest::newRow("cancelar") << Respuesta::Cancelar;
+    QTest::addColumn<bool>("raton");
+    for (bool raton : {false, true}) {
+        const char* como = raton ? "clic" : "flecha";
+        QTest::addRow("%s si", como) << Respuesta::Si << raton;
+        QTest::addRow("%s no", como) << Respuesta::No << raton;
+        QTest::addRow("%s cancelar", como) << Respuesta::Cancelar << raton;
+    }
 }
 
 void PruebaCatalogo::cambioDeFilaPregunta() {
     QFETCH(Respuesta, respuesta);
+    QFETCH(bool, raton);
     Entorno e;
     Empresa(1, "Alfa");
     Empresa(2, "Beta");
     frmEmpresasPropia f;
     f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
     QCOMPARE(f.CodigoFila(f.sprMaster->filaActiva()), QString("1"));
     // Renamed so that, once saved, it sorts after Beta: the move must still land on Beta.
     f.inpDescripcion->selectAll();
-    QTest::keyClicks(f.inpDescripcion, "Zeta");
+    Tecleo(f.inpDescripcion, "Zeta");
     QVERIFY(f.dirty);
     MensajePrueba::setNextAnswer(respuesta);
-    QTest::keyClick(f.sprMaster, Qt::Key_Down);
+    if (raton) {
+        const QRect celda = f.sprMaster->visualRect(f.sprMaster->model()->index(1, 2));
+        QTest::mouseClick(f.sprMaster->viewport(), Qt::LeftButton, {}, celda.center());
+    } else {
+        QTest::keyClick(f.sprMaster, Qt::Key_Down);
+    }
 
     QCOMPARE(MensajePrueba::Mostrados().size(), 1);
     QCOMPARE(MensajePrueba::Textos().first(), QString("Salva datos recientemente modificados?"));
     QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Pregunta);
     QCOMPARE(MensajePrueba::Mostrados().first().botones, Botones::SiNoCancelar);
     const QString activa = f.CodigoFila(f.sprMaster->filaActiva());
+    const auto filasElegidas = [&f] {
+        QSet<int> filas;
+        for (const QModelIndex& i : f.sprMaster->selectionModel()->selectedIndexes())
+            filas.insert(i.row() + 1);
+        return filas;
+    };
+    // The highlighted row is the active one, whatever the answer.
+    QTRY_COMPARE(filasElegidas(), QSet<int>{f.sprMaster->filaActiva()});
     switch (respuesta) {
     case Respuesta::Si:
         QCOMPARE(Nombre(1), QString("Zeta"));
@@ -227,6 +250,9 @@ void PruebaCatalogo::cambioDeFilaPregunta() {
         // Back on the edited row, edits intact.
         QCOMPARE(Nombre(1), QString("Alfa"));
         QCOMPARE(activa, QString("1"));
+        QCOMPARE(f.sprMaster->filaActiva(), f.editRow);
+        // What the user sees highlighted is the edited row too.
+        QTRY_COMPARE(filasElegidas(), QSet<int>{1});
         QCOMPARE(f.sprMaster->filaActiva(), f.editRow);
         QCOMPARE(f.inpDescripcion->text(), QString("Zeta"));
         QVERIFY(f.dirty);
@@ -248,7 +274,7 @@ void PruebaCatalogo::cambioDeCodigoUsaFilaEditada() {
     // Alfa's code is changed, then the user moves to Beta and saves from there: the key that changes
     // is Alfa's (the row where editing began), not Beta's.
     f.inpCodigo->selectAll();
-    QTest::keyClicks(f.inpCodigo, "5");
+    Tecleo(f.inpCodigo, "5");
     MensajePrueba::setNextAnswer(Respuesta::Si);
     QTest::keyClick(f.sprMaster, Qt::Key_Down);
     QCOMPARE(Nombre(5), QString("Alfa"));
@@ -257,7 +283,7 @@ void PruebaCatalogo::cambioDeCodigoUsaFilaEditada() {
     QCOMPARE(f.inpDescripcion->text(), QString("Beta"));
     // Saved through Guardar: the list is positioned on the new code.
     f.inpCodigo->selectAll();
-    QTest::keyClicks(f.inpCodigo, "9");
+    Tecleo(f.inpCodigo, "9");
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(Nombre(9), QString("Beta"));
     QCOMPARE(Cuantas("EmpresasPropia", "EmpresaPropia=2"), 0);
@@ -265,7 +291,7 @@ void PruebaCatalogo::cambioDeCodigoUsaFilaEditada() {
     QCOMPARE(f.inpCodigo->text(), QString("9"));
     // A code already taken: the engine refuses, the panel stays as typed.
     f.inpCodigo->selectAll();
-    QTest::keyClicks(f.inpCodigo, "5");
+    Tecleo(f.inpCodigo, "5");
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 2);
     QVERIFY(MensajePrueba::Textos().last().startsWith("Atención no se puede grabar el registro, "));
@@ -288,7 +314,7 @@ void PruebaCatalogo::agregarPregunta() {
     Empresa(1, "Alfa");
     frmEmpresasPropia f;
     f.show();
-    QTest::keyClicks(f.inpDescripcion, " X");
+    Tecleo(f.inpDescripcion, " X");
     MensajePrueba::setNextAnswer(respuesta);
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Textos(), QStringList{"Salva datos recientemente modificados?"});
@@ -321,7 +347,7 @@ void PruebaCatalogo::seleccionarPregunta() {
     frmEmpresasPropia f;
     f.show();
     QTest::keyClick(f.sprMaster, Qt::Key_Down);
-    QTest::keyClicks(f.inpDescripcion, " X");
+    Tecleo(f.inpDescripcion, " X");
     MensajePrueba::setNextAnswer(respuesta);
     QTest::mouseClick(f.btnSeleccionar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Textos(), QStringList{"Salva datos recientemente modificados?"});
@@ -359,11 +385,14 @@ void PruebaCatalogo::cerrarPregunta() {
     Empresa(1, "Alfa");
     frmEmpresasPropia f;
     f.show();
-    QTest::keyClicks(f.inpDescripcion, " X");
+    Tecleo(f.inpDescripcion, " X");
     MensajePrueba::setNextAnswer(respuesta);
-    if (manera == 0) QTest::mouseClick(f.btnSalir, Qt::LeftButton);
-    else if (manera == 1) QTest::keyClick(&f, Qt::Key_Escape);
-    else f.close();
+    if (manera == 0)
+        QTest::mouseClick(f.btnSalir, Qt::LeftButton);
+    else if (manera == 1)
+        QTest::keyClick(&f, Qt::Key_Escape);
+    else
+        f.close();
     Pantallas::FijoFondo({});
     QCOMPARE(MensajePrueba::Textos(), QStringList{"Salva datos recientemente modificados?"});
     if (respuesta == Respuesta::Cancelar) {
@@ -468,7 +497,7 @@ void PruebaCatalogo::borrarDuranteAlta() {
     frmEmpresasPropia f;
     f.show();
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
-    QTest::keyClicks(f.inpDescripcion, "Nueva");
+    Tecleo(f.inpDescripcion, "Nueva");
     QTest::mouseClick(f.btnRegBorrar, Qt::LeftButton);
     QVERIFY(MensajePrueba::Textos().isEmpty());
     QVERIFY(!f.adding && !f.dirty);
@@ -480,13 +509,20 @@ void PruebaCatalogo::borrarDuranteAlta() {
 void PruebaCatalogo::busqueda_data() {
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QString>("esperado"); // empty: the last row
-    QTest::newRow("comienzo") << "com" << "Comercial Gamma";
-    QTest::newRow("mayusculas") << "COMER" << "Comercial Gamma";
-    QTest::newRow("asterisco en el medio") << "*com" << "Beta Comercial";
-    QTest::newRow("asterisco mayusculas") << "*GAM" << "Comercial Gamma";
-    QTest::newRow("sin asterisco no busca adentro") << "gam" << "";
-    QTest::newRow("sin coincidencia") << "zz" << "";
-    QTest::newRow("acentos en otra caja") << "ñAN" << "Ñandú";
+    QTest::newRow("comienzo") << "com"
+                              << "Comercial Gamma";
+    QTest::newRow("mayusculas") << "COMER"
+                                << "Comercial Gamma";
+    QTest::newRow("asterisco en el medio") << "*com"
+                                           << "Beta Comercial";
+    QTest::newRow("asterisco mayusculas") << "*GAM"
+                                          << "Comercial Gamma";
+    QTest::newRow("sin asterisco no busca adentro") << "gam"
+                                                    << "";
+    QTest::newRow("sin coincidencia") << "zz"
+                                      << "";
+    QTest::newRow("acentos en otra caja") << "ñAN"
+                                          << "Ñandú";
 }
 
 void PruebaCatalogo::busqueda() {
@@ -500,10 +536,12 @@ void PruebaCatalogo::busqueda() {
     Empresa(5, "Ñandú");
     frmEmpresasPropia f;
     f.show();
-    QTest::keyClicks(f.inpBusqueda, texto);
+    Tecleo(f.inpBusqueda, texto);
     const int fila = f.sprMaster->filaActiva();
-    if (esperado.isEmpty()) QCOMPARE(fila, f.sprMaster->filas());
-    else QCOMPARE(f.sprMaster->texto(fila, 2), esperado);
+    if (esperado.isEmpty())
+        QCOMPARE(fila, f.sprMaster->filas());
+    else
+        QCOMPARE(f.sprMaster->texto(fila, 2), esperado);
     // The panel shows the record found.
     QCOMPARE(f.inpDescripcion->text(), f.sprMaster->texto(fila, 2));
     QVERIFY(MensajePrueba::Textos().isEmpty());
@@ -519,7 +557,7 @@ void PruebaCatalogo::teclaEnLista() {
     QTest::keyClick(f.sprMaster, 'c');
     QCOMPARE(f.inpDescripcion->text(), QString("Comercial"));
     // With an edited record the move asks; Cancel stays.
-    QTest::keyClicks(f.inpDescripcion, " SA");
+    Tecleo(f.inpDescripcion, " SA");
     MensajePrueba::setNextAnswer(Respuesta::Cancelar);
     QTest::keyClick(f.sprMaster, 'b');
     QCOMPARE(MensajePrueba::Textos(), QStringList{"Salva datos recientemente modificados?"});
@@ -549,7 +587,7 @@ void PruebaCatalogo::textosComoSeEscriben() {
     frmEmpresasPropia f;
     f.show();
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
-    QTest::keyClicks(f.inpDescripcion, texto);
+    Tecleo(f.inpDescripcion, texto);
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join("|")));
     QCOMPARE(Nombre(2), texto);
@@ -557,7 +595,7 @@ void PruebaCatalogo::textosComoSeEscriben() {
     QCOMPARE(f.inpDescripcion->text(), texto);
     QCOMPARE(f.sprMaster->texto(f.sprMaster->filaActiva(), 2), texto);
     // And again through an update.
-    QTest::keyClicks(f.inpDescripcion, "'%");
+    Tecleo(f.inpDescripcion, "'%");
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(Nombre(2), texto + "'%");
 }
@@ -576,10 +614,10 @@ void PruebaCatalogo::codigoInvalido() {
     frmEmpresasPropia f;
     f.show();
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
-    QTest::keyClicks(f.inpDescripcion, "Nueva");
+    Tecleo(f.inpDescripcion, "Nueva");
     f.inpCodigo->selectAll();
     QTest::keyClick(f.inpCodigo, Qt::Key_Delete);
-    QTest::keyClicks(f.inpCodigo, tecleado);
+    Tecleo(f.inpCodigo, tecleado);
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, ingrese un código numérico"});

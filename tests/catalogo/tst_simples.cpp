@@ -1,6 +1,6 @@
 // The other catalogue screens: only what differs from the companies screen.
-#include "tst_catalogo.h"
 #include "Ayuda.h"
+#include "tst_catalogo.h"
 
 #include "core/AppState.h"
 #include "core/Basedatos.h"
@@ -28,7 +28,8 @@ struct Tabla {
     const char* titulo;
 };
 const Tabla tablas[] = {
-    {"frmConceptosAsiento", "ConceptosAsiento", "ConceptoAsiento", "descConceptoAsiento", "Conceptos Asiento"},
+    {"frmConceptosAsiento", "ConceptosAsiento", "ConceptoAsiento", "descConceptoAsiento",
+     "Conceptos Asiento"},
     {"frmConceptosDetAsiento", "ConceptosDetAsiento", "ConceptoDetAsiento", "descConceptoDetAsiento",
      "Conceptos Detalles Asiento"},
     {"frmTablasAjusteInflacion", "TablasAjusteInflacion", "TablaAjusteInflacion", "descTablaAjusteInflacion",
@@ -47,22 +48,30 @@ std::unique_ptr<Catalogo> Creo(const QString& pantalla) {
     return std::make_unique<frmEmpresasPropia>();
 }
 void Fila(const Tabla& t, int codigo, const QString& descripcion) {
-    const Resultado r = Ejecuto(QString("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(t.tabla, t.codigo, t.descripcion),
-                                {codigo, descripcion});
+    const Resultado r =
+        Ejecuto(QString("INSERT INTO %1 (%2, %3) VALUES (?, ?)").arg(t.tabla, t.codigo, t.descripcion),
+                {codigo, descripcion});
     if (!r.ok) qFatal("%s", qPrintable(r.error));
 }
 Valor Descripcion(const Tabla& t, int codigo) {
     return ValorCampo(t.tabla, t.descripcion, QString(t.codigo) + "=?", {codigo});
 }
-int Cuantas(const Tabla& t) { return int(NumeroOCero(ValorCampo(t.tabla, "Count(*)", "1=1"))); }
-QString CodigoActivo(const Catalogo& c) { return c.CodigoFila(c.sprMaster->filaActiva()); }
+int Cuantas(const Tabla& t) {
+    return int(NumeroOCero(ValorCampo(t.tabla, "Count(*)", "1=1")));
+}
+QString CodigoActivo(const Catalogo& c) {
+    return c.CodigoFila(c.sprMaster->filaActiva());
+}
 } // namespace
 
-void PruebaCatalogosSimples::init() { Pantallas::FijoFondo({}); }
+void PruebaCatalogosSimples::init() {
+    Pantallas::FijoFondo({});
+}
 
 void PruebaCatalogosSimples::altaCambioYBaja_data() {
     QTest::addColumn<QString>("pantalla");
-    for (int i = 0; i < 3; ++i) QTest::newRow(tablas[i].pantalla) << QString(tablas[i].pantalla);
+    for (int i = 0; i < 3; ++i)
+        QTest::newRow(tablas[i].pantalla) << QString(tablas[i].pantalla);
 }
 
 void PruebaCatalogosSimples::altaCambioYBaja() {
@@ -77,11 +86,11 @@ void PruebaCatalogosSimples::altaCambioYBaja() {
 
     QTest::mouseClick(c->btnRegAgregar, Qt::LeftButton);
     QCOMPARE(c->inpCodigo->text(), QString("1"));
-    QTest::keyClicks(c->inpDescripcion, "Uno");
+    Tecleo(c->inpDescripcion, "Uno");
     QTest::mouseClick(c->btnGuardar, Qt::LeftButton);
     QTest::mouseClick(c->btnRegAgregar, Qt::LeftButton);
     QCOMPARE(c->inpCodigo->text(), QString("2"));
-    QTest::keyClicks(c->inpDescripcion, "Dos");
+    Tecleo(c->inpDescripcion, "Dos");
     QTest::mouseClick(c->btnGuardar, Qt::LeftButton);
     QCOMPARE(Descripcion(t, 2).value_or(QVariant()).toString(), QString("Dos"));
     QCOMPARE(CodigoActivo(*c), QString("2"));
@@ -90,8 +99,8 @@ void PruebaCatalogosSimples::altaCambioYBaja() {
     QTest::keyClick(c->sprMaster, 'u');
     QCOMPARE(c->inpDescripcion->text(), QString("Uno"));
     c->inpCodigo->selectAll();
-    QTest::keyClicks(c->inpCodigo, "7");
-    QTest::keyClicks(c->inpDescripcion, " 'b_%");
+    Tecleo(c->inpCodigo, "7");
+    Tecleo(c->inpDescripcion, " 'b_%");
     QTest::mouseClick(c->btnGuardar, Qt::LeftButton);
     QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join("|")));
     QVERIFY(!Descripcion(t, 1).has_value());
@@ -144,13 +153,14 @@ void PruebaCatalogosSimples::posicionConceptos() {
         // Of several rows that qualify, the last one.
         const int primera = FilaDe(*c, descripcion);
         int ultima = primera;
-        while (ultima < c->sprMaster->filas() && c->sprMaster->texto(ultima + 1, 2) == descripcion) ++ultima;
+        while (ultima < c->sprMaster->filas() && c->sprMaster->texto(ultima + 1, 2) == descripcion)
+            ++ultima;
         QCOMPARE(c->sprMaster->filaActiva(), ultima);
     }
     // After a save: on the saved code, even when an empty description exists.
     Fila(t, 6, "");
     QTest::mouseClick(c->btnRegAgregar, Qt::LeftButton);
-    QTest::keyClicks(c->inpDescripcion, "Zeta");
+    Tecleo(c->inpDescripcion, "Zeta");
     QTest::mouseClick(c->btnGuardar, Qt::LeftButton);
     QCOMPARE(CodigoActivo(*c), QString("7"));
     // After a delete: row 1.
@@ -162,11 +172,12 @@ void PruebaCatalogosSimples::posicionConceptos() {
 void PruebaCatalogosSimples::posicionTablas_data() {
     QTest::addColumn<QVariant>("preseleccion");
     QTest::addColumn<QString>("codigo");
+    // Row 1 is "Construcción", table 3.
     QTest::newRow("tabla actual") << QVariant(2) << "2";
-    QTest::newRow("ninguna") << QVariant(-1) << "1";
-    QTest::newRow("menu") << QVariant(true) << "1";
-    QTest::newRow("texto") << QVariant("IPC") << "1";
-    QTest::newRow("texto numerico") << QVariant("3") << "3";
+    QTest::newRow("ninguna") << QVariant(-1) << "3";
+    QTest::newRow("menu") << QVariant(true) << "3";
+    QTest::newRow("texto") << QVariant("IPC") << "3";
+    QTest::newRow("texto numerico") << QVariant("1") << "1";
 }
 
 void PruebaCatalogosSimples::posicionTablas() {
@@ -221,8 +232,10 @@ void PruebaCatalogosSimples::selectorEntregaEleccion() {
             return;
         }
         activoAlAbrir = c->CodigoFila(c->sprMaster->filaActiva());
-        if (elige) QTest::mouseClick(c->btnSeleccionar, Qt::LeftButton);
-        else QTest::mouseClick(c->btnSalir, Qt::LeftButton);
+        if (elige)
+            QTest::mouseClick(c->btnSeleccionar, Qt::LeftButton);
+        else
+            QTest::mouseClick(c->btnSalir, Qt::LeftButton);
     });
     const int r = Pantallas::AbroModal(pantalla);
     QCOMPARE(r, elige ? int(QDialog::Accepted) : int(QDialog::Rejected));
@@ -246,15 +259,17 @@ void PruebaCatalogosSimples::relacionesRechazan() {
     Fila(t, 1, "Usada");
     Fila(t, 2, "Libre");
     if (caso == "valores") {
-        Ejecuto("INSERT INTO AjustesInflacion (TablaAjusteInflacion, Fecha, Ajuste) VALUES (1, '2024-01-31', 1.5)");
+        Ejecuto("INSERT INTO AjustesInflacion (TablaAjusteInflacion, Fecha, Ajuste) VALUES (1, '2024-01-31', "
+                "1.5)");
     } else if (caso == "ejercicio") {
         e.CreoEmpresaYEjercicio();
         Ejecuto("UPDATE Ejercicios SET TablaAjusteInflacion=1");
     } else {
         e.CreoEmpresaYEjercicio();
         e.CreoPlanChico();
-        Ejecuto("INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe) "
-                "VALUES (1, 1, 2, 1, -1)");
+        Ejecuto(
+            "INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe) "
+            "VALUES (1, 1, 2, 1, -1)");
     }
     App().preselection = caso == "leyenda" ? QVariant("Usada") : QVariant(1);
     auto c = Creo(t.pantalla);
@@ -263,7 +278,7 @@ void PruebaCatalogosSimples::relacionesRechazan() {
 
     // A new key for a row others point to: refused as a save failure, the panel keeps it.
     c->inpCodigo->selectAll();
-    QTest::keyClicks(c->inpCodigo, "8");
+    Tecleo(c->inpCodigo, "8");
     QTest::mouseClick(c->btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 1);
     QVERIFY(MensajePrueba::Textos().first().startsWith("Atención no se puede grabar el registro, "));
