@@ -243,10 +243,17 @@ void Catalogo::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     cerrado = false;
     Cargo();
-    if (firstActivation) {
+    // Where the focus goes once the window is activated (a failure to focus is harmless).
+    if (firstActivation)
         if (QWidget* w = FocoInicial()) w->setFocus();
+}
+
+bool Catalogo::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && firstActivation) {
         firstActivation = false;
+        if (QWidget* w = FocoInicial()) w->setFocus();
     }
+    return QDialog::event(e);
 }
 
 void Catalogo::done(int r) {

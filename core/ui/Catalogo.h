@@ -151,6 +151,7 @@ protected:
     virtual QWidget* FocoInicial();
 
     void showEvent(QShowEvent* e) override;
+    bool event(QEvent* e) override;
     void done(int r) override;
 
 private:

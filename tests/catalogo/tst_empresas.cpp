@@ -12,6 +12,7 @@
 #include "tests/support/Entorno.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -87,9 +88,15 @@ void PruebaCatalogo::controles() {
     QCOMPARE(lista->columnas(), 2);
     QCOMPARE(lista->anchoColumna(1), 0);
     QCOMPARE(lista->encabezado(2), QString("Listado"));
-    // First activation puts the focus in the search field.
+    // First activation puts the focus in the search field; later activations leave it where it is.
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
     QCOMPARE(f.focusWidget(), static_cast<QWidget*>(busqueda));
     QVERIFY(!f.firstActivation);
+    f.inpDescripcion->setFocus();
+    QEvent activa(QEvent::WindowActivate);
+    QApplication::sendEvent(&f, &activa);
+    QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.inpDescripcion));
 }
 
 void PruebaCatalogo::modeloDeLaLista() {
