@@ -242,6 +242,12 @@ void Catalogo::Cargo() {
 void Catalogo::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     cerrado = false;
+    // A dialog makes its first auto-default button the default one: Enter in a field would then
+    // press it behind the user's back. No button of a catalogue is pressed by Enter.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     Cargo();
     // Where the focus goes once the window is activated (a failure to focus is harmless).
     if (firstActivation)

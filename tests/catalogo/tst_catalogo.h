@@ -51,4 +51,6 @@ private slots:
     void selectorEntregaEleccion();
     void relacionesRechazan_data();
     void relacionesRechazan();
+    void listadoIlegible();
+    void enterEnCampoNoSelecciona();
 };

@@ -295,3 +295,29 @@ void PruebaCatalogosSimples::relacionesRechazan() {
     QCOMPARE(c->sprMaster->filas(), 2);
     QVERIFY(!c->dirty);
 }
+
+void PruebaCatalogosSimples::listadoIlegible() {
+    Entorno e;
+    Ejecuto("DROP TABLE ConceptosAsiento");
+    frmConceptosAsiento c;
+    c.show();
+    QCOMPARE(MensajePrueba::Mostrados().size(), 1);
+    QVERIFY(MensajePrueba::Textos().first().startsWith("No se pudo leer el listado; "));
+    QCOMPARE(c.sprMaster->filas(), 0);
+    QVERIFY(!c.tabMaster->isVisible());
+}
+
+void PruebaCatalogosSimples::enterEnCampoNoSelecciona() {
+    Entorno e;
+    Fila(De("frmConceptosAsiento"), 1, "Uno");
+    frmConceptosAsiento c;
+    // A button a screen adds does not become the default one either.
+    auto* extra = new QPushButton("Extra", &c);
+    int pulsado = 0;
+    QObject::connect(extra, &QPushButton::clicked, [&pulsado] { ++pulsado; });
+    c.show();
+    QTest::keyClick(c.inpDescripcion, Qt::Key_Return);
+    QVERIFY(c.isVisible());
+    QCOMPARE(App().selectionCode, -1);
+    QCOMPARE(pulsado, 0);
+}
