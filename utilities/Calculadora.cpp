@@ -18,7 +18,8 @@ double Calculadora::Numero(const QString& texto) {
 
 QString Calculadora::Texto(double n) {
     if (n == 0) return "0"; // never "-0"
-    return QLocale::c().toString(n, 'g', 15);
+    // Fifteen significant digits, with an exponent for very large or very small results.
+    return QLocale::c().toString(n, 'g', 15).toUpper();
 }
 
 void Calculadora::Digito(int d) {
