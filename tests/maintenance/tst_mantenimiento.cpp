@@ -18,11 +18,13 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <QTimer>
 #include <QUuid>
 
 using namespace Mantenimiento;
@@ -435,6 +437,24 @@ private slots:
         r.avisos.clear();
         MantenimientoInicial(QDate(2025, 3, 10));
         QVERIFY(r.avisos.isEmpty());
+    }
+
+    void avisoDuranteElBackUp() {
+        Entorno e;
+        CierroBase();
+        // The notice lets events through before the backup starts: a timer sees it on screen then.
+        QString visto;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "frmInformaMantenimientoAutomatico" && w->isVisible())
+                    visto = w->windowTitle() + "|" + w->findChild<QLabel*>("lblAviso")->text();
+        });
+        MantenimientoInicial(QDate(2025, 3, 10));
+        QCOMPARE(visto, QString("Partidex|Mantenimiento automático de base de datos, aguarde..."));
+        QVERIFY(QFileInfo::exists(App().backupPath));
+        QApplication::processEvents();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(w->objectName() != "frmInformaMantenimientoAutomatico" || !w->isVisible());
     }
 
     void rutasDesdeConfiguracion() {
