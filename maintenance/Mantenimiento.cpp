@@ -165,6 +165,30 @@ bool CopioArchivo(const QString& origen, const QString& destino, QString* error)
     return true;
 }
 
+bool EsSqlite(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+// The file opens as an SQLite database and its schema can be read.
+bool SeLeeComoBase(const QString& ruta) {
+    if (!EsSqlite(ruta)) return false;
+    ConexionArchivo c(ruta, true);
+    bool ok = false;
+    if (c.abierta) c.Numero("SELECT count(*) FROM sqlite_master", &ok);
+    return ok;
+}
+
+bool BorroLogs(const QString& ruta, QString* error) {
+    for (const QString& r : {ruta + "-journal", ruta + "-wal", ruta + "-shm"}) {
+        if (QFileInfo::exists(r) && !QFile::remove(r)) {
+            *error = "no se pudo eliminar " + QDir::toNativeSeparators(r);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool BorroArchivo(const QString& ruta, QString* error) {
     for (const QString& r : {ruta, ruta + "-journal", ruta + "-wal", ruta + "-shm"}) {
         if (QFileInfo::exists(r) && !QFile::remove(r)) {
@@ -184,10 +208,7 @@ void FijoInterlocutor(Interlocutor i) {
 Estructura CuentoEstructura(const QString& ruta) {
     Estructura e;
     if (!QFileInfo(ruta).isFile()) return e; // opening would create it
-    {
-        QFile f(ruta);
-        if (!f.open(QIODevice::ReadOnly) || f.read(16) != QByteArray("SQLite format 3\0", 16)) return e;
-    }
+    if (!EsSqlite(ruta)) return e;
     ConexionArchivo c(ruta, true);
     if (!c.abierta) return e;
     bool ok = false;
@@ -292,7 +313,17 @@ bool RecuperoBackUp() {
         return false;
     }
     QString error;
-    if (!CopioConBackUp(a.backupPath, a.databasePath, &error)) {
+    if (!QFileInfo::exists(a.databasePath) || SeLeeComoBase(a.databasePath)) {
+        if (!CopioConBackUp(a.backupPath, a.databasePath, &error)) {
+            Informo(prefijo + error, Aviso::Ninguno);
+            return false;
+        }
+        return true;
+    }
+    // A database damaged beyond SQLite's header cannot take pages through the backup. Nobody can have
+    // it open as a database (checked above), so the backup replaces it whole: copied beside it and
+    // renamed over it, with the logs of the damaged file removed so they are never replayed.
+    if (!CopioArchivo(a.backupPath, a.databasePath, &error) || !BorroLogs(a.databasePath, &error)) {
         Informo(prefijo + error, Aviso::Ninguno);
         return false;
     }
@@ -306,8 +337,9 @@ void LeoRutas() {
 }
 
 bool BackUpPendiente(const QDate& hoy) {
-    const int intervalo =
-        int(std::lround(NumeroOCero(QVariant(LeoGlobal(SeccionMantenimiento, "BackUPCada(dias)", "1")))));
+    // Bounded to a century either way, so that an absurd value cannot overflow the day count.
+    const double dias = NumeroOCero(QVariant(LeoGlobal(SeccionMantenimiento, "BackUPCada(dias)", "1")));
+    const int intervalo = int(std::lround(qBound(-36500.0, dias, 36500.0)));
     QDate ultimo = TextoAFecha(LeoGlobal(SeccionMantenimiento, "UltimoBackUp(dd/mm/yyyy)", ""));
     if (!ultimo.isValid()) ultimo = hoy.addDays(-2);
     return ultimo <= hoy.addDays(-intervalo);

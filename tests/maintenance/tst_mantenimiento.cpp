@@ -296,6 +296,38 @@ private slots:
             Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (8, 'Nueva')").ok);
     }
 
+    void recuperacionSobreBaseDanadaOPerdida_data() {
+        QTest::addColumn<QString>("estado");
+        QTest::newRow("perdida") << "perdida";
+        QTest::newRow("basura") << "basura";
+        QTest::newRow("cabecera sqlite dañada") << "dañada";
+    }
+    void recuperacionSobreBaseDanadaOPerdida() {
+        QFETCH(QString, estado);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        CierroBase();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        const auto respaldado = Contenido(App().backupPath);
+        if (estado == "perdida") QVERIFY(QFile::remove(e.RutaBase()));
+        if (estado == "basura") EscriboArchivo(e.RutaBase(), QByteArray(70000, 'x'));
+        if (estado == "dañada") {
+            QFile f(e.RutaBase());
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.seek(16);
+            f.write(QByteArray(84, '\xff'));
+        }
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        QVERIFY2(RecuperoBackUp(), qPrintable(MensajePrueba::Textos().join('\n')));
+        QCOMPARE(Contenido(e.RutaBase()), respaldado);
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+        QString error;
+        QVERIFY2(AbroBase(e.RutaBase(), &error), qPrintable(error));
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (8, 'Nueva')").ok);
+    }
+
     void recuperacionRespondidaNo() {
         Entorno e;
         CierroBase();
