@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace Mantenimiento {
 namespace {
@@ -157,6 +158,11 @@ bool CopioArchivo(const QString& origen, const QString& destino, QString* error)
         QFile::remove(temporal);
         return false;
     }
+    {
+        // On disk before it takes the old file's place.
+        QFile copia(temporal);
+        if (copia.open(QIODevice::ReadWrite)) ::fsync(copia.handle());
+    }
     if (std::rename(QFile::encodeName(temporal).constData(), QFile::encodeName(destino).constData()) != 0) {
         *error = "no se pudo reemplazar " + QDir::toNativeSeparators(destino);
         QFile::remove(temporal);
@@ -190,13 +196,11 @@ bool BorroLogs(const QString& ruta, QString* error) {
 }
 
 bool BorroArchivo(const QString& ruta, QString* error) {
-    for (const QString& r : {ruta, ruta + "-journal", ruta + "-wal", ruta + "-shm"}) {
-        if (QFileInfo::exists(r) && !QFile::remove(r)) {
-            *error = "no se pudo eliminar " + QDir::toNativeSeparators(r);
-            return false;
-        }
+    if (QFileInfo::exists(ruta) && !QFile::remove(ruta)) {
+        *error = "no se pudo eliminar " + QDir::toNativeSeparators(ruta);
+        return false;
     }
-    return true;
+    return BorroLogs(ruta, error);
 }
 
 } // namespace
