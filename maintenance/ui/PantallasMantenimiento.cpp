@@ -26,6 +26,27 @@ Icono IconoDe(Mantenimiento::Aviso a) {
     return Icono::Ninguno;
 }
 
+// Start-up and the backup keep the busy pointer up while they run; whatever the user must read or
+// answer meanwhile is worked with the normal pointer, and the busy one comes back afterwards.
+class SinEspera {
+public:
+    SinEspera() {
+        while (QApplication::overrideCursor()) {
+            QApplication::restoreOverrideCursor();
+            ++apilados;
+        }
+    }
+    ~SinEspera() {
+        for (int n = 0; n < apilados; ++n)
+            CursorEspera();
+    }
+    SinEspera(const SinEspera&) = delete;
+    SinEspera& operator=(const SinEspera&) = delete;
+
+private:
+    int apilados = 0;
+};
+
 QPointer<frmInformaMantenimientoAutomatico> aviso;
 
 void MuestroAviso(bool mostrar) {
@@ -49,8 +70,12 @@ void MuestroAviso(bool mostrar) {
 
 void InstaloInterlocutorMantenimiento() {
     Mantenimiento::Interlocutor i;
-    i.informo = [](const QString& texto, Mantenimiento::Aviso icono) { Mensaje(texto, IconoDe(icono)); };
+    i.informo = [](const QString& texto, Mantenimiento::Aviso icono) {
+        SinEspera normal;
+        Mensaje(texto, IconoDe(icono));
+    };
     i.pregunto = [](const QString& texto) {
+        SinEspera normal;
         return Mensaje(texto, Icono::Pregunta, Botones::SiNo) == Respuesta::Si;
     };
     i.espero = [](bool ocupado) {
@@ -60,6 +85,9 @@ void InstaloInterlocutorMantenimiento() {
             CursorNormal();
     };
     i.aviso = MuestroAviso;
-    i.abroPantalla = [] { Pantallas::AbroModal("frmBaseDatos"); };
+    i.abroPantalla = [] {
+        SinEspera normal;
+        Pantallas::AbroModal("frmBaseDatos");
+    };
     Mantenimiento::FijoInterlocutor(std::move(i));
 }

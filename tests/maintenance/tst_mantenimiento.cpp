@@ -539,12 +539,21 @@ private slots:
         Pantallas::Registro("frmBaseDatos", Pantallas::Forma::Modal,
                             [](QWidget* p) -> QWidget* { return new frmBaseDatos(p); });
         QString abierta;
+        bool punteroNormal = false;
         AlAbrirModal([&](QWidget* w) {
             abierta = w->windowTitle();
+            punteroNormal = QApplication::overrideCursor() == nullptr;
             w->findChild<QPushButton*>("btnInicio")->click();
         });
         MensajePrueba::setNextAnswer(Respuesta::Si);
+        // Start-up runs the maintenance under the busy pointer; the screen is used with the normal one.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         MantenimientoInicial(QDate(2025, 3, 10));
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QApplication::restoreOverrideCursor();
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(punteroNormal);
         QCOMPARE(abierta, QString("Base de Datos"));
         QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Pregunta);
         QCOMPARE(MensajePrueba::Mostrados().first().botones, Botones::SiNo);
