@@ -248,6 +248,11 @@ int VerificoEstructura(const QString& ruta) {
 
 bool Compacto(const QString& base, const QString& aux) {
     const QString noCompacta = QStringLiteral("No se pudo compactar base de datos, ");
+    // Opening a missing file would create an empty database in its place.
+    if (!QFileInfo(base).isFile()) {
+        Informo(noCompacta + "no existe el archivo " + QDir::toNativeSeparators(base), Aviso::Informacion);
+        return false;
+    }
     if (BaseEnUso(base)) {
         Informo(noCompacta + EnUso(), Aviso::Informacion);
         return false;

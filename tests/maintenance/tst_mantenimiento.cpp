@@ -225,6 +225,16 @@ private slots:
         QVERIFY(!QFileInfo::exists(App().backupPath));
     }
 
+    void compactacionDeArchivoInexistente() {
+        Entorno e(false);
+        QVERIFY(!Compacto(e.RutaBase(), App().auxPath));
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+        QVERIFY(MensajePrueba::Textos().first().startsWith(
+            "No se pudo compactar base de datos, no existe el archivo"));
+        QVERIFY(!QFileInfo::exists(e.RutaBase()));
+        QVERIFY(!QFileInfo::exists(App().auxPath));
+    }
+
     void backUpDejaTresArchivosIguales() {
         Entorno e;
         e.CreoEmpresaYEjercicio();
