@@ -262,18 +262,20 @@ bool Compacto(const QString& base, const QString& aux) {
         Informo(noCompacta + error, Aviso::Informacion);
         return false;
     }
-    {
-        ConexionArchivo c(base, false);
-        // Statistics first, so that the compacted copy (and the backup made from it) carries them.
-        const bool ok = c.abierta && c.Ejecuto("ANALYZE") && c.Ejecuto("VACUUM INTO ?", {aux});
-        if (!ok) {
-            Informo(noCompacta + c.error, Aviso::Informacion);
-            BorroArchivo(aux, &error);
-            return false;
-        }
+    ConexionArchivo c(base, false);
+    // Statistics first, so that the compacted copy (and the backup made from it) carries them.
+    bool ok = c.abierta && c.Ejecuto("ANALYZE");
+    // data_version moves whenever another connection commits a change to the file: a change made
+    // after the compacted copy was taken must not be overwritten by it.
+    const int version = ok ? c.Numero("PRAGMA data_version", &ok) : 0;
+    ok = ok && c.Ejecuto("VACUUM INTO ?", {aux});
+    if (!ok) {
+        Informo(noCompacta + c.error, Aviso::Informacion);
+        BorroArchivo(aux, &error);
+        return false;
     }
-    // Checked again: an instance may have opened the database while it was being compacted.
-    if (BaseEnUso(base)) {
+    // Checked again: an instance may have opened or changed the database while it was being compacted.
+    if (BaseEnUso(base) || c.Numero("PRAGMA data_version", &ok) != version || !ok) {
         Informo(noCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
