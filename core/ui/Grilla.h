@@ -103,6 +103,8 @@ public:
     void setFila(int fila, const QStringList& textos);
     // Draws the pages on a printer already set up; returns the number of pages (0 on failure).
     int ImprimoEn(QPrinter* impresora, const QString& encabezado, bool sombreado = true);
+    // Whether a cell editor is open.
+    bool editando() const { return state() == QAbstractItemView::EditingState; }
     // Pages of the last print or PDF.
     int paginasImpresas() const { return ultimasPaginas; }
 
