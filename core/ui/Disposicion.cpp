@@ -4,9 +4,12 @@
 #include "core/ui/Grilla.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLayout>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
 #include <cmath>
 
@@ -38,6 +41,30 @@ QList<QWidget*> Bandas(QWidget* barra) {
     }
     return bandas;
 }
+
+// A screen restored before it is placed in its MDI frame (while it is built) gets its layout again
+// once it is shown inside the frame, since the frame is what must be sized and placed.
+class RecuperoAlMostrar : public QObject {
+public:
+    RecuperoAlMostrar(const QString& s, QWidget* ventana) : QObject(ventana), seccion(s) {}
+    bool eventFilter(QObject* objeto, QEvent* evento) override {
+        if (evento->type() != QEvent::Show) return false;
+        auto* w = static_cast<QWidget*>(objeto);
+        w->removeEventFilter(this);
+        if (qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
+            QPointer<QWidget> ventana(w);
+            const QString s = seccion;
+            QTimer::singleShot(0, w, [ventana, s] {
+                if (ventana) RecuperoVentana(s, ventana);
+            });
+        }
+        deleteLater();
+        return false;
+    }
+
+private:
+    QString seccion;
+};
 
 } // namespace
 
@@ -72,6 +99,8 @@ void GuardoVentana(const QString& seccion, QWidget* ventana) {
 void RecuperoVentana(const QString& seccion, QWidget* ventana) {
     QWidget* w = Marco(ventana);
     if (!w) return;
+    if (w == ventana && ventana->isWindow() && !ventana->isVisible())
+        ventana->installEventFilter(new RecuperoAlMostrar(seccion, ventana));
     const int dx = w->logicalDpiX();
     const int dy = w->logicalDpiY();
     const double ancho = Numero(seccion, QStringLiteral("Ancho"));

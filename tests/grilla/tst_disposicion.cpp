@@ -208,3 +208,37 @@ void PruebaDisposicion::bandas() {
     QVERIFY(!LeoLocal(QStringLiteral("Asientos"), QStringLiteral("clbAsientosBanda2"), QString()).isEmpty());
     QVERIFY(LeoLocal(QStringLiteral("Asientos"), QStringLiteral("clbAsientosBanda3"), QString()).isEmpty());
 }
+
+void PruebaDisposicion::recuperoAntesDeEntrarAlMarco_data() {
+    QTest::addColumn<int>("estado");
+    QTest::newRow("normal") << 0;
+    QTest::newRow("maximizada") << 2;
+}
+
+void PruebaDisposicion::recuperoAntesDeEntrarAlMarco() {
+    // A screen restores its layout while it is built, before the registry puts it in its frame.
+    QFETCH(int, estado);
+    Entorno e(false);
+    QMdiArea area;
+    area.resize(900, 700);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    const int dpi = area.logicalDpiX();
+    EscriboLocal(QStringLiteral("Diario"), QStringLiteral("Ancho"), QString::number(PixelesATwips(500, dpi)));
+    EscriboLocal(QStringLiteral("Diario"), QStringLiteral("Largo"),
+                 QString::number(PixelesATwips(350, area.logicalDpiY())));
+    EscriboLocal(QStringLiteral("Diario"), QStringLiteral("Left"), QString::number(PixelesATwips(60, dpi)));
+    EscriboLocal(QStringLiteral("Diario"), QStringLiteral("Top"),
+                 QString::number(PixelesATwips(40, area.logicalDpiY())));
+    EscriboLocal(QStringLiteral("Diario"), QStringLiteral("Estado"), QString::number(estado));
+    auto* pantalla = new QLabel(QStringLiteral("Diario General"));
+    RecuperoVentana(QStringLiteral("Diario"), pantalla);
+    QMdiSubWindow* sub = area.addSubWindow(pantalla);
+    sub->show();
+    if (estado == 2) {
+        QTRY_VERIFY(sub->isMaximized());
+        sub->showNormal();
+    }
+    QTRY_COMPARE(sub->size(), QSize(500, 350));
+    QCOMPARE(sub->pos(), QPoint(60, 40));
+}

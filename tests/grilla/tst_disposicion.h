@@ -11,4 +11,6 @@ private slots:
     void ventanaMdi();
     void columnasCompartidasPorBalance();
     void bandas();
+    void recuperoAntesDeEntrarAlMarco_data();
+    void recuperoAntesDeEntrarAlMarco();
 };
