@@ -22,9 +22,12 @@
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+#include <memory>
 
 namespace {
 QPointer<frmMain> principal;
@@ -220,8 +223,8 @@ void frmMain::DibujoFondo() {
     for (int y = 40; y < tam.height(); y += 28)
         p.drawLine(0, y, tam.width(), y);
     p.setPen(QPen(QColor(0xf2, 0xc1, 0x4e, 40), 2));
-    p.drawLine(tam.width() * 2 / 3, 0, tam.width() * 2 / 3, tam.height());
-    p.drawLine(tam.width() * 5 / 6, 0, tam.width() * 5 / 6, tam.height());
+    p.drawLine(56, 0, 56, tam.height());
+    p.drawLine(62, 0, 62, tam.height());
 
     const int alto = qMax(24, qMin(tam.width() / 7, tam.height() / 4));
     QFont letra = font();
@@ -359,10 +362,22 @@ void frmMain::CambioContrasena() {
 }
 
 void frmMain::SetupImpresora() {
-    QPageSetupDialog CMDialog1(&ImpresoraComun(), this);
-    CMDialog1.setObjectName("CMDialog1");
-    CMDialog1.setWindowTitle("Setup Impresora");
-    CMDialog1.exec();
+    QPrinter& impresora = ImpresoraComun();
+    // The page set-up dialog needs a system printer; without one, the print dialog chooses the printer
+    // (or a PDF file) and the paper.
+    std::unique_ptr<QDialog> CMDialog1;
+    if (impresora.outputFormat() == QPrinter::NativeFormat) {
+        CMDialog1 = std::make_unique<QPageSetupDialog>(&impresora, this);
+    } else {
+        auto* d = new QPrintDialog(&impresora, this);
+        d->setOption(QAbstractPrintDialog::PrintToFile);
+        d->setOption(QAbstractPrintDialog::PrintPageRange, false);
+        d->setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+        CMDialog1.reset(d);
+    }
+    CMDialog1->setObjectName("CMDialog1");
+    CMDialog1->setWindowTitle("Setup Impresora");
+    CMDialog1->exec();
 }
 
 // ---- Fiscal year ------------------------------------------------------------------------------------
