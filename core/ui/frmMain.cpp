@@ -244,12 +244,17 @@ void frmMain::DibujoFondo() {
     pct1->setPixmap(dibujo);
 }
 
+// No child window and no modal screen left: the background fills the frame again.
+static bool SinPantallas(const QMdiArea* marco) {
+    return marco->subWindowList().isEmpty() && !QApplication::activeModalWidget();
+}
+
 void frmMain::MuestroFondo() {
-    pct1->setVisible(marco->subWindowList().isEmpty());
+    pct1->setVisible(SinPantallas(marco));
     // A child being destroyed may still be listed: look again once it is gone.
     QPointer<frmMain> yo(this);
     QTimer::singleShot(0, this, [yo] {
-        if (yo) yo->pct1->setVisible(yo->marco->subWindowList().isEmpty());
+        if (yo) yo->pct1->setVisible(SinPantallas(yo->marco));
     });
 }
 
