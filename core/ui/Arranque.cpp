@@ -7,6 +7,7 @@
 #include "core/ui/Ayuda.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/Ventanas.h"
 #include "core/ui/frmAcceso.h"
 #include "core/ui/frmMain.h"
 
@@ -43,6 +44,7 @@ bool CargoTraducciones() {
 bool Arranque() {
     IniciaRecursos();
     CargoTraducciones();
+    InstaloTeclaAyuda();
     QApplication::setApplicationName("Partidex");
     QApplication::setWindowIcon(QIcon(":/images/partidex.png"));
     AppState& a = App();
@@ -96,6 +98,7 @@ bool Arranque() {
     QObject::connect(principal, &frmMain::programaTerminado, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     principal->ActualizoCaption();
+    CentroVentana(principal);
     principal->show();
     return true;
 }

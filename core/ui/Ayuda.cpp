@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -44,7 +45,29 @@ public:
 };
 
 QPointer<Ayuda> visor;
+
+class TeclaAyuda : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* objeto, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress && objeto->isWidgetType()) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_F1 && k->modifiers() == Qt::NoModifier) {
+                MuestroAyuda();
+                return true;
+            }
+        }
+        return QObject::eventFilter(objeto, e);
+    }
+};
 } // namespace
+
+void InstaloTeclaAyuda() {
+    static QPointer<TeclaAyuda> filtro;
+    if (filtro || !qApp) return;
+    filtro = new TeclaAyuda(qApp);
+    qApp->installEventFilter(filtro);
+}
 
 QList<PaginaAyuda> PaginasAyuda() {
     IniciaRecursos();

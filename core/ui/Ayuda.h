@@ -35,5 +35,8 @@ private:
 // Opens the help viewer at a page ("index.html", the contents, when empty) and brings it to the front.
 // While a modal screen is open the viewer belongs to it, so that it can be used.
 Ayuda* MuestroAyuda(const QString& archivo = QString());
+// F1 opens the help in every window of the program, the login window and modal screens included
+// (the main window's own shortcut takes the key first where it can).
+void InstaloTeclaAyuda();
 // The open viewer, or nullptr.
 Ayuda* VisorAyuda();

@@ -71,12 +71,12 @@ frmMain::frmMain(QWidget* padre) : QMainWindow(padre) {
     ArmoMenus();
 
     // F1 opens the help at its contents from any window of the program; while a modal screen is
-    // open the shortcut is shadowed, and the application filter below takes the key instead.
+    // open the shortcut is shadowed, and the application's key filter takes the key instead.
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setObjectName("atajoAyuda");
     f1->setContext(Qt::ApplicationShortcut);
     connect(f1, &QShortcut::activated, this, &frmMain::Contenido);
-    qApp->installEventFilter(this);
+    InstaloTeclaAyuda();
 
     if (QScreen* pantalla = QGuiApplication::primaryScreen()) {
         const QRect r = pantalla->availableGeometry();
@@ -87,7 +87,6 @@ frmMain::frmMain(QWidget* padre) : QMainWindow(padre) {
 }
 
 frmMain::~frmMain() {
-    if (qApp) qApp->removeEventFilter(this);
     if (Pantallas::Marco() == marco) {
         Pantallas::FijoMarco(nullptr);
         Pantallas::FijoFondo(nullptr);
@@ -261,12 +260,6 @@ void frmMain::MuestroFondo() {
 bool frmMain::eventFilter(QObject* objeto, QEvent* e) {
     if (objeto == marco->viewport() && e->type() == QEvent::Resize) {
         DibujoFondo();
-    } else if (e->type() == QEvent::KeyPress && QApplication::activeModalWidget()) {
-        auto* k = static_cast<QKeyEvent*>(e);
-        if (k->key() == Qt::Key_F1 && k->modifiers() == Qt::NoModifier) {
-            Contenido();
-            return true;
-        }
     }
     return QMainWindow::eventFilter(objeto, e);
 }

@@ -2,6 +2,7 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Contrasenas.h"
+#include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/frmAcceso.h"
 #include "tests/support/Entorno.h"
@@ -105,9 +106,17 @@ void PruebaAcceso::ingreso() {
 
 void PruebaAcceso::cancelar() {
     Entorno e;
+    InstaloTeclaAyuda(); // as start-up does
     frmAcceso f;
-    AlAbrirModal([](QWidget* w) {
+    QWidget* padreAyuda = nullptr;
+    AlAbrirModal([&padreAyuda](QWidget* w) {
         auto* d = qobject_cast<frmAcceso*>(w);
+        // F1 opens the help over the login window, usable while it waits.
+        QTest::keyClick(d->inpUsuario, Qt::Key_F1);
+        if (VisorAyuda()) {
+            padreAyuda = VisorAyuda()->parentWidget();
+            VisorAyuda()->close();
+        }
         QTest::keyClicks(d->inpUsuario, "ADMIN");
         QTest::keyClicks(d->inpContrasena, "ADMIN");
         QTest::mouseClick(d->btnCancel, Qt::LeftButton);
@@ -115,4 +124,5 @@ void PruebaAcceso::cancelar() {
     QCOMPARE(f.exec(), int(QDialog::Rejected));
     QVERIFY(!App().loginAccepted);
     QVERIFY(MensajePrueba::Textos().isEmpty());
+    QCOMPARE(padreAyuda, &f);
 }
