@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
@@ -241,11 +242,24 @@ void Catalogo::Cargo() {
 void Catalogo::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     cerrado = false;
-    Cargo();
-    if (firstActivation) {
-        if (QWidget* w = FocoInicial()) w->setFocus();
-        firstActivation = false;
+    // A dialog makes its first auto-default button the default one: Enter in a field would then
+    // press it behind the user's back. No button of a catalogue is pressed by Enter.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
     }
+    Cargo();
+    // Where the focus goes once the window is activated (a failure to focus is harmless).
+    if (firstActivation)
+        if (QWidget* w = FocoInicial()) w->setFocus();
+}
+
+bool Catalogo::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && firstActivation) {
+        firstActivation = false;
+        if (QWidget* w = FocoInicial()) w->setFocus();
+    }
+    return QDialog::event(e);
 }
 
 void Catalogo::done(int r) {
@@ -414,6 +428,14 @@ void Catalogo::IrAFila(int fila) {
 
 void Catalogo::CambioDeFila(int nueva) {
     if (nueva == filaMostrada && !adding) return;
+    // The view finishes its own click or key handling after this returns and selects what it was
+    // told; afterwards the highlight is put back on the row that really is active.
+    QTimer::singleShot(0, this, [this] {
+        const int f = sprMaster->filaActiva();
+        if (f < 1) return;
+        Bandera b(moviendo);
+        sprMaster->setCeldaActual(f, ColumnaFoco());
+    });
     const QString destino = CodigoFila(nueva);
     const int llenadosAntes = llenados;
     if (!PreguntoGuardar()) {

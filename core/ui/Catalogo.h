@@ -13,6 +13,11 @@
 //    - detail panel: add them to DetalleLayout() (a QVBoxLayout under the code and description frames);
 //    - above the list (a company combo, list filters): add them to EncimaListaLayout();
 //    - hide what does not apply: fraCodigo, fraBusqueda, btnSeleccionar are public members;
+//    - retitle frames (fraCodigo->setTitle("Usuario")); a code that is not a number: drop the digits
+//      validator (inpCodigo->setValidator(nullptr)) and override ValidoCampos/MuestroCampos/
+//      CamposNuevos/GraboRegistro;
+//    - QPushButtons of the screen never act as the dialog's default button (Enter in a field does
+//      not press them).
 //    - list columns: the constructor sets 2 columns (1 hidden code, 2 "Listado"); a screen may change
 //      sprMaster's columns and headers in its own constructor.
 //    Connect user edits of extra widgets to MarcoEditado() with VigiloCambios(...): it listens to the
@@ -31,7 +36,8 @@
 //      BorroRegistro                       the delete (the base asks first and reports a refusal)
 //      EntregoSeleccion                    what Seleccionar hands to the caller
 //      Descargo                            on unload (hand-back values), before MuestroFondo
-//      FocoInicial                         focus on first activation (default: the search field)
+//      FocoInicial                         focus on first activation (default: the search field,
+//                                          or the list when the search field is hidden)
 //    `manejoTeclasLista` = false turns off Enter/typed-character handling in the list.
 //    `posicionPorTexto` = true gives the concept catalogues' positioning: on load the list is filled
 //    with code -1 and the preselection taken as text, and the active row is the last one whose code
@@ -151,6 +157,7 @@ protected:
     virtual QWidget* FocoInicial();
 
     void showEvent(QShowEvent* e) override;
+    bool event(QEvent* e) override;
     void done(int r) override;
 
 private:
