@@ -4,6 +4,7 @@
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/Principal.h"
 #include "core/ui/Ventanas.h"
 #include "security/Usuarios.h"
 #include "security/ui/AplicoPermisos.h"
@@ -18,17 +19,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#if __has_include("core/ui/Principal.h")
-#include "core/ui/Principal.h"
-#define PARTIDEX_CAPTION_PRINCIPAL 1
-#endif
-
 std::function<void()>& frmUsuarios::RefrescoCaption() {
-    static std::function<void()> f = [] {
-#ifdef PARTIDEX_CAPTION_PRINCIPAL
-        RefrescoCaptionPrincipal();
-#endif
-    };
+    static std::function<void()> f = RefrescoCaptionPrincipal;
     return f;
 }
 

@@ -7,6 +7,7 @@
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "core/ui/frmMain.h"
 #include "security/ui/RegistroSeguridad.h"
 #include "security/ui/frmUsuarios.h"
 #include "tests/support/Entorno.h"
@@ -299,4 +300,15 @@ void PruebaFrmUsuarios::captionDelUsuarioActual() {
         QCOMPARE(ValorCampo("Usuarios", "descUsuario", "Usuario=1")->toString(), QString("Jefe"));
     }
     frmUsuarios::RefrescoCaption() = anterior;
+    // Through to the real main window.
+    frmMain principal;
+    principal.ActualizoCaption();
+    QVERIFY(principal.windowTitle().contains("(Jefe)"));
+    {
+        frmUsuarios f;
+        Abro(f, 1);
+        Escribo(Control<QLineEdit>(f, "inpDescripcion"), "Jefa");
+        Control<QToolButton>(f, "btnGuardar")->click();
+    }
+    QVERIFY2(principal.windowTitle().contains("(Jefa)"), qPrintable(principal.windowTitle()));
 }
