@@ -32,7 +32,8 @@ void Escribo(QLineEdit* campo, const QString& texto) {
     campo->selectAll();
     QTest::keyClick(campo, Qt::Key_Backspace);
     // Character by character, accents included (keyClicks takes only ASCII).
-    for (const QChar c : texto) QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    for (const QChar c : texto)
+        QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 QString Guardada(int usuario) {
