@@ -244,6 +244,46 @@ void PruebaFrmEjercicios::salirSinSeleccionarDevuelveLoRecibido() {
     QCOMPARE(App().preselection.toInt(), 3);
 }
 
+void PruebaFrmEjercicios::cambioDeEmpresaPreguntaYSinEjercicios() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    QVERIFY(
+        Ejecuto(
+            "INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (2, 'Zeta Sin Ejercicios')")
+            .ok);
+    frmEjercicios f;
+    Abro(f, 1, 1);
+    auto* combo = Control<QComboBox>(f, "cmbEmpresasPropia");
+    auto* fin = Control<QLineEdit>(f, "inpFinEjercicio");
+    Escribo(fin, "30112024");
+    // Cancel keeps the company and the edits.
+    MensajePrueba::setNextAnswer(Respuesta::Cancelar);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(MensajePrueba::Textos(), QStringList{"Salva datos recientemente modificados?"});
+    QCOMPARE(combo->currentText(), QString("Empresa de Prueba 1"));
+    QCOMPARE(fin->text(), QString("30/11/2024"));
+    QVERIFY(f.dirty);
+    // No drops the edits; the other company has no years: nothing to show or select.
+    MensajePrueba::setNextAnswer(Respuesta::No);
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentText(), QString("Zeta Sin Ejercicios"));
+    QCOMPARE(f.sprMaster->filas(), 0);
+    QVERIFY(!f.tabMaster->isVisible());
+    Control<QPushButton>(f, "btnSeleccionar")->click();
+    QVERIFY(f.isVisible());
+    QCOMPARE(ValorCampo("Ejercicios", "FinEjercicio", "NumEjercicio=1")->toString(), QString("2024-12-31"));
+    // Its first year gets number 1.
+    Control<QToolButton>(f, "btnRegAgregar")->click();
+    Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "01012024");
+    Escribo(fin, "31122024");
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QVERIFY(ValorCampo("Ejercicios", "NumEjercicio", "EmpresaPropia=2 AND NumEjercicio=1"));
+    Control<QPushButton>(f, "btnSeleccionar")->click();
+    QCOMPARE(App().companyParameter.toInt(), 2);
+    QCOMPARE(App().preselection.toInt(), 1);
+}
+
 void PruebaFrmEjercicios::pegarSinCopiarYMientrasAgrega() {
     Entorno e;
     e.CreoEmpresaYEjercicio(1, 1);

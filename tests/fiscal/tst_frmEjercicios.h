@@ -12,6 +12,7 @@ private slots:
     void superposicionMuestraMensaje();
     void seleccionarDevuelveElPar();
     void salirSinSeleccionarDevuelveLoRecibido();
+    void cambioDeEmpresaPreguntaYSinEjercicios();
     void pegarSinCopiarYMientrasAgrega();
     void copiarYPegar();
     void borrarEjercicio();
