@@ -36,7 +36,9 @@ int BuscoCuentaIngresada(int forma, const QString& t, int empresa, int ejercicio
     Valor v;
     const QString alcance = "EmpresaPropia=? AND NumEjercicio=?";
     if (forma == PorCodInt) {
-        v = ValorCampo("Cuentas", "Cuenta", alcance + " AND CodInt=?", {empresa, ejercicio, t});
+        // Letter case is ignored, as everywhere else a user's text is compared.
+        v = ValorCampo("Cuentas", "Cuenta", alcance + " AND " + FuncionMayusculas() + "(CodInt)=?",
+                       {empresa, ejercicio, t.toUpper()});
     } else if (forma == PorCodJer) {
         return CuentaDeCodJer(t, empresa, ejercicio);
     } else {
