@@ -7,20 +7,22 @@
 #include <QTableView>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class GrillaModelo;
+class QPrinter;
 
 // Type of the cells of one column.
 struct TipoCelda {
     enum Clase { Texto, Numero, Fecha, TextoAjustado, Mascara, Combo, Boton };
     Clase clase = Texto;
-    int decimales = 2;         // Numero
-    bool miles = false;        // Numero: thousands separator shown
-    double minimo = -1e15;     // Numero: limits of a typed value
+    int decimales = 2;     // Numero
+    bool miles = false;    // Numero: thousands separator shown
+    double minimo = -1e15; // Numero: limits of a typed value
     double maximo = 1e15;
-    QString mascara;           // Mascara: "9" a digit, "X" any character, anything else literal
-    QStringList items;         // Combo: the list offered (editable drop-down)
-    QString textoBoton;        // Boton: caption of the button drawn in the cell
+    QString mascara;    // Mascara: "9" a digit, "X" any character, anything else literal
+    QStringList items;  // Combo: the list offered (editable drop-down)
+    QString textoBoton; // Boton: caption of the button drawn in the cell
     Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
@@ -37,8 +39,8 @@ public:
     int columnas() const;
     // Appends a row and returns its number.
     int AgregoFila();
-    void BorroFila(int fila);                  // rows below move up
-    void InsertoFila(int fila);                // an empty row before `fila`
+    void BorroFila(int fila);   // rows below move up
+    void InsertoFila(int fila); // an empty row before `fila`
     void LimpioBloque(int fila1, int col1, int fila2, int col2);
 
     // Cells (row and column from 1; column 0 is the hidden value of the row).
@@ -78,8 +80,8 @@ public:
     void setCeldaActual(int fila, int columna);
     int filaActiva() const;
     int columnaActiva() const;
-    void MuestroCelda(int fila, int columna);   // brings the cell into view
-    void AjustoAltoFila(int fila);              // fits the row's height to its tallest text
+    void MuestroCelda(int fila, int columna); // brings the cell into view
+    void AjustoAltoFila(int fila);            // fits the row's height to its tallest text
 
     // Hides the grid and suspends repaints while it is filled.
     void Oculto(bool ocultar);
@@ -94,19 +96,38 @@ public:
 
     GrillaModelo* modelo() const;
 
+    // Caption of the grid, its accessible name (by default the header texts).
+    void setTitulo(const QString& titulo);
+    QString titulo() const;
+    // Fills a whole row at once: texts from column 1 on (column 0 untouched).
+    void setFila(int fila, const QStringList& textos);
+    // Draws the pages on a printer already set up; returns the number of pages (0 on failure).
+    int ImprimoEn(QPrinter* impresora, const QString& encabezado, bool sombreado = true);
+    // Pages of the last print or PDF.
+    int paginasImpresas() const { return ultimasPaginas; }
+
 signals:
-    void CambioCelda(int fila, int columna);          // text changed by the user
+    void CambioCelda(int fila, int columna); // text changed by the user
     void DobleClick(int fila, int columna);
     void SalgoCelda(int fila, int columna, int nuevaFila, int nuevaColumna);
     void CambioFila(int filaAnterior, int filaNueva); // active row changed
     void BotonPresionado(int fila, int columna);
-    void TeclaAbajo(QKeyEvent* evento);               // before the grid handles it; accept() to consume
+    void TeclaAbajo(QKeyEvent* evento); // before the grid handles it; accept() to consume
 
 protected:
     void keyPressEvent(QKeyEvent* evento) override;
+    void currentChanged(const QModelIndex& actual, const QModelIndex& anterior) override;
 
 private:
     std::unique_ptr<GrillaModelo> datos;
+    std::vector<std::function<QString(const Grilla&, int)>> formulas;
+    QString tituloPropio;
+    bool ocultoPorMi = false;
+    bool estabaVisible = false;
+    int ultimasPaginas = 0;
+
+    void RecalculoFila(int fila);
+    void ActualizoNombreAccesible();
 };
 
 // Grid helpers used by the screens.

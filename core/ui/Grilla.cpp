@@ -1,0 +1,330 @@
+#include "core/ui/Grilla.h"
+
+#include "core/ui/GrillaDelegado.h"
+#include "core/ui/GrillaModelo.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+
+Grilla::Grilla(QWidget* padre) : QTableView(padre), datos(std::make_unique<GrillaModelo>()) {
+    setModel(datos.get());
+    setItemDelegate(new GrillaDelegado(this));
+    setColumnHidden(0, true);
+    formulas.resize(1);
+    verticalHeader()->hide();
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setWordWrap(true);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    connect(datos.get(), &GrillaModelo::EditadoPorUsuario, this, [this](int fila, int columna) {
+        RecalculoFila(fila);
+        emit CambioCelda(fila, columna);
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& i) { emit DobleClick(i.row() + 1, i.column()); });
+}
+
+Grilla::~Grilla() {
+    // The view lets go of the model before the model goes.
+    setModel(nullptr);
+}
+
+GrillaModelo* Grilla::modelo() const {
+    return datos.get();
+}
+
+void Grilla::setFilas(int filas) {
+    datos->setFilas(filas);
+}
+int Grilla::filas() const {
+    return datos->filas();
+}
+
+void Grilla::setColumnas(int columnas) {
+    datos->setColumnas(columnas);
+    formulas.resize(size_t(datos->columnas() + 1));
+    setColumnHidden(0, true);
+    ActualizoNombreAccesible();
+}
+int Grilla::columnas() const {
+    return datos->columnas();
+}
+
+int Grilla::AgregoFila() {
+    datos->setFilas(datos->filas() + 1);
+    return datos->filas();
+}
+
+void Grilla::BorroFila(int fila) {
+    datos->BorroFila(fila);
+}
+void Grilla::InsertoFila(int fila) {
+    datos->InsertoFila(fila);
+}
+
+void Grilla::LimpioBloque(int fila1, int col1, int fila2, int col2) {
+    fila1 = std::max(1, std::min(fila1, fila2 < 1 ? fila1 : fila2));
+    fila2 = std::min(datos->filas(), std::max(fila1, fila2));
+    col1 = std::max(0, col1);
+    col2 = std::min(datos->columnas(), col2);
+    const bool yaSilenciado = datos->silenciado();
+    datos->Silencio(true);
+    for (int f = fila1; f <= fila2; ++f)
+        for (int c = col1; c <= col2; ++c)
+            datos->setTexto(f, c, QString());
+    if (!yaSilenciado) datos->Silencio(false);
+}
+
+QString Grilla::texto(int fila, int columna) const {
+    return datos->mostrado(fila, columna);
+}
+void Grilla::setTexto(int fila, int columna, const QString& texto) {
+    datos->setTexto(fila, columna, texto);
+}
+double Grilla::numero(int fila, int columna) const {
+    return datos->numero(fila, columna);
+}
+void Grilla::setNumero(int fila, int columna, double valor) {
+    datos->setNumero(fila, columna, valor);
+}
+
+void Grilla::setFila(int fila, const QStringList& textos) {
+    const int n = std::min(int(textos.size()), datos->columnas());
+    for (int i = 0; i < n; ++i)
+        datos->setTexto(fila, i + 1, textos[i]);
+}
+
+void Grilla::setEncabezado(int columna, const QString& texto) {
+    datos->setEncabezado(columna, texto);
+    ActualizoNombreAccesible();
+}
+QString Grilla::encabezado(int columna) const {
+    return datos->encabezado(columna);
+}
+
+void Grilla::setAnchoColumna(int columna, int ancho) {
+    if (columna < 1 || columna > datos->columnas()) return;
+    if (ancho <= 0) {
+        setColumnHidden(columna, true);
+    } else {
+        setColumnHidden(columna, false);
+        setColumnWidth(columna, ancho);
+    }
+}
+
+int Grilla::anchoColumna(int columna) const {
+    if (columna < 0 || columna > datos->columnas() || isColumnHidden(columna)) return 0;
+    return columnWidth(columna);
+}
+
+void Grilla::setTipoColumna(int columna, const TipoCelda& tipo) {
+    datos->setTipo(columna, tipo);
+}
+
+TipoCelda Grilla::tipoColumna(int columna) const {
+    if (columna < 0 || columna > datos->columnas()) return TipoCelda();
+    return datos->tipo(columna);
+}
+
+void Grilla::setFuenteFila(int fila, bool negrita, bool cursiva) {
+    datos->setFuenteFila(fila, negrita, cursiva);
+}
+void Grilla::setColorTexto(const QColor& color) {
+    datos->setColorTexto(color);
+}
+
+void Grilla::setFormula(int columna, std::function<QString(const Grilla&, int)> formula) {
+    if (columna < 1 || columna > datos->columnas()) return;
+    formulas[size_t(columna)] = std::move(formula);
+}
+
+void Grilla::Recalculo() {
+    const bool yaSilenciado = datos->silenciado();
+    datos->Silencio(true);
+    for (int c = 1; c <= datos->columnas(); ++c) {
+        if (!formulas[size_t(c)]) continue;
+        for (int f = 1; f <= datos->filas(); ++f)
+            datos->setTexto(f, c, formulas[size_t(c)](*this, f));
+    }
+    if (!yaSilenciado) datos->Silencio(false);
+}
+
+void Grilla::RecalculoFila(int fila) {
+    for (int c = 1; c <= datos->columnas(); ++c)
+        if (formulas[size_t(c)]) datos->setTexto(fila, c, formulas[size_t(c)](*this, fila));
+}
+
+void Grilla::setSoloLectura(bool soloLectura) {
+    datos->setSoloLectura(soloLectura);
+    setEditTriggers(soloLectura ? QAbstractItemView::NoEditTriggers
+                                : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                      QAbstractItemView::AnyKeyPressed);
+}
+bool Grilla::soloLectura() const {
+    return datos->soloLectura();
+}
+
+void Grilla::setColumnaEditable(int columna, bool editable) {
+    datos->setColumnaEditable(columna, editable);
+}
+
+void Grilla::setSeparadores(QChar decimal, QChar miles) {
+    datos->setSeparadores(decimal, miles);
+}
+QChar Grilla::separadorDecimal() const {
+    return datos->separadorDecimal();
+}
+
+void Grilla::setCeldaActual(int fila, int columna) {
+    QItemSelectionModel* sel = selectionModel();
+    if (fila < 1 || fila > datos->filas() || datos->columnas() < 1) {
+        sel->clearSelection();
+        sel->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return;
+    }
+    if (columna == -1) {
+        int c = currentIndex().isValid() ? currentIndex().column() : 1;
+        if (c < 1) c = 1;
+        sel->setCurrentIndex(datos->index(fila - 1, c), QItemSelectionModel::NoUpdate);
+        sel->select(QItemSelection(datos->index(fila - 1, 1), datos->index(fila - 1, datos->columnas())),
+                    QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    columna = std::clamp(columna, 1, datos->columnas());
+    sel->setCurrentIndex(datos->index(fila - 1, columna), QItemSelectionModel::ClearAndSelect);
+}
+
+int Grilla::filaActiva() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() + 1 : 0;
+}
+
+int Grilla::columnaActiva() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.column() : 0;
+}
+
+void Grilla::MuestroCelda(int fila, int columna) {
+    if (fila < 1 || fila > datos->filas() || datos->columnas() < 1) return;
+    scrollTo(datos->index(fila - 1, std::clamp(columna, 1, datos->columnas())));
+}
+
+void Grilla::AjustoAltoFila(int fila) {
+    if (fila < 1 || fila > datos->filas()) return;
+    QFont f = font();
+    f.setBold(datos->negrita(fila));
+    f.setItalic(datos->cursiva(fila));
+    const QFontMetrics fm(f);
+    int alto = fm.height();
+    for (int c = 1; c <= datos->columnas(); ++c) {
+        if (isColumnHidden(c)) continue;
+        const QString t = datos->mostrado(fila, c);
+        if (t.isEmpty()) continue;
+        const int ancho = std::max(1, columnWidth(c) - 6);
+        const int banderas = datos->tipo(c).clase == TipoCelda::TextoAjustado ? Qt::TextWordWrap : 0;
+        alto = std::max(alto, fm.boundingRect(QRect(0, 0, ancho, 1 << 20), banderas, t).height());
+    }
+    setRowHeight(fila - 1, std::max(alto + 6, verticalHeader()->minimumSectionSize()));
+}
+
+void Grilla::Oculto(bool ocultar) {
+    if (ocultar == ocultoPorMi) return;
+    ocultoPorMi = ocultar;
+    if (ocultar) {
+        estabaVisible = !isHidden();
+        setUpdatesEnabled(false);
+        datos->Silencio(true);
+        hide();
+    } else {
+        datos->Silencio(false);
+        setUpdatesEnabled(true);
+        if (estabaVisible) show();
+    }
+}
+
+void Grilla::setTitulo(const QString& titulo) {
+    tituloPropio = titulo;
+    ActualizoNombreAccesible();
+}
+
+QString Grilla::titulo() const {
+    return tituloPropio;
+}
+
+void Grilla::ActualizoNombreAccesible() {
+    if (!tituloPropio.isEmpty()) {
+        setAccessibleName(tituloPropio);
+        return;
+    }
+    QStringList partes;
+    for (int c = 1; c <= datos->columnas(); ++c)
+        if (!datos->encabezado(c).isEmpty()) partes << datos->encabezado(c);
+    setAccessibleName(partes.join(QStringLiteral(", ")));
+}
+
+void Grilla::keyPressEvent(QKeyEvent* evento) {
+    // Screens see the key first and may take it.
+    evento->ignore();
+    emit TeclaAbajo(evento);
+    if (evento->isAccepted()) return;
+    evento->accept();
+    const QModelIndex i = currentIndex();
+    if (i.isValid() && evento->key() == Qt::Key_Space && datos->tipo(i.column()).clase == TipoCelda::Boton) {
+        emit BotonPresionado(i.row() + 1, i.column());
+        return;
+    }
+    QTableView::keyPressEvent(evento);
+}
+
+void Grilla::currentChanged(const QModelIndex& actual, const QModelIndex& anterior) {
+    QTableView::currentChanged(actual, anterior);
+    const int f0 = anterior.isValid() ? anterior.row() + 1 : 0;
+    const int c0 = anterior.isValid() ? anterior.column() : 0;
+    const int f1 = actual.isValid() ? actual.row() + 1 : 0;
+    const int c1 = actual.isValid() ? actual.column() : 0;
+    if (anterior.isValid()) emit SalgoCelda(f0, c0, f1, c1);
+    if (f0 != f1) emit CambioFila(f0, f1);
+}
+
+// ---- grid helpers ----
+
+namespace {
+bool Coincide(const QString& celda, const QString& busqueda) {
+    if (busqueda.startsWith(QLatin1Char('*')))
+        return celda.contains(QStringView(busqueda).mid(1), Qt::CaseInsensitive);
+    return celda.startsWith(busqueda, Qt::CaseInsensitive);
+}
+} // namespace
+
+int FilaEnGrilla(const Grilla* grilla, int columna, const QString& busqueda) {
+    const int n = grilla->filas();
+    for (int f = 1; f <= n; ++f)
+        if (Coincide(grilla->texto(f, columna), busqueda)) return f;
+    return n + 1;
+}
+
+void BuscoEnGrilla(Grilla* grilla, int columna, const QString& busqueda) {
+    const int fila = std::min(FilaEnGrilla(grilla, columna, busqueda), grilla->filas());
+    if (fila < 1) return;
+    grilla->setCeldaActual(fila, std::max(1, columna));
+    grilla->MuestroCelda(fila, std::max(1, columna));
+    grilla->viewport()->update();
+}
+
+void SeparadorDecimalGrilla(Grilla* grilla) {
+    if (!grilla) return;
+    if (QLocale().toString(0.0, 'f', 2).contains(QLatin1Char(',')))
+        grilla->setSeparadores(QLatin1Char(','), QLatin1Char('.'));
+    else
+        grilla->setSeparadores(QLatin1Char('.'), QLatin1Char(','));
+}
+
+void InicioGrillas(QWidget* ventana) {
+    if (!ventana) return;
+    QList<Grilla*> grillas = ventana->findChildren<Grilla*>();
+    if (auto* g = qobject_cast<Grilla*>(ventana)) grillas.prepend(g);
+    for (Grilla* g : grillas)
+        g->setCeldaActual(1, 1);
+}

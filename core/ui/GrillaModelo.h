@@ -1,0 +1,123 @@
+#pragma once
+// The grid's data: one compact text column per grid column (column 0 is the hidden value of each
+// row), the per-column cell types, the per-row fonts and the header texts. Model row r is grid row
+// r + 1; model column c is grid column c.
+#include "core/ui/Grilla.h"
+
+#include <QAbstractTableModel>
+#include <QStringView>
+#include <cstdint>
+#include <vector>
+
+// The texts of one column for every row, held in one UTF-8 buffer with a (start, length) pair per
+// row. A text that no longer fits its place is appended at the end; the buffer is compacted when
+// more than half of it is dead space.
+class ColumnaTexto {
+public:
+    int filas() const { return int(celdas.size()); }
+    void Redimensiono(int filas);
+    void Reservo(qsizetype bytes) { buf.reserve(size_t(bytes)); }
+    QString texto(int fila) const;
+    bool vacia(int fila) const { return celdas[size_t(fila)].lon == 0; }
+    void setTexto(int fila, QStringView texto);
+    void BorroFilas(int fila, int cuantas);
+    void InsertoFilas(int fila, int cuantas);
+    void Vacio();
+    size_t bytes() const { return buf.capacity() + celdas.capacity() * sizeof(Celda); }
+
+private:
+    struct Celda {
+        uint32_t ini = 0;
+        uint32_t lon = 0;
+    };
+    std::vector<char> buf;
+    std::vector<Celda> celdas;
+    size_t muerto = 0;
+    void Compacto();
+};
+
+// Number shown with `decimales` decimals, the decimal character and, when `conMiles`, the thousands
+// character every three digits.
+QString FormatoNumeroGrilla(double valor, int decimales, bool conMiles, QChar decimal, QChar miles);
+// Reads a number typed in the grid's format (thousands characters optional). A text without the
+// decimal character whose thousands characters do not group by three is read with them as the
+// decimal point, so "1234.5" is 1234.5 even on a grid with a decimal comma. False when not a number.
+bool LeoNumeroGrilla(const QString& texto, QChar decimal, QChar miles, double* valor);
+// Whether a text fits a picture mask position by position: "9" a digit, "X" any character, anything
+// else itself. A text shorter than the mask fits when the typed part does.
+bool CumpleMascara(const QString& texto, const QString& mascara);
+
+class GrillaModelo : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GrillaModelo(QObject* padre = nullptr);
+
+    // Qt model interface.
+    int rowCount(const QModelIndex& padre = QModelIndex()) const override;
+    int columnCount(const QModelIndex& padre = QModelIndex()) const override;
+    QVariant data(const QModelIndex& indice, int rol = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& indice, const QVariant& valor, int rol = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& indice) const override;
+    QVariant headerData(int seccion, Qt::Orientation orientacion, int rol = Qt::DisplayRole) const override;
+
+    // Grid side (rows from 1, column 0 the hidden value).
+    int filas() const { return nFilas; }
+    int columnas() const { return int(cols.size()) - 1; }
+    void setFilas(int filas);
+    void setColumnas(int columnas);
+    void BorroFila(int fila);
+    void InsertoFila(int fila);
+
+    QString crudo(int fila, int columna) const; // stored text (numbers in C form)
+    QString mostrado(int fila, int columna) const;
+    QString editado(int fila, int columna) const;
+    // Stores a text as the program gives it (numbers in the grid's format or in C form).
+    void setTexto(int fila, int columna, const QString& texto);
+    void setNumero(int fila, int columna, double valor);
+    double numero(int fila, int columna) const;
+    // Checks and stores a typed text; false (nothing stored) when the cell type refuses it.
+    bool AceptoTipeado(int fila, int columna, const QString& texto, QString* motivo = nullptr);
+
+    void setEncabezado(int columna, const QString& texto);
+    QString encabezado(int columna) const;
+    void setTipo(int columna, const TipoCelda& tipo);
+    const TipoCelda& tipo(int columna) const { return tipos[size_t(columna)]; }
+    void setFuenteFila(int fila, bool negrita, bool cursiva);
+    bool negrita(int fila) const { return fuentes[size_t(fila - 1)] & 1; }
+    bool cursiva(int fila) const { return fuentes[size_t(fila - 1)] & 2; }
+    void setColorTexto(const QColor& c);
+    QColor colorTexto() const { return color; }
+    void setSoloLectura(bool s);
+    bool soloLectura() const { return sinEdicion; }
+    void setColumnaEditable(int columna, bool editable);
+    bool columnaEditable(int columna) const;
+    void setSeparadores(QChar decimal, QChar miles);
+    QChar separadorDecimal() const { return decimal; }
+    QChar separadorMiles() const { return miles; }
+
+    // While silenced, cell changes emit no signal; the end emits one change for the whole grid.
+    void Silencio(bool activo);
+    bool silenciado() const { return silencio; }
+    // Bytes held by the cell storage (for the benchmark).
+    size_t bytesCeldas() const;
+
+signals:
+    void EditadoPorUsuario(int fila, int columna);
+
+private:
+    int nFilas = 0;
+    std::vector<ColumnaTexto> cols;
+    std::vector<TipoCelda> tipos;
+    std::vector<bool> editables;
+    QStringList encabezados;
+    std::vector<uint8_t> fuentes;
+    QColor color;
+    bool sinEdicion = false;
+    QChar decimal = QLatin1Char('.');
+    QChar miles = QLatin1Char(',');
+    bool silencio = false;
+    bool pendiente = false;
+
+    void Cambio(int fila, int columna);
+    QString Canonico(int columna, const QString& texto) const;
+};

@@ -1,0 +1,14 @@
+#include "tst_grilla.h"
+
+#include <QApplication>
+#include <QTest>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    int fallas = 0;
+    {
+        PruebaGrilla t;
+        fallas += QTest::qExec(&t, argc, argv);
+    }
+    return fallas == 0 ? 0 : 1;
+}
