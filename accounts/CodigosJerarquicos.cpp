@@ -104,9 +104,9 @@ int CuentaDeCodJer(const QString& codigo, int empresa, int ejercicio) {
         const QString alias = QString("Cuentas%1").arg(k);
         tablas << "Cuentas AS " + alias;
         const QString padre = k == 0 ? QStringLiteral("?") : QString("Cuentas%1.Cuenta").arg(k - 1);
-        condiciones << QString("%1.EmpresaPropia=? AND %1.NumEjercicio=? AND %1.CuentaPadre=%2 AND "
-                               "printf('%0*d', ?, %1.NumHijo) LIKE ?")
-                           .arg(alias, padre);
+        // Built by concatenation: the zero-padding format would be taken for an argument marker.
+        condiciones << alias + ".EmpresaPropia=? AND " + alias + ".NumEjercicio=? AND " + alias +
+                           ".CuentaPadre=" + padre + " AND printf('%0*d', ?, " + alias + ".NumHijo) LIKE ?";
         valores << empresa << ejercicio;
         if (k == 0) valores << 0;
         valores << int(s.size()) << ComodinesLike(s) + "%";

@@ -43,9 +43,13 @@ ArbolPlan::ArbolPlan(QWidget* padre) : QTreeWidget(padre) {
     setPalette(pal);
 }
 
-int ArbolPlan::CuentaDe(const QTreeWidgetItem* nodo) { return nodo ? nodo->data(0, RolCuenta).toInt() : -1; }
+int ArbolPlan::CuentaDe(const QTreeWidgetItem* nodo) {
+    return nodo ? nodo->data(0, RolCuenta).toInt() : -1;
+}
 
-QTreeWidgetItem* ArbolPlan::Nodo(int cuenta) const { return nodos.value(cuenta, nullptr); }
+QTreeWidgetItem* ArbolPlan::Nodo(int cuenta) const {
+    return nodos.value(cuenta, nullptr);
+}
 
 QTreeWidgetItem* ArbolPlan::NuevoNodo(int cuenta, const QString& texto) {
     auto* n = new QTreeWidgetItem(QStringList{texto});
@@ -111,7 +115,8 @@ void ArbolPlan::QuitoNodo(int cuenta) {
         nodos.remove(CuentaDe(x));
         if (x == dragNode) dragNode = nullptr;
         if (x == resaltado) resaltado = nullptr;
-        for (int i = 0; i < x->childCount(); ++i) pendientes << x->child(i);
+        for (int i = 0; i < x->childCount(); ++i)
+            pendientes << x->child(i);
     }
     delete n;
 }
@@ -169,8 +174,10 @@ void ArbolPlan::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void ArbolPlan::dragEnterEvent(QDragEnterEvent* e) {
-    if (e->source() == this && e->mimeData()->hasFormat(TipoArrastre)) e->acceptProposedAction();
-    else e->ignore();
+    if (e->source() == this && e->mimeData()->hasFormat(TipoArrastre))
+        e->acceptProposedAction();
+    else
+        e->ignore();
 }
 
 void ArbolPlan::dragMoveEvent(QDragMoveEvent* e) {

@@ -20,7 +20,7 @@ public:
     static QString Clave(int cuenta) { return "k" + QString::number(cuenta); }
     // Account of a node (0 for the root), -1 for no node.
     static int CuentaDe(const QTreeWidgetItem* nodo);
-    QTreeWidgetItem* Nodo(int cuenta) const;   // nullptr when there is no such node
+    QTreeWidgetItem* Nodo(int cuenta) const; // nullptr when there is no such node
     QTreeWidgetItem* Raiz() const { return Nodo(0); }
     int CantidadNodos() const { return nodos.size(); }
     int CuentaSeleccionada() const { return CuentaDe(currentItem()); }
@@ -38,8 +38,8 @@ public:
     bool arrastrando() const { return dragging; }
     // The drop path: what a drop of `dragNode` on `destino` does (also called by tests).
     void SueltoEn(QTreeWidgetItem* destino);
-    void IniciaArrastre(QTreeWidgetItem* nodo);   // as a mouse press on the node does
-    void TerminoArrastre();                       // drag state cleared, highlight removed
+    void IniciaArrastre(QTreeWidgetItem* nodo); // as a mouse press on the node does
+    void TerminoArrastre();                     // drag state cleared, highlight removed
 
 signals:
     // A node was dropped on another (neither itself nor the root): accounts `arrastrada` and `destino`.

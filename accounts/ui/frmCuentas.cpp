@@ -31,7 +31,8 @@
 namespace {
 constexpr int FilasConceptos = 500;
 
-QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono, const QString& ayuda) {
+QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono,
+                         const QString& ayuda) {
     auto* b = new QToolButton(padre);
     b->setObjectName(nombre);
     b->setIcon(padre->style()->standardIcon(icono));
@@ -60,8 +61,8 @@ QLineEdit* Campo(QWidget* padre, const char* nombre, const QString& ayuda = QStr
 }
 
 // An option pair in its frame: option 0 for the column being true, option 1 for false.
-QGroupBox* Opciones(QWidget* padre, const QString& titulo, const char* nombre, const QString& si, const QString& no,
-                    QRadioButton* (&opt)[2]) {
+QGroupBox* Opciones(QWidget* padre, const QString& titulo, const char* nombre, const QString& si,
+                    const QString& no, QRadioButton* (&opt)[2]) {
     auto* g = new QGroupBox(titulo, padre);
     g->setObjectName(QString("fra") + QString(nombre).mid(3));
     auto* l = new QHBoxLayout(g);
@@ -85,7 +86,8 @@ frmCuentas::frmCuentas(QWidget* padre) : QDialog(padre) {
     empresa = App().chartCompany;
     ejercicio = App().chartYear;
     ArmoPantalla();
-    if (!ValorCampo("Ejercicios", "EmpresaPropia", "EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio})) {
+    if (!ValorCampo("Ejercicios", "EmpresaPropia", "EmpresaPropia=? AND NumEjercicio=?",
+                    {empresa, ejercicio})) {
         Mensaje(TextosCuentas::SinEjercicio, Icono::Error);
         rechazada = true;
         setProperty("rechazada", true);
@@ -117,7 +119,8 @@ void frmCuentas::ArmoPantalla() {
     Picture1->setAccessibleName("Barra de herramientas");
     auto* barra = new QHBoxLayout(Picture1);
     barra->setContentsMargins(4, 2, 4, 2);
-    btnRegAgregar = BotonImagen(Picture1, "btnRegAgregar", QStyle::SP_FileDialogNewFolder, "Agregar nuevo registro");
+    btnRegAgregar =
+        BotonImagen(Picture1, "btnRegAgregar", QStyle::SP_FileDialogNewFolder, "Agregar nuevo registro");
     btnRegBorrar = BotonImagen(Picture1, "btnRegBorrar", QStyle::SP_TrashIcon, "Eliminar registro actual");
     btnGuardar = BotonImagen(Picture1, "btnGuardar", QStyle::SP_DialogSaveButton, "Salvar registro actual");
     btnSeleccionar = new QPushButton("Seleccionar", Picture1);
@@ -181,8 +184,10 @@ void frmCuentas::ArmoPantalla() {
     fila2->addWidget(fraNumHijo, 1);
     datos->addLayout(fila2);
     auto* fila3 = new QHBoxLayout;
-    fila3->addWidget(Opciones(pnlDatos, "Estado natural", "optCondDebito", "Débito", "Crédito", optCondDebito));
-    fila3->addWidget(Opciones(pnlDatos, "Cuenta de Resultado", "optCuentaResultado", "Sí", "No", optCuentaResultado));
+    fila3->addWidget(
+        Opciones(pnlDatos, "Estado natural", "optCondDebito", "Débito", "Crédito", optCondDebito));
+    fila3->addWidget(
+        Opciones(pnlDatos, "Cuenta de Resultado", "optCuentaResultado", "Sí", "No", optCuentaResultado));
     fila3->addWidget(Opciones(pnlDatos, "Ajustable por inflac.", "optAjustable", "Sí", "No", optAjustable));
     datos->addLayout(fila3);
 
@@ -208,12 +213,14 @@ void frmCuentas::ArmoPantalla() {
         return g;
     };
     auto* fila4 = new QHBoxLayout;
-    sprConceptosDebe = grilla("sprConceptosDebe", "Leyendas débito",
-                              "Con doble click, puede incorporar leyendas estandar, para los movimientos de débito",
-                              fraConceptosDebe);
-    sprConceptosHaber = grilla("sprConceptosHaber", "Leyendas crédito",
-                               "Con doble click, puede incorporar leyendas estandar, para los movimientos de crédito",
-                               fraConceptosHaber);
+    sprConceptosDebe =
+        grilla("sprConceptosDebe", "Leyendas débito",
+               "Con doble click, puede incorporar leyendas estandar, para los movimientos de débito",
+               fraConceptosDebe);
+    sprConceptosHaber =
+        grilla("sprConceptosHaber", "Leyendas crédito",
+               "Con doble click, puede incorporar leyendas estandar, para los movimientos de crédito",
+               fraConceptosHaber);
     fila4->addWidget(fraConceptosDebe);
     fila4->addWidget(fraConceptosHaber);
     datos->addLayout(fila4, 1);
@@ -241,11 +248,14 @@ void frmCuentas::ArmoPantalla() {
     for (QLineEdit* e : {inpDescripcion, inpCodInt, inpNumHijo})
         connect(e, &QLineEdit::textEdited, this, [this] { dirty = true; });
     for (auto* par : {optCondDebito, optCuentaResultado, optAjustable})
-        for (int i = 0; i < 2; ++i) connect(par[i], &QRadioButton::clicked, this, [this] { dirty = true; });
+        for (int i = 0; i < 2; ++i)
+            connect(par[i], &QRadioButton::clicked, this, [this] { dirty = true; });
     connect(inpBusqCodInt, &QLineEdit::textEdited, this, &frmCuentas::BuscoCodInt);
     connect(inpBusqDescripcion, &QLineEdit::textEdited, this, &frmCuentas::BuscoDescripcion);
-    connect(inpBusqCodJer, &QLineEdit::textEdited, this, [this] { BuscoCodJer(inpBusqCodJer->displayText()); });
-    for (QLineEdit* e : {inpBusqCodInt, inpBusqCodJer, inpBusqDescripcion}) e->installEventFilter(this);
+    connect(inpBusqCodJer, &QLineEdit::textEdited, this,
+            [this] { BuscoCodJer(inpBusqCodJer->displayText()); });
+    for (QLineEdit* e : {inpBusqCodInt, inpBusqCodJer, inpBusqDescripcion})
+        e->installEventFilter(this);
     for (Grilla* g : {sprConceptosDebe, sprConceptosHaber}) {
         connect(g, &Grilla::DobleClick, this, [this, g](int fila, int) { ElijoConcepto(g, fila); });
         connect(g, &Grilla::TeclaAbajo, this, [this, g](QKeyEvent* e) {
@@ -264,9 +274,13 @@ void frmCuentas::ColoresModo() {
     Picture1->setPalette(p);
 }
 
-int frmCuentas::CuentasEnArbol() const { return treMaster->CantidadNodos() - 1; }
+int frmCuentas::CuentasEnArbol() const {
+    return treMaster->CantidadNodos() - 1;
+}
 
-void frmCuentas::Caption() { setWindowTitle(QString("Plan de Cuentas (%1 cuentas)").arg(CuentasEnArbol())); }
+void frmCuentas::Caption() {
+    setWindowTitle(QString("Plan de Cuentas (%1 cuentas)").arg(CuentasEnArbol()));
+}
 
 void frmCuentas::VerificoPlan() {
     if (PantallaRegistrada(PantallaCuentas, empresa, ejercicio)) return;
@@ -328,9 +342,10 @@ void frmCuentas::MuestroCuenta() {
     lblCodigoPath->clear();
     selectedKey = qMax(0, treMaster->CuentaSeleccionada());
     if (selectedKey == 0) return;
-    QSqlQuery q = Consulto("SELECT Descripcion, CodInt, NumHijo, CondDebito, CuentaResultado, Ajustable FROM Cuentas "
-                           "WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?",
-                           {empresa, ejercicio, selectedKey});
+    QSqlQuery q =
+        Consulto("SELECT Descripcion, CodInt, NumHijo, CondDebito, CuentaResultado, Ajustable FROM Cuentas "
+                 "WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?",
+                 {empresa, ejercicio, selectedKey});
     if (!q.next()) return;
     VerificoPlan();
     lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
@@ -339,8 +354,9 @@ void frmCuentas::MuestroCuenta() {
     inpNumHijo->setText(QString::number(q.value(2).toInt()));
     const QVariant banderas[3] = {q.value(3), q.value(4), q.value(5)};
     q.finish();
-    QRadioButton* (*pares[3])[2] = {&optCondDebito, &optCuentaResultado, &optAjustable};
-    for (int i = 0; i < 3; ++i) (*pares[i])[NumeroOCero(banderas[i]) != 0 ? 0 : 1]->setChecked(true);
+    QRadioButton*(*pares[3])[2] = {&optCondDebito, &optCuentaResultado, &optAjustable};
+    for (int i = 0; i < 3; ++i)
+        (*pares[i])[NumeroOCero(banderas[i]) != 0 ? 0 : 1]->setChecked(true);
 
     QTreeWidgetItem* nodo = treMaster->Nodo(selectedKey);
     const bool imputable = nodo && nodo->childCount() == 0;
@@ -424,7 +440,8 @@ bool frmCuentas::GuardoCuenta() {
     Grabacion g;
     {
         Espera espera;
-        g = adding ? AgregoCuenta(empresa, ejercicio, selectedKey, d) : ModificoCuenta(empresa, ejercicio, selectedKey, d);
+        g = adding ? AgregoCuenta(empresa, ejercicio, selectedKey, d)
+                   : ModificoCuenta(empresa, ejercicio, selectedKey, d);
     }
     if (!g.ok()) {
         Mensaje(g.mensaje, g.falla == Grabacion::PadreImputable ? Icono::Error : Icono::Advertencia);
@@ -460,8 +477,8 @@ void frmCuentas::BorroCuenta() {
         Mensaje(TextosCuentas::TieneDependencias, Icono::Error);
         return;
     }
-    if (Mensaje("Está seguro de eliminar permanentemente el registro seleccionado", Icono::Pregunta, Botones::SiNo) !=
-        Respuesta::Si)
+    if (Mensaje("Está seguro de eliminar permanentemente el registro seleccionado", Icono::Pregunta,
+                Botones::SiNo) != Respuesta::Si)
         return;
     const Eliminacion e = EliminoCuenta(empresa, ejercicio, cuenta);
     if (!e.ok()) {
@@ -482,7 +499,8 @@ void frmCuentas::ElijoConcepto(Grilla* g, int fila) {
     if (fila < 1 || !Pantallas::Registrada("frmConceptosDetAsiento")) return;
     // A concept below the list's end would be lost at the next save: it goes to the first free row.
     int libre = 1;
-    while (libre < g->filas() && !g->texto(libre, 1).trimmed().isEmpty()) ++libre;
+    while (libre < g->filas() && !g->texto(libre, 1).trimmed().isEmpty())
+        ++libre;
     if (fila > libre) fila = libre;
     if (fila >= g->filas()) return;
     AppState& a = App();
@@ -499,7 +517,8 @@ void frmCuentas::ElijoConcepto(Grilla* g, int fila) {
 void frmCuentas::BorroLineaConcepto(Grilla* g) {
     const int fila = g->filaActiva();
     if (fila < 1) return;
-    if (Mensaje("Está seguro de eliminar la linea actual", Icono::Pregunta, Botones::SiNo) != Respuesta::Si) return;
+    if (Mensaje("Está seguro de eliminar la linea actual", Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+        return;
     g->BorroFila(fila);
     if (g->filas() < FilasConceptos) g->setFilas(FilasConceptos);
     dirty = true;
@@ -559,8 +578,9 @@ void frmCuentas::BusquedaNodo(int cuenta) {
 }
 
 void frmCuentas::BuscoCodInt(const QString& texto) {
-    const Valor v = ValorCampo("Cuentas", "Cuenta", "EmpresaPropia=? AND NumEjercicio=? AND CodInt LIKE ? LIMIT 1",
-                               {empresa, ejercicio, "%" + ComodinesLike(texto) + "%"});
+    const Valor v =
+        ValorCampo("Cuentas", "Cuenta", "EmpresaPropia=? AND NumEjercicio=? AND CodInt LIKE ? LIMIT 1",
+                   {empresa, ejercicio, "%" + ComodinesLike(texto) + "%"});
     BusquedaNodo(v ? v->toInt() : -1);
 }
 
@@ -572,7 +592,9 @@ void frmCuentas::BuscoDescripcion(const QString& texto) {
     BusquedaNodo(v ? v->toInt() : -1);
 }
 
-void frmCuentas::BuscoCodJer(const QString& texto) { BusquedaNodo(CuentaDeCodJer(texto, empresa, ejercicio)); }
+void frmCuentas::BuscoCodJer(const QString& texto) {
+    BusquedaNodo(CuentaDeCodJer(texto, empresa, ejercicio));
+}
 
 bool frmCuentas::eventFilter(QObject* objeto, QEvent* evento) {
     auto* campo = qobject_cast<QLineEdit*>(objeto);
@@ -581,7 +603,8 @@ bool frmCuentas::eventFilter(QObject* objeto, QEvent* evento) {
             VerificoPlan();
         } else if (evento->type() == QEvent::FocusOut) {
             campo->clear();
-        } else if (evento->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Escape) {
+        } else if (evento->type() == QEvent::KeyPress &&
+                   static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Escape) {
             reject();
             return true;
         }
@@ -602,14 +625,19 @@ void frmCuentas::showEvent(QShowEvent* e) {
 void frmCuentas::Activacion() {
     AppState& a = App();
     const int forma = UltFormaIngresoCuenta();
-    QLineEdit* campo = forma == PorCodJer ? inpBusqCodJer : forma == PorDescripcion ? inpBusqDescripcion : inpBusqCodInt;
+    QLineEdit* campo = forma == PorCodJer        ? inpBusqCodJer
+                       : forma == PorDescripcion ? inpBusqDescripcion
+                                                 : inpBusqCodInt;
     if (!campo->isEnabled()) campo = inpBusqCodInt;
     campo->setFocus();
     if (!a.searchText.isNull()) {
         campo->setText(a.searchText);
-        if (campo == inpBusqCodJer) BuscoCodJer(campo->displayText());
-        else if (campo == inpBusqDescripcion) BuscoDescripcion(campo->text());
-        else BuscoCodInt(campo->text());
+        if (campo == inpBusqCodJer)
+            BuscoCodJer(campo->displayText());
+        else if (campo == inpBusqDescripcion)
+            BuscoDescripcion(campo->text());
+        else
+            BuscoCodInt(campo->text());
         a.searchText = QString();
     } else {
         a.preselection = -1;

@@ -55,12 +55,12 @@ public:
     // Screen state
     bool dirty = false;
     bool adding = false;
-    int selectedKey = 0;       // account of the node the panel shows (0 = the root)
+    int selectedKey = 0; // account of the node the panel shows (0 = the root)
     int pickedAccount = -1;
     MaximosNivel maximos;
 
     // Operations (public so that the picker and tests can drive them as the buttons do).
-    bool PreguntoGuardar();    // true when the user cancelled
+    bool PreguntoGuardar(); // true when the user cancelled
     bool GuardoCuenta();
     void BorroCuenta();
     void Agrego();
@@ -85,7 +85,7 @@ private:
     void ArmoPantalla();
     void ColoresModo();
     void Caption();
-    void VerificoPlan();          // registration check: recomputes the widths when another change came
+    void VerificoPlan(); // registration check: recomputes the widths when another change came
     void MascaraBusqueda();
     void LimpioConceptos(Grilla* g);
     void LlenoConceptos(Grilla* g, int cuenta, bool debe);
@@ -95,7 +95,7 @@ private:
     DatosCuenta LeoPanel() const;
     void CambioNodo(QTreeWidgetItem* actual);
     void Activacion();
-    bool Cierro();                // asks to save; false when the user cancelled
+    bool Cierro(); // asks to save; false when the user cancelled
     void TerminoCierre();
 
     int empresa = 0;
@@ -103,5 +103,5 @@ private:
     bool rechazada = false;
     bool activada = false;
     bool cerrando = false;
-    bool cambiandoNodo = false;   // the tree selection is being changed by the screen itself
+    bool cambiandoNodo = false; // the tree selection is being changed by the screen itself
 };

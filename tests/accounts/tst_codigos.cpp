@@ -7,26 +7,30 @@
 #include <QTest>
 
 void Cuenta(int cuenta, int padre, int numHijo, const QString& descripcion, const QString& codInt) {
-    const Resultado r = Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, "
-                                "CuentaPadre, NumHijo) VALUES (1, 1, ?, ?, ?, ?, ?)",
-                                {cuenta, codInt.isEmpty() ? QVariant() : QVariant(codInt),
-                                 descripcion.isEmpty() ? QString("C%1").arg(cuenta) : descripcion, padre, numHijo});
+    const Resultado r =
+        Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, "
+                "CuentaPadre, NumHijo) VALUES (1, 1, ?, ?, ?, ?, ?)",
+                {cuenta, codInt.isEmpty() ? QVariant() : QVariant(codInt),
+                 descripcion.isEmpty() ? QString("C%1").arg(cuenta) : descripcion, padre, numHijo});
     QVERIFY2(r.ok, qPrintable(r.error));
 }
 
 void Linea(int cuenta, int empresa, int ejercicio) {
-    QSqlQuery q = Consulto("SELECT COALESCE(MAX(Asiento), 0) + 1 FROM Asientos WHERE EmpresaPropia=? AND NumEjercicio=?",
-                           {empresa, ejercicio});
+    QSqlQuery q = Consulto(
+        "SELECT COALESCE(MAX(Asiento), 0) + 1 FROM Asientos WHERE EmpresaPropia=? AND NumEjercicio=?",
+        {empresa, ejercicio});
     q.next();
     const int n = q.value(0).toInt();
     q.finish();
-    QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (?, ?, ?, '2024-02-01')",
+    QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (?, ?, ?, "
+                    "'2024-02-01')",
                     {empresa, ejercicio, n})
                 .ok);
-    QVERIFY(Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
-                    "VALUES (?, ?, ?, 1, ?, 10)",
-                    {empresa, ejercicio, n, cuenta})
-                .ok);
+    QVERIFY(
+        Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "VALUES (?, ?, ?, 1, ?, 10)",
+                {empresa, ejercicio, n, cuenta})
+            .ok);
 }
 
 namespace {
@@ -43,7 +47,9 @@ void PlanDeCodigos() {
     Cuenta(20, 10, 1);
 }
 
-void SinRelaciones(bool sin) { Ejecuto(sin ? "PRAGMA foreign_keys=OFF" : "PRAGMA foreign_keys=ON"); }
+void SinRelaciones(bool sin) {
+    Ejecuto(sin ? "PRAGMA foreign_keys=OFF" : "PRAGMA foreign_keys=ON");
+}
 } // namespace
 
 void PruebaCodigos::codJerCuenta_data() {
@@ -80,7 +86,8 @@ void PruebaCodigos::codJerCuenta() {
 void PruebaCodigos::decimoHermanoEnsanchaElNivel() {
     Entorno e;
     e.CreoEmpresaYEjercicio();
-    for (int i = 1; i <= 9; ++i) Cuenta(i, 0, i);
+    for (int i = 1; i <= 9; ++i)
+        Cuenta(i, 0, i);
     Cuenta(20, 4, 1);
     MaximosNivel m = MaximosDelPlan(1, 1);
     QCOMPARE(CodJerCuenta(4, 1, 1, m), QString("4"));
@@ -106,7 +113,8 @@ void PruebaCodigos::cuentaDeCodJer_data() {
     QTest::newRow("resto en blanco da la sumaria") << "01.   .  " << 1;
     QTest::newRow("1. con ancho 2 empieza con 1") << "1.   " << 1;
     QTest::newRow("1. sin blancos") << "1." << 1;
-    QTest::newRow("segmento corto prefiere el menor") << "01.1  " << 11;
+    QTest::newRow("segmento corto prefiere el menor") << "01.1" << 11;
+    QTest::newRow("segmento corto con blancos es a medias") << "01.1  " << -1;
     QTest::newRow("nivel dos cifras") << "12.   " << 3;
     QTest::newRow("sin punto") << "01003" << -1;
     QTest::newRow("nivel a medias") << "1 .   " << -1;
@@ -170,7 +178,8 @@ void PruebaCodigos::ultNumHijo() {
     e.CreoEmpresaYEjercicio();
     if (padre != 0) Cuenta(padre, 0, 1);
     int n = 100;
-    for (int h : hijos) Cuenta(n++, padre, h);
+    for (int h : hijos)
+        Cuenta(n++, padre, h);
     QString mensaje;
     QCOMPARE(UltNumHijo(padre, 1, 1, &mensaje), sugerido);
     QCOMPARE(mensaje.isEmpty(), sugerido > 0);
@@ -226,7 +235,8 @@ void PruebaCodigos::arbolProfundoYOrden() {
     Entorno e;
     e.CreoEmpresaYEjercicio();
     const int profundidad = 400;
-    for (int i = 1; i <= profundidad; ++i) Cuenta(i, i - 1, i == 1 ? 1 : 3);
+    for (int i = 1; i <= profundidad; ++i)
+        Cuenta(i, i - 1, i == 1 ? 1 : 3);
     // Siblings inserted out of ordinal order come out in ordinal order.
     Cuenta(1001, 5, 9);
     Cuenta(1002, 5, 2);
@@ -235,8 +245,10 @@ void PruebaCodigos::arbolProfundoYOrden() {
     QVERIFY(CargoArbol(1, 1, m, [&](const NodoCuenta& n) { nodos << n; }));
     QCOMPARE(nodos.size(), profundidad + 2);
     QCOMPARE(m.size(), profundidad + 1);
-    QCOMPARE(nodos.last().cuenta, profundidad);
-    QCOMPARE(nodos.last().nivel, profundidad);
+    // Children come before the next sibling: the deepest account right before 5's last child.
+    QCOMPARE(nodos[nodos.size() - 2].cuenta, profundidad);
+    QCOMPARE(nodos[nodos.size() - 2].nivel, profundidad);
+    QCOMPARE(nodos.last().cuenta, 1001);
     QList<int> hijosDe5;
     for (const NodoCuenta& n : nodos)
         if (n.padre == 5) hijosDe5 << n.cuenta;
