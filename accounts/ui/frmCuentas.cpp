@@ -102,7 +102,7 @@ frmCuentas::frmCuentas(QWidget* padre) : QDialog(padre) {
     VerificoRegistro(PantallaCuentas, empresa, ejercicio);
     MascaraBusqueda();
     MuestroCuenta();
-    resize(860, 600);
+    resize(900, 600);
     CentroVentana(this);
 }
 
@@ -227,6 +227,7 @@ void frmCuentas::ArmoPantalla() {
     division->addWidget(pnlDatos);
     division->setStretchFactor(0, 2);
     division->setStretchFactor(1, 3);
+    division->setSizes({320, 560});
     principal->addWidget(division, 1);
 
     // Wiring
@@ -563,6 +564,8 @@ void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
     if (selectedKey > 0 && !adding) {
         VerificoPlan();
         lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
+        inpNumHijo->setText(QString::number(int(NumeroOCero(ValorCampo(
+            "Cuentas", "NumHijo", "EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?", {empresa, ejercicio, selectedKey})))));
     }
 }
 

@@ -282,6 +282,7 @@ void PruebaPantallaCuentas::muevoArrastrando() {
     QCOMPARE(f->selectedKey, 8);
     QCOMPARE(t->CuentaSeleccionada(), 8);
     QCOMPARE(f->lblCodigoPath->text(), QString("2.0"));
+    QCOMPARE(f->inpNumHijo->text(), QString("0"));
     QVERIFY(!t->arrastrando());
 
     // Dropping on the root or on itself does nothing.
