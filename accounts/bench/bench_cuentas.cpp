@@ -22,7 +22,8 @@ int CreoPlan() {
     Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (1, 'Bench')");
     Ejecuto("INSERT INTO Ejercicios (EmpresaPropia, NumEjercicio, ComienzoEjercicio, FinEjercicio) "
             "VALUES (1, 1, '2024-01-01', '2024-12-31')");
-    Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CuentaPadre, NumHijo) VALUES (1, 1, 0, 0, 0)");
+    Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CuentaPadre, NumHijo) VALUES (1, 1, "
+            "0, 0, 0)");
     int siguiente = 1;
     QVector<int> nivel{0};
     for (int ramas : Ramas) {
@@ -30,9 +31,11 @@ int CreoPlan() {
         for (int padre : nivel)
             for (int h = 1; h <= ramas; ++h) {
                 // Ordinals with gaps (step 2) so that some levels need two digits.
-                Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, CuentaPadre, "
+                Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, "
+                        "CuentaPadre, "
                         "NumHijo) VALUES (1, 1, ?, ?, ?, ?, ?)",
-                        {siguiente, QString("C%1").arg(siguiente), QString("Cuenta %1").arg(siguiente), padre, h * 2});
+                        {siguiente, QString("C%1").arg(siguiente), QString("Cuenta %1").arg(siguiente), padre,
+                         h * 2});
                 proximo << siguiente++;
             }
         nivel = proximo;
@@ -42,7 +45,9 @@ int CreoPlan() {
     return siguiente - 1;
 }
 
-double Ms(QElapsedTimer& r) { return r.nsecsElapsed() / 1e6; }
+double Ms(QElapsedTimer& r) {
+    return r.nsecsElapsed() / 1e6;
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -63,7 +68,8 @@ int main(int argc, char* argv[]) {
     for (int vez = 1; vez <= 3; ++vez) {
         r.start();
         arbol.CargoArbol(1, 1, maximos, -1);
-        std::printf("Tree widget load (%d nodes), run %d: %.1f ms (goal 500 ms)\n", arbol.CantidadNodos(), vez, Ms(r));
+        std::printf("Tree widget load (%d nodes), run %d: %.1f ms (goal 500 ms)\n", arbol.CantidadNodos(),
+                    vez, Ms(r));
     }
     arbol.show();
     r.start();
@@ -74,18 +80,21 @@ int main(int argc, char* argv[]) {
     r.start();
     MaximosNivel soloMaximos;
     CargoArbol(1, 1, soloMaximos);
-    std::printf("Level maxima without a tree: %.1f ms (widths %s)\n", Ms(r), qPrintable(MascaraCodJer(soloMaximos)));
+    std::printf("Level maxima without a tree: %.1f ms (widths %s)\n", Ms(r),
+                qPrintable(MascaraCodJer(soloMaximos)));
 
     r.start();
     FilasPlan filas;
     filas.Cargo(1, 1);
     qsizetype largo = 0;
-    for (int c = 1; c <= cuentas; ++c) largo += CodJerCuenta(c, 1, 1, soloMaximos, &filas).size();
-    std::printf("Codes of all %d accounts with a shared row set (read included): %.1f ms (goal 100 ms)\n", cuentas,
-                Ms(r));
+    for (int c = 1; c <= cuentas; ++c)
+        largo += CodJerCuenta(c, 1, 1, soloMaximos, &filas).size();
+    std::printf("Codes of all %d accounts with a shared row set (read included): %.1f ms (goal 100 ms)\n",
+                cuentas, Ms(r));
 
     r.start();
-    for (int c = 1; c <= cuentas; ++c) largo -= CodJerCuenta(c, 1, 1, soloMaximos).size();
+    for (int c = 1; c <= cuentas; ++c)
+        largo -= CodJerCuenta(c, 1, 1, soloMaximos).size();
     std::printf("Codes of all accounts, one lookup per ancestor: %.1f ms\n", Ms(r));
 
     r.start();

@@ -21,14 +21,16 @@ int main(int argc, char* argv[]) {
     AppState& a = App();
     a.programFolder = a.settingsFolder = carpeta.path();
     QString error;
-    if (!CreoBase(carpeta.filePath("Partidex.MDB"), &error) || !AbroBase(carpeta.filePath("Partidex.MDB"), &error))
+    if (!CreoBase(carpeta.filePath("Partidex.MDB"), &error) ||
+        !AbroBase(carpeta.filePath("Partidex.MDB"), &error))
         return 1;
     a.currentUser = 1;
     a.currentSession = NuevaSesion();
     Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (1, 'Muestra')");
     Ejecuto("INSERT INTO Ejercicios (EmpresaPropia, NumEjercicio, ComienzoEjercicio, FinEjercicio) "
             "VALUES (1, 1, '2024-01-01', '2024-12-31')");
-    Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CuentaPadre, NumHijo) VALUES (1, 1, 0, 0, 0)");
+    Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CuentaPadre, NumHijo) VALUES (1, 1, "
+            "0, 0, 0)");
     Ejecuto("INSERT INTO ConceptosDetAsiento VALUES (1, 'Cobro en efectivo'), (2, 'Depósito bancario')");
     auto agrego = [](int padre, const QString& desc, int hijo, const QString& cod = QString()) {
         DatosCuenta d;
@@ -45,7 +47,8 @@ int main(int argc, char* argv[]) {
     agrego(0, "PASIVO", 2, "P");
     agrego(0, "PATRIMONIO NETO", 3);
     const int resultados = agrego(0, "RESULTADOS", 4);
-    for (int i = 1; i <= 10; ++i) agrego(resultados, QString("Gasto %1").arg(i), i); // a tenth sibling
+    for (int i = 1; i <= 10; ++i)
+        agrego(resultados, QString("Gasto %1").arg(i), i); // a tenth sibling
     const int mover = agrego(0, "A MOVER", 5);
     MuevoCuenta(1, 1, mover, activo);
     Ejecuto("INSERT INTO CuentasConceptos VALUES (1, 1, ?, 1, -1), (1, 1, ?, 2, 0)", {efectivo, efectivo});
@@ -68,7 +71,8 @@ int main(int argc, char* argv[]) {
     }
     QTimer::singleShot(segundos * 1000, &app, &QApplication::quit);
     app.exec();
-    std::printf("A MOVER: parent %s, ordinal %s\n", qPrintable(NuloAVacio(ValorCampo("Cuentas", "CuentaPadre", "Cuenta=?", {mover}))),
+    std::printf("A MOVER: parent %s, ordinal %s\n",
+                qPrintable(NuloAVacio(ValorCampo("Cuentas", "CuentaPadre", "Cuenta=?", {mover}))),
                 qPrintable(NuloAVacio(ValorCampo("Cuentas", "NumHijo", "Cuenta=?", {mover}))));
     return 0;
 }

@@ -564,8 +564,9 @@ void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
     if (selectedKey > 0 && !adding) {
         VerificoPlan();
         lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
-        inpNumHijo->setText(QString::number(int(NumeroOCero(ValorCampo(
-            "Cuentas", "NumHijo", "EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?", {empresa, ejercicio, selectedKey})))));
+        inpNumHijo->setText(QString::number(int(
+            NumeroOCero(ValorCampo("Cuentas", "NumHijo", "EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?",
+                                   {empresa, ejercicio, selectedKey})))));
     }
 }
 
@@ -652,7 +653,8 @@ void frmCuentas::Selecciono() {
     QTreeWidgetItem* nodo = treMaster->currentItem();
     const int cuenta = ArbolPlan::CuentaDe(nodo);
     if (cuenta <= 0) return;
-    if (cuenta != selectedKey) MuestroCuenta();
+    // What is handed back is what is stored: edits just declined are dropped first.
+    if (dirty || adding || cuenta != selectedKey) MuestroCuenta();
     AppState& a = App();
     pickedAccount = cuenta;
     a.selectionText = inpCodInt->text();

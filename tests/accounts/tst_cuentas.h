@@ -53,4 +53,5 @@ private slots:
     void seleccionar();
     void conceptos();
     void otraSesionCambiaElPlan();
+    void ingresoEnGrilla();
 };

@@ -1,5 +1,6 @@
 #include "accounts/OperacionesCuentas.h"
 #include "accounts/ui/ArbolPlan.h"
+#include "accounts/ui/IngresoCuentaGrilla.h"
 #include "accounts/ui/RegistroCuentas.h"
 #include "accounts/ui/frmCuentas.h"
 #include "core/AppState.h"
@@ -485,4 +486,59 @@ void PruebaPantallaCuentas::otraSesionCambiaElPlan() {
     QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
     f->treMaster->Selecciono(5);
     QCOMPARE(f->lblCodigoPath->text(), QString("02.1"));
+}
+
+void PruebaPantallaCuentas::ingresoEnGrilla() {
+    Plan p;
+    RegistroPantallasCuentas();
+    Grilla g;
+    g.setColumnas(4);
+    g.setFilas(3);
+    const MaximosNivel m = MaximosDelPlan(1, 1);
+    MascaraCodJer(&g, 3, m);
+    QCOMPARE(g.tipoColumna(3).clase, TipoCelda::Mascara);
+    QCOMPARE(g.tipoColumna(3).mascara, QString("X.X"));
+
+    // A short code that no account has: the chart opens searched with it; "Seleccionar" fills the row.
+    g.setTexto(1, 2, "NOEXISTE");
+    g.setCeldaActual(1, 2);
+    QString buscado;
+    AlAbrirModal([&](QWidget* w) {
+        auto* f = qobject_cast<frmCuentas*>(w);
+        QVERIFY(f);
+        buscado = f->inpBusqCodInt->text();
+        f->treMaster->Selecciono(5);
+        Clic(f->btnSeleccionar);
+    });
+    QVERIFY(IngresoCuenta(&g, 2, 0, m));
+    QCOMPARE(buscado, QString("NOEXISTE"));
+    QCOMPARE(g.texto(1, 1), QString("5"));
+    QCOMPARE(g.texto(1, 2), QString("PROV"));
+    QCOMPARE(g.texto(1, 3), QString("2.1"));
+    QCOMPARE(g.texto(1, 4), QString("PROVEEDORES"));
+    QCOMPARE(g.columnaActiva(), 4);
+
+    // Found: no picker, the other cells filled and the description made current.
+    g.setTexto(2, 2, "caja");
+    g.setCeldaActual(2, 2);
+    QVERIFY(!IngresoCuenta(&g, 2, 0, m));
+    QCOMPARE(g.texto(2, 1), QString("2"));
+    QCOMPARE(g.texto(2, 3), QString("1.1"));
+    QCOMPARE(g.texto(2, 4), QString("CAJA"));
+    QCOMPARE(g.filaActiva(), 2);
+    QCOMPARE(g.columnaActiva(), 4);
+
+    // Double-click on an unresolved row's account cell; leaving the picker without choosing empties it.
+    g.setTexto(3, 1, "-1");
+    g.setTexto(3, 4, "algo");
+    AlAbrirModal([&](QWidget* w) {
+        auto* f = qobject_cast<frmCuentas*>(w);
+        buscado = f->inpBusqDescripcion->text();
+        Clic(f->btnSalir);
+    });
+    QVERIFY(!DobleClickCuenta(&g, 3, 4));
+    QCOMPARE(buscado, QString("algo"));
+    QCOMPARE(LeoLocal("Varios", "UltFormaIngresoCuenta", ""), QString("4"));
+    QVERIFY(g.texto(3, 4).isEmpty());
+    QVERIFY(!DobleClickCuenta(&g, 3, 1)); // the number cell is not for typing
 }
