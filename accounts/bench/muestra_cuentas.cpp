@@ -11,8 +11,10 @@
 #include "core/ui/Grilla.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
@@ -69,7 +71,17 @@ int main(int argc, char* argv[]) {
             std::fflush(stdout);
         });
     }
-    QTimer::singleShot(segundos * 1000, &app, &QApplication::quit);
+    if (argc > 3 && QString(argv[3]) == "alta") {
+        // Adding under the selected account: the strip turns green.
+        QTimer::singleShot(300, [&] {
+            f.btnRegAgregar->click();
+            f.inpDescripcion->setText("Nueva cuenta");
+        });
+    }
+    QTimer::singleShot(segundos * 1000, [&] {
+        f.dirty = false; // leave without the save question
+        app.quit();
+    });
     app.exec();
     std::printf("A MOVER: parent %s, ordinal %s\n",
                 qPrintable(NuloAVacio(ValorCampo("Cuentas", "CuentaPadre", "Cuenta=?", {mover}))),

@@ -15,6 +15,7 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -550,7 +551,7 @@ void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
     cambiandoNodo = true;
     if (conHijos) {
         treMaster->CargoArbol(empresa, ejercicio, maximos, selectedKey);
-        RegistroPantalla(PantallaCuentas, empresa, ejercicio);
+        VerificoRegistro(PantallaCuentas, empresa, ejercicio);
         MascaraBusqueda();
         Caption();
     } else {
@@ -606,7 +607,9 @@ bool frmCuentas::eventFilter(QObject* objeto, QEvent* evento) {
         if (evento->type() == QEvent::FocusIn && campo == inpBusqCodJer) {
             VerificoPlan();
         } else if (evento->type() == QEvent::FocusOut) {
-            campo->clear();
+            // A message box or the picker taking the focus for a moment is not leaving the field.
+            const Qt::FocusReason razon = static_cast<QFocusEvent*>(evento)->reason();
+            if (razon != Qt::ActiveWindowFocusReason && razon != Qt::PopupFocusReason) campo->clear();
         } else if (evento->type() == QEvent::KeyPress &&
                    static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Escape) {
             reject();
