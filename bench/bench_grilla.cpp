@@ -1,6 +1,6 @@
 // Fills a grid of 1,000,000 rows by 9 columns cell by cell, as a report does, and prints the time
 // taken and the peak resident memory of the process.
-//   QT_QPA_PLATFORM=offscreen ./bench_grilla [rows]
+//   QT_QPA_PLATFORM=offscreen ./bench_grilla [rows [visible]]
 #include "core/ui/Grilla.h"
 #include "core/ui/GrillaModelo.h"
 
@@ -23,6 +23,8 @@ long KbDeStatus(const char* clave) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const int filas = argc > 1 ? QByteArray(argv[1]).toInt() : 1000000;
+    // "visible" as second argument fills without Oculto(), with one change signal per cell.
+    const bool sinOcultar = argc > 2 && QByteArray(argv[2]) == "visible";
     constexpr int columnas = 9;
 
     // Texts prepared beforehand so that only the grid is measured.
@@ -62,7 +64,7 @@ int main(int argc, char* argv[]) {
 
     QElapsedTimer reloj;
     reloj.start();
-    g.Oculto(true);
+    if (!sinOcultar) g.Oculto(true);
     g.setFilas(filas);
     for (int f = 1; f <= filas; ++f) {
         const int v = f % variantes;
@@ -70,7 +72,7 @@ int main(int argc, char* argv[]) {
             g.setTexto(f, c, textos[c][v]);
         if (f % 50 == 0) g.setFuenteFila(f, true, false);
     }
-    g.Oculto(false);
+    if (!sinOcultar) g.Oculto(false);
     app.processEvents();
     const qint64 llenado = reloj.elapsed();
 
@@ -80,7 +82,7 @@ int main(int argc, char* argv[]) {
     app.processEvents();
     const qint64 alFinal = reloj.elapsed();
 
-    std::printf("filas=%d columnas=%d\n", filas, columnas);
+    std::printf("filas=%d columnas=%d%s\n", filas, columnas, sinOcultar ? " (sin ocultar)" : "");
     std::printf("llenado: %lld ms\n", static_cast<long long>(llenado));
     std::printf("ir a la última fila: %lld ms\n", static_cast<long long>(alFinal));
     std::printf("celdas: %.1f MB\n", double(g.modelo()->bytesCeldas()) / (1024.0 * 1024.0));

@@ -23,7 +23,7 @@ struct TipoCelda {
     QString mascara;    // Mascara: "9" a digit, "X" any character, anything else literal
     QStringList items;  // Combo: the list offered (editable drop-down)
     QString textoBoton; // Boton: caption of the button drawn in the cell
-    Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter;
+    Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter; // Numero: left means right
 };
 
 class Grilla : public QTableView {
@@ -44,6 +44,8 @@ public:
     void LimpioBloque(int fila1, int col1, int fila2, int col2);
 
     // Cells (row and column from 1; column 0 is the hidden value of the row).
+    // A Numero cell reads as shown (decimals, grid characters) and takes a text in the grid's format
+    // or a plain number ("1234.5"); setNumero/numero avoid any doubt.
     QString texto(int fila, int columna) const;
     void setTexto(int fila, int columna, const QString& texto);
     // Number of a Numero cell (0 when empty or not a number).
@@ -103,6 +105,8 @@ public:
     void setFila(int fila, const QStringList& textos);
     // Draws the pages on a printer already set up; returns the number of pages (0 on failure).
     int ImprimoEn(QPrinter* impresora, const QString& encabezado, bool sombreado = true);
+    // Whether a cell editor is open.
+    bool editando() const { return state() == QAbstractItemView::EditingState; }
     // Pages of the last print or PDF.
     int paginasImpresas() const { return ultimasPaginas; }
 

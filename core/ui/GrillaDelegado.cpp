@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -148,6 +149,18 @@ void GrillaDelegado::setModelData(QWidget* editor, QAbstractItemModel*, const QM
         QMetaObject::invokeMethod(
             grilla, [motivo] { Mensaje(motivo, Icono::Advertencia); }, Qt::QueuedConnection);
     }
+}
+
+bool GrillaDelegado::eventFilter(QObject* editor, QEvent* evento) {
+    // The screen sees the keys typed into a cell editor first too.
+    if (evento->type() == QEvent::KeyPress) {
+        auto* tecla = static_cast<QKeyEvent*>(evento);
+        tecla->ignore();
+        emit grilla->TeclaAbajo(tecla);
+        if (tecla->isAccepted()) return true;
+        tecla->accept();
+    }
+    return QStyledItemDelegate::eventFilter(editor, evento);
 }
 
 void GrillaDelegado::initStyleOption(QStyleOptionViewItem* opcion, const QModelIndex& indice) const {

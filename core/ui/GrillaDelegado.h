@@ -41,6 +41,7 @@ public:
                      const QModelIndex& indice) override;
 
 protected:
+    bool eventFilter(QObject* editor, QEvent* evento) override;
     void initStyleOption(QStyleOptionViewItem* opcion, const QModelIndex& indice) const override;
 
 private:

@@ -151,7 +151,7 @@ int Grilla::ImprimoEn(QPrinter* impresora, const QString& encabezado, bool sombr
     QFont negrita = base;
     negrita.setBold(true);
     const QList<TramoEncabezado> tramos = ParsoEncabezado(encabezado);
-    const double margen = QFontMetricsF(base, impresora).averageCharWidth() * 0.4;
+    const double margen = QFontMetricsF(base, impresora).averageCharWidth() * 0.8;
     const double altoLinea = QFontMetricsF(base, impresora).height() * 1.3;
     const double altoTitulos = QFontMetricsF(negrita, impresora).height() * 1.5;
     const QColor color = datos->colorTexto().isValid() ? datos->colorTexto() : QColor(Qt::black);

@@ -1,5 +1,12 @@
 #include "journal/ui/RegistroAsientos.h"
 
 #include "core/ui/Pantallas.h"
+#include "journal/ui/frmConceptosAsiento.h"
+#include "journal/ui/frmConceptosDetAsiento.h"
 
-void RegistroPantallasAsientos() {}
+void RegistroPantallasAsientos() {
+    Pantallas::Registro("frmConceptosAsiento", Pantallas::Forma::Modal,
+                        [](QWidget* p) -> QWidget* { return new frmConceptosAsiento(p); });
+    Pantallas::Registro("frmConceptosDetAsiento", Pantallas::Forma::Modal,
+                        [](QWidget* p) -> QWidget* { return new frmConceptosDetAsiento(p); });
+}

@@ -1,5 +1,15 @@
 #include "maintenance/ui/RegistroMantenimiento.h"
 
+#include "core/ui/Arranque.h"
 #include "core/ui/Pantallas.h"
+#include "maintenance/Mantenimiento.h"
+#include "maintenance/ui/PantallasMantenimiento.h"
+#include "maintenance/ui/frmBaseDatos.h"
 
-void RegistroPantallasMantenimiento() {}
+void RegistroPantallasMantenimiento() {
+    Pantallas::Registro("frmBaseDatos", Pantallas::Forma::Modal,
+                        [](QWidget* p) -> QWidget* { return new frmBaseDatos(p); });
+    InstaloInterlocutorMantenimiento();
+    FijoMantenimientoInicial([] { Mantenimiento::MantenimientoInicial(); });
+    FijoVerificoEstructura([](const QString& ruta) { return Mantenimiento::VerificoEstructura(ruta); });
+}

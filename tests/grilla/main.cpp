@@ -1,3 +1,4 @@
+#include "tst_disposicion.h"
 #include "tst_grilla.h"
 
 #include <QApplication>
@@ -8,6 +9,10 @@ int main(int argc, char* argv[]) {
     int fallas = 0;
     {
         PruebaGrilla t;
+        fallas += QTest::qExec(&t, argc, argv);
+    }
+    {
+        PruebaDisposicion t;
         fallas += QTest::qExec(&t, argc, argv);
     }
     return fallas == 0 ? 0 : 1;

@@ -5,6 +5,7 @@
 #include "core/ui/GrillaImpresion.h"
 #include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
+#include "tests/support/Entorno.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -470,6 +472,29 @@ void PruebaGrilla::senalesDeUsuario() {
     QTest::keyClick(&g, Qt::Key_Down);
     QCOMPARE(g.filaActiva(), 3);
 
+    // Keys typed into an open editor reach the screen first as well; a taken Return keeps it open.
+    int teclasEditando = 0;
+    auto tomo = connect(&g, &Grilla::TeclaAbajo, &g, [&](QKeyEvent* e) {
+        if (g.editando() && e->key() == Qt::Key_Return) {
+            ++teclasEditando;
+            e->accept();
+        }
+    });
+    QTest::keyClick(&g, Qt::Key_F2);
+    QVERIFY(g.editando());
+    QWidget* editor = Editor(g);
+    QVERIFY(editor);
+    QTest::keyClicks(editor, QStringLiteral("xy"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCOMPARE(teclasEditando, 1);
+    QVERIFY(g.editando());
+    QCOMPARE(g.texto(3, 1), QString());
+    disconnect(tomo);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!g.editando());
+    QCOMPARE(g.texto(3, 1), QStringLiteral("xy"));
+
     QSignalSpy doble(&g, &Grilla::DobleClick);
     const QRect r = g.visualRect(g.model()->index(1, 2));
     QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, r.center());
@@ -652,6 +677,16 @@ void PruebaGrilla::impresionPdf() {
     QVERIFY(g.ImprimoPdf(largo, encabezado, QStringLiteral("Mayores")));
     QVERIFY(g.paginasImpresas() >= 2 * paginas - 1 && g.paginasImpresas() <= 2 * paginas + 1);
     QCOMPARE(PaginasPdf(largo), g.paginasImpresas());
+
+    // The preview opens under the job's name.
+    QString titulo;
+    AlAbrirModal([&titulo](QWidget* w) {
+        if (qobject_cast<QPrintPreviewDialog*>(w)) titulo = w->windowTitle();
+        w->close();
+    });
+    g.setFilas(5);
+    g.Imprimo(encabezado, QStringLiteral("Mayores"));
+    QCOMPARE(titulo, QStringLiteral("Mayores"));
 
     // A path that cannot be written is a failure, not a success.
     QVERIFY(!g.ImprimoPdf(dir.filePath(QStringLiteral("no/existe/x.pdf")), encabezado, QStringLiteral("x")));

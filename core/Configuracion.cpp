@@ -1,0 +1,57 @@
+#include "core/Configuracion.h"
+
+#include "core/AppState.h"
+#include "core/Ini.h"
+#include "core/Valores.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <cmath>
+
+QString CarpetaAjustes(const QString& carpetaPrograma, const QString& carpetaUsuario) {
+    const QFileInfo programa(carpetaPrograma);
+    if (programa.isDir() && programa.isWritable()) return QDir::cleanPath(programa.absoluteFilePath());
+    return QDir::cleanPath(carpetaUsuario);
+}
+
+void FijoCarpetas(const QString& carpetaPrograma) {
+    AppState& a = App();
+    a.programFolder = QDir::cleanPath(carpetaPrograma);
+    a.settingsFolder =
+        CarpetaAjustes(carpetaPrograma, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    QDir().mkpath(a.settingsFolder);
+}
+
+void LeoConfiguracion() {
+    AppState& a = App();
+    a.globalIniPath = RutaCompleta(LeoLocal("Varios", "GlobalIni", "Global Partidex.ini"));
+    a.databasePath = RutaCompleta(LeoLocal("Base de Datos", "Base", "Partidex.MDB"));
+    a.workgroupPath = RutaCompleta(LeoLocal("Base de Datos", "SystemWS", "System.mdw"));
+    // Only the exact text selects the file engine's upper-case function.
+    a.sqlAccess = LeoGlobal("Varios", "SqlAccess", "True") == "True";
+}
+
+namespace {
+// A stored number rounded to an integer; what does not fit an integer counts as none.
+int Entero(const QString& texto) {
+    const double d = NumeroOCero(QVariant(texto));
+    if (!std::isfinite(d) || d > 2147483647.0 || d < -2147483648.0) return 0;
+    return int(std::lround(d));
+}
+} // namespace
+
+void RestauroEjercicio() {
+    AppState& a = App();
+    a.currentYear = 0;
+    a.currentCompany = 0;
+    const QString ejercicio = LeoLocal("Varios", "UltNumEjercicio", QString());
+    if (ejercicio.isEmpty()) return;
+    a.currentYear = Entero(ejercicio);
+    a.currentCompany = Entero(LeoLocal("Varios", "UltEmpresaPropia", QString()));
+}
+
+bool GuardoEjercicio(int empresa, int ejercicio) {
+    const bool ok = EscriboLocal("Varios", "UltEmpresaPropia", QString::number(empresa));
+    return EscriboLocal("Varios", "UltNumEjercicio", QString::number(ejercicio)) && ok;
+}

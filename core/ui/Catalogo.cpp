@@ -1,0 +1,583 @@
+#include "core/ui/Catalogo.h"
+
+#include "core/AppState.h"
+#include "core/Transaccion.h"
+#include "core/Valores.h"
+#include "core/ui/Cursor.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "core/ui/Ventanas.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <limits>
+
+namespace {
+// Sets a flag for the life of a scope.
+class Bandera {
+public:
+    explicit Bandera(bool& b) : ref(b), antes(b) { ref = true; }
+    ~Bandera() { ref = antes; }
+    Bandera(const Bandera&) = delete;
+    Bandera& operator=(const Bandera&) = delete;
+
+private:
+    bool& ref;
+    bool antes;
+};
+
+QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono,
+                         const QString& tip) {
+    auto* b = new QToolButton(padre);
+    b->setObjectName(nombre);
+    b->setIcon(padre->style()->standardIcon(icono));
+    b->setIconSize(QSize(24, 24));
+    b->setAutoRaise(true);
+    b->setToolTip(tip);
+    b->setAccessibleName(tip);
+    return b;
+}
+
+QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWidget* contenido) {
+    auto* g = new QGroupBox(titulo, padre);
+    g->setObjectName(nombre);
+    auto* l = new QVBoxLayout(g);
+    l->setContentsMargins(6, 4, 6, 6);
+    l->addWidget(contenido);
+    return g;
+}
+} // namespace
+
+Catalogo::Catalogo(QWidget* padre) : QDialog(padre) {
+    resize(680, 440);
+    setSizeGripEnabled(true);
+
+    auto* raiz = new QVBoxLayout(this);
+    raiz->setContentsMargins(0, 0, 0, 0);
+    raiz->setSpacing(0);
+
+    // Tool strip: its colour tells the mode.
+    Picture1 = new QFrame(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setAccessibleName("Barra de herramientas");
+    Picture1->setAutoFillBackground(true);
+    auto* tira = new QHBoxLayout(Picture1);
+    tira->setContentsMargins(4, 2, 4, 2);
+    btnRegAgregar = BotonImagen(this, "btnRegAgregar", QStyle::SP_FileIcon, "Agregar nuevo registro");
+    btnRegBorrar = BotonImagen(this, "btnRegBorrar", QStyle::SP_TrashIcon, "Eliminar registro actual");
+    btnGuardar = BotonImagen(this, "btnGuardar", QStyle::SP_DialogSaveButton, "Salvar registro actual");
+    btnSalir = BotonImagen(this, "btnSalir", QStyle::SP_DialogCloseButton, "Salir de ventana actual");
+    tira->addWidget(btnRegAgregar);
+    tira->addWidget(btnRegBorrar);
+    tira->addWidget(btnGuardar);
+    tira->addStretch();
+    tira->addWidget(btnSalir);
+    raiz->addWidget(Picture1);
+    PongoColorModo(false);
+
+    auto* cuerpo = new QHBoxLayout;
+    cuerpo->setContentsMargins(8, 8, 8, 8);
+    cuerpo->setSpacing(12);
+    raiz->addLayout(cuerpo, 1);
+
+    // List side: what a screen puts above the list, the search field, the list and Seleccionar.
+    auto* izquierda = new QVBoxLayout;
+    encimaLista = new QVBoxLayout;
+    izquierda->addLayout(encimaLista);
+    inpBusqueda = new QLineEdit(this);
+    inpBusqueda->setObjectName("inpBusqueda");
+    inpBusqueda->setToolTip("Ingrese texto a buscar en listado");
+    inpBusqueda->setPlaceholderText("Ingrese texto a buscar en listado");
+    inpBusqueda->setAccessibleName("Búsqueda");
+    fraBusqueda = Marco(this, "fraBusqueda", "Búsqueda", inpBusqueda);
+    izquierda->addWidget(fraBusqueda);
+
+    sprMaster = new Grilla(this);
+    sprMaster->setObjectName("sprMaster");
+    sprMaster->setAccessibleName("Listado");
+    sprMaster->setColumnas(2);
+    sprMaster->setEncabezado(1, "Código");
+    sprMaster->setAnchoColumna(1, 0);
+    sprMaster->setEncabezado(2, "Listado");
+    sprMaster->setSoloLectura(true);
+    sprMaster->setColorTexto(QColor(0, 0, 128));
+    sprMaster->horizontalHeader()->setStretchLastSection(true);
+    izquierda->addWidget(sprMaster, 1);
+
+    btnSeleccionar = new QPushButton("Seleccionar", this);
+    btnSeleccionar->setObjectName("btnSeleccionar");
+    btnSeleccionar->setToolTip("Utilizar registro actual como selección");
+    btnSeleccionar->setAccessibleName("Seleccionar");
+    // Enter in a field must not pick the record behind the user's back.
+    btnSeleccionar->setAutoDefault(false);
+    btnSeleccionar->setDefault(false);
+    auto* filaSeleccion = new QHBoxLayout;
+    filaSeleccion->addStretch();
+    filaSeleccion->addWidget(btnSeleccionar);
+    izquierda->addLayout(filaSeleccion);
+    cuerpo->addLayout(izquierda, 2);
+
+    // Detail side: the panel sits a third of the free height down, as the original placement did.
+    tabMaster = new QFrame(this);
+    tabMaster->setObjectName("tabMaster");
+    tabMaster->setAccessibleName("Detalle");
+    tabMaster->setFrameShape(QFrame::StyledPanel);
+    detalle = new QVBoxLayout(tabMaster);
+    inpCodigo = new QLineEdit(this);
+    inpCodigo->setObjectName("inpCodigo");
+    inpCodigo->setAccessibleName("Código");
+    inpCodigo->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,9}"), inpCodigo));
+    fraCodigo = Marco(tabMaster, "fraCodigo", "Código", inpCodigo);
+    inpDescripcion = new QLineEdit(this);
+    inpDescripcion->setObjectName("inpDescripcion");
+    inpDescripcion->setAccessibleName("Descripción");
+    fraDescripcion = Marco(tabMaster, "fraDescripcion", "Descripción", inpDescripcion);
+    detalle->addWidget(fraCodigo);
+    detalle->addWidget(fraDescripcion);
+    auto* derecha = new QVBoxLayout;
+    derecha->addStretch(1);
+    derecha->addWidget(tabMaster);
+    derecha->addStretch(2);
+    cuerpo->addLayout(derecha, 3);
+    tabMaster->hide();
+
+    connect(btnRegAgregar, &QToolButton::clicked, this, &Catalogo::Agrego);
+    connect(btnRegBorrar, &QToolButton::clicked, this, &Catalogo::Borro);
+    connect(btnGuardar, &QToolButton::clicked, this, [this] {
+        if (dirty) Guardo();
+    });
+    connect(btnSeleccionar, &QPushButton::clicked, this, &Catalogo::Selecciono);
+    connect(btnSalir, &QToolButton::clicked, this, &QWidget::close);
+    connect(inpBusqueda, &QLineEdit::textEdited, this, &Catalogo::CambioBusqueda);
+    VigiloCambios(inpCodigo);
+    VigiloCambios(inpDescripcion);
+    connect(sprMaster, &Grilla::CambioFila, this, [this](int, int nueva) {
+        if (!moviendo) CambioDeFila(nueva);
+    });
+    connect(sprMaster, &Grilla::TeclaAbajo, this, &Catalogo::TeclaEnLista);
+}
+
+Catalogo::~Catalogo() = default;
+
+QColor Catalogo::ColorMostrando() {
+    return QColor(192, 192, 192);
+}
+QColor Catalogo::ColorAgregando() {
+    return QColor(0, 192, 0);
+}
+QColor Catalogo::ColorModo() const {
+    return Picture1->palette().color(QPalette::Window);
+}
+
+void Catalogo::PongoColorModo(bool agregando) {
+    QPalette p = Picture1->palette();
+    p.setColor(QPalette::Window, agregando ? ColorAgregando() : ColorMostrando());
+    Picture1->setPalette(p);
+}
+
+void Catalogo::VigiloCambios(QLineEdit* campo) {
+    connect(campo, &QLineEdit::textEdited, this, &Catalogo::MarcoEditado);
+}
+void Catalogo::VigiloCambios(QComboBox* lista) {
+    connect(lista, &QComboBox::activated, this, &Catalogo::MarcoEditado);
+}
+void Catalogo::VigiloCambios(QCheckBox* casilla) {
+    connect(casilla, &QCheckBox::clicked, this, &Catalogo::MarcoEditado);
+}
+
+QString Catalogo::CodigoFila(int fila) const {
+    if (fila < 1 || fila > sprMaster->filas()) return QString();
+    return sprMaster->texto(fila, 1);
+}
+
+int Catalogo::FilaDeCodigo(int codigo) const {
+    const QString buscado = QString::number(codigo);
+    for (int f = 1; f <= sprMaster->filas(); ++f)
+        if (sprMaster->texto(f, 1).trimmed() == buscado) return f;
+    return 0;
+}
+
+int Catalogo::NumeroInicial(const QVariant& v, int siNo) {
+    if (!v.isValid() || v.isNull() || v.typeId() == QMetaType::Bool) return siNo;
+    static const QRegularExpression re("^\\s*([-+]?\\d+)");
+    const auto m = re.match(v.toString());
+    if (!m.hasMatch()) return siNo;
+    bool ok = false;
+    const int n = m.captured(1).toInt(&ok);
+    return ok ? n : siNo;
+}
+
+int Catalogo::ColumnaFoco() const {
+    for (int c = 1; c <= sprMaster->columnas(); ++c)
+        if (sprMaster->anchoColumna(c) > 0) return c;
+    return 1;
+}
+
+// ---- Load and unload ----
+
+void Catalogo::Cargo() {
+    if (cargado) return;
+    cargado = true;
+    CentroVentana(this);
+    App().selectionCode = -1;
+    sprMaster->setColorTexto(QColor(0, 0, 128));
+    InicioGrillas(this);
+    LlenoInicial();
+    firstActivation = true;
+}
+
+void Catalogo::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    cerrado = false;
+    // A dialog makes its first auto-default button the default one: Enter in a field would then
+    // press it behind the user's back. No button of a catalogue is pressed by Enter.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    Cargo();
+    // Where the focus goes once the window is activated (a failure to focus is harmless).
+    if (firstActivation)
+        if (QWidget* w = FocoInicial()) w->setFocus();
+}
+
+bool Catalogo::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate && firstActivation) {
+        firstActivation = false;
+        if (QWidget* w = FocoInicial()) w->setFocus();
+    }
+    return QDialog::event(e);
+}
+
+void Catalogo::done(int r) {
+    // Every way of closing (Salir, the window's close button, Escape, Seleccionar) passes here.
+    if (!cerrado) {
+        if (!PreguntoGuardar()) return;
+        cerrado = true;
+        Descargo();
+    }
+    QDialog::done(r);
+    MuestroFondo();
+}
+
+// ---- Operations ----
+
+void Catalogo::MuestroRegistro() {
+    Bandera b(mostrando);
+    tabMaster->hide();
+    dirty = false;
+    adding = false;
+    PongoColorModo(false);
+    const int fila = sprMaster->filaActiva();
+    filaMostrada = fila;
+    if (fila < 1) return;
+    QSqlQuery q = ConsultoRegistro(CodigoFila(fila));
+    if (q.next()) {
+        tabMaster->show();
+        MuestroCampos(q.record());
+    }
+    q.finish();
+}
+
+void Catalogo::LlenoLista(int codigo, const QString& texto) {
+    QString error;
+    {
+        Espera espera;
+        Bandera b(moviendo);
+        sprMaster->Oculto(true);
+        sprMaster->setFilas(0);
+        QList<QStringList> filas;
+        QSqlQuery q = ConsultoLista();
+        if (!q.isActive()) error = TextoError(q.lastError());
+        while (q.next())
+            filas.append(TextosFila(q.record()));
+        q.finish();
+        sprMaster->setFilas(int(filas.size()));
+        for (int f = 0; f < filas.size(); ++f)
+            for (int c = 0; c < filas[f].size() && c < sprMaster->columnas(); ++c)
+                sprMaster->setTexto(f + 1, c + 1, filas[f][c]);
+        const int fila = filas.isEmpty() ? 0 : FilaPosicion(codigo, texto);
+        if (fila > 0) sprMaster->setCeldaActual(fila, ColumnaFoco());
+        sprMaster->Oculto(false);
+        if (fila > 0) sprMaster->MuestroCelda(fila, ColumnaFoco());
+        ++llenados;
+        MuestroRegistro();
+    }
+    if (!error.isEmpty()) Mensaje("No se pudo leer el listado; " + error, Icono::Advertencia);
+}
+
+void Catalogo::NuevoRegistro() {
+    Bandera b(mostrando);
+    tabMaster->show();
+    CamposNuevos();
+    PongoColorModo(true);
+}
+
+void Catalogo::Agrego() {
+    if (!PreguntoGuardar()) return;
+    editRow = sprMaster->filaActiva();
+    NuevoRegistro();
+    dirty = true;
+    adding = true;
+    for (QLineEdit* campo : {inpDescripcion, inpCodigo})
+        if (campo->isVisibleTo(this)) {
+            campo->setFocus();
+            campo->selectAll();
+            break;
+        }
+}
+
+bool Catalogo::Guardo() {
+    if (!ValidoCampos()) return false;
+    const bool eraNuevo = adding;
+    int codigo = 0;
+    Resultado r;
+    {
+        Espera espera;
+        // Everything a screen writes for one record is stored whole or not at all.
+        Transaccion t;
+        if (!t.ok()) {
+            r.ok = false;
+            r.error = t.error();
+        } else {
+            r = GraboRegistro(&codigo);
+            if (r.ok && !t.Confirmo()) {
+                r.ok = false;
+                r.error = t.error();
+            }
+        }
+    }
+    if (!r.ok) {
+        Mensaje("Atención no se puede grabar el registro, " + r.error, Icono::Advertencia);
+        return false;
+    }
+    DespuesDeGuardar(codigo, eraNuevo);
+    LlenoLista(codigo, QString());
+    return true;
+}
+
+bool Catalogo::PreguntoGuardar() {
+    if (!dirty) return true;
+    switch (Mensaje("Salva datos recientemente modificados?", Icono::Pregunta, Botones::SiNoCancelar)) {
+    case Respuesta::Si:
+        return Guardo();
+    case Respuesta::No:
+        MuestroRegistro();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Catalogo::Borro() {
+    if (adding) {
+        MuestroRegistro();
+        return;
+    }
+    const int fila = sprMaster->filaActiva();
+    if (fila < 1) return;
+    const QString codigo = CodigoFila(fila);
+    if (Mensaje("Está seguro de eliminar permanentemente el registro seleccionado", Icono::Pregunta,
+                Botones::SiNo) != Respuesta::Si)
+        return;
+    Resultado r;
+    {
+        Espera espera;
+        r = BorroRegistro(codigo);
+    }
+    if (!r.ok || r.filas < 1) Mensaje("No se pudo eliminar el registro; " + r.error, Icono::Informacion);
+    LlenoLista(-1);
+}
+
+void Catalogo::MarcoEditado() {
+    if (mostrando) return;
+    dirty = true;
+    editRow = sprMaster->filaActiva();
+}
+
+void Catalogo::Selecciono() {
+    if (!PreguntoGuardar()) return;
+    const int fila = sprMaster->filaActiva();
+    if (fila < 1) return;
+    EntregoSeleccion(fila);
+    accept();
+}
+
+void Catalogo::IrAFila(int fila) {
+    if (fila < 1 || fila > sprMaster->filas()) return;
+    {
+        Bandera b(moviendo);
+        sprMaster->setCeldaActual(fila, ColumnaFoco());
+        sprMaster->MuestroCelda(fila, ColumnaFoco());
+    }
+    CambioDeFila(fila);
+}
+
+void Catalogo::CambioDeFila(int nueva) {
+    if (nueva == filaMostrada && !adding) return;
+    // The view finishes its own click or key handling after this returns and selects what it was
+    // told; afterwards the highlight is put back on the row that really is active.
+    QTimer::singleShot(0, this, [this] {
+        const int f = sprMaster->filaActiva();
+        if (f < 1) return;
+        Bandera b(moviendo);
+        sprMaster->setCeldaActual(f, ColumnaFoco());
+    });
+    const QString destino = CodigoFila(nueva);
+    const int llenadosAntes = llenados;
+    if (!PreguntoGuardar()) {
+        // Back to the record being edited, edits intact.
+        const int vuelta = editRow >= 1 && editRow <= sprMaster->filas() ? editRow : filaMostrada;
+        if (vuelta >= 1) {
+            Bandera b(moviendo);
+            sprMaster->setCeldaActual(vuelta, ColumnaFoco());
+            sprMaster->MuestroCelda(vuelta, ColumnaFoco());
+        }
+        return;
+    }
+    // Saving refills (and re-sorts) the list: find the chosen record again by its code.
+    int fila = nueva;
+    if (llenados != llenadosAntes) {
+        bool ok = false;
+        const int codigo = destino.toInt(&ok);
+        fila = ok ? FilaDeCodigo(codigo) : 0;
+        if (fila < 1) fila = sprMaster->filaActiva();
+    }
+    if (fila >= 1) {
+        Bandera b(moviendo);
+        sprMaster->setCeldaActual(fila, ColumnaFoco());
+    }
+    MuestroRegistro();
+    sprMaster->setFocus();
+}
+
+void Catalogo::CambioBusqueda(const QString& texto) {
+    if (sprMaster->filas() < 1) return;
+    {
+        Bandera b(moviendo);
+        BuscoEnGrilla(sprMaster, 2, texto);
+    }
+    const int fila = sprMaster->filaActiva();
+    if (fila >= 1 && (fila != filaMostrada || adding)) CambioDeFila(fila);
+}
+
+void Catalogo::TeclaEnLista(QKeyEvent* e) {
+    if (!manejoTeclasLista) return;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        e->accept();
+        Selecciono();
+        return;
+    }
+    const QString t = e->text();
+    if (t.isEmpty() || !t.at(0).isPrint() || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return;
+    e->accept();
+    const int fila = FilaEnGrilla(sprMaster, 2, t);
+    if (fila <= sprMaster->filas()) IrAFila(fila);
+}
+
+// ---- Hooks: the companies screen's rules over `sentencias` ----
+
+void Catalogo::LlenoInicial() {
+    const QVariant& p = App().preselection;
+    if (posicionPorTexto)
+        LlenoLista(-1, p.typeId() == QMetaType::Bool || p.isNull() ? QString() : p.toString());
+    else
+        LlenoLista(NumeroInicial(p, 0));
+}
+
+QSqlQuery Catalogo::ConsultoLista() {
+    return Consulto(sentencias.lista);
+}
+
+QStringList Catalogo::TextosFila(const QSqlRecord& r) {
+    return {NuloAVacio(r.value(sentencias.campoCodigo)), NuloAVacio(r.value(sentencias.campoDescripcion))};
+}
+
+int Catalogo::FilaPosicion(int codigo, const QString& texto) {
+    if (!posicionPorTexto) {
+        const int f = FilaDeCodigo(codigo);
+        return f > 0 ? f : 1;
+    }
+    // The last row that qualifies wins; an empty text matches nothing (after a save the text is empty).
+    const QString buscado = QString::number(codigo);
+    int elegida = 0;
+    for (int f = 1; f <= sprMaster->filas(); ++f)
+        if (sprMaster->texto(f, 1).trimmed() == buscado ||
+            (!texto.isEmpty() && sprMaster->texto(f, 2) == texto))
+            elegida = f;
+    return elegida > 0 ? elegida : 1;
+}
+
+QSqlQuery Catalogo::ConsultoRegistro(const QString& codigo) {
+    return Consulto(sentencias.registro, {qint64(NumeroOCero(QVariant(codigo)))});
+}
+
+void Catalogo::MuestroCampos(const QSqlRecord& r) {
+    inpCodigo->setText(QString::number(qint64(NumeroOCero(r.value(sentencias.campoCodigo)))));
+    inpDescripcion->setText(NuloAVacio(r.value(sentencias.campoDescripcion)));
+}
+
+void Catalogo::CamposNuevos() {
+    const double maximo =
+        NumeroOCero(ValorCampo(sentencias.tabla, "Max(" + sentencias.campoCodigo + ")", "1=1"));
+    inpCodigo->setText(QString::number(qint64(maximo) + 1));
+    inpDescripcion->clear();
+}
+
+bool Catalogo::ValidoCampos() {
+    bool ok = false;
+    const qint64 n = inpCodigo->text().trimmed().toLongLong(&ok);
+    if (!ok || n < 0 || n > std::numeric_limits<qint32>::max()) {
+        Mensaje("Atención no se puede grabar el registro, ingrese un código numérico", Icono::Error);
+        inpCodigo->setFocus();
+        return false;
+    }
+    return true;
+}
+
+Resultado Catalogo::GraboRegistro(int* codigoGuardado) {
+    const int codigo = inpCodigo->text().trimmed().toInt();
+    *codigoGuardado = codigo;
+    const QString descripcion = inpDescripcion->text().isNull() ? QString("") : inpDescripcion->text();
+    if (adding) return Ejecuto(sentencias.alta, {codigo, descripcion});
+    const QString anterior = CodigoFila(editRow);
+    Resultado r = Ejecuto(sentencias.cambio, {codigo, descripcion, qint64(NumeroOCero(QVariant(anterior)))});
+    // Another workstation may have deleted the record meanwhile: say so instead of reporting success.
+    if (r.ok && r.filas < 1) {
+        r.ok = false;
+        r.error = "el registro ya no existe";
+    }
+    return r;
+}
+
+void Catalogo::DespuesDeGuardar(int, bool) {}
+
+Resultado Catalogo::BorroRegistro(const QString& codigo) {
+    return Ejecuto(sentencias.baja, {qint64(NumeroOCero(QVariant(codigo)))});
+}
+
+void Catalogo::EntregoSeleccion(int fila) {
+    App().selectionCode = CodigoFila(fila).toInt();
+    App().selectionText = sprMaster->texto(fila, 2);
+}
+
+void Catalogo::Descargo() {}
+
+QWidget* Catalogo::FocoInicial() {
+    if (inpBusqueda->isVisibleTo(this)) return inpBusqueda;
+    return sprMaster;
+}

@@ -1,0 +1,106 @@
+#include "core/ui/frmAcceso.h"
+
+#include "core/AppState.h"
+#include "core/Contrasenas.h"
+#include "core/ui/Ayuda.h"
+#include "core/ui/Cursor.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Ventanas.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit* CampoEnMarco(QWidget* padre, QVBoxLayout* destino, const QString& titulo, const char* nombre) {
+    auto* marco = new QGroupBox(titulo, padre);
+    auto* campo = new QLineEdit(marco);
+    campo->setObjectName(nombre);
+    campo->setAccessibleName(titulo);
+    campo->setMaxLength(50);
+    auto* l = new QVBoxLayout(marco);
+    l->addWidget(campo);
+    destino->addWidget(marco);
+    return campo;
+}
+
+QPushButton* BotonConDibujo(QWidget* padre, const char* nombre, QStyle::StandardPixmap dibujo,
+                            const QString& accion) {
+    auto* b = new QPushButton(padre);
+    b->setObjectName(nombre);
+    b->setIcon(padre->style()->standardIcon(dibujo));
+    b->setIconSize(QSize(24, 24));
+    b->setMinimumSize(56, 40);
+    b->setToolTip(accion);
+    b->setAccessibleName(accion);
+    // Enter is handled by the fields themselves, never by a default button.
+    b->setAutoDefault(false);
+    return b;
+}
+} // namespace
+
+frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre) {
+    IniciaRecursos();
+    setObjectName("frmAcceso");
+    setWindowTitle("Acceso a Sistema");
+    setWindowIcon(QIcon(":/images/partidex.png"));
+    App().loginAccepted = false;
+
+    auto* logo = new QLabel(this);
+    logo->setObjectName("imgLogo");
+    logo->setPixmap(QIcon(":/images/partidex.png").pixmap(64, 64));
+    logo->setAccessibleName("Partidex");
+    logo->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto* campos = new QVBoxLayout;
+    inpUsuario = CampoEnMarco(this, campos, "Usuario", "inpUsuario");
+    inpContrasena = CampoEnMarco(this, campos, "Contraseña", "inpContrasena");
+    inpContrasena->setEchoMode(QLineEdit::Password);
+    inpContrasena->setMaxLength(128);
+    inpContrasena->setStyleSheet("lineedit-password-character: 42");
+
+    btnOk = BotonConDibujo(this, "btnOk", QStyle::SP_DialogOkButton, "Aceptar");
+    btnCancel = BotonConDibujo(this, "btnCancel", QStyle::SP_DialogCancelButton, "Cancelar");
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(btnOk);
+    botones->addWidget(btnCancel);
+
+    auto* arriba = new QHBoxLayout;
+    arriba->addWidget(logo);
+    arriba->addLayout(campos, 1);
+    auto* todo = new QVBoxLayout(this);
+    todo->addLayout(arriba);
+    todo->addLayout(botones);
+    setMinimumWidth(340);
+
+    connect(btnOk, &QPushButton::clicked, this, &frmAcceso::AceptoUsuario);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(inpContrasena, &QLineEdit::returnPressed, this, &frmAcceso::AceptoUsuario);
+    connect(inpUsuario, &QLineEdit::returnPressed, inpContrasena, qOverload<>(&QWidget::setFocus));
+    inpUsuario->setFocus();
+}
+
+void frmAcceso::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    CentroVentana(this);
+}
+
+void frmAcceso::AceptoUsuario() {
+    int usuario = -1;
+    {
+        Espera espera; // the hash check takes a moment
+        usuario = BuscoUsuario(inpUsuario->text(), inpContrasena->text());
+    }
+    if (usuario < 0) {
+        Mensaje("Lo siento, Identificación o contraseña incorrecta", Icono::Error);
+        return;
+    }
+    App().currentUser = usuario;
+    App().loginAccepted = true;
+    accept();
+}

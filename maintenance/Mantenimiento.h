@@ -1,0 +1,61 @@
+#pragma once
+// Database maintenance at file level: structure check, compaction, backup and restore, and the
+// automatic backup of start-up. It runs while this instance has not opened the shared connection, and
+// it never replaces a database file that another connection holds open: the compaction goes through
+// VACUUM INTO and SQLite's online backup, never a file copy over the database.
+//
+// This is logic only: whatever the user must see or answer goes through the Interlocutor, which the
+// screens layer fills in (message boxes, the busy pointer, the notice window, the maintenance screen).
+#include <QDate>
+#include <QString>
+#include <functional>
+
+namespace Mantenimiento {
+
+enum class Aviso { Ninguno, Informacion, Error, Pregunta };
+
+struct Interlocutor {
+    std::function<void(const QString& texto, Aviso icono)> informo; // a message with an OK button
+    std::function<bool(const QString& texto)> pregunto;             // Yes/No question; true = Yes
+    std::function<void(bool)> espero;                               // busy pointer on / off
+    std::function<void(bool)> aviso;                                // notice window shown / closed
+    std::function<void()> abroPantalla;                             // the maintenance screen, modal
+};
+// Without an interlocutor nothing is shown and questions are answered No.
+void FijoInterlocutor(Interlocutor i);
+
+// Settings of the maintenance, local file.
+inline const QString SeccionMantenimiento = QStringLiteral("Mantenimiento de Base de Datos");
+
+// Counts of one database file, read at file level.
+struct Estructura {
+    bool abierta = false; // the file exists and is an SQLite database that could be read
+    int indices = 0;      // every index of the schema, the automatic ones of keys included
+    int relaciones = 0;   // foreign-key relations: distinct (table, relation) pairs
+};
+Estructura CuentoEstructura(const QString& ruta);
+
+// 0 = indexes and relations as delivered; 1 = a count differs (each difference is reported as a
+// critical warning); 2 = the file cannot be opened (nothing is reported).
+int VerificoEstructura(const QString& ruta);
+
+// Compacts the database into the scratch file (VACUUM INTO) and writes the compacted content back
+// into the database through the online backup. The scratch file stays on disk. Refused while the
+// database is in use by another connection.
+bool Compacto(const QString& base, const QString& aux);
+
+// Structure check, compaction and backup of App().databasePath into App().backupPath; on success the
+// global UltimoBackUp(dd/mm/yyyy) becomes hoy.
+bool HagoBackUp(const QDate& hoy = QDate::currentDate());
+
+// Asks, then restores App().databasePath from App().backupPath through the online backup.
+bool RecuperoBackUp();
+
+// Backup and scratch paths from the local settings (path rule), into the application state.
+void LeoRutas();
+// True when the automatic backup is due on hoy by the global schedule.
+bool BackUpPendiente(const QDate& hoy);
+// The start-up step: paths, the automatic backup when due, the offer of the maintenance screen.
+void MantenimientoInicial(const QDate& hoy = QDate::currentDate());
+
+} // namespace Mantenimiento

@@ -1,0 +1,93 @@
+#include "maintenance/ui/PantallasMantenimiento.h"
+
+#include "core/ui/Cursor.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "maintenance/Mantenimiento.h"
+#include "maintenance/ui/frmInformaMantenimientoAutomatico.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QScreen>
+
+namespace {
+
+Icono IconoDe(Mantenimiento::Aviso a) {
+    switch (a) {
+    case Mantenimiento::Aviso::Informacion:
+        return Icono::Informacion;
+    case Mantenimiento::Aviso::Error:
+        return Icono::Error;
+    case Mantenimiento::Aviso::Pregunta:
+        return Icono::Pregunta;
+    case Mantenimiento::Aviso::Ninguno:
+        break;
+    }
+    return Icono::Ninguno;
+}
+
+// Start-up and the backup keep the busy pointer up while they run; whatever the user must read or
+// answer meanwhile is worked with the normal pointer, and the busy one comes back afterwards.
+class SinEspera {
+public:
+    SinEspera() {
+        while (QApplication::overrideCursor()) {
+            QApplication::restoreOverrideCursor();
+            ++apilados;
+        }
+    }
+    ~SinEspera() {
+        for (int n = 0; n < apilados; ++n)
+            CursorEspera();
+    }
+    SinEspera(const SinEspera&) = delete;
+    SinEspera& operator=(const SinEspera&) = delete;
+
+private:
+    int apilados = 0;
+};
+
+QPointer<frmInformaMantenimientoAutomatico> aviso;
+
+void MuestroAviso(bool mostrar) {
+    if (mostrar) {
+        if (!aviso) aviso = new frmInformaMantenimientoAutomatico;
+        aviso->adjustSize();
+        if (QScreen* s = QGuiApplication::primaryScreen())
+            aviso->move(s->availableGeometry().center() - aviso->rect().center());
+        aviso->show();
+        aviso->raise();
+        // Let it paint before the backup keeps the thread busy.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } else if (aviso) {
+        aviso->close();
+        delete aviso;
+    }
+}
+
+} // namespace
+
+void InstaloInterlocutorMantenimiento() {
+    Mantenimiento::Interlocutor i;
+    i.informo = [](const QString& texto, Mantenimiento::Aviso icono) {
+        SinEspera normal;
+        Mensaje(texto, IconoDe(icono));
+    };
+    i.pregunto = [](const QString& texto) {
+        SinEspera normal;
+        return Mensaje(texto, Icono::Pregunta, Botones::SiNo) == Respuesta::Si;
+    };
+    i.espero = [](bool ocupado) {
+        if (ocupado)
+            CursorEspera();
+        else
+            CursorNormal();
+    };
+    i.aviso = MuestroAviso;
+    i.abroPantalla = [] {
+        SinEspera normal;
+        Pantallas::AbroModal("frmBaseDatos");
+    };
+    Mantenimiento::FijoInterlocutor(std::move(i));
+}

@@ -1,0 +1,46 @@
+#include "maintenance/ui/frmBaseDatos.h"
+
+#include "core/ui/Mensaje.h"
+#include "maintenance/Mantenimiento.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmBaseDatos::frmBaseDatos(QWidget* padre) : QDialog(padre) {
+    setObjectName("frmBaseDatos");
+    setWindowTitle("Base de Datos");
+    setModal(true);
+
+    auto boton = [this](const char* nombre, const QString& texto) {
+        auto* b = new QPushButton(texto, this);
+        b->setObjectName(nombre);
+        b->setAccessibleName(QString(texto).remove('&'));
+        b->setAutoDefault(false);
+        b->setMinimumHeight(32);
+        return b;
+    };
+    btnBackUp = boton("btnBackUp", "Compactar / Back Up");
+    btnRecuperar = boton("btnRecuperar", "Recuperar de Back Up");
+    btnInicio = boton("btnInicio", "Inicio");
+
+    auto* capa = new QVBoxLayout(this);
+    capa->setContentsMargins(18, 18, 18, 18);
+    capa->setSpacing(10);
+    capa->addWidget(btnBackUp);
+    capa->addWidget(btnRecuperar);
+    capa->addSpacing(8);
+    capa->addWidget(btnInicio);
+    setMinimumWidth(260);
+
+    connect(btnBackUp, &QPushButton::clicked, this, &frmBaseDatos::HagoBackUp);
+    connect(btnRecuperar, &QPushButton::clicked, this, &frmBaseDatos::RecuperoBackUp);
+    connect(btnInicio, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void frmBaseDatos::HagoBackUp() {
+    if (Mantenimiento::HagoBackUp()) Mensaje("BackUp exitoso", Icono::Informacion);
+}
+
+void frmBaseDatos::RecuperoBackUp() {
+    if (Mantenimiento::RecuperoBackUp()) Mensaje("Recuperación Exitosa", Icono::Informacion);
+}

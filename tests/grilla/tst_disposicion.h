@@ -1,0 +1,16 @@
+#pragma once
+#include <QObject>
+
+class PruebaDisposicion : public QObject {
+    Q_OBJECT
+private slots:
+    void ventanaNormal();
+    void maximizadaVuelveMaximizadaYRestaura();
+    void izquierdaNegativaNoSeAplica();
+    void sinDisposicionGuardada();
+    void ventanaMdi();
+    void columnasCompartidasPorBalance();
+    void bandas();
+    void recuperoAntesDeEntrarAlMarco_data();
+    void recuperoAntesDeEntrarAlMarco();
+};

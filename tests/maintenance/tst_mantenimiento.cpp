@@ -1,0 +1,634 @@
+// Structure check, compaction, backup, restore, the start-up schedule and the maintenance screen,
+// on real SQLite files in a temporary folder.
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Ini.h"
+#include "core/Soporte.h"
+#include "core/Transaccion.h"
+#include "core/Valores.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "maintenance/Mantenimiento.h"
+#include "maintenance/ui/PantallasMantenimiento.h"
+#include "maintenance/ui/frmBaseDatos.h"
+#include "schema/Esquema.h"
+#include "tests/support/Entorno.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+#include <QTimer>
+#include <QUuid>
+
+using namespace Mantenimiento;
+
+namespace {
+
+const QString Seccion = "Mantenimiento de Base de Datos";
+const QString ClaveUltimo = "UltimoBackUp(dd/mm/yyyy)";
+const QString ClaveCada = "BackUPCada(dias)";
+
+QByteArray Huella(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// A connection of the test's own on a file, removed at the end of the scope.
+class Archivo {
+public:
+    explicit Archivo(const QString& ruta) : nombre("prueba-" + QUuid::createUuid().toString()) {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
+        db.setDatabaseName(ruta);
+        db.open();
+    }
+    ~Archivo() {
+        Base().close();
+        QSqlDatabase::removeDatabase(nombre);
+    }
+    QSqlDatabase Base() const { return QSqlDatabase::database(nombre, false); }
+
+private:
+    QString nombre;
+};
+
+// Every user table of a file, each row as text, rows sorted: two files with the same books compare equal.
+QMap<QString, QStringList> Contenido(const QString& ruta) {
+    QMap<QString, QStringList> r;
+    Archivo a(ruta);
+    QStringList tablas;
+    {
+        QSqlQuery q(a.Base());
+        q.exec("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'");
+        while (q.next())
+            tablas << q.value(0).toString();
+    }
+    for (const QString& t : tablas) {
+        QSqlQuery q(a.Base());
+        q.exec("SELECT * FROM \"" + t + "\"");
+        QStringList filas;
+        while (q.next()) {
+            QStringList campos;
+            for (int i = 0; i < q.record().count(); ++i)
+                campos << (q.value(i).isNull() ? QString("<nulo>") : q.value(i).toString());
+            filas << campos.join('|');
+        }
+        filas.sort();
+        r.insert(t, filas);
+    }
+    return r;
+}
+
+// Rebuilds table Ejercicios without its relation to TablasAjusteInflacion, the way a damaged or
+// hand-edited file would come: a new table, the rows copied, the old one dropped, the indexes remade.
+void QuitoRelacion(const QString& ruta) {
+    Archivo a(ruta);
+    QSqlQuery q(a.Base());
+    QVERIFY(q.exec("PRAGMA foreign_keys=OFF"));
+    QVERIFY(q.exec("SELECT sql FROM sqlite_master WHERE name='Ejercicios'") && q.next());
+    QString ddl = q.value(0).toString();
+    const QString relacion = " REFERENCES TablasAjusteInflacion (TablaAjusteInflacion)";
+    QVERIFY(ddl.contains(relacion));
+    ddl.replace(relacion, "");
+    ddl.replace("CREATE TABLE Ejercicios", "CREATE TABLE EjerciciosCopia");
+    QStringList indices;
+    QVERIFY(q.exec(
+        "SELECT sql FROM sqlite_master WHERE type='index' AND tbl_name='Ejercicios' AND sql IS NOT NULL"));
+    while (q.next())
+        indices << q.value(0).toString();
+    QVERIFY(!indices.isEmpty());
+    QVERIFY(q.exec("BEGIN"));
+    QVERIFY2(q.exec(ddl), qPrintable(q.lastError().text()));
+    QVERIFY(q.exec("INSERT INTO EjerciciosCopia SELECT * FROM Ejercicios"));
+    QVERIFY(q.exec("DROP TABLE Ejercicios"));
+    QVERIFY(q.exec("ALTER TABLE EjerciciosCopia RENAME TO Ejercicios"));
+    for (const QString& i : indices)
+        QVERIFY2(q.exec(i), qPrintable(q.lastError().text()));
+    QVERIFY(q.exec("COMMIT"));
+}
+
+void EscriboArchivo(const QString& ruta, const QByteArray& bytes) {
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Records what the maintenance asks of the screens, answering questions with a fixed answer.
+struct Registro {
+    QStringList textos;
+    QList<bool> avisos;
+    int pantallas = 0;
+    bool respuesta = true;
+    void Instalo() {
+        Interlocutor i;
+        i.informo = [this](const QString& t, Aviso) { textos << t; };
+        i.pregunto = [this](const QString& t) {
+            textos << t;
+            return respuesta;
+        };
+        i.aviso = [this](bool b) { avisos << b; };
+        i.abroPantalla = [this] { ++pantallas; };
+        FijoInterlocutor(i);
+    }
+};
+
+} // namespace
+
+class PruebaMantenimiento : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { InstaloInterlocutorMantenimiento(); }
+
+    void estructuraDeBaseNueva() {
+        Entorno e;
+        CierroBase();
+        const Estructura s = CuentoEstructura(e.RutaBase());
+        QVERIFY(s.abierta);
+        QCOMPARE(s.indices, Esquema::IndicesEsperados());
+        QCOMPARE(s.relaciones, Esquema::RelacionesEsperadas());
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+        QVERIFY(MensajePrueba::Textos().isEmpty());
+        // The check works beside an open connection too (start-up runs it before opening, but the
+        // screen may run it later).
+        QVERIFY(AbroBase(e.RutaBase()));
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+    }
+
+    void relacionQuitadaBloqueaBackUp() {
+        Entorno e;
+        CierroBase();
+        QuitoRelacion(e.RutaBase());
+        const QByteArray antes = Huella(e.RutaBase());
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 1);
+        const QString esperado = QString("ATENCION: Cantidad de relaciones crítica: %1, avisar URGENTE a %2")
+                                     .arg(Esquema::RelacionesEsperadas() - 1)
+                                     .arg(CorreoSoporte);
+        QCOMPARE(MensajePrueba::Textos(), QStringList{esperado});
+        QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Error);
+
+        MensajePrueba::Limpio();
+        QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
+        QCOMPARE(MensajePrueba::Textos(), (QStringList{esperado, "No se puede compactar / hacer back up"}));
+        QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
+        QVERIFY(!QFileInfo::exists(App().backupPath));
+        QVERIFY(!QFileInfo::exists(App().auxPath));
+        QCOMPARE(Huella(e.RutaBase()), antes);
+        QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, "sin fecha"), QString("sin fecha"));
+    }
+
+    void indiceQuitado() {
+        Entorno e;
+        CierroBase();
+        {
+            Archivo a(e.RutaBase());
+            QSqlQuery q(a.Base());
+            QVERIFY(q.exec("DROP INDEX idxEjerciciosTabla"));
+        }
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 1);
+        QCOMPARE(MensajePrueba::Textos(),
+                 QStringList{QString("ATENCION: Cantidad de índices crítica: %1, avisar URGENTE a %2")
+                                 .arg(Esquema::IndicesEsperados() - 1)
+                                 .arg(CorreoSoporte)});
+    }
+
+    void archivoQueNoSePuedeAbrir_data() {
+        QTest::addColumn<QByteArray>("contenido");
+        QTest::addColumn<bool>("crear");
+        QTest::newRow("no existe") << QByteArray() << false;
+        QTest::newRow("vacío") << QByteArray() << true;
+        QTest::newRow("texto") << QByteArray("[Varios]\nAdmin=TRUE\n") << true;
+    }
+    void archivoQueNoSePuedeAbrir() {
+        QFETCH(QByteArray, contenido);
+        QFETCH(bool, crear);
+        Entorno e(false);
+        const QString ruta = e.Ruta("Otra.MDB");
+        if (crear) EscriboArchivo(ruta, contenido);
+        QCOMPARE(VerificoEstructura(ruta), 2);
+        QVERIFY(MensajePrueba::Textos().isEmpty());
+        QCOMPARE(QFileInfo::exists(ruta), crear);
+        if (crear) QCOMPARE(QFileInfo(ruta).size(), qint64(contenido.size()));
+    }
+
+    void baseInexistenteNoHaceBackUp() {
+        Entorno e(false);
+        QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
+        QCOMPARE(MensajePrueba::Textos(), QStringList{"No se puede compactar / hacer back up"});
+        QVERIFY(!QFileInfo::exists(e.RutaBase()));
+        QVERIFY(!QFileInfo::exists(App().backupPath));
+    }
+
+    void compactacionDeArchivoInexistente() {
+        Entorno e(false);
+        QVERIFY(!Compacto(e.RutaBase(), App().auxPath));
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+        QVERIFY(MensajePrueba::Textos().first().startsWith(
+            "No se pudo compactar base de datos, no existe el archivo"));
+        QVERIFY(!QFileInfo::exists(e.RutaBase()));
+        QVERIFY(!QFileInfo::exists(App().auxPath));
+    }
+
+    void backUpDejaTresArchivosIguales() {
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        // Rows written and deleted leave free pages that the compaction gives back.
+        {
+            Transaccion t;
+            for (int i = 0; i < 3000; ++i)
+                QVERIFY(
+                    Ejecuto(
+                        "INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (?, ?)",
+                        {1000 + i, QString(200, QChar('a' + i % 26))})
+                        .ok);
+            QVERIFY(Ejecuto("DELETE FROM ConceptosAsiento WHERE ConceptoAsiento >= 1010").ok);
+            QVERIFY(t.Confirmo());
+        }
+        CierroBase();
+        const qint64 antes = QFileInfo(e.RutaBase()).size();
+        const auto contenido = Contenido(e.RutaBase());
+        EscriboArchivo(App().auxPath, "restos de una compactación anterior");
+
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join('\n')));
+        QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), QString("10/03/2025"));
+        QVERIFY(QFileInfo(e.RutaBase()).size() < antes / 4);
+        QVERIFY(!QFileInfo::exists(e.RutaBase() + "-wal") || QFileInfo(e.RutaBase() + "-wal").size() == 0);
+        QCOMPARE(Contenido(e.RutaBase()), contenido);
+        QCOMPARE(Contenido(App().auxPath), contenido);
+        QCOMPARE(Contenido(App().backupPath), contenido);
+        QCOMPARE(contenido.value("ConceptosAsiento").size(), 10);
+        for (const QString& r : {e.RutaBase(), App().auxPath, App().backupPath})
+            QCOMPARE(VerificoEstructura(r), 0);
+        // The compacted database is still ours and opens as before.
+        QString error;
+        QVERIFY2(AbroBase(e.RutaBase(), &error), qPrintable(error));
+        QCOMPARE(NumeroOCero(ValorCampo("Cuentas", "count(*)", "EmpresaPropia=?", {1})), 9.0);
+    }
+
+    void backUpYRecuperacion() {
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        CierroBase();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        const auto respaldado = Contenido(e.RutaBase());
+
+        QVERIFY(AbroBase(e.RutaBase()));
+        QVERIFY(Ejecuto("UPDATE Cuentas SET Descripcion='CAJA CHICA' WHERE Cuenta=2").ok);
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Otra')").ok);
+        QVERIFY(Ejecuto("DELETE FROM CuentasConceptos").ok);
+        CierroBase();
+        QVERIFY(Contenido(e.RutaBase()) != respaldado);
+
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        QVERIFY(RecuperoBackUp());
+        const QString pregunta = "La recuperación de la Base implica sobreescribir la base actual " +
+                                 e.RutaBase() + " con " + App().backupPath + ". Está Ud. seguro de continuar";
+        QCOMPARE(MensajePrueba::Textos(), QStringList{pregunta});
+        QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Pregunta);
+        QCOMPARE(MensajePrueba::Mostrados().first().botones, Botones::SiNo);
+        QCOMPARE(Contenido(e.RutaBase()), respaldado);
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+        QVERIFY(AbroBase(e.RutaBase()));
+        QCOMPARE(NuloAVacio(ValorCampo("Cuentas", "Descripcion", "Cuenta=?", {2})), QString("CAJA"));
+        // The restored file keeps working as a database: a write goes through.
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (8, 'Nueva')").ok);
+    }
+
+    void recuperacionSobreBaseDanadaOPerdida_data() {
+        QTest::addColumn<QString>("estado");
+        QTest::newRow("perdida") << "perdida";
+        QTest::newRow("basura") << "basura";
+        QTest::newRow("cabecera sqlite dañada") << "dañada";
+    }
+    void recuperacionSobreBaseDanadaOPerdida() {
+        QFETCH(QString, estado);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        CierroBase();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        const auto respaldado = Contenido(App().backupPath);
+        if (estado == "perdida") QVERIFY(QFile::remove(e.RutaBase()));
+        if (estado == "basura") EscriboArchivo(e.RutaBase(), QByteArray(70000, 'x'));
+        if (estado == "dañada") {
+            QFile f(e.RutaBase());
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.seek(16);
+            f.write(QByteArray(84, '\xff'));
+        }
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        QVERIFY2(RecuperoBackUp(), qPrintable(MensajePrueba::Textos().join('\n')));
+        QCOMPARE(Contenido(e.RutaBase()), respaldado);
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+        QString error;
+        QVERIFY2(AbroBase(e.RutaBase(), &error), qPrintable(error));
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (8, 'Nueva')").ok);
+    }
+
+    void recuperacionRespondidaNo() {
+        Entorno e;
+        CierroBase();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(AbroBase(e.RutaBase()));
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Otra')").ok);
+        CierroBase();
+        const auto actual = Contenido(e.RutaBase());
+        MensajePrueba::setNextAnswer(Respuesta::No);
+        QVERIFY(!RecuperoBackUp());
+        QCOMPARE(Contenido(e.RutaBase()), actual);
+    }
+
+    void recuperacionDeArchivoAjeno_data() {
+        QTest::addColumn<QString>("clase");
+        QTest::newRow("no existe") << "no existe";
+        QTest::newRow("texto") << "texto";
+        QTest::newRow("otra base sqlite") << "sqlite";
+    }
+    void recuperacionDeArchivoAjeno() {
+        QFETCH(QString, clase);
+        Entorno e;
+        CierroBase();
+        if (clase == "texto") EscriboArchivo(App().backupPath, "no es una base");
+        if (clase == "sqlite") {
+            Archivo a(App().backupPath);
+            QSqlQuery q(a.Base());
+            QVERIFY(q.exec("CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT)"));
+        }
+        const QByteArray antes = Huella(e.RutaBase());
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        QVERIFY(!RecuperoBackUp());
+        QCOMPARE(MensajePrueba::Textos().size(), 2);
+        QVERIFY2(MensajePrueba::Textos().last().startsWith(
+                     "No se pudo hacer la recuperación de la base de datos, "),
+                 qPrintable(MensajePrueba::Textos().last()));
+        QCOMPARE(Huella(e.RutaBase()), antes);
+    }
+
+    void rechazoConBaseEnUso_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::newRow("compactación") << "compacto";
+        QTest::newRow("back up") << "backup";
+        QTest::newRow("recuperación") << "recupero";
+    }
+    void rechazoConBaseEnUso() {
+        QFETCH(QString, operacion);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        CierroBase();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 9)));
+        // Another instance opens the books and changes them after the backup.
+        QVERIFY(AbroBase(e.RutaBase()));
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Otra')").ok);
+        QVERIFY(BaseEnUso(e.RutaBase()));
+        const QByteArray antes = Huella(e.RutaBase());
+        const QByteArray respaldo = Huella(App().backupPath);
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        bool ok = true;
+        if (operacion == "compacto") ok = Compacto(e.RutaBase(), App().auxPath);
+        if (operacion == "backup") ok = HagoBackUp(QDate(2025, 3, 10));
+        if (operacion == "recupero") ok = RecuperoBackUp();
+        QVERIFY(!ok);
+        const QString ultimo = MensajePrueba::Textos().last();
+        QVERIFY2(ultimo.contains("abierta por otro usuario"), qPrintable(ultimo));
+        if (operacion != "recupero") QVERIFY(ultimo.startsWith("No se pudo compactar base de datos, "));
+        QCOMPARE(Huella(e.RutaBase()), antes);
+        QCOMPARE(Huella(App().backupPath), respaldo);
+        QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), QString("09/03/2025"));
+        // The change made by the other instance is still there.
+        QCOMPARE(NuloAVacio(ValorCampo("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {7})),
+                 QString("Otra"));
+    }
+
+    void agenda_data() {
+        QTest::addColumn<QString>("ultimo");
+        QTest::addColumn<QString>("cada");
+        QTest::addColumn<bool>("corre");
+        const QDate hoy(2025, 3, 10);
+        auto hace = [&](int dias) { return hoy.addDays(-dias).toString("dd/MM/yyyy"); };
+        QTest::newRow("hace 8 días, cada 7") << hace(8) << "7" << true;
+        QTest::newRow("hace 7 días, cada 7") << hace(7) << "7" << true;
+        QTest::newRow("hace 6 días, cada 7") << hace(6) << "7" << false;
+        QTest::newRow("no es una fecha") << "ayer"
+                                         << "1" << true;
+        QTest::newRow("fecha imposible") << "31/02/2025"
+                                         << "1" << true;
+        QTest::newRow("sin fecha, cada 2") << ""
+                                           << "2" << true;
+        QTest::newRow("sin fecha, cada 3") << ""
+                                           << "3" << false;
+        QTest::newRow("hoy, cada 0") << hace(0) << "0" << true;
+        QTest::newRow("hoy, cada 1") << hace(0) << "1" << false;
+        QTest::newRow("ayer, cada 1") << hace(1) << "1" << true;
+        QTest::newRow("ayer, cada 1.4") << hace(1) << "1.4" << true;
+        QTest::newRow("ayer, cada 1.6") << hace(1) << "1.6" << false;
+    }
+    void agenda() {
+        QFETCH(QString, ultimo);
+        QFETCH(QString, cada);
+        QFETCH(bool, corre);
+        const QDate hoy(2025, 3, 10);
+        Entorno e;
+        CierroBase();
+        EscriboGlobal(Seccion, ClaveUltimo, ultimo);
+        EscriboGlobal(Seccion, ClaveCada, cada);
+        QCOMPARE(BackUpPendiente(hoy), corre);
+        Registro r;
+        r.Instalo();
+        MantenimientoInicial(hoy);
+        QCOMPARE(QFileInfo::exists(App().backupPath), corre);
+        QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, "?"), corre ? QString("10/03/2025") : ultimo);
+        QCOMPARE(r.avisos, corre ? (QList<bool>{true, false}) : QList<bool>());
+        QVERIFY2(r.textos.isEmpty(), qPrintable(r.textos.join('\n')));
+    }
+
+    void agendaSinArchivoGlobal() {
+        // No global settings at all: interval 1, last backup two days ago, so the first start backs up.
+        Entorno e;
+        CierroBase();
+        QVERIFY(!QFileInfo::exists(App().globalIniPath));
+        QVERIFY(BackUpPendiente(QDate(2025, 3, 10)));
+    }
+
+    void cadaCeroCorreSiempre() {
+        Entorno e;
+        CierroBase();
+        EscriboGlobal(Seccion, ClaveCada, "0");
+        Registro r;
+        r.Instalo();
+        for (int i = 0; i < 3; ++i)
+            MantenimientoInicial(QDate(2025, 3, 10));
+        QCOMPARE(r.avisos.size(), 6);
+        // With the default interval the second start of the day does not back up again.
+        EscriboGlobal(Seccion, ClaveCada, "1");
+        r.avisos.clear();
+        MantenimientoInicial(QDate(2025, 3, 10));
+        QVERIFY(r.avisos.isEmpty());
+    }
+
+    void avisoDuranteElBackUp() {
+        Entorno e;
+        CierroBase();
+        // The notice lets events through before the backup starts: a timer sees it on screen then.
+        QString visto;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "frmInformaMantenimientoAutomatico" && w->isVisible())
+                    visto = w->windowTitle() + "|" + w->findChild<QLabel*>("lblAviso")->text();
+        });
+        MantenimientoInicial(QDate(2025, 3, 10));
+        QCOMPARE(visto, QString("Partidex|Mantenimiento automático de base de datos, aguarde..."));
+        QVERIFY(QFileInfo::exists(App().backupPath));
+        QApplication::processEvents();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY(w->objectName() != "frmInformaMantenimientoAutomatico" || !w->isVisible());
+    }
+
+    void rutasDesdeConfiguracion() {
+        Entorno e(false);
+        EscriboLocal(Seccion, "Base Back Up", "respaldos\\Libros.BAK");
+        EscriboLocal(Seccion, "Base Aux", "/tmp/partidex-prueba.AUX");
+        LeoRutas();
+        QCOMPARE(App().backupPath, e.Ruta("respaldos/Libros.BAK"));
+        QCOMPARE(App().auxPath, QString("/tmp/partidex-prueba.AUX"));
+        Entorno otro(false);
+        LeoRutas();
+        QCOMPARE(App().backupPath, otro.Ruta("Partidex.BAK"));
+        QCOMPARE(App().auxPath, otro.Ruta("Partidex.AUX"));
+    }
+
+    void ofertaAdministrador_data() {
+        QTest::addColumn<QString>("admin");
+        QTest::addColumn<bool>("pregunta");
+        QTest::newRow("TRUE") << "TRUE" << true;
+        QTest::newRow("true") << "true" << true;
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("Si") << "Si" << false;
+        QTest::newRow("False") << "False" << false;
+        QTest::newRow("vacío") << "" << false;
+        QTest::newRow("TRUEX") << "TRUEX" << false;
+    }
+    void ofertaAdministrador() {
+        QFETCH(QString, admin);
+        QFETCH(bool, pregunta);
+        Entorno e;
+        CierroBase();
+        EscriboGlobal(Seccion, ClaveUltimo, "10/03/2025");
+        EscriboLocal("Varios", "Admin", admin);
+        for (bool si : {true, false}) {
+            Registro r;
+            r.respuesta = si;
+            r.Instalo();
+            MantenimientoInicial(QDate(2025, 3, 10));
+            QCOMPARE(r.textos, pregunta ? QStringList{"Ingresa a Módulo de Base de Datos"} : QStringList{});
+            QCOMPARE(r.pantallas, pregunta && si ? 1 : 0);
+        }
+    }
+
+    void ofertaAbrePantalla() {
+        // Through the screens: Yes opens frmBaseDatos modally, and start-up goes on when it closes.
+        Entorno e;
+        CierroBase();
+        EscriboGlobal(Seccion, ClaveUltimo, "10/03/2025");
+        EscriboLocal("Varios", "Admin", "TRUE");
+        Pantallas::Registro("frmBaseDatos", Pantallas::Forma::Modal,
+                            [](QWidget* p) -> QWidget* { return new frmBaseDatos(p); });
+        QString abierta;
+        bool punteroNormal = false;
+        AlAbrirModal([&](QWidget* w) {
+            abierta = w->windowTitle();
+            punteroNormal = QApplication::overrideCursor() == nullptr;
+            w->findChild<QPushButton*>("btnInicio")->click();
+        });
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        // Start-up runs the maintenance under the busy pointer; the screen is used with the normal one.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        MantenimientoInicial(QDate(2025, 3, 10));
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QApplication::restoreOverrideCursor();
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(punteroNormal);
+        QCOMPARE(abierta, QString("Base de Datos"));
+        QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Pregunta);
+        QCOMPARE(MensajePrueba::Mostrados().first().botones, Botones::SiNo);
+        Pantallas::Olvido();
+    }
+
+    void pantallaBaseDatos() {
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        CierroBase();
+        frmBaseDatos f;
+        QCOMPARE(f.windowTitle(), QString("Base de Datos"));
+        QVERIFY(f.isModal());
+        const QStringList nombres = {"btnBackUp", "btnRecuperar", "btnInicio"};
+        const QStringList textos = {"Compactar / Back Up", "Recuperar de Back Up", "Inicio"};
+        for (int i = 0; i < 3; ++i) {
+            auto* b = f.findChild<QPushButton*>(nombres[i]);
+            QVERIFY(b);
+            QCOMPARE(b->text(), textos[i]);
+            QCOMPARE(b->accessibleName(), textos[i]);
+        }
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+        QTest::mouseClick(f.btnBackUp, Qt::LeftButton);
+        QCOMPARE(MensajePrueba::Textos(), QStringList{"BackUp exitoso"});
+        QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
+        QVERIFY(QFileInfo::exists(App().backupPath));
+        QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), FechaATexto(QDate::currentDate()));
+        const auto respaldado = Contenido(App().backupPath);
+
+        QVERIFY(AbroBase(e.RutaBase()));
+        QVERIFY(Ejecuto("UPDATE Ejercicios SET FinEjercicio='2030-12-31'").ok);
+        CierroBase();
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        QTest::mouseClick(f.btnRecuperar, Qt::LeftButton);
+        QCOMPARE(MensajePrueba::Textos().size(), 2);
+        QCOMPARE(MensajePrueba::Textos().last(), QString("Recuperación Exitosa"));
+        QCOMPARE(Contenido(e.RutaBase()), respaldado);
+
+        // Answering No shows no success message.
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::No);
+        QTest::mouseClick(f.btnRecuperar, Qt::LeftButton);
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+
+        // A failed backup shows its failure, not the success message.
+        QVERIFY(AbroBase(e.RutaBase()));
+        MensajePrueba::Limpio();
+        QTest::mouseClick(f.btnBackUp, Qt::LeftButton);
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+        QVERIFY(MensajePrueba::Textos().first().startsWith("No se pudo compactar base de datos, "));
+        CierroBase();
+
+        QTest::mouseClick(f.btnInicio, Qt::LeftButton);
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    PruebaMantenimiento t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_mantenimiento.moc"

@@ -1,0 +1,46 @@
+#pragma once
+// Stand-in screens registered by the tests under the real form names.
+#include <QCloseEvent>
+#include <QDialog>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+// A modal screen that runs an action when it opens and closes itself at once.
+class DialogoFalso : public QDialog {
+    Q_OBJECT
+public:
+    explicit DialogoFalso(QWidget* padre, std::function<void()> alAbrir = {}) : QDialog(padre) {
+        if (alAbrir) alAbrir();
+        QTimer::singleShot(0, this, &QDialog::accept);
+    }
+};
+
+// A child screen with a caption; it may refuse to close (unsaved changes answered Cancel).
+class HijaFalsa : public QWidget {
+    Q_OBJECT
+public:
+    explicit HijaFalsa(const QString& titulo, bool rechazaCierre = false) : rechaza(rechazaCierre) {
+        setWindowTitle(titulo);
+        resize(300, 200);
+    }
+    bool rechaza;
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        if (rechaza)
+            e->ignore();
+        else
+            e->accept();
+    }
+};
+
+// The entry editor as the main window sees it: a command field ctrExterno.
+class EditorFalso : public QWidget {
+    Q_OBJECT
+public:
+    EditorFalso() { setWindowTitle("Asientos"); }
+    QStringList comandos;
+public slots:
+    void ctrExterno(const QString& comando) { comandos << comando; }
+};

@@ -1,0 +1,60 @@
+#pragma once
+#include <QObject>
+
+class PruebaConfiguracion : public QObject {
+    Q_OBJECT
+private slots:
+    void sinArchivos();
+    void rutaBase_data();
+    void rutaBase();
+    void sqlAccess_data();
+    void sqlAccess();
+    void ultimoEjercicio_data();
+    void ultimoEjercicio();
+    void carpetaAjustes();
+    void traduccionesEspanol();
+};
+
+class PruebaAcceso : public QObject {
+    Q_OBJECT
+private slots:
+    void ventana();
+    void ingreso_data();
+    void ingreso();
+    void cancelar();
+};
+
+class PruebaPrincipal : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void menus();
+    void habilitadosSegunRegistro();
+    void fondoYVentanas();
+    void listaVentanas();
+    void cambioEjercicio_data();
+    void cambioEjercicio();
+    void controlCierre();
+    void controlApertura();
+    void comandosAsientos();
+    void preseleccionCatalogos();
+    void setupImpresora();
+    void ayuda();
+    void salida();
+    void salidaRechazada();
+    void captionDesdeOtraPantalla();
+};
+
+class PruebaArranque : public QObject {
+    Q_OBJECT
+private slots:
+    void baseAjena_data();
+    void baseAjena();
+    void primerArranque();
+    void restauraEjercicio();
+    void loginCancelado();
+    void dosInstancias();
+};
+
+// Child process of dosInstancias: opens the database, waits for the signal and takes a session.
+int ProcesoSesion(int argc, char* argv[]);
