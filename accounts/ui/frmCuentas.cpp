@@ -96,8 +96,10 @@ frmCuentas::frmCuentas(QWidget* padre) : QDialog(padre) {
     }
     pickedAccount = -1;
     InicioGrillas(this);
+    // The account to select; the menu hands in true, which means the root.
+    const QVariant& pre = App().preselection;
     bool ok = false;
-    const int preseleccion = App().preselection.toInt(&ok);
+    const int preseleccion = pre.typeId() == QMetaType::Bool ? -1 : pre.toInt(&ok);
     treMaster->CargoArbol(empresa, ejercicio, maximos, ok ? preseleccion : -1);
     Caption();
     VerificoRegistro(PantallaCuentas, empresa, ejercicio);

@@ -109,7 +109,11 @@ void PruebaPantallaCuentas::abreConArbolYCaption() {
     }
     QCOMPARE(f->findChild<QAbstractButton*>("btnRegAgregar")->toolTip(), QString("Agregar nuevo registro"));
     QCOMPARE(f->treMaster->toolTip(), QString("Click izq para mover, click derecho para seleccionar"));
-    // The root shows no panel.
+    // The menu hands in true: the root, which shows no panel.
+    App().preselection = true;
+    frmCuentas g;
+    QCOMPARE(g.treMaster->CuentaSeleccionada(), 0);
+    QVERIFY(!g.pnlDatos->isVisibleTo(&g));
     f->treMaster->Selecciono(0);
     QVERIFY(!f->pnlDatos->isVisibleTo(f.get()));
     // A summary account shows no concept grids.
