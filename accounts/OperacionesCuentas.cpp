@@ -117,6 +117,8 @@ Grabacion ModificoCuenta(int empresa, int ejercicio, int cuenta, const DatosCuen
             {CodigoONulo(d.codInt), Texto(d.descripcion), Bandera(d.condDebito), Bandera(d.cuentaResultado),
              Bandera(d.ajustable), empresa, ejercicio, cuenta});
     if (!r.ok) return Fallo(r.error);
+    // Deleted meanwhile (another session): saying it was stored would be false.
+    if (r.filas == 0) return Fallo("la cuenta ya no existe");
     return Termino(t, empresa, ejercicio, cuenta, d);
 }
 

@@ -141,6 +141,11 @@ void PruebaOperaciones::modificoReemplazaConceptos() {
     QCOMPARE(Cantidad("CuentasConceptos", "Cuenta=2 AND Debe=-1 AND ConceptoDetAsiento=3"), 1);
     QCOMPARE(Posiciones(2), QString("0.1 1.1"));
     QCOMPARE(NuloAVacio(ValorCampo("Cuentas", "CodInt", "Cuenta=2")), QString("CJ"));
+    // An account deleted meanwhile by another session is not reported as saved.
+    QVERIFY(EliminoCuenta(1, 1, 3).ok());
+    const Grabacion g = ModificoCuenta(1, 1, 3, DatosCuenta{});
+    QCOMPARE(g.falla, Grabacion::Base);
+    QVERIFY(g.mensaje.startsWith(TextosCuentas::NoGraba));
 }
 
 void PruebaOperaciones::eliminoCuenta() {

@@ -474,14 +474,20 @@ void PruebaPantallaCuentas::otraSesionCambiaElPlan() {
     // Another instance, with its own session and its own chart screen, adds a tenth top-level account.
     const int sesionB = NuevaSesion();
     App().currentSession = sesionB;
-    RegistroPantalla(PantallaCuentas, 1, 1);
-    DatosCuenta d;
-    d.descripcion = "DECIMA";
-    d.numHijo = "10";
-    QVERIFY(AgregoCuenta(1, 1, 0, d).ok());
-    QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));
+    App().preselection = -1;
+    {
+        frmCuentas otra;
+        QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+        otra.btnRegAgregar->click();
+        otra.inpNumHijo->setText("10");
+        QTest::keyClicks(otra.inpDescripcion, "DECIMA");
+        otra.btnGuardar->click();
+        QVERIFY(!otra.dirty);
+        QCOMPARE(Cantidad("Cuentas", "NumHijo=10 AND CuentaPadre=0"), 1);
+    }
     App().currentSession = sesionA;
     QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));
+    QCOMPARE(f->lblCodigoPath->text(), QString("1")); // the old widths until it looks again
 
     // This screen notices when it next shows an account: new widths, registered again.
     f->treMaster->Selecciono(4);
