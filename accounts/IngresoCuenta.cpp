@@ -62,7 +62,15 @@ bool IngresoCuenta(CeldasCuenta& fila, int columna, int origen, const MaximosNiv
     const PlanIngreso plan = PlanDeIngreso();
     const int forma = columna - origen;
     GraboUltFormaIngresoCuenta(forma);
-    const int cuenta = BuscoCuentaIngresada(forma, fila.texto(columna), plan.empresa, plan.ejercicio);
+    QString texto = fila.texto(columna);
+    if (forma == PorCodJer) {
+        // The grid keeps a picture cell without its trailing blanks and separators: they are put back,
+        // so that a code that stops at a summary level ("1" for "1. ") still names that account.
+        const QString mascara = MascaraCodJer(maximos);
+        for (qsizetype i = texto.size(); i < mascara.size(); ++i)
+            texto += mascara[i] == 'X' ? QChar(' ') : mascara[i];
+    }
+    const int cuenta = BuscoCuentaIngresada(forma, texto, plan.empresa, plan.ejercicio);
     if (cuenta < 0) {
         fila.setTexto(origen + 1, "-1");
         return SeleccionoCuenta(fila, columna, origen, plan.empresa, plan.ejercicio, abroPlan);

@@ -246,6 +246,7 @@ void PruebaOperaciones::ingresoCuenta_data() {
     QTest::newRow("jerárquico de una sumaria") << 3 << "2. " << 4 << "P"
                                                << "2. "
                                                << "PASIVO";
+    QTest::newRow("jerárquico recortado por la grilla") << 3 << "3" << 6 << "R" << "3" << "RESULTADOS";
     QTest::newRow("parte de la descripción") << 4 << "vent" << 7 << "VTAS"
                                              << "3.1"
                                              << "VENTAS";
