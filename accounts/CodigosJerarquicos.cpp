@@ -2,6 +2,7 @@
 
 #include "accounts/ArbolCuentas.h"
 #include "core/Basedatos.h"
+#include "core/Dialecto.h"
 #include "core/Valores.h"
 
 #include <QStringList>
@@ -104,9 +105,9 @@ int CuentaDeCodJer(const QString& codigo, int empresa, int ejercicio) {
         const QString alias = QString("Cuentas%1").arg(k);
         tablas << "Cuentas AS " + alias;
         const QString padre = k == 0 ? QStringLiteral("?") : QString("Cuentas%1.Cuenta").arg(k - 1);
-        // Built by concatenation: the zero-padding format would be taken for an argument marker.
         condiciones << alias + ".EmpresaPropia=? AND " + alias + ".NumEjercicio=? AND " + alias +
-                           ".CuentaPadre=" + padre + " AND printf('%0*d', ?, " + alias + ".NumHijo) LIKE ?";
+                           ".CuentaPadre=" + padre + " AND " + Dialecto::Rellenado(alias + ".NumHijo", "?") +
+                           " LIKE ?";
         valores << empresa << ejercicio;
         if (k == 0) valores << 0;
         valores << int(s.size()) << ComodinesLike(s) + "%";
