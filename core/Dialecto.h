@@ -6,7 +6,9 @@
 namespace Dialecto {
 // Upper-case of an expression, with the function the dialect switch selects.
 QString Mayusculas(const QString& expresion);
-// An integer expression as text padded with zeros to a width ("7" -> "007").
+// An integer expression as text padded with zeros to a width ("7" -> "007"); a wider number is
+// never cut. The width may be a number or an expression (a "?" placeholder).
+QString Rellenado(const QString& expresion, const QString& ancho);
 QString Rellenado(const QString& expresion, int ancho);
 // Clause that keeps the first n rows.
 QString Limite(int n);

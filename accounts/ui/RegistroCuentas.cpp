@@ -1,5 +1,15 @@
 #include "accounts/ui/RegistroCuentas.h"
 
+#include "accounts/ui/frmCuentas.h"
 #include "core/ui/Pantallas.h"
 
-void RegistroPantallasCuentas() {}
+void RegistroPantallasCuentas() {
+    // Opened modally by the main menu, the fiscal years screen and the account lookup, with
+    // App().chartCompany and App().chartYear set; refuses when that fiscal year does not exist.
+    Pantallas::Registro("frmCuentas", Pantallas::Forma::Modal, [](QWidget* padre) -> QWidget* {
+        auto* f = new frmCuentas(padre);
+        if (f->abierta()) return f;
+        delete f;
+        return nullptr;
+    });
+}

@@ -4,6 +4,8 @@
 #include "inflation/ui/RegistroInflacion.h"
 #include "journal/ui/RegistroAsientos.h"
 
+#include "tests/support/Entorno.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -12,14 +14,5 @@ int main(int argc, char* argv[]) {
     RegistroPantallasEjercicios();
     RegistroPantallasInflacion();
     RegistroPantallasAsientos();
-    int fallas = 0;
-    {
-        PruebaCatalogo t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    {
-        PruebaCatalogosSimples t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    return fallas == 0 ? 0 : 1;
+    return EjecutoPruebas<PruebaCatalogo, PruebaCatalogosSimples>(argc, argv);
 }

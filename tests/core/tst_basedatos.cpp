@@ -2,6 +2,7 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Contrasenas.h"
+#include "core/Dialecto.h"
 #include "core/Ini.h"
 #include "core/Sesiones.h"
 #include "core/Transaccion.h"
@@ -250,4 +251,26 @@ void PruebaBase::captionPrincipal() {
                                          "Ejercicio: Empresa de Prueba 1, 01/01/24-31/12/24"));
     App().currentCompany = 7; // no longer exists
     QVERIFY(CaptionPrincipal().endsWith(", Ejercicio: , -"));
+}
+
+void PruebaBase::rellenadoNoCortaNumerosAnchos_data() {
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<int>("ancho");
+    QTest::addColumn<QString>("esperado");
+    QTest::newRow("rellena") << 7 << 3 << "007";
+    QTest::newRow("justo") << 123 << 3 << "123";
+    QTest::newRow("mas ancho no se corta") << 12345 << 3 << "12345";
+    QTest::newRow("cero") << 0 << 2 << "00";
+}
+
+void PruebaBase::rellenadoNoCortaNumerosAnchos() {
+    QFETCH(int, numero);
+    QFETCH(int, ancho);
+    QFETCH(QString, esperado);
+    Entorno e;
+    QSqlQuery q = Consulto("SELECT " + Dialecto::Rellenado("?", ancho) + ", " + Dialecto::Rellenado("?", "?"),
+                           {numero, ancho, numero}); // the width comes before the number
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), esperado);
+    QCOMPARE(q.value(1).toString(), esperado);
 }

@@ -19,6 +19,8 @@ private slots:
     void contrasenaPlanaSeReescribe();
     void baseEnUsoPorOtraConexion();
     void captionPrincipal();
+    void rellenadoNoCortaNumerosAnchos_data();
+    void rellenadoNoCortaNumerosAnchos();
 };
 
 class PruebaIni : public QObject {

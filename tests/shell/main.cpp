@@ -1,5 +1,7 @@
 #include "tst_shell.h"
 
+#include "tests/support/Entorno.h"
+
 #include <QApplication>
 #include <QTest>
 #include <cstring>
@@ -7,22 +9,5 @@
 int main(int argc, char* argv[]) {
     if (argc > 1 && std::strcmp(argv[1], "--sesion") == 0) return ProcesoSesion(argc, argv);
     QApplication app(argc, argv);
-    int fallas = 0;
-    {
-        PruebaConfiguracion t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    {
-        PruebaAcceso t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    {
-        PruebaPrincipal t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    {
-        PruebaArranque t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    return fallas == 0 ? 0 : 1;
+    return EjecutoPruebas<PruebaConfiguracion, PruebaAcceso, PruebaPrincipal, PruebaArranque>(argc, argv);
 }

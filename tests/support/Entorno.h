@@ -34,3 +34,12 @@ private:
 // Runs f on the next modal widget that becomes active (a dialog opened with exec() by the code
 // under test), polling until it appears.
 void AlAbrirModal(std::function<void(QWidget*)> f, int esperaMs = 5000);
+
+// Runs several QtTest classes in one executable (a QApplication must exist); 0 when all pass.
+#include <QTest>
+template <class... Pruebas> int EjecutoPruebas(int argc, char* argv[]) {
+    int fallas = 0;
+    auto una = [&](auto&& prueba) { fallas += QTest::qExec(&prueba, argc, argv); };
+    (una(Pruebas()), ...);
+    return fallas == 0 ? 0 : 1;
+}

@@ -1,0 +1,698 @@
+#include "accounts/ui/frmCuentas.h"
+
+#include "accounts/ArbolCuentas.h"
+#include "accounts/IngresoCuenta.h"
+#include "accounts/ui/ArbolPlan.h"
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Sesiones.h"
+#include "core/Valores.h"
+#include "core/ui/Cursor.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "core/ui/Ventanas.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int FilasConceptos = 500;
+
+QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono,
+                         const QString& ayuda) {
+    auto* b = new QToolButton(padre);
+    b->setObjectName(nombre);
+    b->setIcon(padre->style()->standardIcon(icono));
+    b->setIconSize(QSize(24, 24));
+    b->setToolTip(ayuda);
+    b->setAccessibleName(ayuda);
+    b->setAutoRaise(true);
+    return b;
+}
+
+// A framed input field: the frame's caption is the field's accessible name.
+QGroupBox* Marco(QWidget* padre, const QString& titulo, QWidget* campo) {
+    auto* g = new QGroupBox(titulo, padre);
+    auto* l = new QVBoxLayout(g);
+    l->setContentsMargins(4, 2, 4, 4);
+    l->addWidget(campo);
+    campo->setAccessibleName(titulo);
+    return g;
+}
+
+QLineEdit* Campo(QWidget* padre, const char* nombre, const QString& ayuda = QString()) {
+    auto* e = new QLineEdit(padre);
+    e->setObjectName(nombre);
+    if (!ayuda.isEmpty()) e->setToolTip(ayuda);
+    return e;
+}
+
+// An option pair in its frame: option 0 for the column being true, option 1 for false.
+QGroupBox* Opciones(QWidget* padre, const QString& titulo, const char* nombre, const QString& si,
+                    const QString& no, QRadioButton* (&opt)[2]) {
+    auto* g = new QGroupBox(titulo, padre);
+    g->setObjectName(QString("fra") + QString(nombre).mid(3));
+    auto* l = new QHBoxLayout(g);
+    l->setContentsMargins(4, 2, 4, 4);
+    auto* grupo = new QButtonGroup(g);
+    const QString textos[2] = {si, no};
+    for (int i = 0; i < 2; ++i) {
+        opt[i] = new QRadioButton(textos[i], g);
+        opt[i]->setObjectName(QString(nombre) + QString::number(i));
+        opt[i]->setAccessibleName(titulo + " " + textos[i]);
+        grupo->addButton(opt[i], i);
+        l->addWidget(opt[i]);
+    }
+    opt[0]->setChecked(true);
+    return g;
+}
+} // namespace
+
+frmCuentas::frmCuentas(QWidget* padre) : QDialog(padre) {
+    setObjectName("frmCuentas");
+    empresa = App().chartCompany;
+    ejercicio = App().chartYear;
+    ArmoPantalla();
+    if (!ValorCampo("Ejercicios", "EmpresaPropia", "EmpresaPropia=? AND NumEjercicio=?",
+                    {empresa, ejercicio})) {
+        Mensaje(TextosCuentas::SinEjercicio, Icono::Error);
+        rechazada = true;
+        setProperty("rechazada", true);
+        return;
+    }
+    pickedAccount = -1;
+    InicioGrillas(this);
+    // The account to select; the menu hands in true, which means the root.
+    const QVariant& pre = App().preselection;
+    bool ok = false;
+    const int preseleccion = pre.typeId() == QMetaType::Bool ? -1 : pre.toInt(&ok);
+    treMaster->CargoArbol(empresa, ejercicio, maximos, ok ? preseleccion : -1);
+    Caption();
+    VerificoRegistro(PantallaCuentas, empresa, ejercicio);
+    MascaraBusqueda();
+    MuestroCuenta();
+    resize(900, 600);
+    CentroVentana(this);
+}
+
+void frmCuentas::ArmoPantalla() {
+    setWindowTitle("Plan de Cuentas");
+    auto* principal = new QVBoxLayout(this);
+    principal->setContentsMargins(0, 0, 0, 4);
+    principal->setSpacing(4);
+
+    // Tool strip; its colour tells the mode.
+    Picture1 = new QFrame(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setAutoFillBackground(true);
+    Picture1->setAccessibleName("Barra de herramientas");
+    auto* barra = new QHBoxLayout(Picture1);
+    barra->setContentsMargins(4, 2, 4, 2);
+    btnRegAgregar =
+        BotonImagen(Picture1, "btnRegAgregar", QStyle::SP_FileDialogNewFolder, "Agregar nuevo registro");
+    btnRegBorrar = BotonImagen(Picture1, "btnRegBorrar", QStyle::SP_TrashIcon, "Eliminar registro actual");
+    btnGuardar = BotonImagen(Picture1, "btnGuardar", QStyle::SP_DialogSaveButton, "Salvar registro actual");
+    btnSeleccionar = new QPushButton("Seleccionar", Picture1);
+    btnSeleccionar->setObjectName("btnSeleccionar");
+    btnSeleccionar->setToolTip("Utilizar registro actual como selección");
+    btnSeleccionar->setAccessibleName("Seleccionar");
+    btnSeleccionar->setAutoDefault(false);
+    btnSalir = BotonImagen(Picture1, "btnSalir", QStyle::SP_DialogCloseButton, "Salir de ventana actual");
+    for (QWidget* w : {static_cast<QWidget*>(btnRegAgregar), static_cast<QWidget*>(btnRegBorrar),
+                       static_cast<QWidget*>(btnGuardar), static_cast<QWidget*>(btnSeleccionar)})
+        barra->addWidget(w);
+    barra->addStretch();
+    barra->addWidget(btnSalir);
+    principal->addWidget(Picture1);
+
+    // Searches
+    auto* busquedas = new QHBoxLayout;
+    busquedas->setContentsMargins(6, 0, 6, 0);
+    inpBusqCodInt = Campo(this, "inpBusqCodInt", "Ingrese código abreviado a buscar");
+    inpBusqCodJer = Campo(this, "inpBusqCodJer", "Ingrese código jerárquico a buscar");
+    inpBusqDescripcion = Campo(this, "inpBusqDescripcion", "Ingrese parte de la descripción a buscar");
+    busquedas->addWidget(Marco(this, "Búsq.Cod Abr", inpBusqCodInt), 1);
+    busquedas->addWidget(Marco(this, "Búsq.Cod Jer.", inpBusqCodJer), 1);
+    busquedas->addWidget(Marco(this, "Búsq.Descrip", inpBusqDescripcion), 2);
+    principal->addLayout(busquedas);
+
+    auto* division = new QSplitter(Qt::Horizontal, this);
+    division->setChildrenCollapsible(false);
+    treMaster = new ArbolPlan(division);
+    treMaster->setObjectName("treMaster");
+    treMaster->setToolTip("Click izq para mover, click derecho para seleccionar");
+    treMaster->setAccessibleName("Plan de Cuentas");
+    division->addWidget(treMaster);
+
+    // Data panel
+    pnlDatos = new QWidget(division);
+    pnlDatos->setObjectName("pnlDatos");
+    auto* datos = new QVBoxLayout(pnlDatos);
+    datos->setContentsMargins(6, 0, 6, 0);
+    auto* fila1 = new QHBoxLayout;
+    auto* lblCodigo = new QLabel("Código:", pnlDatos);
+    lblCodigoPath = new QLabel(pnlDatos);
+    lblCodigoPath->setObjectName("lblCodigoPath");
+    lblCodigoPath->setAccessibleName("Código:");
+    lblCodigoPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont negrita = lblCodigoPath->font();
+    negrita.setBold(true);
+    lblCodigoPath->setFont(negrita);
+    fila1->addWidget(lblCodigo);
+    fila1->addWidget(lblCodigoPath, 1);
+    datos->addLayout(fila1);
+    inpDescripcion = Campo(pnlDatos, "inpDescripcion");
+    datos->addWidget(Marco(pnlDatos, "Descripción", inpDescripcion));
+    auto* fila2 = new QHBoxLayout;
+    inpCodInt = Campo(pnlDatos, "inpCodInt");
+    fila2->addWidget(Marco(pnlDatos, "Cód.Abr (opc)", inpCodInt), 2);
+    inpNumHijo = Campo(pnlDatos, "inpNumHijo");
+    inpNumHijo->setValidator(new QIntValidator(0, MaxNumHijo, inpNumHijo));
+    fraNumHijo = Marco(pnlDatos, "Sub Jerarquía", inpNumHijo);
+    fraNumHijo->setObjectName("fraNumHijo");
+    fila2->addWidget(fraNumHijo, 1);
+    datos->addLayout(fila2);
+    auto* fila3 = new QHBoxLayout;
+    fila3->addWidget(
+        Opciones(pnlDatos, "Estado natural", "optCondDebito", "Débito", "Crédito", optCondDebito));
+    fila3->addWidget(
+        Opciones(pnlDatos, "Cuenta de Resultado", "optCuentaResultado", "Sí", "No", optCuentaResultado));
+    fila3->addWidget(Opciones(pnlDatos, "Ajustable por inflac.", "optAjustable", "Sí", "No", optAjustable));
+    datos->addLayout(fila3);
+
+    auto grilla = [this](const char* nombre, const QString& titulo, const QString& ayuda, QGroupBox*& marco) {
+        auto* g = new Grilla(pnlDatos);
+        g->setObjectName(nombre);
+        g->setColumnas(2);
+        g->setFilas(FilasConceptos);
+        g->setEncabezado(1, "Código");
+        g->setEncabezado(2, "Leyenda");
+        g->setAnchoColumna(1, 50);
+        g->setAnchoColumna(2, 260);
+        g->setSoloLectura(true);
+        g->setColorTexto(QColor(0, 0, 128));
+        g->setToolTip(ayuda);
+        g->setAccessibleName(titulo);
+        marco = new QGroupBox(titulo, pnlDatos);
+        marco->setObjectName(QString("fra") + QString(nombre).mid(3));
+        marco->setToolTip(ayuda);
+        auto* l = new QVBoxLayout(marco);
+        l->setContentsMargins(2, 2, 2, 2);
+        l->addWidget(g);
+        return g;
+    };
+    auto* fila4 = new QHBoxLayout;
+    sprConceptosDebe =
+        grilla("sprConceptosDebe", "Leyendas débito",
+               "Con doble click, puede incorporar leyendas estandar, para los movimientos de débito",
+               fraConceptosDebe);
+    sprConceptosHaber =
+        grilla("sprConceptosHaber", "Leyendas crédito",
+               "Con doble click, puede incorporar leyendas estandar, para los movimientos de crédito",
+               fraConceptosHaber);
+    fila4->addWidget(fraConceptosDebe);
+    fila4->addWidget(fraConceptosHaber);
+    datos->addLayout(fila4, 1);
+    division->addWidget(pnlDatos);
+    division->setStretchFactor(0, 2);
+    division->setStretchFactor(1, 3);
+    division->setSizes({320, 560});
+    principal->addWidget(division, 1);
+
+    // Wiring
+    connect(btnRegAgregar, &QToolButton::clicked, this, &frmCuentas::Agrego);
+    connect(btnRegBorrar, &QToolButton::clicked, this, &frmCuentas::BorroCuenta);
+    connect(btnGuardar, &QToolButton::clicked, this, [this] {
+        if (dirty) GuardoCuenta();
+    });
+    connect(btnSeleccionar, &QPushButton::clicked, this, &frmCuentas::Selecciono);
+    connect(btnSalir, &QToolButton::clicked, this, &frmCuentas::reject);
+    connect(treMaster, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* actual, QTreeWidgetItem*) { CambioNodo(actual); });
+    connect(treMaster, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem*) {
+        if (!cambiandoNodo && treMaster->CuentaSeleccionada() != selectedKey && !dirty) MuestroCuenta();
+    });
+    connect(treMaster, &ArbolPlan::SueltaCuenta, this, &frmCuentas::MuevoCuenta);
+    connect(treMaster, &ArbolPlan::TeclaSuprimir, this, &frmCuentas::BorroCuenta);
+    connect(treMaster, &ArbolPlan::TeclaEnter, this, &frmCuentas::Selecciono);
+    for (QLineEdit* e : {inpDescripcion, inpCodInt, inpNumHijo})
+        connect(e, &QLineEdit::textEdited, this, [this] { dirty = true; });
+    for (auto* par : {optCondDebito, optCuentaResultado, optAjustable})
+        for (int i = 0; i < 2; ++i)
+            connect(par[i], &QRadioButton::clicked, this, [this] { dirty = true; });
+    connect(inpBusqCodInt, &QLineEdit::textEdited, this, &frmCuentas::BuscoCodInt);
+    connect(inpBusqDescripcion, &QLineEdit::textEdited, this, &frmCuentas::BuscoDescripcion);
+    connect(inpBusqCodJer, &QLineEdit::textEdited, this,
+            [this] { BuscoCodJer(inpBusqCodJer->displayText()); });
+    for (QLineEdit* e : {inpBusqCodInt, inpBusqCodJer, inpBusqDescripcion})
+        e->installEventFilter(this);
+    for (Grilla* g : {sprConceptosDebe, sprConceptosHaber}) {
+        connect(g, &Grilla::DobleClick, this, [this, g](int fila, int) { ElijoConcepto(g, fila); });
+        connect(g, &Grilla::TeclaAbajo, this, [this, g](QKeyEvent* e) {
+            if (e->key() != Qt::Key_Delete) return;
+            e->accept();
+            BorroLineaConcepto(g);
+        });
+    }
+}
+
+// --- Mode, caption, registration -------------------------------------------------------------------
+
+void frmCuentas::ColoresModo() {
+    QPalette p = Picture1->palette();
+    p.setColor(QPalette::Window, adding ? QColor(0, 192, 0) : QColor(192, 192, 192));
+    Picture1->setPalette(p);
+}
+
+int frmCuentas::CuentasEnArbol() const {
+    return treMaster->CantidadNodos() - 1;
+}
+
+void frmCuentas::Caption() {
+    setWindowTitle(QString("Plan de Cuentas (%1 cuentas)").arg(CuentasEnArbol()));
+}
+
+void frmCuentas::VerificoPlan() {
+    if (PantallaRegistrada(PantallaCuentas, empresa, ejercicio)) return;
+    // Another change of this chart (here or in another session) may have changed the level widths.
+    maximos = MaximosDelPlan(empresa, ejercicio);
+    RegistroPantalla(PantallaCuentas, empresa, ejercicio);
+    MascaraBusqueda();
+}
+
+void frmCuentas::MascaraBusqueda() {
+    // Unfilled positions stay blank, as the code lookup expects; "x" takes digits and the wildcards.
+    QString mascara = MascaraCodJer(maximos, 'x');
+    const bool vacia = mascara.isEmpty();
+    inpBusqCodJer->setInputMask(vacia ? QString() : mascara + "; ");
+    inpBusqCodJer->setEnabled(!vacia);
+}
+
+// --- Showing an account -----------------------------------------------------------------------------
+
+void frmCuentas::CambioNodo(QTreeWidgetItem* actual) {
+    if (cambiandoNodo || !actual) return;
+    if (ArbolPlan::CuentaDe(actual) == selectedKey && !adding) return;
+    if (PreguntoGuardar()) {
+        cambiandoNodo = true;
+        treMaster->Selecciono(selectedKey);
+        cambiandoNodo = false;
+        return;
+    }
+    MuestroCuenta();
+}
+
+void frmCuentas::LimpioConceptos(Grilla* g) {
+    g->setFilas(0);
+    g->setFilas(FilasConceptos);
+}
+
+void frmCuentas::LlenoConceptos(Grilla* g, int cuenta, bool debe) {
+    LimpioConceptos(g);
+    QSqlQuery q = Consulto("SELECT ConceptosDetAsiento.ConceptoDetAsiento, descConceptoDetAsiento "
+                           "FROM ConceptosDetAsiento INNER JOIN CuentasConceptos "
+                           "ON ConceptosDetAsiento.ConceptoDetAsiento = CuentasConceptos.ConceptoDetAsiento "
+                           "WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta=? AND Debe=? "
+                           "ORDER BY descConceptoDetAsiento",
+                           {empresa, ejercicio, cuenta, debe ? -1 : 0});
+    int fila = 0;
+    while (q.next() && fila < FilasConceptos - 1) {
+        ++fila;
+        g->setTexto(fila, 1, NuloAVacio(q.value(0)));
+        g->setTexto(fila, 2, NuloAVacio(q.value(1)));
+    }
+    q.finish();
+}
+
+void frmCuentas::MuestroCuenta() {
+    pnlDatos->setVisible(false);
+    dirty = false;
+    adding = false;
+    ColoresModo();
+    lblCodigoPath->clear();
+    selectedKey = qMax(0, treMaster->CuentaSeleccionada());
+    if (selectedKey == 0) return;
+    QSqlQuery q =
+        Consulto("SELECT Descripcion, CodInt, NumHijo, CondDebito, CuentaResultado, Ajustable FROM Cuentas "
+                 "WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?",
+                 {empresa, ejercicio, selectedKey});
+    if (!q.next()) return;
+    VerificoPlan();
+    lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
+    inpDescripcion->setText(NuloAVacio(q.value(0)));
+    inpCodInt->setText(NuloAVacio(q.value(1)));
+    inpNumHijo->setText(QString::number(q.value(2).toInt()));
+    const QVariant banderas[3] = {q.value(3), q.value(4), q.value(5)};
+    q.finish();
+    QRadioButton*(*pares[3])[2] = {&optCondDebito, &optCuentaResultado, &optAjustable};
+    for (int i = 0; i < 3; ++i)
+        (*pares[i])[NumeroOCero(banderas[i]) != 0 ? 0 : 1]->setChecked(true);
+
+    QTreeWidgetItem* nodo = treMaster->Nodo(selectedKey);
+    const bool imputable = nodo && nodo->childCount() == 0;
+    fraConceptosDebe->setVisible(imputable);
+    fraConceptosHaber->setVisible(imputable);
+    if (imputable) {
+        LlenoConceptos(sprConceptosDebe, selectedKey, true);
+        LlenoConceptos(sprConceptosHaber, selectedKey, false);
+    }
+    pnlDatos->setVisible(true);
+    fraNumHijo->setEnabled(false);
+    dirty = false;
+    adding = false;
+}
+
+// --- Adding, saving, deleting -----------------------------------------------------------------------
+
+bool frmCuentas::PreguntoGuardar() {
+    if (!dirty) return false;
+    switch (Mensaje("Salva datos recientemente modificados?", Icono::Pregunta, Botones::SiNoCancelar)) {
+    case Respuesta::Cancelar:
+        return true;
+    case Respuesta::Si:
+        return !GuardoCuenta();
+    default:
+        return false;
+    }
+}
+
+void frmCuentas::Agrego() {
+    if (PreguntoGuardar()) return;
+    selectedKey = qMax(0, treMaster->CuentaSeleccionada());
+    inpDescripcion->clear();
+    inpCodInt->clear();
+    QString aviso;
+    const int sugerido = UltNumHijo(selectedKey, empresa, ejercicio, &aviso);
+    inpNumHijo->setText(sugerido < 0 ? QString() : QString::number(sugerido));
+    fraNumHijo->setEnabled(true);
+    lblCodigoPath->clear();
+    pnlDatos->setVisible(true);
+    fraConceptosDebe->setVisible(true);
+    fraConceptosHaber->setVisible(true);
+    LimpioConceptos(sprConceptosDebe);
+    LimpioConceptos(sprConceptosHaber);
+    dirty = true;
+    adding = true;
+    ColoresModo();
+    if (!aviso.isEmpty()) {
+        Mensaje(aviso, Icono::Advertencia);
+        inpNumHijo->setFocus();
+    } else {
+        inpDescripcion->setFocus();
+    }
+}
+
+QVariantList frmCuentas::Conceptos(const Grilla* g) const {
+    QVariantList lista;
+    for (int fila = 1; fila < g->filas(); ++fila) {
+        const QString codigo = g->texto(fila, 1).trimmed();
+        if (codigo.isEmpty()) break;
+        lista << codigo;
+    }
+    return lista;
+}
+
+DatosCuenta frmCuentas::LeoPanel() const {
+    DatosCuenta d;
+    d.codInt = inpCodInt->text();
+    d.descripcion = inpDescripcion->text();
+    d.numHijo = inpNumHijo->text();
+    d.condDebito = optCondDebito[0]->isChecked();
+    d.cuentaResultado = optCuentaResultado[0]->isChecked();
+    d.ajustable = optAjustable[0]->isChecked();
+    d.conceptosDebe = Conceptos(sprConceptosDebe);
+    d.conceptosHaber = Conceptos(sprConceptosHaber);
+    return d;
+}
+
+bool frmCuentas::GuardoCuenta() {
+    const DatosCuenta d = LeoPanel();
+    Grabacion g;
+    {
+        Espera espera;
+        g = adding ? AgregoCuenta(empresa, ejercicio, selectedKey, d)
+                   : ModificoCuenta(empresa, ejercicio, selectedKey, d);
+    }
+    if (!g.ok()) {
+        Mensaje(g.mensaje, g.falla == Grabacion::PadreImputable ? Icono::Error : Icono::Advertencia);
+        if (g.falla == Grabacion::NumHijoInvalido) inpNumHijo->setFocus();
+        return false;
+    }
+    if (adding) {
+        QTreeWidgetItem* padre = treMaster->Nodo(selectedKey);
+        treMaster->AgregoNodo(g.cuenta, selectedKey, d.descripcion);
+        if (padre) padre->setExpanded(true);
+        Caption();
+        adding = false;
+        MuestroCuenta(); // the parent again, now a summary account
+    } else if (QTreeWidgetItem* nodo = treMaster->Nodo(selectedKey)) {
+        nodo->setText(0, d.descripcion);
+        VerificoPlan();
+        lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
+    }
+    dirty = false;
+    adding = false;
+    ColoresModo();
+    return true;
+}
+
+void frmCuentas::BorroCuenta() {
+    if (adding) {
+        MuestroCuenta();
+        return;
+    }
+    const int cuenta = treMaster->CuentaSeleccionada();
+    if (cuenta <= 0) return;
+    if (TieneHijos(empresa, ejercicio, cuenta)) {
+        Mensaje(TextosCuentas::TieneDependencias, Icono::Error);
+        return;
+    }
+    if (Mensaje("Está seguro de eliminar permanentemente el registro seleccionado", Icono::Pregunta,
+                Botones::SiNo) != Respuesta::Si)
+        return;
+    const Eliminacion e = EliminoCuenta(empresa, ejercicio, cuenta);
+    if (!e.ok()) {
+        Mensaje(e.mensaje, e.falla == Eliminacion::TieneHijos ? Icono::Error : Icono::Informacion);
+        return;
+    }
+    cambiandoNodo = true;
+    treMaster->QuitoNodo(cuenta);
+    cambiandoNodo = false;
+    Caption();
+    dirty = false;
+    MuestroCuenta();
+}
+
+// --- Concept grids ----------------------------------------------------------------------------------
+
+void frmCuentas::ElijoConcepto(Grilla* g, int fila) {
+    if (fila < 1 || !Pantallas::Registrada("frmConceptosDetAsiento")) return;
+    // A concept below the list's end would be lost at the next save: it goes to the first free row.
+    int libre = 1;
+    while (libre < g->filas() && !g->texto(libre, 1).trimmed().isEmpty())
+        ++libre;
+    if (fila > libre) fila = libre;
+    if (fila >= g->filas()) return;
+    AppState& a = App();
+    a.preselection = g->texto(fila, 2);
+    a.selectionCode = -1;
+    a.selectionText.clear();
+    Pantallas::AbroModal("frmConceptosDetAsiento", this);
+    if (a.selectionCode < 0) return;
+    g->setTexto(fila, 1, QString::number(a.selectionCode));
+    g->setTexto(fila, 2, a.selectionText);
+    dirty = true;
+}
+
+void frmCuentas::BorroLineaConcepto(Grilla* g) {
+    const int fila = g->filaActiva();
+    if (fila < 1) return;
+    if (Mensaje("Está seguro de eliminar la linea actual", Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+        return;
+    g->BorroFila(fila);
+    if (g->filas() < FilasConceptos) g->setFilas(FilasConceptos);
+    dirty = true;
+}
+
+// --- Moving -----------------------------------------------------------------------------------------
+
+void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
+    QTreeWidgetItem* nodo = treMaster->Nodo(arrastrada);
+    QTreeWidgetItem* nodoDestino = treMaster->Nodo(destino);
+    if (!nodo || !nodoDestino || destino == 0 || arrastrada == destino) return;
+    const bool conHijos = nodo->childCount() > 0;
+    if (conHijos && PreguntoGuardar()) return;
+    Movimiento m;
+    {
+        Espera espera;
+        m = ::MuevoCuenta(empresa, ejercicio, arrastrada, destino);
+    }
+    if (m.resultado == Movimiento::HijaDeSiMisma) {
+        Mensaje(m.mensaje, Icono::Error);
+        return;
+    }
+    if (m.resultado == Movimiento::Falla) {
+        Mensaje(m.mensaje, Icono::Advertencia);
+        return;
+    }
+    if (m.resultado != Movimiento::Hecho) return;
+    cambiandoNodo = true;
+    if (conHijos) {
+        treMaster->CargoArbol(empresa, ejercicio, maximos, selectedKey);
+        VerificoRegistro(PantallaCuentas, empresa, ejercicio);
+        MascaraBusqueda();
+        Caption();
+    } else {
+        const QString texto = nodo->text(0);
+        treMaster->QuitoNodo(arrastrada);
+        treMaster->InsertoAntes(arrastrada, texto, treMaster->Nodo(destino));
+    }
+    if (!treMaster->Selecciono(selectedKey)) treMaster->Selecciono(0);
+    cambiandoNodo = false;
+    // The move may have shifted the shown account or changed a level's width.
+    if (selectedKey > 0 && !adding) {
+        VerificoPlan();
+        lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
+        inpNumHijo->setText(QString::number(int(
+            NumeroOCero(ValorCampo("Cuentas", "NumHijo", "EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?",
+                                   {empresa, ejercicio, selectedKey})))));
+    }
+}
+
+// --- Searches ---------------------------------------------------------------------------------------
+
+void frmCuentas::BusquedaNodo(int cuenta) {
+    if (PreguntoGuardar()) return;
+    if (!treMaster->Nodo(cuenta)) return;
+    cambiandoNodo = true;
+    treMaster->Selecciono(cuenta);
+    cambiandoNodo = false;
+    MuestroCuenta();
+}
+
+void frmCuentas::BuscoCodInt(const QString& texto) {
+    const Valor v =
+        ValorCampo("Cuentas", "Cuenta", "EmpresaPropia=? AND NumEjercicio=? AND CodInt LIKE ? LIMIT 1",
+                   {empresa, ejercicio, "%" + ComodinesLike(texto) + "%"});
+    BusquedaNodo(v ? v->toInt() : -1);
+}
+
+void frmCuentas::BuscoDescripcion(const QString& texto) {
+    const Valor v = ValorCampo("Cuentas", "Cuenta",
+                               "EmpresaPropia=? AND NumEjercicio=? AND " + FuncionMayusculas() +
+                                   "(Descripcion) LIKE ? LIMIT 1",
+                               {empresa, ejercicio, "%" + ComodinesLike(texto).toUpper() + "%"});
+    BusquedaNodo(v ? v->toInt() : -1);
+}
+
+void frmCuentas::BuscoCodJer(const QString& texto) {
+    BusquedaNodo(CuentaDeCodJer(texto, empresa, ejercicio));
+}
+
+bool frmCuentas::eventFilter(QObject* objeto, QEvent* evento) {
+    auto* campo = qobject_cast<QLineEdit*>(objeto);
+    if (campo) {
+        if (evento->type() == QEvent::FocusIn && campo == inpBusqCodJer) {
+            VerificoPlan();
+        } else if (evento->type() == QEvent::FocusOut) {
+            // A message box or the picker taking the focus for a moment is not leaving the field.
+            const Qt::FocusReason razon = static_cast<QFocusEvent*>(evento)->reason();
+            if (razon != Qt::ActiveWindowFocusReason && razon != Qt::PopupFocusReason) campo->clear();
+        } else if (evento->type() == QEvent::KeyPress &&
+                   static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Escape) {
+            reject();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+// --- Opening, picking, closing ----------------------------------------------------------------------
+
+void frmCuentas::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!activada) {
+        activada = true;
+        Activacion();
+    }
+}
+
+void frmCuentas::Activacion() {
+    AppState& a = App();
+    const int forma = UltFormaIngresoCuenta();
+    QLineEdit* campo = forma == PorCodJer        ? inpBusqCodJer
+                       : forma == PorDescripcion ? inpBusqDescripcion
+                                                 : inpBusqCodInt;
+    if (!campo->isEnabled()) campo = inpBusqCodInt;
+    campo->setFocus();
+    if (!a.searchText.isNull()) {
+        campo->setText(a.searchText);
+        if (campo == inpBusqCodJer)
+            BuscoCodJer(campo->displayText());
+        else if (campo == inpBusqDescripcion)
+            BuscoDescripcion(campo->text());
+        else
+            BuscoCodInt(campo->text());
+        a.searchText = QString();
+    } else {
+        a.preselection = -1;
+    }
+}
+
+void frmCuentas::Selecciono() {
+    if (PreguntoGuardar()) return;
+    QTreeWidgetItem* nodo = treMaster->currentItem();
+    const int cuenta = ArbolPlan::CuentaDe(nodo);
+    if (cuenta <= 0) return;
+    // What is handed back is what is stored: edits just declined are dropped first.
+    if (dirty || adding || cuenta != selectedKey) MuestroCuenta();
+    AppState& a = App();
+    pickedAccount = cuenta;
+    a.selectionText = inpCodInt->text();
+    a.pickCodInt = inpCodInt->text();
+    a.pickCodJer = lblCodigoPath->text();
+    a.pickDescripcion = nodo->text(0);
+    if (Cierro()) {
+        TerminoCierre();
+        QDialog::accept();
+    }
+}
+
+bool frmCuentas::Cierro() {
+    if (cerrando) return true;
+    return !PreguntoGuardar();
+}
+
+void frmCuentas::TerminoCierre() {
+    cerrando = true;
+    App().selectionCode = pickedAccount;
+}
+
+void frmCuentas::reject() {
+    if (!Cierro()) return;
+    TerminoCierre();
+    QDialog::reject();
+}
+
+void frmCuentas::closeEvent(QCloseEvent* e) {
+    if (!Cierro()) {
+        e->ignore();
+        return;
+    }
+    TerminoCierre();
+    QDialog::closeEvent(e);
+}
