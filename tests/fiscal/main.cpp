@@ -1,3 +1,4 @@
+#include "tests/support/Entorno.h"
 #include "tst_fiscal.h"
 #include "tst_frmEjercicios.h"
 
@@ -6,14 +7,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    int fallas = 0;
-    {
-        PruebaEjercicios t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    {
-        PruebaFrmEjercicios t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    return fallas == 0 ? 0 : 1;
+    return EjecutoPruebas<PruebaEjercicios, PruebaFrmEjercicios>(argc, argv);
 }

@@ -1,3 +1,4 @@
+#include "tests/support/Entorno.h"
 #include "tst_frmUsuarios.h"
 #include "tst_seguridad.h"
 
@@ -6,22 +7,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    int fallas = 0;
-    {
-        PruebaPermisos t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    {
-        PruebaUsuarios t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    {
-        PruebaFrmCambioContrasena t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    {
-        PruebaFrmUsuarios t;
-        fallas += QTest::qExec(&t, argc, argv);
-    }
-    return fallas == 0 ? 0 : 1;
+    return EjecutoPruebas<PruebaPermisos, PruebaUsuarios, PruebaFrmCambioContrasena, PruebaFrmUsuarios>(argc,
+                                                                                                        argv);
 }
