@@ -6,12 +6,14 @@
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "core/ui/frmMain.h"
 #include "fiscal/ui/RegistroEjercicios.h"
 #include "fiscal/ui/frmEjercicios.h"
 #include "inflation/ui/RegistroInflacion.h"
 #include "tests/support/Entorno.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -438,4 +440,38 @@ void PruebaFrmEjercicios::verPlanDeCuentas() {
     Pantallas::Olvido();
     RegistroPantallasEjercicios();
     RegistroPantallasInflacion();
+}
+
+void PruebaFrmEjercicios::desdeLaVentanaPrincipal() {
+    Entorno e;
+    TresEjercicios(e);
+    App().currentCompany = 1;
+    App().currentYear = 3;
+    frmMain principal;
+    auto* comando = principal.findChild<QAction*>("M_Ejercicios");
+    QVERIFY(comando && comando->isEnabled());
+    // The screen opens on the current pair; the user picks the previous year and selects it.
+    int mostrado = 0;
+    AlAbrirModal([&](QWidget* w) {
+        auto* g = w->findChild<Grilla*>("sprMaster");
+        mostrado = g->texto(g->filaActiva(), 1).toInt();
+        g->setFocus();
+        QTest::keyClick(g, Qt::Key_Up);
+        w->findChild<QPushButton*>("btnSeleccionar")->click();
+    });
+    comando->trigger();
+    QCOMPARE(mostrado, 3);
+    QCOMPARE(App().currentCompany, 1);
+    QCOMPARE(App().currentYear, 2);
+    QVERIFY2(principal.windowTitle().contains("01/01/24-31/12/24"), qPrintable(principal.windowTitle()));
+    // Leaving without a choice keeps the pair.
+    AlAbrirModal([](QWidget* w) {
+        auto* c = w->findChild<QComboBox*>("cmbEmpresasPropia");
+        c->setFocus();
+        QTest::keyClick(c, Qt::Key_Down);
+        w->findChild<QToolButton*>("btnSalir")->click();
+    });
+    comando->trigger();
+    QCOMPARE(App().currentCompany, 1);
+    QCOMPARE(App().currentYear, 2);
 }

@@ -18,4 +18,5 @@ private slots:
     void borrarEjercicio();
     void tablaDeAjuste();
     void verPlanDeCuentas();
+    void desdeLaVentanaPrincipal();
 };
