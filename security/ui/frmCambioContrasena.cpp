@@ -23,6 +23,8 @@ QLineEdit* CampoContrasena(QWidget* padre, QVBoxLayout* capas, const char* nombr
     auto* campo = new QLineEdit(caja);
     campo->setObjectName(QLatin1String(nombre));
     campo->setEchoMode(QLineEdit::Password);
+    // One "*" per character typed, as in the login window.
+    campo->setStyleSheet("lineedit-password-character: 42");
     campo->setAccessibleName(marco);
     l->addWidget(campo);
     capas->addWidget(caja);

@@ -72,6 +72,8 @@ frmUsuarios::frmUsuarios(QWidget* padre) : Catalogo(padre) {
     inpContrasena = new QLineEdit(this);
     inpContrasena->setObjectName("inpContrasena");
     inpContrasena->setEchoMode(QLineEdit::Password);
+    // One "*" per character typed, as in the login window.
+    inpContrasena->setStyleSheet("lineedit-password-character: 42");
     inpContrasena->setAccessibleName("Contraseña");
     auto* fraContrasena = new QGroupBox("Contraseña", tabMaster);
     fraContrasena->setObjectName("fraContrasena");

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 
@@ -171,6 +172,7 @@ void PruebaFrmUsuarios::contrasenaNuncaSeMuestra() {
     QCOMPARE(Control<QLineEdit>(f, "inpCodigo")->text(), QString("ZULMA"));
     QVERIFY(clave->text().isEmpty());
     QCOMPARE(clave->echoMode(), QLineEdit::Password);
+    QCOMPARE(clave->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, clave), int('*'));
     const QString antes = Guardada(2);
     // Typing a password alone does not mark the record: Guardar stores nothing.
     Escribo(clave, "Secreta");

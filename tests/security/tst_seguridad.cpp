@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 namespace {
@@ -217,8 +218,12 @@ void PruebaFrmCambioContrasena::muestraElUsuario() {
     frmCambioContrasena f;
     QCOMPARE(f.windowTitle(), QString("Cambio de Contraseña"));
     QCOMPARE(f.findChild<QLabel*>("lblUsuario")->text(), QString("Usuario: ADMIN"));
-    for (const char* n : {"inpContrasenaActual", "inpNuevaContrasena", "inpConfirmacionContrasena"})
-        QCOMPARE(f.findChild<QLineEdit*>(n)->echoMode(), QLineEdit::Password);
+    for (const char* n : {"inpContrasenaActual", "inpNuevaContrasena", "inpConfirmacionContrasena"}) {
+        auto* campo = f.findChild<QLineEdit*>(n);
+        QCOMPARE(campo->echoMode(), QLineEdit::Password);
+        // One "*" per character, as the login window shows it.
+        QCOMPARE(campo->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, campo), int('*'));
+    }
 }
 
 void PruebaFrmCambioContrasena::reglas_data() {
