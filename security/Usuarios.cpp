@@ -57,7 +57,9 @@ CambioClave CambioContrasena(int usuario, const QString& actual, const QString& 
     }
     const QVariant guardada = q.value(0);
     q.finish();
-    if (!VerificoContrasena(actual, NuloAVacio(guardada))) return CambioClave::ActualIncorrecta;
+    // A row without a password matches nothing typed, not even an empty text.
+    if (guardada.isNull() || !VerificoContrasena(actual, guardada.toString()))
+        return CambioClave::ActualIncorrecta;
     // The stored value is part of the condition: a change made meanwhile by another session wins.
     const Resultado r = Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=? AND Contrasena IS ?",
                                 {HashContrasena(nueva), usuario, guardada});

@@ -177,7 +177,7 @@ void PruebaUsuarios::contrasenaSoloCambiaSiSeEscribe() {
 }
 
 void PruebaUsuarios::cambioContrasena_data() {
-    QTest::addColumn<QString>("guardada"); // "#" + text: stored as a hash of the text
+    QTest::addColumn<QString>("guardada"); // "#" + text: stored as a hash of the text; "!": Null
     QTest::addColumn<QString>("actual");
     QTest::addColumn<bool>("hecho");
     QTest::newRow("hash, otra letra") << "#Vieja"
@@ -190,6 +190,9 @@ void PruebaUsuarios::cambioContrasena_data() {
                                        << "vieja " << false;
     QTest::newRow("comillas") << "#a'b"
                               << "A'B" << true;
+    // A row without a password matches no typed text, the empty one included.
+    QTest::newRow("nula, vacía") << "!"
+                                 << "" << false;
 }
 
 void PruebaUsuarios::cambioContrasena() {
@@ -197,8 +200,10 @@ void PruebaUsuarios::cambioContrasena() {
     QFETCH(QString, actual);
     QFETCH(bool, hecho);
     Entorno e;
-    const QString valor = guardada.startsWith('#') ? HashContrasena(guardada.mid(1)) : guardada;
-    Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=1", {valor});
+    const QVariant valor = guardada == "!"            ? QVariant(QMetaType::fromType<QString>())
+                           : guardada.startsWith('#') ? QVariant(HashContrasena(guardada.mid(1)))
+                                                      : QVariant(guardada);
+    QVERIFY(Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=1", {valor}).ok);
     const CambioClave r = CambioContrasena(1, actual, "d'Artagnan");
     QCOMPARE(r, hecho ? CambioClave::Hecho : CambioClave::ActualIncorrecta);
     if (hecho) {
@@ -206,7 +211,10 @@ void PruebaUsuarios::cambioContrasena() {
         QVERIFY(VerificoContrasena("D'ARTAGNAN", Guardada(1)));
         QCOMPARE(BuscoUsuario("admin", "d'artagnan"), 1);
     } else {
-        QCOMPARE(Guardada(1), valor);
+        const Valor ahora = ValorCampo("Usuarios", "Contrasena", "Usuario=1");
+        QVERIFY(ahora);
+        QCOMPARE(ahora->isNull(), valor.isNull());
+        QCOMPARE(NuloAVacio(*ahora), NuloAVacio(valor));
     }
 }
 
