@@ -1,7 +1,9 @@
 // The fiscal years screen driven as a user: find its controls, type, click, answer its questions.
 #include "tst_frmEjercicios.h"
+#include "accounts/ui/RegistroCuentas.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
@@ -437,6 +439,45 @@ void PruebaFrmEjercicios::verPlanDeCuentas() {
     QCOMPARE(preseleccion, QVariant(true));
     Control<QToolButton>(f, "btnSalir")->click();
     QCOMPARE(App().preselection.toInt(), 2);
+    Pantallas::Olvido();
+    RegistroPantallasEjercicios();
+    RegistroPantallasInflacion();
+}
+
+// The real chart screen, opened on the year of the active row of the company shown, not on the
+// current pair.
+void PruebaFrmEjercicios::verPlanAbreElPlanDelEjercicio() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1);
+    e.CreoEmpresaYEjercicio(1, 2, F("01/01/2025"), F("31/12/2025"));
+    e.CreoEmpresaYEjercicio(2, 1, F("01/01/2025"), F("31/12/2025"));
+    e.CreoPlanChico(1, 2);
+    App().currentCompany = 2;
+    App().currentYear = 1;
+    RegistroPantallasCuentas();
+    frmEjercicios f;
+    Abro(f, 1, 1);
+    QCOMPARE(ActivaEnLista(f), 1);
+    f.IrAFila(2);
+    QCOMPARE(ActivaEnLista(f), 2);
+    QString caption;
+    bool abierta = false;
+    AlAbrirModal([&](QWidget* w) {
+        abierta = w->objectName() == "frmCuentas";
+        caption = w->windowTitle();
+        w->findChild<QToolButton*>("btnSalir")->click();
+    });
+    Control<QPushButton>(f, "btnVerPlanCuentas")->click();
+    QVERIFY(abierta);
+    // The small chart of year 2 of company 1: eight accounts besides the root.
+    QCOMPARE(caption, QString("Plan de Cuentas (8 cuentas)"));
+    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 2));
+    QVERIFY(!PantallaRegistrada(PantallaCuentas, 2, 1));
+    // Back in the fiscal years screen, still able to hand back the pair it was given.
+    QVERIFY(f.isVisible());
+    Control<QToolButton>(f, "btnSalir")->click();
+    QCOMPARE(App().companyParameter.toInt(), 1);
+    QCOMPARE(App().preselection.toInt(), 1);
     Pantallas::Olvido();
     RegistroPantallasEjercicios();
     RegistroPantallasInflacion();

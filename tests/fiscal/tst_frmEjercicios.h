@@ -18,5 +18,6 @@ private slots:
     void borrarEjercicio();
     void tablaDeAjuste();
     void verPlanDeCuentas();
+    void verPlanAbreElPlanDelEjercicio();
     void desdeLaVentanaPrincipal();
 };
