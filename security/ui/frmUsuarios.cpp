@@ -104,7 +104,8 @@ frmUsuarios::frmUsuarios(QWidget* padre) : Catalogo(padre) {
 void frmUsuarios::LlenoInicial() {
     LlenoCombo(cmbPerfil, "Perfiles", "descPerfil", perfiles);
     cmbPerfil->setCurrentIndex(-1);
-    LlenoLista(int(NumeroOMenosUno(App().preselection)));
+    // The menu's true names no user: the list opens on its first row.
+    LlenoLista(NumeroInicial(App().preselection, -1));
 }
 
 QSqlQuery frmUsuarios::ConsultoLista() {

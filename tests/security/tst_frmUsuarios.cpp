@@ -315,3 +315,29 @@ void PruebaFrmUsuarios::captionDelUsuarioActual() {
     }
     QVERIFY2(principal.windowTitle().contains("(Jefa)"), qPrintable(principal.windowTitle()));
 }
+
+void PruebaFrmUsuarios::posicionAlCargar_data() {
+    QTest::addColumn<QVariant>("preseleccion");
+    QTest::addColumn<QString>("usuario"); // login name shown
+    QTest::newRow("un usuario") << QVariant(2) << "ZULMA";
+    QTest::newRow("el primero de la lista, no el usuario 1") << QVariant(true) << "ABEL";
+    QTest::newRow("nula") << QVariant() << "ABEL";
+    QTest::newRow("inexistente") << QVariant(99) << "ABEL";
+}
+
+// The list opens on the user handed in, or on its first row (the menu's true means none).
+void PruebaFrmUsuarios::posicionAlCargar() {
+    QFETCH(QVariant, preseleccion);
+    QFETCH(QString, usuario);
+    Entorno e;
+    DosUsuarios();
+    QVERIFY(Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) "
+                    "VALUES (4, 'ABEL', 'Abel Primero', 2, ?, -1)",
+                    {HashContrasena("abel")})
+                .ok);
+    App().preselection = preseleccion;
+    frmUsuarios f;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QCOMPARE(Control<QLineEdit>(f, "inpCodigo")->text(), usuario);
+}

@@ -16,4 +16,6 @@ private slots:
     void filtros_data();
     void filtros();
     void captionDelUsuarioActual();
+    void posicionAlCargar_data();
+    void posicionAlCargar();
 };
