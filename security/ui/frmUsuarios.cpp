@@ -147,6 +147,14 @@ bool frmUsuarios::ValidoCampos() {
         Mensaje(QStringLiteral("Complete la descripción corta de usuario"), Icono::Informacion);
         return false;
     }
+    // A user without a profile would log in with no name in the caption and no permission row.
+    const int i = cmbPerfil->currentIndex();
+    if (i < 0 || i >= perfiles.size()) {
+        Mensaje(QStringLiteral("Atención no se puede grabar el registro, elija un perfil"),
+                Icono::Informacion);
+        cmbPerfil->setFocus();
+        return false;
+    }
     return true;
 }
 

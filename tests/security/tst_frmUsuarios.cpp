@@ -245,6 +245,22 @@ void PruebaFrmUsuarios::usuarioVacio() {
     QVERIFY(f.dirty);
     QVERIFY(Control<QLineEdit>(f, "inpCodigo")->text().isEmpty());
     QCOMPARE(ValorCampo("Usuarios", "NombreCorto", "Usuario=1")->toString(), QString("ADMIN"));
+
+    // A new user needs a profile: without one the login name alone is not stored.
+    MensajePrueba::setNextAnswer(Respuesta::No);
+    Control<QToolButton>(f, "btnRegAgregar")->click();
+    QVERIFY(f.adding);
+    MensajePrueba::Limpio();
+    Escribo(Control<QLineEdit>(f, "inpCodigo"), "pepe");
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(MensajePrueba::Textos(),
+             QStringList{"Atención no se puede grabar el registro, elija un perfil"});
+    QVERIFY(f.dirty && f.adding);
+    QVERIFY(!ValorCampo("Usuarios", "Usuario", "NombreCorto='PEPE'"));
+    auto* perfil = Control<QComboBox>(f, "cmbPerfil");
+    perfil->setCurrentIndex(perfil->findText("Operador"));
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(ValorCampo("Usuarios", "Perfil", "NombreCorto='PEPE'")->toInt(), 2);
 }
 
 void PruebaFrmUsuarios::filtros_data() {
