@@ -203,6 +203,11 @@ void frmEjercicios::CamposNuevos() {
 }
 
 bool frmEjercicios::ValidoCampos() {
+    // No company stored yet: a year has nobody to belong to.
+    if (IndiceEnLista(shownCompany, empresas) < 0) {
+        Mensaje("Atención no se puede grabar el registro, elija una empresa propia", Icono::Error);
+        return false;
+    }
     const int ejercicio = adding ? -1 : CodigoFila(editRow).toInt();
     const Ejercicios::Veredicto v = Ejercicios::VerificoPeriodo(
         shownCompany, ejercicio, FechaCampo(inpComienzoEjercicio), FechaCampo(inpFinEjercicio));

@@ -483,6 +483,24 @@ void PruebaFrmEjercicios::verPlanAbreElPlanDelEjercicio() {
     RegistroPantallasInflacion();
 }
 
+// Before any company exists a year cannot be stored: a clear message, not the engine's.
+void PruebaFrmEjercicios::sinEmpresas() {
+    Entorno e;
+    frmEjercicios f;
+    Abro(f, 0, 0);
+    QCOMPARE(Control<QComboBox>(f, "cmbEmpresasPropia")->count(), 0);
+    Control<QToolButton>(f, "btnRegAgregar")->click();
+    Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "01012024");
+    Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31122024");
+    MensajePrueba::Limpio();
+    Control<QToolButton>(f, "btnGuardar")->click();
+    QCOMPARE(MensajePrueba::Textos(),
+             QStringList{"Atención no se puede grabar el registro, elija una empresa propia"});
+    QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Error);
+    QVERIFY(f.dirty && f.adding);
+    QCOMPARE(NumeroOCero(ValorCampo("Ejercicios", "Count(*)", "1=1")), 0.0);
+}
+
 void PruebaFrmEjercicios::desdeLaVentanaPrincipal() {
     Entorno e;
     TresEjercicios(e);

@@ -19,5 +19,6 @@ private slots:
     void tablaDeAjuste();
     void verPlanDeCuentas();
     void verPlanAbreElPlanDelEjercicio();
+    void sinEmpresas();
     void desdeLaVentanaPrincipal();
 };
