@@ -301,7 +301,10 @@ void frmCuentas::MascaraBusqueda() {
     // Unfilled positions stay blank, as the code lookup expects; "x" takes digits and the wildcards.
     QString mascara = MascaraCodJer(maximos, 'x');
     const bool vacia = mascara.isEmpty();
-    inpBusqCodJer->setInputMask(vacia ? QString() : mascara + "; ");
+    // Setting a mask empties the field and moves its cursor: a code being typed stays unless the
+    // widths really changed.
+    if (inpBusqCodJer->inputMask() != mascara)
+        inpBusqCodJer->setInputMask(vacia ? QString() : mascara + "; ");
     inpBusqCodJer->setEnabled(!vacia);
 }
 

@@ -65,4 +65,5 @@ private slots:
     void selectorDeConceptosReal();
     void busquedaCodIntSinMayusculas();
     void sugerenciaFueraDeRango();
+    void busquedaJerarquicaTrasGuardar();
 };

@@ -189,3 +189,22 @@ void PruebaUsoPlan::sugerenciaFueraDeRango() {
     f->btnGuardar->click();
     QCOMPARE(Cantidad("Cuentas", "CuentaPadre=1 AND NumHijo=3 AND Descripcion='NUEVA'"), 1);
 }
+
+void PruebaUsoPlan::busquedaJerarquicaTrasGuardar() {
+    Pantalla p(true, 7);
+    frmCuentas* f = p.Abro();
+    QTest::keyClicks(f->inpDescripcion, " NETAS");
+    // A code typed while the panel holds edits: saved on Yes, and the typed code stays in the field
+    // when the widths did not change.
+    QLineEdit* c = f->inpBusqCodJer;
+    c->setFocus();
+    c->setCursorPosition(0);
+    MensajePrueba::setNextAnswer(Respuesta::Si);
+    QTest::keyClicks(c, "3");
+    QCOMPARE(NuloAVacio(ValorCampo("Cuentas", "Descripcion", "Cuenta=7")), QString("VENTAS NETAS"));
+    QCOMPARE(f->treMaster->CuentaSeleccionada(), 6);
+    QCOMPARE(c->displayText(), QString("3. "));
+    QTest::keyClicks(c, "2");
+    QCOMPARE(c->displayText(), QString("3.2"));
+    QCOMPARE(f->treMaster->CuentaSeleccionada(), 8);
+}
