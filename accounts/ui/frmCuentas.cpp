@@ -18,6 +18,7 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
@@ -202,7 +203,9 @@ void frmCuentas::ArmoPantalla() {
         g->setEncabezado(1, "Código");
         g->setEncabezado(2, "Leyenda");
         g->setAnchoColumna(1, 50);
-        g->setAnchoColumna(2, 260);
+        g->setAnchoColumna(2, 150);
+        // The legend takes what the frame leaves, so the code column never scrolls out of sight.
+        g->horizontalHeader()->setStretchLastSection(true);
         g->setSoloLectura(true);
         g->setColorTexto(QColor(0, 0, 128));
         g->setToolTip(ayuda);
@@ -298,7 +301,10 @@ void frmCuentas::MascaraBusqueda() {
     // Unfilled positions stay blank, as the code lookup expects; "x" takes digits and the wildcards.
     QString mascara = MascaraCodJer(maximos, 'x');
     const bool vacia = mascara.isEmpty();
-    inpBusqCodJer->setInputMask(vacia ? QString() : mascara + "; ");
+    // Setting a mask empties the field and moves its cursor: a code being typed stays unless the
+    // widths really changed.
+    if (inpBusqCodJer->inputMask() != mascara)
+        inpBusqCodJer->setInputMask(vacia ? QString() : mascara + "; ");
     inpBusqCodJer->setEnabled(!vacia);
 }
 
@@ -459,6 +465,9 @@ bool frmCuentas::GuardoCuenta() {
         Caption();
         adding = false;
         MuestroCuenta(); // the parent again, now a summary account
+        // Shown on the root, MuestroCuenta stops early: the code search still needs the new widths
+        // (the first account of a chart enables it).
+        VerificoPlan();
     } else if (QTreeWidgetItem* nodo = treMaster->Nodo(selectedKey)) {
         nodo->setText(0, d.descripcion);
         VerificoPlan();
@@ -495,6 +504,7 @@ void frmCuentas::BorroCuenta() {
     Caption();
     dirty = false;
     MuestroCuenta();
+    VerificoPlan();
 }
 
 // --- Concept grids ----------------------------------------------------------------------------------
@@ -564,8 +574,8 @@ void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
     if (!treMaster->Selecciono(selectedKey)) treMaster->Selecciono(0);
     cambiandoNodo = false;
     // The move may have shifted the shown account or changed a level's width.
+    VerificoPlan();
     if (selectedKey > 0 && !adding) {
-        VerificoPlan();
         lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
         inpNumHijo->setText(QString::number(int(
             NumeroOCero(ValorCampo("Cuentas", "NumHijo", "EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?",
@@ -585,9 +595,11 @@ void frmCuentas::BusquedaNodo(int cuenta) {
 }
 
 void frmCuentas::BuscoCodInt(const QString& texto) {
-    const Valor v =
-        ValorCampo("Cuentas", "Cuenta", "EmpresaPropia=? AND NumEjercicio=? AND CodInt LIKE ? LIMIT 1",
-                   {empresa, ejercicio, "%" + ComodinesLike(texto) + "%"});
+    // Letter case ignored, accents included, as in the description search.
+    const Valor v = ValorCampo("Cuentas", "Cuenta",
+                               "EmpresaPropia=? AND NumEjercicio=? AND " + FuncionMayusculas() +
+                                   "(CodInt) LIKE ? LIMIT 1",
+                               {empresa, ejercicio, "%" + ComodinesLike(texto).toUpper() + "%"});
     BusquedaNodo(v ? v->toInt() : -1);
 }
 
@@ -608,6 +620,11 @@ bool frmCuentas::eventFilter(QObject* objeto, QEvent* evento) {
     if (campo) {
         if (evento->type() == QEvent::FocusIn && campo == inpBusqCodJer) {
             VerificoPlan();
+        } else if (evento->type() == QEvent::MouseButtonRelease && campo == inpBusqCodJer &&
+                   !campo->hasSelectedText() && campo->displayText().remove('.').trimmed().isEmpty()) {
+            // A click lands the cursor where it points, past the blanks of an empty picture, where
+            // nothing can be typed: the code is typed from its first position.
+            campo->setCursorPosition(0);
         } else if (evento->type() == QEvent::FocusOut) {
             // A message box or the picker taking the focus for a moment is not leaving the field.
             const Qt::FocusReason razon = static_cast<QFocusEvent*>(evento)->reason();

@@ -7,5 +7,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebas<PruebaCodigos, PruebaOperaciones, PruebaPantallaCuentas>(argc, argv);
+    return EjecutoPruebas<PruebaCodigos, PruebaOperaciones, PruebaPantallaCuentas, PruebaUsoPlan>(argc, argv);
 }

@@ -55,3 +55,15 @@ private slots:
     void otraSesionCambiaElPlan();
     void ingresoEnGrilla();
 };
+
+class PruebaUsoPlan : public QObject {
+    Q_OBJECT
+private slots:
+    void planVacioHabilitaBusquedaJerarquica();
+    void clicEnBusquedaJerarquica();
+    void grillasConceptosSinDesplazamiento();
+    void selectorDeConceptosReal();
+    void busquedaCodIntSinMayusculas();
+    void sugerenciaFueraDeRango();
+    void busquedaJerarquicaTrasGuardar();
+};
