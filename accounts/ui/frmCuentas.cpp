@@ -7,6 +7,7 @@
 #include "core/Basedatos.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
+#include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
@@ -32,28 +33,6 @@
 
 namespace {
 constexpr int FilasConceptos = 500;
-
-QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono,
-                         const QString& ayuda) {
-    auto* b = new QToolButton(padre);
-    b->setObjectName(nombre);
-    b->setIcon(padre->style()->standardIcon(icono));
-    b->setIconSize(QSize(24, 24));
-    b->setToolTip(ayuda);
-    b->setAccessibleName(ayuda);
-    b->setAutoRaise(true);
-    return b;
-}
-
-// A framed input field: the frame's caption is the field's accessible name.
-QGroupBox* Marco(QWidget* padre, const QString& titulo, QWidget* campo) {
-    auto* g = new QGroupBox(titulo, padre);
-    auto* l = new QVBoxLayout(g);
-    l->setContentsMargins(4, 2, 4, 4);
-    l->addWidget(campo);
-    campo->setAccessibleName(titulo);
-    return g;
-}
 
 QLineEdit* Campo(QWidget* padre, const char* nombre, const QString& ayuda = QString()) {
     auto* e = new QLineEdit(padre);
@@ -146,9 +125,9 @@ void frmCuentas::ArmoPantalla() {
     inpBusqCodInt = Campo(this, "inpBusqCodInt", "Ingrese código abreviado a buscar");
     inpBusqCodJer = Campo(this, "inpBusqCodJer", "Ingrese código jerárquico a buscar");
     inpBusqDescripcion = Campo(this, "inpBusqDescripcion", "Ingrese parte de la descripción a buscar");
-    busquedas->addWidget(Marco(this, "Búsq.Cod Abr", inpBusqCodInt), 1);
-    busquedas->addWidget(Marco(this, "Búsq.Cod Jer.", inpBusqCodJer), 1);
-    busquedas->addWidget(Marco(this, "Búsq.Descrip", inpBusqDescripcion), 2);
+    busquedas->addWidget(Marco(this, nullptr, "Búsq.Cod Abr", inpBusqCodInt), 1);
+    busquedas->addWidget(Marco(this, nullptr, "Búsq.Cod Jer.", inpBusqCodJer), 1);
+    busquedas->addWidget(Marco(this, nullptr, "Búsq.Descrip", inpBusqDescripcion), 2);
     principal->addLayout(busquedas);
 
     auto* division = new QSplitter(Qt::Horizontal, this);
@@ -177,14 +156,13 @@ void frmCuentas::ArmoPantalla() {
     fila1->addWidget(lblCodigoPath, 1);
     datos->addLayout(fila1);
     inpDescripcion = Campo(pnlDatos, "inpDescripcion");
-    datos->addWidget(Marco(pnlDatos, "Descripción", inpDescripcion));
+    datos->addWidget(Marco(pnlDatos, nullptr, "Descripción", inpDescripcion));
     auto* fila2 = new QHBoxLayout;
     inpCodInt = Campo(pnlDatos, "inpCodInt");
-    fila2->addWidget(Marco(pnlDatos, "Cód.Abr (opc)", inpCodInt), 2);
+    fila2->addWidget(Marco(pnlDatos, nullptr, "Cód.Abr (opc)", inpCodInt), 2);
     inpNumHijo = Campo(pnlDatos, "inpNumHijo");
     inpNumHijo->setValidator(new QIntValidator(0, MaxNumHijo, inpNumHijo));
-    fraNumHijo = Marco(pnlDatos, "Sub Jerarquía", inpNumHijo);
-    fraNumHijo->setObjectName("fraNumHijo");
+    fraNumHijo = Marco(pnlDatos, "fraNumHijo", "Sub Jerarquía", inpNumHijo);
     fila2->addWidget(fraNumHijo, 1);
     datos->addLayout(fila2);
     auto* fila3 = new QHBoxLayout;

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
+#include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
@@ -39,26 +40,6 @@ private:
     bool antes;
 };
 
-QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono,
-                         const QString& tip) {
-    auto* b = new QToolButton(padre);
-    b->setObjectName(nombre);
-    b->setIcon(padre->style()->standardIcon(icono));
-    b->setIconSize(QSize(24, 24));
-    b->setAutoRaise(true);
-    b->setToolTip(tip);
-    b->setAccessibleName(tip);
-    return b;
-}
-
-QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWidget* contenido) {
-    auto* g = new QGroupBox(titulo, padre);
-    g->setObjectName(nombre);
-    auto* l = new QVBoxLayout(g);
-    l->setContentsMargins(6, 4, 6, 6);
-    l->addWidget(contenido);
-    return g;
-}
 } // namespace
 
 Catalogo::Catalogo(QWidget* padre) : QDialog(padre) {

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Valores.h"
+#include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
@@ -18,14 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWidget* contenido) {
-    auto* g = new QGroupBox(titulo, padre);
-    g->setObjectName(QLatin1String(nombre));
-    auto* l = new QVBoxLayout(g);
-    l->setContentsMargins(6, 4, 6, 6);
-    l->addWidget(contenido);
-    return g;
-}
 
 QLineEdit* CampoFecha(QWidget* padre, const char* nombre, const QString& marco) {
     auto* f = new QLineEdit(padre);

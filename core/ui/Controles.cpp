@@ -1,0 +1,26 @@
+#include "core/ui/Controles.h"
+
+#include <QGroupBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono, const QString& ayuda) {
+    auto* b = new QToolButton(padre);
+    b->setObjectName(QLatin1String(nombre));
+    b->setIcon(padre->style()->standardIcon(icono));
+    b->setIconSize(QSize(24, 24));
+    b->setAutoRaise(true);
+    b->setToolTip(ayuda);
+    b->setAccessibleName(ayuda);
+    return b;
+}
+
+QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWidget* contenido) {
+    auto* g = new QGroupBox(titulo, padre);
+    if (nombre) g->setObjectName(QLatin1String(nombre));
+    auto* l = new QVBoxLayout(g);
+    l->setContentsMargins(6, 4, 6, 6);
+    l->addWidget(contenido);
+    if (contenido->accessibleName().isEmpty()) contenido->setAccessibleName(titulo);
+    return g;
+}
