@@ -36,3 +36,15 @@ private slots:
     void fechas_data();
     void fechas();
 };
+
+class PruebaAyudantes : public QObject {
+    Q_OBJECT
+private slots:
+    void llenoCombo();
+    void valorCampoTabla();
+    void ajustoTexto_data();
+    void ajustoTexto();
+    void ubicoPanel_data();
+    void ubicoPanel();
+    void centroVentana();
+};

@@ -1,6 +1,7 @@
 // The calculator (its keys and what it shows, alone and through its window) and the about box.
 #include "core/AppState.h"
 #include "core/Soporte.h"
+#include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "tests/support/Entorno.h"
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <sqlite3.h>
 
@@ -293,6 +295,24 @@ private slots:
         QVERIFY(f.isVisible());
         QTest::mouseClick(f.cmdOK, Qt::LeftButton);
         QVERIFY(!f.isVisible());
+    }
+
+    // The help's contents list a page for each screen of this folder, and it opens.
+    void paginasDeAyuda() {
+        Entorno e(false);
+        QStringList archivos;
+        for (const PaginaAyuda& p : PaginasAyuda())
+            archivos << p.archivo;
+        for (const QString pagina : {"frmCalculadora.html", "frmAbout.html"}) {
+            QVERIFY2(archivos.contains(pagina), qPrintable(pagina));
+            Ayuda* visor = MuestroAyuda(pagina);
+            QVERIFY(visor);
+            QVERIFY(
+                visor->Navegador()->toPlainText().contains(pagina == "frmAbout.html" ? "System Info" : "CE"));
+            visor->close();
+            QTRY_VERIFY(!VisorAyuda());
+        }
+        QVERIFY(IndiceAyuda().contains("frmCalculadora.html"));
     }
 };
 
