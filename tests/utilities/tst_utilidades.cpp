@@ -241,9 +241,13 @@ private slots:
         QVERIFY(Pantallas::Registrada("frmCalculadora"));
         QVERIFY(Pantallas::Registrada("frmAbout"));
         QMdiArea marco;
+        marco.resize(900, 700);
+        marco.show();
         Pantallas::FijoMarco(&marco);
         QWidget* w = Pantallas::Activo("frmCalculadora");
         QVERIFY(qobject_cast<frmCalculadora*>(w));
+        // The window opens at its designed size, 3360 x 3405 twips, inside its frame.
+        QCOMPARE(w->size(), QSize(224, 227));
         QCOMPARE(Pantallas::Activo("frmCalculadora"), w);
         QCOMPARE(marco.subWindowList().size(), 1);
         QString caption;
