@@ -8,6 +8,7 @@ private slots:
     void relacionesSeCumplen();
     void archivosAjenosQuedanIntactos_data();
     void archivosAjenosQuedanIntactos();
+    void carpetaEnLugarDeBase();
     void baseSqliteDeOtroProgramaQuedaIntacta();
     void valorCampoSeparaVacioDeNulo();
     void mayusculasUnicode_data();
