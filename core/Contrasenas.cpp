@@ -45,6 +45,8 @@ int BuscoUsuario(const QString& nombre, const QString& contrasena) {
     int usuario = -1;
     QString guardada;
     while (q.next()) {
+        // A Null password matches nothing, as a comparison with Null never holds.
+        if (q.value(1).isNull()) continue;
         const QString c = q.value(1).toString();
         if (VerificoContrasena(contrasena, c)) {
             usuario = q.value(0).toInt();

@@ -255,6 +255,9 @@ void PruebaBase::loginConComillasYComodines_data() {
                                     << "d'artagnan" << 2;
     QTest::newRow("inactivo") << "BAJA"
                               << "BAJA" << -1;
+    // A user whose password is Null is compared with nothing: an empty password does not open it.
+    QTest::newRow("contrasena nula") << "SINCLAVE"
+                                     << "" << -1;
 }
 
 void PruebaBase::loginConComillasYComodines() {
@@ -268,6 +271,8 @@ void PruebaBase::loginConComillasYComodines() {
     Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES "
             "(?,?,?,?,?,?)",
             {3, "BAJA", "Dado de baja", 2, HashContrasena("BAJA"), 0});
+    Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES "
+            "(4, 'SINCLAVE', 'Sin clave', 2, NULL, -1)");
     QCOMPARE(BuscoUsuario(nombre, contrasena), usuario);
 }
 
