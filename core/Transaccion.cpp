@@ -2,9 +2,17 @@
 
 #include "core/Basedatos.h"
 
+#include <QSqlQuery>
+
 namespace {
 int profundidad = 0;
+
+// Rolling back leaves UltimoError() alone: it still tells what failed, for the caller's message.
+void Deshecho(const QString& sql) {
+    QSqlQuery q(Conexion());
+    q.exec(sql);
 }
+} // namespace
 
 int Transaccion::Profundidad() { return profundidad; }
 
@@ -39,10 +47,10 @@ bool Transaccion::Confirmo() {
 void Transaccion::Deshago() {
     if (terminada) return;
     if (nivel == 1) {
-        Ejecuto("ROLLBACK");
+        Deshecho("ROLLBACK");
     } else {
-        Ejecuto(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel));
-        Ejecuto(QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
+        Deshecho(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel));
+        Deshecho(QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
     }
     terminada = true;
     profundidad = nivel - 1;

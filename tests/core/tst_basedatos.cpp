@@ -211,6 +211,21 @@ void PruebaBase::transaccionesAnidadas() {
     } // never committed
     QCOMPARE(NumeroOCero(ValorCampo("ConceptosAsiento", "count(*)", "1=1")), 1.0);
     QCOMPARE(Transaccion::Profundidad(), 0);
+    // The engine's text of the statement that failed outlives the roll back, for the message.
+    {
+        Transaccion t;
+        QVERIFY(!Ejecuto("INSERT INTO ConceptosAsiento VALUES (1, 'repetido')").ok);
+    }
+    QVERIFY2(UltimoError().contains("ya existe un registro con esa clave"), qPrintable(UltimoError()));
+    {
+        Transaccion exterior;
+        {
+            Transaccion interior;
+            QVERIFY(!Ejecuto("INSERT INTO TablaQueNoExiste VALUES (1)").ok);
+        }
+        QVERIFY(UltimoError().contains("TablaQueNoExiste"));
+    }
+    QVERIFY(UltimoError().contains("TablaQueNoExiste"));
 }
 
 void PruebaBase::sesiones() {
