@@ -14,7 +14,9 @@ void Deshecho(const QString& sql) {
 }
 } // namespace
 
-int Transaccion::Profundidad() { return profundidad; }
+int Transaccion::Profundidad() {
+    return profundidad;
+}
 
 Transaccion::Transaccion() {
     nivel = profundidad + 1;
@@ -22,8 +24,10 @@ Transaccion::Transaccion() {
         Ejecuto(nivel == 1 ? QStringLiteral("BEGIN IMMEDIATE") : QString("SAVEPOINT nivel%1").arg(nivel));
     iniciada = r.ok;
     textoError = r.error;
-    if (iniciada) profundidad = nivel;
-    else terminada = true;
+    if (iniciada)
+        profundidad = nivel;
+    else
+        terminada = true;
 }
 
 Transaccion::~Transaccion() {
