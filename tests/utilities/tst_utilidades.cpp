@@ -240,6 +240,16 @@ private slots:
         RegistroPantallasUtilidades();
         QVERIFY(Pantallas::Registrada("frmCalculadora"));
         QVERIFY(Pantallas::Registrada("frmAbout"));
+        // Opened while the frame is hidden, the window is left to the frame's own sizing.
+        {
+            QMdiArea oculto;
+            Pantallas::FijoMarco(&oculto);
+            QWidget* c = Pantallas::Activo("frmCalculadora");
+            QVERIFY(c);
+            oculto.resize(900, 700);
+            oculto.show();
+            QVERIFY(c->width() >= 200 && c->height() >= 150);
+        }
         QMdiArea marco;
         marco.resize(900, 700);
         marco.show();
