@@ -25,10 +25,10 @@ struct AppState {
     int currentSession = 0;
 
     // Selection hand-over between a caller and a screen opened as a picker.
-    int selectionCode = -1;         // number chosen in the picker; -1 = nothing chosen
-    QString selectionText;          // text of the chosen row
-    QVariant preselection;          // what the caller hands to the screen (row, true, a year); Null after start-up
-    QVariant companyParameter;      // company handed to and back from the fiscal years screen
+    int selectionCode = -1;    // number chosen in the picker; -1 = nothing chosen
+    QString selectionText;     // text of the chosen row
+    QVariant preselection;     // what the caller hands to the screen (row, true, a year); Null after start-up
+    QVariant companyParameter; // company handed to and back from the fiscal years screen
 
     // Chart picker values (the chart of accounts screen and the account lookup).
     int chartCompany = 0;
@@ -38,8 +38,8 @@ struct AppState {
     QString pickDescripcion;
     QString pickCodInt;
 
-    QString LocalIni() const;       // full path of Partidex.ini
-    void Reinicio();                // back to the state of a program that has just started
+    QString LocalIni() const; // full path of Partidex.ini
+    void Reinicio();          // back to the state of a program that has just started
 };
 
 // The one instance.

@@ -85,7 +85,9 @@ QString TextoError(const QSqlError& e) {
     return t;
 }
 
-QString UltimoError() { return ultimoError; }
+QString UltimoError() {
+    return ultimoError;
+}
 
 bool ConfiguroConexion(QSqlDatabase& db, QString* error) {
     sqlite3* h = Manejador(db);
@@ -112,6 +114,11 @@ EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
     if (!fi.exists()) {
         explico("el archivo no existe");
         return EstadoBase::NoExiste;
+    }
+    if (fi.isDir()) {
+        // An empty or mistyped Base setting names a folder.
+        explico("es una carpeta, no un archivo de base de datos");
+        return EstadoBase::SinPermiso;
     }
     if (!fi.isFile() || !fi.isReadable() || !fi.isWritable()) {
         explico("no tiene permiso de lectura y escritura sobre el archivo");
@@ -184,7 +191,8 @@ bool CreoBase(const QString& ruta, QString* error) {
             QSqlQuery q(db);
             ok = ok && q.exec("PRAGMA journal_mode=DELETE");
             ok = ok && q.exec("BEGIN");
-            const QStringList todas = Esquema::Definicion() + Esquema::FilasFijas(HashContrasena(Esquema::ContrasenaInicial));
+            const QStringList todas =
+                Esquema::Definicion() + Esquema::FilasFijas(HashContrasena(Esquema::ContrasenaInicial));
             for (const QString& s : todas) {
                 if (!ok) break;
                 if (!q.exec(s)) {
@@ -259,7 +267,9 @@ bool BaseAbierta() {
     return QSqlDatabase::contains(NombreConexion) && QSqlDatabase::database(NombreConexion, false).isOpen();
 }
 
-QSqlDatabase Conexion() { return QSqlDatabase::database(NombreConexion, false); }
+QSqlDatabase Conexion() {
+    return QSqlDatabase::database(NombreConexion, false);
+}
 
 bool BaseEnUso(const QString& ruta) {
     const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
@@ -273,7 +283,8 @@ namespace {
 bool Preparo(QSqlQuery& q, const QString& sql, const QVariantList& parametros) {
     q.setForwardOnly(true);
     if (!q.prepare(sql)) return false;
-    for (int i = 0; i < parametros.size(); ++i) q.bindValue(i, parametros[i]);
+    for (int i = 0; i < parametros.size(); ++i)
+        q.bindValue(i, parametros[i]);
     return q.exec();
 }
 } // namespace

@@ -10,16 +10,16 @@
 // Outcome of a statement that changes rows.
 struct Resultado {
     bool ok = true;
-    int filas = 0;     // rows affected
-    QString error;     // engine error text (in Spanish where we know it), empty when ok
+    int filas = 0; // rows affected
+    QString error; // engine error text (in Spanish where we know it), empty when ok
 };
 
 enum class EstadoBase {
-    NoExiste,      // no file at the path
-    Partidex,      // a Partidex database of a version we can use
-    Ajena,         // a file that is not a Partidex database (another program's, or not a database at all)
-    Posterior,     // a Partidex database of a newer version than this program
-    SinPermiso,    // the file cannot be read or written
+    NoExiste,   // no file at the path
+    Partidex,   // a Partidex database of a version we can use
+    Ajena,      // a file that is not a Partidex database (another program's, or not a database at all)
+    Posterior,  // a Partidex database of a newer version than this program
+    SinPermiso, // the file cannot be read or written
 };
 
 // Examines a database file without changing it (opened read-only). Fills a Spanish explanation.

@@ -13,9 +13,13 @@ bool IniciaSodio() {
 }
 } // namespace
 
-void UsoCostoMinimoContrasenas(bool minimo) { costoMinimo = minimo; }
+void UsoCostoMinimoContrasenas(bool minimo) {
+    costoMinimo = minimo;
+}
 
-bool EsHashContrasena(const QString& guardada) { return guardada.startsWith("$argon2id$"); }
+bool EsHashContrasena(const QString& guardada) {
+    return guardada.startsWith("$argon2id$");
+}
 
 QString HashContrasena(const QString& contrasena) {
     if (!IniciaSodio()) return QString();
@@ -23,7 +27,8 @@ QString HashContrasena(const QString& contrasena) {
     char salida[crypto_pwhash_STRBYTES];
     const auto ops = costoMinimo ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE;
     const auto mem = costoMinimo ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE;
-    if (crypto_pwhash_str_alg(salida, texto.constData(), texto.size(), ops, mem, crypto_pwhash_ALG_ARGON2ID13) != 0)
+    if (crypto_pwhash_str_alg(salida, texto.constData(), texto.size(), ops, mem,
+                              crypto_pwhash_ALG_ARGON2ID13) != 0)
         return QString();
     return QString::fromLatin1(salida);
 }
@@ -39,12 +44,15 @@ bool VerificoContrasena(const QString& tipeada, const QString& guardada) {
 }
 
 int BuscoUsuario(const QString& nombre, const QString& contrasena) {
-    QSqlQuery q = Consulto("SELECT Usuario, Contrasena FROM Usuarios WHERE Activo<>0 AND UCase(NombreCorto)=? "
-                           "ORDER BY Usuario",
-                           {nombre.toUpper()});
+    QSqlQuery q =
+        Consulto("SELECT Usuario, Contrasena FROM Usuarios WHERE Activo<>0 AND UCase(NombreCorto)=? "
+                 "ORDER BY Usuario",
+                 {nombre.toUpper()});
     int usuario = -1;
     QString guardada;
     while (q.next()) {
+        // A Null password matches nothing, as a comparison with Null never holds.
+        if (q.value(1).isNull()) continue;
         const QString c = q.value(1).toString();
         if (VerificoContrasena(contrasena, c)) {
             usuario = q.value(0).toInt();

@@ -46,7 +46,9 @@ bool ClaveDeLinea(const QString& linea, QString& clave, QString& valor) {
     return !clave.isEmpty();
 }
 
-bool Igual(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool Igual(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 

@@ -15,9 +15,13 @@ int NuevaSesion() {
     return 0;
 }
 
-void PurgoSesiones() { Ejecuto("DELETE FROM Sesiones WHERE Sesion < ?", {App().currentSession - 100}); }
+void PurgoSesiones() {
+    Ejecuto("DELETE FROM Sesiones WHERE Sesion < ?", {App().currentSession - 100});
+}
 
-void BorroSesion() { Ejecuto("DELETE FROM Sesiones WHERE Sesion = ?", {App().currentSession}); }
+void BorroSesion() {
+    Ejecuto("DELETE FROM Sesiones WHERE Sesion = ?", {App().currentSession});
+}
 
 void RegistroPantalla(int pantalla, int empresa, int ejercicio) {
     AppState& a = App();
@@ -27,7 +31,8 @@ void RegistroPantalla(int pantalla, int empresa, int ejercicio) {
 }
 
 bool PantallaRegistrada(int pantalla, int empresa, int ejercicio) {
-    return ValorCampo("SesionesPlanes", "Sesion", "Sesion=? AND Pantalla=? AND EmpresaPropia=? AND NumEjercicio=?",
+    return ValorCampo("SesionesPlanes", "Sesion",
+                      "Sesion=? AND Pantalla=? AND EmpresaPropia=? AND NumEjercicio=?",
                       {App().currentSession, pantalla, empresa, ejercicio})
         .has_value();
 }
@@ -54,15 +59,16 @@ QString CaptionPrincipal() {
     q.finish();
     QString caption = "Partidex, usuario: " + nombre + " (" + desc + "), Perfil: " + perfil;
     if (a.currentCompany > 0) {
-        const QString empresa =
-            NuloAVacio(ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {a.currentCompany}));
+        const QString empresa = NuloAVacio(
+            ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {a.currentCompany}));
         const QVariantList clave{a.currentCompany, a.currentYear};
         auto fecha = [&](const char* campo) {
             const Valor v = ValorCampo("Ejercicios", campo, "EmpresaPropia=? AND NumEjercicio=?", clave);
             const QDate d = v ? FechaDeBase(*v) : QDate();
             return d.isValid() ? d.toString("dd/MM/yy") : QString();
         };
-        caption += ", Ejercicio: " + empresa + ", " + fecha("ComienzoEjercicio") + "-" + fecha("FinEjercicio");
+        caption +=
+            ", Ejercicio: " + empresa + ", " + fecha("ComienzoEjercicio") + "-" + fecha("FinEjercicio");
     }
     return caption;
 }

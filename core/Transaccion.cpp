@@ -2,11 +2,21 @@
 
 #include "core/Basedatos.h"
 
+#include <QSqlQuery>
+
 namespace {
 int profundidad = 0;
-}
 
-int Transaccion::Profundidad() { return profundidad; }
+// Rolling back leaves UltimoError() alone: it still tells what failed, for the caller's message.
+void Deshecho(const QString& sql) {
+    QSqlQuery q(Conexion());
+    q.exec(sql);
+}
+} // namespace
+
+int Transaccion::Profundidad() {
+    return profundidad;
+}
 
 Transaccion::Transaccion() {
     nivel = profundidad + 1;
@@ -14,8 +24,10 @@ Transaccion::Transaccion() {
         Ejecuto(nivel == 1 ? QStringLiteral("BEGIN IMMEDIATE") : QString("SAVEPOINT nivel%1").arg(nivel));
     iniciada = r.ok;
     textoError = r.error;
-    if (iniciada) profundidad = nivel;
-    else terminada = true;
+    if (iniciada)
+        profundidad = nivel;
+    else
+        terminada = true;
 }
 
 Transaccion::~Transaccion() {
@@ -39,10 +51,10 @@ bool Transaccion::Confirmo() {
 void Transaccion::Deshago() {
     if (terminada) return;
     if (nivel == 1) {
-        Ejecuto("ROLLBACK");
+        Deshecho("ROLLBACK");
     } else {
-        Ejecuto(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel));
-        Ejecuto(QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
+        Deshecho(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel));
+        Deshecho(QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
     }
     terminada = true;
     profundidad = nivel - 1;

@@ -14,8 +14,8 @@ public:
 
     bool ok() const { return iniciada; }
     const QString& error() const { return textoError; }
-    bool Confirmo();   // commit; false (and rolled back) when the commit fails
-    void Deshago();    // roll back now
+    bool Confirmo(); // commit; false (and rolled back) when the commit fails
+    void Deshago();  // roll back now
 
     static int Profundidad();
 

@@ -43,20 +43,34 @@ double Numero(const QVariant& v, double siNulo, bool* ok) {
 }
 } // namespace
 
-double NumeroOCero(const QVariant& v, bool* ok) { return Numero(v, 0, ok); }
-double NumeroOCero(const Valor& v, bool* ok) { return v ? Numero(*v, 0, ok) : (ok && (*ok = true), 0.0); }
-double NumeroOMenosUno(const QVariant& v, bool* ok) { return Numero(v, -1, ok); }
-double NumeroOMenosUno(const Valor& v, bool* ok) { return v ? Numero(*v, -1, ok) : (ok && (*ok = true), -1.0); }
+double NumeroOCero(const QVariant& v, bool* ok) {
+    return Numero(v, 0, ok);
+}
+double NumeroOCero(const Valor& v, bool* ok) {
+    return v ? Numero(*v, 0, ok) : (ok && (*ok = true), 0.0);
+}
+double NumeroOMenosUno(const QVariant& v, bool* ok) {
+    return Numero(v, -1, ok);
+}
+double NumeroOMenosUno(const Valor& v, bool* ok) {
+    return v ? Numero(*v, -1, ok) : (ok && (*ok = true), -1.0);
+}
 
-QString NumeroSql(double n) { return QString::number(n, 'g', 17); }
+QString NumeroSql(double n) {
+    return QString::number(n, 'g', 17);
+}
 
 QString NuloAVacio(const QVariant& v) {
     if (!v.isValid() || v.isNull()) return QString("");
     return v.toString();
 }
-QString NuloAVacio(const Valor& v) { return v ? NuloAVacio(*v) : QString(""); }
+QString NuloAVacio(const Valor& v) {
+    return v ? NuloAVacio(*v) : QString("");
+}
 
-QString FuncionMayusculas() { return App().sqlAccess ? QStringLiteral("UCase") : QStringLiteral("UPPER"); }
+QString FuncionMayusculas() {
+    return App().sqlAccess ? QStringLiteral("UCase") : QStringLiteral("UPPER");
+}
 
 QString DobloComillas(const QString& texto) {
     QString t = texto;
@@ -79,7 +93,9 @@ QDate TextoAFecha(const QString& texto) {
     return QDate(anio, m.captured(2).toInt(), m.captured(1).toInt());
 }
 
-QString FechaATexto(const QDate& fecha) { return fecha.isValid() ? fecha.toString("dd/MM/yyyy") : QString(); }
+QString FechaATexto(const QDate& fecha) {
+    return fecha.isValid() ? fecha.toString("dd/MM/yyyy") : QString();
+}
 
 QDate FechaDeBase(const QVariant& v) {
     if (!v.isValid() || v.isNull()) return QDate();
@@ -88,7 +104,9 @@ QDate FechaDeBase(const QVariant& v) {
     return QDate::fromString(v.toString().left(10), Qt::ISODate);
 }
 
-QString FechaATexto(const QVariant& v) { return FechaATexto(FechaDeBase(v)); }
+QString FechaATexto(const QVariant& v) {
+    return FechaATexto(FechaDeBase(v));
+}
 
 QVariant FechaSql(const QDate& fecha) {
     return fecha.isValid() ? QVariant(fecha.toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>());

@@ -38,8 +38,8 @@ QString DobloComillas(const QString& texto);
 QString ComodinesLike(const QString& texto);
 
 // Dates: shown and typed dd/mm/yyyy, stored as ISO yyyy-mm-dd text.
-QDate TextoAFecha(const QString& texto);          // strict dd/mm/yyyy (or dd/mm/yy); invalid QDate otherwise
-QString FechaATexto(const QDate& fecha);          // dd/mm/yyyy
-QString FechaATexto(const QVariant& valorBase);   // stored value to dd/mm/yyyy; empty for Null
-QVariant FechaSql(const QDate& fecha);            // bound value for a DATE column (Null when invalid)
-QDate FechaDeBase(const QVariant& valorBase);     // stored value to QDate
+QDate TextoAFecha(const QString& texto);        // strict dd/mm/yyyy (or dd/mm/yy); invalid QDate otherwise
+QString FechaATexto(const QDate& fecha);        // dd/mm/yyyy
+QString FechaATexto(const QVariant& valorBase); // stored value to dd/mm/yyyy; empty for Null
+QVariant FechaSql(const QDate& fecha);          // bound value for a DATE column (Null when invalid)
+QDate FechaDeBase(const QVariant& valorBase);   // stored value to QDate

@@ -72,7 +72,8 @@ const QStringList& Definicion() {
         " Debe INTEGER NOT NULL DEFAULT 0,"
         " PRIMARY KEY (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe),"
         " FOREIGN KEY (EmpresaPropia, NumEjercicio, Cuenta)"
-        "  REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) ON DELETE CASCADE DEFERRABLE INITIALLY DEFERRED)",
+        "  REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) ON DELETE CASCADE DEFERRABLE INITIALLY "
+        "DEFERRED)",
 
         "CREATE TABLE Asientos ("
         " EmpresaPropia INTEGER NOT NULL,"
@@ -226,14 +227,16 @@ int IndicesEsperados() {
     for (const QString& s : Definicion()) {
         if (s.startsWith("CREATE INDEX")) ++n;
         // Tables with a primary key other than a plain INTEGER PRIMARY KEY get an automatic index.
-        else if (s.startsWith("CREATE TABLE") && s.contains("PRIMARY KEY (")) ++n;
+        else if (s.startsWith("CREATE TABLE") && s.contains("PRIMARY KEY ("))
+            ++n;
     }
     return n;
 }
 
 int RelacionesEsperadas() {
     int n = 0;
-    for (const QString& s : Definicion()) n += s.count("REFERENCES ");
+    for (const QString& s : Definicion())
+        n += s.count("REFERENCES ");
     return n;
 }
 

@@ -3,7 +3,9 @@
 // way out of a handler restores the pointer.
 #include <QApplication>
 
-inline void CursorEspera() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+inline void CursorEspera() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 inline void CursorNormal() {
     if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }

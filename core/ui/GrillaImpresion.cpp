@@ -4,6 +4,7 @@
 
 #include "core/ui/Grilla.h"
 #include "core/ui/GrillaModelo.h"
+#include "core/ui/Principal.h"
 
 #include <QFile>
 #include <QPainter>
@@ -221,7 +222,8 @@ int Grilla::ImprimoEn(QPrinter* impresora, const QString& encabezado, bool sombr
 }
 
 void Grilla::Imprimo(const QString& encabezado, const QString& nombreTrabajo, bool sombreado) {
-    QPrinter impresora(QPrinter::HighResolution);
+    // The printer, paper and orientation chosen with the main window's printer setup.
+    QPrinter& impresora = ImpresoraComun();
     impresora.setDocName(nombreTrabajo);
     QPrintPreviewDialog vista(&impresora, window());
     vista.setWindowTitle(nombreTrabajo);

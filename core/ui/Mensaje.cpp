@@ -13,13 +13,22 @@ bool automatico = false;
 } // namespace
 
 namespace MensajePrueba {
-void setNextAnswer(Respuesta r) { respuestas.enqueue(r); }
-void setNextFileName(const QString& ruta) { archivos.enqueue(ruta); }
-void Automatico(bool activo) { automatico = activo; }
-const QList<Mostrado>& Mostrados() { return mostrados; }
+void setNextAnswer(Respuesta r) {
+    respuestas.enqueue(r);
+}
+void setNextFileName(const QString& ruta) {
+    archivos.enqueue(ruta);
+}
+void Automatico(bool activo) {
+    automatico = activo;
+}
+const QList<Mostrado>& Mostrados() {
+    return mostrados;
+}
 QStringList Textos() {
     QStringList t;
-    for (const auto& m : mostrados) t << m.texto;
+    for (const auto& m : mostrados)
+        t << m.texto;
     return t;
 }
 void Limpio() {
@@ -39,16 +48,31 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
     caja.setWindowTitle(titulo);
     caja.setText(texto);
     switch (icono) {
-    case Icono::Informacion: caja.setIcon(QMessageBox::Information); break;
-    case Icono::Advertencia: caja.setIcon(QMessageBox::Warning); break;
-    case Icono::Error: caja.setIcon(QMessageBox::Critical); break;
-    case Icono::Pregunta: caja.setIcon(QMessageBox::Question); break;
-    case Icono::Ninguno: break;
+    case Icono::Informacion:
+        caja.setIcon(QMessageBox::Information);
+        break;
+    case Icono::Advertencia:
+        caja.setIcon(QMessageBox::Warning);
+        break;
+    case Icono::Error:
+        caja.setIcon(QMessageBox::Critical);
+        break;
+    case Icono::Pregunta:
+        caja.setIcon(QMessageBox::Question);
+        break;
+    case Icono::Ninguno:
+        break;
     }
     switch (botones) {
-    case Botones::Ok: caja.setStandardButtons(QMessageBox::Ok); break;
-    case Botones::OkCancelar: caja.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case Botones::SiNo: caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Botones::Ok:
+        caja.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Botones::OkCancelar:
+        caja.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Botones::SiNo:
+        caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     case Botones::SiNoCancelar:
         caja.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
@@ -56,13 +80,18 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
     caja.setAccessibleName(titulo);
     caja.setAccessibleDescription(texto);
     switch (caja.exec()) {
-    case QMessageBox::Yes: return Respuesta::Si;
-    case QMessageBox::No: return Respuesta::No;
-    case QMessageBox::Cancel: return Respuesta::Cancelar;
-    case QMessageBox::Ok: return Respuesta::Ok;
+    case QMessageBox::Yes:
+        return Respuesta::Si;
+    case QMessageBox::No:
+        return Respuesta::No;
+    case QMessageBox::Cancel:
+        return Respuesta::Cancelar;
+    case QMessageBox::Ok:
+        return Respuesta::Ok;
     default:
         // Closing the box with Escape or its close button counts as the safe answer.
-        return botones == Botones::SiNo ? Respuesta::No : (botones == Botones::Ok ? Respuesta::Ok : Respuesta::Cancelar);
+        return botones == Botones::SiNo ? Respuesta::No
+                                        : (botones == Botones::Ok ? Respuesta::Ok : Respuesta::Cancelar);
     }
 }
 

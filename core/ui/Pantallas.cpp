@@ -32,9 +32,15 @@ QWidget* Construyo(const QString& nombre, QWidget* padre) {
 }
 } // namespace
 
-void Registro(const QString& nombre, Forma forma, Fabrica fabrica) { Tabla().insert(nombre, {forma, std::move(fabrica)}); }
-bool Registrada(const QString& nombre) { return Tabla().contains(nombre); }
-void Olvido() { Tabla().clear(); }
+void Registro(const QString& nombre, Forma forma, Fabrica fabrica) {
+    Tabla().insert(nombre, {forma, std::move(fabrica)});
+}
+bool Registrada(const QString& nombre) {
+    return Tabla().contains(nombre);
+}
+void Olvido() {
+    Tabla().clear();
+}
 
 int AbroModal(const QString& nombre, QWidget* padre) {
     QWidget* w = Construyo(nombre, padre);
@@ -74,6 +80,9 @@ QWidget* Activo(const QString& nombre) {
     if (!marco) return nullptr;
     QWidget* w = Construyo(nombre, nullptr);
     if (!w) return nullptr;
+    // A screen built with a size of its own keeps that size inside the frame (a saved layout, restored
+    // once the screen is shown, still takes precedence).
+    const QSize disenado = w->testAttribute(Qt::WA_Resized) ? w->size() : QSize();
     QMdiSubWindow* s = marco->addSubWindow(w);
     s->setAttribute(Qt::WA_DeleteOnClose);
     s->setWindowTitle(w->windowTitle());
@@ -81,13 +90,20 @@ QWidget* Activo(const QString& nombre) {
     QObject::connect(w, &QWidget::windowTitleChanged, s, &QWidget::setWindowTitle);
     QObject::connect(s, &QObject::destroyed, [] { MuestroFondo(); });
     s->show();
+    if (disenado.isValid()) s->resize(disenado + (s->size() - w->size()));
     marco->setActiveSubWindow(s);
     return w;
 }
 
-void FijoMarco(QMdiArea* m) { marco = m; }
-QMdiArea* Marco() { return marco; }
-void FijoFondo(std::function<void()> f) { fondo = std::move(f); }
+void FijoMarco(QMdiArea* m) {
+    marco = m;
+}
+QMdiArea* Marco() {
+    return marco;
+}
+void FijoFondo(std::function<void()> f) {
+    fondo = std::move(f);
+}
 void MuestroFondo() {
     if (fondo) fondo();
 }

@@ -382,7 +382,8 @@ void frmMain::SetupImpresora() {
 int frmMain::VentanasAbiertas() const {
     int n = 1 + int(marco->subWindowList().size());
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w == this || !w->isVisible()) continue;
+        // The help viewer shows no books: it never holds the change back.
+        if (w == this || !w->isVisible() || w == VisorAyuda()) continue;
         const Qt::WindowType tipo = w->windowType();
         if (tipo == Qt::Window || tipo == Qt::Dialog) ++n;
     }

@@ -12,6 +12,7 @@
 #include "tst_core.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QTest>
@@ -31,11 +32,26 @@ void Escribo(const QString& ruta, const QByteArray& bytes) {
 
 void PruebaBase::creaEsquemaCompleto() {
     Entorno e;
-    const QStringList tablas = {"EmpresasPropia", "Ejercicios", "Cuentas", "CuentasConceptos", "Asientos",
-                                "DetAsientos", "ConceptosAsiento", "ConceptosDetAsiento", "TablasAjusteInflacion",
-                                "AjustesInflacion", "Usuarios", "Perfiles", "Modulos", "ModulosHabilitaciones",
-                                "Permisos", "Sesiones", "SesionesPlanes", "PrepararPagina"};
-    for (const QString& t : tablas) QVERIFY2(Conexion().tables().contains(t), qPrintable(t));
+    const QStringList tablas = {"EmpresasPropia",
+                                "Ejercicios",
+                                "Cuentas",
+                                "CuentasConceptos",
+                                "Asientos",
+                                "DetAsientos",
+                                "ConceptosAsiento",
+                                "ConceptosDetAsiento",
+                                "TablasAjusteInflacion",
+                                "AjustesInflacion",
+                                "Usuarios",
+                                "Perfiles",
+                                "Modulos",
+                                "ModulosHabilitaciones",
+                                "Permisos",
+                                "Sesiones",
+                                "SesionesPlanes",
+                                "PrepararPagina"};
+    for (const QString& t : tablas)
+        QVERIFY2(Conexion().tables().contains(t), qPrintable(t));
     QCOMPARE(NumeroOCero(ValorCampo("Usuarios", "count(*)", "Activo<>0 AND Perfil=1")), 1.0);
     QVERIFY(ValorCampo("Modulos", "Modulo", "nomModulo=?", {"frmUsuarios"}).has_value());
     // One profile may not open the users screen.
@@ -56,17 +72,22 @@ void PruebaBase::relacionesSeCumplen() {
     // An account's parent must exist (checked at commit: the relation is deferred).
     {
         Transaccion t;
-        QVERIFY(Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, Descripcion, CuentaPadre, NumHijo) "
+        QVERIFY(Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, Descripcion, CuentaPadre, "
+                        "NumHijo) "
                         "VALUES (1, 1, 50, 'HUERFANA', 99, 1)")
                     .ok);
         QVERIFY(!t.Confirmo());
     }
     QVERIFY(!ValorCampo("Cuentas", "Cuenta", "Cuenta=50"));
     // Lines go with their header; an account with lines cannot be deleted.
-    QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1,1,1,'2024-01-02')").ok);
-    QVERIFY(Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
-                    "VALUES (1,1,1,1,2,10)")
-                .ok);
+    QVERIFY(
+        Ejecuto(
+            "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1,1,1,'2024-01-02')")
+            .ok);
+    QVERIFY(
+        Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "VALUES (1,1,1,1,2,10)")
+            .ok);
     const Resultado r = Ejecuto("DELETE FROM Cuentas WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=2");
     QVERIFY(!r.ok);
     QVERIFY(r.error.contains("relacionado"));
@@ -79,11 +100,13 @@ void PruebaBase::archivosAjenosQuedanIntactos_data() {
     QTest::addColumn<QByteArray>("contenido");
     QTest::addColumn<int>("estado");
     QByteArray azar;
-    for (int i = 0; i < 4096; ++i) azar.append(char((i * 7919 + 13) % 256));
+    for (int i = 0; i < 4096; ++i)
+        azar.append(char((i * 7919 + 13) % 256));
     QTest::newRow("bytes al azar") << azar << int(EstadoBase::Ajena);
     QTest::newRow("texto") << QByteArray("Esto es un archivo de texto\r\n") << int(EstadoBase::Ajena);
     QTest::newRow("vacio") << QByteArray() << int(EstadoBase::Ajena);
-    QTest::newRow("cabecera sqlite truncada") << QByteArray("SQLite format 3\0garbage", 23) << int(EstadoBase::Ajena);
+    QTest::newRow("cabecera sqlite truncada")
+        << QByteArray("SQLite format 3\0garbage", 23) << int(EstadoBase::Ajena);
 }
 
 void PruebaBase::archivosAjenosQuedanIntactos() {
@@ -99,6 +122,19 @@ void PruebaBase::archivosAjenosQuedanIntactos() {
     QVERIFY(explicacion.contains("no es una base de datos de Partidex"));
     QVERIFY(!CreoBase(ruta));
     QCOMPARE(Huella(ruta), antes);
+}
+
+void PruebaBase::carpetaEnLugarDeBase() {
+    Entorno e(false);
+    const QString ruta = e.Ruta("Libros");
+    QVERIFY(QDir().mkpath(ruta));
+    QString explicacion;
+    QCOMPARE(int(ExaminoBase(ruta, &explicacion)), int(EstadoBase::SinPermiso));
+    QVERIFY2(explicacion.contains("es una carpeta"), qPrintable(explicacion));
+    QVERIFY(!AbroBase(ruta));
+    QVERIFY(!CreoBase(ruta));
+    QVERIFY(QFileInfo(ruta).isDir());
+    QVERIFY(QDir(ruta).isEmpty());
 }
 
 void PruebaBase::baseSqliteDeOtroProgramaQuedaIntacta() {
@@ -147,7 +183,8 @@ void PruebaBase::mayusculasUnicode() {
     Entorno e;
     App().sqlAccess = sqlAccess;
     QCOMPARE(FuncionMayusculas(), sqlAccess ? QString("UCase") : QString("UPPER"));
-    Ejecuto("INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (1, 'Nota de crédito')");
+    Ejecuto(
+        "INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (1, 'Nota de crédito')");
     const Valor v = ValorCampo("ConceptosAsiento", "ConceptoAsiento",
                                FuncionMayusculas() + "(descConceptoAsiento) LIKE ?", {QString("%CRÉDITO%")});
     QVERIFY(v.has_value());
@@ -174,6 +211,21 @@ void PruebaBase::transaccionesAnidadas() {
     } // never committed
     QCOMPARE(NumeroOCero(ValorCampo("ConceptosAsiento", "count(*)", "1=1")), 1.0);
     QCOMPARE(Transaccion::Profundidad(), 0);
+    // The engine's text of the statement that failed outlives the roll back, for the message.
+    {
+        Transaccion t;
+        QVERIFY(!Ejecuto("INSERT INTO ConceptosAsiento VALUES (1, 'repetido')").ok);
+    }
+    QVERIFY2(UltimoError().contains("ya existe un registro con esa clave"), qPrintable(UltimoError()));
+    {
+        Transaccion exterior;
+        {
+            Transaccion interior;
+            QVERIFY(!Ejecuto("INSERT INTO TablaQueNoExiste VALUES (1)").ok);
+        }
+        QVERIFY(UltimoError().contains("TablaQueNoExiste"));
+    }
+    QVERIFY(UltimoError().contains("TablaQueNoExiste"));
 }
 
 void PruebaBase::sesiones() {
@@ -204,13 +256,23 @@ void PruebaBase::loginConComillasYComodines_data() {
     QTest::addColumn<QString>("nombre");
     QTest::addColumn<QString>("contrasena");
     QTest::addColumn<int>("usuario");
-    QTest::newRow("correcto, otra letra") << "admin" << "Admin" << 1;
-    QTest::newRow("contrasena mala") << "ADMIN" << "x" << -1;
-    QTest::newRow("comilla") << "' OR '1'='1" << "' OR '1'='1" << -1;
-    QTest::newRow("porcentaje") << "%" << "%" << -1;
-    QTest::newRow("guion bajo") << "_____" << "ADMIN" << -1;
-    QTest::newRow("comilla valida") << "O'BRIEN" << "d'artagnan" << 2;
-    QTest::newRow("inactivo") << "BAJA" << "BAJA" << -1;
+    QTest::newRow("correcto, otra letra") << "admin"
+                                          << "Admin" << 1;
+    QTest::newRow("contrasena mala") << "ADMIN"
+                                     << "x" << -1;
+    QTest::newRow("comilla") << "' OR '1'='1"
+                             << "' OR '1'='1" << -1;
+    QTest::newRow("porcentaje") << "%"
+                                << "%" << -1;
+    QTest::newRow("guion bajo") << "_____"
+                                << "ADMIN" << -1;
+    QTest::newRow("comilla valida") << "O'BRIEN"
+                                    << "d'artagnan" << 2;
+    QTest::newRow("inactivo") << "BAJA"
+                              << "BAJA" << -1;
+    // A user whose password is Null is compared with nothing: an empty password does not open it.
+    QTest::newRow("contrasena nula") << "SINCLAVE"
+                                     << "" << -1;
 }
 
 void PruebaBase::loginConComillasYComodines() {
@@ -218,10 +280,14 @@ void PruebaBase::loginConComillasYComodines() {
     QFETCH(QString, contrasena);
     QFETCH(int, usuario);
     Entorno e;
-    Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES (?,?,?,?,?,?)",
+    Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES "
+            "(?,?,?,?,?,?)",
             {2, "O'BRIEN", "Pat O'Brien", 2, HashContrasena("D'Artagnan"), -1});
-    Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES (?,?,?,?,?,?)",
+    Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES "
+            "(?,?,?,?,?,?)",
             {3, "BAJA", "Dado de baja", 2, HashContrasena("BAJA"), 0});
+    Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) VALUES "
+            "(4, 'SINCLAVE', 'Sin clave', 2, NULL, -1)");
     QCOMPARE(BuscoUsuario(nombre, contrasena), usuario);
 }
 

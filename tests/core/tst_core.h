@@ -8,6 +8,7 @@ private slots:
     void relacionesSeCumplen();
     void archivosAjenosQuedanIntactos_data();
     void archivosAjenosQuedanIntactos();
+    void carpetaEnLugarDeBase();
     void baseSqliteDeOtroProgramaQuedaIntacta();
     void valorCampoSeparaVacioDeNulo();
     void mayusculasUnicode_data();
@@ -35,4 +36,16 @@ private slots:
     void numeros();
     void fechas_data();
     void fechas();
+};
+
+class PruebaAyudantes : public QObject {
+    Q_OBJECT
+private slots:
+    void llenoCombo();
+    void valorCampoTabla();
+    void ajustoTexto_data();
+    void ajustoTexto();
+    void ubicoPanel_data();
+    void ubicoPanel();
+    void centroVentana();
 };

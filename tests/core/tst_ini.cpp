@@ -18,7 +18,8 @@ void PruebaIni::lecturaYEscritura() {
     QVERIFY(EscriboIni(ini, "Mantenimiento de Base de Datos", "UltimoBackUp(dd/mm/yyyy)", "01/02/2026"));
     QCOMPARE(LeoIni(ini, "VARIOS", "ultnumejercicio", ""), QString("3"));
     QCOMPARE(LeoIni(ini, "Varios", "UltEmpresaPropia", ""), QString("2"));
-    QCOMPARE(LeoIni(ini, "Mantenimiento de Base de Datos", "UltimoBackUp(dd/mm/yyyy)", ""), QString("01/02/2026"));
+    QCOMPARE(LeoIni(ini, "Mantenimiento de Base de Datos", "UltimoBackUp(dd/mm/yyyy)", ""),
+             QString("01/02/2026"));
     QVERIFY(EscriboIni(ini, "Varios", "UltNumEjercicio", "4"));
     QCOMPARE(LeoIni(ini, "Varios", "UltNumEjercicio", ""), QString("4"));
     // A present empty value is the empty text, not the default.
@@ -38,12 +39,14 @@ void PruebaIni::archivosRaros_data() {
     QTest::addColumn<QByteArray>("contenido");
     QTest::addColumn<QString>("esperado");
     QByteArray binario;
-    for (int i = 0; i < 2048; ++i) binario.append(char(i % 256));
+    for (int i = 0; i < 2048; ++i)
+        binario.append(char(i % 256));
     QTest::newRow("binario") << binario << "defecto";
     QTest::newRow("sin igual") << QByteArray("[Varios]\nAdmin\nUltNumEjercicio\n") << "defecto";
     QTest::newRow("clave duplicada") << QByteArray("[Varios]\nUltNumEjercicio=5\nUltNumEjercicio=6\n") << "5";
-    QTest::newRow("linea de 100 KB")
-        << QByteArray("[Varios]\nUltNumEjercicio=" + QByteArray(100 * 1024, '9') + "\n") << QString(127, '9');
+    QTest::newRow("linea de 100 KB") << QByteArray(
+                                            "[Varios]\nUltNumEjercicio=" + QByteArray(100 * 1024, '9') + "\n")
+                                     << QString(127, '9');
     QTest::newRow("seccion sin cierre") << QByteArray("[Varios\nUltNumEjercicio=5\n") << "defecto";
     QTest::newRow("crlf y espacios") << QByteArray("[ Varios ]\r\n  UltNumEjercicio = 7 \r\n") << "7";
     QTest::newRow("latin1") << QByteArray("[Varios]\nUltNumEjercicio=a\xf1o\n") << QString::fromUtf8("año");
@@ -66,11 +69,16 @@ void PruebaIni::archivosRaros() {
 void PruebaIni::rutaCompleta_data() {
     QTest::addColumn<QString>("valor");
     QTest::addColumn<QString>("esperado");
-    QTest::newRow("unidad") << "C:\\datos\\Partidex.MDB" << "C:\\datos\\Partidex.MDB";
-    QTest::newRow("red") << "\\\\servidor\\datos\\Partidex.MDB" << "\\\\servidor\\datos\\Partidex.MDB";
-    QTest::newRow("posix") << "/srv/datos/Partidex.MDB" << "/srv/datos/Partidex.MDB";
-    QTest::newRow("relativa") << "Partidex.MDB" << "@/Partidex.MDB";
-    QTest::newRow("subcarpeta") << "datos\\Partidex.MDB" << "@/datos/Partidex.MDB";
+    QTest::newRow("unidad") << "C:\\datos\\Partidex.MDB"
+                            << "C:\\datos\\Partidex.MDB";
+    QTest::newRow("red") << "\\\\servidor\\datos\\Partidex.MDB"
+                         << "\\\\servidor\\datos\\Partidex.MDB";
+    QTest::newRow("posix") << "/srv/datos/Partidex.MDB"
+                           << "/srv/datos/Partidex.MDB";
+    QTest::newRow("relativa") << "Partidex.MDB"
+                              << "@/Partidex.MDB";
+    QTest::newRow("subcarpeta") << "datos\\Partidex.MDB"
+                                << "@/datos/Partidex.MDB";
 }
 
 void PruebaIni::rutaCompleta() {

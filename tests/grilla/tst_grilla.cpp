@@ -5,6 +5,7 @@
 #include "core/ui/GrillaImpresion.h"
 #include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/Principal.h"
 #include "tests/support/Entorno.h"
 
 #include <QAbstractItemModelTester>
@@ -679,14 +680,20 @@ void PruebaGrilla::impresionPdf() {
     QCOMPARE(PaginasPdf(largo), g.paginasImpresas());
 
     // The preview opens under the job's name.
+    // The preview opens under the job's name, on the printer chosen with the printer setup.
     QString titulo;
-    AlAbrirModal([&titulo](QWidget* w) {
-        if (qobject_cast<QPrintPreviewDialog*>(w)) titulo = w->windowTitle();
+    QPrinter* usada = nullptr;
+    AlAbrirModal([&titulo, &usada](QWidget* w) {
+        if (auto* v = qobject_cast<QPrintPreviewDialog*>(w)) {
+            titulo = w->windowTitle();
+            usada = v->printer();
+        }
         w->close();
     });
     g.setFilas(5);
     g.Imprimo(encabezado, QStringLiteral("Mayores"));
     QCOMPARE(titulo, QStringLiteral("Mayores"));
+    QCOMPARE(usada, &ImpresoraComun());
 
     // A path that cannot be written is a failure, not a success.
     QVERIFY(!g.ImprimoPdf(dir.filePath(QStringLiteral("no/existe/x.pdf")), encabezado, QStringLiteral("x")));

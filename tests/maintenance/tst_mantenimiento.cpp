@@ -6,6 +6,7 @@
 #include "core/Soporte.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
+#include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "maintenance/Mantenimiento.h"
@@ -24,6 +25,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QUuid>
 
@@ -622,6 +624,22 @@ private slots:
         QTest::mouseClick(f.btnInicio, Qt::LeftButton);
         QVERIFY(!f.isVisible());
         QCOMPARE(f.result(), int(QDialog::Accepted));
+    }
+
+    // The screen has no menu command: its help page is the one place that says how to reach it.
+    void paginaDeAyuda() {
+        Entorno e(false);
+        bool hallada = false;
+        for (const PaginaAyuda& p : PaginasAyuda())
+            hallada = hallada || p.archivo == "frmBaseDatos.html";
+        QVERIFY(hallada);
+        Ayuda* visor = MuestroAyuda("frmBaseDatos.html");
+        QVERIFY(visor);
+        const QString texto = visor->Navegador()->toPlainText();
+        QVERIFY(texto.contains("Admin=TRUE"));
+        QVERIFY(texto.contains("Recuperar de Back Up"));
+        visor->close();
+        QTRY_VERIFY(!VisorAyuda());
     }
 };
 

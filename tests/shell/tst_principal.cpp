@@ -227,14 +227,18 @@ void PruebaPrincipal::listaVentanas() {
 
 void PruebaPrincipal::cambioEjercicio_data() {
     QTest::addColumn<int>("hijas");
+    QTest::addColumn<bool>("ayuda");
     QTest::addColumn<bool>("cambia");
-    QTest::newRow("ninguna abierta") << 0 << true;
-    QTest::newRow("una abierta") << 1 << true;
-    QTest::newRow("dos abiertas") << 2 << false;
+    QTest::newRow("ninguna abierta") << 0 << false << true;
+    QTest::newRow("una abierta") << 1 << false << true;
+    QTest::newRow("dos abiertas") << 2 << false << false;
+    // The help viewer is not a screen of the books: it does not hold the change back.
+    QTest::newRow("una abierta y la ayuda") << 1 << true << true;
 }
 
 void PruebaPrincipal::cambioEjercicio() {
     QFETCH(int, hijas);
+    QFETCH(bool, ayuda);
     QFETCH(bool, cambia);
     Entorno e;
     e.CreoEmpresaYEjercicio(2, 1, QDate(2023, 7, 1), QDate(2024, 6, 30));
@@ -255,8 +259,10 @@ void PruebaPrincipal::cambioEjercicio() {
     const QString antes = m.windowTitle();
     if (hijas >= 1) Pantallas::Activo("frmRptDiario");
     if (hijas >= 2) Pantallas::Activo("frmCalculadora");
+    if (ayuda) QVERIFY(MuestroAyuda() && VisorAyuda()->isVisible());
 
     Accion(m, "M_Ejercicios")->trigger();
+    if (VisorAyuda()) VisorAyuda()->close();
     QCOMPARE(recibidoEjercicio, QVariant(1));
     QCOMPARE(recibidaEmpresa, QVariant(1));
     if (cambia) {

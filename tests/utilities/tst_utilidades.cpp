@@ -1,6 +1,7 @@
 // The calculator (its keys and what it shows, alone and through its window) and the about box.
 #include "core/AppState.h"
 #include "core/Soporte.h"
+#include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "tests/support/Entorno.h"
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <sqlite3.h>
 
@@ -238,10 +240,24 @@ private slots:
         RegistroPantallasUtilidades();
         QVERIFY(Pantallas::Registrada("frmCalculadora"));
         QVERIFY(Pantallas::Registrada("frmAbout"));
+        // Opened while the frame is hidden, the window is left to the frame's own sizing.
+        {
+            QMdiArea oculto;
+            Pantallas::FijoMarco(&oculto);
+            QWidget* c = Pantallas::Activo("frmCalculadora");
+            QVERIFY(c);
+            oculto.resize(900, 700);
+            oculto.show();
+            QVERIFY(c->width() >= 200 && c->height() >= 150);
+        }
         QMdiArea marco;
+        marco.resize(900, 700);
+        marco.show();
         Pantallas::FijoMarco(&marco);
         QWidget* w = Pantallas::Activo("frmCalculadora");
         QVERIFY(qobject_cast<frmCalculadora*>(w));
+        // The window opens at its designed size, 3360 x 3405 twips, inside its frame.
+        QCOMPARE(w->size(), QSize(224, 227));
         QCOMPARE(Pantallas::Activo("frmCalculadora"), w);
         QCOMPARE(marco.subWindowList().size(), 1);
         QString caption;
@@ -293,6 +309,24 @@ private slots:
         QVERIFY(f.isVisible());
         QTest::mouseClick(f.cmdOK, Qt::LeftButton);
         QVERIFY(!f.isVisible());
+    }
+
+    // The help's contents list a page for each screen of this folder, and it opens.
+    void paginasDeAyuda() {
+        Entorno e(false);
+        QStringList archivos;
+        for (const PaginaAyuda& p : PaginasAyuda())
+            archivos << p.archivo;
+        for (const QString pagina : {"frmCalculadora.html", "frmAbout.html"}) {
+            QVERIFY2(archivos.contains(pagina), qPrintable(pagina));
+            Ayuda* visor = MuestroAyuda(pagina);
+            QVERIFY(visor);
+            QVERIFY(
+                visor->Navegador()->toPlainText().contains(pagina == "frmAbout.html" ? "System Info" : "CE"));
+            visor->close();
+            QTRY_VERIFY(!VisorAyuda());
+        }
+        QVERIFY(IndiceAyuda().contains("frmCalculadora.html"));
     }
 };
 

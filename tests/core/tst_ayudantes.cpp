@@ -1,0 +1,140 @@
+// Lists, single values and window placement: the helpers every screen leans on.
+#include "core/Basedatos.h"
+#include "core/Valores.h"
+#include "core/ui/Ventanas.h"
+#include "tests/support/Entorno.h"
+#include "tst_core.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+void PruebaAyudantes::llenoCombo() {
+    Entorno e;
+    Ejecuto("INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (7, 'Venta')");
+    Ejecuto("INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (3, NULL)");
+    Ejecuto("INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (12, 'Compra')");
+    QComboBox lista;
+    lista.addItem("resto de una carga anterior");
+    QVector<int> ids{99, 98};
+    LlenoCombo(&lista, "ConceptosAsiento", "descConceptoAsiento", ids);
+    // Ordered by the shown text (Null first); a Null text still gets its item and its number.
+    QCOMPARE(lista.count(), 3);
+    QCOMPARE(ids, (QVector<int>{3, 12, 7}));
+    QCOMPARE(lista.itemText(0), QString());
+    QCOMPARE(lista.itemText(1), QString("Compra"));
+    QCOMPARE(lista.itemText(2), QString("Venta"));
+    QCOMPARE(lista.currentIndex(), 0);
+
+    QCOMPARE(IndiceEnLista(7, ids), 2);
+    QCOMPARE(IndiceEnLista(QString("12"), ids), 1);
+    QCOMPARE(IndiceEnLista(5, ids), -1);
+    QCOMPARE(IndiceEnLista(QVariant(), ids), -1);
+    QCOMPARE(IndiceEnLista(QString("abc"), ids), -1);
+
+    // An empty table leaves the list empty, nothing selected, and no stale numbers.
+    LlenoCombo(&lista, "ConceptosDetAsiento", "descConceptoDetAsiento", ids);
+    QCOMPARE(lista.count(), 0);
+    QCOMPARE(lista.currentIndex(), -1);
+    QVERIFY(ids.isEmpty());
+    QCOMPARE(IndiceEnLista(3, ids), -1);
+}
+
+void PruebaAyudantes::valorCampoTabla() {
+    Entorno e;
+    QVERIFY(!ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {1}).has_value());
+    Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (2, NULL)");
+    Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (5, 'Quinta')");
+    Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (4, 'Cuarta')");
+    const Valor nulo = ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {2});
+    QVERIFY(nulo.has_value());
+    QVERIFY(nulo->isNull());
+    QCOMPARE(NuloAVacio(nulo), QString(""));
+    QCOMPARE(NuloAVacio(ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {4})),
+             QString("Cuarta"));
+    // A criterion met by several rows gives the first one, and an OR in it stays inside the criterion.
+    QCOMPARE(
+        NumeroOCero(ValorCampoTabla("EmpresasPropia", "EmpresaPropia", "EmpresaPropia>3 OR EmpresaPropia=2")),
+        2.0);
+    QVERIFY(!ValorCampoTabla("EmpresasPropia", "EmpresaPropia", "EmpresaPropia>5 OR EmpresaPropia=1")
+                 .has_value());
+}
+
+void PruebaAyudantes::ajustoTexto_data() {
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<int>("ancho");
+    QTest::newRow("corto se rellena") << "Caja" << 300;
+    QTest::newRow("largo se corta") << "Empresa de Transportes del Litoral Sociedad Anónima" << 120;
+    QTest::newRow("justo") << "ABCDEFGHIJ" << 0; // width worked out below: the text's own plus "||||"
+    QTest::newRow("vacio") << "" << 80;
+}
+
+void PruebaAyudantes::ajustoTexto() {
+    QFETCH(QString, texto);
+    QFETCH(int, ancho);
+    QWidget ventana;
+    const QFontMetrics fm = ventana.fontMetrics();
+    const int barras = fm.horizontalAdvance("||||");
+    if (ancho == 0) ancho = fm.horizontalAdvance(texto) + barras;
+    const int limite = ancho - barras;
+    const QString r = AjustoTexto(texto, ancho, &ventana);
+    const QString fuente = texto + QString(200, ' ');
+    // A prefix of the text and its blanks, grown while it stayed narrower than the limit.
+    QVERIFY(!r.isEmpty());
+    QVERIFY(fuente.startsWith(r));
+    QVERIFY(fm.horizontalAdvance(r.chopped(1)) < limite);
+    QVERIFY2(fm.horizontalAdvance(r) >= limite,
+             qPrintable(QString("%1 < %2").arg(fm.horizontalAdvance(r)).arg(limite)));
+    if (fm.horizontalAdvance(texto) < limite) {
+        QVERIFY(r.startsWith(texto));
+        QVERIFY(r.size() > texto.size());
+        QVERIFY(r.mid(texto.size()).trimmed().isEmpty());
+    } else {
+        QVERIFY(r.size() <= texto.size());
+    }
+    // Nothing fits a width narrower than the bars themselves.
+    QCOMPARE(AjustoTexto(texto, barras, &ventana), QString());
+}
+
+void PruebaAyudantes::ubicoPanel_data() {
+    QTest::addColumn<QSize>("panel");
+    QTest::addColumn<bool>("conTira");
+    QTest::addColumn<QPoint>("esperado");
+    // Window 600 x 400, tool strip 40 high; the panel starts at (5, 7).
+    QTest::newRow("tercio del espacio libre") << QSize(300, 100) << true << QPoint(100, 100);
+    QTest::newRow("alto: debajo de la tira") << QSize(300, 370) << true << QPoint(100, 40);
+    QTest::newRow("mas ancho que la ventana") << QSize(700, 100) << true << QPoint(0, 100);
+    QTest::newRow("sin tira conserva el alto") << QSize(300, 100) << false << QPoint(100, 7);
+}
+
+void PruebaAyudantes::ubicoPanel() {
+    QFETCH(QSize, panel);
+    QFETCH(bool, conTira);
+    QFETCH(QPoint, esperado);
+    QWidget ventana;
+    ventana.resize(600, 400);
+    if (conTira) {
+        auto* tira = new QWidget(&ventana);
+        tira->setObjectName("Picture1");
+        tira->setGeometry(0, 0, 600, 40);
+    }
+    auto* p = new QWidget(&ventana);
+    p->setGeometry(QRect(QPoint(5, 7), panel));
+    UbicoPanel(&ventana, p);
+    QCOMPARE(p->pos(), esperado);
+    QCOMPARE(p->size(), panel);
+    UbicoPanel(nullptr, p); // ignored, as every error of the placement
+    QCOMPARE(p->pos(), esperado);
+}
+
+void PruebaAyudantes::centroVentana() {
+    QWidget ventana;
+    ventana.resize(300, 200);
+    CentroVentana(&ventana);
+    const QRect r =
+        (ventana.screen() ? ventana.screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    QCOMPARE(ventana.pos(), QPoint(r.left() + (r.width() - 300) / 2, r.top() + (r.height() - 200) / 2));
+}
