@@ -3,6 +3,7 @@
 #include "core/Contrasenas.h"
 #include "schema/Esquema.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,6 +44,20 @@ void Mayusculas(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const int n = sqlite3_value_bytes(argv[0]);
     const QByteArray r = QString::fromUtf8(t, n).toUpper().toUtf8();
     sqlite3_result_text(ctx, r.constData(), int(r.size()), SQLITE_TRANSIENT);
+}
+
+// Spanish alphabetical order, ignoring letter case and accents as people read a list ("alfa",
+// "Álvarez", "Beta", "zeta"); ties fall back to the exact text so the order is total.
+int ComparoEspanol(void*, int n1, const void* t1, int n2, const void* t2) {
+    static const QCollator orden = [] {
+        QCollator c(QLocale(QLocale::Spanish, QLocale::Argentina));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    const QStringView a(static_cast<const QChar*>(t1), n1 / 2);
+    const QStringView b(static_cast<const QChar*>(t2), n2 / 2);
+    const int r = orden.compare(a, b);
+    return r != 0 ? r : a.compare(b);
 }
 
 sqlite3* Manejador(const QSqlDatabase& db) {
@@ -102,6 +117,11 @@ bool ConfiguroConexion(QSqlDatabase& db, QString* error) {
             if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
             return false;
         }
+    }
+    if (sqlite3_create_collation_v2(h, "ESPANOL", SQLITE_UTF16, nullptr, ComparoEspanol, nullptr) !=
+        SQLITE_OK) {
+        if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
+        return false;
     }
     return Pragma(db, "PRAGMA foreign_keys=ON", error) && Pragma(db, "PRAGMA busy_timeout=8000", error);
 }

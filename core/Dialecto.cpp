@@ -13,6 +13,9 @@ QString Rellenado(const QString& expresion, const QString& ancho) {
 QString Rellenado(const QString& expresion, int ancho) {
     return Rellenado(expresion, QString::number(ancho));
 }
+QString Alfabetico(const QString& expresion) {
+    return expresion + " COLLATE ESPANOL";
+}
 QString Limite(int n) {
     return QString(" LIMIT %1").arg(n);
 }

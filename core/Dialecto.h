@@ -10,6 +10,8 @@ QString Mayusculas(const QString& expresion);
 // never cut. The width may be a number or an expression (a "?" placeholder).
 QString Rellenado(const QString& expresion, const QString& ancho);
 QString Rellenado(const QString& expresion, int ancho);
+// A text expression in alphabetical order for ORDER BY: letter case and accents ignored.
+QString Alfabetico(const QString& expresion);
 // Clause that keeps the first n rows.
 QString Limite(int n);
 // Sign of a number (-1, 0, 1).

@@ -5,6 +5,7 @@
 #include "accounts/ui/ArbolPlan.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/Dialecto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
@@ -311,7 +312,8 @@ void frmCuentas::LlenoConceptos(Grilla* g, int cuenta, bool debe) {
                            "FROM ConceptosDetAsiento INNER JOIN CuentasConceptos "
                            "ON ConceptosDetAsiento.ConceptoDetAsiento = CuentasConceptos.ConceptoDetAsiento "
                            "WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta=? AND Debe=? "
-                           "ORDER BY descConceptoDetAsiento",
+                           "ORDER BY " +
+                               Dialecto::Alfabetico("descConceptoDetAsiento"),
                            {empresa, ejercicio, cuenta, debe ? -1 : 0});
     int fila = 0;
     while (q.next() && fila < FilasConceptos - 1) {

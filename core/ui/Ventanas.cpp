@@ -1,6 +1,7 @@
 #include "core/ui/Ventanas.h"
 
 #include "core/Basedatos.h"
+#include "core/Dialecto.h"
 #include "core/Valores.h"
 
 #include <QComboBox>
@@ -13,7 +14,7 @@
 void LlenoCombo(QComboBox* lista, const QString& tabla, const QString& campoMostrado, QVector<int>& ids) {
     lista->clear();
     ids.clear();
-    QSqlQuery q = Consulto("SELECT * FROM " + tabla + " ORDER BY " + campoMostrado);
+    QSqlQuery q = Consulto("SELECT * FROM " + tabla + " ORDER BY " + Dialecto::Alfabetico(campoMostrado));
     const int columna = q.record().indexOf(campoMostrado);
     while (q.next()) {
         ids.append(q.value(0).toInt());

@@ -1,12 +1,15 @@
 #include "fiscal/ui/frmEmpresasPropia.h"
 
+#include "core/Dialecto.h"
+
 frmEmpresasPropia::frmEmpresasPropia(QWidget* padre) : Catalogo(padre) {
     setObjectName("frmEmpresasPropia");
     setWindowTitle("Empresas Propias");
     sentencias.tabla = "EmpresasPropia";
     sentencias.campoCodigo = "EmpresaPropia";
     sentencias.campoDescripcion = "descEmpresaPropia";
-    sentencias.lista = "SELECT DISTINCT * FROM EmpresasPropia ORDER BY EmpresasPropia.descEmpresaPropia";
+    sentencias.lista = "SELECT DISTINCT * FROM EmpresasPropia ORDER BY " +
+                       Dialecto::Alfabetico("EmpresasPropia.descEmpresaPropia");
     sentencias.registro = "SELECT * FROM EmpresasPropia WHERE EmpresaPropia=?";
     sentencias.alta =
         "INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia, RespIVA, EmpresaPropiaEj, "

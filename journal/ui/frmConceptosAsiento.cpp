@@ -1,13 +1,15 @@
 #include "journal/ui/frmConceptosAsiento.h"
 
+#include "core/Dialecto.h"
+
 frmConceptosAsiento::frmConceptosAsiento(QWidget* padre) : Catalogo(padre) {
     setObjectName("frmConceptosAsiento");
     setWindowTitle("Conceptos Asiento");
     sentencias.tabla = "ConceptosAsiento";
     sentencias.campoCodigo = "ConceptoAsiento";
     sentencias.campoDescripcion = "descConceptoAsiento";
-    sentencias.lista =
-        "SELECT DISTINCT * FROM ConceptosAsiento ORDER BY ConceptosAsiento.descConceptoAsiento";
+    sentencias.lista = "SELECT DISTINCT * FROM ConceptosAsiento ORDER BY " +
+                       Dialecto::Alfabetico("ConceptosAsiento.descConceptoAsiento");
     sentencias.registro = "SELECT * FROM ConceptosAsiento WHERE ConceptoAsiento=?";
     sentencias.alta = "INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (?, ?)";
     sentencias.cambio =

@@ -1,13 +1,15 @@
 #include "journal/ui/frmConceptosDetAsiento.h"
 
+#include "core/Dialecto.h"
+
 frmConceptosDetAsiento::frmConceptosDetAsiento(QWidget* padre) : Catalogo(padre) {
     setObjectName("frmConceptosDetAsiento");
     setWindowTitle("Conceptos Detalles Asiento");
     sentencias.tabla = "ConceptosDetAsiento";
     sentencias.campoCodigo = "ConceptoDetAsiento";
     sentencias.campoDescripcion = "descConceptoDetAsiento";
-    sentencias.lista =
-        "SELECT DISTINCT * FROM ConceptosDetAsiento ORDER BY ConceptosDetAsiento.descConceptoDetAsiento";
+    sentencias.lista = "SELECT DISTINCT * FROM ConceptosDetAsiento ORDER BY " +
+                       Dialecto::Alfabetico("ConceptosDetAsiento.descConceptoDetAsiento");
     sentencias.registro = "SELECT * FROM ConceptosDetAsiento WHERE ConceptoDetAsiento=?";
     sentencias.alta =
         "INSERT INTO ConceptosDetAsiento (ConceptoDetAsiento, descConceptoDetAsiento) VALUES (?, ?)";

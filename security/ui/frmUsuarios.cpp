@@ -1,6 +1,7 @@
 #include "security/ui/frmUsuarios.h"
 
 #include "core/AppState.h"
+#include "core/Dialecto.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
@@ -114,7 +115,7 @@ QSqlQuery frmUsuarios::ConsultoLista() {
         filtro = "WHERE Activo<>0 ";
     else if (ftrActivo1->isChecked() && !ftrActivo0->isChecked())
         filtro = "WHERE Activo=0 ";
-    return Consulto("SELECT * FROM Usuarios " + filtro + "ORDER BY descUsuario");
+    return Consulto("SELECT * FROM Usuarios " + filtro + "ORDER BY " + Dialecto::Alfabetico("descUsuario"));
 }
 
 QStringList frmUsuarios::TextosFila(const QSqlRecord& r) {

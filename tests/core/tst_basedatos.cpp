@@ -340,3 +340,18 @@ void PruebaBase::rellenadoNoCortaNumerosAnchos() {
     QCOMPARE(q.value(0).toString(), esperado);
     QCOMPARE(q.value(1).toString(), esperado);
 }
+
+void PruebaBase::ordenAlfabeticoEspanol() {
+    Entorno e;
+    const QStringList nombres = {"zeta", "Beta", "Álvarez", "alfa", "ñandú", "Nube", "ALFA"};
+    for (int i = 0; i < nombres.size(); ++i)
+        QVERIFY(Ejecuto("INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (?, ?)",
+                        {i + 1, nombres[i]})
+                    .ok);
+    QSqlQuery q = Consulto("SELECT descConceptoAsiento FROM ConceptosAsiento ORDER BY " +
+                           Dialecto::Alfabetico("descConceptoAsiento"));
+    QStringList orden;
+    while (q.next()) orden << q.value(0).toString();
+    // Letter case and accents do not move a name away from its letter; ñ follows n.
+    QCOMPARE(orden, QStringList({"ALFA", "alfa", "Álvarez", "Beta", "Nube", "ñandú", "zeta"}));
+}

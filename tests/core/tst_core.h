@@ -22,6 +22,7 @@ private slots:
     void captionPrincipal();
     void rellenadoNoCortaNumerosAnchos_data();
     void rellenadoNoCortaNumerosAnchos();
+    void ordenAlfabeticoEspanol();
 };
 
 class PruebaIni : public QObject {
