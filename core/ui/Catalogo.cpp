@@ -1,6 +1,7 @@
 #include "core/ui/Catalogo.h"
 
 #include "core/AppState.h"
+#include "core/Dialecto.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
@@ -41,6 +42,22 @@ private:
 };
 
 } // namespace
+
+SentenciasCatalogo SentenciasCatalogo::De(const QString& tabla, const QString& campoCodigo,
+                                          const QString& campoDescripcion) {
+    SentenciasCatalogo s;
+    s.tabla = tabla;
+    s.campoCodigo = campoCodigo;
+    s.campoDescripcion = campoDescripcion;
+    s.lista = "SELECT DISTINCT * FROM " + tabla + " ORDER BY " +
+              Dialecto::Alfabetico(tabla + "." + campoDescripcion);
+    s.registro = "SELECT * FROM " + tabla + " WHERE " + campoCodigo + "=?";
+    s.alta = "INSERT INTO " + tabla + " (" + campoCodigo + ", " + campoDescripcion + ") VALUES (?, ?)";
+    s.cambio = "UPDATE " + tabla + " SET " + campoCodigo + "=?, " + campoDescripcion + "=? WHERE " +
+               campoCodigo + "=?";
+    s.baja = "DELETE FROM " + tabla + " WHERE " + tabla + "." + campoCodigo + "=?";
+    return s;
+}
 
 Catalogo::Catalogo(QWidget* padre) : QDialog(padre) {
     resize(680, 440);

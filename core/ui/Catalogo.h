@@ -75,6 +75,10 @@ struct SentenciasCatalogo {
     QString alta;             // insert; ? = code, description
     QString cambio;           // update; ? = new code, description, old code (read from row editRow)
     QString baja;             // delete; ? = code
+
+    // The five statements of a plain (code, description) table, listed in alphabetical order.
+    static SentenciasCatalogo De(const QString& tabla, const QString& campoCodigo,
+                                 const QString& campoDescripcion);
 };
 
 class Catalogo : public QDialog {

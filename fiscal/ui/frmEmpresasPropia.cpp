@@ -1,23 +1,14 @@
 #include "fiscal/ui/frmEmpresasPropia.h"
 
-#include "core/Dialecto.h"
-
 frmEmpresasPropia::frmEmpresasPropia(QWidget* padre) : Catalogo(padre) {
     setObjectName("frmEmpresasPropia");
     setWindowTitle("Empresas Propias");
-    sentencias.tabla = "EmpresasPropia";
-    sentencias.campoCodigo = "EmpresaPropia";
-    sentencias.campoDescripcion = "descEmpresaPropia";
-    sentencias.lista = "SELECT DISTINCT * FROM EmpresasPropia ORDER BY " +
-                       Dialecto::Alfabetico("EmpresasPropia.descEmpresaPropia");
-    sentencias.registro = "SELECT * FROM EmpresasPropia WHERE EmpresaPropia=?";
+    sentencias = SentenciasCatalogo::De("EmpresasPropia", "EmpresaPropia", "descEmpresaPropia");
+    // A new company gets Null in the columns that no screen edits.
     sentencias.alta =
         "INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia, RespIVA, EmpresaPropiaEj, "
         "NumEjercicio, CuentaCompras, CuentaVentas, CreditoDefecto, DebitoDefecto) "
         "VALUES (?, ?, Null, Null, Null, Null, Null, Null, Null)";
-    sentencias.cambio =
-        "UPDATE EmpresasPropia SET EmpresaPropia=?, descEmpresaPropia=? WHERE EmpresaPropia=?";
-    sentencias.baja = "DELETE FROM EmpresasPropia WHERE EmpresasPropia.EmpresaPropia=?";
 }
 
 Resultado frmEmpresasPropia::GraboRegistro(int* codigoGuardado) {
