@@ -1,6 +1,7 @@
 // The whole program's screens behind the main window's commands: each command whose screen exists is
 // enabled, and each screen has its page in the help.
 #include "accounts/ui/RegistroCuentas.h"
+#include "core/AppState.h"
 #include "core/ui/Arranque.h"
 #include "core/ui/Ayuda.h"
 #include "core/ui/Pantallas.h"
@@ -14,8 +15,13 @@
 #include "tests/support/Entorno.h"
 #include "utilities/ui/RegistroUtilidades.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
 #include <QSet>
 #include <QTest>
 
@@ -70,6 +76,53 @@ private slots:
         QVERIFY(formas.size() >= 11);
         for (const QString& forma : formas)
             QVERIFY2(paginas.contains(forma + ".html"), qPrintable(forma + " no tiene página de ayuda"));
+    }
+
+    // Screen readers and automation tools find every control of every screen by its name.
+    void nombresAccesibles_data() {
+        QTest::addColumn<QString>("forma");
+        for (const char* f : {"frmEmpresasPropia", "frmTablasAjusteInflacion", "frmConceptosAsiento",
+                              "frmConceptosDetAsiento", "frmEjercicios", "frmCuentas", "frmUsuarios",
+                              "frmCambioContrasena", "frmAbout", "frmBaseDatos"})
+            QTest::newRow(f) << QString(f);
+    }
+    void nombresAccesibles() {
+        QFETCH(QString, forma);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        App().chartCompany = 1;
+        App().chartYear = 1;
+        App().preselection = true;
+        QStringList sinNombre;
+        int controles = 0;
+        bool visto = false;
+        AlAbrirModal([&](QWidget* w) {
+            visto = true;
+            for (QWidget* c : w->findChildren<QWidget*>()) {
+                if (!c->isVisibleTo(w)) continue;
+                QString nombre = c->accessibleName();
+                if (auto* b = qobject_cast<QAbstractButton*>(c)) nombre += QString(b->text()).remove('&');
+                const bool control = qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
+                                     qobject_cast<QComboBox*>(c) || qobject_cast<QAbstractItemView*>(c);
+                // Editors that live inside another control (a combo's line edit, a spin's) take its name.
+                const bool interno = qobject_cast<QComboBox*>(c->parentWidget()) ||
+                                     qobject_cast<QAbstractItemView*>(c->parentWidget()) ||
+                                     (c->parentWidget() &&
+                                      qobject_cast<QAbstractItemView*>(c->parentWidget()->parentWidget()));
+                if (control && !interno) ++controles;
+                if (control && !interno && nombre.trimmed().isEmpty())
+                    sinNombre << QString("%1 (%2)").arg(c->objectName(), c->metaObject()->className());
+            }
+            if (auto* d = qobject_cast<QDialog*>(w))
+                d->reject();
+            else
+                w->close();
+        });
+        Pantallas::AbroModal(forma);
+        QVERIFY2(visto, qPrintable(forma + " no abrió"));
+        QVERIFY2(controles >= 2, qPrintable(QString("%1 controles").arg(controles)));
+        QVERIFY2(sinNombre.isEmpty(), qPrintable(sinNombre.join(", ")));
     }
 };
 
