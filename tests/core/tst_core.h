@@ -50,3 +50,13 @@ private slots:
     void ubicoPanel();
     void centroVentana();
 };
+
+class PruebaImporte : public QObject {
+    Q_OBJECT
+private slots:
+    void leo_data();
+    void leo();
+    void formato_data();
+    void formato();
+    void baseYSumasExactas();
+};
