@@ -11,8 +11,8 @@
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
-#include "tests/support/Entorno.h"
-#include "tst_cuentas.h"
+#include "tests/support/ui/EntornoPantallas.h"
+#include "tst_pantallas_cuentas.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -53,16 +53,9 @@ std::unique_ptr<frmCuentas> Abro() {
     return f;
 }
 
-void Clic(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton);
-}
-
 QString Columna(const QString& campo, int cuenta) {
     return NuloAVacio(
         ValorCampo("Cuentas", campo, "EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=?", {cuenta}));
-}
-int Cantidad(const QString& tabla, const QString& condicion) {
-    return int(NumeroOCero(ValorCampo(tabla, "COUNT(*)", condicion)));
 }
 bool Verde(QWidget* w) {
     return w->palette().color(QPalette::Window) == QColor(0, 192, 0);
@@ -162,7 +155,7 @@ void PruebaPantallaCuentas::agregoYEdito() {
     QVERIFY(f->treMaster->Nodo(2)->isExpanded());
 
     // Under an account with lines in this year: refused before anything is stored.
-    Linea(3);
+    QVERIFY(AgregoLinea(3));
     f->treMaster->Selecciono(3);
     Clic(f->btnRegAgregar);
     QTest::keyClicks(f->inpDescripcion, "NO VA");
@@ -170,7 +163,7 @@ void PruebaPantallaCuentas::agregoYEdito() {
     Clic(f->btnGuardar);
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::PadreImputable});
     QVERIFY(f->adding && f->dirty);
-    QCOMPARE(Cantidad("Cuentas", "CuentaPadre=3"), 0);
+    QCOMPARE(Cuento("Cuentas", "CuentaPadre=3"), 0);
     // "Eliminar" while adding abandons the addition.
     Clic(f->btnRegBorrar);
     QVERIFY(!f->adding && !f->dirty);
@@ -194,7 +187,7 @@ void PruebaPantallaCuentas::agregoYEdito() {
     MensajePrueba::Limpio();
     Clic(f->btnGuardar);
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::NumHijoInvalido});
-    QCOMPARE(Cantidad("Cuentas", "CuentaPadre=4"), 1);
+    QCOMPARE(Cuento("Cuentas", "CuentaPadre=4"), 1);
 }
 
 void PruebaPantallaCuentas::preguntaAlCambiarDeCuenta() {
@@ -243,7 +236,7 @@ void PruebaPantallaCuentas::borrados() {
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::TieneDependencias});
     QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Error);
 
-    Linea(3);
+    QVERIFY(AgregoLinea(3));
     f->treMaster->Selecciono(3);
     MensajePrueba::Limpio();
     MensajePrueba::setNextAnswer(Respuesta::Si);
@@ -253,16 +246,16 @@ void PruebaPantallaCuentas::borrados() {
              QString("Está seguro de eliminar permanentemente el registro seleccionado"));
     QVERIFY(MensajePrueba::Textos().last().startsWith(TextosCuentas::NoElimina));
     QVERIFY(f->treMaster->Nodo(3));
-    QCOMPARE(Cantidad("Cuentas", "Cuenta=3"), 1);
+    QCOMPARE(Cuento("Cuentas", "Cuenta=3"), 1);
 
     // The Delete key on the tree, answered No: nothing happens.
     f->treMaster->Selecciono(2);
     MensajePrueba::setNextAnswer(Respuesta::No);
     QTest::keyClick(f->treMaster, Qt::Key_Delete);
-    QCOMPARE(Cantidad("Cuentas", "Cuenta=2"), 1);
+    QCOMPARE(Cuento("Cuentas", "Cuenta=2"), 1);
     MensajePrueba::setNextAnswer(Respuesta::Si);
     QTest::keyClick(f->treMaster, Qt::Key_Delete);
-    QCOMPARE(Cantidad("Cuentas", "Cuenta=2"), 0);
+    QCOMPARE(Cuento("Cuentas", "Cuenta=2"), 0);
     QVERIFY(!f->treMaster->Nodo(2));
     QCOMPARE(f->windowTitle(), QString("Plan de Cuentas (7 cuentas)"));
     QCOMPARE(f->selectedKey, f->treMaster->CuentaSeleccionada());
@@ -435,8 +428,8 @@ void PruebaPantallaCuentas::conceptos() {
     elegido = 1;
     emit f->sprConceptosHaber->DobleClick(1, 1);
     Clic(f->btnGuardar);
-    QCOMPARE(Cantidad("CuentasConceptos", "Cuenta=2 AND Debe=-1"), 2);
-    QCOMPARE(Cantidad("CuentasConceptos", "Cuenta=2 AND Debe=0 AND ConceptoDetAsiento=1"), 1);
+    QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND Debe=-1"), 2);
+    QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND Debe=0 AND ConceptoDetAsiento=1"), 1);
     // Shown again in description order; the picker gets the row's description.
     f->treMaster->Selecciono(3);
     f->treMaster->Selecciono(2);
@@ -460,7 +453,7 @@ void PruebaPantallaCuentas::conceptos() {
     QCOMPARE(g->filas(), 500);
     QVERIFY(f->dirty);
     Clic(f->btnGuardar);
-    QCOMPARE(Cantidad("CuentasConceptos", "Cuenta=2 AND Debe=-1"), 1);
+    QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND Debe=-1"), 1);
 }
 
 void PruebaPantallaCuentas::otraSesionCambiaElPlan() {
@@ -483,7 +476,7 @@ void PruebaPantallaCuentas::otraSesionCambiaElPlan() {
         QTest::keyClicks(otra.inpDescripcion, "DECIMA");
         otra.btnGuardar->click();
         QVERIFY(!otra.dirty);
-        QCOMPARE(Cantidad("Cuentas", "NumHijo=10 AND CuentaPadre=0"), 1);
+        QCOMPARE(Cuento("Cuentas", "NumHijo=10 AND CuentaPadre=0"), 1);
     }
     App().currentSession = sesionA;
     QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));

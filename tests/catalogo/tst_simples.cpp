@@ -11,7 +11,7 @@
 #include "inflation/ui/frmTablasAjusteInflacion.h"
 #include "journal/ui/frmConceptosAsiento.h"
 #include "journal/ui/frmConceptosDetAsiento.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,9 +55,6 @@ void Fila(const Tabla& t, int codigo, const QString& descripcion) {
 }
 Valor Descripcion(const Tabla& t, int codigo) {
     return ValorCampo(t.tabla, t.descripcion, QString(t.codigo) + "=?", {codigo});
-}
-int Cuantas(const Tabla& t) {
-    return int(NumeroOCero(ValorCampo(t.tabla, "Count(*)", "1=1")));
 }
 QString CodigoActivo(const Catalogo& c) {
     return c.CodigoFila(c.sprMaster->filaActiva());
@@ -111,7 +108,7 @@ void PruebaCatalogosSimples::altaCambioYBaja() {
     MensajePrueba::setNextAnswer(Respuesta::Si);
     QTest::mouseClick(c->btnRegBorrar, Qt::LeftButton);
     QVERIFY(!Descripcion(t, 7).has_value());
-    QCOMPARE(Cuantas(t), 1);
+    QCOMPARE(Cuento(t.tabla), 1);
     QCOMPARE(c->sprMaster->filaActiva(), 1);
     QCOMPARE(c->inpDescripcion->text(), QString("Dos"));
 }

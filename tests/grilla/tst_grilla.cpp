@@ -6,7 +6,7 @@
 #include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Principal.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -10,7 +10,7 @@
 #include "core/ui/frmMain.h"
 #include "security/ui/RegistroSeguridad.h"
 #include "security/ui/frmUsuarios.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
@@ -22,20 +22,7 @@
 #include <QToolButton>
 
 namespace {
-template <class T> T* Control(QWidget& w, const char* nombre) {
-    T* c = w.findChild<T*>(nombre);
-    if (!c) qFatal("falta el control %s", nombre);
-    return c;
-}
 
-void Escribo(QLineEdit* campo, const QString& texto) {
-    campo->setFocus();
-    campo->selectAll();
-    QTest::keyClick(campo, Qt::Key_Backspace);
-    // Character by character, accents included (keyClicks takes only ASCII).
-    for (const QChar c : texto)
-        QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 QString Guardada(int usuario) {
     return NuloAVacio(ValorCampo("Usuarios", "Contrasena", "Usuario=?", {usuario}));

@@ -12,7 +12,7 @@
 #include "security/ui/AplicoPermisos.h"
 #include "security/ui/RegistroSeguridad.h"
 #include "security/ui/frmCambioContrasena.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -5,7 +5,7 @@
 #include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/frmAcceso.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_shell.h"
 
 #include <QLineEdit>

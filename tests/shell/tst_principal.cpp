@@ -10,7 +10,7 @@
 #include "core/ui/Pantallas.h"
 #include "core/ui/Principal.h"
 #include "core/ui/frmMain.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_shell.h"
 
 #include <QLabel>
