@@ -65,13 +65,16 @@ bool Verde(QWidget* w) {
 void PruebaPantallaCuentas::rechazaSinEjercicio() {
     Plan p;
     App().chartYear = 7;
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     frmCuentas f;
     QVERIFY(!f.abierta());
     QVERIFY(f.property("rechazada").toBool());
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::SinEjercicio});
     QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Error);
     RegistroPantallasCuentas();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QCOMPARE(Pantallas::AbroModal("frmCuentas"), -1);
+    QCOMPARE(MensajePrueba::Textos(), QStringList(2, TextosCuentas::SinEjercicio));
 }
 
 void PruebaPantallaCuentas::abreConArbolYCaption() {
@@ -160,6 +163,7 @@ void PruebaPantallaCuentas::agregoYEdito() {
     Clic(f->btnRegAgregar);
     QTest::keyClicks(f->inpDescripcion, "NO VA");
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnGuardar);
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::PadreImputable});
     QVERIFY(f->adding && f->dirty);
@@ -185,6 +189,7 @@ void PruebaPantallaCuentas::agregoYEdito() {
     f->inpNumHijo->clear();
     QTest::keyClicks(f->inpDescripcion, "X");
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnGuardar);
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::NumHijoInvalido});
     QCOMPARE(Cuento("Cuentas", "CuentaPadre=4"), 1);
@@ -232,6 +237,7 @@ void PruebaPantallaCuentas::borrados() {
     auto f = Abro();
     f->treMaster->Selecciono(1);
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnRegBorrar);
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::TieneDependencias});
     QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Error);
@@ -240,6 +246,7 @@ void PruebaPantallaCuentas::borrados() {
     f->treMaster->Selecciono(3);
     MensajePrueba::Limpio();
     MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnRegBorrar);
     QCOMPARE(MensajePrueba::Textos().size(), 2);
     QCOMPARE(MensajePrueba::Textos().first(),
@@ -292,6 +299,7 @@ void PruebaPantallaCuentas::muevoArrastrando() {
 
     // Onto its own descendant: refused.
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     t->IniciaArrastre(t->Nodo(1));
     t->SueltoEn(t->Nodo(3));
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::HijaDeSiMisma});

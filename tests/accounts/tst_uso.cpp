@@ -170,6 +170,7 @@ void PruebaUsoPlan::sugerenciaFueraDeRango() {
     Ejecuto("UPDATE Cuentas SET NumHijo=20000 WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=2");
     frmCuentas* f = p.Abro();
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     f->btnRegAgregar->click();
     // 2*30000-20000 does not fit: said so, and no number is offered.
     QCOMPARE(MensajePrueba::Textos().size(), 1);
@@ -178,6 +179,7 @@ void PruebaUsoPlan::sugerenciaFueraDeRango() {
     QVERIFY(f->inpNumHijo->text().isEmpty());
     QTest::keyClicks(f->inpDescripcion, "NUEVA");
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     f->btnGuardar->click();
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::NumHijoInvalido});
     QCOMPARE(Cuento("Cuentas", "CuentaPadre=1"), 2);

@@ -161,7 +161,7 @@ void PruebaCatalogo::altaCopiaPrepararPagina() {
     // The highest company that has layout rows (2) is the model; every column is copied.
     QCOMPARE(Cuento("PrepararPagina", "EmpresaPropia=4"), 2);
     QCOMPARE(Cuento("PrepararPagina", "EmpresaPropia=4 AND TextoFijo LIKE '%dos' AND CoordX=10.5 AND "
-                                       "TipoLetra='Arial' AND Bold=-1 AND FormatoNumero='#,##0.00'"),
+                                      "TipoLetra='Arial' AND Bold=-1 AND FormatoNumero='#,##0.00'"),
              2);
     QCOMPARE(Cuento("PrepararPagina"), 5);
 }
@@ -177,6 +177,7 @@ void PruebaCatalogo::altaFallidaNoDejaNada() {
     f.show();
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
     Tecleo(f.inpDescripcion, "Dos");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 1);
     QVERIFY(MensajePrueba::Textos().first().startsWith("Atención no se puede grabar el registro, "));
@@ -296,6 +297,7 @@ void PruebaCatalogo::cambioDeCodigoUsaFilaEditada() {
     // A code already taken: the engine refuses, the panel stays as typed.
     f.inpCodigo->selectAll();
     Tecleo(f.inpCodigo, "5");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 2);
     QVERIFY(MensajePrueba::Textos().last().startsWith("Atención no se puede grabar el registro, "));
@@ -482,6 +484,7 @@ void PruebaCatalogo::borrarRechazadoPorRelacion() {
     f.show();
     QCOMPARE(f.CodigoFila(f.sprMaster->filaActiva()), QString("1"));
     MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.btnRegBorrar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 2);
     const auto& m = MensajePrueba::Mostrados().last();
@@ -622,6 +625,7 @@ void PruebaCatalogo::codigoInvalido() {
     f.inpCodigo->selectAll();
     QTest::keyClick(f.inpCodigo, Qt::Key_Delete);
     Tecleo(f.inpCodigo, tecleado);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, ingrese un código numérico"});

@@ -276,6 +276,7 @@ void PruebaCatalogosSimples::relacionesRechazan() {
     // A new key for a row others point to: refused as a save failure, the panel keeps it.
     c->inpCodigo->selectAll();
     Tecleo(c->inpCodigo, "8");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(c->btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 1);
     QVERIFY(MensajePrueba::Textos().first().startsWith("Atención no se puede grabar el registro, "));
@@ -285,6 +286,7 @@ void PruebaCatalogosSimples::relacionesRechazan() {
 
     // Deleting it is refused with the engine's reason; the list is refilled.
     MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(c->btnRegBorrar, Qt::LeftButton);
     QVERIFY(MensajePrueba::Textos().last().startsWith("No se pudo eliminar el registro; "));
     QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
@@ -296,6 +298,7 @@ void PruebaCatalogosSimples::relacionesRechazan() {
 void PruebaCatalogosSimples::listadoIlegible() {
     Entorno e;
     Ejecuto("DROP TABLE ConceptosAsiento");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     frmConceptosAsiento c;
     c.show();
     QCOMPARE(MensajePrueba::Mostrados().size(), 1);

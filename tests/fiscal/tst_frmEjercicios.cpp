@@ -130,6 +130,7 @@ void PruebaFrmEjercicios::fechaInvalidaSeAtrapaAntes() {
     Control<QToolButton>(f, "btnRegAgregar")->click();
     Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "31022025");
     Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31122025");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, ingrese período correctamente"});
@@ -137,6 +138,7 @@ void PruebaFrmEjercicios::fechaInvalidaSeAtrapaAntes() {
     // A date typed only in part is no date either.
     MensajePrueba::Limpio();
     Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "010125");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, ingrese período correctamente"});
@@ -155,6 +157,7 @@ void PruebaFrmEjercicios::superposicionMuestraMensaje() {
     Control<QToolButton>(f, "btnRegAgregar")->click();
     Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "31122024");
     Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "30122025");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(
         MensajePrueba::Textos(),
@@ -168,6 +171,7 @@ void PruebaFrmEjercicios::superposicionMuestraMensaje() {
     MensajePrueba::Limpio();
     Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31102024");
     QVERIFY(f.dirty);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(
         MensajePrueba::Textos(),
@@ -275,12 +279,14 @@ void PruebaFrmEjercicios::pegarSinCopiarYMientrasAgrega() {
     e.CreoEmpresaYEjercicio(1, 2, F("01/01/2025"), F("31/12/2025"));
     frmEjercicios f;
     Abro(f, 1, 2);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
     QCOMPARE(MensajePrueba::Textos(), QStringList{"Debe Copiar un plan antes de poder pegar"});
     Muevo(f, -1);
     Control<QPushButton>(f, "btnCopiarPlanCuentas")->click();
     Control<QToolButton>(f, "btnRegAgregar")->click();
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"No puede pegar un plan de cuentas en un ejercicio que todavía no grabó"});
@@ -311,6 +317,7 @@ void PruebaFrmEjercicios::copiarYPegar() {
     QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 1);
     MensajePrueba::Limpio();
     MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
     QCOMPARE(MensajePrueba::Textos().value(1), QString("Pegado de Plan de cuentas exitoso"));
     QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 9);
@@ -327,8 +334,11 @@ void PruebaFrmEjercicios::copiarYPegar() {
             .ok);
     QVERIFY(Ejecuto("DELETE FROM Cuentas WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=8").ok);
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
     QCOMPARE(MensajePrueba::Textos().size(), 2);
+    QVERIFY(MensajePrueba::Textos().at(0).startsWith("Está seguro que quiere que el plan de cuentas"));
     QVERIFY(MensajePrueba::Textos().at(1).startsWith("No se ha podido terminar la operación, "));
     QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 9);
 }
@@ -346,7 +356,9 @@ void PruebaFrmEjercicios::borrarEjercicio() {
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Está seguro de eliminar permanentemente el registro seleccionado"});
     QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "2", "3"}));
+    MensajePrueba::setNextAnswer(Respuesta::Si);
     Control<QToolButton>(f, "btnRegBorrar")->click();
+    QCOMPARE(MensajePrueba::Textos().size(), 2);
     QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "3"}));
     QCOMPARE(ActivaEnLista(f), 3);
     QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 0);
@@ -354,6 +366,8 @@ void PruebaFrmEjercicios::borrarEjercicio() {
     Muevo(f, -1);
     QCOMPARE(ActivaEnLista(f), 1);
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnRegBorrar")->click();
     QCOMPARE(MensajePrueba::Textos().size(), 2);
     QVERIFY(MensajePrueba::Textos().at(1).startsWith("No se pudo eliminar el registro; "));
@@ -473,6 +487,7 @@ void PruebaFrmEjercicios::sinEmpresas() {
     Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "01012024");
     Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31122024");
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, elija una empresa propia"});

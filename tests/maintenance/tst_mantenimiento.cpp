@@ -38,7 +38,6 @@ const QString Seccion = "Mantenimiento de Base de Datos";
 const QString ClaveUltimo = "UltimoBackUp(dd/mm/yyyy)";
 const QString ClaveCada = "BackUPCada(dias)";
 
-
 // A connection of the test's own on a file, removed at the end of the scope.
 class Archivo {
 public:
@@ -150,6 +149,7 @@ private slots:
         CierroBase();
         QVERIFY(QuitoRelacion(e.RutaBase()));
         const QByteArray antes = Huella(e.RutaBase());
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QCOMPARE(VerificoEstructura(e.RutaBase()), 1);
         const QString esperado = QString("ATENCION: Cantidad de relaciones crítica: %1, avisar URGENTE a %2")
                                      .arg(Esquema::RelacionesEsperadas() - 1)
@@ -158,6 +158,8 @@ private slots:
         QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Error);
 
         MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
         QCOMPARE(MensajePrueba::Textos(), (QStringList{esperado, "No se puede compactar / hacer back up"}));
         QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
@@ -175,6 +177,7 @@ private slots:
             QSqlQuery q(a.Base());
             QVERIFY(q.exec("DROP INDEX idxEjerciciosTabla"));
         }
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QCOMPARE(VerificoEstructura(e.RutaBase()), 1);
         QCOMPARE(MensajePrueba::Textos(),
                  QStringList{QString("ATENCION: Cantidad de índices crítica: %1, avisar URGENTE a %2")
@@ -203,6 +206,7 @@ private slots:
 
     void baseInexistenteNoHaceBackUp() {
         Entorno e(false);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
         QCOMPARE(MensajePrueba::Textos(), QStringList{"No se puede compactar / hacer back up"});
         QVERIFY(!QFileInfo::exists(e.RutaBase()));
@@ -211,6 +215,7 @@ private slots:
 
     void compactacionDeArchivoInexistente() {
         Entorno e(false);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!Compacto(e.RutaBase(), App().auxPath));
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY(MensajePrueba::Textos().first().startsWith(
@@ -354,6 +359,7 @@ private slots:
         }
         const QByteArray antes = Huella(e.RutaBase());
         MensajePrueba::setNextAnswer(Respuesta::Si);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!RecuperoBackUp());
         QCOMPARE(MensajePrueba::Textos().size(), 2);
         QVERIFY2(MensajePrueba::Textos().last().startsWith(
@@ -382,7 +388,8 @@ private slots:
         const QByteArray antes = Huella(e.RutaBase());
         const QByteArray respaldo = Huella(App().backupPath);
         MensajePrueba::Limpio();
-        MensajePrueba::setNextAnswer(Respuesta::Si);
+        if (operacion == "recupero") MensajePrueba::setNextAnswer(Respuesta::Si);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         bool ok = true;
         if (operacion == "compacto") ok = Compacto(e.RutaBase(), App().auxPath);
         if (operacion == "backup") ok = HagoBackUp(QDate(2025, 3, 10));
@@ -572,6 +579,7 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
 
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QTest::mouseClick(f.btnBackUp, Qt::LeftButton);
         QCOMPARE(MensajePrueba::Textos(), QStringList{"BackUp exitoso"});
         QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
@@ -584,6 +592,7 @@ private slots:
         CierroBase();
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QTest::mouseClick(f.btnRecuperar, Qt::LeftButton);
         QCOMPARE(MensajePrueba::Textos().size(), 2);
         QCOMPARE(MensajePrueba::Textos().last(), QString("Recuperación Exitosa"));
@@ -598,6 +607,7 @@ private slots:
         // A failed backup shows its failure, not the success message.
         QVERIFY(AbroBase(e.RutaBase()));
         MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QTest::mouseClick(f.btnBackUp, Qt::LeftButton);
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY(MensajePrueba::Textos().first().startsWith("No se pudo compactar base de datos, "));

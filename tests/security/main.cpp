@@ -7,6 +7,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebasPantallas<PruebaPermisos, PruebaUsuarios, PruebaFrmCambioContrasena, PruebaFrmUsuarios>(argc,
-                                                                                                        argv);
+    return EjecutoPruebasPantallas<PruebaPermisos, PruebaUsuarios, PruebaFrmCambioContrasena,
+                                   PruebaFrmUsuarios>(argc, argv);
 }

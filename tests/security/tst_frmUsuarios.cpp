@@ -23,7 +23,6 @@
 
 namespace {
 
-
 QString Guardada(int usuario) {
     return NuloAVacio(ValorCampo("Usuarios", "Contrasena", "Usuario=?", {usuario}));
 }
@@ -226,6 +225,7 @@ void PruebaFrmUsuarios::usuarioVacio() {
     Abro(f, 1);
     Escribo(Control<QLineEdit>(f, "inpCodigo"), "");
     QVERIFY(f.dirty);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(), QStringList{"Complete la descripción corta de usuario"});
     QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Informacion);
@@ -239,6 +239,7 @@ void PruebaFrmUsuarios::usuarioVacio() {
     QVERIFY(f.adding);
     MensajePrueba::Limpio();
     Escribo(Control<QLineEdit>(f, "inpCodigo"), "pepe");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, elija un perfil"});
@@ -301,7 +302,10 @@ void PruebaFrmUsuarios::captionDelUsuarioActual() {
         QCOMPARE(refrescos, 1);
         Control<QToolButton>(f, "btnRegAgregar")->click();
         Escribo(Control<QLineEdit>(f, "inpCodigo"), "nuevo");
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         Control<QToolButton>(f, "btnGuardar")->click();
+        QCOMPARE(MensajePrueba::Textos().last(),
+                 QString("Atención no se puede grabar el registro, elija un perfil"));
         QCOMPARE(refrescos, 1);
         QCOMPARE(ValorCampo("Usuarios", "descUsuario", "Usuario=1")->toString(), QString("Jefe"));
     }

@@ -101,6 +101,7 @@ void PruebaArranque::baseAjena() {
         pasos << "estructura";
         return 1;
     });
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     const bool ok = Arranque();
     FijoMantenimientoInicial(nullptr);
     FijoVerificoEstructura(nullptr);
