@@ -106,19 +106,20 @@ int CuentaDeCodJer(const QString& codigo, int empresa, int ejercicio) {
         tablas << "Cuentas AS " + alias;
         const QString padre = k == 0 ? QStringLiteral("?") : QString("Cuentas%1.Cuenta").arg(k - 1);
         condiciones << alias + ".EmpresaPropia=? AND " + alias + ".NumEjercicio=? AND " + alias +
-                           ".CuentaPadre=" + padre + " AND " + Dialecto::Rellenado(alias + ".NumHijo", "?") +
-                           " LIKE ?";
+                           ".CuentaPadre=" + padre + " AND " +
+                           Dialecto::Rellenado(alias + ".NumHijo", int(s.size())) + " LIKE ?";
         valores << empresa << ejercicio;
         if (k == 0) valores << 0;
-        valores << int(s.size()) << ComodinesLike(s) + "%";
+        valores << ComodinesLike(s) + "%";
         orden << alias + ".NumHijo";
         ++k;
     }
     if (k == 0) return -1;
     // The first match in tree order, so that a short segment prefers the lowest ordinal.
-    QSqlQuery q = Consulto(QString("SELECT Cuentas%1.Cuenta FROM %2 WHERE %3 ORDER BY %4 LIMIT 1")
-                               .arg(k - 1)
-                               .arg(tablas.join(", "), condiciones.join(" AND "), orden.join(", ")),
+    QSqlQuery q = Consulto(QString("SELECT Cuentas%1.Cuenta FROM %2 WHERE %3 ORDER BY %4")
+                                   .arg(k - 1)
+                                   .arg(tablas.join(", "), condiciones.join(" AND "), orden.join(", ")) +
+                               Dialecto::Limite(1),
                            valores);
     const int cuenta = q.next() ? q.value(0).toInt() : -1;
     q.finish();

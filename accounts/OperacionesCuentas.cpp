@@ -60,13 +60,12 @@ Grabacion Termino(Transaccion& t, int empresa, int ejercicio, int cuenta, const 
 } // namespace
 
 bool TieneLineas(int empresa, int ejercicio, int cuenta) {
-    return ValorCampo("DetAsientos", "Detalle", Alcance + " AND Cuenta=? LIMIT 1",
-                      {empresa, ejercicio, cuenta})
+    return ValorCampo("DetAsientos", "Detalle", Alcance + " AND Cuenta=?", {empresa, ejercicio, cuenta})
         .has_value();
 }
 
 bool TieneHijos(int empresa, int ejercicio, int cuenta) {
-    return ValorCampo("Cuentas", "Cuenta", Alcance + " AND CuentaPadre=? AND Cuenta<>0 LIMIT 1",
+    return ValorCampo("Cuentas", "Cuenta", Alcance + " AND CuentaPadre=? AND Cuenta<>0",
                       {empresa, ejercicio, cuenta})
         .has_value();
 }
@@ -152,8 +151,7 @@ Valor Columna(const QString& columna, int empresa, int ejercicio, int cuenta) {
 // slot from being taken, but it is never shifted.
 bool Ocupado(int empresa, int ejercicio, int padre, int ordinal, bool cuentaRaiz) {
     return ValorCampo("Cuentas", "Cuenta",
-                      Alcance + " AND CuentaPadre=? AND NumHijo=?" + (cuentaRaiz ? "" : " AND Cuenta<>0") +
-                          " LIMIT 1",
+                      Alcance + " AND CuentaPadre=? AND NumHijo=?" + (cuentaRaiz ? "" : " AND Cuenta<>0"),
                       {empresa, ejercicio, padre, ordinal})
         .has_value();
 }

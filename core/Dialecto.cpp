@@ -1,23 +1,23 @@
 #include "core/Dialecto.h"
 
+#include "core/Motor.h"
 #include "core/Valores.h"
 
 namespace Dialecto {
 QString Mayusculas(const QString& expresion) {
     return FuncionMayusculas() + "(" + expresion + ")";
 }
-QString Rellenado(const QString& expresion, const QString& ancho) {
-    // Concatenated: the format's "%0" must not meet QString::arg.
-    return "printf('%0*d', " + ancho + ", " + expresion + ")";
-}
 QString Rellenado(const QString& expresion, int ancho) {
-    return Rellenado(expresion, QString::number(ancho));
+    return MotorActual().Rellenado(expresion, ancho);
 }
 QString Alfabetico(const QString& expresion) {
-    return expresion + " COLLATE ESPANOL";
+    return MotorActual().Alfabetico(expresion);
 }
 QString Limite(int n) {
-    return QString(" LIMIT %1").arg(n);
+    return MotorActual().Limite(n);
+}
+QString InsertoOIgnoro(const QString& resto) {
+    return MotorActual().InsertoOIgnoro(resto);
 }
 QString Signo(const QString& e) {
     return QString("(CASE WHEN (%1)>0 THEN 1 WHEN (%1)<0 THEN -1 ELSE 0 END)").arg(e);

@@ -1,6 +1,7 @@
 #include "core/Transaccion.h"
 
 #include "core/Basedatos.h"
+#include "core/Motor.h"
 
 #include <QSqlQuery>
 
@@ -21,7 +22,7 @@ int Transaccion::Profundidad() {
 Transaccion::Transaccion() {
     nivel = profundidad + 1;
     const Resultado r =
-        Ejecuto(nivel == 1 ? QStringLiteral("BEGIN IMMEDIATE") : QString("SAVEPOINT nivel%1").arg(nivel));
+        Ejecuto(nivel == 1 ? MotorActual().InicioEscritura() : QString("SAVEPOINT nivel%1").arg(nivel));
     iniciada = r.ok;
     textoError = r.error;
     if (iniciada)

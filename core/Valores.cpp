@@ -2,12 +2,15 @@
 
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/Motor.h"
 
 #include <QRegularExpression>
 
 Valor ValorCampo(const QString& tabla, const QString& campo, const QString& condicion,
-                 const QVariantList& parametros) {
-    QSqlQuery q = Consulto("SELECT " + campo + " FROM " + tabla + " WHERE " + condicion, parametros);
+                 const QVariantList& parametros, const QString& orden) {
+    QString sql = "SELECT " + campo + " FROM " + tabla + " WHERE " + condicion;
+    if (!orden.isEmpty()) sql += " ORDER BY " + orden;
+    QSqlQuery q = Consulto(sql + MotorActual().Limite(1), parametros);
     Valor v;
     if (q.next()) {
         QVariant x = q.value(0);
@@ -20,7 +23,7 @@ Valor ValorCampo(const QString& tabla, const QString& campo, const QString& cond
 
 Valor ValorCampoTabla(const QString& tabla, const QString& campo, const QString& criterio,
                       const QVariantList& parametros) {
-    return ValorCampo(tabla, campo, "(" + criterio + ") ORDER BY rowid LIMIT 1", parametros);
+    return ValorCampo(tabla, campo, criterio, parametros, MotorActual().OrdenDeCarga());
 }
 
 namespace {

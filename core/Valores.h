@@ -10,9 +10,10 @@
 using Valor = std::optional<QVariant>;
 
 // "SELECT field FROM table WHERE condition": first column of the first row, or Empty.
-// The condition carries "?" placeholders for the bound values.
+// The condition carries "?" placeholders for the bound values and nothing after the condition
+// itself: the row that comes first is chosen by orden (an ORDER BY list), and only that row is read.
 Valor ValorCampo(const QString& tabla, const QString& campo, const QString& condicion,
-                 const QVariantList& parametros = {});
+                 const QVariantList& parametros = {}, const QString& orden = {});
 // The field of the first row (in the table's own order) that meets the criteria, or Empty.
 Valor ValorCampoTabla(const QString& tabla, const QString& campo, const QString& criterio,
                       const QVariantList& parametros = {});

@@ -1,6 +1,7 @@
 #include "fiscal/Ejercicios.h"
 
 #include "core/Basedatos.h"
+#include "core/Dialecto.h"
 #include "core/Sesiones.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
@@ -130,7 +131,7 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
                     {empresaDestino, ejercicioDestino}))
         return Rechazo(NoTermino, "el ejercicio en que se pega el plan de cuentas no existe");
     // Entry lines keep the accounts they use: such a chart cannot be replaced.
-    if (ValorCampo("DetAsientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? LIMIT 1",
+    if (ValorCampo("DetAsientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=?",
                    {empresaDestino, ejercicioDestino}))
         return Rechazo(NoTermino, "el ejercicio actual tiene asientos que utilizan su plan de cuentas");
 
@@ -138,13 +139,14 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
     const QVariantList copia = {empresaDestino, ejercicioDestino, empresaOrigen, ejercicioOrigen};
     // The parent relation is checked at commit, so the rows go in any order; the root stays.
     const struct {
-        const char* sql;
+        QString sql;
         const QVariantList& parametros;
     } pasos[] = {
         {"DELETE FROM CuentasConceptos WHERE EmpresaPropia=? AND NumEjercicio=?", destino},
         {"DELETE FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta<>0", destino},
-        {"INSERT OR IGNORE INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CuentaPadre, NumHijo) VALUES "
-         "(?, ?, 0, 0, 0)",
+        {Dialecto::InsertoOIgnoro(
+             "Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CuentaPadre, NumHijo) VALUES "
+             "(?, ?, 0, 0, 0)"),
          destino},
         {"INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, CuentaPadre, "
          "NumHijo, "
@@ -159,7 +161,7 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
          copia},
     };
     for (const auto& p : pasos) {
-        const Resultado r = Ejecuto(QString::fromUtf8(p.sql), p.parametros);
+        const Resultado r = Ejecuto(p.sql, p.parametros);
         if (!r.ok) return Rechazo(NoTermino, r.error, true);
     }
     if (!t.Confirmo()) return Rechazo(NoTermino, t.error(), true);

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
+#include "core/Motor.h"
 #include "core/Soporte.h"
 #include "core/Valores.h"
 #include "schema/Esquema.h"
@@ -10,13 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QUuid>
 
 #include <cmath>
 #include <cstdio>
-#include <sqlite3.h>
 #include <unistd.h>
 
 namespace Mantenimiento {
@@ -49,10 +48,7 @@ class ConexionArchivo {
 public:
     ConexionArchivo(const QString& ruta, bool soloLectura)
         : nombre("mantenimiento-" + QUuid::createUuid().toString(QUuid::WithoutBraces)) {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
-        db.setDatabaseName(ruta);
-        db.setConnectOptions(soloLectura ? "QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=8000"
-                                         : "QSQLITE_BUSY_TIMEOUT=8000");
+        QSqlDatabase db = MotorActual().Agrego(nombre, ruta, soloLectura);
         if (!db.open()) {
             error = TextoError(db.lastError());
             return;
@@ -70,11 +66,6 @@ public:
     ConexionArchivo& operator=(const ConexionArchivo&) = delete;
 
     QSqlDatabase Base() const { return QSqlDatabase::database(nombre, false); }
-    sqlite3* Manejador() const {
-        const QVariant v = Base().driver()->handle();
-        if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
-        return *static_cast<sqlite3* const*>(v.constData());
-    }
     // Runs a statement; on failure leaves the engine's text in error.
     bool Ejecuto(const QString& sql, const QVariantList& parametros = {}) {
         QSqlQuery q(Base());
@@ -84,15 +75,6 @@ public:
         ok = ok && q.exec();
         if (!ok) error = TextoError(q.lastError());
         return ok;
-    }
-    int Numero(const QString& sql, bool* ok) {
-        QSqlQuery q(Base());
-        *ok = q.exec(sql) && q.next();
-        if (!*ok) {
-            error = TextoError(q.lastError());
-            return 0;
-        }
-        return q.value(0).toInt();
     }
 
     bool abierta = false;
@@ -107,8 +89,8 @@ QString EnUso() {
                           "ciérrela e intente nuevamente");
 }
 
-// Copies the whole content of the file origen into the database destino with SQLite's online backup,
-// page by page under the engine's own locks. destino is rewritten in place and keeps its journal mode.
+// Copies the whole content of the file origen into the database destino with the engine's own copy,
+// under the engine's own locks. destino is rewritten in place and keeps its journal mode.
 bool CopioConBackUp(const QString& origen, const QString& destino, QString* error) {
     ConexionArchivo desde(origen, true);
     if (!desde.abierta) {
@@ -120,31 +102,9 @@ bool CopioConBackUp(const QString& origen, const QString& destino, QString* erro
         *error = hacia.error;
         return false;
     }
-    sqlite3* hOrigen = desde.Manejador();
-    sqlite3* hDestino = hacia.Manejador();
-    sqlite3_backup* b = sqlite3_backup_init(hDestino, "main", hOrigen, "main");
-    if (!b) {
-        *error = QString::fromUtf8(sqlite3_errmsg(hDestino));
-        return false;
-    }
-    int rc = SQLITE_OK;
-    int intentos = 0;
-    do {
-        rc = sqlite3_backup_step(b, -1);
-        // A reader that holds the file for an instant: wait a little and go on.
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(100);
-    } while ((rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++intentos < 100);
-    sqlite3_backup_finish(b);
-    if (rc != SQLITE_DONE) {
-        const int codigo = sqlite3_errcode(hDestino);
-        *error = codigo != SQLITE_OK ? QString::fromUtf8(sqlite3_errmsg(hDestino))
-                                     : QString::fromUtf8(sqlite3_errstr(rc));
-        return false;
-    }
-    // Pages written through the write-ahead log go into the file itself now, so that the database
-    // file on disk is the compacted one and no large log stays behind.
-    hacia.Ejecuto("PRAGMA wal_checkpoint(TRUNCATE)");
-    return true;
+    QSqlDatabase origenDb = desde.Base();
+    QSqlDatabase destinoDb = hacia.Base();
+    return MotorActual().CopioBase(origenDb, destinoDb, error);
 }
 
 // Replaces destino with a copy of origen: copied under a scratch name and renamed over destino when
@@ -172,8 +132,7 @@ bool CopioArchivo(const QString& origen, const QString& destino, QString* error)
 }
 
 bool EsSqlite(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
+    return MotorActual().EsArchivoPropio(ruta);
 }
 
 // The file opens as an SQLite database and its schema can be read.
@@ -181,7 +140,7 @@ bool SeLeeComoBase(const QString& ruta) {
     if (!EsSqlite(ruta)) return false;
     ConexionArchivo c(ruta, true);
     bool ok = false;
-    if (c.abierta) c.Numero("SELECT count(*) FROM sqlite_master", &ok);
+    if (c.abierta) MotorActual().Tablas(c.Base(), &ok);
     return ok;
 }
 
@@ -218,12 +177,11 @@ Estructura CuentoEstructura(const QString& ruta) {
     bool ok = false;
     // Every index counts, those SQLite makes for composite keys included. Tables carry no creation
     // date in SQLite, so every table of the file counts.
-    e.indices = c.Numero("SELECT count(*) FROM sqlite_master WHERE type='index'", &ok);
+    const Motor& motor = MotorActual();
+    e.indices = int(motor.Indices(c.Base(), &ok).size());
     if (!ok) return e;
     e.abierta = true;
-    e.relaciones = c.Numero("SELECT count(*) FROM (SELECT DISTINCT m.name, f.id FROM sqlite_master AS m, "
-                            "pragma_foreign_key_list(m.name) AS f WHERE m.type='table')",
-                            &ok);
+    e.relaciones = int(motor.Relaciones(c.Base(), &ok).size());
     return e;
 }
 
@@ -267,15 +225,17 @@ bool Compacto(const QString& base, const QString& aux) {
     bool ok = c.abierta && c.Ejecuto("ANALYZE");
     // data_version moves whenever another connection commits a change to the file: a change made
     // after the compacted copy was taken must not be overwritten by it.
-    const int version = ok ? c.Numero("PRAGMA data_version", &ok) : 0;
-    ok = ok && c.Ejecuto("VACUUM INTO ?", {aux});
+    QSqlDatabase db = c.Base();
+    const Motor& motor = MotorActual();
+    const qint64 version = ok ? motor.VersionDatos(db) : 0;
+    ok = ok && version >= 0 && motor.CompactoEn(db, aux, &c.error);
     if (!ok) {
         Informo(noCompacta + c.error, Aviso::Informacion);
         BorroArchivo(aux, &error);
         return false;
     }
     // Checked again: an instance may have opened or changed the database while it was being compacted.
-    if (BaseEnUso(base) || c.Numero("PRAGMA data_version", &ok) != version || !ok) {
+    if (BaseEnUso(base) || motor.VersionDatos(db) != version) {
         Informo(noCompacta + EnUso(), Aviso::Informacion);
         return false;
     }

@@ -2,7 +2,7 @@
 // Database maintenance at file level: structure check, compaction, backup and restore, and the
 // automatic backup of start-up. It runs while this instance has not opened the shared connection, and
 // it never replaces a database file that another connection holds open: the compaction goes through
-// VACUUM INTO and SQLite's online backup, never a file copy over the database.
+// the engine's own compacted copy and online copy (core/Motor.h), never a file copy over the database.
 //
 // This is logic only: whatever the user must see or answer goes through the Interlocutor, which the
 // screens layer fills in (message boxes, the busy pointer, the notice window, the maintenance screen).
@@ -39,7 +39,7 @@ Estructura CuentoEstructura(const QString& ruta);
 // critical warning); 2 = the file cannot be opened (nothing is reported).
 int VerificoEstructura(const QString& ruta);
 
-// Compacts the database into the scratch file (VACUUM INTO) and writes the compacted content back
+// Compacts the database into the scratch file (the engine's compacted copy) and writes the content back
 // into the database through the online backup. The scratch file stays on disk. Refused while the
 // database is in use by another connection.
 bool Compacto(const QString& base, const QString& aux);

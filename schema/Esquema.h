@@ -6,9 +6,9 @@
 
 namespace Esquema {
 
-// Version kept in PRAGMA user_version; raise it with every change of structure.
+// Version the database carries (the engine keeps it, core/Motor.h); raise it with every change of structure.
 constexpr int Version = 1;
-// Mark kept in PRAGMA application_id so a foreign SQLite file is never taken for ours ("PDX1").
+// Mark the database carries so that another program's file is never taken for ours ("PDX1").
 constexpr int IdAplicacion = 0x50445831;
 
 // Statements that build the schema of a new database, in order.

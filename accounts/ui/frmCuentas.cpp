@@ -578,7 +578,7 @@ void frmCuentas::BuscoCodInt(const QString& texto) {
     // Letter case ignored, accents included, as in the description search.
     const Valor v = ValorCampo("Cuentas", "Cuenta",
                                "EmpresaPropia=? AND NumEjercicio=? AND " + FuncionMayusculas() +
-                                   "(CodInt) LIKE ? LIMIT 1",
+                                   "(CodInt) LIKE ?",
                                {empresa, ejercicio, "%" + ComodinesLike(texto).toUpper() + "%"});
     BusquedaNodo(v ? v->toInt() : -1);
 }
@@ -586,7 +586,7 @@ void frmCuentas::BuscoCodInt(const QString& texto) {
 void frmCuentas::BuscoDescripcion(const QString& texto) {
     const Valor v = ValorCampo("Cuentas", "Cuenta",
                                "EmpresaPropia=? AND NumEjercicio=? AND " + FuncionMayusculas() +
-                                   "(Descripcion) LIKE ? LIMIT 1",
+                                   "(Descripcion) LIKE ?",
                                {empresa, ejercicio, "%" + ComodinesLike(texto).toUpper() + "%"});
     BusquedaNodo(v ? v->toInt() : -1);
 }

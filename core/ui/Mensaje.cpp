@@ -10,6 +10,21 @@ QQueue<Respuesta> respuestas;
 QQueue<QString> archivos;
 QList<MensajePrueba::Mostrado> mostrados;
 bool automatico = false;
+std::function<void(const MensajePrueba::Mostrado&)> sinRespuesta;
+
+// The answer that changes nothing: closing the box.
+Respuesta Segura(Botones botones) {
+    switch (botones) {
+    case Botones::Ok:
+        return Respuesta::Ok;
+    case Botones::SiNo:
+        return Respuesta::No;
+    case Botones::OkCancelar:
+    case Botones::SiNoCancelar:
+        break;
+    }
+    return Respuesta::Cancelar;
+}
 } // namespace
 
 namespace MensajePrueba {
@@ -21,6 +36,9 @@ void setNextFileName(const QString& ruta) {
 }
 void Automatico(bool activo) {
     automatico = activo;
+}
+void SinRespuesta(std::function<void(const Mostrado&)> aviso) {
+    sinRespuesta = std::move(aviso);
 }
 const QList<Mostrado>& Mostrados() {
     return mostrados;
@@ -42,7 +60,8 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
     if (!respuestas.isEmpty() || automatico) {
         mostrados.append({texto, icono, botones, titulo});
         if (!respuestas.isEmpty()) return respuestas.dequeue();
-        return botones == Botones::SiNo || botones == Botones::SiNoCancelar ? Respuesta::Si : Respuesta::Ok;
+        if (sinRespuesta) sinRespuesta(mostrados.last());
+        return Segura(botones);
     }
     QMessageBox caja(QApplication::activeWindow());
     caja.setWindowTitle(titulo);
@@ -90,8 +109,7 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
         return Respuesta::Ok;
     default:
         // Closing the box with Escape or its close button counts as the safe answer.
-        return botones == Botones::SiNo ? Respuesta::No
-                                        : (botones == Botones::Ok ? Respuesta::Ok : Respuesta::Cancelar);
+        return Segura(botones);
     }
 }
 

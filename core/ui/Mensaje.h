@@ -17,8 +17,10 @@ enum class ModoArchivo { Abrir, Guardar };
 QString ElijoArchivo(ModoArchivo modo, const QString& titulo, const QString& carpeta, const QString& filtro);
 
 // Test hooks. While answers are queued, no dialog is shown: each call takes the next answer and
-// records the text. With the queue empty and Automatico on, message boxes answer their default
-// (Ok / Si) and are recorded too, so that an unexpected message never blocks a test.
+// records the text. With Automatico on no dialog is ever shown: a message box that finds the queue
+// empty is recorded, handed to the SinRespuesta hook (the test fixture fails the test there) and
+// answered with the safe answer (No, Cancelar, or Ok when that is the only button), never with "Sí";
+// a file picker with no name queued returns the empty text, as when cancelled.
 namespace MensajePrueba {
 struct Mostrado {
     QString texto;
@@ -29,6 +31,7 @@ struct Mostrado {
 void setNextAnswer(Respuesta r);
 void setNextFileName(const QString& ruta);
 void Automatico(bool activo);
+void SinRespuesta(std::function<void(const Mostrado&)> aviso);
 const QList<Mostrado>& Mostrados();
 QStringList Textos();
 void Limpio();

@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
 #include "core/Dialecto.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Ayuda.h"
@@ -417,8 +418,8 @@ bool frmMain::PuedoCerrarEjercicio() {
     const AppState& a = App();
     const double cierre = NumeroOCero(ValorCampo(
         "Asientos", "Asiento",
-        "EmpresaPropia=? AND NumEjercicio=? AND (Especial=1 OR Especial=2) ORDER BY Especial, Asiento",
-        {a.currentCompany, a.currentYear}));
+        "EmpresaPropia=? AND NumEjercicio=? AND (Especial=1 OR Especial=2)", {a.currentCompany, a.currentYear},
+        "Especial, Asiento"));
     if (cierre != 0) {
         Mensaje("No se puede cerrar ejercicio, ya existe asiento de cierre " +
                     QString::number(qint64(cierre)),
@@ -431,8 +432,8 @@ bool frmMain::PuedoCerrarEjercicio() {
 bool frmMain::PuedoAbrirEjercicio() {
     const AppState& a = App();
     const double apertura = NumeroOCero(ValorCampo(
-        "Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND Especial=3 ORDER BY Asiento",
-        {a.currentCompany, a.currentYear}));
+        "Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND Especial=3",
+        {a.currentCompany, a.currentYear}, "Asiento"));
     if (apertura != 0) {
         Mensaje("No se puede generar asiento apertura, ya existe con el número " +
                     QString::number(qint64(apertura)),
@@ -542,7 +543,10 @@ void frmMain::closeEvent(QCloseEvent* e) {
     }
     terminado = true;
     BorroSesion();
-    Ejecuto("PRAGMA optimize");
+    {
+        QSqlDatabase db = Conexion();
+        MotorActual().Optimizo(db);
+    }
     CierroBase();
     e->accept();
     emit programaTerminado();

@@ -2,10 +2,9 @@
 
 #include "tests/support/Entorno.h"
 
-#include <QApplication>
-#include <QTest>
+#include <QCoreApplication>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return EjecutoPruebas<PruebaCodigos, PruebaOperaciones, PruebaPantallaCuentas, PruebaUsoPlan>(argc, argv);
+    QCoreApplication app(argc, argv);
+    return EjecutoPruebas<PruebaCodigos, PruebaOperaciones>(argc, argv);
 }

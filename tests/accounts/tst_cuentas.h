@@ -2,12 +2,6 @@
 #include <QObject>
 #include <QString>
 
-// Inserts an account of company 1, year 1.
-void Cuenta(int cuenta, int padre, int numHijo, const QString& descripcion = QString(),
-            const QString& codInt = QString());
-// An entry with one line on the account (company, year).
-void Linea(int cuenta, int empresa = 1, int ejercicio = 1);
-
 class PruebaCodigos : public QObject {
     Q_OBJECT
 private slots:
@@ -38,32 +32,4 @@ private slots:
     void ingresoCuenta();
     void ingresoSinCoincidenciaAbreSelector();
     void planDeIngreso();
-};
-
-class PruebaPantallaCuentas : public QObject {
-    Q_OBJECT
-private slots:
-    void rechazaSinEjercicio();
-    void abreConArbolYCaption();
-    void agregoYEdito();
-    void preguntaAlCambiarDeCuenta();
-    void borrados();
-    void muevoArrastrando();
-    void busquedas();
-    void seleccionar();
-    void conceptos();
-    void otraSesionCambiaElPlan();
-    void ingresoEnGrilla();
-};
-
-class PruebaUsoPlan : public QObject {
-    Q_OBJECT
-private slots:
-    void planVacioHabilitaBusquedaJerarquica();
-    void clicEnBusquedaJerarquica();
-    void grillasConceptosSinDesplazamiento();
-    void selectorDeConceptosReal();
-    void busquedaCodIntSinMayusculas();
-    void sugerenciaFueraDeRango();
-    void busquedaJerarquicaTrasGuardar();
 };

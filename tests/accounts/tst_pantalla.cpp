@@ -11,8 +11,8 @@
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
-#include "tests/support/Entorno.h"
-#include "tst_cuentas.h"
+#include "tests/support/ui/EntornoPantallas.h"
+#include "tst_pantallas_cuentas.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -53,16 +53,9 @@ std::unique_ptr<frmCuentas> Abro() {
     return f;
 }
 
-void Clic(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton);
-}
-
 QString Columna(const QString& campo, int cuenta) {
     return NuloAVacio(
         ValorCampo("Cuentas", campo, "EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=?", {cuenta}));
-}
-int Cantidad(const QString& tabla, const QString& condicion) {
-    return int(NumeroOCero(ValorCampo(tabla, "COUNT(*)", condicion)));
 }
 bool Verde(QWidget* w) {
     return w->palette().color(QPalette::Window) == QColor(0, 192, 0);
@@ -72,13 +65,16 @@ bool Verde(QWidget* w) {
 void PruebaPantallaCuentas::rechazaSinEjercicio() {
     Plan p;
     App().chartYear = 7;
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     frmCuentas f;
     QVERIFY(!f.abierta());
     QVERIFY(f.property("rechazada").toBool());
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::SinEjercicio});
     QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Error);
     RegistroPantallasCuentas();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QCOMPARE(Pantallas::AbroModal("frmCuentas"), -1);
+    QCOMPARE(MensajePrueba::Textos(), QStringList(2, TextosCuentas::SinEjercicio));
 }
 
 void PruebaPantallaCuentas::abreConArbolYCaption() {
@@ -162,15 +158,16 @@ void PruebaPantallaCuentas::agregoYEdito() {
     QVERIFY(f->treMaster->Nodo(2)->isExpanded());
 
     // Under an account with lines in this year: refused before anything is stored.
-    Linea(3);
+    QVERIFY(AgregoLinea(3));
     f->treMaster->Selecciono(3);
     Clic(f->btnRegAgregar);
     QTest::keyClicks(f->inpDescripcion, "NO VA");
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnGuardar);
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::PadreImputable});
     QVERIFY(f->adding && f->dirty);
-    QCOMPARE(Cantidad("Cuentas", "CuentaPadre=3"), 0);
+    QCOMPARE(Cuento("Cuentas", "CuentaPadre=3"), 0);
     // "Eliminar" while adding abandons the addition.
     Clic(f->btnRegBorrar);
     QVERIFY(!f->adding && !f->dirty);
@@ -192,9 +189,10 @@ void PruebaPantallaCuentas::agregoYEdito() {
     f->inpNumHijo->clear();
     QTest::keyClicks(f->inpDescripcion, "X");
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnGuardar);
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::NumHijoInvalido});
-    QCOMPARE(Cantidad("Cuentas", "CuentaPadre=4"), 1);
+    QCOMPARE(Cuento("Cuentas", "CuentaPadre=4"), 1);
 }
 
 void PruebaPantallaCuentas::preguntaAlCambiarDeCuenta() {
@@ -239,30 +237,32 @@ void PruebaPantallaCuentas::borrados() {
     auto f = Abro();
     f->treMaster->Selecciono(1);
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnRegBorrar);
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::TieneDependencias});
     QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Error);
 
-    Linea(3);
+    QVERIFY(AgregoLinea(3));
     f->treMaster->Selecciono(3);
     MensajePrueba::Limpio();
     MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnRegBorrar);
     QCOMPARE(MensajePrueba::Textos().size(), 2);
     QCOMPARE(MensajePrueba::Textos().first(),
              QString("Está seguro de eliminar permanentemente el registro seleccionado"));
     QVERIFY(MensajePrueba::Textos().last().startsWith(TextosCuentas::NoElimina));
     QVERIFY(f->treMaster->Nodo(3));
-    QCOMPARE(Cantidad("Cuentas", "Cuenta=3"), 1);
+    QCOMPARE(Cuento("Cuentas", "Cuenta=3"), 1);
 
     // The Delete key on the tree, answered No: nothing happens.
     f->treMaster->Selecciono(2);
     MensajePrueba::setNextAnswer(Respuesta::No);
     QTest::keyClick(f->treMaster, Qt::Key_Delete);
-    QCOMPARE(Cantidad("Cuentas", "Cuenta=2"), 1);
+    QCOMPARE(Cuento("Cuentas", "Cuenta=2"), 1);
     MensajePrueba::setNextAnswer(Respuesta::Si);
     QTest::keyClick(f->treMaster, Qt::Key_Delete);
-    QCOMPARE(Cantidad("Cuentas", "Cuenta=2"), 0);
+    QCOMPARE(Cuento("Cuentas", "Cuenta=2"), 0);
     QVERIFY(!f->treMaster->Nodo(2));
     QCOMPARE(f->windowTitle(), QString("Plan de Cuentas (7 cuentas)"));
     QCOMPARE(f->selectedKey, f->treMaster->CuentaSeleccionada());
@@ -299,6 +299,7 @@ void PruebaPantallaCuentas::muevoArrastrando() {
 
     // Onto its own descendant: refused.
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     t->IniciaArrastre(t->Nodo(1));
     t->SueltoEn(t->Nodo(3));
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::HijaDeSiMisma});
@@ -435,8 +436,8 @@ void PruebaPantallaCuentas::conceptos() {
     elegido = 1;
     emit f->sprConceptosHaber->DobleClick(1, 1);
     Clic(f->btnGuardar);
-    QCOMPARE(Cantidad("CuentasConceptos", "Cuenta=2 AND Debe=-1"), 2);
-    QCOMPARE(Cantidad("CuentasConceptos", "Cuenta=2 AND Debe=0 AND ConceptoDetAsiento=1"), 1);
+    QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND Debe=-1"), 2);
+    QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND Debe=0 AND ConceptoDetAsiento=1"), 1);
     // Shown again in description order; the picker gets the row's description.
     f->treMaster->Selecciono(3);
     f->treMaster->Selecciono(2);
@@ -460,7 +461,7 @@ void PruebaPantallaCuentas::conceptos() {
     QCOMPARE(g->filas(), 500);
     QVERIFY(f->dirty);
     Clic(f->btnGuardar);
-    QCOMPARE(Cantidad("CuentasConceptos", "Cuenta=2 AND Debe=-1"), 1);
+    QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND Debe=-1"), 1);
 }
 
 void PruebaPantallaCuentas::otraSesionCambiaElPlan() {
@@ -483,7 +484,7 @@ void PruebaPantallaCuentas::otraSesionCambiaElPlan() {
         QTest::keyClicks(otra.inpDescripcion, "DECIMA");
         otra.btnGuardar->click();
         QVERIFY(!otra.dirty);
-        QCOMPARE(Cantidad("Cuentas", "NumHijo=10 AND CuentaPadre=0"), 1);
+        QCOMPARE(Cuento("Cuentas", "NumHijo=10 AND CuentaPadre=0"), 1);
     }
     App().currentSession = sesionA;
     QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));

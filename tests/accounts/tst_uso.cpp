@@ -12,8 +12,8 @@
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "journal/ui/RegistroAsientos.h"
-#include "tests/support/Entorno.h"
-#include "tst_cuentas.h"
+#include "tests/support/ui/EntornoPantallas.h"
+#include "tst_pantallas_cuentas.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -49,9 +49,6 @@ struct Pantalla {
     }
 };
 
-int Cantidad(const QString& tabla, const QString& condicion) {
-    return int(NumeroOCero(ValorCampo(tabla, "COUNT(*)", condicion)));
-}
 } // namespace
 
 void PruebaUsoPlan::planVacioHabilitaBusquedaJerarquica() {
@@ -78,7 +75,7 @@ void PruebaUsoPlan::planVacioHabilitaBusquedaJerarquica() {
     f->treMaster->Selecciono(10);
     MensajePrueba::setNextAnswer(Respuesta::Si);
     f->btnRegBorrar->click();
-    QCOMPARE(Cantidad("Cuentas", "Cuenta=10"), 0);
+    QCOMPARE(Cuento("Cuentas", "Cuenta=10"), 0);
     QCOMPARE(f->inpBusqCodJer->inputMask(), QString("x"));
 }
 
@@ -143,7 +140,7 @@ void PruebaUsoPlan::selectorDeConceptosReal() {
     QCOMPARE(g->texto(1, 1), QString("3"));
     QVERIFY(f->dirty);
     f->btnGuardar->click();
-    QCOMPARE(Cantidad("CuentasConceptos", "Cuenta=2 AND Debe=0 AND ConceptoDetAsiento=3"), 1);
+    QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND Debe=0 AND ConceptoDetAsiento=3"), 1);
 
     // Leaving the picker without choosing changes nothing.
     AlAbrirModal([&](QWidget* w) { w->findChild<QToolButton*>("btnSalir")->click(); });
@@ -173,6 +170,7 @@ void PruebaUsoPlan::sugerenciaFueraDeRango() {
     Ejecuto("UPDATE Cuentas SET NumHijo=20000 WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=2");
     frmCuentas* f = p.Abro();
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     f->btnRegAgregar->click();
     // 2*30000-20000 does not fit: said so, and no number is offered.
     QCOMPARE(MensajePrueba::Textos().size(), 1);
@@ -181,13 +179,14 @@ void PruebaUsoPlan::sugerenciaFueraDeRango() {
     QVERIFY(f->inpNumHijo->text().isEmpty());
     QTest::keyClicks(f->inpDescripcion, "NUEVA");
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     f->btnGuardar->click();
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextosCuentas::NumHijoInvalido});
-    QCOMPARE(Cantidad("Cuentas", "CuentaPadre=1"), 2);
+    QCOMPARE(Cuento("Cuentas", "CuentaPadre=1"), 2);
     // A free ordinal typed by the user is taken.
     QTest::keyClicks(f->inpNumHijo, "3");
     f->btnGuardar->click();
-    QCOMPARE(Cantidad("Cuentas", "CuentaPadre=1 AND NumHijo=3 AND Descripcion='NUEVA'"), 1);
+    QCOMPARE(Cuento("Cuentas", "CuentaPadre=1 AND NumHijo=3 AND Descripcion='NUEVA'"), 1);
 }
 
 void PruebaUsoPlan::busquedaJerarquicaTrasGuardar() {

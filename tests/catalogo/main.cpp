@@ -4,7 +4,7 @@
 #include "inflation/ui/RegistroInflacion.h"
 #include "journal/ui/RegistroAsientos.h"
 
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QApplication>
 #include <QTest>
@@ -14,5 +14,5 @@ int main(int argc, char* argv[]) {
     RegistroPantallasEjercicios();
     RegistroPantallasInflacion();
     RegistroPantallasAsientos();
-    return EjecutoPruebas<PruebaCatalogo, PruebaCatalogosSimples>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaCatalogo, PruebaCatalogosSimples>(argc, argv);
 }

@@ -9,7 +9,7 @@
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "fiscal/ui/frmEmpresasPropia.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -27,9 +27,6 @@ void Empresa(int codigo, const QString& nombre) {
 }
 QString Nombre(int codigo) {
     return NuloAVacio(ValorCampo("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {codigo}));
-}
-int Cuantas(const QString& tabla, const QString& condicion = "1=1", const QVariantList& p = {}) {
-    return int(NumeroOCero(ValorCampo(tabla, "Count(*)", condicion, p)));
 }
 void Diseno(int empresa, int control, const QString& texto) {
     Ejecuto("INSERT INTO PrepararPagina (EmpresaPropia, TipoImpresion, Control, CoordX, CoordY, Ancho, Alto, "
@@ -135,8 +132,8 @@ void PruebaCatalogo::primeraEmpresaEsUno() {
     // No layout rows anywhere: nothing copied, and that is no error.
     QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join("|")));
     QCOMPARE(Nombre(1), QString("Primera"));
-    QCOMPARE(Cuantas("PrepararPagina"), 0);
-    QCOMPARE(Cuantas("EmpresasPropia", "EmpresaPropia=1 AND RespIVA IS NULL AND NumEjercicio IS NULL"), 1);
+    QCOMPARE(Cuento("PrepararPagina"), 0);
+    QCOMPARE(Cuento("EmpresasPropia", "EmpresaPropia=1 AND RespIVA IS NULL AND NumEjercicio IS NULL"), 1);
     QVERIFY(!f.adding && !f.dirty);
     QCOMPARE(f.ColorModo(), QColor(192, 192, 192));
     QCOMPARE(f.sprMaster->filas(), 1);
@@ -162,11 +159,11 @@ void PruebaCatalogo::altaCopiaPrepararPagina() {
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QVERIFY(MensajePrueba::Textos().isEmpty());
     // The highest company that has layout rows (2) is the model; every column is copied.
-    QCOMPARE(Cuantas("PrepararPagina", "EmpresaPropia=4"), 2);
-    QCOMPARE(Cuantas("PrepararPagina", "EmpresaPropia=4 AND TextoFijo LIKE '%dos' AND CoordX=10.5 AND "
-                                       "TipoLetra='Arial' AND Bold=-1 AND FormatoNumero='#,##0.00'"),
+    QCOMPARE(Cuento("PrepararPagina", "EmpresaPropia=4"), 2);
+    QCOMPARE(Cuento("PrepararPagina", "EmpresaPropia=4 AND TextoFijo LIKE '%dos' AND CoordX=10.5 AND "
+                                      "TipoLetra='Arial' AND Bold=-1 AND FormatoNumero='#,##0.00'"),
              2);
-    QCOMPARE(Cuantas("PrepararPagina"), 5);
+    QCOMPARE(Cuento("PrepararPagina"), 5);
 }
 
 void PruebaCatalogo::altaFallidaNoDejaNada() {
@@ -180,13 +177,14 @@ void PruebaCatalogo::altaFallidaNoDejaNada() {
     f.show();
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
     Tecleo(f.inpDescripcion, "Dos");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 1);
     QVERIFY(MensajePrueba::Textos().first().startsWith("Atención no se puede grabar el registro, "));
     QVERIFY(MensajePrueba::Textos().first().contains("sin lugar"));
     QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Advertencia);
-    QCOMPARE(Cuantas("EmpresasPropia"), 1);
-    QCOMPARE(Cuantas("PrepararPagina"), 1);
+    QCOMPARE(Cuento("EmpresasPropia"), 1);
+    QCOMPARE(Cuento("PrepararPagina"), 1);
     // The panel keeps what was typed, still an addition.
     QVERIFY(f.dirty && f.adding);
     QCOMPARE(f.inpDescripcion->text(), QString("Dos"));
@@ -286,19 +284,20 @@ void PruebaCatalogo::cambioDeCodigoUsaFilaEditada() {
     QTest::keyClick(f.sprMaster, Qt::Key_Down);
     QCOMPARE(Nombre(5), QString("Alfa"));
     QCOMPARE(Nombre(2), QString("Beta"));
-    QCOMPARE(Cuantas("EmpresasPropia"), 2);
+    QCOMPARE(Cuento("EmpresasPropia"), 2);
     QCOMPARE(f.inpDescripcion->text(), QString("Beta"));
     // Saved through Guardar: the list is positioned on the new code.
     f.inpCodigo->selectAll();
     Tecleo(f.inpCodigo, "9");
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(Nombre(9), QString("Beta"));
-    QCOMPARE(Cuantas("EmpresasPropia", "EmpresaPropia=2"), 0);
+    QCOMPARE(Cuento("EmpresasPropia", "EmpresaPropia=2"), 0);
     QCOMPARE(f.CodigoFila(f.sprMaster->filaActiva()), QString("9"));
     QCOMPARE(f.inpCodigo->text(), QString("9"));
     // A code already taken: the engine refuses, the panel stays as typed.
     f.inpCodigo->selectAll();
     Tecleo(f.inpCodigo, "5");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 2);
     QVERIFY(MensajePrueba::Textos().last().startsWith("Atención no se puede grabar el registro, "));
@@ -460,7 +459,7 @@ void PruebaCatalogo::borrar() {
     QTest::keyClick(f.sprMaster, Qt::Key_Down);
     MensajePrueba::setNextAnswer(Respuesta::No);
     QTest::mouseClick(f.btnRegBorrar, Qt::LeftButton);
-    QCOMPARE(Cuantas("EmpresasPropia"), 2);
+    QCOMPARE(Cuento("EmpresasPropia"), 2);
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Está seguro de eliminar permanentemente el registro seleccionado"});
     QCOMPARE(MensajePrueba::Mostrados().first().botones, Botones::SiNo);
@@ -469,8 +468,8 @@ void PruebaCatalogo::borrar() {
     MensajePrueba::setNextAnswer(Respuesta::Si);
     QTest::mouseClick(f.btnRegBorrar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 2);
-    QCOMPARE(Cuantas("EmpresasPropia", "EmpresaPropia=2"), 0);
-    QCOMPARE(Cuantas("PrepararPagina"), 0);
+    QCOMPARE(Cuento("EmpresasPropia", "EmpresaPropia=2"), 0);
+    QCOMPARE(Cuento("PrepararPagina"), 0);
     QCOMPARE(f.sprMaster->filas(), 1);
     QCOMPARE(f.sprMaster->filaActiva(), 1);
     QCOMPARE(f.inpDescripcion->text(), QString("Alfa"));
@@ -485,13 +484,14 @@ void PruebaCatalogo::borrarRechazadoPorRelacion() {
     f.show();
     QCOMPARE(f.CodigoFila(f.sprMaster->filaActiva()), QString("1"));
     MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.btnRegBorrar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 2);
     const auto& m = MensajePrueba::Mostrados().last();
     QVERIFY(m.texto.startsWith("No se pudo eliminar el registro; "));
     QVERIFY(m.texto.size() > QString("No se pudo eliminar el registro; ").size());
     QCOMPARE(m.icono, Icono::Informacion);
-    QCOMPARE(Cuantas("EmpresasPropia"), 2);
+    QCOMPARE(Cuento("EmpresasPropia"), 2);
     // Refilled on row 1.
     QCOMPARE(f.sprMaster->filas(), 2);
     QCOMPARE(f.sprMaster->filaActiva(), 1);
@@ -510,7 +510,7 @@ void PruebaCatalogo::borrarDuranteAlta() {
     QVERIFY(!f.adding && !f.dirty);
     QCOMPARE(f.ColorModo(), QColor(192, 192, 192));
     QCOMPARE(f.inpDescripcion->text(), QString("Alfa"));
-    QCOMPARE(Cuantas("EmpresasPropia"), 1);
+    QCOMPARE(Cuento("EmpresasPropia"), 1);
 }
 
 void PruebaCatalogo::busqueda_data() {
@@ -625,10 +625,11 @@ void PruebaCatalogo::codigoInvalido() {
     f.inpCodigo->selectAll();
     QTest::keyClick(f.inpCodigo, Qt::Key_Delete);
     Tecleo(f.inpCodigo, tecleado);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, ingrese un código numérico"});
-    QCOMPARE(Cuantas("EmpresasPropia"), 1);
+    QCOMPARE(Cuento("EmpresasPropia"), 1);
     QVERIFY(f.adding && f.dirty);
     QCOMPARE(f.inpDescripcion->text(), QString("Nueva"));
 }

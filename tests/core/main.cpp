@@ -2,10 +2,9 @@
 
 #include "tests/support/Entorno.h"
 
-#include <QApplication>
-#include <QTest>
+#include <QCoreApplication>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return EjecutoPruebas<PruebaIni, PruebaBase, PruebaAyudantes, PruebaImporte>(argc, argv);
+    QCoreApplication app(argc, argv);
+    return EjecutoPruebas<PruebaIni, PruebaBase, PruebaMotor, PruebaImporte>(argc, argv);
 }

@@ -1,9 +1,9 @@
 // Lists, single values and window placement: the helpers every screen leans on.
+#include "tst_ayudantes.h"
 #include "core/Basedatos.h"
 #include "core/Valores.h"
 #include "core/ui/Ventanas.h"
-#include "tests/support/Entorno.h"
-#include "tst_core.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

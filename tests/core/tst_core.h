@@ -25,6 +25,21 @@ private slots:
     void ordenAlfabeticoEspanol();
 };
 
+// The engine seam and the layering of the sources; the schema and the plans the statements get.
+class PruebaMotor : public QObject {
+    Q_OBJECT
+private slots:
+    void soloElMotorHablaSuDialecto_data();
+    void soloElMotorHablaSuDialecto();
+    void logicaSinPantallas();
+    void esquemaConSusIndices_data();
+    void esquemaConSusIndices();
+    void esquemaConSusRelaciones_data();
+    void esquemaConSusRelaciones();
+    void consultasUsanIndices_data();
+    void consultasUsanIndices();
+};
+
 class PruebaIni : public QObject {
     Q_OBJECT
 private slots:
@@ -37,18 +52,6 @@ private slots:
     void numeros();
     void fechas_data();
     void fechas();
-};
-
-class PruebaAyudantes : public QObject {
-    Q_OBJECT
-private slots:
-    void llenoCombo();
-    void valorCampoTabla();
-    void ajustoTexto_data();
-    void ajustoTexto();
-    void ubicoPanel_data();
-    void ubicoPanel();
-    void centroVentana();
 };
 
 class PruebaImporte : public QObject {

@@ -1,11 +1,9 @@
 #include "tests/support/Entorno.h"
 #include "tst_fiscal.h"
-#include "tst_frmEjercicios.h"
 
-#include <QApplication>
-#include <QTest>
+#include <QCoreApplication>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return EjecutoPruebas<PruebaEjercicios, PruebaFrmEjercicios>(argc, argv);
+    QCoreApplication app(argc, argv);
+    return EjecutoPruebas<PruebaEjercicios>(argc, argv);
 }

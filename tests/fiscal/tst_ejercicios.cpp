@@ -16,17 +16,16 @@ QDate F(const char* texto) {
     return QDate::fromString(QLatin1String(texto), "dd/MM/yyyy");
 }
 
-void Asiento(int empresa, int ejercicio, int asiento, const QDate& fecha, int cuenta = -1) {
-    QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (?, ?, ?, ?)",
-                    {empresa, ejercicio, asiento, FechaSql(fecha)})
-                .ok);
-    if (cuenta >= 0)
-        QVERIFY(
-            Ejecuto(
-                "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
-                "VALUES (?, ?, ?, 1, ?, 10)",
-                {empresa, ejercicio, asiento, cuenta})
-                .ok);
+bool Asiento(int empresa, int ejercicio, int asiento, const QDate& fecha, int cuenta = -1) {
+    if (!Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (?, ?, ?, ?)",
+                 {empresa, ejercicio, asiento, FechaSql(fecha)})
+             .ok)
+        return false;
+    return cuenta < 0 ||
+           Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                   "VALUES (?, ?, ?, 1, ?, 10)",
+                   {empresa, ejercicio, asiento, cuenta})
+               .ok;
 }
 
 // The chart of a year as comparable text: account, code, name, parent, child number and flags,
@@ -56,33 +55,36 @@ QStringList Plan(int empresa, int ejercicio) {
 
 // Source chart (company 1, year 1): the small chart with flags and concept links; target (company 2,
 // year 1) holds a chart of its own.
-void PreparoPegado(Entorno& e) {
+bool PreparoPegado(Entorno& e) {
+    bool ok = true;
     e.CreoEmpresaYEjercicio(1, 1);
     e.CreoPlanChico(1, 1);
-    QVERIFY(
-        Ejecuto(
-            "UPDATE Cuentas SET Ajustable=-1 WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta IN (2, 8)")
-            .ok);
-    QVERIFY(Ejecuto("INSERT INTO ConceptosDetAsiento (ConceptoDetAsiento, descConceptoDetAsiento) VALUES (1, "
-                    "'Cobro'), "
-                    "(2, 'Pago')")
-                .ok);
-    QVERIFY(
-        Ejecuto(
-            "INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe) "
-            "VALUES (1, 1, 2, 1, -1), (1, 1, 2, 2, 0), (1, 1, 5, 2, -1)")
-            .ok);
+    ok = ok &&
+         Ejecuto(
+             "UPDATE Cuentas SET Ajustable=-1 WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta IN (2, 8)")
+             .ok;
+    ok = ok &&
+         Ejecuto("INSERT INTO ConceptosDetAsiento (ConceptoDetAsiento, descConceptoDetAsiento) VALUES (1, "
+                 "'Cobro'), "
+                 "(2, 'Pago')")
+             .ok;
+    ok = ok &&
+         Ejecuto(
+             "INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe) "
+             "VALUES (1, 1, 2, 1, -1), (1, 1, 2, 2, 0), (1, 1, 5, 2, -1)")
+             .ok;
     e.CreoEmpresaYEjercicio(2, 1, F("01/07/2024"), F("30/06/2025"));
-    QVERIFY(Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, "
-                    "CuentaPadre, NumHijo) "
-                    "VALUES (2, 1, 1, 'V', 'VIEJA', 0, 1), (2, 1, 2, 'VH', 'VIEJA HIJA', 1, 1), "
-                    "(2, 1, 9, NULL, 'OTRA', 0, 2)")
-                .ok);
-    QVERIFY(
-        Ejecuto(
-            "INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe) "
-            "VALUES (2, 1, 9, 1, 0)")
-            .ok);
+    ok = ok && Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, "
+                       "CuentaPadre, NumHijo) "
+                       "VALUES (2, 1, 1, 'V', 'VIEJA', 0, 1), (2, 1, 2, 'VH', 'VIEJA HIJA', 1, 1), "
+                       "(2, 1, 9, NULL, 'OTRA', 0, 2)")
+                   .ok;
+    ok = ok &&
+         Ejecuto(
+             "INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe) "
+             "VALUES (2, 1, 9, 1, 0)")
+             .ok;
+    return ok;
 }
 } // namespace
 
@@ -154,8 +156,8 @@ void PruebaEjercicios::acortarDejandoAsientosAfuera() {
     Entorno e;
     e.CreoEmpresaYEjercicio(1, 1);
     e.CreoEmpresaYEjercicio(1, 2, F("01/01/2026"), F("31/12/2026"));
-    Asiento(1, 1, 1, F("10/02/2024"));
-    Asiento(1, 1, 2, F("15/06/2024"));
+    QVERIFY(Asiento(1, 1, 1, F("10/02/2024")));
+    QVERIFY(Asiento(1, 1, 2, F("15/06/2024")));
     const Veredicto v = GraboEjercicio(1, 1, desde, hasta, -1);
     QCOMPARE(v.ok, acepta);
     const QString fin =
@@ -225,7 +227,7 @@ void PruebaEjercicios::borrarSoloEjercicioVacio() {
 void PruebaEjercicios::borrarConAsientosNoTocaNada() {
     Entorno e;
     e.CreoEmpresaYEjercicio(1, 1);
-    Asiento(1, 1, 1, F("10/02/2024"));
+    QVERIFY(Asiento(1, 1, 1, F("10/02/2024")));
     // The chart is only the root, which goes first; the entry then refuses the year's deletion and
     // the root comes back with the rollback.
     QVERIFY(!BorroEjercicio(1, 1).ok);
@@ -235,7 +237,7 @@ void PruebaEjercicios::borrarConAsientosNoTocaNada() {
 
 void PruebaEjercicios::pegoCopiaJerarquiaMarcasYConceptos() {
     Entorno e;
-    PreparoPegado(e);
+    QVERIFY(PreparoPegado(e));
     App().currentSession = NuevaSesion();
     RegistroPantalla(PantallaCuentas, 2, 1);
     RegistroPantalla(PantallaCuentas, 1, 1);
@@ -260,8 +262,8 @@ void PruebaEjercicios::pegoCopiaJerarquiaMarcasYConceptos() {
 
 void PruebaEjercicios::pegoSobreEjercicioConAsientosSeRechaza() {
     Entorno e;
-    PreparoPegado(e);
-    Asiento(2, 1, 1, F("01/08/2024"), 9);
+    QVERIFY(PreparoPegado(e));
+    QVERIFY(Asiento(2, 1, 1, F("01/08/2024"), 9));
     const QStringList antes = Plan(2, 1);
     const Veredicto v = PegoPlan(1, 1, 2, 1);
     QVERIFY(!v.ok);
@@ -289,7 +291,7 @@ void PruebaEjercicios::pegoQueFallaDejaElPlanViejo_data() {
 void PruebaEjercicios::pegoQueFallaDejaElPlanViejo() {
     QFETCH(QString, sabotaje);
     Entorno e;
-    PreparoPegado(e);
+    QVERIFY(PreparoPegado(e));
     App().currentSession = NuevaSesion();
     RegistroPantalla(PantallaCuentas, 2, 1);
     Ejecuto("PRAGMA foreign_keys=OFF");
@@ -309,7 +311,7 @@ void PruebaEjercicios::pegoQueFallaDejaElPlanViejo() {
 
 void PruebaEjercicios::pegoSobreSiMismoNoPierdeNada() {
     Entorno e;
-    PreparoPegado(e);
+    QVERIFY(PreparoPegado(e));
     const QStringList antes = Plan(1, 1);
     QVERIFY(PegoPlan(1, 1, 1, 1).ok);
     QCOMPARE(Plan(1, 1), antes);

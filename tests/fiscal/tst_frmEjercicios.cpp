@@ -12,7 +12,7 @@
 #include "fiscal/ui/RegistroEjercicios.h"
 #include "fiscal/ui/frmEjercicios.h"
 #include "inflation/ui/RegistroInflacion.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -45,12 +45,6 @@ void Abro(frmEjercicios& f, int empresa, int ejercicio) {
     QVERIFY(QTest::qWaitForWindowExposed(&f));
 }
 
-template <class T> T* Control(QWidget& w, const char* nombre) {
-    T* c = w.findChild<T*>(nombre);
-    if (!c) qFatal("falta el control %s", nombre);
-    return c;
-}
-
 QStringList Columna(Grilla* g, int columna) {
     QStringList r;
     for (int f = 1; f <= g->filas(); ++f)
@@ -60,20 +54,6 @@ QStringList Columna(Grilla* g, int columna) {
 
 int ActivaEnLista(frmEjercicios& f) {
     return f.sprMaster->texto(f.sprMaster->filaActiva(), 1).toInt();
-}
-
-void Escribo(QLineEdit* campo, const QString& texto) {
-    campo->setFocus();
-    campo->selectAll();
-    QTest::keyClick(campo, Qt::Key_Backspace);
-    // Character by character, accents included (keyClicks takes only ASCII).
-    for (const QChar c : texto)
-        QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-int Cuentas(int empresa, int ejercicio) {
-    return int(NumeroOCero(
-        ValorCampo("Cuentas", "Count(*)", "EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio})));
 }
 
 // Moves the list's active row with the arrow keys, as a user does.
@@ -136,7 +116,7 @@ void PruebaFrmEjercicios::agregoEjercicio() {
     QCOMPARE(ValorCampo("Ejercicios", "ComienzoEjercicio", "EmpresaPropia=1 AND NumEjercicio=2")->toString(),
              QString("2025-01-01"));
     QVERIFY(ValorCampo("Ejercicios", "TablaAjusteInflacion", "EmpresaPropia=1 AND NumEjercicio=2")->isNull());
-    QCOMPARE(Cuentas(1, 2), 1);
+    QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 1);
     QCOMPARE(ActivaEnLista(f), 2);
     QCOMPARE(f.ColorModo(), Catalogo::ColorMostrando());
     QVERIFY(!f.dirty && !f.adding);
@@ -150,6 +130,7 @@ void PruebaFrmEjercicios::fechaInvalidaSeAtrapaAntes() {
     Control<QToolButton>(f, "btnRegAgregar")->click();
     Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "31022025");
     Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31122025");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, ingrese período correctamente"});
@@ -157,6 +138,7 @@ void PruebaFrmEjercicios::fechaInvalidaSeAtrapaAntes() {
     // A date typed only in part is no date either.
     MensajePrueba::Limpio();
     Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "010125");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, ingrese período correctamente"});
@@ -175,6 +157,7 @@ void PruebaFrmEjercicios::superposicionMuestraMensaje() {
     Control<QToolButton>(f, "btnRegAgregar")->click();
     Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "31122024");
     Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "30122025");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(
         MensajePrueba::Textos(),
@@ -188,6 +171,7 @@ void PruebaFrmEjercicios::superposicionMuestraMensaje() {
     MensajePrueba::Limpio();
     Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31102024");
     QVERIFY(f.dirty);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(
         MensajePrueba::Textos(),
@@ -295,17 +279,19 @@ void PruebaFrmEjercicios::pegarSinCopiarYMientrasAgrega() {
     e.CreoEmpresaYEjercicio(1, 2, F("01/01/2025"), F("31/12/2025"));
     frmEjercicios f;
     Abro(f, 1, 2);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
     QCOMPARE(MensajePrueba::Textos(), QStringList{"Debe Copiar un plan antes de poder pegar"});
     Muevo(f, -1);
     Control<QPushButton>(f, "btnCopiarPlanCuentas")->click();
     Control<QToolButton>(f, "btnRegAgregar")->click();
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"No puede pegar un plan de cuentas en un ejercicio que todavía no grabó"});
-    QCOMPARE(Cuentas(1, 2), 1);
-    QCOMPARE(Cuentas(1, 1), 9);
+    QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 1);
+    QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 1}), 9);
 }
 
 void PruebaFrmEjercicios::copiarYPegar() {
@@ -328,12 +314,13 @@ void PruebaFrmEjercicios::copiarYPegar() {
             "Está seguro que quiere que el plan de cuentas del ejercicio actual sea una copia del plan de "
             "cuentas del ejercicio: Empresa de Prueba 1, 01/01/24-31/12/24, si existía un plan de "
             "cuentas, será reemplazado"});
-    QCOMPARE(Cuentas(1, 2), 1);
+    QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 1);
     MensajePrueba::Limpio();
     MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
     QCOMPARE(MensajePrueba::Textos().value(1), QString("Pegado de Plan de cuentas exitoso"));
-    QCOMPARE(Cuentas(1, 2), 9);
+    QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 9);
     QCOMPARE(
         ValorCampo("Cuentas", "Descripcion", "EmpresaPropia=1 AND NumEjercicio=2 AND Cuenta=7")->toString(),
         QString("VENTAS"));
@@ -347,10 +334,13 @@ void PruebaFrmEjercicios::copiarYPegar() {
             .ok);
     QVERIFY(Ejecuto("DELETE FROM Cuentas WHERE EmpresaPropia=1 AND NumEjercicio=1 AND Cuenta=8").ok);
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QPushButton>(f, "btnPegarPlanCuentas")->click();
     QCOMPARE(MensajePrueba::Textos().size(), 2);
+    QVERIFY(MensajePrueba::Textos().at(0).startsWith("Está seguro que quiere que el plan de cuentas"));
     QVERIFY(MensajePrueba::Textos().at(1).startsWith("No se ha podido terminar la operación, "));
-    QCOMPARE(Cuentas(1, 2), 9);
+    QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 9);
 }
 
 void PruebaFrmEjercicios::borrarEjercicio() {
@@ -366,18 +356,22 @@ void PruebaFrmEjercicios::borrarEjercicio() {
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Está seguro de eliminar permanentemente el registro seleccionado"});
     QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "2", "3"}));
+    MensajePrueba::setNextAnswer(Respuesta::Si);
     Control<QToolButton>(f, "btnRegBorrar")->click();
+    QCOMPARE(MensajePrueba::Textos().size(), 2);
     QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "3"}));
     QCOMPARE(ActivaEnLista(f), 3);
-    QCOMPARE(Cuentas(1, 2), 0);
+    QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 0);
     // A year with a chart stays, chart included.
     Muevo(f, -1);
     QCOMPARE(ActivaEnLista(f), 1);
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnRegBorrar")->click();
     QCOMPARE(MensajePrueba::Textos().size(), 2);
     QVERIFY(MensajePrueba::Textos().at(1).startsWith("No se pudo eliminar el registro; "));
-    QCOMPARE(Cuentas(1, 1), 9);
+    QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 1}), 9);
     QCOMPARE(Columna(f.sprMaster, 1), (QStringList{"1", "3"}));
 }
 
@@ -493,6 +487,7 @@ void PruebaFrmEjercicios::sinEmpresas() {
     Escribo(Control<QLineEdit>(f, "inpComienzoEjercicio"), "01012024");
     Escribo(Control<QLineEdit>(f, "inpFinEjercicio"), "31122024");
     MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, elija una empresa propia"});

@@ -3,7 +3,7 @@
 #include "core/Ini.h"
 #include "core/ui/Disposicion.h"
 #include "core/ui/Grilla.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QLabel>
 #include <QMdiArea>

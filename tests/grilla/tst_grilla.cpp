@@ -6,7 +6,7 @@
 #include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Principal.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -316,6 +316,7 @@ void PruebaGrilla::fechaInvalidaRechazada() {
     // Typed: Enter on an impossible date leaves the editor open; leaving it refuses with a message.
     Muestro(g);
     g.setCeldaActual(1, 1);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Tipeo(g, QStringLiteral("30/02/2024"));
     QWidget* e = Editor(g);
     QVERIFY(e);

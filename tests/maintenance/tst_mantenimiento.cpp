@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
+#include "core/Motor.h"
 #include "core/Soporte.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
@@ -13,7 +14,7 @@
 #include "maintenance/ui/PantallasMantenimiento.h"
 #include "maintenance/ui/frmBaseDatos.h"
 #include "schema/Esquema.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -37,12 +38,6 @@ const QString Seccion = "Mantenimiento de Base de Datos";
 const QString ClaveUltimo = "UltimoBackUp(dd/mm/yyyy)";
 const QString ClaveCada = "BackUPCada(dias)";
 
-QByteArray Huella(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
 // A connection of the test's own on a file, removed at the end of the scope.
 class Archivo {
 public:
@@ -65,13 +60,7 @@ private:
 QMap<QString, QStringList> Contenido(const QString& ruta) {
     QMap<QString, QStringList> r;
     Archivo a(ruta);
-    QStringList tablas;
-    {
-        QSqlQuery q(a.Base());
-        q.exec("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'");
-        while (q.next())
-            tablas << q.value(0).toString();
-    }
+    const QStringList tablas = MotorActual().Tablas(a.Base());
     for (const QString& t : tablas) {
         QSqlQuery q(a.Base());
         q.exec("SELECT * FROM \"" + t + "\"");
@@ -90,36 +79,28 @@ QMap<QString, QStringList> Contenido(const QString& ruta) {
 
 // Rebuilds table Ejercicios without its relation to TablasAjusteInflacion, the way a damaged or
 // hand-edited file would come: a new table, the rows copied, the old one dropped, the indexes remade.
-void QuitoRelacion(const QString& ruta) {
-    Archivo a(ruta);
-    QSqlQuery q(a.Base());
-    QVERIFY(q.exec("PRAGMA foreign_keys=OFF"));
-    QVERIFY(q.exec("SELECT sql FROM sqlite_master WHERE name='Ejercicios'") && q.next());
-    QString ddl = q.value(0).toString();
+// False when a step fails.
+bool QuitoRelacion(const QString& ruta) {
+    QString ddl;
+    QStringList indices;
+    for (const QString& s : Esquema::Definicion()) {
+        if (s.startsWith("CREATE TABLE Ejercicios (")) ddl = s;
+        if (s.startsWith("CREATE INDEX") && s.contains(" ON Ejercicios (")) indices << s;
+    }
     const QString relacion = " REFERENCES TablasAjusteInflacion (TablaAjusteInflacion)";
-    QVERIFY(ddl.contains(relacion));
+    if (!ddl.contains(relacion) || indices.isEmpty()) return false;
     ddl.replace(relacion, "");
     ddl.replace("CREATE TABLE Ejercicios", "CREATE TABLE EjerciciosCopia");
-    QStringList indices;
-    QVERIFY(q.exec(
-        "SELECT sql FROM sqlite_master WHERE type='index' AND tbl_name='Ejercicios' AND sql IS NOT NULL"));
-    while (q.next())
-        indices << q.value(0).toString();
-    QVERIFY(!indices.isEmpty());
-    QVERIFY(q.exec("BEGIN"));
-    QVERIFY2(q.exec(ddl), qPrintable(q.lastError().text()));
-    QVERIFY(q.exec("INSERT INTO EjerciciosCopia SELECT * FROM Ejercicios"));
-    QVERIFY(q.exec("DROP TABLE Ejercicios"));
-    QVERIFY(q.exec("ALTER TABLE EjerciciosCopia RENAME TO Ejercicios"));
-    for (const QString& i : indices)
-        QVERIFY2(q.exec(i), qPrintable(q.lastError().text()));
-    QVERIFY(q.exec("COMMIT"));
-}
-
-void EscriboArchivo(const QString& ruta, const QByteArray& bytes) {
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    Archivo a(ruta);
+    QSqlDatabase db = a.Base();
+    if (!MotorActual().ClavesForaneas(db, false)) return false;
+    QSqlQuery q(db);
+    QStringList pasos = {"BEGIN", ddl, "INSERT INTO EjerciciosCopia SELECT * FROM Ejercicios",
+                         "DROP TABLE Ejercicios", "ALTER TABLE EjerciciosCopia RENAME TO Ejercicios"};
+    pasos << indices << "COMMIT";
+    for (const QString& s : pasos)
+        if (!q.exec(s)) return false;
+    return true;
 }
 
 // Records what the maintenance asks of the screens, answering questions with a fixed answer.
@@ -166,8 +147,9 @@ private slots:
     void relacionQuitadaBloqueaBackUp() {
         Entorno e;
         CierroBase();
-        QuitoRelacion(e.RutaBase());
+        QVERIFY(QuitoRelacion(e.RutaBase()));
         const QByteArray antes = Huella(e.RutaBase());
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QCOMPARE(VerificoEstructura(e.RutaBase()), 1);
         const QString esperado = QString("ATENCION: Cantidad de relaciones crítica: %1, avisar URGENTE a %2")
                                      .arg(Esquema::RelacionesEsperadas() - 1)
@@ -176,6 +158,8 @@ private slots:
         QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Error);
 
         MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
         QCOMPARE(MensajePrueba::Textos(), (QStringList{esperado, "No se puede compactar / hacer back up"}));
         QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
@@ -193,6 +177,7 @@ private slots:
             QSqlQuery q(a.Base());
             QVERIFY(q.exec("DROP INDEX idxEjerciciosTabla"));
         }
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QCOMPARE(VerificoEstructura(e.RutaBase()), 1);
         QCOMPARE(MensajePrueba::Textos(),
                  QStringList{QString("ATENCION: Cantidad de índices crítica: %1, avisar URGENTE a %2")
@@ -212,7 +197,7 @@ private slots:
         QFETCH(bool, crear);
         Entorno e(false);
         const QString ruta = e.Ruta("Otra.MDB");
-        if (crear) EscriboArchivo(ruta, contenido);
+        if (crear) QVERIFY(EscriboArchivo(ruta, contenido));
         QCOMPARE(VerificoEstructura(ruta), 2);
         QVERIFY(MensajePrueba::Textos().isEmpty());
         QCOMPARE(QFileInfo::exists(ruta), crear);
@@ -221,6 +206,7 @@ private slots:
 
     void baseInexistenteNoHaceBackUp() {
         Entorno e(false);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
         QCOMPARE(MensajePrueba::Textos(), QStringList{"No se puede compactar / hacer back up"});
         QVERIFY(!QFileInfo::exists(e.RutaBase()));
@@ -229,6 +215,7 @@ private slots:
 
     void compactacionDeArchivoInexistente() {
         Entorno e(false);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!Compacto(e.RutaBase(), App().auxPath));
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY(MensajePrueba::Textos().first().startsWith(
@@ -256,7 +243,7 @@ private slots:
         CierroBase();
         const qint64 antes = QFileInfo(e.RutaBase()).size();
         const auto contenido = Contenido(e.RutaBase());
-        EscriboArchivo(App().auxPath, "restos de una compactación anterior");
+        QVERIFY(EscriboArchivo(App().auxPath, "restos de una compactación anterior"));
 
         QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
         QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join('\n')));
@@ -323,7 +310,7 @@ private slots:
         QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
         const auto respaldado = Contenido(App().backupPath);
         if (estado == "perdida") QVERIFY(QFile::remove(e.RutaBase()));
-        if (estado == "basura") EscriboArchivo(e.RutaBase(), QByteArray(70000, 'x'));
+        if (estado == "basura") QVERIFY(EscriboArchivo(e.RutaBase(), QByteArray(70000, 'x')));
         if (estado == "dañada") {
             QFile f(e.RutaBase());
             QVERIFY(f.open(QIODevice::ReadWrite));
@@ -364,7 +351,7 @@ private slots:
         QFETCH(QString, clase);
         Entorno e;
         CierroBase();
-        if (clase == "texto") EscriboArchivo(App().backupPath, "no es una base");
+        if (clase == "texto") QVERIFY(EscriboArchivo(App().backupPath, "no es una base"));
         if (clase == "sqlite") {
             Archivo a(App().backupPath);
             QSqlQuery q(a.Base());
@@ -372,6 +359,7 @@ private slots:
         }
         const QByteArray antes = Huella(e.RutaBase());
         MensajePrueba::setNextAnswer(Respuesta::Si);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!RecuperoBackUp());
         QCOMPARE(MensajePrueba::Textos().size(), 2);
         QVERIFY2(MensajePrueba::Textos().last().startsWith(
@@ -400,7 +388,8 @@ private slots:
         const QByteArray antes = Huella(e.RutaBase());
         const QByteArray respaldo = Huella(App().backupPath);
         MensajePrueba::Limpio();
-        MensajePrueba::setNextAnswer(Respuesta::Si);
+        if (operacion == "recupero") MensajePrueba::setNextAnswer(Respuesta::Si);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         bool ok = true;
         if (operacion == "compacto") ok = Compacto(e.RutaBase(), App().auxPath);
         if (operacion == "backup") ok = HagoBackUp(QDate(2025, 3, 10));
@@ -590,6 +579,7 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
 
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QTest::mouseClick(f.btnBackUp, Qt::LeftButton);
         QCOMPARE(MensajePrueba::Textos(), QStringList{"BackUp exitoso"});
         QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
@@ -602,6 +592,7 @@ private slots:
         CierroBase();
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QTest::mouseClick(f.btnRecuperar, Qt::LeftButton);
         QCOMPARE(MensajePrueba::Textos().size(), 2);
         QCOMPARE(MensajePrueba::Textos().last(), QString("Recuperación Exitosa"));
@@ -616,6 +607,7 @@ private slots:
         // A failed backup shows its failure, not the success message.
         QVERIFY(AbroBase(e.RutaBase()));
         MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         QTest::mouseClick(f.btnBackUp, Qt::LeftButton);
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY(MensajePrueba::Textos().first().startsWith("No se pudo compactar base de datos, "));
@@ -645,6 +637,7 @@ private slots:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    PreparoPruebasPantallas();
     PruebaMantenimiento t;
     return QTest::qExec(&t, argc, argv);
 }

@@ -1,4 +1,4 @@
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_frmUsuarios.h"
 #include "tst_seguridad.h"
 
@@ -7,6 +7,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebas<PruebaPermisos, PruebaUsuarios, PruebaFrmCambioContrasena, PruebaFrmUsuarios>(argc,
-                                                                                                        argv);
+    return EjecutoPruebasPantallas<PruebaPermisos, PruebaUsuarios, PruebaFrmCambioContrasena,
+                                   PruebaFrmUsuarios>(argc, argv);
 }

@@ -10,7 +10,7 @@
 #include "core/ui/frmMain.h"
 #include "security/ui/RegistroSeguridad.h"
 #include "security/ui/frmUsuarios.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
@@ -22,20 +22,6 @@
 #include <QToolButton>
 
 namespace {
-template <class T> T* Control(QWidget& w, const char* nombre) {
-    T* c = w.findChild<T*>(nombre);
-    if (!c) qFatal("falta el control %s", nombre);
-    return c;
-}
-
-void Escribo(QLineEdit* campo, const QString& texto) {
-    campo->setFocus();
-    campo->selectAll();
-    QTest::keyClick(campo, Qt::Key_Backspace);
-    // Character by character, accents included (keyClicks takes only ASCII).
-    for (const QChar c : texto)
-        QTest::sendKeyEvent(QTest::Click, campo, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 QString Guardada(int usuario) {
     return NuloAVacio(ValorCampo("Usuarios", "Contrasena", "Usuario=?", {usuario}));
@@ -239,6 +225,7 @@ void PruebaFrmUsuarios::usuarioVacio() {
     Abro(f, 1);
     Escribo(Control<QLineEdit>(f, "inpCodigo"), "");
     QVERIFY(f.dirty);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(), QStringList{"Complete la descripción corta de usuario"});
     QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Informacion);
@@ -252,6 +239,7 @@ void PruebaFrmUsuarios::usuarioVacio() {
     QVERIFY(f.adding);
     MensajePrueba::Limpio();
     Escribo(Control<QLineEdit>(f, "inpCodigo"), "pepe");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Control<QToolButton>(f, "btnGuardar")->click();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"Atención no se puede grabar el registro, elija un perfil"});
@@ -314,7 +302,10 @@ void PruebaFrmUsuarios::captionDelUsuarioActual() {
         QCOMPARE(refrescos, 1);
         Control<QToolButton>(f, "btnRegAgregar")->click();
         Escribo(Control<QLineEdit>(f, "inpCodigo"), "nuevo");
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         Control<QToolButton>(f, "btnGuardar")->click();
+        QCOMPARE(MensajePrueba::Textos().last(),
+                 QString("Atención no se puede grabar el registro, elija un perfil"));
         QCOMPARE(refrescos, 1);
         QCOMPARE(ValorCampo("Usuarios", "descUsuario", "Usuario=1")->toString(), QString("Jefe"));
     }

@@ -12,7 +12,7 @@
 #include "security/ui/AplicoPermisos.h"
 #include "security/ui/RegistroSeguridad.h"
 #include "security/ui/frmCambioContrasena.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -271,6 +271,7 @@ void PruebaFrmCambioContrasena::reglas() {
     QTest::keyClicks(f.findChild<QLineEdit*>("inpContrasenaActual"), actual);
     QTest::keyClicks(f.findChild<QLineEdit*>("inpNuevaContrasena"), nueva);
     QTest::keyClicks(f.findChild<QLineEdit*>("inpConfirmacionContrasena"), confirmacion);
+    if (!mensaje.isEmpty()) MensajePrueba::setNextAnswer(Respuesta::Ok);
     QTest::mouseClick(f.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
     if (mensaje.isEmpty()) {
         QVERIFY(MensajePrueba::Textos().isEmpty());

@@ -5,7 +5,7 @@
 #include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/frmAcceso.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_shell.h"
 
 #include <QLineEdit>
@@ -81,6 +81,7 @@ void PruebaAcceso::ingreso() {
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     QTest::keyClicks(f.inpUsuario, nombre);
     QTest::keyClicks(f.inpContrasena, contrasena);
+    if (usuario < 0) MensajePrueba::setNextAnswer(Respuesta::Ok);
     if (conEnter)
         QTest::keyClick(f.inpContrasena, Qt::Key_Return);
     else

@@ -10,7 +10,7 @@
 #include "core/ui/Principal.h"
 #include "core/ui/frmAcceso.h"
 #include "core/ui/frmMain.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_shell.h"
 
 #include <QCoreApplication>
@@ -27,12 +27,6 @@
 #include <cstdio>
 
 namespace {
-QByteArray Huella(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
 // Answers the login window with a name and password, or cancels it.
 void ContestoAcceso(const QString& nombre, const QString& contrasena, bool cancela = false) {
     AlAbrirModal([=](QWidget* w) {
@@ -107,6 +101,7 @@ void PruebaArranque::baseAjena() {
         pasos << "estructura";
         return 1;
     });
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     const bool ok = Arranque();
     FijoMantenimientoInicial(nullptr);
     FijoVerificoEstructura(nullptr);

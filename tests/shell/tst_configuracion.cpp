@@ -4,7 +4,7 @@
 #include "core/Ini.h"
 #include "core/Valores.h"
 #include "core/ui/Arranque.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_shell.h"
 
 #include <QDir>

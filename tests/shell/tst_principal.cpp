@@ -10,7 +10,7 @@
 #include "core/ui/Pantallas.h"
 #include "core/ui/Principal.h"
 #include "core/ui/frmMain.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_shell.h"
 
 #include <QLabel>
@@ -261,6 +261,7 @@ void PruebaPrincipal::cambioEjercicio() {
     if (hijas >= 2) Pantallas::Activo("frmCalculadora");
     if (ayuda) QVERIFY(MuestroAyuda() && VisorAyuda()->isVisible());
 
+    if (!cambia) MensajePrueba::setNextAnswer(Respuesta::Ok);
     Accion(m, "M_Ejercicios")->trigger();
     if (VisorAyuda()) VisorAyuda()->close();
     QCOMPARE(recibidoEjercicio, QVariant(1));
@@ -296,6 +297,7 @@ void PruebaPrincipal::controlCierre() {
     AgregoAsiento(1, 2, 5, 2);
     AgregoAsiento(1, 2, 9, 1);
     AgregoAsiento(1, 2, 3, QVariant()); // ordinary entries do not count
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Accion(m, "M_CierreEjercicio")->trigger();
     QCOMPARE(abierta, 1);
     QCOMPARE(MensajePrueba::Textos(),
@@ -317,6 +319,7 @@ void PruebaPrincipal::controlApertura() {
     // Only the latest earlier year counts: the 2022 balance closing does not open 2024.
     AgregoAsiento(1, 3, 4, 2);
     AgregoAsiento(1, 1, 8, 1);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Accion(m, "M_AperturaEjercicio")->trigger();
     QCOMPARE(MensajePrueba::Textos(), QStringList{sinCierre});
     QCOMPARE(abierta, 0);
@@ -328,6 +331,7 @@ void PruebaPrincipal::controlApertura() {
     QCOMPARE(abierta, 1);
 
     AgregoAsiento(1, 2, 12, 3);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Accion(m, "M_AperturaEjercicio")->trigger();
     QCOMPARE(MensajePrueba::Textos(),
              QStringList{"No se puede generar asiento apertura, ya existe con el número 12"});
@@ -336,6 +340,7 @@ void PruebaPrincipal::controlApertura() {
     // The first year of a company has no earlier year at all.
     MensajePrueba::Limpio();
     App().currentYear = 3;
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     Accion(m, "M_AperturaEjercicio")->trigger();
     QCOMPARE(MensajePrueba::Textos(), QStringList{sinCierre});
     QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Informacion);

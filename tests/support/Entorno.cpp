@@ -3,13 +3,11 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Contrasenas.h"
-#include "core/ui/Mensaje.h"
+#include "core/Dialecto.h"
+#include "core/Valores.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTest>
-#include <QTimer>
-#include <QWidget>
+#include <QCryptographicHash>
+#include <QFile>
 
 Entorno::Entorno(bool abrirBase) {
     CierroBase();
@@ -22,8 +20,7 @@ Entorno::Entorno(bool abrirBase) {
     a.globalIniPath = Ruta("Global Partidex.ini");
     a.backupPath = Ruta("Partidex.BAK");
     a.auxPath = Ruta("Partidex.AUX");
-    MensajePrueba::Limpio();
-    MensajePrueba::Automatico(true);
+    if (alPreparar) alPreparar();
     if (abrirBase) {
         QString error;
         if (!CreoBase(a.databasePath, &error) || !AbroBase(a.databasePath, &error))
@@ -35,18 +32,24 @@ Entorno::Entorno(bool abrirBase) {
 
 Entorno::~Entorno() {
     CierroBase();
-    MensajePrueba::Limpio();
+    if (alTerminar) alTerminar();
 }
 
-QString Entorno::Ruta(const QString& nombre) const { return carpeta.filePath(nombre); }
-QString Entorno::RutaBase() const { return App().databasePath; }
+QString Entorno::Ruta(const QString& nombre) const {
+    return carpeta.filePath(nombre);
+}
+QString Entorno::RutaBase() const {
+    return App().databasePath;
+}
 
 int Entorno::CreoEmpresaYEjercicio(int empresa, int ejercicio, QDate desde, QDate hasta) {
-    Ejecuto("INSERT OR IGNORE INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (?, ?)",
+    Ejecuto(Dialecto::InsertoOIgnoro("EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (?, ?)"),
             {empresa, QString("Empresa de Prueba %1").arg(empresa)});
-    Ejecuto("INSERT INTO Ejercicios (EmpresaPropia, NumEjercicio, ComienzoEjercicio, FinEjercicio) VALUES (?, ?, ?, ?)",
+    Ejecuto("INSERT INTO Ejercicios (EmpresaPropia, NumEjercicio, ComienzoEjercicio, FinEjercicio) VALUES "
+            "(?, ?, ?, ?)",
             {empresa, ejercicio, desde.toString(Qt::ISODate), hasta.toString(Qt::ISODate)});
-    Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, CuentaPadre, NumHijo) "
+    Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, CuentaPadre, "
+            "NumHijo) "
             "VALUES (?, ?, 0, NULL, 'Plan de Cuentas', 0, 0)",
             {empresa, ejercicio});
     App().currentCompany = empresa;
@@ -62,34 +65,51 @@ void Entorno::CreoPlanChico(int empresa, int ejercicio) {
         int padre, hijo, debito, resultado;
     };
     const Fila filas[] = {
-        {1, "A", "ACTIVO", 0, 1, -1, 0},     {2, "CAJA", "CAJA", 1, 1, -1, 0},
-        {3, "BCO", "BANCOS", 1, 2, -1, 0},   {4, "P", "PASIVO", 0, 2, 0, 0},
+        {1, "A", "ACTIVO", 0, 1, -1, 0},        {2, "CAJA", "CAJA", 1, 1, -1, 0},
+        {3, "BCO", "BANCOS", 1, 2, -1, 0},      {4, "P", "PASIVO", 0, 2, 0, 0},
         {5, "PROV", "PROVEEDORES", 4, 1, 0, 0}, {6, "R", "RESULTADOS", 0, 3, 0, -1},
-        {7, "VTAS", "VENTAS", 6, 1, 0, -1},  {8, "GTOS", "GASTOS", 6, 2, -1, -1},
+        {7, "VTAS", "VENTAS", 6, 1, 0, -1},     {8, "GTOS", "GASTOS", 6, 2, -1, -1},
     };
     for (const Fila& f : filas)
-        Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, CuentaPadre, NumHijo, "
+        Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, CuentaPadre, "
+                "NumHijo, "
                 "CondDebito, CuentaResultado, Ajustable) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 0)",
                 {empresa, ejercicio, f.cuenta, f.codInt, f.desc, f.padre, f.hijo, f.debito, f.resultado});
 }
 
-void AlAbrirModal(std::function<void(QWidget*)> f, int esperaMs) {
-    auto* reloj = new QElapsedTimer;
-    reloj->start();
-    auto* t = new QTimer;
-    t->setInterval(20);
-    QObject::connect(t, &QTimer::timeout, [t, reloj, f, esperaMs] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w) {
-            t->stop();
-            t->deleteLater();
-            delete reloj;
-            f(w);
-        } else if (reloj->elapsed() > esperaMs) {
-            t->stop();
-            t->deleteLater();
-            delete reloj;
-        }
-    });
-    t->start();
+bool AgregoCuenta(int cuenta, int padre, int numHijo, const QString& descripcion, const QString& codInt) {
+    return Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, "
+                   "CuentaPadre, NumHijo) VALUES (1, 1, ?, ?, ?, ?, ?)",
+                   {cuenta, codInt.isEmpty() ? QVariant() : QVariant(codInt),
+                    descripcion.isEmpty() ? QString("C%1").arg(cuenta) : descripcion, padre, numHijo})
+        .ok;
+}
+
+bool AgregoLinea(int cuenta, int empresa, int ejercicio) {
+    const int n = int(NumeroOCero(ValorCampo("Asientos", "MAX(Asiento)", "EmpresaPropia=? AND NumEjercicio=?",
+                                             {empresa, ejercicio}))) +
+                  1;
+    return Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (?, ?, ?, "
+                   "'2024-02-01')",
+                   {empresa, ejercicio, n})
+               .ok &&
+           Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                   "VALUES (?, ?, ?, 1, ?, 10)",
+                   {empresa, ejercicio, n, cuenta})
+               .ok;
+}
+
+int Cuento(const QString& tabla, const QString& condicion, const QVariantList& parametros) {
+    return int(NumeroOCero(ValorCampo(tabla, "COUNT(*)", condicion, parametros)));
+}
+
+QByteArray Huella(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+bool EscriboArchivo(const QString& ruta, const QByteArray& bytes) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }

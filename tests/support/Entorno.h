@@ -1,10 +1,12 @@
 #pragma once
-// Shared fixture: a temporary program folder with its own settings files and a fresh database,
-// opened on the shared connection, with a logged-in user and, on request, a company, a year and a
-// small chart of accounts.
+// Shared fixture for logic tests (Qt Core, Sql and Test only, no widgets): a temporary program folder
+// with its own settings files and a fresh database, opened on the shared connection, with a
+// logged-in user and, on request, a company, a year and a small chart of accounts.
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QTemporaryDir>
+#include <QVariantList>
 #include <functional>
 
 class Entorno {
@@ -27,15 +29,29 @@ public:
     //   3 RESULTADOS (6, result) > 3.1 VENTAS (7, postable, credit), 3.2 GASTOS (8, postable, debit)
     void CreoPlanChico(int empresa = 1, int ejercicio = 1);
 
+    // What every fixture does besides the database, set by the screens fixture (message answers).
+    static inline std::function<void()> alPreparar;
+    static inline std::function<void()> alTerminar;
+
 private:
     QTemporaryDir carpeta;
 };
 
-// Runs f on the next modal widget that becomes active (a dialog opened with exec() by the code
-// under test), polling until it appears.
-void AlAbrirModal(std::function<void(QWidget*)> f, int esperaMs = 5000);
+// An account of company 1, year 1 (description "C<n>" when none is given); false when not stored.
+bool AgregoCuenta(int cuenta, int padre, int numHijo, const QString& descripcion = QString(),
+                  const QString& codInt = QString());
+// A new entry of (company, year) with one line of 10 on the account; false when not stored.
+bool AgregoLinea(int cuenta, int empresa = 1, int ejercicio = 1);
 
-// Runs several QtTest classes in one executable (a QApplication must exist); 0 when all pass.
+// Rows of a table that meet a condition, read back from the database.
+int Cuento(const QString& tabla, const QString& condicion = QStringLiteral("1=1"),
+           const QVariantList& parametros = {});
+// SHA-256 of a file's bytes (empty when it cannot be read): a file left untouched keeps it.
+QByteArray Huella(const QString& ruta);
+// Writes bytes as a whole file; false when it cannot be written.
+bool EscriboArchivo(const QString& ruta, const QByteArray& bytes);
+
+// Runs several QtTest classes in one executable (a Qt application object must exist); 0 when all pass.
 #include <QTest>
 template <class... Pruebas> int EjecutoPruebas(int argc, char* argv[]) {
     int fallas = 0;

@@ -1,6 +1,7 @@
 #include "utilities/ui/frmAbout.h"
 
 #include "core/AppState.h"
+#include "core/Motor.h"
 #include "core/Soporte.h"
 #include "core/ui/Pantallas.h"
 
@@ -16,8 +17,6 @@
 #include <QStyle>
 #include <QSysInfo>
 #include <QVBoxLayout>
-
-#include <sqlite3.h>
 
 #ifndef PARTIDEX_VERSION
 #define PARTIDEX_VERSION "0.0.0"
@@ -44,7 +43,7 @@ QStringList frmAbout::InformacionSistema() {
     QStringList l;
     l << Titulo + " " + TextoVersion().mid(8);
     l << "Qt " + QString(qVersion());
-    l << "SQLite " + QString(sqlite3_libversion());
+    l << MotorActual().Version();
     l << "Sistema operativo: " + QSysInfo::prettyProductName();
     l << "Núcleo: " + QSysInfo::kernelType() + " " + QSysInfo::kernelVersion() + " (" +
              QSysInfo::currentCpuArchitecture() + ")";

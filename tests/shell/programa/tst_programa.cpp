@@ -12,7 +12,7 @@
 #include "maintenance/ui/RegistroMantenimiento.h"
 #include "reports/ui/RegistroReportes.h"
 #include "security/ui/RegistroSeguridad.h"
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "utilities/ui/RegistroUtilidades.h"
 
 #include <QAbstractButton>
@@ -128,6 +128,7 @@ private slots:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    PreparoPruebasPantallas();
     PruebaPrograma t;
     return QTest::qExec(&t, argc, argv);
 }

@@ -1,0 +1,102 @@
+#pragma once
+// Everything that depends on the database engine sits behind this interface: how a connection is made
+// and prepared, the SQL pieces that differ between engines, what the schema holds, file-level copies
+// and the mark of a database in use. Statements elsewhere are written in the common dialect and ask
+// here for the rest. SQLite is the one implementation today; another engine is one more class of this
+// kind, chosen by the driver of the connection.
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+// An index as the engine keeps it (the ones the engine makes for composite keys included).
+struct IndiceBase {
+    QString nombre;
+    QString tabla;
+    QStringList columnas;
+};
+
+// A relation (foreign key) of a table to the table it refers to.
+struct RelacionBase {
+    QString tabla;
+    QString referida;
+    QStringList columnas;
+    QStringList columnasReferidas;
+};
+
+class Motor {
+public:
+    virtual ~Motor() = default;
+
+    // Engine name and version, for the about box.
+    virtual QString Version() const = 0;
+
+    // --- Connections
+    // Adds a connection called nombre on the database at ruta, with the engine's options; not yet open.
+    virtual QSqlDatabase Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const = 0;
+    // Prepares an open connection for the program's statements: the upper-case functions of both
+    // names the dialect switch can select, the Spanish alphabetical order, foreign keys, waiting while
+    // another instance writes.
+    virtual bool Configuro(QSqlDatabase& db, QString* error = nullptr) const = 0;
+    // Readers and one writer at once (true, the books in use), or one connection alone (false, a
+    // database being built).
+    virtual bool Compartida(QSqlDatabase& db, bool compartida, QString* error = nullptr) const = 0;
+    // Relations checked or not, for the connection (repairs and tests that build broken books).
+    virtual bool ClavesForaneas(QSqlDatabase& db, bool activas) const = 0;
+    // The statement that starts a write transaction holding the write lock from its first statement,
+    // so that two instances taking "maximum plus one" serialise instead of colliding.
+    virtual QString InicioEscritura() const = 0;
+    // Planner statistics brought up to date cheaply, on leaving.
+    virtual void Optimizo(QSqlDatabase& db) const = 0;
+
+    // --- SQL pieces
+    // Tail that keeps the first n rows of a query (after its ORDER BY).
+    virtual QString Limite(int n) const = 0;
+    // An insertion that leaves alone a row whose key already exists. resto is what follows
+    // "INSERT INTO": the table, its columns and VALUES or a SELECT.
+    virtual QString InsertoOIgnoro(const QString& resto) const = 0;
+    // An integer expression as text padded with zeros to ancho; a wider number is never cut.
+    virtual QString Rellenado(const QString& expresion, int ancho) const = 0;
+    // A text expression in alphabetical order for ORDER BY: letter case and accents ignored.
+    virtual QString Alfabetico(const QString& expresion) const = 0;
+    // Expression that orders a table's rows as they were stored.
+    virtual QString OrdenDeCarga() const = 0;
+
+    // --- Schema (ok, when given, tells a list that could not be read from an empty one)
+    virtual QStringList Tablas(const QSqlDatabase& db, bool* ok = nullptr) const = 0;
+    virtual QList<IndiceBase> Indices(const QSqlDatabase& db, bool* ok = nullptr) const = 0;
+    virtual QList<RelacionBase> Relaciones(const QSqlDatabase& db, bool* ok = nullptr) const = 0;
+    // Version of the schema the database carries; -1 when it cannot be read.
+    virtual int VersionEsquema(const QSqlDatabase& db) const = 0;
+    virtual bool FijoVersionEsquema(QSqlDatabase& db, int version) const = 0;
+    // Mark of the program that owns the file; 0 when none, -1 when it cannot be read.
+    virtual qint64 IdAplicacion(const QSqlDatabase& db) const = 0;
+    virtual bool FijoIdAplicacion(QSqlDatabase& db, qint64 id) const = 0;
+    // How the engine will run a statement, one line per step (the tables and indexes it reads).
+    virtual QStringList PlanConsulta(const QSqlDatabase& db, const QString& sql,
+                                     const QVariantList& parametros = {}) const = 0;
+    // A number that moves whenever another connection commits a change; -1 on failure.
+    virtual qint64 VersionDatos(const QSqlDatabase& db) const = 0;
+
+    // --- Files
+    // Whether the file at ruta starts as one of this engine's databases (nothing else is opened).
+    virtual bool EsArchivoPropio(const QString& ruta) const = 0;
+    // Writes a compacted copy of the database of db into a new file at destino.
+    virtual bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const = 0;
+    // Copies the whole content of desde into hacia, under the engine's own locks, in place.
+    virtual bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const = 0;
+
+    // --- In use
+    // Marks the database at ruta as open by this program until LiberoUso.
+    virtual void MarcoEnUso(const QString& ruta) = 0;
+    virtual void LiberoUso() = 0;
+    // True when another connection (this program in another process, or another connection of this
+    // one) has the database open: then it must not be replaced, compacted in place or restored over.
+    virtual bool EnUso(const QString& ruta) const = 0;
+};
+
+// The engine of a connection, by its driver; SQLite for a connection not yet made.
+Motor& MotorDe(const QSqlDatabase& db);
+// The engine of the shared connection.
+Motor& MotorActual();

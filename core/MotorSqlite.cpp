@@ -1,0 +1,298 @@
+#include "core/MotorSqlite.h"
+
+#include "core/Basedatos.h"
+
+#include <QCollator>
+#include <QFile>
+#include <QLocale>
+#include <QSqlDriver>
+#include <QSqlQuery>
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace {
+
+// Byte range locked by every open instance, far from the bytes SQLite locks itself. Open file
+// description locks conflict between any two descriptors, in one process or in two.
+constexpr off_t ByteInstancia = 0x60000000;
+
+bool BloqueoRango(int fd, short tipo) {
+    struct flock fl = {};
+    fl.l_type = tipo;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = ByteInstancia;
+    fl.l_len = 1;
+    return fcntl(fd, F_OFD_SETLK, &fl) == 0;
+}
+
+void Mayusculas(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int n = sqlite3_value_bytes(argv[0]);
+    const QByteArray r = QString::fromUtf8(t, n).toUpper().toUtf8();
+    sqlite3_result_text(ctx, r.constData(), int(r.size()), SQLITE_TRANSIENT);
+}
+
+// Spanish alphabetical order, ignoring letter case and accents as people read a list ("alfa",
+// "Álvarez", "Beta", "zeta"); ties fall back to the exact text so the order is total.
+int ComparoEspanol(void*, int n1, const void* t1, int n2, const void* t2) {
+    static const QCollator orden = [] {
+        QCollator c(QLocale(QLocale::Spanish, QLocale::Argentina));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    const QStringView a(static_cast<const QChar*>(t1), n1 / 2);
+    const QStringView b(static_cast<const QChar*>(t2), n2 / 2);
+    const int r = orden.compare(a, b);
+    return r != 0 ? r : a.compare(b);
+}
+
+sqlite3* Manejador(const QSqlDatabase& db) {
+    if (!db.isValid() || !db.driver()) return nullptr;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+bool Ejecuto(const QSqlDatabase& db, const QString& sql, QString* error = nullptr,
+             const QVariantList& parametros = {}) {
+    QSqlQuery q(db);
+    bool ok = q.prepare(sql);
+    for (int i = 0; ok && i < parametros.size(); ++i)
+        q.bindValue(i, parametros[i]);
+    ok = ok && q.exec();
+    if (!ok && error) *error = TextoError(q.lastError());
+    return ok;
+}
+
+qint64 Numero(const QSqlDatabase& db, const QString& sql) {
+    QSqlQuery q(db);
+    if (!q.exec(sql) || !q.next()) return -1;
+    return q.value(0).toLongLong();
+}
+
+} // namespace
+
+MotorSqlite::~MotorSqlite() {
+    LiberoUso();
+}
+
+QString MotorSqlite::Version() const {
+    return "SQLite " + QString::fromLatin1(sqlite3_libversion());
+}
+
+QSqlDatabase MotorSqlite::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
+    db.setDatabaseName(ruta);
+    db.setConnectOptions(soloLectura ? "QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=8000"
+                                     : "QSQLITE_BUSY_TIMEOUT=8000");
+    return db;
+}
+
+bool MotorSqlite::Configuro(QSqlDatabase& db, QString* error) const {
+    sqlite3* h = Manejador(db);
+    if (!h) {
+        if (error) *error = "no se pudo acceder al motor de base de datos";
+        return false;
+    }
+    for (const char* nombre : {"UCase", "UPPER"}) {
+        if (sqlite3_create_function_v2(h, nombre, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, Mayusculas,
+                                       nullptr, nullptr, nullptr) != SQLITE_OK) {
+            if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
+            return false;
+        }
+    }
+    if (sqlite3_create_collation_v2(h, "ESPANOL", SQLITE_UTF16, nullptr, ComparoEspanol, nullptr) !=
+        SQLITE_OK) {
+        if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
+        return false;
+    }
+    return Ejecuto(db, "PRAGMA foreign_keys=ON", error) && Ejecuto(db, "PRAGMA busy_timeout=8000", error);
+}
+
+bool MotorSqlite::Compartida(QSqlDatabase& db, bool compartida, QString* error) const {
+    return Ejecuto(db, compartida ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE", error);
+}
+
+bool MotorSqlite::ClavesForaneas(QSqlDatabase& db, bool activas) const {
+    return Ejecuto(db, activas ? "PRAGMA foreign_keys=ON" : "PRAGMA foreign_keys=OFF");
+}
+
+QString MotorSqlite::InicioEscritura() const {
+    return QStringLiteral("BEGIN IMMEDIATE");
+}
+
+void MotorSqlite::Optimizo(QSqlDatabase& db) const {
+    Ejecuto(db, "PRAGMA optimize");
+}
+
+QString MotorSqlite::Limite(int n) const {
+    return QString(" LIMIT %1").arg(n);
+}
+
+QString MotorSqlite::InsertoOIgnoro(const QString& resto) const {
+    return "INSERT OR IGNORE INTO " + resto;
+}
+
+QString MotorSqlite::Rellenado(const QString& expresion, int ancho) const {
+    // Concatenated: the format's "%0" must not meet QString::arg.
+    return "printf('%0" + QString::number(qMax(ancho, 0)) + "d', " + expresion + ")";
+}
+
+QString MotorSqlite::Alfabetico(const QString& expresion) const {
+    return expresion + " COLLATE ESPANOL";
+}
+
+QString MotorSqlite::OrdenDeCarga() const {
+    return QStringLiteral("rowid");
+}
+
+QStringList MotorSqlite::Tablas(const QSqlDatabase& db, bool* ok) const {
+    QStringList t;
+    QSqlQuery q(db);
+    const bool leida =
+        q.exec("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%' ORDER BY name");
+    if (ok) *ok = leida;
+    if (leida)
+        while (q.next())
+            t << q.value(0).toString();
+    return t;
+}
+
+QList<IndiceBase> MotorSqlite::Indices(const QSqlDatabase& db, bool* ok) const {
+    QList<IndiceBase> r;
+    QSqlQuery q(db);
+    const bool leida = q.exec("SELECT m.name, m.tbl_name, i.name FROM sqlite_master AS m, "
+                              "pragma_index_info(m.name) AS i WHERE m.type='index' ORDER BY m.name, i.seqno");
+    if (ok) *ok = leida;
+    if (!leida) return r;
+    while (q.next()) {
+        const QString nombre = q.value(0).toString();
+        if (r.isEmpty() || r.last().nombre != nombre) r.append({nombre, q.value(1).toString(), {}});
+        r.last().columnas << q.value(2).toString();
+    }
+    return r;
+}
+
+QList<RelacionBase> MotorSqlite::Relaciones(const QSqlDatabase& db, bool* ok) const {
+    QList<RelacionBase> r;
+    QSqlQuery q(db);
+    const bool leida =
+        q.exec("SELECT m.name, f.id, f.\"table\", f.\"from\", f.\"to\" FROM sqlite_master AS m, "
+               "pragma_foreign_key_list(m.name) AS f WHERE m.type='table' ORDER BY m.name, f.id, f.seq");
+    if (ok) *ok = leida;
+    if (!leida) return r;
+    QString tabla;
+    int id = -1;
+    while (q.next()) {
+        if (r.isEmpty() || q.value(0).toString() != tabla || q.value(1).toInt() != id) {
+            tabla = q.value(0).toString();
+            id = q.value(1).toInt();
+            r.append({tabla, q.value(2).toString(), {}, {}});
+        }
+        r.last().columnas << q.value(3).toString();
+        r.last().columnasReferidas << q.value(4).toString();
+    }
+    return r;
+}
+
+int MotorSqlite::VersionEsquema(const QSqlDatabase& db) const {
+    return int(Numero(db, "PRAGMA user_version"));
+}
+
+bool MotorSqlite::FijoVersionEsquema(QSqlDatabase& db, int version) const {
+    return Ejecuto(db, QString("PRAGMA user_version=%1").arg(version));
+}
+
+qint64 MotorSqlite::IdAplicacion(const QSqlDatabase& db) const {
+    return Numero(db, "PRAGMA application_id");
+}
+
+bool MotorSqlite::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
+    return Ejecuto(db, QString("PRAGMA application_id=%1").arg(qint32(id)));
+}
+
+QStringList MotorSqlite::PlanConsulta(const QSqlDatabase& db, const QString& sql,
+                                      const QVariantList& parametros) const {
+    QStringList pasos;
+    QSqlQuery q(db);
+    bool ok = q.prepare("EXPLAIN QUERY PLAN " + sql);
+    for (int i = 0; ok && i < parametros.size(); ++i)
+        q.bindValue(i, parametros[i]);
+    if (ok && q.exec())
+        while (q.next())
+            pasos << q.value(3).toString();
+    return pasos;
+}
+
+qint64 MotorSqlite::VersionDatos(const QSqlDatabase& db) const {
+    return Numero(db, "PRAGMA data_version");
+}
+
+bool MotorSqlite::EsArchivoPropio(const QString& ruta) const {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+bool MotorSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const {
+    return Ejecuto(db, "VACUUM INTO ?", error, {destino});
+}
+
+bool MotorSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const {
+    sqlite3* hOrigen = Manejador(desde);
+    sqlite3* hDestino = Manejador(hacia);
+    if (!hOrigen || !hDestino) {
+        if (error) *error = "no se pudo acceder al motor de base de datos";
+        return false;
+    }
+    sqlite3_backup* b = sqlite3_backup_init(hDestino, "main", hOrigen, "main");
+    if (!b) {
+        if (error) *error = QString::fromUtf8(sqlite3_errmsg(hDestino));
+        return false;
+    }
+    int rc = SQLITE_OK;
+    int intentos = 0;
+    do {
+        rc = sqlite3_backup_step(b, -1);
+        // A reader that holds the file for an instant: wait a little and go on.
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(100);
+    } while ((rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++intentos < 100);
+    sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE) {
+        const int codigo = sqlite3_errcode(hDestino);
+        if (error)
+            *error = codigo != SQLITE_OK ? QString::fromUtf8(sqlite3_errmsg(hDestino))
+                                         : QString::fromUtf8(sqlite3_errstr(rc));
+        return false;
+    }
+    // Pages written through the write-ahead log go into the file itself now, so that the file on
+    // disk holds the copy and no large log stays behind.
+    Ejecuto(hacia, "PRAGMA wal_checkpoint(TRUNCATE)");
+    return true;
+}
+
+void MotorSqlite::MarcoEnUso(const QString& ruta) {
+    LiberoUso();
+    descriptorUso = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
+    if (descriptorUso >= 0) BloqueoRango(descriptorUso, F_RDLCK);
+}
+
+void MotorSqlite::LiberoUso() {
+    if (descriptorUso >= 0) {
+        ::close(descriptorUso);
+        descriptorUso = -1;
+    }
+}
+
+bool MotorSqlite::EnUso(const QString& ruta) const {
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool libre = BloqueoRango(fd, F_WRLCK);
+    ::close(fd); // closing the descriptor releases the probe lock
+    return !libre;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The engine of the books: SQLite, one file, reached through Qt's QSQLITE driver.
+#include "core/Motor.h"
+
+class MotorSqlite : public Motor {
+public:
+    ~MotorSqlite() override;
+
+    QString Version() const override;
+
+    QSqlDatabase Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const override;
+    bool Configuro(QSqlDatabase& db, QString* error = nullptr) const override;
+    bool Compartida(QSqlDatabase& db, bool compartida, QString* error = nullptr) const override;
+    bool ClavesForaneas(QSqlDatabase& db, bool activas) const override;
+    QString InicioEscritura() const override;
+    void Optimizo(QSqlDatabase& db) const override;
+
+    QString Limite(int n) const override;
+    QString InsertoOIgnoro(const QString& resto) const override;
+    QString Rellenado(const QString& expresion, int ancho) const override;
+    QString Alfabetico(const QString& expresion) const override;
+    QString OrdenDeCarga() const override;
+
+    QStringList Tablas(const QSqlDatabase& db, bool* ok = nullptr) const override;
+    QList<IndiceBase> Indices(const QSqlDatabase& db, bool* ok = nullptr) const override;
+    QList<RelacionBase> Relaciones(const QSqlDatabase& db, bool* ok = nullptr) const override;
+    int VersionEsquema(const QSqlDatabase& db) const override;
+    bool FijoVersionEsquema(QSqlDatabase& db, int version) const override;
+    qint64 IdAplicacion(const QSqlDatabase& db) const override;
+    bool FijoIdAplicacion(QSqlDatabase& db, qint64 id) const override;
+    QStringList PlanConsulta(const QSqlDatabase& db, const QString& sql,
+                             const QVariantList& parametros = {}) const override;
+    qint64 VersionDatos(const QSqlDatabase& db) const override;
+
+    bool EsArchivoPropio(const QString& ruta) const override;
+    bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const override;
+    bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const override;
+
+    void MarcoEnUso(const QString& ruta) override;
+    void LiberoUso() override;
+    bool EnUso(const QString& ruta) const override;
+
+private:
+    int descriptorUso = -1;
+};

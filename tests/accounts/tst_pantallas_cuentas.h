@@ -1,0 +1,30 @@
+#pragma once
+#include <QObject>
+
+class PruebaPantallaCuentas : public QObject {
+    Q_OBJECT
+private slots:
+    void rechazaSinEjercicio();
+    void abreConArbolYCaption();
+    void agregoYEdito();
+    void preguntaAlCambiarDeCuenta();
+    void borrados();
+    void muevoArrastrando();
+    void busquedas();
+    void seleccionar();
+    void conceptos();
+    void otraSesionCambiaElPlan();
+    void ingresoEnGrilla();
+};
+
+class PruebaUsoPlan : public QObject {
+    Q_OBJECT
+private slots:
+    void planVacioHabilitaBusquedaJerarquica();
+    void clicEnBusquedaJerarquica();
+    void grillasConceptosSinDesplazamiento();
+    void selectorDeConceptosReal();
+    void busquedaCodIntSinMayusculas();
+    void sugerenciaFueraDeRango();
+    void busquedaJerarquicaTrasGuardar();
+};

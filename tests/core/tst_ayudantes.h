@@ -1,0 +1,14 @@
+#pragma once
+#include <QObject>
+
+class PruebaAyudantes : public QObject {
+    Q_OBJECT
+private slots:
+    void llenoCombo();
+    void valorCampoTabla();
+    void ajustoTexto_data();
+    void ajustoTexto();
+    void ubicoPanel_data();
+    void ubicoPanel();
+    void centroVentana();
+};

@@ -1,0 +1,300 @@
+// The engine seam holds (engine-specific SQL and calls only in its files), logic stays apart from
+// widgets, and the schema carries the indexes and relations the statements rely on.
+#include "accounts/ArbolCuentas.h"
+#include "core/Basedatos.h"
+#include "core/Motor.h"
+#include "tests/support/Entorno.h"
+#include "tst_core.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+// Program and test sources under the source tree, as paths relative to it; build folders left out.
+QStringList Fuentes() {
+    const QDir raiz(QStringLiteral(PARTIDEX_FUENTES));
+    QStringList r;
+    QDirIterator it(raiz.path(), {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString rel = raiz.relativeFilePath(it.next());
+        if (rel.startsWith("build") || rel.startsWith('.')) continue;
+        r << rel;
+    }
+    return r;
+}
+
+QString Texto(const QString& relativa) {
+    QFile f(QDir(QStringLiteral(PARTIDEX_FUENTES)).filePath(relativa));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The lines of the file that match, as "file:line: text".
+QStringList Apariciones(const QString& relativa, const QRegularExpression& re) {
+    QStringList r;
+    const QStringList lineas = Texto(relativa).split('\n');
+    for (int i = 0; i < lineas.size(); ++i)
+        if (re.match(lineas[i]).hasMatch()) r << QString("%1:%2: %3").arg(relativa).arg(i + 1).arg(lineas[i]);
+    return r;
+}
+
+} // namespace
+
+void PruebaMotor::soloElMotorHablaSuDialecto_data() {
+    QTest::addColumn<QString>("patron");
+    QTest::addColumn<bool>("tambienPruebas");
+    QTest::newRow("LIMIT") << R"(\bLIMIT\b)" << true;
+    QTest::newRow("INSERT OR IGNORE") << R"(\bINSERT\s+OR\s+IGNORE\b)" << true;
+    QTest::newRow("rowid") << R"((?i)\browid\b)" << true;
+    QTest::newRow("catalogo del motor") << R"((?i)\bsqlite_(master|schema|temp_master)\b)" << true;
+    QTest::newRow("printf") << R"((?<![\w:])printf\s*\()" << true;
+    QTest::newRow("COLLATE") << R"(\bCOLLATE\b)" << true;
+    QTest::newRow("llamadas sqlite3") << R"(\bsqlite3_\w+\s*\(|<sqlite3\.h>)" << true;
+    // Tests may set up a broken book with the engine's own switches; the program may not.
+    QTest::newRow("PRAGMA") << R"(\bPRAGMA\b)" << false;
+    QTest::newRow("VACUUM") << R"(\bVACUUM\b)" << false;
+    QTest::newRow("BEGIN IMMEDIATE") << R"(\bBEGIN\s+IMMEDIATE\b)" << false;
+}
+
+void PruebaMotor::soloElMotorHablaSuDialecto() {
+    QFETCH(QString, patron);
+    QFETCH(bool, tambienPruebas);
+    const QRegularExpression re(patron);
+    QVERIFY(re.isValid());
+    // The seam's own files, and this test, which names what it looks for.
+    const QStringList costura = {"core/Motor.h", "core/Motor.cpp", "core/MotorSqlite.h",
+                                 "core/MotorSqlite.cpp", "tests/core/tst_motor.cpp"};
+    const QStringList fuentes = Fuentes();
+    QVERIFY2(fuentes.contains("core/Valores.cpp") && fuentes.contains("core/MotorSqlite.cpp"),
+             "no se encontraron las fuentes del programa");
+    QStringList halladas;
+    for (const QString& f : fuentes) {
+        if (costura.contains(f) || (!tambienPruebas && f.startsWith("tests/"))) continue;
+        halladas << Apariciones(f, re);
+    }
+    QVERIFY2(halladas.isEmpty(), qPrintable("fuera del motor:\n" + halladas.join('\n')));
+    // The seam itself does say it: the pattern is live.
+    QVERIFY(!Apariciones("core/MotorSqlite.cpp", re).isEmpty());
+}
+
+void PruebaMotor::logicaSinPantallas() {
+    // Headers of the widget and printing modules, as the installed Qt has them.
+    const QString cabeceras = QLibraryInfo::path(QLibraryInfo::HeadersPath);
+    QSet<QString> prohibidas;
+    for (const char* modulo : {"QtWidgets", "QtPrintSupport"}) {
+        const QDir d(cabeceras + "/" + modulo);
+        QVERIFY2(d.exists(), qPrintable(d.path()));
+        for (const QString& h : d.entryList(QDir::Files))
+            prohibidas << h << QString(modulo) + "/" + h;
+    }
+    QVERIFY(prohibidas.contains("QWidget") && prohibidas.contains("QPrinter"));
+    const QRegularExpression inclusion(R"(^\s*#\s*include\s*[<"]([^>"]+)[>"])");
+    QStringList halladas;
+    int logicas = 0;
+    for (const QString& f : Fuentes()) {
+        const QStringList partes = f.split('/');
+        if (partes.contains("ui") || partes.contains("bench") || f.startsWith("app/") ||
+            f.startsWith("tests/"))
+            continue;
+        ++logicas;
+        const QStringList lineas = Texto(f).split('\n');
+        for (int i = 0; i < lineas.size(); ++i) {
+            const auto m = inclusion.match(lineas[i]);
+            if (m.hasMatch() && prohibidas.contains(m.captured(1)))
+                halladas << QString("%1:%2").arg(f).arg(i + 1);
+        }
+    }
+    QVERIFY(logicas > 20);
+    QVERIFY2(halladas.isEmpty(), qPrintable("lógica con pantallas:\n" + halladas.join('\n')));
+}
+
+void PruebaMotor::esquemaConSusIndices_data() {
+    QTest::addColumn<QString>("tabla");
+    QTest::addColumn<QString>("columnas");
+    QTest::newRow("idxCuentasPadre") << "Cuentas"
+                                     << "EmpresaPropia,NumEjercicio,CuentaPadre,NumHijo";
+    QTest::newRow("idxCuentasCodInt") << "Cuentas"
+                                      << "EmpresaPropia,NumEjercicio,CodInt";
+    QTest::newRow("idxCuentasConceptosConcepto") << "CuentasConceptos"
+                                                 << "ConceptoDetAsiento";
+    QTest::newRow("idxAsientosFecha") << "Asientos"
+                                      << "EmpresaPropia,NumEjercicio,Fecha";
+    QTest::newRow("idxAsientosEspecial") << "Asientos"
+                                         << "EmpresaPropia,NumEjercicio,Especial";
+    // The amount is in the index: per-account sums never visit the table.
+    QTest::newRow("idxDetAsientosCuenta") << "DetAsientos"
+                                          << "EmpresaPropia,NumEjercicio,Cuenta,Asiento,Importe";
+    QTest::newRow("idxEjerciciosTabla") << "Ejercicios"
+                                        << "TablaAjusteInflacion";
+    QTest::newRow("idxEjerciciosComienzo") << "Ejercicios"
+                                           << "EmpresaPropia,ComienzoEjercicio";
+    QTest::newRow("idxUsuariosPerfil") << "Usuarios"
+                                       << "Perfil";
+    QTest::newRow("idxUsuariosNombre") << "Usuarios"
+                                       << "NombreCorto";
+    QTest::newRow("idxPermisosModulo") << "Permisos"
+                                       << "Modulo";
+    QTest::newRow("idxSesionesPlanes") << "SesionesPlanes"
+                                       << "Sesion,Pantalla,EmpresaPropia,NumEjercicio";
+    QTest::newRow("idxSesionesPlanesPlan") << "SesionesPlanes"
+                                           << "EmpresaPropia,NumEjercicio";
+    QTest::newRow("idxPrepararPagina") << "PrepararPagina"
+                                       << "EmpresaPropia";
+}
+
+void PruebaMotor::esquemaConSusIndices() {
+    QFETCH(QString, tabla);
+    QFETCH(QString, columnas);
+    Entorno e;
+    bool ok = false;
+    const QList<IndiceBase> indices = MotorActual().Indices(Conexion(), &ok);
+    QVERIFY(ok);
+    const QString nombre = QTest::currentDataTag();
+    for (const IndiceBase& i : indices) {
+        if (i.nombre != nombre) continue;
+        QCOMPARE(i.tabla, tabla);
+        QCOMPARE(i.columnas.join(','), columnas);
+        return;
+    }
+    QFAIL(qPrintable("falta el índice " + nombre));
+}
+
+void PruebaMotor::esquemaConSusRelaciones_data() {
+    QTest::addColumn<QString>("tabla");
+    QTest::addColumn<QString>("referida");
+    QTest::addColumn<QString>("columnas");
+    QTest::addColumn<QString>("referidas");
+    const QString ej = "EmpresaPropia,NumEjercicio";
+    QTest::newRow("ajustes de su tabla") << "AjustesInflacion"
+                                         << "TablasAjusteInflacion"
+                                         << "TablaAjusteInflacion"
+                                         << "TablaAjusteInflacion";
+    QTest::newRow("ejercicio de su empresa") << "Ejercicios"
+                                             << "EmpresasPropia"
+                                             << "EmpresaPropia"
+                                             << "EmpresaPropia";
+    QTest::newRow("ejercicio con su tabla de ajuste") << "Ejercicios"
+                                                      << "TablasAjusteInflacion"
+                                                      << "TablaAjusteInflacion"
+                                                      << "TablaAjusteInflacion";
+    QTest::newRow("cuenta de su ejercicio") << "Cuentas"
+                                            << "Ejercicios" << ej << ej;
+    QTest::newRow("CuentasCuentas") << "Cuentas"
+                                    << "Cuentas" << ej + ",CuentaPadre" << ej + ",Cuenta";
+    QTest::newRow("concepto de cuenta y su concepto") << "CuentasConceptos"
+                                                      << "ConceptosDetAsiento"
+                                                      << "ConceptoDetAsiento"
+                                                      << "ConceptoDetAsiento";
+    QTest::newRow("concepto de cuenta y su cuenta") << "CuentasConceptos"
+                                                    << "Cuentas" << ej + ",Cuenta" << ej + ",Cuenta";
+    QTest::newRow("asiento de su ejercicio") << "Asientos"
+                                             << "Ejercicios" << ej << ej;
+    QTest::newRow("línea de su asiento") << "DetAsientos"
+                                         << "Asientos" << ej + ",Asiento" << ej + ",Asiento";
+    QTest::newRow("línea de su cuenta") << "DetAsientos"
+                                        << "Cuentas" << ej + ",Cuenta" << ej + ",Cuenta";
+    QTest::newRow("habilitación de su módulo") << "ModulosHabilitaciones"
+                                               << "Modulos"
+                                               << "Modulo"
+                                               << "Modulo";
+    QTest::newRow("usuario de su perfil") << "Usuarios"
+                                          << "Perfiles"
+                                          << "Perfil"
+                                          << "Perfil";
+    QTest::newRow("permiso de su perfil") << "Permisos"
+                                          << "Perfiles"
+                                          << "Perfil"
+                                          << "Perfil";
+    QTest::newRow("permiso de su módulo") << "Permisos"
+                                          << "Modulos"
+                                          << "Modulo"
+                                          << "Modulo";
+    QTest::newRow("registro de su sesión") << "SesionesPlanes"
+                                           << "Sesiones"
+                                           << "Sesion"
+                                           << "Sesion";
+    QTest::newRow("diseño de su empresa") << "PrepararPagina"
+                                          << "EmpresasPropia"
+                                          << "EmpresaPropia"
+                                          << "EmpresaPropia";
+}
+
+void PruebaMotor::esquemaConSusRelaciones() {
+    QFETCH(QString, tabla);
+    QFETCH(QString, referida);
+    QFETCH(QString, columnas);
+    QFETCH(QString, referidas);
+    Entorno e;
+    bool ok = false;
+    const QList<RelacionBase> relaciones = MotorActual().Relaciones(Conexion(), &ok);
+    QVERIFY(ok);
+    for (const RelacionBase& r : relaciones)
+        if (r.tabla == tabla && r.referida == referida && r.columnas.join(',') == columnas &&
+            r.columnasReferidas.join(',') == referidas)
+            return;
+    QFAIL("falta la relación");
+}
+
+void PruebaMotor::consultasUsanIndices_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariantList>("parametros");
+    QTest::addColumn<QString>("paso");
+    const QVariantList ej = {1, 1};
+    QTest::newRow("cuenta con líneas") << "SELECT Detalle FROM DetAsientos WHERE EmpresaPropia=? AND "
+                                          "NumEjercicio=? AND Cuenta=?"
+                                       << QVariantList{1, 1, 3} << "USING INDEX idxDetAsientosCuenta";
+    QTest::newRow("sumas por cuenta") << "SELECT Cuenta, SUM(Importe) FROM DetAsientos WHERE EmpresaPropia=? "
+                                         "AND NumEjercicio=? GROUP BY Cuenta"
+                                      << ej << "USING COVERING INDEX idxDetAsientosCuenta";
+    QTest::newRow("hijos de una cuenta")
+        << "SELECT Cuenta FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? "
+           "AND CuentaPadre=? AND Cuenta<>0"
+        << QVariantList{1, 1, 1} << "INDEX idxCuentasPadre";
+    QTest::newRow("lugar ocupado")
+        << "SELECT Cuenta FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? AND "
+           "CuentaPadre=? AND NumHijo=?"
+        << QVariantList{1, 1, 1, 2} << "INDEX idxCuentasPadre";
+    QTest::newRow("cuenta por código corto")
+        << "SELECT Cuenta FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? AND CodInt=?"
+        << QVariantList{1, 1, "CAJA"} << "INDEX idxCuentasCodInt";
+    QTest::newRow("árbol del plan") << ConsultaArbol() << ej << "INDEX idxCuentasPadre";
+    QTest::newRow("registro de pantalla")
+        << "SELECT Sesion FROM SesionesPlanes WHERE Sesion=? AND Pantalla=? "
+           "AND EmpresaPropia=? AND NumEjercicio=?"
+        << QVariantList{1, 1, 1, 1} << "INDEX idxSesionesPlanes";
+    QTest::newRow("planes cambiados") << "DELETE FROM SesionesPlanes WHERE EmpresaPropia=? AND NumEjercicio=?"
+                                      << ej << "INDEX idxSesionesPlanesPlan";
+    QTest::newRow("sesión") << "SELECT Sesion FROM Sesiones WHERE Sesion=?" << QVariantList{1}
+                            << "SEARCH Sesiones";
+}
+
+void PruebaMotor::consultasUsanIndices() {
+    QFETCH(QString, sql);
+    QFETCH(QVariantList, parametros);
+    QFETCH(QString, paso);
+    // A book of several years with some weight and current statistics, as the program keeps them.
+    Entorno e;
+    for (int ejercicio = 1; ejercicio <= 4; ++ejercicio) {
+        e.CreoEmpresaYEjercicio(1, ejercicio, QDate(2020 + ejercicio, 1, 1), QDate(2020 + ejercicio, 12, 31));
+        e.CreoPlanChico(1, ejercicio);
+    }
+    QVERIFY(Ejecuto("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+                    "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) "
+                    "SELECT 1, y.NumEjercicio, i, '2024-03-01' FROM n, Ejercicios AS y")
+                .ok);
+    QVERIFY(
+        Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "SELECT EmpresaPropia, NumEjercicio, Asiento, d.k, 2 + (Asiento + d.k) % 7, 10.25 "
+                "FROM Asientos, (SELECT 1 AS k UNION ALL SELECT 2 UNION ALL SELECT 3) AS d")
+            .ok);
+    QVERIFY(Ejecuto("ANALYZE").ok);
+    const QStringList plan = MotorActual().PlanConsulta(Conexion(), sql, parametros);
+    QVERIFY2(!plan.isEmpty(), qPrintable(UltimoError()));
+    const QString texto = plan.join(" | ");
+    QVERIFY2(texto.contains(paso), qPrintable(texto));
+    QVERIFY2(!texto.contains(QRegularExpression(R"(\bSCAN (DetAsientos|Cuentas|SesionesPlanes|Sesiones)\b)")),
+             qPrintable(texto));
+}

@@ -1,0 +1,9 @@
+#include "tests/support/ui/EntornoPantallas.h"
+#include "tst_frmEjercicios.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    return EjecutoPruebasPantallas<PruebaFrmEjercicios>(argc, argv);
+}
