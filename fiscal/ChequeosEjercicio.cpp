@@ -15,11 +15,11 @@ Chequeo Rechazo(const QString& mensaje, int asiento = 0) {
 } // namespace
 
 Chequeo ChequeoCierre(int empresa, int ejercicio) {
-    const int cierre = int(NumeroOCero(ValorCampo(
-        "Asientos", "Asiento",
-        "EmpresaPropia=? AND NumEjercicio=? AND (Especial=? OR Especial=?) ORDER BY Especial, Asiento",
-        {empresa, ejercicio, ValorEspecial(Especial::CierreResultados),
-         ValorEspecial(Especial::CierrePatrimonial)})));
+    const int cierre = int(NumeroOCero(
+        ValorCampo("Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND (Especial=? OR Especial=?)",
+                   {empresa, ejercicio, ValorEspecial(Especial::CierreResultados),
+                    ValorEspecial(Especial::CierrePatrimonial)},
+                   "Especial, Asiento")));
     if (cierre != 0)
         return Rechazo("No se puede cerrar ejercicio, ya existe asiento de cierre " + QString::number(cierre),
                        cierre);
@@ -27,9 +27,9 @@ Chequeo ChequeoCierre(int empresa, int ejercicio) {
 }
 
 Chequeo ChequeoApertura(int empresa, int ejercicio) {
-    const int apertura = int(NumeroOCero(ValorCampo(
-        "Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND Especial=? ORDER BY Asiento",
-        {empresa, ejercicio, ValorEspecial(Especial::Apertura)})));
+    const int apertura =
+        int(NumeroOCero(ValorCampo("Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND Especial=?",
+                                   {empresa, ejercicio, ValorEspecial(Especial::Apertura)}, "Asiento")));
     if (apertura != 0)
         return Rechazo("No se puede generar asiento apertura, ya existe con el número " +
                            QString::number(apertura),

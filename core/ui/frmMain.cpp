@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Ayuda.h"
