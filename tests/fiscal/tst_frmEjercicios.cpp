@@ -552,19 +552,21 @@ void PruebaFrmEjercicios::cierreYAperturaSeControlanAlAbrir() {
         });
     frmMain principal;
     principal.ActualizoMenus();
-    auto abro = [&](const char* comando) {
+    // A refusal is one message with an OK button; the opening goes on without any.
+    auto abro = [&](const char* comando, bool rechazo = false) {
         MensajePrueba::Limpio();
+        if (rechazo) MensajePrueba::setNextAnswer(Respuesta::Ok);
         principal.findChild<QAction*>(comando)->trigger();
         return MensajePrueba::Textos();
     };
     QCOMPARE(abro("M_CierreEjercicio"), QStringList());
-    QCOMPARE(abro("M_AperturaEjercicio"),
+    QCOMPARE(abro("M_AperturaEjercicio", true),
              QStringList{
                  "No se puede generar asiento apertura, NO existe cierre patrimonial en ejercicio anterior"});
     QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Informacion);
     Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Especial) VALUES "
             "(1, 1, 4, '2023-12-31', 2), (1, 2, 9, '2024-12-31', 1)");
-    QCOMPARE(abro("M_CierreEjercicio"),
+    QCOMPARE(abro("M_CierreEjercicio", true),
              QStringList{"No se puede cerrar ejercicio, ya existe asiento de cierre 9"});
     QCOMPARE(abro("M_AperturaEjercicio"), QStringList());
     QCOMPARE(abiertas, (QStringList{"frmCierreEjercicio", "frmAperturaEjercicio"}));
