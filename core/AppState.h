@@ -2,6 +2,14 @@
 // Application-wide state: one instance for the run; tests reset it with Reinicio().
 #include <QString>
 #include <QVariant>
+#include <QVariantList>
+
+// A statement with "?" placeholders and the values bound to them.
+struct ConsultaSql {
+    QString sql;
+    QVariantList parametros;
+    bool vacia() const { return sql.isEmpty(); }
+};
 
 struct AppState {
     // Folder of the program: holds Partidex.ini and, by default, the database.
@@ -37,6 +45,11 @@ struct AppState {
     QString pickCodJer;
     QString pickDescripcion;
     QString pickCodInt;
+
+    // Rows of the entries the journal editor lists, as the entry search (or a command naming one
+    // entry) leaves them: columns Fecha, Concepto (of the entry), Descripcion, Asiento, Detalle, CodInt,
+    // Importe, in that order, the rows of one entry consecutive. Empty leaves the list as it is.
+    ConsultaSql entryListQuery;
 
     QString LocalIni() const; // full path of Partidex.ini
     void Reinicio();          // back to the state of a program that has just started

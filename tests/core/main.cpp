@@ -6,5 +6,5 @@
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    return EjecutoPruebas<PruebaIni, PruebaBase, PruebaMotor>(argc, argv);
+    return EjecutoPruebas<PruebaIni, PruebaBase, PruebaMotor, PruebaImporte>(argc, argv);
 }

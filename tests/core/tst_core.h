@@ -53,3 +53,13 @@ private slots:
     void fechas_data();
     void fechas();
 };
+
+class PruebaImporte : public QObject {
+    Q_OBJECT
+private slots:
+    void leo_data();
+    void leo();
+    void formato_data();
+    void formato();
+    void baseYSumasExactas();
+};
