@@ -2,6 +2,7 @@
 #include "tst_ayudantes.h"
 #include "core/Basedatos.h"
 #include "core/Valores.h"
+#include "core/ui/Mensaje.h"
 #include "core/ui/Ventanas.h"
 #include "tests/support/ui/EntornoPantallas.h"
 
@@ -137,4 +138,25 @@ void PruebaAyudantes::centroVentana() {
     const QRect r =
         (ventana.screen() ? ventana.screen() : QGuiApplication::primaryScreen())->availableGeometry();
     QCOMPARE(ventana.pos(), QPoint(r.left() + (r.width() - 300) / 2, r.top() + (r.height() - 200) / 2));
+}
+
+void PruebaAyudantes::mensajeSinRespuestaFalla_data() {
+    QTest::addColumn<int>("botones");
+    QTest::addColumn<int>("respuesta");
+    QTest::newRow("Ok") << int(Botones::Ok) << int(Respuesta::Ok);
+    QTest::newRow("Sí/No") << int(Botones::SiNo) << int(Respuesta::No);
+    QTest::newRow("Sí/No/Cancelar") << int(Botones::SiNoCancelar) << int(Respuesta::Cancelar);
+    QTest::newRow("Ok/Cancelar") << int(Botones::OkCancelar) << int(Respuesta::Cancelar);
+}
+
+// A message the test queued no answer for fails the test, is recorded, and gets the answer that
+// changes nothing, never "Sí".
+void PruebaAyudantes::mensajeSinRespuestaFalla() {
+    QFETCH(int, botones);
+    QFETCH(int, respuesta);
+    Entorno e(false);
+    QEXPECT_FAIL("", "ningún mensaje sin respuesta preparada pasa inadvertido", Continue);
+    const Respuesta r = Mensaje("¿Elimino todo?", Icono::Pregunta, Botones(botones));
+    QCOMPARE(int(r), respuesta);
+    QCOMPARE(MensajePrueba::Textos(), QStringList{"¿Elimino todo?"});
 }

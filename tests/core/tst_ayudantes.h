@@ -11,4 +11,6 @@ private slots:
     void ubicoPanel_data();
     void ubicoPanel();
     void centroVentana();
+    void mensajeSinRespuestaFalla_data();
+    void mensajeSinRespuestaFalla();
 };

@@ -32,10 +32,7 @@ private slots:
     void soloElMotorHablaSuDialecto_data();
     void soloElMotorHablaSuDialecto();
     void logicaSinPantallas();
-    void esquemaConSusIndices_data();
-    void esquemaConSusIndices();
-    void esquemaConSusRelaciones_data();
-    void esquemaConSusRelaciones();
+    void esquemaConSusIndicesYRelaciones();
     void consultasUsanIndices_data();
     void consultasUsanIndices();
 };
