@@ -38,6 +38,8 @@ private slots:
     void ingresoCuenta();
     void ingresoSinCoincidenciaAbreSelector();
     void planDeIngreso();
+    void busquedasDelPlan_data();
+    void busquedasDelPlan();
 };
 
 class PruebaPantallaCuentas : public QObject {

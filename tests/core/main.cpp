@@ -7,5 +7,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebas<PruebaIni, PruebaBase, PruebaAyudantes>(argc, argv);
+    return EjecutoPruebas<PruebaIni, PruebaBase, PruebaAyudantes, PruebaEdicion>(argc, argv);
 }

@@ -50,3 +50,14 @@ private slots:
     void ubicoPanel();
     void centroVentana();
 };
+
+class PruebaEdicion : public QObject {
+    Q_OBJECT
+private slots:
+    void preguntoGuardar_data();
+    void preguntoGuardar();
+    void catalogoDatos_data();
+    void catalogoDatos();
+    void codigoDeTexto_data();
+    void codigoDeTexto();
+};
