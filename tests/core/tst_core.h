@@ -58,6 +58,4 @@ private slots:
     void preguntoGuardar();
     void catalogoDatos_data();
     void catalogoDatos();
-    void codigoDeTexto_data();
-    void codigoDeTexto();
 };

@@ -141,24 +141,3 @@ void PruebaEdicion::catalogoDatos() {
     // An empty description is stored as an empty text, never Null.
     QCOMPARE(NumeroOCero(ValorCampo("ConceptosAsiento", "Count(*)", "descConceptoAsiento IS NULL")), 0.0);
 }
-
-void PruebaEdicion::codigoDeTexto_data() {
-    QTest::addColumn<QString>("texto");
-    QTest::addColumn<int>("codigo"); // -1: refused
-    QTest::newRow("número") << "12" << 12;
-    QTest::newRow("con blancos") << " 7 " << 7;
-    QTest::newRow("cero") << "0" << 0;
-    QTest::newRow("el mayor") << "2147483647" << 2147483647;
-    QTest::newRow("uno más que el mayor") << "2147483648" << -1;
-    QTest::newRow("negativo") << "-1" << -1;
-    QTest::newRow("letras") << "12a" << -1;
-    QTest::newRow("vacío") << "" << -1;
-}
-
-void PruebaEdicion::codigoDeTexto() {
-    QFETCH(QString, texto);
-    QFETCH(int, codigo);
-    const std::optional<qint32> c = CatalogoDatos::CodigoDeTexto(texto);
-    QCOMPARE(c.has_value(), codigo >= 0);
-    if (c) QCOMPARE(*c, codigo);
-}
