@@ -172,4 +172,29 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
     return v;
 }
 
+QSqlQuery ConsultoEjercicios(int empresa) {
+    return Consulto("SELECT * FROM Ejercicios WHERE EmpresaPropia=? ORDER BY ComienzoEjercicio", {empresa});
+}
+
+QSqlQuery ConsultoEjercicio(int empresa, int ejercicio) {
+    return Consulto("SELECT * FROM Ejercicios WHERE EmpresaPropia=? AND NumEjercicio=?",
+                    {empresa, ejercicio});
+}
+
+QString DescripcionTabla(int tabla) {
+    return NuloAVacio(
+        ValorCampo("TablasAjusteInflacion", "descTablaAjusteInflacion", "TablaAjusteInflacion=?", {tabla}));
+}
+
+QString DescripcionEjercicio(int empresa, int ejercicio) {
+    const QString nombre =
+        NuloAVacio(ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {empresa}));
+    auto corta = [&](const char* campo) {
+        const Valor v =
+            ValorCampo("Ejercicios", campo, "EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio});
+        return v ? FechaDeBase(*v).toString("dd/MM/yy") : QString();
+    };
+    return nombre + ", " + corta("ComienzoEjercicio") + "-" + corta("FinEjercicio");
+}
+
 } // namespace Ejercicios

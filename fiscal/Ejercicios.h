@@ -2,6 +2,7 @@
 // Fiscal years of a company: period rules, numbering, creation with the root account, deletion of an
 // empty year and the paste of a whole chart of accounts from one year into another.
 #include <QDate>
+#include <QSqlQuery>
 #include <QString>
 
 namespace Ejercicios {
@@ -36,5 +37,13 @@ Veredicto BorroEjercicio(int empresa, int ejercicio);
 // hierarchy, codes and flags, and their line-concept links) in one transaction: on any failure the
 // target keeps its old chart. A target whose accounts are used by entry lines is refused.
 Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, int ejercicioDestino);
+
+// The years of a company in start-date order, and one year.
+QSqlQuery ConsultoEjercicios(int empresa);
+QSqlQuery ConsultoEjercicio(int empresa, int ejercicio);
+// Description of an index table (empty when there is none of that number).
+QString DescripcionTabla(int tabla);
+// A year as the paste question names it: the company's name, its start and end as dd/mm/yy.
+QString DescripcionEjercicio(int empresa, int ejercicio);
 
 } // namespace Ejercicios

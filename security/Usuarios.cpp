@@ -2,6 +2,7 @@
 
 #include "core/Basedatos.h"
 #include "core/Contrasenas.h"
+#include "core/Dialecto.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 
@@ -68,4 +69,25 @@ CambioClave CambioContrasena(int usuario, const QString& actual, const QString& 
         return CambioClave::Falla;
     }
     return r.filas == 1 ? CambioClave::Hecho : CambioClave::ActualIncorrecta;
+}
+
+QSqlQuery ConsultoUsuarios(bool activos, bool inactivos) {
+    QString filtro;
+    if (activos && !inactivos)
+        filtro = "WHERE Activo<>0 ";
+    else if (inactivos && !activos)
+        filtro = "WHERE Activo=0 ";
+    return Consulto("SELECT * FROM Usuarios " + filtro + "ORDER BY " + Dialecto::Alfabetico("descUsuario"));
+}
+
+QSqlQuery ConsultoUsuario(int usuario) {
+    return Consulto("SELECT * FROM Usuarios WHERE Usuario=?", {usuario});
+}
+
+Resultado BorroUsuario(int usuario) {
+    return Ejecuto("DELETE FROM Usuarios WHERE Usuario=?", {usuario});
+}
+
+QString NombreCortoUsuario(int usuario) {
+    return NuloAVacio(ValorCampo("Usuarios", "NombreCorto", "Usuario=?", {usuario}));
 }

@@ -1,5 +1,8 @@
 #pragma once
 // Users who may log in, and their passwords (always stored as a hash, see core/Contrasenas.h).
+#include "core/Basedatos.h"
+
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
@@ -26,3 +29,11 @@ enum class CambioClave { Hecho, ActualIncorrecta, Falla };
 // of an older row is accepted too). On Falla, *error holds the engine's text.
 CambioClave CambioContrasena(int usuario, const QString& actual, const QString& nueva,
                              QString* error = nullptr);
+
+// The users in alphabetical order of their names: the active ones, the inactive ones or both (neither
+// chosen lists them all, as both do).
+QSqlQuery ConsultoUsuarios(bool activos, bool inactivos);
+QSqlQuery ConsultoUsuario(int usuario);
+Resultado BorroUsuario(int usuario);
+// Login name of a user (empty when there is no such user).
+QString NombreCortoUsuario(int usuario);

@@ -152,8 +152,7 @@ void frmEjercicios::ElijoEmpresa(int indice) {
 }
 
 QSqlQuery frmEjercicios::ConsultoLista() {
-    return Consulto("SELECT * FROM Ejercicios WHERE EmpresaPropia=? ORDER BY ComienzoEjercicio",
-                    {shownCompany});
+    return Ejercicios::ConsultoEjercicios(shownCompany);
 }
 
 QStringList frmEjercicios::TextosFila(const QSqlRecord& r) {
@@ -167,16 +166,14 @@ int frmEjercicios::FilaPosicion(int codigo, const QString&) {
 }
 
 QSqlQuery frmEjercicios::ConsultoRegistro(const QString& codigo) {
-    return Consulto("SELECT * FROM Ejercicios WHERE EmpresaPropia=? AND NumEjercicio=?",
-                    {shownCompany, qint64(NumeroOCero(QVariant(codigo)))});
+    return Ejercicios::ConsultoEjercicio(shownCompany, int(NumeroOCero(QVariant(codigo))));
 }
 
 void frmEjercicios::MuestroCampos(const QSqlRecord& r) {
     inpComienzoEjercicio->setText(FechaATexto(r.value("ComienzoEjercicio")));
     inpFinEjercicio->setText(FechaATexto(r.value("FinEjercicio")));
     indexTable = int(NumeroOMenosUno(r.value("TablaAjusteInflacion")));
-    MuestroTabla(NuloAVacio(ValorCampo("TablasAjusteInflacion", "descTablaAjusteInflacion",
-                                       "TablaAjusteInflacion=?", {indexTable})));
+    MuestroTabla(Ejercicios::DescripcionTabla(indexTable));
 }
 
 void frmEjercicios::MuestroTabla(const QString& descripcion) {
@@ -280,17 +277,10 @@ void frmEjercicios::PegoPlan() {
     }
     const int destino = EjercicioActivo();
     if (destino <= 0) return;
-    const QString nombre = NuloAVacio(
-        ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {copySourceCompany}));
-    const QVariantList origen = {copySourceCompany, copySourceYear};
-    auto corta = [&](const char* campo) {
-        const Valor v = ValorCampo("Ejercicios", campo, "EmpresaPropia=? AND NumEjercicio=?", origen);
-        return v ? FechaDeBase(*v).toString("dd/MM/yy") : QString();
-    };
     if (Mensaje("Está seguro que quiere que el plan de cuentas del ejercicio actual sea una copia del plan "
                 "de cuentas "
                 "del ejercicio: " +
-                    nombre + ", " + corta("ComienzoEjercicio") + "-" + corta("FinEjercicio") +
+                    Ejercicios::DescripcionEjercicio(copySourceCompany, copySourceYear) +
                     ", si existía un plan de cuentas, será reemplazado",
                 Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
         return;

@@ -39,8 +39,7 @@ frmCambioContrasena::frmCambioContrasena(QWidget* padre) : QDialog(padre) {
 
     lblUsuario = new QLabel(this);
     lblUsuario->setObjectName("lblUsuario");
-    lblUsuario->setText("Usuario: " +
-                        NuloAVacio(ValorCampo("Usuarios", "NombreCorto", "Usuario=?", {App().currentUser})));
+    lblUsuario->setText("Usuario: " + NombreCortoUsuario(App().currentUser));
     lblUsuario->setAccessibleName(lblUsuario->text());
     capas->addWidget(lblUsuario);
 

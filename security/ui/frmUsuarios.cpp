@@ -1,7 +1,6 @@
 #include "security/ui/frmUsuarios.h"
 
 #include "core/AppState.h"
-#include "core/Dialecto.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
@@ -110,12 +109,7 @@ void frmUsuarios::LlenoInicial() {
 }
 
 QSqlQuery frmUsuarios::ConsultoLista() {
-    QString filtro;
-    if (ftrActivo0->isChecked() && !ftrActivo1->isChecked())
-        filtro = "WHERE Activo<>0 ";
-    else if (ftrActivo1->isChecked() && !ftrActivo0->isChecked())
-        filtro = "WHERE Activo=0 ";
-    return Consulto("SELECT * FROM Usuarios " + filtro + "ORDER BY " + Dialecto::Alfabetico("descUsuario"));
+    return ConsultoUsuarios(ftrActivo0->isChecked(), ftrActivo1->isChecked());
 }
 
 QStringList frmUsuarios::TextosFila(const QSqlRecord& r) {
@@ -123,7 +117,7 @@ QStringList frmUsuarios::TextosFila(const QSqlRecord& r) {
 }
 
 QSqlQuery frmUsuarios::ConsultoRegistro(const QString& codigo) {
-    return Consulto("SELECT * FROM Usuarios WHERE Usuario=?", {qint64(NumeroOCero(QVariant(codigo)))});
+    return ConsultoUsuario(int(NumeroOCero(QVariant(codigo))));
 }
 
 void frmUsuarios::MuestroCampos(const QSqlRecord& r) {
@@ -181,7 +175,7 @@ void frmUsuarios::DespuesDeGuardar(int codigoGuardado, bool eraNuevo) {
 }
 
 Resultado frmUsuarios::BorroRegistro(const QString& codigo) {
-    return Ejecuto("DELETE FROM Usuarios WHERE Usuario=?", {qint64(NumeroOCero(QVariant(codigo)))});
+    return BorroUsuario(int(NumeroOCero(QVariant(codigo))));
 }
 
 void frmUsuarios::BlanqueoContrasena() {

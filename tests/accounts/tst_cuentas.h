@@ -32,4 +32,6 @@ private slots:
     void ingresoCuenta();
     void ingresoSinCoincidenciaAbreSelector();
     void planDeIngreso();
+    void busquedasDelPlan_data();
+    void busquedasDelPlan();
 };

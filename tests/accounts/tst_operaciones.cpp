@@ -1,3 +1,4 @@
+#include "accounts/ConsultasPlan.h"
 #include "accounts/IngresoCuenta.h"
 #include "accounts/OperacionesCuentas.h"
 #include "core/AppState.h"
@@ -360,4 +361,41 @@ void PruebaOperaciones::planDeIngreso() {
     }));
     QCOMPARE(abierto, 1);
     QCOMPARE(f.celdas.value(1), QString("2"));
+}
+
+// The chart screen's searches by short code and by description over the small chart of (1, 1):
+// anywhere in the text, letter case ignored, "*" and "?" as wildcards, never another chart's account.
+void PruebaOperaciones::busquedasDelPlan_data() {
+    QTest::addColumn<bool>("porCodInt");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<int>("cuenta");
+    QTest::newRow("código en minúsculas") << true << "caja" << 2;
+    QTest::newRow("código por su medio") << true << "TA" << 7;
+    QTest::newRow("código con ?") << true << "b?o" << 3;
+    QTest::newRow("código que nadie tiene") << true << "ZZ" << -1;
+    QTest::newRow("descripción por su medio") << false << "veedor" << 5;
+    QTest::newRow("descripción con *") << false << "v*tas" << 7;
+    QTest::newRow("descripción más larga que la cuenta") << false << "ACTIVOS" << -1;
+    QTest::newRow("solo en otro plan") << false << "fuerte" << -1;
+}
+
+void PruebaOperaciones::busquedasDelPlan() {
+    QFETCH(bool, porCodInt);
+    QFETCH(QString, texto);
+    QFETCH(int, cuenta);
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 2);
+    e.CreoEmpresaYEjercicio(1, 1);
+    e.CreoPlanChico();
+    Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, CuentaPadre, "
+            "NumHijo) "
+            "VALUES (1, 2, 1, 'CF', 'CAJA FUERTE', 0, 1)");
+    QCOMPARE(porCodInt ? BuscoPorCodInt(texto, 1, 1) : BuscoPorDescripcion(texto, 1, 1), cuenta);
+    // What the data panel shows of an account, and of one that is not there.
+    const std::optional<DatosCuenta> d = LeoCuenta(1, 1, 5);
+    QVERIFY(d);
+    QCOMPARE(QStringList({d->descripcion, d->codInt, d->numHijo}), QStringList({"PROVEEDORES", "PROV", "1"}));
+    QVERIFY(!d->condDebito && !d->cuentaResultado && !d->ajustable);
+    QVERIFY(!LeoCuenta(1, 1, 99));
+    QVERIFY(ExistePlan(1, 2) && !ExistePlan(1, 3));
 }

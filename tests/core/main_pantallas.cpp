@@ -6,5 +6,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebasPantallas<PruebaAyudantes>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaAyudantes, PruebaEdicion>(argc, argv);
 }

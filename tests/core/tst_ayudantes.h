@@ -14,3 +14,12 @@ private slots:
     void mensajeSinRespuestaFalla_data();
     void mensajeSinRespuestaFalla();
 };
+
+class PruebaEdicion : public QObject {
+    Q_OBJECT
+private slots:
+    void preguntoGuardar_data();
+    void preguntoGuardar();
+    void catalogoDatos_data();
+    void catalogoDatos();
+};
