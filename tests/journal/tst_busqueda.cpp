@@ -152,7 +152,7 @@ void PruebaBusqueda::consulta_data() {
     fila("guion bajo literal", {"codInt=_K"}, "");
     fila("guion bajo en el texto", {"codInt=k_1", "conceptoDetalle=l_x"}, "5(3)");
     fila("signo de pregunta comodín", {"codInt=?K"}, "5(3,2,1)");
-    fila("barra invertida", {"concepto=\\"}, "");
+    fila("barra invertida", {"conceptoDetalle=\\x"}, "");
     // Amounts: a debit, a credit, either line, or the entry's total of debits; ends included.
     fila("en debe desde", {"porImporte=0", "importeDesde=1000"}, "6(1,2,3) 1(1,2) 5(3,2,1)");
     fila("en debe hasta", {"porImporte=0", "importeHasta=200"}, "6(1,2,3) 5(3,2,1)");
