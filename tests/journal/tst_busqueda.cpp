@@ -144,7 +144,7 @@ void PruebaBusqueda::consulta_data() {
     // The account qualifies the entry; every line is listed, each once.
     fila("descripción", {"descripcion=caja"}, "6(1,2,3) 1(1,2)");
     fila("código", {"codInt=vtas"}, "1(1,2)");
-    fila("descripción y código de una misma cuenta", {"descripcion=caja", "codInt=bco"}, "");
+    fila("descripción y código de una misma cuenta", {"descripcion=caja", "codInt=vtas"}, "");
     fila("mayúsculas acentuadas", {"descripcion=CRÉDITO"}, "5(3,2,1)");
     // Quotes, % and _ are what they say; * and ? are the wildcards.
     fila("comilla", {"descripcion=d'alba", "concepto=50% d'A"}, "5(3,2,1)");
