@@ -2,7 +2,7 @@
 // accounts, written by the shared book generator into a fresh Partidex database: the search listing
 // every entry of the year folded into the editor's list (time and peak memory), other searches, and
 // showing one entry (header and lines).
-// Run: QT_QPA_PLATFORM=offscreen ./bench_diario [--entries N] [--book existing.MDB] [--gen gen_book.py]
+// Run: ./bench_diario [--entries N] [--book Partidex.MDB] [--gen gen_book.py]
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
@@ -115,8 +115,9 @@ int main(int argc, char* argv[]) {
 
     QTemporaryDir carpeta;
     QString error;
-    if (libro.isEmpty()) {
-        libro = carpeta.filePath("Partidex.MDB");
+    // A book named that does not exist yet is written there, to be used again by later runs.
+    if (libro.isEmpty() || !QFile::exists(libro)) {
+        if (libro.isEmpty()) libro = carpeta.filePath("Partidex.MDB");
         if (!CreoBase(libro, &error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -257,6 +258,10 @@ void PruebaBusqueda::pantalla() {
     bool visto = false;
     AlAbrirModal([&](QWidget* w) {
         visto = true;
+        // A failed check leaves early: the dialog still closes.
+        const auto cierro = qScopeGuard([w] {
+            if (w->isVisible()) static_cast<QDialog*>(w)->reject();
+        });
         QCOMPARE(w->windowTitle(), QString("Búsqueda Asiento/s"));
         QCOMPARE(Control<QLineEdit>(w, "ftrFechaDe")->text(), QString("01/01/2024"));
         QCOMPARE(Control<QLineEdit>(w, "ftrFechaA")->text(), QString("20/04/2024"));
@@ -295,6 +300,10 @@ void PruebaBusqueda::pantalla() {
     visto = false;
     AlAbrirModal([&](QWidget* w) {
         visto = true;
+        // A failed check leaves early: the dialog still closes.
+        const auto cierro = qScopeGuard([w] {
+            if (w->isVisible()) static_cast<QDialog*>(w)->reject();
+        });
         QVERIFY(Control<QRadioButton>(w, "optOrden1")->isChecked());
         Control<QRadioButton>(w, "optOrden0")->click();
         Control<QPushButton>(w, "btnCancel")->click();
