@@ -175,12 +175,14 @@ std::optional<ConsultaSql> ArmoBusqueda(const CriteriosBusqueda& c, int empresa,
         v << PatronContiene(c.conceptoDetalle);
     }
     // The account criteria qualify the whole entry: some line of it (not necessarily one listed) has
-    // an account matching both. Tested on a second reading of the lines, so no line is repeated.
+    // an account matching both. Tested on a second reading of the lines, so no line is repeated; as a
+    // list of the year's entries rather than entry by entry, so that the few matching accounts are
+    // found first and their lines through the lines' account index.
     if (!c.descripcion.isEmpty() || !c.codInt.isEmpty()) {
-        s += " AND EXISTS (SELECT 1 FROM DetAsientos D0 INNER JOIN Cuentas C0 ON C0.EmpresaPropia = "
-             "D0.EmpresaPropia "
-             "AND C0.NumEjercicio = D0.NumEjercicio AND C0.Cuenta = D0.Cuenta WHERE " +
-             MismoAsiento("D0");
+        s += " AND Asientos.Asiento IN (SELECT D0.Asiento FROM DetAsientos D0 INNER JOIN Cuentas C0 "
+             "ON C0.EmpresaPropia = D0.EmpresaPropia AND C0.NumEjercicio = D0.NumEjercicio "
+             "AND C0.Cuenta = D0.Cuenta WHERE D0.EmpresaPropia = ? AND D0.NumEjercicio = ?";
+        v << empresa << ejercicio;
         if (!c.descripcion.isEmpty()) {
             s += " AND " + Contiene("C0.Descripcion");
             v << PatronContiene(c.descripcion);
