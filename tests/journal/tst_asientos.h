@@ -10,4 +10,6 @@ private slots:
     void criteriosInvalidos();
     void defectosYOrdenRecordado();
     void pantalla();
+    void planes_data();
+    void planes();
 };

@@ -314,3 +314,34 @@ void PruebaBusqueda::pantalla() {
     QCOMPARE(LeoLocal("BusquedaAsientos", "Orden", ""), QString("1"));
     Pantallas::Olvido();
 }
+
+// Entries and lines are reached by key, never read whole; the account criteria are answered once
+// for the year (from the matching accounts), not once per entry.
+void PruebaBusqueda::planes_data() {
+    QTest::addColumn<QStringList>("criterios");
+    QTest::addColumn<bool>("porAsiento"); // a subquery run once per entry is acceptable
+    QTest::newRow("todo") << QStringList{"fechaDe=01/01/2024", "fechaA=31/12/2024", "asientoDe=1",
+                                         "asientoA=6"}
+                          << false;
+    QTest::newRow("cuenta") << QStringList{"descripcion=caja", "codInt=c*"} << false;
+    QTest::newRow("importe") << QStringList{"porImporte=1", "importeDesde=5"} << true;
+}
+
+void PruebaBusqueda::planes() {
+    QFETCH(QStringList, criterios);
+    QFETCH(bool, porAsiento);
+    Entorno e;
+    Libro(e);
+    Ejecuto("ANALYZE");
+    const auto q = ArmoBusqueda(Criterios(criterios), 1, 1);
+    QSqlQuery r = Consulto("EXPLAIN QUERY PLAN " + q->sql, q->parametros);
+    QStringList pasos;
+    while (r.next())
+        pasos << r.value(3).toString();
+    QVERIFY(!pasos.isEmpty());
+    static const QRegularExpression leidoEntero("^SCAN (Asientos|DetAsientos|D0|DA)\\b");
+    for (const QString& paso : pasos) {
+        QVERIFY2(!leidoEntero.match(paso).hasMatch(), qPrintable(pasos.join(" | ")));
+        if (!porAsiento) QVERIFY2(!paso.contains("CORRELATED"), qPrintable(pasos.join(" | ")));
+    }
+}
