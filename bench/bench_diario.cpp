@@ -53,9 +53,10 @@ void ReinicioPico() {
     if (f.open(QIODevice::WriteOnly)) f.write("5");
 }
 
-double Mediana(std::vector<double> v) {
+// The value below which the given share of the times fall (0.5: the median).
+double Percentil(std::vector<double> v, double parte) {
     std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    return v.empty() ? 0 : v[std::min(v.size() - 1, std::size_t(parte * double(v.size())))];
 }
 
 // Showing entry n, as the editor does: its header, then its lines with their accounts.
@@ -207,9 +208,9 @@ int main(int argc, char* argv[]) {
         tiempos.push_back(Ms(r));
     }
     std::printf(
-        "Showing an entry (header and lines), 1000 entries: median %.3f ms, max %.3f ms (goal 20 ms), "
-        "%d lines\n",
-        Mediana(tiempos), *std::max_element(tiempos.begin(), tiempos.end()), lineas);
+        "Showing an entry (header and lines), 1000 entries: median %.3f ms, 99%% under %.3f ms, max %.3f "
+        "ms (goal 20 ms), %d lines\n",
+        Percentil(tiempos, 0.5), Percentil(tiempos, 0.99), Percentil(tiempos, 1.0), lineas);
     CierroBase();
     return 0;
 }
