@@ -6,6 +6,8 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
+#include "core/Importe.h"
+#include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "journal/BusquedaAsientos.h"
 #include "journal/ListaAsientos.h"
@@ -91,6 +93,31 @@ void LeoFilas(const char* nombre, const ConsultaSql& q) {
         ++filas;
     }
     std::printf("%s: %lld rows read in %.0f ms (processor %.0f ms)\n", nombre, filas, Ms(r), CpuMs() - cpu);
+}
+
+// The statements a save of a new 10-line entry runs, in one write transaction: the next number,
+// the header and the lines. The posting checks of the journal's own save are not included.
+double GraboDiezLineas(int cuentaBase) {
+    QElapsedTimer r;
+    r.start();
+    Transaccion t;
+    QSqlQuery m = Consulto("SELECT MAX(Asiento) FROM Asientos WHERE EmpresaPropia = 1 AND NumEjercicio = 1");
+    const int numero = (m.next() ? m.value(0).toInt() : 0) + 1;
+    m.finish();
+    Ejecuto(
+        "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto) VALUES (1, 1, ?, ?, ?)",
+        {numero, "2024-12-31", "Asiento de medición"});
+    for (int d = 1; d <= 10; ++d) {
+        const Importe monto = Importe::DeCentavos(d <= 5 ? 12345 : -12345);
+        Ejecuto(
+            "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe, "
+            "Concepto, "
+            "FechaAjuste) VALUES (1, 1, ?, ?, (SELECT MIN(Cuenta) FROM Cuentas WHERE EmpresaPropia = 1 AND "
+            "NumEjercicio = 1 AND CodInt = ?), ?, ?, ?)",
+            {numero, d, QString("C%1").arg(cuentaBase + d), monto.ValorSql(), "línea", "2024-12-31"});
+    }
+    t.Confirmo();
+    return Ms(r);
 }
 
 void Busco(const char* nombre, const CriteriosBusqueda& c, bool conMemoria) {
@@ -211,6 +238,17 @@ int main(int argc, char* argv[]) {
         "Showing an entry (header and lines), 1000 entries: median %.3f ms, 99%% under %.3f ms, max %.3f "
         "ms (goal 20 ms), %d lines\n",
         Percentil(tiempos, 0.5), Percentil(tiempos, 0.99), Percentil(tiempos, 1.0), lineas);
+
+    // Saving new entries of 10 lines, then removing them so the book stays as generated.
+    const int ultimo = d.asientoA;
+    tiempos.clear();
+    for (int i = 0; i < 200; ++i)
+        tiempos.push_back(GraboDiezLineas(2 * (i % 200) + 10));
+    std::printf(
+        "Statements of saving a new 10-line entry (number, header, lines; without the posting checks), "
+        "200 entries: median %.3f ms, 99%% under %.3f ms\n",
+        Percentil(tiempos, 0.5), Percentil(tiempos, 0.99));
+    Ejecuto("DELETE FROM Asientos WHERE EmpresaPropia = 1 AND NumEjercicio = 1 AND Asiento > ?", {ultimo});
     CierroBase();
     return 0;
 }
