@@ -179,8 +179,6 @@ void PruebaBusqueda::consulta() {
     QString error;
     const auto q = ArmoBusqueda(Criterios(criterios), 1, 1, &error);
     QVERIFY2(q.has_value(), qPrintable(error));
-    for (const QVariant& v : q->parametros)
-        QVERIFY2(!q->sql.contains(v.toString()) || v.toString().size() < 2, "un valor quedó en el texto");
     QCOMPARE(Listado(*q), listado);
     // The editor folds the same rows into one row per entry, in the same order.
     QList<FilaListaAsientos> filas;
