@@ -7,5 +7,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebas<PruebaBusqueda>(argc, argv);
+    return EjecutoPruebas<PruebaBusqueda, PruebaPantallaBusqueda>(argc, argv);
 }

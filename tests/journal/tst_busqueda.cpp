@@ -1,27 +1,15 @@
-// The entry search: what its query lists on one book with Null concepts, lines without accounts and
-// entries without lines, hostile text bound as typed, and the screen driven as a user.
-#include "accounts/IngresoCuenta.h"
+// The entry search's query: what it lists on one book with Null concepts, lines without accounts and
+// entries without lines, hostile text bound as typed, defaults, the remembered order, query plans.
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
-#include "core/ui/Mensaje.h"
-#include "core/ui/Pantallas.h"
 #include "journal/BusquedaAsientos.h"
 #include "journal/ListaAsientos.h"
-#include "journal/ui/RegistroAsientos.h"
-#include "journal/ui/frmBusquedaAsientos.h"
 #include "tests/support/Entorno.h"
 #include "tst_asientos.h"
 
-#include <QComboBox>
-#include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -38,6 +26,8 @@ void Linea(int asiento, int detalle, const QVariant& cuenta, double importe, con
         {ejercicio, asiento, detalle, cuenta, importe, concepto});
 }
 const QVariant Nulo = QVariant(QMetaType::fromType<QString>());
+
+} // namespace
 
 // Year 1 of company 1 (2024) with the small chart plus two accounts of awkward names:
 //   9 "O'K_1" "Crédito 50% d'Alba", 10 (no short code) "SIN CODIGO".
@@ -71,6 +61,8 @@ void Libro(Entorno& e) {
     Linea(1, 1, 2, 1, "cobro", 2);
 }
 
+namespace {
+
 // "campo=valor" pairs onto the criteria; the decimal character is the comma.
 CriteriosBusqueda Criterios(const QStringList& pares) {
     CriteriosBusqueda c;
@@ -96,6 +88,8 @@ CriteriosBusqueda Criterios(const QStringList& pares) {
 }
 
 // The rows of a query as "entry(lines)" in their order: "6(1,2,3) 1(1,2) 3()".
+} // namespace
+
 QString Listado(const ConsultaSql& q) {
     QSqlQuery r = Consulto(q.sql, q.parametros);
     if (!r.isActive()) return "ERROR " + r.lastError().text();
@@ -117,14 +111,6 @@ QString Listado(const ConsultaSql& q) {
     cierro();
     return asientos.join(' ');
 }
-
-template <class T> T* Control(QWidget* w, const char* nombre) {
-    T* c = w->findChild<T*>(nombre);
-    if (!c) qFatal("falta el control %s", nombre);
-    return c;
-}
-
-} // namespace
 
 void PruebaBusqueda::consulta_data() {
     QTest::addColumn<QStringList>("criterios");
@@ -228,89 +214,6 @@ void PruebaBusqueda::defectosYOrdenRecordado() {
     QCOMPARE(OrdenRecordado(), std::optional<int>(PorFecha));
     EscriboLocal("BusquedaAsientos", "Orden", "7");
     QVERIFY(!OrdenRecordado());
-}
-
-void PruebaBusqueda::pantalla() {
-    Entorno e;
-    Libro(e);
-    Pantallas::Olvido();
-    RegistroPantallasAsientos();
-    // The chart picker: what it is handed, and a choice handed back.
-    QString buscado;
-    QString forma;
-    int ejercicioPlan = 0;
-    Pantallas::Registro("frmCuentas", Pantallas::Forma::Modal, [&](QWidget* p) -> QWidget* {
-        buscado = App().searchText;
-        forma = LeoLocal("Varios", "UltFormaIngresoCuenta", "");
-        ejercicioPlan = App().chartYear;
-        App().selectionCode = 3;
-        App().selectionText = "BCO";
-        App().pickDescripcion = "BANCOS";
-        auto* d = new QDialog(p);
-        QTimer::singleShot(0, d, &QDialog::accept);
-        return d;
-    });
-
-    // First opening: defaults, Por Fecha; a criterion typed, Por Asiento chosen, Enter in a field.
-    App().entryListQuery = {};
-    bool visto = false;
-    AlAbrirModal([&](QWidget* w) {
-        visto = true;
-        // A failed check leaves early: the dialog still closes.
-        const auto cierro = qScopeGuard([w] {
-            if (w->isVisible()) static_cast<QDialog*>(w)->reject();
-        });
-        QCOMPARE(w->windowTitle(), QString("Búsqueda Asiento/s"));
-        QCOMPARE(Control<QLineEdit>(w, "ftrFechaDe")->text(), QString("01/01/2024"));
-        QCOMPARE(Control<QLineEdit>(w, "ftrFechaA")->text(), QString("20/04/2024"));
-        QCOMPARE(Control<QLineEdit>(w, "ftrAsientoDe")->text(), QString("1"));
-        QCOMPARE(Control<QLineEdit>(w, "ftrAsientoA")->text(), QString("6"));
-        QCOMPARE(Control<QComboBox>(w, "cmbPorImporte")->currentText(), QString("En cualquiera"));
-        QVERIFY(Control<QRadioButton>(w, "optOrden0")->isChecked());
-        QCOMPARE(Control<QLineEdit>(w, "ftrConcepto")->toolTip(),
-                 QString("Recuerde que puede ingresar un concepto parcial y usar comodines"));
-        auto* codInt = Control<QLineEdit>(w, "ftrCodInt");
-        codInt->setText("bc*");
-        QTest::mouseDClick(codInt, Qt::LeftButton);
-        QCOMPARE(buscado, QString("bc*"));
-        QCOMPARE(forma, QString("2"));
-        QCOMPARE(ejercicioPlan, 1);
-        QCOMPARE(Control<QLineEdit>(w, "ftrDescripcion")->text(), QString("BANCOS"));
-        QCOMPARE(codInt->text(), QString("BCO"));
-        // A half-typed date is explained and the dialog stays open.
-        auto* fecha = Control<QLineEdit>(w, "ftrFechaA");
-        fecha->setText("31/02");
-        QTest::keyClick(fecha, Qt::Key_Return);
-        QCOMPARE(MensajePrueba::Textos().size(), 1);
-        QVERIFY(w->isVisible());
-        fecha->setText("20/04/2024");
-        codInt->clear();
-        Control<QLineEdit>(w, "ftrDescripcion")->setText("caja");
-        Control<QRadioButton>(w, "optOrden1")->click();
-        QTest::keyClick(Control<QLineEdit>(w, "ftrImporteHasta"), Qt::Key_Enter);
-    });
-    QCOMPARE(Pantallas::AbroModal("frmBusquedaAsientos"), int(QDialog::Accepted));
-    QVERIFY(visto);
-    QCOMPARE(Listado(App().entryListQuery), QString("1(1,2) 6(1,2,3)"));
-    QCOMPARE(LeoLocal("BusquedaAsientos", "Orden", ""), QString("1"));
-
-    // Second opening: the remembered order; cancelling hands back nothing and remembers nothing new.
-    visto = false;
-    AlAbrirModal([&](QWidget* w) {
-        visto = true;
-        // A failed check leaves early: the dialog still closes.
-        const auto cierro = qScopeGuard([w] {
-            if (w->isVisible()) static_cast<QDialog*>(w)->reject();
-        });
-        QVERIFY(Control<QRadioButton>(w, "optOrden1")->isChecked());
-        Control<QRadioButton>(w, "optOrden0")->click();
-        Control<QPushButton>(w, "btnCancel")->click();
-    });
-    QCOMPARE(Pantallas::AbroModal("frmBusquedaAsientos"), int(QDialog::Rejected));
-    QVERIFY(visto);
-    QVERIFY(App().entryListQuery.vacia());
-    QCOMPARE(LeoLocal("BusquedaAsientos", "Orden", ""), QString("1"));
-    Pantallas::Olvido();
 }
 
 // Entries and lines are reached by key, never read whole; the account criteria are answered once
