@@ -27,4 +27,5 @@ class PruebaPantallaBusqueda : public QObject {
     Q_OBJECT
 private slots:
     void pantalla();
+    void selectorReal();
 };

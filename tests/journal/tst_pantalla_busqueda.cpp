@@ -1,13 +1,17 @@
 // The entry search screen driven as a user: defaults, the chart picker, Enter accepting, the
 // remembered order, cancelling.
+#include "accounts/ui/RegistroCuentas.h"
+#include "accounts/ui/frmCuentas.h"
 #include "core/AppState.h"
 #include "core/Ini.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "journal/ui/RegistroAsientos.h"
+#include "journal/ui/frmBusquedaAsientos.h"
 #include "tests/support/Entorno.h"
 #include "tst_asientos.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -106,5 +110,31 @@ void PruebaPantallaBusqueda::pantalla() {
     QVERIFY(visto);
     QVERIFY(App().entryListQuery.vacia());
     QCOMPARE(LeoLocal("BusquedaAsientos", "Orden", ""), QString("1"));
+    Pantallas::Olvido();
+}
+
+void PruebaPantallaBusqueda::selectorReal() {
+    Entorno e;
+    Libro(e);
+    Pantallas::Olvido();
+    RegistroPantallasCuentas();
+    frmBusquedaAsientos f;
+    f.show();
+    // The real chart screen, pre-searched by description with what was typed; "Seleccionar".
+    QString buscado;
+    QTimer::singleShot(0, [&] {
+        auto* plan = qobject_cast<frmCuentas*>(QApplication::activeModalWidget());
+        if (!plan) return;
+        buscado = plan->inpBusqDescripcion->text();
+        plan->btnSeleccionar->click();
+        // Nothing selectable found: leave without choosing.
+        if (plan->isVisible()) plan->reject();
+    });
+    f.ftrDescripcion->setText("ventas");
+    QTest::mouseDClick(f.ftrDescripcion, Qt::LeftButton);
+    QCOMPARE(buscado, QString("ventas"));
+    QCOMPARE(LeoLocal("Varios", "UltFormaIngresoCuenta", ""), QString("4"));
+    QCOMPARE(f.ftrCodInt->text(), QString("VTAS"));
+    QCOMPARE(f.ftrDescripcion->text(), QString("VENTAS"));
     Pantallas::Olvido();
 }
