@@ -1,6 +1,7 @@
 #include "journal/ui/RegistroAsientos.h"
 
 #include "core/ui/Pantallas.h"
+#include "journal/ui/frmBusquedaAsientos.h"
 #include "journal/ui/frmConceptosAsiento.h"
 #include "journal/ui/frmConceptosDetAsiento.h"
 
@@ -9,4 +10,6 @@ void RegistroPantallasAsientos() {
                         [](QWidget* p) -> QWidget* { return new frmConceptosAsiento(p); });
     Pantallas::Registro("frmConceptosDetAsiento", Pantallas::Forma::Modal,
                         [](QWidget* p) -> QWidget* { return new frmConceptosDetAsiento(p); });
+    Pantallas::Registro("frmBusquedaAsientos", Pantallas::Forma::Modal,
+                        [](QWidget* p) -> QWidget* { return new frmBusquedaAsientos(p); });
 }

@@ -83,7 +83,7 @@ private slots:
         QTest::addColumn<QString>("forma");
         for (const char* f : {"frmEmpresasPropia", "frmTablasAjusteInflacion", "frmConceptosAsiento",
                               "frmConceptosDetAsiento", "frmEjercicios", "frmCuentas", "frmUsuarios",
-                              "frmCambioContrasena", "frmAbout", "frmBaseDatos"})
+                              "frmCambioContrasena", "frmAbout", "frmBaseDatos", "frmBusquedaAsientos"})
             QTest::newRow(f) << QString(f);
     }
     void nombresAccesibles() {

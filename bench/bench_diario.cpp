@@ -1,0 +1,254 @@
+// Times the journal on a year of 200,000 entries and 700,000 lines over a chart of 2,000 postable
+// accounts, written by the shared book generator into a fresh Partidex database: the search listing
+// every entry of the year folded into the editor's list (time and peak memory), other searches, and
+// showing one entry (header and lines).
+// Run: ./bench_diario [--entries N] [--book Partidex.MDB] [--gen gen_book.py]
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Dialecto.h"
+#include "core/Importe.h"
+#include "core/Transaccion.h"
+#include "core/Valores.h"
+#include "journal/BusquedaAsientos.h"
+#include "journal/ListaAsientos.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#ifndef PARTIDEX_GEN_BOOK
+#define PARTIDEX_GEN_BOOK "gen_book.py"
+#endif
+
+namespace {
+
+double Ms(const QElapsedTimer& r) {
+    return r.nsecsElapsed() / 1e6;
+}
+
+// Processor time of this process in ms: what a run costs on an idle machine, whatever else the
+// machine is doing meanwhile.
+double CpuMs() {
+    return 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
+}
+
+// A value of /proc/self/status in MB ("VmHWM", "VmRSS").
+double MemoriaMb(const char* clave) {
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& linea : f.readAll().split('\n'))
+        if (linea.startsWith(clave))
+            return linea.mid(linea.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+// Starts the peak-memory mark again from the current size.
+void ReinicioPico() {
+    QFile f("/proc/self/clear_refs");
+    if (f.open(QIODevice::WriteOnly)) f.write("5");
+}
+
+// The value below which the given share of the times fall (0.5: the median).
+double Percentil(std::vector<double> v, double parte) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[std::min(v.size() - 1, std::size_t(parte * double(v.size())))];
+}
+
+// Showing entry n, as the editor does: its header, then its lines with their accounts.
+int MuestroAsiento(int n) {
+    QSqlQuery c = Consulto(
+        "SELECT * FROM Asientos WHERE EmpresaPropia = ? AND NumEjercicio = ? AND Asiento = ?", {1, 1, n});
+    if (!c.next()) return 0;
+    QSqlQuery l = Consulto(
+        "SELECT DetAsientos.*, CodInt, Descripcion FROM Cuentas INNER JOIN DetAsientos "
+        "ON Cuentas.Cuenta = DetAsientos.Cuenta AND Cuentas.NumEjercicio = DetAsientos.NumEjercicio "
+        "AND Cuentas.EmpresaPropia = DetAsientos.EmpresaPropia "
+        "WHERE DetAsientos.EmpresaPropia = ? AND DetAsientos.NumEjercicio = ? AND DetAsientos.Asiento = ? "
+        "ORDER BY -" +
+            Dialecto::Signo("Importe") + ", Concepto",
+        {1, 1, n});
+    int lineas = 0;
+    while (l.next())
+        ++lineas;
+    return lineas;
+}
+
+// The rows of a query read one by one, every column, without folding them.
+void LeoFilas(const char* nombre, const ConsultaSql& q) {
+    QElapsedTimer r;
+    r.start();
+    const double cpu = CpuMs();
+    QSqlQuery c = Consulto(q.sql, q.parametros);
+    long long filas = 0;
+    while (c.next()) {
+        for (int i = 0; i < 7; ++i)
+            c.value(i);
+        ++filas;
+    }
+    std::printf("%s: %lld rows read in %.0f ms (processor %.0f ms)\n", nombre, filas, Ms(r), CpuMs() - cpu);
+}
+
+// The statements a save of a new 10-line entry runs, in one write transaction: the next number,
+// the header and the lines. The posting checks of the journal's own save are not included.
+double GraboDiezLineas(int cuentaBase) {
+    QElapsedTimer r;
+    r.start();
+    Transaccion t;
+    QSqlQuery m = Consulto("SELECT MAX(Asiento) FROM Asientos WHERE EmpresaPropia = 1 AND NumEjercicio = 1");
+    const int numero = (m.next() ? m.value(0).toInt() : 0) + 1;
+    m.finish();
+    Ejecuto(
+        "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto) VALUES (1, 1, ?, ?, ?)",
+        {numero, "2024-12-31", "Asiento de medición"});
+    for (int d = 1; d <= 10; ++d) {
+        const Importe monto = Importe::DeCentavos(d <= 5 ? 12345 : -12345);
+        Ejecuto(
+            "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe, "
+            "Concepto, "
+            "FechaAjuste) VALUES (1, 1, ?, ?, (SELECT MIN(Cuenta) FROM Cuentas WHERE EmpresaPropia = 1 AND "
+            "NumEjercicio = 1 AND CodInt = ?), ?, ?, ?)",
+            {numero, d, QString("C%1").arg(cuentaBase + d), monto.ValorSql(), "línea", "2024-12-31"});
+    }
+    t.Confirmo();
+    return Ms(r);
+}
+
+void Busco(const char* nombre, const CriteriosBusqueda& c, bool conMemoria) {
+    QString error;
+    const auto q = ArmoBusqueda(c, 1, 1, &error);
+    if (!q) {
+        std::printf("%s: %s\n", nombre, qPrintable(error));
+        return;
+    }
+    for (int vez = 1; vez <= 2; ++vez) {
+        ReinicioPico();
+        const double antes = MemoriaMb("VmRSS");
+        QElapsedTimer r;
+        r.start();
+        const double cpu = CpuMs();
+        QList<FilaListaAsientos> filas;
+        if (!ArmoListaAsientos(*q, filas, &error)) {
+            std::printf("%s: %s\n", nombre, qPrintable(error));
+            return;
+        }
+        const double ms = Ms(r);
+        std::printf("%s, run %d: %d entries listed in %.0f ms (processor %.0f ms)", nombre, vez,
+                    int(filas.size()), ms, CpuMs() - cpu);
+        if (conMemoria)
+            std::printf("; process peak %.0f MB (%.0f MB before, %.0f MB held by the list)",
+                        MemoriaMb("VmHWM"), antes, MemoriaMb("VmRSS") - antes);
+        std::printf("\n");
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    int asientos = 200000;
+    QString libro;
+    QString generador = QStringLiteral(PARTIDEX_GEN_BOOK);
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--entries")
+            asientos = args[i + 1].toInt();
+        else if (args[i] == "--book")
+            libro = args[i + 1];
+        else if (args[i] == "--gen")
+            generador = args[i + 1];
+    }
+
+    QTemporaryDir carpeta;
+    QString error;
+    // A book named that does not exist yet is written there, to be used again by later runs.
+    if (libro.isEmpty() || !QFile::exists(libro)) {
+        if (libro.isEmpty()) libro = carpeta.filePath("Partidex.MDB");
+        if (!CreoBase(libro, &error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        QElapsedTimer r;
+        r.start();
+        QProcess gen;
+        gen.setProcessChannelMode(QProcess::ForwardedChannels);
+        gen.start("python3", {generador, libro, "--entries", QString::number(asientos)});
+        if (!gen.waitForFinished(-1) || gen.exitCode() != 0) {
+            std::fprintf(stderr, "The book generator failed (%s)\n", qPrintable(generador));
+            return 1;
+        }
+        std::printf("Book written in %.1f s\n", Ms(r) / 1000);
+    }
+    if (!AbroBase(libro, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    // Current planner statistics, as start-up keeps them.
+    Ejecuto("ANALYZE");
+    App().currentCompany = 1;
+    App().currentYear = 1;
+    const DefectosBusqueda d = LeoDefectosBusqueda(1, 1);
+    QSqlQuery n = Consulto("SELECT COUNT(*) FROM DetAsientos WHERE EmpresaPropia = 1 AND NumEjercicio = 1");
+    std::printf("Book: %d entries, %lld lines\n", d.asientoA, n.next() ? n.value(0).toLongLong() : 0LL);
+
+    // The search as the screen opens: every entry of the year.
+    CriteriosBusqueda todo;
+    todo.fechaDe = FechaATexto(d.fechaDe);
+    todo.fechaA = FechaATexto(d.fechaA);
+    todo.asientoDe = QString::number(d.asientoDe);
+    todo.asientoA = QString::number(d.asientoA);
+    Busco("Every entry of the year (goal 3000 ms, 400 MB)", todo, true);
+    LeoFilas("Every entry of the year, the query's rows alone", *ArmoBusqueda(todo, 1, 1));
+    CriteriosBusqueda porNumero = todo;
+    porNumero.orden = PorAsiento;
+    Busco("Every entry, by number", porNumero, false);
+    CriteriosBusqueda cuenta = todo;
+    cuenta.descripcion = "cuenta 3.7.*";
+    Busco("Account description \"cuenta 3.7.*\"", cuenta, false);
+    CriteriosBusqueda monto = todo;
+    monto.importeDesde = "9.990";
+    monto.porImporte = EnHaber;
+    Busco("A credit of 9.990 or more", monto, false);
+    CriteriosBusqueda suma = todo;
+    suma.importeDesde = "5000";
+    suma.importeHasta = "5100";
+    suma.porImporte = SumaDebitos;
+    Busco("Debits adding 5.000 to 5.100", suma, false);
+    CriteriosBusqueda concepto = todo;
+    concepto.concepto = "prueba 1999*";
+    Busco("Entry concept \"prueba 1999*\"", concepto, false);
+
+    // Showing entries spread over the year.
+    std::vector<double> tiempos;
+    int lineas = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const int a = 1 + int(QRandomGenerator::global()->bounded(d.asientoA));
+        QElapsedTimer r;
+        r.start();
+        lineas += MuestroAsiento(a);
+        tiempos.push_back(Ms(r));
+    }
+    std::printf(
+        "Showing an entry (header and lines), 1000 entries: median %.3f ms, 99%% under %.3f ms, max %.3f "
+        "ms (goal 20 ms), %d lines\n",
+        Percentil(tiempos, 0.5), Percentil(tiempos, 0.99), Percentil(tiempos, 1.0), lineas);
+
+    // Saving new entries of 10 lines, then removing them so the book stays as generated.
+    const int ultimo = d.asientoA;
+    tiempos.clear();
+    for (int i = 0; i < 200; ++i)
+        tiempos.push_back(GraboDiezLineas(2 * (i % 200) + 10));
+    std::printf(
+        "Statements of saving a new 10-line entry (number, header, lines; without the posting checks), "
+        "200 entries: median %.3f ms, 99%% under %.3f ms\n",
+        Percentil(tiempos, 0.5), Percentil(tiempos, 0.99));
+    Ejecuto("DELETE FROM Asientos WHERE EmpresaPropia = 1 AND NumEjercicio = 1 AND Asiento > ?", {ultimo});
+    CierroBase();
+    return 0;
+}
