@@ -297,6 +297,7 @@ void PruebaReportes::pantalla() {
     e.CreoEmpresaYEjercicio();
     e.CreoPlanChico();
     Asiento(1, "2024-03-01", {}, {{2, "1234.50"}, {7, "-1234.50"}});
+    Asiento(2, "2024-03-02", {}, {{3, "7.00"}, {3, "-7.00"}});
     frmRptBalance::Maximos().Olvido();
     Pantallas::Olvido();
     RegistroPantallasReportes();
@@ -315,7 +316,7 @@ void PruebaReportes::pantalla() {
     QTest::mouseClick(f->btnActualizar, Qt::LeftButton);
     QVERIFY(MensajePrueba::Textos().isEmpty());
     Grilla* g = f->sprRpt;
-    QCOMPARE(g->filas(), 7); // ACTIVO, CAJA, total; PASIVO alone; RESULTADOS, VENTAS, total
+    QCOMPARE(g->filas(), 8); // ACTIVO, CAJA, BANCOS, total; PASIVO alone; RESULTADOS, VENTAS, total
     auto monto = [g](int fila, int col) {
         const QString t = g->texto(fila, col);
         return t.isEmpty() ? QString("-") : Importe::Leo(t, nullptr, g->separadorDecimal())->TextoPlano();
@@ -333,9 +334,10 @@ void PruebaReportes::pantalla() {
     const Celdas celdas[] = {
         {1, "ACTIVO", 2, "-", "-", "-", "-", true},
         {2, "CAJA", 3, "1234.50", "0.00", "1234.50", "-", false},
-        {3, "Total ACTIVO", 2, "1234.50", "0.00", "1234.50", "-", true},
-        {4, "PASIVO", 2, "-", "-", "-", "-", true},
-        {6, "VENTAS", 3, "0.00", "1234.50", "-", "1234.50", false},
+        {3, "BANCOS", 3, "7.00", "7.00", "0.00", "-", false},
+        {4, "Total ACTIVO", 2, "1241.50", "7.00", "1234.50", "-", true},
+        {5, "PASIVO", 2, "-", "-", "-", "-", true},
+        {7, "VENTAS", 3, "0.00", "1234.50", "-", "1234.50", false},
     };
     for (const Celdas& c : celdas) {
         QCOMPARE(g->texto(c.fila, c.columna).trimmed(), QString(c.descripcion));
@@ -360,7 +362,7 @@ void PruebaReportes::pantalla() {
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY2(MensajePrueba::Textos().first().startsWith(m[2]),
                  qPrintable(MensajePrueba::Textos().first()));
-        QCOMPARE(g->filas(), 7);
+        QCOMPARE(g->filas(), 8);
         QCOMPARE(monto(2, 5), QString("1234.50"));
     }
 
