@@ -12,6 +12,7 @@
 #include "reports/ui/frmRptBalance.h"
 #include "tests/support/Entorno.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -311,6 +312,11 @@ void PruebaReportes::pantalla() {
     QCOMPARE(f->ftrFechaA->text(), QString("31/12/2024"));
     QVERIFY(f->chkImprimoSombras->isChecked());
     QCOMPARE(f->sprRpt->filas(), 0);
+    for (QWidget* c : f->findChildren<QWidget*>())
+        if (qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c) ||
+            qobject_cast<Grilla*>(c))
+            QVERIFY2(!c->accessibleName().isEmpty() || c->objectName().isEmpty(),
+                     qPrintable(c->objectName()));
 
     f->cmbSaldos0->setCurrentIndex(2);
     QTest::mouseClick(f->btnActualizar, Qt::LeftButton);
