@@ -1,0 +1,27 @@
+#pragma once
+// The trial balance ("Balance Sumas y Saldos"): every account of the current chart in tree order with
+// the sums of its debit and credit lines between two dates, whatever the kind of entry, rolled up the
+// tree by the balances' writer.
+#include "core/AppState.h"
+#include "reports/Reporte.h"
+
+#include <QDate>
+#include <QVector>
+
+// The three choices of cmbSaldos0, by index.
+enum class FiltroSaldos { Todos = 0, ExcluirSaldos0 = 1, ExcluirMovim0 = 2 };
+
+// One row per account of the current company and year: Descripcion, code text (segments of `ancho`
+// digits), CodInt, SumaDebe and SumaHaber in whole cents (Null without such lines in the period), and
+// PrimeroDeCuenta (a child's Cuenta, Null for a postable account); ordered by the code text.
+ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta);
+
+// Whether an account stays in the report under the filter. Accounts with children always stay;
+// "Excluir Saldos 0" drops accounts whose net amount in the period is zero to the cent, "Excluir
+// Movim 0" accounts without any non-zero line in the period.
+bool Incluyo(const RegistroReporte& registro, FiltroSaldos filtro);
+
+// Runs the query and writes the report rows into *filas (emptied first). False, with the engine's
+// text in *error, when the query fails; *filas is then left empty.
+bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
+                 QVector<FilaBalance>* filas, QString* error);

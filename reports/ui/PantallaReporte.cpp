@@ -1,0 +1,146 @@
+#include "reports/ui/PantallaReporte.h"
+
+#include "core/Valores.h"
+#include "core/ui/Controles.h"
+#include "core/ui/Cursor.h"
+#include "core/ui/Disposicion.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/Mensaje.h"
+#include "reports/Reporte.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit* CampoFecha(QWidget* padre, const char* nombre) {
+    auto* f = new QLineEdit(padre);
+    f->setObjectName(QLatin1String(nombre));
+    f->setInputMask("99/99/9999;_");
+    f->setToolTip("dd/mm/aaaa");
+    return f;
+}
+} // namespace
+
+PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre), datos(d) {
+    setObjectName(d.forma);
+    setWindowTitle(d.caption);
+
+    ftrFechaDe = CampoFecha(this, "ftrFechaDe");
+    ftrFechaA = CampoFecha(this, "ftrFechaA");
+    btnActualizar = BotonImagen(this, "btnActualizar", QStyle::SP_BrowserReload, d.ayudaActualizar);
+    btnImprimir = BotonImagen(this, "btnImprimir", QStyle::SP_FileDialogDetailedView,
+                              "Imprimir Datos de la forma en que se ven en la grilla");
+    btnSalir = BotonImagen(this, "btnSalir", QStyle::SP_DialogCloseButton, "Salir de ventana actual");
+    btnSeleccionoTodosFiltros = new QPushButton(d.textoDefecto, this);
+    btnSeleccionoTodosFiltros->setObjectName("btnSeleccionoTodosFiltros");
+    btnSeleccionoTodosFiltros->setAccessibleName(d.textoDefecto);
+    btnSeleccionoTodosFiltros->setAutoDefault(false);
+    chkImprimoSombras = new QCheckBox("Imprimo Sombras", this);
+    chkImprimoSombras->setObjectName("chkImprimoSombras");
+    chkImprimoSombras->setToolTip("En la impresión en papel");
+    chkImprimoSombras->setAccessibleName("Imprimo Sombras");
+
+    sprRpt = new Grilla(this);
+    sprRpt->setObjectName("sprRpt");
+    sprRpt->setSoloLectura(true);
+    sprRpt->setTitulo(d.caption);
+
+    filtros = new QHBoxLayout;
+    auto* barra = new QHBoxLayout;
+    barra->addWidget(Marco(this, "fraFechaDe", "Desde", ftrFechaDe));
+    barra->addWidget(Marco(this, "fraFechaA", "Hasta", ftrFechaA));
+    barra->addLayout(filtros);
+    barra->addWidget(btnActualizar);
+    barra->addWidget(btnSeleccionoTodosFiltros);
+    barra->addWidget(chkImprimoSombras);
+    barra->addStretch();
+    barra->addWidget(btnImprimir);
+    barra->addWidget(btnSalir);
+    auto* todo = new QVBoxLayout(this);
+    todo->addLayout(barra);
+    todo->addWidget(sprRpt, 1);
+
+    connect(btnActualizar, &QToolButton::clicked, this, [this] { ActualizoReporte(); });
+    connect(btnSeleccionoTodosFiltros, &QPushButton::clicked, this, [this] { ColocoFiltrosDefault(); });
+    connect(btnImprimir, &QToolButton::clicked, this, [this] { Imprimo(); });
+    connect(btnSalir, &QToolButton::clicked, this, [this] {
+        if (auto* s = parentWidget(); s && s->isWindow())
+            s->close();
+        else
+            close();
+    });
+
+    if (!EjercicioActualExiste()) {
+        Mensaje("No puede utilizar éste módulo si todavía no seleccionó un ejercicio (EmpresaPropia-Período)",
+                Icono::Error);
+        aceptada = false;
+    }
+    resize(900, 560);
+}
+
+void PantallaReporte::Inicio() {
+    PreparoGrilla();
+    RecuperoColumnas(datos.clave, sprRpt);
+    SeparadorDecimalGrilla(sprRpt);
+    ColocoFiltrosDefault();
+}
+
+void PantallaReporte::ColocoFiltrosDefault() {
+    QDate comienzo, fin;
+    FechasEjercicio(&comienzo, &fin);
+    ftrFechaDe->setText(FechaATexto(comienzo));
+    ftrFechaA->setText(FechaATexto(fin));
+    chkImprimoSombras->setChecked(true);
+    ColocoFiltrosPropios();
+}
+
+bool PantallaReporte::ActualizoReporte() {
+    QDate d1, d2;
+    QString mensaje;
+    if (!VerificoPeriodo(ftrFechaDe->text(), ftrFechaA->text(), &d1, &d2, &mensaje)) {
+        Mensaje(mensaje, Icono::Advertencia);
+        return false;
+    }
+    {
+        Espera espera;
+        if (Armo(d1, d2, &mensaje)) {
+            sprRpt->Oculto(true);
+            sprRpt->setFilas(0);
+            Vuelco();
+            sprRpt->Recalculo();
+            sprRpt->Oculto(false);
+            return true;
+        }
+    }
+    Mensaje("No se pudo actualizar el reporte, " + mensaje, Icono::Error);
+    return false;
+}
+
+QString PantallaReporte::Encabezado() const {
+    return EncabezadoReporte(datos.titulo, ftrFechaDe->text(), ftrFechaA->text(), AgregadoEncabezado());
+}
+
+void PantallaReporte::Imprimo() {
+    sprRpt->Imprimo(Encabezado(), datos.trabajo, chkImprimoSombras->isChecked());
+}
+
+void PantallaReporte::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // The saved geometry belongs to the frame that holds the screen, known only once it is shown.
+    if (!ubicada) {
+        ubicada = true;
+        RecuperoVentana(datos.clave, this);
+    }
+}
+
+void PantallaReporte::closeEvent(QCloseEvent* e) {
+    GuardoVentana(datos.clave, this);
+    GuardoColumnas(datos.clave, sprRpt);
+    QWidget::closeEvent(e);
+}

@@ -1,0 +1,18 @@
+#pragma once
+#include <QObject>
+
+class PruebaReportes : public QObject {
+    Q_OBJECT
+private slots:
+    void sumarizador_data();
+    void sumarizador();
+    void formatoJerarquia_data();
+    void formatoJerarquia();
+    void filtros_data();
+    void filtros();
+    void balance_data();
+    void balance();
+    void maximos();
+    void pantalla();
+    void pantallaSinEjercicio();
+};
