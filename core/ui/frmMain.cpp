@@ -533,7 +533,17 @@ void frmMain::closeEvent(QCloseEvent* e) {
         e->accept();
         return;
     }
-    // Each open screen runs its own closing check; one that refuses keeps the program running.
+    // Every screen that may hold unsaved work is asked first, so that a Cancel in any of them keeps
+    // all of them open; then each runs its own closing check.
+    for (QMdiSubWindow* s : marco->subWindowList()) {
+        QWidget* w = s->widget();
+        bool puede = true;
+        if (w && w->metaObject()->indexOfMethod("PuedoCerrar()") >= 0 &&
+            QMetaObject::invokeMethod(w, "PuedoCerrar", Q_RETURN_ARG(bool, puede)) && !puede) {
+            e->ignore();
+            return;
+        }
+    }
     for (QMdiSubWindow* s : marco->subWindowList()) {
         if (!s->close()) {
             e->ignore();
