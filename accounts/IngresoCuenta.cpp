@@ -95,16 +95,14 @@ bool SeleccionoCuenta(CeldasCuenta& fila, int columna, int origen, int empresa, 
     a.searchText = escrito.isEmpty() ? QString() : escrito;
     a.chartCompany = empresa;
     a.chartYear = ejercicio;
-    a.selectionCode = -1;
-    if (abroPlan) abroPlan();
-    bool elegida = false;
-    if (a.selectionCode >= 0) {
-        fila.setTexto(origen + 1, QString::number(a.selectionCode));
-        fila.setTexto(origen + 2, a.selectionText);
-        fila.setTexto(origen + 3, a.pickCodJer);
-        fila.setTexto(origen + 4, a.pickDescripcion);
+    const std::optional<Eleccion> cuenta = abroPlan ? abroPlan() : std::nullopt;
+    const bool elegida = cuenta && cuenta->codigo >= 0;
+    if (elegida) {
+        fila.setTexto(origen + 1, QString::number(cuenta->codigo));
+        fila.setTexto(origen + 2, cuenta->texto);
+        fila.setTexto(origen + 3, cuenta->codJer);
+        fila.setTexto(origen + 4, cuenta->descripcion);
         fila.Activo(origen + 4);
-        elegida = true;
     }
     const QString celda = fila.texto(origen + 1).trimmed();
     const int n = celda.isEmpty() ? 0 : celda.toInt();

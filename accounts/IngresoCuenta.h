@@ -7,9 +7,11 @@
 // The logic works on any row through CeldasCuenta and opens the picker through a function, so it runs
 // without widgets; journal/ui/IngresoCuentaGrilla.h binds it to a Grilla row and to the chart screen.
 #include "accounts/CodigosJerarquicos.h"
+#include "core/Eleccion.h"
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 // The cells of one row (columns counted as in the grid).
 class CeldasCuenta {
@@ -20,8 +22,11 @@ public:
     virtual void Activo(int columna) = 0; // makes the cell of this row the current cell
 };
 
-// Opens the chart screen modally (whatever it hands back is read from the application state).
-using AbroPlan = std::function<void()>;
+// Opens the chart screen modally as a picker and returns the chosen account (number in `codigo`,
+// short code in `texto`, `codJer`, `descripcion`), or nothing. The chart to show, the account to
+// preselect and the text to search are set in the application state (chartCompany, chartYear,
+// preselection, searchText) before it is called.
+using AbroPlan = std::function<std::optional<Eleccion>()>;
 
 // Ways of typing an account, as the edited column minus the origin; also the values of
 // UltFormaIngresoCuenta in [Varios] of the local settings file.

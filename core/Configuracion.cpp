@@ -51,6 +51,18 @@ void RestauroEjercicio() {
     a.currentCompany = Entero(LeoLocal("Varios", "UltEmpresaPropia", QString()));
 }
 
+bool AdoptoEjercicio(const QVariant& empresa, const QVariant& ejercicio) {
+    bool okEmpresa = false, okEjercicio = false;
+    const int e = empresa.toInt(&okEmpresa);
+    const int n = ejercicio.toInt(&okEjercicio);
+    if (!okEmpresa || !okEjercicio) return false;
+    AppState& a = App();
+    a.currentCompany = e;
+    a.currentYear = n;
+    GuardoEjercicio(e, n);
+    return true;
+}
+
 bool GuardoEjercicio(int empresa, int ejercicio) {
     const bool ok = EscriboLocal("Varios", "UltEmpresaPropia", QString::number(empresa));
     return EscriboLocal("Varios", "UltNumEjercicio", QString::number(ejercicio)) && ok;

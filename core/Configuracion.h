@@ -1,6 +1,7 @@
 #pragma once
 // Reading the settings files into the application state at start-up.
 #include <QString>
+#include <QVariant>
 
 // Folder of the local settings file: the program's folder when it can be written, otherwise the
 // per-user configuration folder (an installed program lives in a folder the user cannot write).
@@ -15,3 +16,6 @@ void LeoConfiguracion();
 void RestauroEjercicio();
 // Stores the pair chosen with the fiscal-year command.
 bool GuardoEjercicio(int empresa, int ejercicio);
+// Makes a chosen pair the current company and year and stores it. Either value not a whole number
+// (nothing was handed back): false, and nothing changes.
+bool AdoptoEjercicio(const QVariant& empresa, const QVariant& ejercicio);

@@ -9,12 +9,8 @@
 #include <QList>
 #include <QString>
 
-// Entry kinds (column Especial). An ordinary entry has Null there; the editor never writes the column.
-namespace Especial {
-constexpr int CierreResultados = 1;  // closing of the result accounts
-constexpr int CierrePatrimonial = 2; // closing of the balance-sheet accounts
-constexpr int Apertura = 3;          // opening of the next year
-} // namespace Especial
+// The entry kinds (column Especial) are core/TipoAsiento.h's; the editor never writes the column, so
+// its entries are ordinary.
 
 // Prefix of every refusal of a save after its statements ran.
 inline const QString PrefijoGrabar = QStringLiteral("Atención no se puede grabar el registro, ");

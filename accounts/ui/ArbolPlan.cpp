@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QStyle>
+#include <utility>
 
 namespace {
 const char* TipoArrastre = "application/x-partidex-cuenta";
@@ -146,11 +147,23 @@ void ArbolPlan::SueltoEn(QTreeWidgetItem* destino) {
 }
 
 void ArbolPlan::mousePressEvent(QMouseEvent* e) {
+    const QPoint punto = e->position().toPoint();
+    QTreeWidgetItem* bajo = itemAt(punto);
     if (e->button() == Qt::LeftButton) {
-        IniciaArrastre(itemAt(e->position().toPoint()));
-        inicioArrastre = e->position().toPoint();
+        IniciaArrastre(bajo);
+        inicioArrastre = punto;
     }
+    // Left of the node's text lies the expand sign: a press there expands or collapses, no more.
+    const bool enSigno = bajo && punto.x() < visualItemRect(bajo).left();
+    pulsadoActual = bajo && bajo == currentItem() && !enSigno ? bajo : nullptr;
     QTreeWidget::mousePressEvent(e);
+}
+
+void ArbolPlan::mouseReleaseEvent(QMouseEvent* e) {
+    QTreeWidgetItem* pulsado = std::exchange(pulsadoActual, nullptr);
+    QTreeWidget::mouseReleaseEvent(e);
+    if (pulsado && !dragging && pulsado == currentItem() && itemAt(e->position().toPoint()) == pulsado)
+        emit ClicNodoActual();
 }
 
 void ArbolPlan::mouseMoveEvent(QMouseEvent* e) {
@@ -170,6 +183,7 @@ void ArbolPlan::mouseMoveEvent(QMouseEvent* e) {
     drag->setMimeData(datos);
     drag->setPixmap(ImagenArrastre(this, dragNode->text(0)));
     drag->exec(Qt::MoveAction);
+    pulsadoActual = nullptr;
     TerminoArrastre();
 }
 

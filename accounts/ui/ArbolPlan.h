@@ -46,10 +46,13 @@ signals:
     void SueltaCuenta(int arrastrada, int destino);
     void TeclaSuprimir();
     void TeclaEnter();
+    // A click (not a drag, not on the expand sign) on the node that was already selected.
+    void ClicNodoActual();
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dragLeaveEvent(QDragLeaveEvent* e) override;
@@ -65,4 +68,5 @@ private:
     QTreeWidgetItem* resaltado = nullptr;
     bool dragging = false;
     QPoint inicioArrastre;
+    QTreeWidgetItem* pulsadoActual = nullptr; // the selected node, pressed again
 };

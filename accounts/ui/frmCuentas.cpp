@@ -1,6 +1,7 @@
 #include "accounts/ui/frmCuentas.h"
 
 #include "accounts/ArbolCuentas.h"
+#include "accounts/ConsultasPlan.h"
 #include "accounts/IngresoCuenta.h"
 #include "accounts/ui/ArbolPlan.h"
 #include "core/AppState.h"
@@ -15,6 +16,7 @@
 #include "core/ui/Pantallas.h"
 #include "core/ui/Ventanas.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -25,12 +27,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 constexpr int FilasConceptos = 500;
@@ -68,8 +72,7 @@ frmCuentas::frmCuentas(QWidget* padre) : QDialog(padre) {
     empresa = App().chartCompany;
     ejercicio = App().chartYear;
     ArmoPantalla();
-    if (!ValorCampo("Ejercicios", "EmpresaPropia", "EmpresaPropia=? AND NumEjercicio=?",
-                    {empresa, ejercicio})) {
+    if (!ExistePlan(empresa, ejercicio)) {
         Mensaje(TextosCuentas::SinEjercicio, Icono::Error);
         rechazada = true;
         setProperty("rechazada", true);
@@ -225,17 +228,16 @@ void frmCuentas::ArmoPantalla() {
     connect(btnSalir, &QToolButton::clicked, this, &frmCuentas::reject);
     connect(treMaster, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* actual, QTreeWidgetItem*) { CambioNodo(actual); });
-    connect(treMaster, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem*) {
-        if (!cambiandoNodo && treMaster->CuentaSeleccionada() != selectedKey && !dirty) MuestroCuenta();
-    });
+    connect(treMaster, &QTreeWidget::itemCollapsed, this, &frmCuentas::Colapso);
+    connect(treMaster, &ArbolPlan::ClicNodoActual, this, &frmCuentas::ElijoNodo);
     connect(treMaster, &ArbolPlan::SueltaCuenta, this, &frmCuentas::MuevoCuenta);
     connect(treMaster, &ArbolPlan::TeclaSuprimir, this, &frmCuentas::BorroCuenta);
     connect(treMaster, &ArbolPlan::TeclaEnter, this, &frmCuentas::Selecciono);
     for (QLineEdit* e : {inpDescripcion, inpCodInt, inpNumHijo})
-        connect(e, &QLineEdit::textEdited, this, [this] { dirty = true; });
+        connect(e, &QLineEdit::textEdited, this, [this] { AnotoCambio(); });
     for (auto* par : {optCondDebito, optCuentaResultado, optAjustable})
         for (int i = 0; i < 2; ++i)
-            connect(par[i], &QRadioButton::clicked, this, [this] { dirty = true; });
+            connect(par[i], &QRadioButton::clicked, this, [this] { AnotoCambio(); });
     connect(inpBusqCodInt, &QLineEdit::textEdited, this, &frmCuentas::BuscoCodInt);
     connect(inpBusqDescripcion, &QLineEdit::textEdited, this, &frmCuentas::BuscoDescripcion);
     connect(inpBusqCodJer, &QLineEdit::textEdited, this,
@@ -255,9 +257,7 @@ void frmCuentas::ArmoPantalla() {
 // --- Mode, caption, registration -------------------------------------------------------------------
 
 void frmCuentas::ColoresModo() {
-    QPalette p = Picture1->palette();
-    p.setColor(QPalette::Window, adding ? QColor(0, 192, 0) : QColor(192, 192, 192));
-    Picture1->setPalette(p);
+    PintoModo(Picture1);
 }
 
 int frmCuentas::CuentasEnArbol() const {
@@ -292,13 +292,32 @@ void frmCuentas::MascaraBusqueda() {
 void frmCuentas::CambioNodo(QTreeWidgetItem* actual) {
     if (cambiandoNodo || !actual) return;
     if (ArbolPlan::CuentaDe(actual) == selectedKey && !adding) return;
-    if (PreguntoGuardar()) {
+    ElijoNodo();
+}
+
+void frmCuentas::ElijoNodo() {
+    if (cambiandoNodo) return;
+    if (!PreguntoGuardar()) {
         cambiandoNodo = true;
         treMaster->Selecciono(selectedKey);
         cambiandoNodo = false;
         return;
     }
     MuestroCuenta();
+}
+
+void frmCuentas::Colapso(QTreeWidgetItem* nodo) {
+    if (cambiandoNodo || !nodo) return;
+    // A selected account hidden by the collapse gives way to the collapsed node, as in the tree the
+    // chart was first kept in; either way the node now selected is shown.
+    for (QTreeWidgetItem* n = treMaster->currentItem(); n; n = n->parent())
+        if (n->parent() == nodo) {
+            cambiandoNodo = true;
+            treMaster->setCurrentItem(nodo);
+            cambiandoNodo = false;
+            break;
+        }
+    ElijoNodo();
 }
 
 void frmCuentas::LimpioConceptos(Grilla* g) {
@@ -308,45 +327,31 @@ void frmCuentas::LimpioConceptos(Grilla* g) {
 
 void frmCuentas::LlenoConceptos(Grilla* g, int cuenta, bool debe) {
     LimpioConceptos(g);
-    QSqlQuery q = Consulto("SELECT ConceptosDetAsiento.ConceptoDetAsiento, descConceptoDetAsiento "
-                           "FROM ConceptosDetAsiento INNER JOIN CuentasConceptos "
-                           "ON ConceptosDetAsiento.ConceptoDetAsiento = CuentasConceptos.ConceptoDetAsiento "
-                           "WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta=? AND Debe=? "
-                           "ORDER BY " +
-                               Dialecto::Alfabetico("descConceptoDetAsiento"),
-                           {empresa, ejercicio, cuenta, debe ? -1 : 0});
     int fila = 0;
-    while (q.next() && fila < FilasConceptos - 1) {
-        ++fila;
-        g->setTexto(fila, 1, NuloAVacio(q.value(0)));
-        g->setTexto(fila, 2, NuloAVacio(q.value(1)));
+    for (const ConceptoCuenta& c : ConceptosDeCuenta(empresa, ejercicio, cuenta, debe)) {
+        if (++fila >= FilasConceptos) break;
+        g->setTexto(fila, 1, c.codigo);
+        g->setTexto(fila, 2, c.descripcion);
     }
-    q.finish();
 }
 
 void frmCuentas::MuestroCuenta() {
     pnlDatos->setVisible(false);
-    dirty = false;
-    adding = false;
+    TerminoEdicion();
     ColoresModo();
     lblCodigoPath->clear();
     selectedKey = qMax(0, treMaster->CuentaSeleccionada());
     if (selectedKey == 0) return;
-    QSqlQuery q =
-        Consulto("SELECT Descripcion, CodInt, NumHijo, CondDebito, CuentaResultado, Ajustable FROM Cuentas "
-                 "WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?",
-                 {empresa, ejercicio, selectedKey});
-    if (!q.next()) return;
+    const std::optional<DatosCuenta> d = LeoCuenta(empresa, ejercicio, selectedKey);
+    if (!d) return;
     VerificoPlan();
     lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
-    inpDescripcion->setText(NuloAVacio(q.value(0)));
-    inpCodInt->setText(NuloAVacio(q.value(1)));
-    inpNumHijo->setText(QString::number(q.value(2).toInt()));
-    const QVariant banderas[3] = {q.value(3), q.value(4), q.value(5)};
-    q.finish();
-    QRadioButton*(*pares[3])[2] = {&optCondDebito, &optCuentaResultado, &optAjustable};
-    for (int i = 0; i < 3; ++i)
-        (*pares[i])[NumeroOCero(banderas[i]) != 0 ? 0 : 1]->setChecked(true);
+    inpDescripcion->setText(d->descripcion);
+    inpCodInt->setText(d->codInt);
+    inpNumHijo->setText(d->numHijo);
+    optCondDebito[d->condDebito ? 0 : 1]->setChecked(true);
+    optCuentaResultado[d->cuentaResultado ? 0 : 1]->setChecked(true);
+    optAjustable[d->ajustable ? 0 : 1]->setChecked(true);
 
     QTreeWidgetItem* nodo = treMaster->Nodo(selectedKey);
     const bool imputable = nodo && nodo->childCount() == 0;
@@ -358,26 +363,18 @@ void frmCuentas::MuestroCuenta() {
     }
     pnlDatos->setVisible(true);
     fraNumHijo->setEnabled(false);
-    dirty = false;
-    adding = false;
+    TerminoEdicion();
 }
 
 // --- Adding, saving, deleting -----------------------------------------------------------------------
 
 bool frmCuentas::PreguntoGuardar() {
-    if (!dirty) return false;
-    switch (Mensaje("Salva datos recientemente modificados?", Icono::Pregunta, Botones::SiNoCancelar)) {
-    case Respuesta::Cancelar:
-        return true;
-    case Respuesta::Si:
-        return !GuardoCuenta();
-    default:
-        return false;
-    }
+    // Edits declined stay on the panel until the next account is shown, which drops them.
+    return Sigo(EstadoEdicion::PreguntoGuardar([this] { return GuardoCuenta(); }));
 }
 
 void frmCuentas::Agrego() {
-    if (PreguntoGuardar()) return;
+    if (!PreguntoGuardar()) return;
     selectedKey = qMax(0, treMaster->CuentaSeleccionada());
     inpDescripcion->clear();
     inpCodInt->clear();
@@ -385,14 +382,15 @@ void frmCuentas::Agrego() {
     const int sugerido = UltNumHijo(selectedKey, empresa, ejercicio, &aviso);
     inpNumHijo->setText(sugerido < 0 ? QString() : QString::number(sugerido));
     fraNumHijo->setEnabled(true);
-    lblCodigoPath->clear();
+    // The parent's code stays in sight while its new child is typed.
+    VerificoPlan();
+    lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
     pnlDatos->setVisible(true);
     fraConceptosDebe->setVisible(true);
     fraConceptosHaber->setVisible(true);
     LimpioConceptos(sprConceptosDebe);
     LimpioConceptos(sprConceptosHaber);
-    dirty = true;
-    adding = true;
+    EmpiezoAlta();
     ColoresModo();
     if (!aviso.isEmpty()) {
         Mensaje(aviso, Icono::Advertencia);
@@ -482,7 +480,6 @@ void frmCuentas::BorroCuenta() {
     treMaster->QuitoNodo(cuenta);
     cambiandoNodo = false;
     Caption();
-    dirty = false;
     MuestroCuenta();
     VerificoPlan();
 }
@@ -497,15 +494,11 @@ void frmCuentas::ElijoConcepto(Grilla* g, int fila) {
         ++libre;
     if (fila > libre) fila = libre;
     if (fila >= g->filas()) return;
-    AppState& a = App();
-    a.preselection = g->texto(fila, 2);
-    a.selectionCode = -1;
-    a.selectionText.clear();
-    Pantallas::AbroModal("frmConceptosDetAsiento", this);
-    if (a.selectionCode < 0) return;
-    g->setTexto(fila, 1, QString::number(a.selectionCode));
-    g->setTexto(fila, 2, a.selectionText);
-    dirty = true;
+    const std::optional<Eleccion> c = Pantallas::Elijo("frmConceptosDetAsiento", g->texto(fila, 2), this);
+    if (!c || c->codigo < 0) return;
+    g->setTexto(fila, 1, QString::number(c->codigo));
+    g->setTexto(fila, 2, c->texto);
+    AnotoCambio();
 }
 
 void frmCuentas::BorroLineaConcepto(Grilla* g) {
@@ -515,7 +508,7 @@ void frmCuentas::BorroLineaConcepto(Grilla* g) {
         return;
     g->BorroFila(fila);
     if (g->filas() < FilasConceptos) g->setFilas(FilasConceptos);
-    dirty = true;
+    AnotoCambio();
 }
 
 // --- Moving -----------------------------------------------------------------------------------------
@@ -525,7 +518,7 @@ void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
     QTreeWidgetItem* nodoDestino = treMaster->Nodo(destino);
     if (!nodo || !nodoDestino || destino == 0 || arrastrada == destino) return;
     const bool conHijos = nodo->childCount() > 0;
-    if (conHijos && PreguntoGuardar()) return;
+    if (conHijos && !PreguntoGuardar()) return;
     Movimiento m;
     {
         Espera espera;
@@ -557,16 +550,14 @@ void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
     VerificoPlan();
     if (selectedKey > 0 && !adding) {
         lblCodigoPath->setText(CodJerCuenta(selectedKey, empresa, ejercicio, maximos));
-        inpNumHijo->setText(QString::number(int(
-            NumeroOCero(ValorCampo("Cuentas", "NumHijo", "EmpresaPropia=? AND NumEjercicio=? AND Cuenta=?",
-                                   {empresa, ejercicio, selectedKey})))));
+        inpNumHijo->setText(QString::number(NumHijoDe(empresa, ejercicio, selectedKey)));
     }
 }
 
 // --- Searches ---------------------------------------------------------------------------------------
 
 void frmCuentas::BusquedaNodo(int cuenta) {
-    if (PreguntoGuardar()) return;
+    if (!PreguntoGuardar()) return;
     if (!treMaster->Nodo(cuenta)) return;
     cambiandoNodo = true;
     treMaster->Selecciono(cuenta);
@@ -575,20 +566,11 @@ void frmCuentas::BusquedaNodo(int cuenta) {
 }
 
 void frmCuentas::BuscoCodInt(const QString& texto) {
-    // Letter case ignored, accents included, as in the description search.
-    const Valor v = ValorCampo("Cuentas", "Cuenta",
-                               "EmpresaPropia=? AND NumEjercicio=? AND " + FuncionMayusculas() +
-                                   "(CodInt) LIKE ? LIMIT 1",
-                               {empresa, ejercicio, "%" + ComodinesLike(texto).toUpper() + "%"});
-    BusquedaNodo(v ? v->toInt() : -1);
+    BusquedaNodo(BuscoPorCodInt(texto, empresa, ejercicio));
 }
 
 void frmCuentas::BuscoDescripcion(const QString& texto) {
-    const Valor v = ValorCampo("Cuentas", "Cuenta",
-                               "EmpresaPropia=? AND NumEjercicio=? AND " + FuncionMayusculas() +
-                                   "(Descripcion) LIKE ? LIMIT 1",
-                               {empresa, ejercicio, "%" + ComodinesLike(texto).toUpper() + "%"});
-    BusquedaNodo(v ? v->toInt() : -1);
+    BusquedaNodo(BuscoPorDescripcion(texto, empresa, ejercicio));
 }
 
 void frmCuentas::BuscoCodJer(const QString& texto) {
@@ -628,6 +610,16 @@ void frmCuentas::showEvent(QShowEvent* e) {
     }
 }
 
+bool frmCuentas::event(QEvent* e) {
+    // Every activation, not only the first, puts the focus back in the search field; coming back
+    // from a message box is not an activation (the user goes on where the message interrupted).
+    if (e->type() == QEvent::WindowDeactivate)
+        trasMensaje = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+    else if (e->type() == QEvent::WindowActivate && activada && !std::exchange(trasMensaje, false))
+        Activacion();
+    return QDialog::event(e);
+}
+
 void frmCuentas::Activacion() {
     AppState& a = App();
     const int forma = UltFormaIngresoCuenta();
@@ -651,18 +643,25 @@ void frmCuentas::Activacion() {
 }
 
 void frmCuentas::Selecciono() {
-    if (PreguntoGuardar()) return;
+    if (!PreguntoGuardar()) return;
     QTreeWidgetItem* nodo = treMaster->currentItem();
     const int cuenta = ArbolPlan::CuentaDe(nodo);
     if (cuenta <= 0) return;
     // What is handed back is what is stored: edits just declined are dropped first.
     if (dirty || adding || cuenta != selectedKey) MuestroCuenta();
-    AppState& a = App();
     pickedAccount = cuenta;
-    a.selectionText = inpCodInt->text();
-    a.pickCodInt = inpCodInt->text();
-    a.pickCodJer = lblCodigoPath->text();
-    a.pickDescripcion = nodo->text(0);
+    Eleccion e;
+    e.codigo = cuenta;
+    e.texto = e.codInt = inpCodInt->text();
+    e.codJer = lblCodigoPath->text();
+    e.descripcion = nodo->text(0);
+    elegido = e;
+    // Screens that still read the hand-over values find the choice there too.
+    AppState& a = App();
+    a.selectionText = e.texto;
+    a.pickCodInt = e.codInt;
+    a.pickCodJer = e.codJer;
+    a.pickDescripcion = e.descripcion;
     if (Cierro()) {
         TerminoCierre();
         QDialog::accept();
@@ -671,7 +670,7 @@ void frmCuentas::Selecciono() {
 
 bool frmCuentas::Cierro() {
     if (cerrando) return true;
-    return !PreguntoGuardar();
+    return PreguntoGuardar();
 }
 
 void frmCuentas::TerminoCierre() {

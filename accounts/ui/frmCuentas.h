@@ -3,6 +3,8 @@
 // and App().chartYear, set by whoever opens it) and serves as the account picker of the journal.
 #include "accounts/CodigosJerarquicos.h"
 #include "accounts/OperacionesCuentas.h"
+#include "core/ui/EstadoEdicion.h"
+#include "core/ui/Pantallas.h"
 
 #include <QDialog>
 
@@ -17,7 +19,9 @@ class QRadioButton;
 class QToolButton;
 class QTreeWidgetItem;
 
-class frmCuentas : public QDialog {
+// The edit state (`dirty`, `adding`, the ask-to-save question) is the shared EstadoEdicion; the
+// account picked with Seleccionar is handed back as a value (Pantallas::Selector).
+class frmCuentas : public QDialog, public EstadoEdicion, public Pantallas::Selector {
     Q_OBJECT
 public:
     explicit frmCuentas(QWidget* padre = nullptr);
@@ -52,15 +56,13 @@ public:
     Grilla* sprConceptosDebe = nullptr;
     Grilla* sprConceptosHaber = nullptr;
 
-    // Screen state
-    bool dirty = false;
-    bool adding = false;
+    // Screen state besides the edit state
     int selectedKey = 0; // account of the node the panel shows (0 = the root)
     int pickedAccount = -1;
     MaximosNivel maximos;
 
     // Operations (public so that the picker and tests can drive them as the buttons do).
-    bool PreguntoGuardar(); // true when the user cancelled
+    bool PreguntoGuardar(); // true: go on (nothing edited, saved or declined); false: cancelled
     bool GuardoCuenta();
     void BorroCuenta();
     void Agrego();
@@ -72,11 +74,20 @@ public:
     void BuscoDescripcion(const QString& texto);
     void BuscoCodJer(const QString& texto);
     int CuentasEnArbol() const;
+    // The node now selected is shown through the save question (a click, even on the node already
+    // shown, or a collapse): cancelled, the tree goes back to the account being edited.
+    void ElijoNodo();
+    // On every activation: focus to the search field of the last way of entry, the picker's search.
+    void Activacion();
+
+    // The account picked with Seleccionar; nothing when the screen was closed without choosing.
+    std::optional<Eleccion> Elegido() const override { return elegido; }
 
 public slots:
     void reject() override;
 
 protected:
+    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -94,7 +105,7 @@ private:
     QVariantList Conceptos(const Grilla* g) const;
     DatosCuenta LeoPanel() const;
     void CambioNodo(QTreeWidgetItem* actual);
-    void Activacion();
+    void Colapso(QTreeWidgetItem* nodo);
     bool Cierro(); // asks to save; false when the user cancelled
     void TerminoCierre();
 
@@ -104,4 +115,6 @@ private:
     bool activada = false;
     bool cerrando = false;
     bool cambiandoNodo = false; // the tree selection is being changed by the screen itself
+    bool trasMensaje = false;   // the window lost the focus to a message box, not to another screen
+    std::optional<Eleccion> elegido;
 };

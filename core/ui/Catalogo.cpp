@@ -2,7 +2,6 @@
 
 #include "core/AppState.h"
 #include "core/Dialecto.h"
-#include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
@@ -25,7 +24,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <limits>
 
 namespace {
 // Sets a flag for the life of a scope.
@@ -42,22 +40,6 @@ private:
 };
 
 } // namespace
-
-SentenciasCatalogo SentenciasCatalogo::De(const QString& tabla, const QString& campoCodigo,
-                                          const QString& campoDescripcion) {
-    SentenciasCatalogo s;
-    s.tabla = tabla;
-    s.campoCodigo = campoCodigo;
-    s.campoDescripcion = campoDescripcion;
-    s.lista = "SELECT DISTINCT * FROM " + tabla + " ORDER BY " +
-              Dialecto::Alfabetico(tabla + "." + campoDescripcion);
-    s.registro = "SELECT * FROM " + tabla + " WHERE " + campoCodigo + "=?";
-    s.alta = "INSERT INTO " + tabla + " (" + campoCodigo + ", " + campoDescripcion + ") VALUES (?, ?)";
-    s.cambio = "UPDATE " + tabla + " SET " + campoCodigo + "=?, " + campoDescripcion + "=? WHERE " +
-               campoCodigo + "=?";
-    s.baja = "DELETE FROM " + tabla + " WHERE " + tabla + "." + campoCodigo + "=?";
-    return s;
-}
 
 Catalogo::Catalogo(QWidget* padre) : QDialog(padre) {
     resize(680, 440);
@@ -170,19 +152,14 @@ Catalogo::Catalogo(QWidget* padre) : QDialog(padre) {
 
 Catalogo::~Catalogo() = default;
 
-QColor Catalogo::ColorMostrando() {
-    return QColor(192, 192, 192);
-}
-QColor Catalogo::ColorAgregando() {
-    return QColor(0, 192, 0);
-}
 QColor Catalogo::ColorModo() const {
     return Picture1->palette().color(QPalette::Window);
 }
 
 void Catalogo::PongoColorModo(bool agregando) {
     QPalette p = Picture1->palette();
-    p.setColor(QPalette::Window, agregando ? ColorAgregando() : ColorMostrando());
+    p.setColor(QPalette::Window,
+               agregando ? EstadoEdicion::ColorAgregando() : EstadoEdicion::ColorMostrando());
     Picture1->setPalette(p);
 }
 
@@ -231,6 +208,7 @@ void Catalogo::Cargo() {
     cargado = true;
     CentroVentana(this);
     App().selectionCode = -1;
+    elegido.reset();
     sprMaster->setColorTexto(QColor(0, 0, 128));
     InicioGrillas(this);
     LlenoInicial();
@@ -276,8 +254,7 @@ void Catalogo::done(int r) {
 void Catalogo::MuestroRegistro() {
     Bandera b(mostrando);
     tabMaster->hide();
-    dirty = false;
-    adding = false;
+    TerminoEdicion();
     PongoColorModo(false);
     const int fila = sprMaster->filaActiva();
     filaMostrada = fila;
@@ -328,8 +305,7 @@ void Catalogo::Agrego() {
     if (!PreguntoGuardar()) return;
     editRow = sprMaster->filaActiva();
     NuevoRegistro();
-    dirty = true;
-    adding = true;
+    EmpiezoAlta();
     for (QLineEdit* campo : {inpDescripcion, inpCodigo})
         if (campo->isVisibleTo(this)) {
             campo->setFocus();
@@ -346,17 +322,7 @@ bool Catalogo::Guardo() {
     {
         Espera espera;
         // Everything a screen writes for one record is stored whole or not at all.
-        Transaccion t;
-        if (!t.ok()) {
-            r.ok = false;
-            r.error = t.error();
-        } else {
-            r = GraboRegistro(&codigo);
-            if (r.ok && !t.Confirmo()) {
-                r.ok = false;
-                r.error = t.error();
-            }
-        }
+        r = CatalogoDatos::EnTransaccion([&] { return GraboRegistro(&codigo); });
     }
     if (!r.ok) {
         Mensaje("Atención no se puede grabar el registro, " + r.error, Icono::Advertencia);
@@ -368,16 +334,10 @@ bool Catalogo::Guardo() {
 }
 
 bool Catalogo::PreguntoGuardar() {
-    if (!dirty) return true;
-    switch (Mensaje("Salva datos recientemente modificados?", Icono::Pregunta, Botones::SiNoCancelar)) {
-    case Respuesta::Si:
-        return Guardo();
-    case Respuesta::No:
-        MuestroRegistro();
-        return true;
-    default:
-        return false;
-    }
+    const Decision d = EstadoEdicion::PreguntoGuardar([this] { return Guardo(); });
+    // Edits declined are dropped: the stored record is shown again.
+    if (d == Decision::Descartado) MuestroRegistro();
+    return Sigo(d);
 }
 
 void Catalogo::Borro() {
@@ -402,7 +362,7 @@ void Catalogo::Borro() {
 
 void Catalogo::MarcoEditado() {
     if (mostrando) return;
-    dirty = true;
+    AnotoCambio();
     editRow = sprMaster->filaActiva();
 }
 
@@ -498,7 +458,7 @@ void Catalogo::LlenoInicial() {
 }
 
 QSqlQuery Catalogo::ConsultoLista() {
-    return Consulto(sentencias.lista);
+    return Datos().ConsultoLista();
 }
 
 QStringList Catalogo::TextosFila(const QSqlRecord& r) {
@@ -521,7 +481,7 @@ int Catalogo::FilaPosicion(int codigo, const QString& texto) {
 }
 
 QSqlQuery Catalogo::ConsultoRegistro(const QString& codigo) {
-    return Consulto(sentencias.registro, {qint64(NumeroOCero(QVariant(codigo)))});
+    return Datos().ConsultoRegistro(qint64(NumeroOCero(QVariant(codigo))));
 }
 
 void Catalogo::MuestroCampos(const QSqlRecord& r) {
@@ -530,16 +490,12 @@ void Catalogo::MuestroCampos(const QSqlRecord& r) {
 }
 
 void Catalogo::CamposNuevos() {
-    const double maximo =
-        NumeroOCero(ValorCampo(sentencias.tabla, "Max(" + sentencias.campoCodigo + ")", "1=1"));
-    inpCodigo->setText(QString::number(qint64(maximo) + 1));
+    inpCodigo->setText(QString::number(Datos().ProximoCodigo()));
     inpDescripcion->clear();
 }
 
 bool Catalogo::ValidoCampos() {
-    bool ok = false;
-    const qint64 n = inpCodigo->text().trimmed().toLongLong(&ok);
-    if (!ok || n < 0 || n > std::numeric_limits<qint32>::max()) {
+    if (!CatalogoDatos::CodigoDeTexto(inpCodigo->text())) {
         Mensaje("Atención no se puede grabar el registro, ingrese un código numérico", Icono::Error);
         inpCodigo->setFocus();
         return false;
@@ -548,29 +504,26 @@ bool Catalogo::ValidoCampos() {
 }
 
 Resultado Catalogo::GraboRegistro(int* codigoGuardado) {
-    const int codigo = inpCodigo->text().trimmed().toInt();
+    const int codigo = CatalogoDatos::CodigoDeTexto(inpCodigo->text()).value_or(0);
     *codigoGuardado = codigo;
-    const QString descripcion = inpDescripcion->text().isNull() ? QString("") : inpDescripcion->text();
-    if (adding) return Ejecuto(sentencias.alta, {codigo, descripcion});
-    const QString anterior = CodigoFila(editRow);
-    Resultado r = Ejecuto(sentencias.cambio, {codigo, descripcion, qint64(NumeroOCero(QVariant(anterior)))});
-    // Another workstation may have deleted the record meanwhile: say so instead of reporting success.
-    if (r.ok && r.filas < 1) {
-        r.ok = false;
-        r.error = "el registro ya no existe";
-    }
-    return r;
+    if (adding) return Datos().Agrego(codigo, inpDescripcion->text());
+    return Datos().Cambio(codigo, inpDescripcion->text(), qint64(NumeroOCero(QVariant(CodigoFila(editRow)))));
 }
 
 void Catalogo::DespuesDeGuardar(int, bool) {}
 
 Resultado Catalogo::BorroRegistro(const QString& codigo) {
-    return Ejecuto(sentencias.baja, {qint64(NumeroOCero(QVariant(codigo)))});
+    return Datos().Borro(qint64(NumeroOCero(QVariant(codigo))));
 }
 
 void Catalogo::EntregoSeleccion(int fila) {
-    App().selectionCode = CodigoFila(fila).toInt();
-    App().selectionText = sprMaster->texto(fila, 2);
+    Eleccion e;
+    e.codigo = CodigoFila(fila).toInt();
+    e.texto = sprMaster->texto(fila, 2);
+    elegido = e;
+    // Screens that still read the hand-over values find the choice there too.
+    App().selectionCode = e.codigo;
+    App().selectionText = e.texto;
 }
 
 void Catalogo::Descargo() {}

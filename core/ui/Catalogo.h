@@ -38,6 +38,7 @@
 //      Descargo                            on unload (hand-back values), before MuestroFondo
 //      FocoInicial                         focus on first activation (default: the search field,
 //                                          or the list when the search field is hidden)
+//    An override of EntregoSeleccion also sets `elegido`, the value handed back to the caller.
 //    `manejoTeclasLista` = false turns off Enter/typed-character handling in the list.
 //    `posicionPorTexto` = true gives the concept catalogues' positioning: on load the list is filled
 //    with code -1 and the preselection taken as text, and the active row is the last one whose code
@@ -46,7 +47,9 @@
 //    open the screen by setting the property "rechazada" (see Pantallas.h).
 // State (`dirty`, `adding`, `editRow`, `firstActivation`) and the operations are public so that
 // screens and tests can drive them.
-#include "core/Basedatos.h"
+#include "core/CatalogoDatos.h"
+#include "core/ui/EstadoEdicion.h"
+#include "core/ui/Pantallas.h"
 
 #include <QDialog>
 #include <QSqlQuery>
@@ -65,23 +68,9 @@ class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 
-// Statements of a plain (code, description) catalogue. Every value is bound.
-struct SentenciasCatalogo {
-    QString tabla;            // table, for the "Max(code)" of a new record
-    QString campoCodigo;      // key column (long integer)
-    QString campoDescripcion; // description column
-    QString lista;            // the list, ordered by description; no parameters
-    QString registro;         // one record; ? = code
-    QString alta;             // insert; ? = code, description
-    QString cambio;           // update; ? = new code, description, old code (read from row editRow)
-    QString baja;             // delete; ? = code
-
-    // The five statements of a plain (code, description) table, listed in alphabetical order.
-    static SentenciasCatalogo De(const QString& tabla, const QString& campoCodigo,
-                                 const QString& campoDescripcion);
-};
-
-class Catalogo : public QDialog {
+// The edit state (`dirty`, `adding`, the ask-to-save question) is the shared EstadoEdicion; what
+// Seleccionar picks is handed back as a value (Pantallas::Selector).
+class Catalogo : public QDialog, public EstadoEdicion, public Pantallas::Selector {
     Q_OBJECT
 public:
     explicit Catalogo(QWidget* padre = nullptr);
@@ -103,9 +92,7 @@ public:
     QGroupBox* fraDescripcion = nullptr;
     QLineEdit* inpDescripcion = nullptr;
 
-    // State.
-    bool dirty = false;
-    bool adding = false;
+    // State besides the edit state.
     int editRow = 0;
     bool firstActivation = true;
     bool manejoTeclasLista = true;
@@ -125,13 +112,16 @@ public:
     void IrAFila(int fila);             // active row change through Ask to save
     QString CodigoFila(int fila) const; // column 1 of a list row
 
-    // Mode colours of the tool strip.
-    static QColor ColorMostrando();
-    static QColor ColorAgregando();
+    // Colour of the tool strip (EstadoEdicion::ColorMostrando / ColorAgregando).
     QColor ColorModo() const;
+    // What Seleccionar picked; nothing when the screen was closed without choosing.
+    std::optional<Eleccion> Elegido() const override { return elegido; }
 
 protected:
+    // Statements of a plain catalogue; the default hooks run them through CatalogoDatos.
     SentenciasCatalogo sentencias;
+    CatalogoDatos Datos() const { return CatalogoDatos(sentencias); }
+    std::optional<Eleccion> elegido;
 
     QVBoxLayout* DetalleLayout() const { return detalle; }
     QVBoxLayout* EncimaListaLayout() const { return encimaLista; }

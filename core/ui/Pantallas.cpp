@@ -1,5 +1,9 @@
 #include "core/ui/Pantallas.h"
 
+#include "core/AppState.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QHash>
 #include <QMdiArea>
@@ -16,12 +20,18 @@ QHash<QString, Entrada>& Tabla() {
     static QHash<QString, Entrada> t;
     return t;
 }
+QHash<QString, std::function<bool()>>& Condiciones() {
+    static QHash<QString, std::function<bool()>> t;
+    return t;
+}
 QPointer<QMdiArea> marco;
 std::function<void()> fondo;
 
 QWidget* Construyo(const QString& nombre, QWidget* padre) {
     const auto it = Tabla().constFind(nombre);
     if (it == Tabla().constEnd()) return nullptr;
+    const auto c = Condiciones().constFind(nombre);
+    if (c != Condiciones().constEnd() && *c && !(*c)()) return nullptr;
     QWidget* w = it->fabrica(padre);
     if (w && w->property("rechazada").toBool()) {
         delete w;
@@ -29,6 +39,41 @@ QWidget* Construyo(const QString& nombre, QWidget* padre) {
     }
     if (w && w->objectName().isEmpty()) w->setObjectName(nombre);
     return w;
+}
+
+// What a closed picker hands back: its own answer, or (a screen that does not give one) the
+// selection hand-over values.
+std::optional<Eleccion> LeoEleccion(QWidget* w) {
+    if (auto* s = dynamic_cast<Selector*>(w)) return s->Elegido();
+    const AppState& a = App();
+    if (a.selectionCode < 0) return std::nullopt;
+    Eleccion e;
+    e.codigo = a.selectionCode;
+    e.texto = a.selectionText;
+    e.codJer = a.pickCodJer;
+    e.descripcion = a.pickDescripcion;
+    e.codInt = a.pickCodInt;
+    return e;
+}
+
+Apertura Modal(const QString& nombre, QWidget* padre) {
+    Apertura ap;
+    QWidget* w = Construyo(nombre, padre);
+    if (!w) return ap;
+    ap.abierta = true;
+    if (auto* d = qobject_cast<QDialog*>(w)) {
+        ap.resultado = d->exec();
+        ap.eleccion = LeoEleccion(w);
+        delete w;
+        return ap;
+    }
+    // A screen built as a plain widget is shown as a modal window until it closes.
+    QDialog envoltura(padre);
+    envoltura.setWindowTitle(w->windowTitle());
+    w->setParent(&envoltura);
+    QObject::connect(w, &QObject::destroyed, &envoltura, &QDialog::accept);
+    ap.resultado = envoltura.exec();
+    return ap;
 }
 } // namespace
 
@@ -38,27 +83,40 @@ void Registro(const QString& nombre, Forma forma, Fabrica fabrica) {
 bool Registrada(const QString& nombre) {
     return Tabla().contains(nombre);
 }
+std::optional<Forma> FormaDe(const QString& nombre) {
+    const auto it = Tabla().constFind(nombre);
+    if (it == Tabla().constEnd()) return std::nullopt;
+    return it->forma;
+}
+void Condicion(const QString& nombre, std::function<bool()> condicion) {
+    Condiciones().insert(nombre, std::move(condicion));
+}
 void Olvido() {
     Tabla().clear();
+    Condiciones().clear();
+}
+
+Apertura Abro(const QString& nombre, QWidget* padre) {
+    const std::optional<Forma> forma = FormaDe(nombre);
+    if (!forma) return {};
+    if (*forma == Forma::Modal) return Modal(nombre, padre);
+    Apertura ap;
+    ap.hija = Activo(nombre);
+    ap.abierta = ap.hija != nullptr;
+    return ap;
+}
+
+std::optional<Eleccion> Elijo(const QString& nombre, const QVariant& preseleccion, QWidget* padre) {
+    AppState& a = App();
+    a.preselection = preseleccion;
+    a.selectionCode = -1;
+    a.selectionText.clear();
+    return Modal(nombre, padre).eleccion;
 }
 
 int AbroModal(const QString& nombre, QWidget* padre) {
-    QWidget* w = Construyo(nombre, padre);
-    if (!w) return -1;
-    int r = 0;
-    if (auto* d = qobject_cast<QDialog*>(w)) {
-        r = d->exec();
-    } else {
-        // A screen built as a plain widget is shown as a modal window until it closes.
-        QDialog envoltura(padre);
-        envoltura.setWindowTitle(w->windowTitle());
-        w->setParent(&envoltura);
-        QObject::connect(w, &QObject::destroyed, &envoltura, &QDialog::accept);
-        r = envoltura.exec();
-        return r;
-    }
-    delete w;
-    return r;
+    const Apertura ap = Modal(nombre, padre);
+    return ap.abierta ? ap.resultado : -1;
 }
 
 QWidget* Abierta(const QString& nombre) {
@@ -93,6 +151,31 @@ QWidget* Activo(const QString& nombre) {
     if (disenado.isValid()) s->resize(disenado + (s->size() - w->size()));
     marco->setActiveSubWindow(s);
     return w;
+}
+
+bool ConsultoCierreHijas() {
+    if (!marco) return true;
+    QList<QPointer<QWidget>> consultadas;
+    for (QMdiSubWindow* s : marco->subWindowList()) {
+        QWidget* w = s->widget();
+        if (!w) continue;
+        bool acepta = true;
+        if (auto* c = dynamic_cast<ConsultaCierre*>(w)) {
+            acepta = c->AceptoCierre();
+        } else if (!qobject_cast<QDialog*>(w)) {
+            // The screen's own closing check, without closing it (a dialog would close on it).
+            QCloseEvent pregunta;
+            QCoreApplication::sendEvent(w, &pregunta);
+            acepta = pregunta.isAccepted();
+        }
+        if (!acepta) {
+            for (const QPointer<QWidget>& p : consultadas)
+                if (auto* c = dynamic_cast<ConsultaCierre*>(p.data())) c->CierreSuspendido();
+            return false;
+        }
+        consultadas << w;
+    }
+    return true;
 }
 
 void FijoMarco(QMdiArea* m) {

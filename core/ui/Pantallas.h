@@ -1,10 +1,16 @@
 #pragma once
 // Registry of screens by form name. Each screens library registers its forms at start-up; whoever
-// opens a screen asks the registry by name and reads the answer from the selection hand-over values
-// of the application state. A menu command whose form is not registered is disabled.
+// opens a screen asks the registry by name. The registered kind decides how the screen opens (a
+// modal dialog that the caller waits for, or a child window of the main window's frame), and a
+// screen opened as a picker hands its choice back as a value (Selector, Elijo). A menu command whose
+// form is not registered is disabled.
+#include "core/Eleccion.h"
+
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QMdiArea;
 
@@ -17,7 +23,45 @@ using Fabrica = std::function<QWidget*(QWidget* padre)>;
 
 void Registro(const QString& nombre, Forma forma, Fabrica fabrica);
 bool Registrada(const QString& nombre);
-void Olvido(); // forgets every registration (tests)
+std::optional<Forma> FormaDe(const QString& nombre);
+// A condition asked before the screen is built, each time it opens: false means it may not open now
+// (the condition has told the user why). Lets a library that the opener cannot link add its checks.
+void Condicion(const QString& nombre, std::function<bool()> condicion);
+void Olvido(); // forgets every registration and condition (tests)
+
+// A screen that can be used as a picker says what was chosen; nothing when it was closed without
+// choosing. The registry reads it once the screen has closed, before it is destroyed.
+class Selector {
+public:
+    virtual ~Selector() = default;
+    virtual std::optional<Eleccion> Elegido() const = 0;
+};
+
+// A child window that may refuse to close (unsaved edits) answers before anything closes.
+// AceptoCierre runs its closing check (the question about its edits) and, when it agrees, the close
+// that follows asks nothing; CierreSuspendido tells it that another screen refused, so nothing closes
+// and its next close asks again.
+class ConsultaCierre {
+public:
+    virtual ~ConsultaCierre() = default;
+    virtual bool AceptoCierre() = 0;
+    virtual void CierreSuspendido() = 0;
+};
+
+// Outcome of opening a screen.
+struct Apertura {
+    bool abierta = false;             // false: not registered, or refused to open
+    int resultado = -1;               // a modal screen's result code
+    QWidget* hija = nullptr;          // a child window: the screen, open in the frame
+    std::optional<Eleccion> eleccion; // a modal picker: what was chosen
+};
+
+// Opens a screen as its registered kind says: a child window is activated (created when not open,
+// brought to the front) and returned at once; a modal screen runs until it closes.
+Apertura Abro(const QString& nombre, QWidget* padre = nullptr);
+// Opens a picker modally with the preselection value handed in (App().preselection) and returns
+// what was chosen. A screen that is not a Selector is read from the selection hand-over values.
+std::optional<Eleccion> Elijo(const QString& nombre, const QVariant& preseleccion, QWidget* padre = nullptr);
 
 // Opens a modal screen and waits until it closes. Returns the dialog's result code, or -1 when the
 // form is not registered or refused to open.
@@ -27,6 +71,11 @@ int AbroModal(const QString& nombre, QWidget* padre = nullptr);
 QWidget* Activo(const QString& nombre);
 // The open child screen of that name, or nullptr.
 QWidget* Abierta(const QString& nombre);
+
+// Asks every open child window whether it may close, before any closes: false, with nothing closed
+// and every screen as it was, when one refuses. A screen that is not a ConsultaCierre is asked
+// through a close event that does not close it.
+bool ConsultoCierreHijas();
 
 // The main window hands over its frame for child windows and what to do when the last screen closes.
 void FijoMarco(QMdiArea* marco);

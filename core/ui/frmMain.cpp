@@ -3,7 +3,6 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
-#include "core/Dialecto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Ayuda.h"
@@ -265,28 +264,22 @@ bool frmMain::eventFilter(QObject* objeto, QEvent* e) {
 
 // ---- Opening screens --------------------------------------------------------------------------------
 
-QWidget* frmMain::AbroHija(const QString& forma) {
+Pantallas::Apertura frmMain::Abro(const QString& forma) {
     pct1->hide();
-    QWidget* w = Pantallas::Activo(forma);
-    if (!w) MuestroFondo();
-    return w;
-}
-
-int frmMain::AbroModalFondo(const QString& forma) {
-    pct1->hide();
-    const int r = Pantallas::AbroModal(forma, this);
+    const Pantallas::Apertura ap = Pantallas::Abro(forma, this);
+    // A modal screen has closed, or the screen refused: the background comes back if nothing is open.
     MuestroFondo();
-    return r;
+    return ap;
 }
 
-int frmMain::AbroCatalogo(const QString& forma) {
+void frmMain::AbroCatalogo(const QString& forma) {
     App().preselection = true;
-    return AbroModalFondo(forma);
+    Abro(forma);
 }
 
 // The entry editor takes commands through its field ctrExterno: a slot of that name, or the property.
 void frmMain::ComandoAsientos(const QString& comando) {
-    QWidget* w = AbroHija("frmAsientos");
+    QWidget* w = Abro("frmAsientos").hija;
     if (!w) return;
     if (w->metaObject()->indexOfMethod("ctrExterno(QString)") >= 0)
         QMetaObject::invokeMethod(w, "ctrExterno", Q_ARG(QString, comando));
@@ -295,7 +288,7 @@ void frmMain::ComandoAsientos(const QString& comando) {
 }
 
 void frmMain::AjustesInflacion() {
-    AbroHija("frmAjustesInflacion");
+    Abro("frmAjustesInflacion");
 }
 void frmMain::ConceptosAsiento() {
     AbroCatalogo("frmConceptosAsiento");
@@ -316,22 +309,22 @@ void frmMain::BuscoAsientos() {
     ComandoAsientos("2");
 }
 void frmMain::DiarioGeneral() {
-    AbroHija("frmRptDiario");
+    Abro("frmRptDiario");
 }
 void frmMain::Mayores() {
-    AbroHija("frmRptMayores");
+    Abro("frmRptMayores");
 }
 void frmMain::Balance() {
-    AbroHija("frmRptBalance");
+    Abro("frmRptBalance");
 }
 void frmMain::BalanceReAjustado() {
-    AbroHija("frmRptBalanceReAjustado");
+    Abro("frmRptBalanceReAjustado");
 }
 void frmMain::Calculadora() {
-    AbroHija("frmCalculadora");
+    Abro("frmCalculadora");
 }
 void frmMain::AcercaDe() {
-    AbroModalFondo("frmAbout");
+    Abro("frmAbout");
 }
 void frmMain::Contenido() {
     MuestroAyuda();
@@ -345,16 +338,16 @@ void frmMain::PlanCuentas() {
     a.preselection = true;
     a.chartCompany = a.currentCompany;
     a.chartYear = a.currentYear;
-    AbroModalFondo("frmCuentas");
+    Abro("frmCuentas");
 }
 
 void frmMain::Usuarios() {
-    AbroModalFondo("frmUsuarios");
+    Abro("frmUsuarios");
     activateWindow();
 }
 
 void frmMain::CambioContrasena() {
-    AbroModalFondo("frmCambioContrasena");
+    Abro("frmCambioContrasena");
     activateWindow();
 }
 
@@ -392,77 +385,29 @@ int frmMain::VentanasAbiertas() const {
 
 void frmMain::CambioEjercicio() {
     AppState& a = App();
-    pct1->hide();
     a.preselection = a.currentYear;
     a.companyParameter = a.currentCompany;
-    const int r = Pantallas::AbroModal("frmEjercicios", this);
-    MuestroFondo();
-    if (r < 0) return; // the screen refused to open
+    const Pantallas::Apertura ap = Abro("frmEjercicios");
+    if (!ap.abierta) return; // the screen refused to open
     if (VentanasAbiertas() > 2) {
         Mensaje("Para cambiar un ejercicio debe cerrar primero todas las ventanas", Icono::Informacion);
         return;
     }
-    bool okEmpresa = false, okEjercicio = false;
-    const int empresa = a.companyParameter.toInt(&okEmpresa);
-    const int ejercicio = a.preselection.toInt(&okEjercicio);
-    // Nothing handed back (the screen was left without a choice): the pair stays as it was.
-    if (!okEmpresa || !okEjercicio) return;
-    a.currentCompany = empresa;
-    a.currentYear = ejercicio;
-    GuardoEjercicio(empresa, ejercicio);
+    // The pair chosen; left without a choice, the screen hands back the pair it was given.
+    const bool elegido = ap.eleccion && ap.eleccion->empresa >= 0;
+    if (!AdoptoEjercicio(elegido ? QVariant(ap.eleccion->empresa) : a.companyParameter,
+                         elegido ? QVariant(ap.eleccion->codigo) : a.preselection))
+        return;
     ActualizoCaption();
 }
 
-bool frmMain::PuedoCerrarEjercicio() {
-    const AppState& a = App();
-    const double cierre = NumeroOCero(ValorCampo(
-        "Asientos", "Asiento",
-        "EmpresaPropia=? AND NumEjercicio=? AND (Especial=1 OR Especial=2) ORDER BY Especial, Asiento",
-        {a.currentCompany, a.currentYear}));
-    if (cierre != 0) {
-        Mensaje("No se puede cerrar ejercicio, ya existe asiento de cierre " +
-                    QString::number(qint64(cierre)),
-                Icono::Informacion);
-        return false;
-    }
-    return true;
-}
-
-bool frmMain::PuedoAbrirEjercicio() {
-    const AppState& a = App();
-    const double apertura = NumeroOCero(ValorCampo(
-        "Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND Especial=3 ORDER BY Asiento",
-        {a.currentCompany, a.currentYear}));
-    if (apertura != 0) {
-        Mensaje("No se puede generar asiento apertura, ya existe con el número " +
-                    QString::number(qint64(apertura)),
-                Icono::Informacion);
-        return false;
-    }
-    const Valor comienzo = ValorCampo("Ejercicios", "ComienzoEjercicio", "EmpresaPropia=? AND NumEjercicio=?",
-                                      {a.currentCompany, a.currentYear});
-    // The balance-sheet closing entry of the latest year that ends before this one starts.
-    const double cierre = NumeroOMenosUno(ValorCampo(
-        "Asientos", "Asiento",
-        "EmpresaPropia=? AND Especial=2 AND NumEjercicio=(SELECT NumEjercicio FROM Ejercicios WHERE "
-        "EmpresaPropia=? "
-        "AND FinEjercicio<? ORDER BY ComienzoEjercicio DESC" +
-            Dialecto::Limite(1) + ")",
-        {a.currentCompany, a.currentCompany, comienzo ? FechaSql(FechaDeBase(*comienzo)) : QVariant()}));
-    if (cierre == -1) {
-        Mensaje("No se puede generar asiento apertura, NO existe cierre patrimonial en ejercicio anterior",
-                Icono::Informacion);
-        return false;
-    }
-    return true;
-}
-
 void frmMain::CierreEjercicio() {
-    if (PuedoCerrarEjercicio()) AbroModalFondo("frmCierreEjercicio");
+    // The closing and opening checks run as the screens open (registered with them).
+    Abro("frmCierreEjercicio");
 }
 
 void frmMain::AperturaEjercicio() {
-    if (PuedoAbrirEjercicio()) AbroModalFondo("frmAperturaEjercicio");
+    Abro("frmAperturaEjercicio");
 }
 
 void frmMain::ActualizoCaption() {
@@ -533,16 +478,11 @@ void frmMain::closeEvent(QCloseEvent* e) {
         e->accept();
         return;
     }
-    // Every screen that may hold unsaved work is asked first, so that a Cancel in any of them keeps
-    // all of them open; then each runs its own closing check.
-    for (QMdiSubWindow* s : marco->subWindowList()) {
-        QWidget* w = s->widget();
-        bool puede = true;
-        if (w && w->metaObject()->indexOfMethod("PuedoCerrar()") >= 0 &&
-            QMetaObject::invokeMethod(w, "PuedoCerrar", Q_RETURN_ARG(bool, puede)) && !puede) {
-            e->ignore();
-            return;
-        }
+    // Every open screen runs its closing check before any closes: one that refuses keeps the program
+    // running with every screen as it was.
+    if (!Pantallas::ConsultoCierreHijas()) {
+        e->ignore();
+        return;
     }
     for (QMdiSubWindow* s : marco->subWindowList()) {
         if (!s->close()) {

@@ -1,6 +1,8 @@
 #pragma once
 // The main window: a frame for the child screens, the menu bar that reaches every screen, the
 // background picture shown while no screen is open, and the end of the program when it closes.
+#include "core/ui/Pantallas.h"
+
 #include <QMainWindow>
 
 class QLabel;
@@ -24,9 +26,6 @@ public:
     void MuestroFondo();
     // The main window, its child screens and any other visible window of the program.
     int VentanasAbiertas() const;
-    // The checks of the automatic closing and opening: false, after telling the user, when they refuse.
-    bool PuedoCerrarEjercicio();
-    bool PuedoAbrirEjercicio();
 
 signals:
     // The window has closed for good: session deleted and connection closed.
@@ -44,9 +43,9 @@ private:
     void ArmoListaVentanas();
     void DibujoFondo();
 
-    QWidget* AbroHija(const QString& forma);
-    int AbroModalFondo(const QString& forma);
-    int AbroCatalogo(const QString& forma);
+    // Every command opens its screen here, as the registry says (child window or modal dialog).
+    Pantallas::Apertura Abro(const QString& forma);
+    void AbroCatalogo(const QString& forma);
     void ComandoAsientos(const QString& comando);
     void Mosaico(bool horizontal);
     void OrganizoIconos();

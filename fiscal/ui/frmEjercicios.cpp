@@ -233,10 +233,10 @@ Resultado frmEjercicios::BorroRegistro(const QString& codigo) {
 }
 
 void frmEjercicios::EntregoSeleccion(int fila) {
+    Catalogo::EntregoSeleccion(fila);
+    elegido->empresa = shownCompany;
     chosenYear = CodigoFila(fila);
     chosenCompany = shownCompany;
-    App().selectionCode = CodigoFila(fila).toInt();
-    App().selectionText = sprMaster->texto(fila, 2);
 }
 
 void frmEjercicios::Descargo() {
@@ -255,12 +255,10 @@ bool frmEjercicios::eventFilter(QObject* objeto, QEvent* e) {
 }
 
 void frmEjercicios::ElijoTabla() {
-    App().preselection = indexTable;
-    App().selectionCode = -1;
-    Pantallas::AbroModal("frmTablasAjusteInflacion", this);
-    if (App().selectionCode < 0) return;
-    indexTable = App().selectionCode;
-    MuestroTabla(App().selectionText);
+    const std::optional<Eleccion> tabla = Pantallas::Elijo("frmTablasAjusteInflacion", indexTable, this);
+    if (!tabla || tabla->codigo < 0) return;
+    indexTable = tabla->codigo;
+    MuestroTabla(tabla->texto);
     MarcoEditado();
 }
 

@@ -209,12 +209,9 @@ void DetalleAsiento::DobleClick(int fila, int columna) {
     if (columna >= ColCodInt && columna <= ColDescripcion) {
         if (DobleClickCuenta(g, fila, columna)) emit Modificado();
     } else if (columna == ColConcepto) {
-        AppState& a = App();
-        a.preselection = g->texto(fila, ColConcepto);
-        a.selectionCode = -1;
-        Pantallas::AbroModal("frmConceptosDetAsiento", g->window());
-        if (a.selectionCode >= 0) {
-            g->setTexto(fila, ColConcepto, a.selectionText);
+        if (const auto e =
+                Pantallas::Elijo("frmConceptosDetAsiento", g->texto(fila, ColConcepto), g->window())) {
+            g->setTexto(fila, ColConcepto, e->texto);
             Marca(fila);
             emit Modificado();
         }
@@ -246,11 +243,7 @@ void DetalleAsiento::Avanzo(bool atras) {
     while (i < n && Orden[i] < columna)
         ++i;
     if (!atras) {
-        // With the account resolved, the next cell is the debit.
-        if (columna <= ColDescripcion && CuentaResuelta(fila))
-            i = 3;
-        else if (i < n && Orden[i] == columna)
-            ++i;
+        if (i < n && Orden[i] == columna) ++i;
         if (i >= n) {
             if (fila >= g->filas()) return;
             ++fila;

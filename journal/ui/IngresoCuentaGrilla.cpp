@@ -17,22 +17,23 @@ private:
     int fila;
 };
 
-void AbroPlanModal(Grilla* grilla) {
+std::optional<Eleccion> AbroPlanModal(Grilla* grilla) {
     // A failure to open the chart screen leaves the row unresolved.
-    Pantallas::AbroModal("frmCuentas", grilla ? grilla->window() : nullptr);
+    return Pantallas::Elijo("frmCuentas", App().preselection, grilla ? grilla->window() : nullptr);
 }
 } // namespace
 
 bool IngresoCuenta(Grilla* grilla, int columna, int origen, const MaximosNivel& maximos) {
     if (!grilla || grilla->filaActiva() < 1) return false;
     FilaGrilla fila(grilla, grilla->filaActiva());
-    return IngresoCuenta(fila, columna, origen, maximos, [grilla] { AbroPlanModal(grilla); });
+    return IngresoCuenta(fila, columna, origen, maximos, [grilla] { return AbroPlanModal(grilla); });
 }
 
 bool SeleccionoCuenta(Grilla* grilla, int columna, int origen, int fila, int empresa, int ejercicio) {
     if (!grilla || fila < 1) return false;
     FilaGrilla celdas(grilla, fila);
-    return SeleccionoCuenta(celdas, columna, origen, empresa, ejercicio, [grilla] { AbroPlanModal(grilla); });
+    return SeleccionoCuenta(celdas, columna, origen, empresa, ejercicio,
+                            [grilla] { return AbroPlanModal(grilla); });
 }
 
 bool DobleClickCuenta(Grilla* grilla, int fila, int columna) {

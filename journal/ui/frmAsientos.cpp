@@ -32,7 +32,6 @@
 
 namespace {
 const QString Seccion = QStringLiteral("Asientos");
-const QString PreguntaGuardar = QStringLiteral("Salva datos recientemente modificados?");
 
 QLineEdit* Campo(QWidget* padre, const char* nombre) {
     auto* e = new QLineEdit(padre);
@@ -230,9 +229,7 @@ void frmAsientos::Caption() {
 }
 
 void frmAsientos::ColoresModo() {
-    QPalette p = Picture1->palette();
-    p.setColor(QPalette::Window, adding ? QColor(0, 192, 0) : QColor(192, 192, 192));
-    Picture1->setPalette(p);
+    PintoModo(Picture1);
 }
 
 void frmAsientos::VerificoPlan() {
@@ -384,7 +381,7 @@ void frmAsientos::ClicEdito() {
 void frmAsientos::PreparoAsientoNuevo() {
     llenando = true;
     QPalette p = Picture1->palette();
-    p.setColor(QPalette::Window, QColor(0, 192, 0));
+    p.setColor(QPalette::Window, ColorAgregando());
     Picture1->setPalette(p);
     lblNvoExistente->setText("Asiento Nuevo");
     picAsiento->hide();
@@ -432,11 +429,7 @@ bool frmAsientos::PreguntoGuardarAsiento(bool preguntar) {
         dirty = false;
         return false;
     }
-    if (preguntar) {
-        const Respuesta r = Mensaje(PreguntaGuardar, Icono::Pregunta, Botones::SiNoCancelar);
-        if (r == Respuesta::Cancelar) return true;
-        if (r == Respuesta::No) return false;
-    }
+    if (preguntar) return !Sigo(PreguntoGuardar([this] { return GraboAsiento(); }));
     return !GraboAsiento();
 }
 
@@ -556,12 +549,8 @@ void frmAsientos::Comando(const QString& comando) {
 }
 
 void frmAsientos::ElijoConcepto() {
-    AppState& a = App();
-    a.preselection = inpConcepto->text();
-    a.selectionCode = -1;
-    Pantallas::AbroModal("frmConceptosAsiento", this);
-    if (a.selectionCode >= 0) {
-        inpConcepto->setText(a.selectionText);
+    if (const auto e = Pantallas::Elijo("frmConceptosAsiento", inpConcepto->text(), this)) {
+        inpConcepto->setText(e->texto);
         MarcoModificado();
     }
 }
@@ -610,11 +599,16 @@ void frmAsientos::showEvent(QShowEvent* e) {
     }
 }
 
-bool frmAsientos::PuedoCerrar() {
-    if (PreguntoGuardarAsiento(true)) return false;
-    // Answered: the close that follows does not ask again.
-    dirty = false;
-    return true;
+bool frmAsientos::AceptoCierre() {
+    sprDetAsiento->TerminoEdicion();
+    lineas->ProcesoPendiente();
+    // A blank new entry holds nothing to ask about.
+    if (!lineas->PrimeraConCuenta() && inpConcepto->text().isEmpty()) dirty = false;
+    return EstadoEdicion::AceptoCierre([this] { return GraboAsiento(); });
+}
+
+void frmAsientos::CierreSuspendido() {
+    EstadoEdicion::CierreSuspendido();
 }
 
 void frmAsientos::closeEvent(QCloseEvent* e) {

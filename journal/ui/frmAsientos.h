@@ -3,6 +3,8 @@
 // entries the search (or a command naming one entry) selected; the lower part shows the entry of the
 // active list row, read-only until "Edito" is ticked, or a new entry being typed.
 #include "accounts/CodigosJerarquicos.h"
+#include "core/ui/EstadoEdicion.h"
+#include "core/ui/Pantallas.h"
 
 #include <QString>
 #include <QWidget>
@@ -16,7 +18,7 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
-class frmAsientos : public QWidget {
+class frmAsientos : public QWidget, public EstadoEdicion, public Pantallas::ConsultaCierre {
     Q_OBJECT
 public:
     explicit frmAsientos(QWidget* padre = nullptr);
@@ -49,9 +51,7 @@ public:
     // Command channel of other screens: "1" new entry, "2" search, "A" + number shows that entry.
     QLineEdit* ctrExterno = nullptr;
 
-    // Screen state
-    bool dirty = false;
-    bool adding = false;
+    // Screen state (dirty and adding are the edit state's)
     bool basedOnShown = false;
     int listRow = 0;
     bool firstActivation = true;
@@ -77,9 +77,9 @@ public:
     void Comando(const QString& comando);
     void MarcoModificado();
 
-public slots:
-    // Asked by the main window before the program ends: false keeps every screen open.
-    bool PuedoCerrar();
+    // The exit of the program asks before any screen closes: false keeps every screen open.
+    bool AceptoCierre() override;
+    void CierreSuspendido() override;
 
 protected:
     void showEvent(QShowEvent* e) override;

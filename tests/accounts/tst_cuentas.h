@@ -54,6 +54,9 @@ private slots:
     void conceptos();
     void otraSesionCambiaElPlan();
     void ingresoEnGrilla();
+    void clicYColapsoComoCambioDeNodo_data();
+    void clicYColapsoComoCambioDeNodo();
+    void cadaActivacionVuelveALaBusqueda();
 };
 
 class PruebaUsoPlan : public QObject {

@@ -246,7 +246,9 @@ void PruebaOperaciones::ingresoCuenta_data() {
     QTest::newRow("jerárquico de una sumaria") << 3 << "2. " << 4 << "P"
                                                << "2. "
                                                << "PASIVO";
-    QTest::newRow("jerárquico recortado por la grilla") << 3 << "3" << 6 << "R" << "3" << "RESULTADOS";
+    QTest::newRow("jerárquico recortado por la grilla") << 3 << "3" << 6 << "R"
+                                                        << "3"
+                                                        << "RESULTADOS";
     QTest::newRow("parte de la descripción") << 4 << "vent" << 7 << "VTAS"
                                              << "3.1"
                                              << "VENTAS";
@@ -270,8 +272,10 @@ void PruebaOperaciones::ingresoCuenta() {
     FilaPrueba f;
     f.celdas[origen + columna] = texto;
     bool abierto = false;
-    const bool elegido =
-        IngresoCuenta(f, origen + columna, origen, MaximosDelPlan(1, 1), [&] { abierto = true; });
+    const bool elegido = IngresoCuenta(f, origen + columna, origen, MaximosDelPlan(1, 1), [&] {
+        abierto = true;
+        return std::optional<Eleccion>();
+    });
     QVERIFY(!elegido);
     QVERIFY(!abierto);
     QCOMPARE(f.celdas.value(origen + 1), QString::number(cuenta));
@@ -294,19 +298,18 @@ void PruebaOperaciones::ingresoSinCoincidenciaAbreSelector() {
     int vecesAbierto = 0;
     QString buscado;
     int elegir = 5;
-    auto selector = [&] {
+    auto selector = [&]() -> std::optional<Eleccion> {
         ++vecesAbierto;
-        AppState& a = App();
+        const AppState& a = App();
         buscado = a.searchText;
-        QCOMPARE(a.chartCompany, 1);
-        QCOMPARE(a.chartYear, 1);
-        QCOMPARE(a.preselection.toInt(), -1);
-        if (elegir > 0) {
-            a.selectionCode = elegir;
-            a.selectionText = "PROV";
-            a.pickCodJer = "2.1";
-            a.pickDescripcion = "PROVEEDORES";
-        }
+        if (a.chartCompany != 1 || a.chartYear != 1 || a.preselection.toInt() != -1) return std::nullopt;
+        if (elegir < 0) return std::nullopt;
+        Eleccion c;
+        c.codigo = elegir;
+        c.texto = "PROV";
+        c.codJer = "2.1";
+        c.descripcion = "PROVEEDORES";
+        return c;
     };
     QVERIFY(IngresoCuenta(f, 2, 0, MaximosDelPlan(1, 1), selector));
     QCOMPARE(vecesAbierto, 1);
@@ -343,7 +346,10 @@ void PruebaOperaciones::planDeIngreso() {
     FilaPrueba f;
     f.celdas[2] = "CAJA";
     int abierto = 0;
-    IngresoCuenta(f, 2, 0, MaximosNivel{0, 3, 2}, [&] { ++abierto; });
+    IngresoCuenta(f, 2, 0, MaximosNivel{0, 3, 2}, [&] {
+        ++abierto;
+        return std::optional<Eleccion>();
+    });
     QCOMPARE(abierto, 1); // company 1's own chart has no CAJA
     Ejecuto("UPDATE EmpresasPropia SET EmpresaPropiaEj=2, NumEjercicio=3 WHERE EmpresaPropia=1");
     p = PlanDeIngreso();
@@ -351,7 +357,10 @@ void PruebaOperaciones::planDeIngreso() {
     QVERIFY(!p.delEjercicioActual);
     QCOMPARE(p.empresa, 2);
     QCOMPARE(p.ejercicio, 3);
-    QVERIFY(!IngresoCuenta(f, 2, 0, MaximosNivel{0, 3, 2}, [&] { ++abierto; }));
+    QVERIFY(!IngresoCuenta(f, 2, 0, MaximosNivel{0, 3, 2}, [&] {
+        ++abierto;
+        return std::optional<Eleccion>();
+    }));
     QCOMPARE(abierto, 1);
     QCOMPARE(f.celdas.value(1), QString("2"));
 }

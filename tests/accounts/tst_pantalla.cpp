@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -149,6 +150,8 @@ void PruebaPantallaCuentas::agregoYEdito() {
     f->treMaster->Selecciono(2);
     Clic(f->btnRegAgregar);
     QCOMPARE(f->inpNumHijo->text(), QString("1"));
+    // The parent's code stays shown while its child is typed.
+    QCOMPARE(f->lblCodigoPath->text(), QString("1.1"));
     QTest::keyClicks(f->inpDescripcion, "CAJA CHICA");
     QTest::keyClicks(f->inpCodInt, "CCH");
     Clic(f->optCondDebito[1]);
@@ -374,7 +377,14 @@ void PruebaPantallaCuentas::seleccionar() {
         QCOMPARE(f->treMaster->CuentaSeleccionada(), 7);
         Clic(f->btnSeleccionar);
     });
-    QCOMPARE(Pantallas::AbroModal("frmCuentas"), int(QDialog::Accepted));
+    // The choice comes back as a value, and in the hand-over values for the screens that read them.
+    const std::optional<Eleccion> elegida = Pantallas::Elijo("frmCuentas", -1);
+    QVERIFY(elegida);
+    QCOMPARE(elegida->codigo, 7);
+    QCOMPARE(elegida->texto, QString("VTAS"));
+    QCOMPARE(elegida->codInt, QString("VTAS"));
+    QCOMPARE(elegida->codJer, QString("3.1"));
+    QCOMPARE(elegida->descripcion, QString("VENTAS"));
     QCOMPARE(enFoco, QString("inpBusqDescripcion"));
     AppState& a = App();
     QCOMPARE(a.selectionCode, 7);
@@ -393,7 +403,7 @@ void PruebaPantallaCuentas::seleccionar() {
         QVERIFY(f->isVisible());
         QTest::keyClick(f->inpBusqCodJer, Qt::Key_Escape);
     });
-    QCOMPARE(Pantallas::AbroModal("frmCuentas"), int(QDialog::Rejected));
+    QVERIFY(!Pantallas::Elijo("frmCuentas", -1));
     QCOMPARE(enFoco, QString("inpBusqCodJer"));
     QCOMPARE(a.selectionCode, -1);
     QCOMPARE(a.preselection.toInt(), -1);
@@ -551,4 +561,98 @@ void PruebaPantallaCuentas::ingresoEnGrilla() {
     QCOMPARE(LeoLocal("Varios", "UltFormaIngresoCuenta", ""), QString("4"));
     QVERIFY(g.texto(3, 4).isEmpty());
     QVERIFY(!DobleClickCuenta(&g, 3, 1)); // the number cell is not for typing
+}
+
+// A click on the node already shown, or a collapse, goes through the same question and refresh as
+// choosing another node. Account 2 (CAJA, under ACTIVO) is shown; "editado" types in its description
+// first, otherwise every stored description changes behind the screen's back.
+void PruebaPantallaCuentas::clicYColapsoComoCambioDeNodo_data() {
+    QTest::addColumn<bool>("colapso");
+    QTest::addColumn<bool>("editado");
+    QTest::addColumn<Respuesta>("respuesta");
+    QTest::addColumn<int>("seleccionada");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QString>("guardada");
+    QTest::addColumn<bool>("sucio");
+    const auto x = Respuesta::Ok; // not asked
+    QTest::newRow("clic sin cambios refresca") << false << false << x << 2 << "CAJA X"
+                                               << "CAJA X" << false;
+    QTest::newRow("clic, Sí guarda") << false << true << Respuesta::Si << 2 << "CAJA CHICA"
+                                     << "CAJA CHICA" << false;
+    QTest::newRow("clic, No descarta") << false << true << Respuesta::No << 2 << "CAJA"
+                                       << "CAJA" << false;
+    QTest::newRow("clic, Cancelar sigue editando")
+        << false << true << Respuesta::Cancelar << 2 << "CAJA CHICA"
+        << "CAJA" << true;
+    QTest::newRow("colapso sin cambios muestra el nodo") << true << false << x << 1 << "ACTIVO X"
+                                                         << "CAJA X" << false;
+    QTest::newRow("colapso, Sí guarda") << true << true << Respuesta::Si << 1 << "ACTIVO"
+                                        << "CAJA CHICA" << false;
+    QTest::newRow("colapso, No descarta") << true << true << Respuesta::No << 1 << "ACTIVO"
+                                          << "CAJA" << false;
+    QTest::newRow("colapso, Cancelar vuelve a la cuenta")
+        << true << true << Respuesta::Cancelar << 2 << "CAJA CHICA"
+        << "CAJA" << true;
+}
+
+void PruebaPantallaCuentas::clicYColapsoComoCambioDeNodo() {
+    QFETCH(bool, colapso);
+    QFETCH(bool, editado);
+    QFETCH(Respuesta, respuesta);
+    QFETCH(int, seleccionada);
+    QFETCH(QString, panel);
+    QFETCH(QString, guardada);
+    QFETCH(bool, sucio);
+    Plan p;
+    App().preselection = 2;
+    auto f = Abro();
+    QCOMPARE(f->selectedKey, 2);
+    if (editado) {
+        QTest::keyClicks(f->inpDescripcion, " CHICA");
+        MensajePrueba::setNextAnswer(respuesta);
+    } else {
+        Ejecuto("UPDATE Cuentas SET Descripcion = Descripcion || ' X'");
+    }
+    if (colapso) {
+        f->treMaster->Nodo(1)->setExpanded(false);
+    } else {
+        const QRect r = f->treMaster->visualItemRect(f->treMaster->Nodo(2));
+        QTest::mouseClick(f->treMaster->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    QCOMPARE(MensajePrueba::Textos(),
+             editado ? QStringList{"Salva datos recientemente modificados?"} : QStringList());
+    QCOMPARE(f->treMaster->CuentaSeleccionada(), seleccionada);
+    QCOMPARE(f->selectedKey, seleccionada);
+    QCOMPARE(f->inpDescripcion->text(), panel);
+    QCOMPARE(Columna("Descripcion", 2), guardada);
+    QCOMPARE(f->dirty, sucio);
+}
+
+// Every activation, not only the first, puts the focus back in the search field and clears the
+// preselection; coming back from a message box is not an activation.
+void PruebaPantallaCuentas::cadaActivacionVuelveALaBusqueda() {
+    Plan p;
+    EscriboLocal("Varios", "UltFormaIngresoCuenta", "4");
+    auto f = Abro();
+    auto activo = [&](bool activa) {
+        QEvent e(activa ? QEvent::WindowActivate : QEvent::WindowDeactivate);
+        QApplication::sendEvent(f.get(), &e);
+    };
+    for (int vez = 1; vez <= 2; ++vez) {
+        f->inpDescripcion->setFocus();
+        App().preselection = 5;
+        activo(false);
+        activo(true);
+        QCOMPARE(f->focusWidget(), f->inpBusqDescripcion);
+        QCOMPARE(App().preselection, QVariant(-1));
+    }
+    f->inpDescripcion->setFocus();
+    App().preselection = 5;
+    QMessageBox caja;
+    caja.open();
+    activo(false);
+    caja.close();
+    activo(true);
+    QCOMPARE(f->focusWidget(), f->inpDescripcion);
+    QCOMPARE(App().preselection, QVariant(5));
 }

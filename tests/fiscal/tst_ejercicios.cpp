@@ -3,6 +3,7 @@
 #include "core/Basedatos.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
+#include "fiscal/ChequeosEjercicio.h"
 #include "fiscal/Ejercicios.h"
 #include "tests/support/Entorno.h"
 #include "tst_fiscal.h"
@@ -318,4 +319,60 @@ void PruebaEjercicios::pegoSobreSiMismoNoPierdeNada() {
     const Veredicto v = PegoPlan(1, 7, 2, 1);
     QVERIFY(!v.ok);
     QCOMPARE(Plan(2, 1), destino);
+}
+
+// Closing and opening checks of a year. Company 1 has years 3 (2022), 1 (2023) and 2 (2024); company 2
+// has years 1 (2023) and 2 (2024). Entries are "company:year:entry:kind", the kind empty for Null.
+void PruebaEjercicios::chequeosCierreYApertura_data() {
+    QTest::addColumn<QStringList>("asientos");
+    QTest::addColumn<int>("ejercicio");
+    QTest::addColumn<QString>("cierre");
+    QTest::addColumn<QString>("apertura");
+    const QString sinCierre =
+        "No se puede generar asiento apertura, NO existe cierre patrimonial en ejercicio anterior";
+    const QString yaCerrado = "No se puede cerrar ejercicio, ya existe asiento de cierre ";
+    const QString yaAbierto = "No se puede generar asiento apertura, ya existe con el número ";
+    QTest::newRow("sin asientos") << QStringList() << 2 << QString() << sinCierre;
+    QTest::newRow("ordinarios no cuentan") << QStringList{"1:2:3:", "1:1:4:"} << 2 << QString() << sinCierre;
+    QTest::newRow("nombra el cierre de menor Especial")
+        << QStringList{"1:2:5:2", "1:2:9:1", "1:2:3:"} << 2 << yaCerrado + "9" << sinCierre;
+    QTest::newRow("cierre patrimonial solo") << QStringList{"1:2:6:2"} << 2 << yaCerrado + "6" << sinCierre;
+    QTest::newRow("cierre del año anterior abre") << QStringList{"1:1:7:2"} << 2 << QString() << QString();
+    QTest::newRow("cierre de resultados no abre") << QStringList{"1:1:7:1"} << 2 << QString() << sinCierre;
+    QTest::newRow("solo el último año anterior cuenta")
+        << QStringList{"1:3:4:2", "1:1:8:1"} << 2 << QString() << sinCierre;
+    QTest::newRow("apertura existente nombra su número")
+        << QStringList{"1:1:7:2", "1:2:12:3"} << 2 << QString() << yaAbierto + "12";
+    QTest::newRow("apertura de otro año no cuenta")
+        << QStringList{"1:1:7:2", "1:1:12:3"} << 2 << QString() << QString();
+    QTest::newRow("primer ejercicio de la empresa") << QStringList{"1:1:7:2"} << 3 << QString() << sinCierre;
+    QTest::newRow("otra empresa no cuenta")
+        << QStringList{"2:2:5:1", "2:1:7:2", "2:2:8:3"} << 2 << QString() << sinCierre;
+}
+
+void PruebaEjercicios::chequeosCierreYApertura() {
+    QFETCH(QStringList, asientos);
+    QFETCH(int, ejercicio);
+    QFETCH(QString, cierre);
+    QFETCH(QString, apertura);
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 3, F("01/01/2022"), F("31/12/2022"));
+    e.CreoEmpresaYEjercicio(1, 1, F("01/01/2023"), F("31/12/2023"));
+    e.CreoEmpresaYEjercicio(1, 2, F("01/01/2024"), F("31/12/2024"));
+    e.CreoEmpresaYEjercicio(2, 1, F("01/01/2023"), F("31/12/2023"));
+    e.CreoEmpresaYEjercicio(2, 2, F("01/01/2024"), F("31/12/2024"));
+    for (const QString& a : asientos) {
+        const QStringList p = a.split(':');
+        QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Especial) "
+                        "VALUES (?, ?, ?, '2024-01-01', ?)",
+                        {p[0].toInt(), p[1].toInt(), p[2].toInt(),
+                         p[3].isEmpty() ? QVariant() : QVariant(p[3].toInt())})
+                    .ok);
+    }
+    const Chequeo c = ChequeoCierre(1, ejercicio);
+    QCOMPARE(c.ok, cierre.isEmpty());
+    QCOMPARE(c.mensaje, cierre);
+    const Chequeo a = ChequeoApertura(1, ejercicio);
+    QCOMPARE(a.ok, apertura.isEmpty());
+    QCOMPARE(a.mensaje, apertura);
 }

@@ -19,4 +19,6 @@ private slots:
     void pegoQueFallaDejaElPlanViejo_data();
     void pegoQueFallaDejaElPlanViejo();
     void pegoSobreSiMismoNoPierdeNada();
+    void chequeosCierreYApertura_data();
+    void chequeosCierreYApertura();
 };

@@ -229,9 +229,15 @@ void PruebaFrmEjercicios::seleccionarDevuelveElPar() {
         QTest::keyClick(g, Qt::Key_Up);
         QTest::keyClick(g, Qt::Key_Return);
     });
-    Pantallas::AbroModal("frmEjercicios");
+    const std::optional<Eleccion> elegido = Pantallas::Elijo("frmEjercicios", 1);
+    QVERIFY(elegido);
+    QCOMPARE(elegido->empresa, 1);
+    QCOMPARE(elegido->codigo, 2);
     QCOMPARE(App().companyParameter.toInt(), 1);
     QCOMPARE(App().preselection.toInt(), 2);
+    // Left without Seleccionar: no choice comes back.
+    AlAbrirModal([](QWidget* w) { w->findChild<QToolButton*>("btnSalir")->click(); });
+    QVERIFY(!Pantallas::Elijo("frmEjercicios", 1));
 }
 
 void PruebaFrmEjercicios::salirSinSeleccionarDevuelveLoRecibido() {
@@ -533,4 +539,41 @@ void PruebaFrmEjercicios::desdeLaVentanaPrincipal() {
     comando->trigger();
     QCOMPARE(App().currentCompany, 1);
     QCOMPARE(App().currentYear, 2);
+}
+
+// The closing and opening screens open from the menu only when the year's checks allow it; a refusal
+// is told and the screen never opens.
+void PruebaFrmEjercicios::cierreYAperturaSeControlanAlAbrir() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1, QDate(2023, 1, 1), QDate(2023, 12, 31));
+    e.CreoEmpresaYEjercicio(1, 2, QDate(2024, 1, 1), QDate(2024, 12, 31));
+    QStringList abiertas;
+    for (const char* forma : {"frmCierreEjercicio", "frmAperturaEjercicio"})
+        Pantallas::Registro(forma, Pantallas::Forma::Modal, [&abiertas, forma](QWidget* p) -> QWidget* {
+            abiertas << forma;
+            auto* d = new QDialog(p);
+            QTimer::singleShot(0, d, &QDialog::accept);
+            return d;
+        });
+    frmMain principal;
+    principal.ActualizoMenus();
+    auto abro = [&](const char* comando) {
+        MensajePrueba::Limpio();
+        principal.findChild<QAction*>(comando)->trigger();
+        return MensajePrueba::Textos();
+    };
+    QCOMPARE(abro("M_CierreEjercicio"), QStringList());
+    QCOMPARE(abro("M_AperturaEjercicio"),
+             QStringList{
+                 "No se puede generar asiento apertura, NO existe cierre patrimonial en ejercicio anterior"});
+    QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Informacion);
+    Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Especial) VALUES "
+            "(1, 1, 4, '2023-12-31', 2), (1, 2, 9, '2024-12-31', 1)");
+    QCOMPARE(abro("M_CierreEjercicio"),
+             QStringList{"No se puede cerrar ejercicio, ya existe asiento de cierre 9"});
+    QCOMPARE(abro("M_AperturaEjercicio"), QStringList());
+    QCOMPARE(abiertas, (QStringList{"frmCierreEjercicio", "frmAperturaEjercicio"}));
+    Pantallas::Olvido();
+    RegistroPantallasEjercicios();
+    RegistroPantallasInflacion();
 }

@@ -21,4 +21,5 @@ private slots:
     void verPlanAbreElPlanDelEjercicio();
     void sinEmpresas();
     void desdeLaVentanaPrincipal();
+    void cierreYAperturaSeControlanAlAbrir();
 };

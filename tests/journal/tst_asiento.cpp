@@ -144,6 +144,11 @@ void PruebaAsiento::reglas_data() {
         << "2|CAJA|100||;-1|CAJX|50||;7|VENTAS||100|;|||;3|BANCOS|50||"
         << ""
         << "1:2:10000:~:~;3:7:-10000:~:~";
+    QTest::newRow("Debe y Haber a la vez: cuenta el Debe") << "10/03/2024"
+                                                           << ""
+                                                           << "2|CAJA|100|40|;7|VENTAS||100|"
+                                                           << ""
+                                                           << "1:2:10000:~:~;2:7:-10000:~:~";
     QTest::newRow("línea sin importes es Haber 0") << "10/03/2024"
                                                    << ""
                                                    << "2|CAJA|100||;7|VENTAS||100|;3|BANCOS||"

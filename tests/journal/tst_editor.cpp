@@ -16,12 +16,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <memory>
 
@@ -63,6 +65,14 @@ void GraboAsientos(int cantidad) {
                     {"7", "VTAS", "VENTAS", "", QString::number(i * 10), "", ""}};
         QVERIFY(GuardoAsiento(a).ok);
     }
+}
+
+// A picker that chooses at once: `elijo` sets the hand-over values, the dialog closes by itself.
+QWidget* PickerFalso(const std::function<void()>& elijo) {
+    elijo();
+    auto* d = new QDialog;
+    QTimer::singleShot(0, d, &QDialog::accept);
+    return d;
 }
 
 QString Concepto(int asiento) {
@@ -133,12 +143,14 @@ void PruebaEditor::nuevoYGuardado() {
     Escribo(f.inpConcepto, "Venta contado");
     QVERIFY(f.dirty);
 
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     f.btnGuardar->click();
     const QString sobra = PrefijoGrabar + "Sobran $.01 en el Debe, por favor corrija la diferencia";
     QCOMPARE(MensajePrueba::Textos(), QStringList{sobra});
     QVERIFY(f.dirty && f.adding);
     QCOMPARE(g->texto(2, D::ColHaber), QString("99.99"));
     // Another new entry: the one typed is saved without asking; the save fails, so it stays.
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     f.btnRegAgregar->click();
     QCOMPARE(MensajePrueba::Textos(), QStringList({sobra, sobra}));
     QCOMPARE(g->texto(1, D::ColDescripcion), QString("CAJA"));
@@ -163,8 +175,10 @@ void PruebaEditor::nuevoYGuardado() {
     // Saved from the button: shown again from the database, read-only.
     Tipeo(g, 1, D::ColCodInt, "bco");
     Tipeo(g, 1, D::ColDebe, "5");
-    Tipeo(g, 2, D::ColCodInt, "prov");
-    Tipeo(g, 2, D::ColHaber, "5");
+    Tipeo(g, 2, D::ColCodInt, "gtos");
+    Tipeo(g, 2, D::ColDebe, "1");
+    Tipeo(g, 3, D::ColCodInt, "PROV");
+    Tipeo(g, 3, D::ColHaber, "6");
     Escribo(f.inpFecha, "15/02/2024");
     f.btnGuardar->click();
     QCOMPARE(MensajePrueba::Textos().size(), 2);
@@ -175,6 +189,8 @@ void PruebaEditor::nuevoYGuardado() {
     QVERIFY(f.chkEdito->isVisible() && !f.chkEdito->isChecked());
     QCOMPARE(f.sprAsientos->filaActiva(), 2);
     QCOMPARE(f.sprAsientos->texto(2, 1), QString("15/02/24"));
+    QCOMPARE(f.sprAsientos->texto(2, 4), QString("PROVEEDORES- PROV"));
+    QVERIFY(f.sprAsientos->rowHeight(1) > f.sprAsientos->rowHeight(0)); // two debit lines
     QCOMPARE(f.Picture1->palette().color(QPalette::Window), QColor(192, 192, 192));
 }
 
@@ -262,6 +278,35 @@ void PruebaEditor::edicionDeshacerBorrado() {
     f.chkEdito->click(); // unticking drops the edits
     QCOMPARE(f.inpConcepto->text(), QString("Asiento 2"));
 
+    // The entry concept from its picker, opened by a double-click on the field.
+    f.chkEdito->click();
+    QString preseleccion;
+    Pantallas::Registro("frmConceptosAsiento", Pantallas::Forma::Modal, [&](QWidget*) {
+        return PickerFalso([&] {
+            preseleccion = App().preselection.toString();
+            App().selectionCode = 4;
+            App().selectionText = "Cobranza";
+        });
+    });
+    QTest::mouseDClick(f.inpConcepto, Qt::LeftButton);
+    QCOMPARE(preseleccion, QString("Asiento 2"));
+    QCOMPARE(f.inpConcepto->text(), QString("Cobranza"));
+    QVERIFY(f.dirty);
+    f.btnUndo->click();
+
+    // Another session changed the chart: the codes are written with the new widths before the lines show.
+    for (int i = 4; i <= 10; ++i)
+        Ejecuto(
+            "INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, Descripcion, CuentaPadre, NumHijo) "
+            "VALUES (1, 1, ?, 'X', 0, ?)",
+            {100 + i, i});
+    f.btnDerecha->click();
+    QCOMPARE(g->texto(1, D::ColCodJer), QString("1.1"));
+    Ejecuto("DELETE FROM SesionesPlanes");
+    f.btnDerecha->click();
+    QCOMPARE(g->texto(1, D::ColCodJer), QString("01.1"));
+    QCOMPARE(g->tipoColumna(D::ColCodJer).mascara, QString("99.9"));
+
     // Based on the shown entry: accounts and concept stay, amounts and dates go.
     f.btnMas->click();
     QVERIFY(f.adding);
@@ -282,6 +327,7 @@ void PruebaEditor::edicionDeshacerBorrado() {
     f.chkEdito->click();
     Escribo(f.inpConcepto, "mio");
     Ejecuto("UPDATE Asientos SET Concepto='suyo' WHERE Asiento=2");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     f.btnGuardar->click();
     QCOMPARE(MensajePrueba::Textos(), QStringList{TextoAsientoAjeno(2)});
     QCOMPARE(Concepto(2), QString("suyo"));
@@ -340,13 +386,14 @@ void PruebaEditor::grilla() {
     // Nothing matches: the picker opens searched with the typed text; without a choice the text stays.
     QString buscado;
     int elegida = -1;
-    Pantallas::Registro("frmCuentas", Pantallas::Forma::Modal, [&](QWidget*) -> QWidget* {
-        buscado = App().searchText;
-        App().selectionCode = elegida;
-        App().selectionText = "BCO";
-        App().pickCodJer = "1.2";
-        App().pickDescripcion = "BANCOS";
-        return nullptr;
+    Pantallas::Registro("frmCuentas", Pantallas::Forma::Modal, [&](QWidget*) {
+        return PickerFalso([&] {
+            buscado = App().searchText;
+            App().selectionCode = elegida;
+            App().selectionText = "BCO";
+            App().pickCodJer = "1.2";
+            App().pickDescripcion = "BANCOS";
+        });
     });
     Tipeo(g, 4, D::ColCodInt, "zz");
     QCOMPARE(buscado, QString("zz"));
@@ -357,11 +404,12 @@ void PruebaEditor::grilla() {
     QCOMPARE(g->texto(4, D::ColCuenta), QString("3"));
     QCOMPARE(g->texto(4, D::ColCodJer), QString("1.2"));
     QCOMPARE(g->texto(4, D::ColDescripcion), QString("BANCOS"));
-    Pantallas::Registro("frmConceptosDetAsiento", Pantallas::Forma::Modal, [&](QWidget*) -> QWidget* {
-        buscado = App().preselection.toString();
-        App().selectionCode = 1;
-        App().selectionText = "Depósito";
-        return nullptr;
+    Pantallas::Registro("frmConceptosDetAsiento", Pantallas::Forma::Modal, [&](QWidget*) {
+        return PickerFalso([&] {
+            buscado = App().preselection.toString();
+            App().selectionCode = 1;
+            App().selectionText = "Depósito";
+        });
     });
     emit g->DobleClick(3, D::ColConcepto);
     QCOMPARE(buscado, QString("Vuelto"));
@@ -481,4 +529,7 @@ void PruebaEditor::comandosYSalida() {
     QVERIFY(m.close());
     QCOMPARE(MensajePrueba::Textos(), QStringList(3, "Salva datos recientemente modificados?"));
     QVERIFY(!BaseAbierta());
+    // The layout was kept for the next time.
+    QVERIFY(!LeoLocal("Asientos", "sprDetAsientoCol4", "").isEmpty());
+    QVERIFY(!LeoLocal("Asientos", "Estado", "").isEmpty());
 }

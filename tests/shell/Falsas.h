@@ -1,5 +1,8 @@
 #pragma once
 // Stand-in screens registered by the tests under the real form names.
+#include "core/ui/EstadoEdicion.h"
+#include "core/ui/Pantallas.h"
+
 #include <QCloseEvent>
 #include <QDialog>
 #include <QTimer>
@@ -43,4 +46,33 @@ public:
     QStringList comandos;
 public slots:
     void ctrExterno(const QString& comando) { comandos << comando; }
+};
+
+// A child screen holding unsaved edits, as the entry editor does: asked before anything closes.
+class EditorConCambios : public QWidget, public EstadoEdicion, public Pantallas::ConsultaCierre {
+    Q_OBJECT
+public:
+    EditorConCambios() {
+        setWindowTitle("Editor");
+        dirty = true;
+    }
+    int guardados = 0;
+    bool AceptoCierre() override {
+        return EstadoEdicion::AceptoCierre([this] { return Guardo(); });
+    }
+    void CierreSuspendido() override { EstadoEdicion::CierreSuspendido(); }
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        if (Sigo(PreguntoGuardar([this] { return Guardo(); })))
+            e->accept();
+        else
+            e->ignore();
+    }
+
+private:
+    bool Guardo() {
+        ++guardados;
+        return true;
+    }
 };

@@ -42,13 +42,6 @@ void RegistroModal(const QString& forma, std::function<void()> alAbrir = {}) {
                         [alAbrir](QWidget* p) -> QWidget* { return new DialogoFalso(p, alAbrir); });
 }
 
-void AgregoAsiento(int empresa, int ejercicio, int asiento, QVariant especial) {
-    const Resultado r =
-        Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Especial) "
-                "VALUES (?, ?, ?, '2024-01-01', ?)",
-                {empresa, ejercicio, asiento, especial});
-    if (!r.ok) qFatal("%s", qPrintable(r.error));
-}
 } // namespace
 
 void PruebaPrincipal::init() {
@@ -282,66 +275,6 @@ void PruebaPrincipal::cambioEjercicio() {
     }
 }
 
-void PruebaPrincipal::controlCierre() {
-    Entorno e;
-    e.CreoEmpresaYEjercicio(1, 2, QDate(2024, 1, 1), QDate(2024, 12, 31));
-    int abierta = 0;
-    RegistroModal("frmCierreEjercicio", [&] { ++abierta; });
-    frmMain m;
-    Accion(m, "M_CierreEjercicio")->trigger();
-    QCOMPARE(abierta, 1);
-    QVERIFY(MensajePrueba::Textos().isEmpty());
-
-    // The message names the closing entry with the lower Especial.
-    AgregoAsiento(1, 2, 5, 2);
-    AgregoAsiento(1, 2, 9, 1);
-    AgregoAsiento(1, 2, 3, QVariant()); // ordinary entries do not count
-    Accion(m, "M_CierreEjercicio")->trigger();
-    QCOMPARE(abierta, 1);
-    QCOMPARE(MensajePrueba::Textos(),
-             QStringList{"No se puede cerrar ejercicio, ya existe asiento de cierre 9"});
-    QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Informacion);
-}
-
-void PruebaPrincipal::controlApertura() {
-    Entorno e;
-    e.CreoEmpresaYEjercicio(1, 3, QDate(2022, 1, 1), QDate(2022, 12, 31));
-    e.CreoEmpresaYEjercicio(1, 1, QDate(2023, 1, 1), QDate(2023, 12, 31));
-    e.CreoEmpresaYEjercicio(1, 2, QDate(2024, 1, 1), QDate(2024, 12, 31));
-    int abierta = 0;
-    RegistroModal("frmAperturaEjercicio", [&] { ++abierta; });
-    frmMain m;
-    const QString sinCierre =
-        "No se puede generar asiento apertura, NO existe cierre patrimonial en ejercicio anterior";
-
-    // Only the latest earlier year counts: the 2022 balance closing does not open 2024.
-    AgregoAsiento(1, 3, 4, 2);
-    AgregoAsiento(1, 1, 8, 1);
-    Accion(m, "M_AperturaEjercicio")->trigger();
-    QCOMPARE(MensajePrueba::Textos(), QStringList{sinCierre});
-    QCOMPARE(abierta, 0);
-
-    AgregoAsiento(1, 1, 7, 2);
-    MensajePrueba::Limpio();
-    Accion(m, "M_AperturaEjercicio")->trigger();
-    QVERIFY(MensajePrueba::Textos().isEmpty());
-    QCOMPARE(abierta, 1);
-
-    AgregoAsiento(1, 2, 12, 3);
-    Accion(m, "M_AperturaEjercicio")->trigger();
-    QCOMPARE(MensajePrueba::Textos(),
-             QStringList{"No se puede generar asiento apertura, ya existe con el número 12"});
-    QCOMPARE(abierta, 1);
-
-    // The first year of a company has no earlier year at all.
-    MensajePrueba::Limpio();
-    App().currentYear = 3;
-    Accion(m, "M_AperturaEjercicio")->trigger();
-    QCOMPARE(MensajePrueba::Textos(), QStringList{sinCierre});
-    QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Informacion);
-    QCOMPARE(abierta, 1);
-}
-
 void PruebaPrincipal::comandosAsientos() {
     Entorno e;
     int creados = 0;
@@ -489,26 +422,77 @@ void PruebaPrincipal::salida() {
     QVERIFY(ValorCampo("Sesiones", "Sesion", "Sesion=3").has_value());
 }
 
+// Leaving while one screen refuses to close closes nothing: every screen is asked first.
 void PruebaPrincipal::salidaRechazada() {
     Entorno e;
     App().currentSession = NuevaSesion();
+    RegistroHija("frmCalculadora", "Calculadora");
+    Pantallas::Registro("frmAsientos", Forma::Hija,
+                        [](QWidget*) -> QWidget* { return new EditorConCambios; });
     RegistroHija("frmRptBalance", "Balance", true);
     frmMain m;
     m.show();
     m.ActualizoMenus();
-    Accion(m, "M_Balance")->trigger();
+    for (const char* c : {"M_Calculadora", "M_IngresarNuevoAsiento", "M_Balance"})
+        Accion(m, c)->trigger();
+    auto* editor = qobject_cast<EditorConCambios*>(Pantallas::Abierta("frmAsientos"));
+    QVERIFY(editor);
     QSignalSpy terminado(&m, &frmMain::programaTerminado);
+    MensajePrueba::setNextAnswer(Respuesta::No);
     QVERIFY(!m.close());
     QVERIFY(m.isVisible());
     QCOMPARE(terminado.count(), 0);
     QVERIFY(BaseAbierta());
     QVERIFY(ValorCampo("Sesiones", "Sesion", "Sesion=?", {App().currentSession}).has_value());
-    QCOMPARE(m.marco->subWindowList().size(), 1);
+    QCOMPARE(m.marco->subWindowList().size(), 3);
+    QCOMPARE(MensajePrueba::Textos(), QStringList{"Salva datos recientemente modificados?"});
+    // The edits declined for an exit that did not happen are still there, and still asked about.
+    QVERIFY(editor->dirty);
+    QCOMPARE(editor->guardados, 0);
 
-    // Once the screen agrees, the program ends.
+    // Once the screen agrees, the program ends, each screen asked once.
     qobject_cast<HijaFalsa*>(Pantallas::Abierta("frmRptBalance"))->rechaza = false;
+    MensajePrueba::Limpio();
+    MensajePrueba::setNextAnswer(Respuesta::Si);
     QVERIFY(m.close());
     QCOMPARE(terminado.count(), 1);
+    QCOMPARE(MensajePrueba::Textos(), QStringList{"Salva datos recientemente modificados?"});
+}
+
+// How a command opens its screen is the registered kind's choice, not the main window's.
+void PruebaPrincipal::formaDecideComoAbre_data() {
+    QTest::addColumn<QString>("comando");
+    QTest::addColumn<QString>("forma");
+    QTest::addColumn<bool>("hija");
+    QTest::newRow("acerca de como hija") << "M_About"
+                                         << "frmAbout" << true;
+    QTest::newRow("calculadora como modal") << "M_Calculadora"
+                                            << "frmCalculadora" << false;
+    QTest::newRow("balance como hija") << "M_Balance"
+                                       << "frmRptBalance" << true;
+    QTest::newRow("empresas como hija") << "M_EmpresasPropia"
+                                        << "frmEmpresasPropia" << true;
+    QTest::newRow("usuarios como modal") << "M_Usuarios"
+                                         << "frmUsuarios" << false;
+}
+
+void PruebaPrincipal::formaDecideComoAbre() {
+    QFETCH(QString, comando);
+    QFETCH(QString, forma);
+    QFETCH(bool, hija);
+    Entorno e;
+    int modales = 0;
+    if (hija)
+        RegistroHija(forma, "Pantalla");
+    else
+        RegistroModal(forma, [&] { ++modales; });
+    frmMain m;
+    m.show();
+    m.ActualizoMenus();
+    Accion(m, qPrintable(comando))->trigger();
+    QCOMPARE(Pantallas::Abierta(forma) != nullptr, hija);
+    QCOMPARE(m.marco->subWindowList().size(), hija ? 1 : 0);
+    QCOMPARE(modales, hija ? 0 : 1);
 }
 
 void PruebaPrincipal::captionDesdeOtraPantalla() {

@@ -34,8 +34,8 @@ private slots:
     void listaVentanas();
     void cambioEjercicio_data();
     void cambioEjercicio();
-    void controlCierre();
-    void controlApertura();
+    void formaDecideComoAbre_data();
+    void formaDecideComoAbre();
     void comandosAsientos();
     void preseleccionCatalogos();
     void setupImpresora();

@@ -1,0 +1,78 @@
+#include "core/CatalogoDatos.h"
+
+#include "core/Dialecto.h"
+#include "core/Transaccion.h"
+#include "core/Valores.h"
+
+#include <limits>
+
+SentenciasCatalogo SentenciasCatalogo::De(const QString& tabla, const QString& campoCodigo,
+                                          const QString& campoDescripcion) {
+    SentenciasCatalogo s;
+    s.tabla = tabla;
+    s.campoCodigo = campoCodigo;
+    s.campoDescripcion = campoDescripcion;
+    s.lista = "SELECT DISTINCT * FROM " + tabla + " ORDER BY " +
+              Dialecto::Alfabetico(tabla + "." + campoDescripcion);
+    s.registro = "SELECT * FROM " + tabla + " WHERE " + campoCodigo + "=?";
+    s.alta = "INSERT INTO " + tabla + " (" + campoCodigo + ", " + campoDescripcion + ") VALUES (?, ?)";
+    s.cambio = "UPDATE " + tabla + " SET " + campoCodigo + "=?, " + campoDescripcion + "=? WHERE " +
+               campoCodigo + "=?";
+    s.baja = "DELETE FROM " + tabla + " WHERE " + tabla + "." + campoCodigo + "=?";
+    return s;
+}
+
+QSqlQuery CatalogoDatos::ConsultoLista() const {
+    return Consulto(sentencias.lista);
+}
+
+QSqlQuery CatalogoDatos::ConsultoRegistro(qint64 codigo) const {
+    return Consulto(sentencias.registro, {codigo});
+}
+
+qint64 CatalogoDatos::ProximoCodigo() const {
+    return qint64(NumeroOCero(ValorCampo(sentencias.tabla, "Max(" + sentencias.campoCodigo + ")", "1=1"))) +
+           1;
+}
+
+Resultado CatalogoDatos::Agrego(qint64 codigo, const QString& descripcion) const {
+    // An empty description is stored as an empty text, not as Null.
+    return Ejecuto(sentencias.alta, {codigo, descripcion.isNull() ? QString("") : descripcion});
+}
+
+Resultado CatalogoDatos::Cambio(qint64 codigo, const QString& descripcion, qint64 anterior) const {
+    Resultado r =
+        Ejecuto(sentencias.cambio, {codigo, descripcion.isNull() ? QString("") : descripcion, anterior});
+    if (r.ok && r.filas < 1) {
+        r.ok = false;
+        r.error = "el registro ya no existe";
+    }
+    return r;
+}
+
+Resultado CatalogoDatos::Borro(qint64 codigo) const {
+    return Ejecuto(sentencias.baja, {codigo});
+}
+
+std::optional<qint32> CatalogoDatos::CodigoDeTexto(const QString& texto) {
+    bool ok = false;
+    const qint64 n = texto.trimmed().toLongLong(&ok);
+    if (!ok || n < 0 || n > std::numeric_limits<qint32>::max()) return std::nullopt;
+    return qint32(n);
+}
+
+Resultado CatalogoDatos::EnTransaccion(const std::function<Resultado()>& grabo) {
+    Resultado r;
+    Transaccion t;
+    if (!t.ok()) {
+        r.ok = false;
+        r.error = t.error();
+        return r;
+    }
+    r = grabo();
+    if (r.ok && !t.Confirmo()) {
+        r.ok = false;
+        r.error = t.error();
+    }
+    return r;
+}
