@@ -5,7 +5,7 @@
 // the chart screen opens as a picker, already searched with what was typed.
 //
 // The logic works on any row through CeldasCuenta and opens the picker through a function, so it runs
-// without widgets; accounts/ui/IngresoCuentaGrilla.h binds it to a Grilla row and to the chart screen.
+// without widgets; journal/ui/IngresoCuentaGrilla.h binds it to a Grilla row and to the chart screen.
 #include "accounts/CodigosJerarquicos.h"
 #include "core/Eleccion.h"
 

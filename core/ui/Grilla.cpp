@@ -3,6 +3,7 @@
 #include "core/ui/GrillaDelegado.h"
 #include "core/ui/GrillaModelo.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
@@ -262,6 +263,18 @@ void Grilla::ActualizoNombreAccesible() {
     for (int c = 1; c <= datos->columnas(); ++c)
         if (!datos->encabezado(c).isEmpty()) partes << datos->encabezado(c);
     setAccessibleName(partes.join(QStringLiteral(", ")));
+}
+
+void Grilla::TerminoEdicion() {
+    if (!editando()) return;
+    // The editor is the child of the viewport that holds the focus (a drop-down's line edit is inside
+    // its combo box).
+    QWidget* editor = QApplication::focusWidget();
+    while (editor && editor->parentWidget() != viewport())
+        editor = editor->parentWidget();
+    if (!editor) return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void Grilla::keyPressEvent(QKeyEvent* evento) {

@@ -20,9 +20,10 @@ struct TipoCelda {
     bool miles = false;    // Numero: thousands separator shown
     double minimo = -1e15; // Numero: limits of a typed value
     double maximo = 1e15;
-    QString mascara;    // Mascara: "9" a digit, "X" any character, anything else literal
-    QStringList items;  // Combo: the list offered (editable drop-down)
-    QString textoBoton; // Boton: caption of the button drawn in the cell
+    QString mascara;      // Mascara: "9" a digit, "X" any character, anything else literal
+    QStringList items;    // Combo: the list offered (editable drop-down)
+    int columnaItems = 0; // Combo: when > 0, each row offers its own list, tab-separated in that column
+    QString textoBoton;   // Boton: caption of the button drawn in the cell
     Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter; // Numero: left means right
 };
 
@@ -105,6 +106,8 @@ public:
     void setFila(int fila, const QStringList& textos);
     // Draws the pages on a printer already set up; returns the number of pages (0 on failure).
     int ImprimoEn(QPrinter* impresora, const QString& encabezado, bool sombreado = true);
+    // Stores what the open cell editor holds and closes it, leaving the current cell where it is.
+    void TerminoEdicion();
     // Whether a cell editor is open.
     bool editando() const { return state() == QAbstractItemView::EditingState; }
     // Pages of the last print or PDF.

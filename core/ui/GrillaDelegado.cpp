@@ -98,7 +98,10 @@ QWidget* GrillaDelegado::createEditor(QWidget* padre, const QStyleOptionViewItem
     case TipoCelda::Combo: {
         auto* c = new QComboBox(padre);
         c->setEditable(true);
-        c->addItems(t.items);
+        if (t.columnaItems > 0)
+            c->addItems(grilla->texto(indice.row() + 1, t.columnaItems).split(u'\t', Qt::SkipEmptyParts));
+        else
+            c->addItems(t.items);
         c->setInsertPolicy(QComboBox::NoInsert);
         return c;
     }

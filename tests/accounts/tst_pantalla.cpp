@@ -1,6 +1,6 @@
 #include "accounts/OperacionesCuentas.h"
 #include "accounts/ui/ArbolPlan.h"
-#include "accounts/ui/IngresoCuentaGrilla.h"
+#include "journal/ui/IngresoCuentaGrilla.h"
 #include "accounts/ui/RegistroCuentas.h"
 #include "accounts/ui/frmCuentas.h"
 #include "core/AppState.h"

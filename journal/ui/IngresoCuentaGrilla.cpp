@@ -1,4 +1,4 @@
-#include "accounts/ui/IngresoCuentaGrilla.h"
+#include "journal/ui/IngresoCuentaGrilla.h"
 
 #include "core/AppState.h"
 #include "core/ui/Grilla.h"

@@ -1,0 +1,301 @@
+#include "journal/ui/DetalleAsiento.h"
+
+#include "accounts/IngresoCuenta.h"
+#include "core/AppState.h"
+#include "core/Valores.h"
+#include "core/ui/Cursor.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/GrillaModelo.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "journal/ui/IngresoCuentaGrilla.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QToolTip>
+
+namespace {
+const QString AyudaMarca = QStringLiteral("Incorpora leyenda a leyendas estandar de la cuenta");
+// Cells a line is typed in, in order.
+const int Orden[] = {DetalleAsiento::ColCodInt,     DetalleAsiento::ColCodJer, DetalleAsiento::ColDescripcion,
+                     DetalleAsiento::ColDebe,       DetalleAsiento::ColHaber,  DetalleAsiento::ColConcepto,
+                     DetalleAsiento::ColFechaAjuste};
+} // namespace
+
+DetalleAsiento::DetalleAsiento(Grilla* grilla, std::function<QString()> fechaAsiento,
+                               std::function<bool()> editable)
+    : QObject(grilla), g(grilla), fecha(std::move(fechaAsiento)), edito(std::move(editable)) {
+    g->setColumnas(ColLeyendas);
+    const char* encabezados[] = {
+        "", "Cód.", "Cod. Jerárq", "Descripción", "Debe", "Haber", "Concepto", "", "Fecha Ajuste", ""};
+    const int anchos[] = {0, 60, 90, 200, 100, 100, 200, 28, 90, 0};
+    for (int c = 1; c <= ColLeyendas; ++c) {
+        g->setEncabezado(c, QString::fromUtf8(encabezados[c - 1]));
+        g->setAnchoColumna(c, anchos[c - 1]);
+    }
+    g->setColumnaEditable(ColCuenta, false);
+    g->setColumnaEditable(ColLeyendas, false);
+    TipoCelda importe;
+    importe.clase = TipoCelda::Numero;
+    importe.decimales = 2;
+    importe.miles = true;
+    importe.minimo = -double(Importe::Maximo) / 100.0;
+    importe.maximo = double(Importe::Maximo) / 100.0;
+    g->setTipoColumna(ColDebe, importe);
+    g->setTipoColumna(ColHaber, importe);
+    TipoCelda concepto;
+    concepto.clase = TipoCelda::Combo;
+    concepto.columnaItems = ColLeyendas;
+    g->setTipoColumna(ColConcepto, concepto);
+    TipoCelda marca;
+    marca.clase = TipoCelda::Boton;
+    g->setTipoColumna(ColMarca, marca);
+    TipoCelda fechaAjuste;
+    fechaAjuste.clase = TipoCelda::Fecha;
+    g->setTipoColumna(ColFechaAjuste, fechaAjuste);
+    AplicoMascara();
+
+    connect(g, &Grilla::CambioCelda, this, &DetalleAsiento::CambioCelda);
+    connect(g, &Grilla::DobleClick, this, &DetalleAsiento::DobleClick);
+    connect(g, &Grilla::TeclaAbajo, this, &DetalleAsiento::Tecla);
+    connect(g, &Grilla::CambioFila, this, &DetalleAsiento::CambioFila);
+    connect(g, &Grilla::BotonPresionado, this, [this](int fila, int columna) {
+        if (columna == ColMarca && g->texto(fila, ColMarca) == MarcaLeyenda) IncorporoLeyenda(fila);
+    });
+    g->viewport()->installEventFilter(this);
+}
+
+void DetalleAsiento::AplicoMascara() {
+    TipoCelda t = g->tipoColumna(ColCodJer);
+    t.clase = TipoCelda::Mascara;
+    t.mascara = MascaraCodJer(maximos, '9');
+    g->setTipoColumna(ColCodJer, t);
+}
+
+// --- Loading and reading back -----------------------------------------------------------------------
+
+void DetalleAsiento::Cargo(const AsientoGuardado& asiento) {
+    Espera espera;
+    g->setFilas(0);
+    g->setFilas(int(asiento.lineas.size()));
+    int f = 0;
+    for (const LineaGuardada& l : asiento.lineas) {
+        ++f;
+        g->setTexto(f, ColCuenta, QString::number(l.cuenta));
+        g->setTexto(f, ColCodInt, l.codInt);
+        g->setTexto(f, ColCodJer, l.codJer);
+        g->setTexto(f, ColDescripcion, l.descripcion);
+        // A line of zero is shown under "Debe".
+        g->setNumero(f, l.importe.signo() >= 0 ? ColDebe : ColHaber, l.importe.abs().aDouble());
+        g->setTexto(f, ColConcepto, l.concepto);
+        g->setTexto(f, ColMarca, l.marca ? MarcaLeyenda : QString());
+        g->setTexto(f, ColFechaAjuste, FechaATexto(l.fechaAjuste));
+        g->setTexto(f, ColLeyendas, l.leyendas.join(u'\t'));
+    }
+}
+
+QList<LineaEditada> DetalleAsiento::Lineas() const {
+    QList<LineaEditada> r;
+    const GrillaModelo* m = g->modelo();
+    for (int f = 1; f <= g->filas(); ++f) {
+        LineaEditada l;
+        l.descripcion = g->texto(f, ColDescripcion);
+        if (l.descripcion.isEmpty()) break;
+        l.cuenta = g->texto(f, ColCuenta);
+        l.codInt = g->texto(f, ColCodInt);
+        // Amounts as stored in the cell: plain numbers with a point.
+        l.debe = m->crudo(f, ColDebe);
+        l.haber = m->crudo(f, ColHaber);
+        l.concepto = g->texto(f, ColConcepto);
+        l.fechaAjuste = g->texto(f, ColFechaAjuste);
+        r << l;
+    }
+    return r;
+}
+
+bool DetalleAsiento::CuentaResuelta(int fila) const {
+    const QString c = g->texto(fila, ColCuenta).trimmed();
+    return !c.isEmpty() && c != QLatin1String("-1");
+}
+
+bool DetalleAsiento::PrimeraConCuenta() const {
+    return g->filas() >= 1 && CuentaResuelta(1);
+}
+
+// --- Legends and markers ----------------------------------------------------------------------------
+
+void DetalleAsiento::ActCmbConceptos(int cuenta, bool debe, const QList<int>& filas) {
+    const QString lista = LeyendasCuenta(cuenta, debe).join(u'\t');
+    for (int f : filas)
+        g->setTexto(f, ColLeyendas, lista);
+}
+
+void DetalleAsiento::Marca(int fila) {
+    const QString concepto = g->texto(fila, ColConcepto);
+    bool marca = false;
+    if (!concepto.isEmpty() && CuentaResuelta(fila))
+        marca = !EsLeyendaEstandar(g->texto(fila, ColCuenta).toInt(), !g->texto(fila, ColDebe).isEmpty(),
+                                   concepto);
+    g->setTexto(fila, ColMarca, marca ? MarcaLeyenda : QString());
+}
+
+void DetalleAsiento::LimpioMarcas() {
+    g->LimpioBloque(1, ColMarca, g->filas(), ColMarca);
+}
+
+void DetalleAsiento::IncorporoLeyenda(int fila) {
+    const QString concepto = g->texto(fila, ColConcepto);
+    const int cuenta = g->texto(fila, ColCuenta).toInt();
+    const bool debe = !g->texto(fila, ColDebe).isEmpty();
+    if (Mensaje(PreguntaIncorporoLeyenda(concepto, g->texto(fila, ColDescripcion), debe), Icono::Pregunta,
+                Botones::SiNo) != Respuesta::Si)
+        return;
+    const QString error = ::IncorporoLeyenda(cuenta, debe, concepto);
+    if (!error.isEmpty()) {
+        Mensaje("No se pudo incorporar la leyenda; " + error, Icono::Advertencia);
+        return;
+    }
+    // Every line of that account and side gets the new list; its marker is looked up again, so a
+    // line with another concept keeps its own.
+    QList<int> filas;
+    for (int f = 1; f <= g->filas() && !g->texto(f, ColCuenta).isEmpty(); ++f)
+        if (g->texto(f, ColCuenta).toInt() == cuenta && !g->texto(f, ColDebe).isEmpty() == debe) filas << f;
+    ActCmbConceptos(cuenta, debe, filas);
+    for (int f : filas)
+        Marca(f);
+}
+
+// --- Changes typed by the user ----------------------------------------------------------------------
+
+void DetalleAsiento::CambioCelda(int fila, int columna) {
+    if (columna >= ColCodInt && columna <= ColDescripcion) {
+        // The lookup may open the account picker: it waits until the cell editor has closed, so the
+        // picker never opens from inside the editor's commit.
+        pendienteFila = fila;
+        pendienteColumna = columna;
+        QMetaObject::invokeMethod(this, &DetalleAsiento::ProcesoPendiente, Qt::QueuedConnection);
+    } else if (columna == ColDebe || columna == ColHaber) {
+        if (!TextoAFecha(g->texto(fila, ColFechaAjuste)).isValid())
+            g->setTexto(fila, ColFechaAjuste, fecha());
+        // A line is a debit or a credit, never both.
+        if (!g->texto(fila, columna).isEmpty())
+            g->setTexto(fila, columna == ColDebe ? ColHaber : ColDebe, QString());
+        const QString cuenta = g->texto(fila, ColCuenta);
+        ActCmbConceptos(CuentaResuelta(fila) ? cuenta.toInt() : 0, columna == ColDebe, {fila});
+        Marca(fila);
+    } else if (columna == ColConcepto) {
+        Marca(fila);
+    }
+    emit Modificado();
+}
+
+void DetalleAsiento::ProcesoPendiente() {
+    const int fila = pendienteFila;
+    const int columna = pendienteColumna;
+    pendienteFila = pendienteColumna = 0;
+    if (fila < 1 || fila > g->filas()) return;
+    const QString tipeado = g->texto(fila, columna);
+    g->setCeldaActual(fila, columna);
+    ::IngresoCuenta(g, columna, 0, maximos);
+    // Leaving the picker without choosing keeps what was typed in its cell, to be corrected.
+    if (g->texto(fila, ColCuenta) == QLatin1String("-1") && g->texto(fila, columna).isEmpty())
+        g->setTexto(fila, columna, tipeado);
+    ActCmbConceptos(0, true, {fila});
+    g->setFocus();
+}
+
+void DetalleAsiento::DobleClick(int fila, int columna) {
+    if (!edito() || fila < 1) return;
+    if (columna >= ColCodInt && columna <= ColDescripcion) {
+        if (DobleClickCuenta(g, fila, columna)) emit Modificado();
+    } else if (columna == ColConcepto) {
+        if (const auto e =
+                Pantallas::Elijo("frmConceptosDetAsiento", g->texto(fila, ColConcepto), g->window())) {
+            g->setTexto(fila, ColConcepto, e->texto);
+            Marca(fila);
+            emit Modificado();
+        }
+    }
+}
+
+// --- Keyboard ---------------------------------------------------------------------------------------
+
+void DetalleAsiento::Tecla(QKeyEvent* e) {
+    if (!edito()) return;
+    const int k = e->key();
+    if (k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_Return || k == Qt::Key_Enter) {
+        e->accept();
+        g->TerminoEdicion();
+        ProcesoPendiente();
+        Avanzo(k == Qt::Key_Backtab || (k == Qt::Key_Tab && (e->modifiers() & Qt::ShiftModifier)));
+    } else if (k == Qt::Key_Delete && !g->editando() && g->columnaActiva() < ColDebe) {
+        e->accept();
+        BorroLinea();
+    }
+}
+
+void DetalleAsiento::Avanzo(bool atras) {
+    int fila = g->filaActiva();
+    const int columna = g->columnaActiva();
+    if (fila < 1) return;
+    const int n = int(std::size(Orden));
+    int i = 0;
+    while (i < n && Orden[i] < columna)
+        ++i;
+    if (!atras) {
+        if (i < n && Orden[i] == columna) ++i;
+        if (i >= n) {
+            if (fila >= g->filas()) return;
+            ++fila;
+            g->setCeldaActual(fila, UltFormaIngresoCuenta());
+            return;
+        }
+    } else {
+        --i;
+        if (i < 0) {
+            if (fila <= 1) return;
+            --fila;
+            i = n - 1;
+        }
+    }
+    g->setCeldaActual(fila, Orden[i]);
+}
+
+void DetalleAsiento::CambioFila(int, int nueva) {
+    if (moviendo || nueva < 1 || !edito()) return;
+    if (!CuentaResuelta(nueva)) {
+        moviendo = true;
+        PosicionoEnCodDefault();
+        moviendo = false;
+    }
+}
+
+void DetalleAsiento::PosicionoEnCodDefault() {
+    const int fila = std::max(1, g->filaActiva());
+    if (fila > g->filas()) return;
+    const int columna = UltFormaIngresoCuenta();
+    g->setCeldaActual(fila, columna >= ColCodInt && columna <= ColDescripcion ? columna : ColCodInt);
+}
+
+void DetalleAsiento::BorroLinea() {
+    const int fila = g->filaActiva();
+    if (fila < 1) return;
+    if (Mensaje("Está seguro de eliminar la linea actual", Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+        return;
+    g->BorroFila(fila);
+    if (g->filas() < FilasEdicion) g->AgregoFila();
+    g->setFocus();
+    emit Modificado();
+}
+
+bool DetalleAsiento::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == g->viewport() && evento->type() == QEvent::ToolTip) {
+        auto* ayuda = static_cast<QHelpEvent*>(evento);
+        if (g->indexAt(ayuda->pos()).column() == ColMarca)
+            QToolTip::showText(ayuda->globalPos(), AyudaMarca, g->viewport());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QObject::eventFilter(objeto, evento);
+}

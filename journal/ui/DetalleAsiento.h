@@ -1,0 +1,81 @@
+#pragma once
+// The lines grid of the entry editor (sprDetAsiento): the account block typed by short code,
+// hierarchical code or description, debit or credit, the line concept with the account's standard
+// legends for the line's side, the marker that adds a concept to them, and the adjustment date.
+// Tab and Enter walk a line's cells in order and start the next line at the account column last used.
+#include "accounts/CodigosJerarquicos.h"
+#include "journal/Asiento.h"
+#include "journal/LineasAsiento.h"
+
+#include <QObject>
+#include <functional>
+
+class Grilla;
+class QKeyEvent;
+
+class DetalleAsiento : public QObject {
+    Q_OBJECT
+public:
+    enum Columna {
+        ColCuenta = 1,
+        ColCodInt = 2,
+        ColCodJer = 3,
+        ColDescripcion = 4,
+        ColDebe = 5,
+        ColHaber = 6,
+        ColConcepto = 7,
+        ColMarca = 8,
+        ColFechaAjuste = 9,
+        ColLeyendas = 10, // hidden: the row's drop-down list, tab-separated
+    };
+    static constexpr int FilasEdicion = 500;
+
+    // Builds the grid's columns. `fechaAsiento` gives the entry date text (the adjustment date's
+    // default), `editable` whether "Edito" is ticked.
+    DetalleAsiento(Grilla* grilla, std::function<QString()> fechaAsiento, std::function<bool()> editable);
+
+    Grilla* grilla() const { return g; }
+    MaximosNivel maximos;
+    // Picture mask of the hierarchical code column from the level maxima.
+    void AplicoMascara();
+
+    // Fills the grid with a stored entry's lines.
+    void Cargo(const AsientoGuardado& asiento);
+    // The rows as the save reads them (up to the first empty description, and one more).
+    QList<LineaEditada> Lineas() const;
+    // Row 1 names an account (neither empty nor unresolved).
+    bool PrimeraConCuenta() const;
+
+    void ActCmbConceptos(int cuenta, bool debe, const QList<int>& filas);
+    void LimpioMarcas();
+    // The account column last used becomes the active cell of the current row.
+    void PosicionoEnCodDefault();
+    // The marker button of a row: adds its concept to the account's standard legends.
+    void IncorporoLeyenda(int fila);
+    // Delete key on an account cell: removes the line after asking.
+    void BorroLinea();
+    // Runs the account lookup of an account cell just typed, if it has not run yet.
+    void ProcesoPendiente();
+
+signals:
+    void Modificado();
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    Grilla* g;
+    std::function<QString()> fecha;
+    std::function<bool()> edito;
+    int pendienteFila = 0; // account cell typed whose lookup waits for its editor to close
+    int pendienteColumna = 0;
+    bool moviendo = false;
+
+    void CambioCelda(int fila, int columna);
+    void DobleClick(int fila, int columna);
+    void Tecla(QKeyEvent* e);
+    void Avanzo(bool atras);
+    void CambioFila(int anterior, int nueva);
+    bool CuentaResuelta(int fila) const;
+    void Marca(int fila);
+};

@@ -1,0 +1,627 @@
+#include "journal/ui/frmAsientos.h"
+
+#include "accounts/ArbolCuentas.h"
+#include "core/AppState.h"
+#include "core/Sesiones.h"
+#include "core/Valores.h"
+#include "core/ui/Controles.h"
+#include "core/ui/Cursor.h"
+#include "core/ui/Disposicion.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/GrillaDelegado.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "journal/Asiento.h"
+#include "journal/LineasAsiento.h"
+#include "journal/ListaAsientos.h"
+#include "journal/ui/DetalleAsiento.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDynamicPropertyChangeEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QShortcut>
+#include <QSplitter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString Seccion = QStringLiteral("Asientos");
+
+QLineEdit* Campo(QWidget* padre, const char* nombre) {
+    auto* e = new QLineEdit(padre);
+    e->setObjectName(nombre);
+    return e;
+}
+} // namespace
+
+frmAsientos::frmAsientos(QWidget* padre) : QWidget(padre) {
+    setObjectName("frmAsientos");
+    ArmoPantalla();
+    if (!EjercicioActualExiste()) {
+        Mensaje("No puede utilizar éste módulo si todavía no seleccionó un ejercicio (EmpresaPropia-Período)",
+                Icono::Error);
+        setProperty("rechazada", true);
+        return;
+    }
+    SeparadorDecimalGrilla(sprDetAsiento);
+    InicioGrillas(this);
+    const AppState& a = App();
+    CargoArbol(a.currentCompany, a.currentYear, maximos);
+    VerificoRegistro(PantallaAsientos, a.currentCompany, a.currentYear);
+    lineas->maximos = maximos;
+    lineas->AplicoMascara();
+    firstActivation = true;
+    dirty = adding = false;
+    ColoresModo();
+    Caption();
+    resize(960, 640);
+}
+
+void frmAsientos::ArmoPantalla() {
+    auto* principal = new QVBoxLayout(this);
+    principal->setContentsMargins(0, 0, 0, 4);
+    principal->setSpacing(4);
+
+    // Tool strip; its colour tells the mode.
+    Picture1 = new QFrame(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setAutoFillBackground(true);
+    Picture1->setAccessibleName("Barra de herramientas");
+    auto* barra = new QHBoxLayout(Picture1);
+    barra->setContentsMargins(4, 2, 4, 2);
+    clbMaster = new QWidget(Picture1);
+    clbMaster->setObjectName("clbMaster");
+    auto* bandas = new QHBoxLayout(clbMaster);
+    bandas->setContentsMargins(0, 0, 0, 0);
+    auto banda = [this, bandas](QList<QWidget*> botones) {
+        auto* b = new QWidget(clbMaster);
+        auto* l = new QHBoxLayout(b);
+        l->setContentsMargins(0, 0, 8, 0);
+        for (QWidget* w : botones) {
+            w->setParent(b);
+            l->addWidget(w);
+        }
+        bandas->addWidget(b);
+    };
+    btnBuscar = BotonImagen(clbMaster, "btnBuscar", QStyle::SP_FileDialogContentsView, "Buscar asiento/s");
+    btnIzquierda =
+        BotonImagen(clbMaster, "btnIzquierda", QStyle::SP_ArrowLeft, "Ir a número de asiento anterior");
+    btnDerecha =
+        BotonImagen(clbMaster, "btnDerecha", QStyle::SP_ArrowRight, "Ir a número de asiento posterior");
+    btnUndo = BotonImagen(clbMaster, "btnUndo", QStyle::SP_DialogResetButton,
+                          "Deshacer cambios en asiento actual (antes de grabar)");
+    btnMas = BotonImagen(clbMaster, "btnMas", QStyle::SP_FileIcon,
+                         "Agregar nuevo asiento, utilizando concepto y detalles de asiento actualmente "
+                         "visible como base inicial");
+    btnRegAgregar =
+        BotonImagen(clbMaster, "btnRegAgregar", QStyle::SP_FileDialogNewFolder, "Agregar nuevo asiento");
+    btnRegBorrar = BotonImagen(clbMaster, "btnRegBorrar", QStyle::SP_TrashIcon, "Eliminar registro actual");
+    btnGuardar =
+        BotonImagen(clbMaster, "btnGuardar", QStyle::SP_DialogSaveButton, "Grabar asiento actual (Ctrl+G)");
+    btnImprimir = BotonImagen(clbMaster, "btnImprimir", QStyle::SP_FileDialogListView,
+                              "Imprimir asientos visualizados");
+    banda({btnBuscar, btnIzquierda, btnDerecha});
+    banda({btnUndo, btnMas, btnRegAgregar, btnRegBorrar, btnGuardar, btnImprimir});
+    barra->addWidget(clbMaster);
+    barra->addStretch();
+    btnSalir = BotonImagen(Picture1, "btnSalir", QStyle::SP_DialogCloseButton, "Salir de ventana actual");
+    barra->addWidget(btnSalir);
+    principal->addWidget(Picture1);
+
+    auto* division = new QSplitter(Qt::Vertical, this);
+    division->setChildrenCollapsible(false);
+    sprAsientos = new Grilla(division);
+    sprAsientos->setObjectName("sprAsientos");
+    sprAsientos->setColumnas(5);
+    const char* titulos[] = {"Fecha", "Concepto", "Cuentas Debe", "Cuentas Haber", "Monto total"};
+    const int anchos[] = {70, 220, 240, 240, 100};
+    for (int c = 1; c <= 5; ++c) {
+        sprAsientos->setEncabezado(c, QString::fromUtf8(titulos[c - 1]));
+        sprAsientos->setAnchoColumna(c, anchos[c - 1]);
+    }
+    TipoCelda ajustado;
+    ajustado.clase = TipoCelda::TextoAjustado;
+    sprAsientos->setTipoColumna(2, ajustado);
+    sprAsientos->setTipoColumna(3, ajustado);
+    sprAsientos->setTipoColumna(4, ajustado);
+    TipoCelda monto;
+    monto.alineacion = Qt::AlignRight | Qt::AlignVCenter;
+    sprAsientos->setTipoColumna(5, monto);
+    sprAsientos->setSoloLectura(true);
+    sprAsientos->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sprAsientos->setColorTexto(QColor(0, 0, 128));
+    sprAsientos->setTitulo("Asientos");
+    division->addWidget(sprAsientos);
+
+    // Entry panel
+    picAsiento = new QWidget(division);
+    picAsiento->setObjectName("picAsiento");
+    auto* panel = new QVBoxLayout(picAsiento);
+    panel->setContentsMargins(4, 0, 4, 0);
+    auto* cabecera = new QHBoxLayout;
+    lblNvoExistente = new QLabel(picAsiento);
+    lblNvoExistente->setObjectName("lblNvoExistente");
+    lblNvoExistente->setMinimumWidth(110);
+    QFont negrita = lblNvoExistente->font();
+    negrita.setBold(true);
+    lblNvoExistente->setFont(negrita);
+    chkEdito = new QCheckBox("Edito", picAsiento);
+    chkEdito->setObjectName("chkEdito");
+    chkEdito->setToolTip("Permitir edición de asiento actual");
+    chkEdito->setAccessibleName("Edito");
+    inpFecha = Campo(picAsiento, "inpFecha");
+    inpFecha->setValidator(new ValidadorFecha(inpFecha));
+    inpFecha->setPlaceholderText("dd/mm/aaaa");
+    inpAsiento = Campo(picAsiento, "inpAsiento");
+    inpAsiento->setValidator(new QIntValidator(1, 2147483647, inpAsiento));
+    const QString ayudaNumero = "Si está vacío y es nuevo, autonumerable al momento de grabar";
+    inpAsiento->setToolTip(ayudaNumero);
+    inpConcepto = Campo(picAsiento, "inpConcepto");
+    inpConcepto->installEventFilter(this);
+    lblFecha = Marco(picAsiento, "lblFecha", "Fecha", inpFecha);
+    lblAsiento = Marco(picAsiento, "lblAsiento", "Asiento", inpAsiento);
+    lblAsiento->setToolTip(ayudaNumero);
+    lblConcepto = Marco(picAsiento, "lblConcepto", "Concepto / Leyenda del Asiento", inpConcepto);
+    cabecera->addWidget(lblNvoExistente);
+    cabecera->addWidget(chkEdito);
+    cabecera->addWidget(lblFecha);
+    cabecera->addWidget(lblAsiento);
+    cabecera->addWidget(lblConcepto, 1);
+    panel->addLayout(cabecera);
+    sprDetAsiento = new Grilla(picAsiento);
+    sprDetAsiento->setObjectName("sprDetAsiento");
+    sprDetAsiento->setTitulo("Detalle del asiento");
+    lineas = new DetalleAsiento(
+        sprDetAsiento, [this] { return inpFecha->text(); }, [this] { return chkEdito->isChecked(); });
+    panel->addWidget(sprDetAsiento, 1);
+    division->addWidget(picAsiento);
+    division->setStretchFactor(0, 2);
+    division->setStretchFactor(1, 3);
+    principal->addWidget(division, 1);
+
+    ctrExterno = new QLineEdit(this);
+    ctrExterno->setObjectName("ctrExterno");
+    ctrExterno->setAccessibleName("Comando externo");
+    ctrExterno->hide();
+
+    // Wiring
+    connect(btnBuscar, &QToolButton::clicked, this, &frmAsientos::Busco);
+    connect(btnIzquierda, &QToolButton::clicked, this, [this] { Muevo(-1); });
+    connect(btnDerecha, &QToolButton::clicked, this, [this] { Muevo(1); });
+    connect(btnUndo, &QToolButton::clicked, this, &frmAsientos::Deshago);
+    connect(btnMas, &QToolButton::clicked, this, [this] { Agrego(true); });
+    connect(btnRegAgregar, &QToolButton::clicked, this, [this] { Agrego(false); });
+    connect(btnRegBorrar, &QToolButton::clicked, this, &frmAsientos::Borro);
+    connect(btnGuardar, &QToolButton::clicked, this, &frmAsientos::Guardo);
+    connect(btnImprimir, &QToolButton::clicked, this, &frmAsientos::Imprimo);
+    connect(btnSalir, &QToolButton::clicked, this, [this] {
+        if (auto* s = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            s->close();
+        else
+            close();
+    });
+    auto* guardar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    guardar->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(guardar, &QShortcut::activated, this, &frmAsientos::Guardo);
+    connect(chkEdito, &QCheckBox::clicked, this, &frmAsientos::ClicEdito);
+    for (QLineEdit* e : {inpFecha, inpAsiento, inpConcepto})
+        connect(e, &QLineEdit::textEdited, this, &frmAsientos::MarcoModificado);
+    connect(lineas, &DetalleAsiento::Modificado, this, &frmAsientos::MarcoModificado);
+    connect(sprAsientos, &Grilla::CambioFila, this, [this](int anterior, int nueva) {
+        if (llenando) return;
+        // Handled once the click is over: the save question may open a message box.
+        QMetaObject::invokeMethod(
+            this, [this, anterior, nueva] { CambioFilaLista(anterior, nueva); }, Qt::QueuedConnection);
+    });
+    connect(ctrExterno, &QLineEdit::textChanged, this, &frmAsientos::Comando);
+}
+
+// --- Mode, caption, chart widths --------------------------------------------------------------------
+
+void frmAsientos::Caption() {
+    setWindowTitle(QString("Asientos (%1 registros seleccionados)").arg(sprAsientos->filas()));
+}
+
+void frmAsientos::ColoresModo() {
+    PintoModo(Picture1);
+}
+
+void frmAsientos::VerificoPlan() {
+    const AppState& a = App();
+    if (PantallaRegistrada(PantallaAsientos, a.currentCompany, a.currentYear)) return;
+    // The chart changed since it was read (here or in another session): widths and mask again.
+    maximos = MaximosDelPlan(a.currentCompany, a.currentYear);
+    RegistroPantalla(PantallaAsientos, a.currentCompany, a.currentYear);
+    lineas->maximos = maximos;
+    lineas->AplicoMascara();
+}
+
+void frmAsientos::MarcoModificado() {
+    if (llenando) return;
+    dirty = true;
+    listRow = sprAsientos->filaActiva();
+}
+
+int frmAsientos::AsientoDeFila(int fila) const {
+    return fila >= 1 && fila <= sprAsientos->filas() ? sprAsientos->texto(fila, 0).toInt() : 0;
+}
+
+// --- The list ---------------------------------------------------------------------------------------
+
+void frmAsientos::EscriboFilaLista(int fila, int asiento, const QString& fecha, const QString& concepto,
+                                   const QString* debe, const QString* haber, const QString& total) {
+    sprAsientos->setTexto(fila, 0, QString::number(asiento));
+    sprAsientos->setTexto(fila, 1, fecha);
+    sprAsientos->setTexto(fila, 2, concepto);
+    if (debe) sprAsientos->setTexto(fila, 3, *debe);
+    if (haber) sprAsientos->setTexto(fila, 4, *haber);
+    sprAsientos->setTexto(fila, 5, total);
+    sprAsientos->AjustoAltoFila(fila);
+}
+
+void frmAsientos::ActSprRpt() {
+    const ConsultaSql& consulta = App().entryListQuery;
+    if (!consulta.vacia()) {
+        Espera espera;
+        QList<FilaListaAsientos> filas;
+        QString error;
+        if (!ArmoListaAsientos(consulta, filas, &error)) {
+            Mensaje("No se pudo obtener la lista de asientos; " + error, Icono::Advertencia);
+            Caption();
+            return;
+        }
+        const int recordado = AsientoDeFila(sprAsientos->filaActiva());
+        const QChar decimal = sprDetAsiento->separadorDecimal();
+        llenando = true;
+        sprAsientos->Oculto(true);
+        sprAsientos->setFilas(0);
+        sprAsientos->setFilas(int(filas.size()));
+        int activa = int(filas.size());
+        for (int i = 0; i < filas.size(); ++i) {
+            const FilaListaAsientos& f = filas[i];
+            EscriboFilaLista(i + 1, f.asiento, f.fecha.toString("dd/MM/yy"), f.concepto, &f.cuentasDebe,
+                             &f.cuentasHaber, f.totalDebe.TextoNumeral(decimal));
+            if (recordado != 0 && f.asiento == recordado) activa = i + 1;
+        }
+        sprAsientos->Oculto(false);
+        sprAsientos->setCeldaActual(activa, -1);
+        llenando = false;
+        MuestroAsiento();
+    }
+    Caption();
+}
+
+void frmAsientos::CambioFilaLista(int, int nueva) {
+    if (nueva < 1 || nueva > sprAsientos->filas()) return;
+    if (!dirty && AsientoDeFila(nueva) == AsientoDeFila(listRow) && picAsiento->isVisible() && !adding)
+        return;
+    if (PreguntoGuardarAsiento(true)) {
+        llenando = true;
+        sprAsientos->setCeldaActual(listRow, -1);
+        llenando = false;
+        return;
+    }
+    MuestroAsiento();
+}
+
+void frmAsientos::Muevo(int paso) {
+    const int n = sprAsientos->filas();
+    const int f = sprAsientos->filaActiva();
+    if (n == 0 || f < 1) return;
+    if (PreguntoGuardarAsiento(true)) return;
+    // From the first row back to the last, from the last on to the first.
+    const int nueva = ((f - 1 + paso) % n + n) % n + 1;
+    llenando = true;
+    sprAsientos->setCeldaActual(nueva, -1);
+    sprAsientos->MuestroCelda(nueva, 1);
+    llenando = false;
+    MuestroAsiento();
+}
+
+// --- Showing, new entries, editing ------------------------------------------------------------------
+
+void frmAsientos::MuestroAsiento() {
+    llenando = true;
+    dirty = adding = false;
+    ColoresModo();
+    lblNvoExistente->clear();
+    picAsiento->hide();
+    huella.clear();
+    const int fila = sprAsientos->filaActiva();
+    if (fila >= 1) {
+        listRow = fila;
+        VerificoPlan();
+        const AsientoGuardado a = LeoAsiento(AsientoDeFila(fila), maximos);
+        if (a.existe) {
+            chkEdito->setChecked(false);
+            chkEdito->show();
+            lblNvoExistente->setText("Asiento Existente");
+            inpFecha->setText(FechaATexto(a.fecha));
+            inpAsiento->setText(QString::number(a.asiento));
+            inpConcepto->setText(a.concepto);
+            lineas->Cargo(a);
+            huella = a.huella;
+            picAsiento->show();
+            HabilitoEdicion(false);
+            sprDetAsiento->setCeldaActual(1, DetalleAsiento::ColCodInt);
+            lineas->PosicionoEnCodDefault();
+        }
+    }
+    dirty = adding = false;
+    llenando = false;
+}
+
+void frmAsientos::HabilitoEdicion(bool on) {
+    lblFecha->setEnabled(on);
+    lblAsiento->setEnabled(on);
+    lblConcepto->setEnabled(on);
+    sprDetAsiento->setSoloLectura(!on);
+    if (on && sprDetAsiento->filas() < DetalleAsiento::FilasEdicion)
+        sprDetAsiento->setFilas(DetalleAsiento::FilasEdicion);
+}
+
+void frmAsientos::ClicEdito() {
+    const bool on = chkEdito->isChecked();
+    if (!on) {
+        // Unticking drops what was typed.
+        if (adding)
+            PreparoAsientoNuevo();
+        else
+            MuestroAsiento();
+    }
+    HabilitoEdicion(on);
+}
+
+void frmAsientos::PreparoAsientoNuevo() {
+    llenando = true;
+    QPalette p = Picture1->palette();
+    p.setColor(QPalette::Window, ColorAgregando());
+    Picture1->setPalette(p);
+    lblNvoExistente->setText("Asiento Nuevo");
+    picAsiento->hide();
+    chkEdito->hide();
+    chkEdito->setChecked(true);
+    inpFecha->setText(FechaATexto(FechaNuevoAsiento()));
+    inpAsiento->clear();
+    huella.clear();
+    lineas->LimpioMarcas();
+    if (basedOnShown) {
+        // The shown entry's accounts and concept stay; amounts, line concepts and dates go.
+        sprDetAsiento->LimpioBloque(1, DetalleAsiento::ColDebe, sprDetAsiento->filas(),
+                                    DetalleAsiento::ColFechaAjuste);
+    } else {
+        inpConcepto->clear();
+        sprDetAsiento->setFilas(0);
+    }
+    sprDetAsiento->setFilas(std::max(sprDetAsiento->filas(), int(DetalleAsiento::FilasEdicion)));
+    picAsiento->show();
+    HabilitoEdicion(true);
+    inpFecha->setFocus();
+    llenando = false;
+}
+
+void frmAsientos::Agrego(bool basado) {
+    // A new entry being typed is stored without asking when another is started.
+    if (PreguntoGuardarAsiento(!adding)) return;
+    basedOnShown = basado;
+    adding = true;
+    PreparoAsientoNuevo();
+    dirty = true;
+    adding = true;
+}
+
+// --- Saving -----------------------------------------------------------------------------------------
+
+bool frmAsientos::PreguntoGuardarAsiento(bool preguntar) {
+    sprDetAsiento->TerminoEdicion();
+    lineas->ProcesoPendiente();
+    if (!dirty || sprDetAsiento->filas() == 0) {
+        dirty = false;
+        return false;
+    }
+    if (!lineas->PrimeraConCuenta() && inpConcepto->text().isEmpty()) {
+        dirty = false;
+        return false;
+    }
+    if (preguntar) return !Sigo(PreguntoGuardar([this] { return GraboAsiento(); }));
+    return !GraboAsiento();
+}
+
+bool frmAsientos::GraboAsiento() {
+    AsientoEditado e;
+    e.fecha = inpFecha->text();
+    e.numero = inpAsiento->text();
+    e.concepto = inpConcepto->text();
+    e.adding = adding;
+    const int filaLista = adding ? 0 : listRow;
+    e.guardado = adding ? 0 : AsientoDeFila(filaLista);
+    e.huella = huella;
+    e.lineas = lineas->Lineas();
+    ResultadoAsiento r;
+    {
+        Espera espera;
+        r = GuardoAsiento(e);
+    }
+    if (!r.ok) {
+        // Everything typed stays, and so does the mark of unsaved changes.
+        Mensaje(r.mensaje, Icono::Advertencia);
+        return false;
+    }
+    dirty = false;
+    int fila = filaLista;
+    llenando = true;
+    if (adding) {
+        fila = sprAsientos->AgregoFila();
+        sprAsientos->setCeldaActual(fila, -1);
+        adding = false;
+        Caption();
+    }
+    llenando = false;
+    if (fila >= 1)
+        EscriboFilaLista(fila, r.asiento, r.fecha.toString("dd/MM/yy"), r.concepto,
+                         r.tieneDebe ? &r.cuentasDebe : nullptr, r.tieneHaber ? &r.cuentasHaber : nullptr,
+                         r.totalDebe.TextoNumeral(sprDetAsiento->separadorDecimal()));
+    huella = HuellaAsiento(r.asiento);
+    return true;
+}
+
+void frmAsientos::Guardo() {
+    sprDetAsiento->TerminoEdicion();
+    lineas->ProcesoPendiente();
+    if (!dirty) return;
+    if (!lineas->PrimeraConCuenta() && inpConcepto->text().isEmpty()) {
+        dirty = false;
+        return;
+    }
+    if (GraboAsiento()) MuestroAsiento();
+}
+
+void frmAsientos::Deshago() {
+    if (!dirty) return;
+    if (adding) {
+        PreparoAsientoNuevo();
+        dirty = false;
+    } else {
+        MuestroAsiento();
+    }
+}
+
+void frmAsientos::Borro() {
+    if (adding) {
+        // The new entry is abandoned.
+        MuestroAsiento();
+        return;
+    }
+    const int fila = sprAsientos->filaActiva();
+    if (fila < 1) return;
+    if (Mensaje("Está seguro de eliminar permanentemente el asiento actual", Icono::Pregunta,
+                Botones::SiNo) != Respuesta::Si)
+        return;
+    const int asiento = AsientoDeFila(fila);
+    const QString error = BorroAsiento(asiento, picAsiento->isVisible() ? huella : QString());
+    if (!error.isEmpty()) {
+        Mensaje(error, Icono::Informacion);
+        return;
+    }
+    llenando = true;
+    sprAsientos->BorroFila(fila);
+    sprAsientos->setCeldaActual(std::min(fila, sprAsientos->filas()), -1);
+    llenando = false;
+    Caption();
+    MuestroAsiento();
+}
+
+// --- Search, commands, concept picker, printing -----------------------------------------------------
+
+void frmAsientos::Busco() {
+    if (PreguntoGuardarAsiento(true)) return;
+    if (!Pantallas::Registrada("frmBusquedaAsientos")) return;
+    Pantallas::AbroModal("frmBusquedaAsientos", this);
+    ActSprRpt();
+}
+
+void frmAsientos::Comando(const QString& comando) {
+    if (comando.isEmpty()) return;
+    const QChar orden = comando.at(0);
+    if (orden == u'1') {
+        Agrego(false);
+    } else if (orden == u'2') {
+        Busco();
+    } else if (orden == u'A' || orden == u'a') {
+        bool ok = false;
+        const int asiento = comando.mid(1).trimmed().toInt(&ok);
+        // A command without a number does nothing.
+        if (ok && !PreguntoGuardarAsiento(true)) {
+            const AppState& a = App();
+            App().entryListQuery = ConsultaUnAsiento(a.currentCompany, a.currentYear, asiento);
+            ActSprRpt();
+        }
+    }
+    ctrExterno->clear();
+    activateWindow();
+    setFocus();
+}
+
+void frmAsientos::ElijoConcepto() {
+    if (const auto e = Pantallas::Elijo("frmConceptosAsiento", inpConcepto->text(), this)) {
+        inpConcepto->setText(e->texto);
+        MarcoModificado();
+    }
+}
+
+void frmAsientos::Imprimo() {
+    sprAsientos->Imprimo("Asientos parcial/total", "Asientos");
+}
+
+// --- Opening and closing ----------------------------------------------------------------------------
+
+bool frmAsientos::event(QEvent* e) {
+    // The main window hands a command in through the property of the command field's name.
+    if (e->type() == QEvent::DynamicPropertyChange &&
+        static_cast<QDynamicPropertyChangeEvent*>(e)->propertyName() == "ctrExterno") {
+        const QString comando = property("ctrExterno").toString();
+        if (!comando.isEmpty()) {
+            setProperty("ctrExterno", QVariant());
+            ctrExterno->setText(comando);
+        }
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+bool frmAsientos::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == inpConcepto && evento->type() == QEvent::MouseButtonDblClick && inpConcepto->isEnabled()) {
+        ElijoConcepto();
+        return true;
+    }
+    return QWidget::eventFilter(objeto, evento);
+}
+
+void frmAsientos::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!disenoRecuperado) {
+        disenoRecuperado = true;
+        RecuperoVentana(Seccion, this);
+        RecuperoColumnas(Seccion, sprAsientos);
+        RecuperoColumnas(Seccion, sprDetAsiento);
+        RecuperoBandas(Seccion, clbMaster);
+    }
+    if (firstActivation) {
+        firstActivation = false;
+        btnSalir->setFocus();
+        if (!adding && sprAsientos->filaActiva() < 1) picAsiento->hide();
+    }
+}
+
+bool frmAsientos::AceptoCierre() {
+    sprDetAsiento->TerminoEdicion();
+    lineas->ProcesoPendiente();
+    // A blank new entry holds nothing to ask about.
+    if (!lineas->PrimeraConCuenta() && inpConcepto->text().isEmpty()) dirty = false;
+    return EstadoEdicion::AceptoCierre([this] { return GraboAsiento(); });
+}
+
+void frmAsientos::CierreSuspendido() {
+    EstadoEdicion::CierreSuspendido();
+}
+
+void frmAsientos::closeEvent(QCloseEvent* e) {
+    if (!cerrado) {
+        if (PreguntoGuardarAsiento(true)) {
+            e->ignore();
+            return;
+        }
+        cerrado = true;
+        GuardoVentana(Seccion, this);
+        GuardoColumnas(Seccion, sprAsientos);
+        GuardoColumnas(Seccion, sprDetAsiento);
+        GuardoBandas(Seccion, clbMaster);
+    }
+    e->accept();
+}

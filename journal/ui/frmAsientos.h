@@ -1,0 +1,107 @@
+#pragma once
+// "Asientos": the journal entry editor of the current company and year. The upper part lists the
+// entries the search (or a command naming one entry) selected; the lower part shows the entry of the
+// active list row, read-only until "Edito" is ticked, or a new entry being typed.
+#include "accounts/CodigosJerarquicos.h"
+#include "core/ui/EstadoEdicion.h"
+#include "core/ui/Pantallas.h"
+
+#include <QString>
+#include <QWidget>
+
+class DetalleAsiento;
+class Grilla;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+class frmAsientos : public QWidget, public EstadoEdicion, public Pantallas::ConsultaCierre {
+    Q_OBJECT
+public:
+    explicit frmAsientos(QWidget* padre = nullptr);
+
+    // Tool strip
+    QFrame* Picture1 = nullptr;
+    QWidget* clbMaster = nullptr;
+    QToolButton* btnBuscar = nullptr;
+    QToolButton* btnIzquierda = nullptr;
+    QToolButton* btnDerecha = nullptr;
+    QToolButton* btnUndo = nullptr;
+    QToolButton* btnMas = nullptr;
+    QToolButton* btnRegAgregar = nullptr;
+    QToolButton* btnRegBorrar = nullptr;
+    QToolButton* btnGuardar = nullptr;
+    QToolButton* btnImprimir = nullptr;
+    QToolButton* btnSalir = nullptr;
+    // Entry list and entry panel
+    Grilla* sprAsientos = nullptr;
+    QWidget* picAsiento = nullptr;
+    QLabel* lblNvoExistente = nullptr;
+    QCheckBox* chkEdito = nullptr;
+    QGroupBox* lblFecha = nullptr;
+    QGroupBox* lblAsiento = nullptr;
+    QGroupBox* lblConcepto = nullptr;
+    QLineEdit* inpFecha = nullptr;
+    QLineEdit* inpAsiento = nullptr;
+    QLineEdit* inpConcepto = nullptr;
+    Grilla* sprDetAsiento = nullptr;
+    // Command channel of other screens: "1" new entry, "2" search, "A" + number shows that entry.
+    QLineEdit* ctrExterno = nullptr;
+
+    // Screen state (dirty and adding are the edit state's)
+    bool basedOnShown = false;
+    int listRow = 0;
+    bool firstActivation = true;
+    MaximosNivel maximos;
+    QString huella; // fingerprint of the stored entry shown
+
+    DetalleAsiento* detalle() const { return lineas; }
+
+    // Operations, driven by the buttons and by tests alike.
+    void ActSprRpt();
+    void MuestroAsiento();
+    void PreparoAsientoNuevo();
+    void HabilitoEdicion(bool on);
+    void Agrego(bool basado);
+    void Guardo();
+    // True when the user cancelled (or a save failed).
+    bool PreguntoGuardarAsiento(bool preguntar);
+    void Muevo(int paso);
+    void Deshago();
+    void Borro();
+    void Busco();
+    void Imprimo();
+    void Comando(const QString& comando);
+    void MarcoModificado();
+
+    // The exit of the program asks before any screen closes: false keeps every screen open.
+    bool AceptoCierre() override;
+    void CierreSuspendido() override;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    DetalleAsiento* lineas = nullptr;
+    bool llenando = false; // the screen itself is changing fields or the list's row
+    bool cerrado = false;
+    bool disenoRecuperado = false;
+
+    void ArmoPantalla();
+    void Caption();
+    void ColoresModo();
+    void VerificoPlan();
+    bool GraboAsiento(); // GuardoAsiento and the list row; false after telling the user
+    void EscriboFilaLista(int fila, int asiento, const QString& fecha, const QString& concepto,
+                          const QString* debe, const QString* haber, const QString& total);
+    void CambioFilaLista(int anterior, int nueva);
+    void ClicEdito();
+    void ElijoConcepto();
+    int AsientoDeFila(int fila) const;
+};
