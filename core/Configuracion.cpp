@@ -67,3 +67,10 @@ bool GuardoEjercicio(int empresa, int ejercicio) {
     const bool ok = EscriboLocal("Varios", "UltEmpresaPropia", QString::number(empresa));
     return EscriboLocal("Varios", "UltNumEjercicio", QString::number(ejercicio)) && ok;
 }
+
+bool EjercicioActualExiste() {
+    const AppState& a = App();
+    return ValorCampo("Ejercicios", "EmpresaPropia", "EmpresaPropia=? AND NumEjercicio=?",
+                      {a.currentCompany, a.currentYear})
+        .has_value();
+}

@@ -19,3 +19,6 @@ bool GuardoEjercicio(int empresa, int ejercicio);
 // Makes a chosen pair the current company and year and stores it. Either value not a whole number
 // (nothing was handed back): false, and nothing changes.
 bool AdoptoEjercicio(const QVariant& empresa, const QVariant& ejercicio);
+
+// True when the current company and fiscal year name a stored year.
+bool EjercicioActualExiste();

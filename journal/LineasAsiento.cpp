@@ -71,12 +71,6 @@ QString IncorporoLeyenda(int cuenta, bool debe, const QString& concepto) {
     return QString();
 }
 
-bool EjercicioActualExiste() {
-    return ValorCampo("Ejercicios", "EmpresaPropia", "EmpresaPropia=? AND NumEjercicio=?",
-                      {App().currentCompany, App().currentYear})
-        .has_value();
-}
-
 QDate FechaNuevoAsiento() {
     const QVariantList alcance{App().currentCompany, App().currentYear};
     const Valor ultima = ValorCampo("Asientos", "Max(Fecha)", "EmpresaPropia=? AND NumEjercicio=?", alcance);

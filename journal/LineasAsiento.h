@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Configuracion.h"
 // Statements behind the editor's lines grid and entry panel: the standard legends of an account for
 // a side, the marker of a legend that is not yet one of them, adding it, the default date of a new
 // entry and the reading of a stored entry with everything its grid rows show.
@@ -25,8 +26,6 @@ QString PreguntaIncorporoLeyenda(const QString& concepto, const QString& descrip
 // success, else the engine's explanation.
 QString IncorporoLeyenda(int cuenta, bool debe, const QString& concepto);
 
-// Whether the current company and year exist.
-bool EjercicioActualExiste();
 // Date proposed for a new entry: the latest entry date of the year, or the year's first day.
 QDate FechaNuevoAsiento();
 

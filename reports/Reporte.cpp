@@ -22,13 +22,6 @@ bool FechasEjercicio(QDate* comienzo, QDate* fin) {
     return true;
 }
 
-bool EjercicioActualExiste() {
-    const AppState& a = App();
-    return ValorCampo("Ejercicios", "EmpresaPropia", "EmpresaPropia=? AND NumEjercicio=?",
-                      {a.currentCompany, a.currentYear})
-        .has_value();
-}
-
 bool VerificoPeriodo(const QString& desde, const QString& hasta, QDate* d1, QDate* d2, QString* mensaje) {
     const QDate de = desde.trimmed().size() == 10 ? TextoAFecha(desde) : QDate();
     const QDate a = hasta.trimmed().size() == 10 ? TextoAFecha(hasta) : QDate();

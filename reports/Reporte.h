@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Configuracion.h"
 // What the report screens share without widgets: the period of a report, the level maxima each
 // report keeps per chart, the hierarchical code computed inside SQL so that accounts sort in tree
 // order, its display, and the roll-up writer of the balances that turns the ordered accounts into
@@ -20,8 +21,6 @@
 bool VerificoPeriodo(const QString& desde, const QString& hasta, QDate* d1, QDate* d2, QString* mensaje);
 // First and last day of the current fiscal year; invalid dates when there is no such year.
 bool FechasEjercicio(QDate* comienzo, QDate* fin);
-// True when the current company and year exist (a report refuses to open otherwise).
-bool EjercicioActualExiste();
 
 // Level maxima of one report screen. They outlive the screen's window and are reloaded only when
 // the screen's mark in SesionesPlanes is missing (the chart changed, or another session purged it)

@@ -12,6 +12,7 @@
 #include "journal/ui/RegistroAsientos.h"
 #include "journal/ui/frmAsientos.h"
 #include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_diario.h"
 
 #include <QAction>
@@ -35,11 +36,6 @@ void Tipeo(Grilla* g, int fila, int columna, const QString& texto) {
     g->setCeldaActual(fila, columna);
     QVERIFY(g->modelo()->AceptoTipeado(fila, columna, texto));
     QCoreApplication::processEvents();
-}
-
-void Escribo(QLineEdit* e, const QString& texto) {
-    e->clear();
-    QTest::keyClicks(e, texto);
 }
 
 // Every entry of the year, as the search leaves it.

@@ -9,6 +9,7 @@
 #include "journal/ui/RegistroAsientos.h"
 #include "journal/ui/frmBusquedaAsientos.h"
 #include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 #include "tst_asientos.h"
 
 #include <QApplication>

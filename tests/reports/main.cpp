@@ -1,10 +1,10 @@
 #include "tst_reportes.h"
 
-#include "tests/support/Entorno.h"
+#include "tests/support/ui/EntornoPantallas.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebas<PruebaReportes>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaReportes>(argc, argv);
 }

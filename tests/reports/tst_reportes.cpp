@@ -362,6 +362,7 @@ void PruebaReportes::pantalla() {
                                   "01/01/2024 al 31/12/2024."}};
     for (const QStringList& m : malas) {
         MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
         f->ftrFechaDe->setText(m[0]);
         f->ftrFechaA->setText(m[1]);
         QTest::mouseClick(f->btnActualizar, Qt::LeftButton);
@@ -392,6 +393,7 @@ void PruebaReportes::pantallaSinEjercicio() {
     RegistroPantallasReportes();
     QMdiArea marco;
     Pantallas::FijoMarco(&marco);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
     QVERIFY(!Pantallas::Activo("frmRptBalance"));
     QCOMPARE(
         MensajePrueba::Textos(),
