@@ -40,7 +40,7 @@ void PruebaImporte::leo_data() {
     QTest::newRow("sin parte entera") << ",75"
                                       << "," << qint64(75) << "";
     QTest::newRow("trece digitos") << "9999999999999,99"
-                                   << "," << Importe::Maximo << "";
+                                   << "," << qint64(Importe::Maximo) << "";
     QTest::newRow("ceros a la izquierda no cuentan") << "00000000000001"
                                                      << "," << qint64(100) << "";
     QTest::newRow("catorce digitos") << "10000000000000"
@@ -102,7 +102,7 @@ void PruebaImporte::formato_data() {
     QTest::newRow("negativo con miles") << qint64(-100000) << "-1.000,00"
                                         << "-1000.00"
                                         << "-1000.00";
-    QTest::newRow("maximo") << Importe::Maximo << "9.999.999.999.999,99"
+    QTest::newRow("maximo") << qint64(Importe::Maximo) << "9.999.999.999.999,99"
                             << "9999999999999.99"
                             << "9999999999999.99";
 }
