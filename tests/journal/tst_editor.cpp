@@ -348,6 +348,15 @@ void PruebaEditor::edicionDeshacerBorrado() {
     QCOMPARE(NuloAVacio(ValorCampo("DetAsientos", "Count(*)", "Asiento=2")), QString("0"));
     QCOMPARE(f.windowTitle(), QString("Asientos (1 registros seleccionados)"));
     QCOMPARE(f.inpAsiento->text(), QString("1"));
+
+    // The list printed through the preview, under the job name "Asientos".
+    QString trabajo;
+    AlAbrirModal([&](QWidget* w) {
+        trabajo = w->windowTitle();
+        w->close();
+    });
+    f.btnImprimir->click();
+    QCOMPARE(trabajo, QString("Asientos"));
 }
 
 // Legends, the marker, the account picker, the line-concept picker and the Delete key.
