@@ -507,6 +507,9 @@ void PruebaEditor::comandosYSalida() {
     auto* buscar = m.findChild<QAction*>("M_BuscarAsientos");
     QVERIFY(nuevo->isEnabled() && buscar->isEnabled());
     m.show();
+    // Another child window open before the editor: the exit asks the editor before this one closes.
+    Pantallas::Registro("frmOtra", Pantallas::Forma::Hija, [](QWidget*) { return new QWidget; });
+    QVERIFY(Pantallas::Activo("frmOtra"));
     buscar->trigger();
     auto* f = qobject_cast<frmAsientos*>(Pantallas::Abierta("frmAsientos"));
     QVERIFY(f);
@@ -520,7 +523,7 @@ void PruebaEditor::comandosYSalida() {
     QCOMPARE(f->windowTitle(), QString("Asientos (1 registros seleccionados)"));
 
     nuevo->trigger();
-    QCOMPARE(Pantallas::Marco()->subWindowList().size(), 1);
+    QCOMPARE(Pantallas::Marco()->subWindowList().size(), 2);
     QVERIFY(f->adding);
     Tipeo(f->sprDetAsiento, 1, D::ColCodInt, "caja");
     MensajePrueba::setNextAnswer(Respuesta::Cancelar);
@@ -532,6 +535,7 @@ void PruebaEditor::comandosYSalida() {
     MensajePrueba::setNextAnswer(Respuesta::Cancelar);
     QVERIFY(!m.close());
     QCOMPARE(Pantallas::Abierta("frmAsientos"), f);
+    QVERIFY(Pantallas::Abierta("frmOtra"));
     QCOMPARE(f->sprDetAsiento->texto(1, D::ColDescripcion), QString("CAJA"));
     QVERIFY(BaseAbierta());
     MensajePrueba::setNextAnswer(Respuesta::No);
