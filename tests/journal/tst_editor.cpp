@@ -344,6 +344,15 @@ void PruebaEditor::edicionDeshacerBorrado() {
     QCOMPARE(NuloAVacio(ValorCampo("DetAsientos", "Count(*)", "Asiento=2")), QString("0"));
     QCOMPARE(f.windowTitle(), QString("Asientos (1 registros seleccionados)"));
     QCOMPARE(f.inpAsiento->text(), QString("1"));
+
+    // The list printed through the preview, under the job name "Asientos".
+    QString trabajo;
+    AlAbrirModal([&](QWidget* w) {
+        trabajo = w->windowTitle();
+        w->close();
+    });
+    f.btnImprimir->click();
+    QCOMPARE(trabajo, QString("Asientos"));
 }
 
 // Legends, the marker, the account picker, the line-concept picker and the Delete key.
@@ -494,6 +503,9 @@ void PruebaEditor::comandosYSalida() {
     auto* buscar = m.findChild<QAction*>("M_BuscarAsientos");
     QVERIFY(nuevo->isEnabled() && buscar->isEnabled());
     m.show();
+    // Another child window open before the editor: the exit asks the editor before this one closes.
+    Pantallas::Registro("frmOtra", Pantallas::Forma::Hija, [](QWidget*) { return new QWidget; });
+    QVERIFY(Pantallas::Activo("frmOtra"));
     buscar->trigger();
     auto* f = qobject_cast<frmAsientos*>(Pantallas::Abierta("frmAsientos"));
     QVERIFY(f);
@@ -507,7 +519,7 @@ void PruebaEditor::comandosYSalida() {
     QCOMPARE(f->windowTitle(), QString("Asientos (1 registros seleccionados)"));
 
     nuevo->trigger();
-    QCOMPARE(Pantallas::Marco()->subWindowList().size(), 1);
+    QCOMPARE(Pantallas::Marco()->subWindowList().size(), 2);
     QVERIFY(f->adding);
     Tipeo(f->sprDetAsiento, 1, D::ColCodInt, "caja");
     MensajePrueba::setNextAnswer(Respuesta::Cancelar);
@@ -519,6 +531,7 @@ void PruebaEditor::comandosYSalida() {
     MensajePrueba::setNextAnswer(Respuesta::Cancelar);
     QVERIFY(!m.close());
     QCOMPARE(Pantallas::Abierta("frmAsientos"), f);
+    QVERIFY(Pantallas::Abierta("frmOtra"));
     QCOMPARE(f->sprDetAsiento->texto(1, D::ColDescripcion), QString("CAJA"));
     QVERIFY(BaseAbierta());
     MensajePrueba::setNextAnswer(Respuesta::No);
