@@ -1,6 +1,8 @@
 #include "core/Basedatos.h"
 
+#include "core/Archivos.h"
 #include "core/Contrasenas.h"
+#include "schema/Actualizacion.h"
 #include "schema/Esquema.h"
 
 #include <QCollator>
@@ -8,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QUuid>
 
 #include <cerrno>
@@ -126,67 +130,227 @@ bool ConfiguroConexion(QSqlDatabase& db, QString* error) {
     return Pragma(db, "PRAGMA foreign_keys=ON", error) && Pragma(db, "PRAGMA busy_timeout=8000", error);
 }
 
-EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
-    const QFileInfo fi(ruta);
-    auto explico = [&](const QString& m) {
-        if (explicacion) *explicacion = Mensaje(ruta, m);
-    };
-    if (!fi.exists()) {
-        explico("el archivo no existe");
-        return EstadoBase::NoExiste;
-    }
-    if (fi.isDir()) {
-        // An empty or mistyped Base setting names a folder.
-        explico("es una carpeta, no un archivo de base de datos");
-        return EstadoBase::SinPermiso;
-    }
-    if (!fi.isFile() || !fi.isReadable() || !fi.isWritable()) {
-        explico("no tiene permiso de lectura y escritura sobre el archivo");
-        return EstadoBase::SinPermiso;
-    }
-    // The header must be SQLite's before the engine is let near the file.
-    {
-        QFile f(ruta);
-        if (!f.open(QIODevice::ReadOnly)) {
-            explico("no tiene permiso de lectura sobre el archivo");
-            return EstadoBase::SinPermiso;
+namespace {
+
+// Companion files the engine keeps beside a database.
+const char* const Companeros[] = {"-wal", "-shm", "-journal"};
+
+// A connection of its own for the examination, removed when it goes out of scope.
+class ConexionExamen {
+public:
+    ConexionExamen() : nombre("examen-" + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+    ~ConexionExamen() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(nombre, false);
+            if (db.isOpen()) db.close();
         }
-        if (f.read(16) != QByteArray("SQLite format 3\0", 16)) {
-            explico("el archivo no es una base de datos de Partidex");
-            return EstadoBase::Ajena;
-        }
+        QSqlDatabase::removeDatabase(nombre);
     }
-    const QString nombre = "examen-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    EstadoBase estado = EstadoBase::Ajena;
-    {
+    ConexionExamen(const ConexionExamen&) = delete;
+    ConexionExamen& operator=(const ConexionExamen&) = delete;
+    // uri: an SQLite file URI; opciones: what the URI adds ("immutable=1", "mode=ro").
+    bool Abro(const QString& ruta, const QString& opciones, QString* error) {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
-        db.setDatabaseName(ruta);
-        db.setConnectOptions("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=8000");
+        QString uri = QUrl::fromLocalFile(ruta).toString(QUrl::FullyEncoded);
+        if (!opciones.isEmpty()) uri += "?" + opciones;
+        db.setDatabaseName(uri);
+        db.setConnectOptions(opciones.isEmpty()
+                                 ? "QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=8000"
+                                 : "QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=8000");
         if (!db.open()) {
-            explico(TextoError(db.lastError()));
-        } else {
-            QSqlQuery q(db);
-            int id = 0, version = 0, tablas = 0;
-            if (q.exec("PRAGMA application_id") && q.next()) id = q.value(0).toInt();
-            if (q.exec("PRAGMA user_version") && q.next()) version = q.value(0).toInt();
-            if (q.exec("SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN "
-                       "('Usuarios','Sesiones','Cuentas','Asientos','DetAsientos','Ejercicios')") &&
-                q.next())
-                tablas = q.value(0).toInt();
-            q.finish();
-            if (id != Esquema::IdAplicacion || tablas != 6) {
-                explico("el archivo no es una base de datos de Partidex");
-            } else if (version > Esquema::Version) {
-                estado = EstadoBase::Posterior;
-                explico("la base de datos es de una versión más nueva del programa");
-            } else {
-                estado = EstadoBase::Partidex;
-            }
-            db.close();
+            *error = TextoError(db.lastError());
+            return false;
+        }
+        return ConfiguroConexion(db, error);
+    }
+    QSqlDatabase Base() const { return QSqlDatabase::database(nombre, false); }
+
+private:
+    QString nombre;
+};
+
+// The engine's own check of every page of the file: "ok", or the first problems it names.
+bool IntegridadSqlite(QSqlDatabase db, bool completa, QString* detalle) {
+    QSqlQuery q(db);
+    if (!q.exec(completa ? "PRAGMA integrity_check(5)" : "PRAGMA quick_check(5)")) {
+        *detalle = TextoError(q.lastError());
+        return false;
+    }
+    QStringList problemas;
+    while (q.next())
+        problemas << q.value(0).toString();
+    if (problemas == QStringList{"ok"}) return true;
+    *detalle = problemas.join("; ").left(300);
+    return false;
+}
+
+// Schema version and application mark kept in the header of an SQLite file.
+int VersionSqlite(QSqlDatabase db, bool* ok) {
+    QSqlQuery q(db);
+    *ok = q.exec("PRAGMA user_version") && q.next();
+    return *ok ? q.value(0).toInt() : 0;
+}
+
+QStringList TablasSqlite(QSqlDatabase db, bool* ok) {
+    QSqlQuery q(db);
+    QStringList r;
+    *ok = q.exec("SELECT name FROM sqlite_master WHERE type='table'");
+    while (*ok && q.next())
+        r << q.value(0).toString();
+    return r;
+}
+
+// The header bytes of an SQLite file: its 16-byte mark and the application mark at offset 68.
+struct Cabecera {
+    bool sqlite = false;
+    bool nuestra = false;
+};
+Cabecera LeoCabecera(const QString& ruta, bool* legible) {
+    Cabecera c;
+    QFile f(ruta);
+    *legible = f.open(QIODevice::ReadOnly);
+    if (!*legible) return c;
+    const QByteArray b = f.read(100);
+    c.sqlite = b.startsWith(QByteArray("SQLite format 3\0", 16));
+    if (b.size() >= 72) {
+        const auto* u = reinterpret_cast<const uchar*>(b.constData()) + 68;
+        const quint32 id = (quint32(u[0]) << 24) | (quint32(u[1]) << 16) | (quint32(u[2]) << 8) | u[3];
+        c.nuestra = id == quint32(Esquema::IdAplicacion);
+    }
+    return c;
+}
+
+// The copy of the file and its companions that a scratch folder holds for the examination.
+bool CopioConjunto(const QString& ruta, const QString& carpeta, QString* copia, QString* error) {
+    *copia = QDir(carpeta).filePath("examen.db");
+    if (!QFile::copy(ruta, *copia)) {
+        *error = "no se pudo leer el archivo";
+        return false;
+    }
+    // The shared-memory index is rebuilt from the log; only the log and the journal carry data.
+    for (const char* sufijo : {"-wal", "-journal"}) {
+        if (QFileInfo::exists(ruta + sufijo) && !QFile::copy(ruta + sufijo, *copia + sufijo)) {
+            *error = "no se pudo leer el archivo " + QDir::toNativeSeparators(ruta + sufijo);
+            return false;
         }
     }
-    QSqlDatabase::removeDatabase(nombre);
-    return estado;
+    return true;
+}
+
+} // namespace
+
+Diagnostico ExaminoBase(const QString& ruta, Examen profundidad) {
+    Diagnostico d;
+    const QString visible = RutaVisible(ruta);
+    auto resultado = [&](EstadoBase e, const QString& m) {
+        d.estado = e;
+        d.explicacion = Mensaje(ruta, m);
+        return d;
+    };
+    if (RutaConControles(ruta)) {
+        d.estado = EstadoBase::RutaInvalida;
+        d.explicacion = ruta.isEmpty() ? QString("No se indicó la ruta de la base de datos")
+                                       : "La ruta de la base de datos " + visible +
+                                             " contiene caracteres de control; no se abre ni se crea nada";
+        return d;
+    }
+    const QString clase = ClaseNoComun(ruta);
+    if (!clase.isEmpty())
+        return resultado(EstadoBase::NoEsArchivo, "no es un archivo de base de datos sino " + clase);
+    if (!QFileInfo::exists(ruta)) return resultado(EstadoBase::NoExiste, "el archivo no existe");
+    for (const char* sufijo : Companeros) {
+        const QString c = ClaseNoComun(ruta + sufijo);
+        if (!c.isEmpty())
+            return resultado(EstadoBase::NoEsArchivo,
+                             "junto a ella, " + RutaVisible(ruta + sufijo) + " no es un archivo sino " + c);
+    }
+    const QFileInfo fi(ruta);
+    if (!fi.isReadable() || !fi.isWritable())
+        return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura y escritura sobre el archivo");
+    bool legible = false;
+    const Cabecera cabecera = LeoCabecera(ruta, &legible);
+    if (!legible) return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura sobre el archivo");
+    if (!cabecera.nuestra)
+        return resultado(EstadoBase::Ajena, "el archivo no es una base de datos de Partidex");
+    if (!cabecera.sqlite) {
+        d.detalle = "la cabecera del archivo está dañada";
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
+    }
+
+    // Read-only without leaving a trace: a file without companions is read as immutable (no lock, no
+    // log, no index file made); a file in use by another instance is read as that instance's
+    // neighbour; a file whose companions hold changes (a program that ended without closing) is
+    // examined through a copy, so that replaying its log touches nothing here.
+    bool conCompaneros = false;
+    for (const char* sufijo : Companeros)
+        conCompaneros = conCompaneros || QFileInfo::exists(ruta + sufijo);
+    QTemporaryDir carpeta;
+    QString examinada = ruta, opciones = "immutable=1", falla;
+    if (conCompaneros) {
+        if (BaseEnUso(ruta)) {
+            opciones = "mode=ro";
+        } else {
+            if (!carpeta.isValid() || !CopioConjunto(ruta, carpeta.path(), &examinada, &falla))
+                return resultado(EstadoBase::SinPermiso, falla.isEmpty() ? "no se pudo examinar" : falla);
+            opciones.clear();
+        }
+    }
+    ConexionExamen c;
+    if (!c.Abro(examinada, opciones, &falla)) {
+        d.detalle = falla;
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + falla + ")");
+    }
+    bool ok = false;
+    d.version = VersionSqlite(c.Base(), &ok);
+    const QStringList tablas = ok ? TablasSqlite(c.Base(), &ok) : QStringList();
+    QString detalle;
+    if (!ok || (profundidad == Examen::Completo && !IntegridadSqlite(c.Base(), false, &detalle))) {
+        d.detalle = detalle.isEmpty() ? TextoError(c.Base().lastError()) : detalle;
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
+    }
+    if (d.version > Esquema::Version)
+        return resultado(EstadoBase::Posterior,
+                         QString("la base de datos es de una versión más nueva del programa (estructura %1; "
+                                 "este programa usa la %2). Use la versión del programa que la creó")
+                             .arg(d.version)
+                             .arg(Esquema::Version));
+    if (d.version < Esquema::VersionMinima) {
+        d.detalle = "la cabecera no indica la versión de la estructura";
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
+    }
+    QStringList faltan;
+    for (const QString& t : Esquema::TablasDeVersion(d.version))
+        if (!tablas.contains(t)) faltan << t;
+    if (!faltan.isEmpty()) {
+        d.detalle = faltan.join(", ");
+        return resultado(EstadoBase::Incompleta,
+                         "la base de datos está incompleta: " +
+                             QString(faltan.size() > 1 ? "le faltan las tablas " : "le falta la tabla ") +
+                             d.detalle);
+    }
+    d.estado = d.version < Esquema::Version ? EstadoBase::Anterior : EstadoBase::Partidex;
+    if (d.estado == EstadoBase::Anterior)
+        d.explicacion = Mensaje(ruta, "la base de datos es de una versión anterior del programa");
+    return d;
+}
+
+bool VerificoIntegridad(const QString& ruta, QString* detalle) {
+    if (!QFileInfo(ruta).isFile()) {
+        *detalle = "no existe el archivo " + QDir::toNativeSeparators(ruta);
+        return false;
+    }
+    bool conCompaneros = false;
+    for (const char* sufijo : Companeros)
+        conCompaneros = conCompaneros || QFileInfo::exists(ruta + sufijo);
+    ConexionExamen c;
+    return c.Abro(ruta, conCompaneros ? "mode=ro" : "immutable=1", detalle) &&
+           IntegridadSqlite(c.Base(), true, detalle);
+}
+
+EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
+    const Diagnostico d = ExaminoBase(ruta, Examen::Completo);
+    if (explicacion) *explicacion = d.explicacion;
+    return d.estado;
 }
 
 bool CreoBase(const QString& ruta, QString* error) {
@@ -194,7 +358,15 @@ bool CreoBase(const QString& ruta, QString* error) {
         if (error) *error = "El archivo " + QDir::toNativeSeparators(ruta) + " ya existe";
         return false;
     }
-    QDir().mkpath(QFileInfo(ruta).absolutePath());
+    if (RutaConControles(ruta)) {
+        if (error) *error = "La ruta " + RutaVisible(ruta) + " contiene caracteres de control";
+        return false;
+    }
+    if (!QFileInfo(QFileInfo(ruta).absolutePath()).isDir()) {
+        if (error)
+            *error = "No existe la carpeta " + QDir::toNativeSeparators(QFileInfo(ruta).absolutePath());
+        return false;
+    }
     // Built beside the target under a scratch name and renamed when complete, so a failure leaves no
     // half-made database behind and an existing file is never overwritten.
     const QString temporal = ruta + ".nueva-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
@@ -244,11 +416,53 @@ bool CreoBase(const QString& ruta, QString* error) {
     return ok;
 }
 
+bool ActualizoBase(const QString& ruta, QString* error) {
+    const QString nombre = "actualizacion-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = false;
+    QString falla;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
+        db.setDatabaseName(ruta);
+        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=8000");
+        if (!db.open()) {
+            falla = TextoError(db.lastError());
+        } else {
+            ok = ConfiguroConexion(db, &falla);
+            QSqlQuery q(db);
+            auto ejecuto = [&](const QString& sql) {
+                if (ok && !q.exec(sql)) {
+                    ok = false;
+                    falla = TextoError(q.lastError()) + " [" + sql.left(60) + "]";
+                }
+            };
+            ejecuto("BEGIN IMMEDIATE");
+            // Read inside the transaction: another instance may have upgraded it meanwhile.
+            bool leida = false;
+            const int version = ok ? VersionSqlite(db, &leida) : 0;
+            ok = ok && leida;
+            for (const Esquema::Paso& p : Esquema::PasosDesde(version))
+                for (const QString& sql : p.sentencias)
+                    ejecuto(sql);
+            if (ok && version < Esquema::Version)
+                ejecuto(QString("PRAGMA user_version=%1").arg(Esquema::Version));
+            ejecuto("COMMIT");
+            if (!ok) q.exec("ROLLBACK");
+            // The planner's statistics cover the new indexes.
+            ejecuto("ANALYZE");
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    if (!ok && error) *error = "No se pudo actualizar la estructura de la base de datos: " + falla;
+    return ok;
+}
+
 bool AbroBase(const QString& ruta, QString* error) {
     CierroBase();
-    QString explicacion;
-    if (ExaminoBase(ruta, &explicacion) != EstadoBase::Partidex) {
-        if (error) *error = explicacion;
+    const Diagnostico d = ExaminoBase(ruta, Examen::Rapido);
+    if (d.estado != EstadoBase::Partidex) {
+        if (error) *error = d.explicacion;
         return false;
     }
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", NombreConexion);

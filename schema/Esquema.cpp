@@ -163,7 +163,9 @@ const QStringList& Definicion() {
         "CREATE INDEX idxCuentasConceptosConcepto ON CuentasConceptos (ConceptoDetAsiento)",
         "CREATE INDEX idxAsientosFecha ON Asientos (EmpresaPropia, NumEjercicio, Fecha)",
         "CREATE INDEX idxAsientosEspecial ON Asientos (EmpresaPropia, NumEjercicio, Especial)",
-        "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, Asiento)",
+        // Holds the amount, so that the sums per account are read from the index alone.
+        "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, Asiento, "
+        "Importe)",
         "CREATE INDEX idxEjerciciosTabla ON Ejercicios (TablaAjusteInflacion)",
         "CREATE INDEX idxEjerciciosComienzo ON Ejercicios (EmpresaPropia, ComienzoEjercicio)",
         "CREATE INDEX idxUsuariosPerfil ON Usuarios (Perfil)",
@@ -220,6 +222,16 @@ QStringList FilasFijas(const QString& hashContrasenaInicial) {
                      "VALUES (1, '%1', 'Administrador', 1, '%2', -1)")
                  .arg(UsuarioInicial, hash);
     return filas;
+}
+
+QStringList Tablas() {
+    static const QRegularExpression tabla(QStringLiteral("^CREATE TABLE (\\w+)"));
+    QStringList nombres;
+    for (const QString& s : Definicion()) {
+        const QRegularExpressionMatch m = tabla.match(s);
+        if (m.hasMatch()) nombres << m.captured(1);
+    }
+    return nombres;
 }
 
 int IndicesEsperados() {

@@ -23,6 +23,8 @@ private slots:
     void rellenadoNoCortaNumerosAnchos_data();
     void rellenadoNoCortaNumerosAnchos();
     void ordenAlfabeticoEspanol();
+    void comodinesLiterales_data();
+    void comodinesLiterales();
 };
 
 class PruebaIni : public QObject {
