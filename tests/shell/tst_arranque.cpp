@@ -244,6 +244,8 @@ void PruebaArranque::baseRechazada() {
     const QMap<QString, QByteArray> antes = Huellas(e.Carpeta());
     MensajePrueba::setNextAnswer(pregunta ? Respuesta::No : Respuesta::Ok);
     if (ofrecePantalla) MensajePrueba::setNextAnswer(Respuesta::No);
+    // A start-up that wrongly went on would wait at the login: it is cancelled, and the checks below fail.
+    ContestoAcceso(QString(), QString(), true);
     QVERIFY(!Arranque());
     QVERIFY(!BaseAbierta());
     QVERIFY(!VentanaPrincipal());
