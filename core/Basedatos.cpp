@@ -334,7 +334,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad) {
     return d;
 }
 
-bool VerificoIntegridad(const QString& ruta, QString* detalle) {
+bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa) {
     if (!QFileInfo(ruta).isFile()) {
         *detalle = "no existe el archivo " + QDir::toNativeSeparators(ruta);
         return false;
@@ -344,7 +344,7 @@ bool VerificoIntegridad(const QString& ruta, QString* detalle) {
         conCompaneros = conCompaneros || QFileInfo::exists(ruta + sufijo);
     ConexionExamen c;
     return c.Abro(ruta, conCompaneros ? "mode=ro" : "immutable=1", detalle) &&
-           IntegridadSqlite(c.Base(), true, detalle);
+           IntegridadSqlite(c.Base(), completa, detalle);
 }
 
 EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {

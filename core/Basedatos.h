@@ -44,9 +44,10 @@ struct Diagnostico {
 Diagnostico ExaminoBase(const QString& ruta, Examen profundidad = Examen::Completo);
 EstadoBase ExaminoBase(const QString& ruta, QString* explicacion);
 
-// The engine's full integrity check of a file (a new backup, a compacted copy), read without leaving
-// a trace; on failure *detalle says what is wrong.
-bool VerificoIntegridad(const QString& ruta, QString* detalle);
+// The engine's integrity check of a file (a compacted copy, a new backup), read without leaving a
+// trace; on failure *detalle says what is wrong. The full check also compares every index with its
+// table (12 s on a book of 700,000 lines here); the quick one checks the pages (1 s).
+bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa = true);
 
 // Creates a new database with the whole schema and its fixed rows. Never overwrites: fails when the
 // file exists; never creates missing folders. The file appears complete or not at all.
