@@ -107,7 +107,7 @@ int CuentaDeCodJer(const QString& codigo, int empresa, int ejercicio) {
         const QString padre = k == 0 ? QStringLiteral("?") : QString("Cuentas%1.Cuenta").arg(k - 1);
         condiciones << alias + ".EmpresaPropia=? AND " + alias + ".NumEjercicio=? AND " + alias +
                            ".CuentaPadre=" + padre + " AND " +
-                           Dialecto::Rellenado(alias + ".NumHijo", int(s.size())) + " LIKE ?";
+                           Dialecto::Rellenado(alias + ".NumHijo", int(s.size())) + " LIKE ?" + EscapeLike;
         valores << empresa << ejercicio;
         if (k == 0) valores << 0;
         valores << ComodinesLike(s) + "%";

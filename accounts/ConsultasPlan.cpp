@@ -7,10 +7,10 @@
 namespace {
 // The first account of the chart whose column holds the text anywhere.
 int BuscoEnColumna(const QString& columna, const QString& texto, int empresa, int ejercicio) {
-    const Valor v =
-        ValorCampo("Cuentas", "Cuenta",
-                   "EmpresaPropia=? AND NumEjercicio=? AND " + Dialecto::Mayusculas(columna) + " LIKE ?",
-                   {empresa, ejercicio, "%" + ComodinesLike(texto).toUpper() + "%"});
+    const Valor v = ValorCampo("Cuentas", "Cuenta",
+                               "EmpresaPropia=? AND NumEjercicio=? AND " + Dialecto::Mayusculas(columna) +
+                                   " LIKE ?" + EscapeLike,
+                               {empresa, ejercicio, "%" + ComodinesLike(texto).toUpper() + "%"});
     return v && !v->isNull() ? v->toInt() : -1;
 }
 } // namespace

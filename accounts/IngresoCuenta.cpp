@@ -43,7 +43,8 @@ int BuscoCuentaIngresada(int forma, const QString& t, int empresa, int ejercicio
         return CuentaDeCodJer(t, empresa, ejercicio);
     } else {
         if (t.isEmpty()) return -1;
-        v = ValorCampo("Cuentas", "Cuenta", alcance + " AND " + FuncionMayusculas() + "(Descripcion) LIKE ?",
+        v = ValorCampo("Cuentas", "Cuenta",
+                       alcance + " AND " + FuncionMayusculas() + "(Descripcion) LIKE ?" + EscapeLike,
                        {empresa, ejercicio, "%" + ComodinesLike(t).toUpper() + "%"});
     }
     return v && !v->isNull() ? v->toInt() : -1;

@@ -1,13 +1,17 @@
 #include "core/Basedatos.h"
 
+#include "core/Archivos.h"
 #include "core/Contrasenas.h"
 #include "core/Motor.h"
+#include "schema/Actualizacion.h"
 #include "schema/Esquema.h"
 
 #include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QUuid>
 
 namespace {
@@ -50,63 +54,167 @@ bool ConfiguroConexion(QSqlDatabase& db, QString* error) {
     return MotorDe(db).Configuro(db, error);
 }
 
-EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
-    const QFileInfo fi(ruta);
-    auto explico = [&](const QString& m) {
-        if (explicacion) *explicacion = Mensaje(ruta, m);
-    };
-    if (!fi.exists()) {
-        explico("el archivo no existe");
-        return EstadoBase::NoExiste;
-    }
-    if (fi.isDir()) {
-        // An empty or mistyped Base setting names a folder.
-        explico("es una carpeta, no un archivo de base de datos");
-        return EstadoBase::SinPermiso;
-    }
-    if (!fi.isFile() || !fi.isReadable() || !fi.isWritable()) {
-        explico("no tiene permiso de lectura y escritura sobre el archivo");
-        return EstadoBase::SinPermiso;
-    }
-    // The header must be the engine's before the engine is let near the file.
-    {
-        QFile f(ruta);
-        if (!f.open(QIODevice::ReadOnly)) {
-            explico("no tiene permiso de lectura sobre el archivo");
-            return EstadoBase::SinPermiso;
+namespace {
+
+bool ConCompaneros(const QString& ruta) {
+    for (const QString& sufijo : MotorActual().Companeros(false))
+        if (QFileInfo::exists(ruta + sufijo)) return true;
+    return false;
+}
+
+// A connection of its own for the examination, removed when it goes out of scope.
+class ConexionExamen {
+public:
+    ConexionExamen() : nombre("examen-" + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+    ~ConexionExamen() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(nombre, false);
+            if (db.isOpen()) db.close();
         }
+        QSqlDatabase::removeDatabase(nombre);
     }
-    if (!MotorActual().EsArchivoPropio(ruta)) {
-        explico("el archivo no es una base de datos de Partidex");
-        return EstadoBase::Ajena;
-    }
-    const QString nombre = "examen-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    EstadoBase estado = EstadoBase::Ajena;
-    {
-        const Motor& motor = MotorActual();
-        QSqlDatabase db = motor.Agrego(nombre, ruta, true);
+    ConexionExamen(const ConexionExamen&) = delete;
+    ConexionExamen& operator=(const ConexionExamen&) = delete;
+    // Read only: the engine reads without leaving a trace (see Motor::Agrego); otherwise a plain
+    // connection, for a scratch copy of the file.
+    bool Abro(const QString& ruta, bool soloLectura, QString* error) {
+        QSqlDatabase db = MotorActual().Agrego(nombre, ruta, soloLectura);
         if (!db.open()) {
-            explico(TextoError(db.lastError()));
-        } else {
-            const qint64 id = motor.IdAplicacion(db);
-            const int version = motor.VersionEsquema(db);
-            const QStringList presentes = motor.Tablas(db);
-            int tablas = 0;
-            for (const char* t : {"Usuarios", "Sesiones", "Cuentas", "Asientos", "DetAsientos", "Ejercicios"})
-                tablas += presentes.contains(QLatin1String(t)) ? 1 : 0;
-            if (id != Esquema::IdAplicacion || tablas != 6) {
-                explico("el archivo no es una base de datos de Partidex");
-            } else if (version > Esquema::Version) {
-                estado = EstadoBase::Posterior;
-                explico("la base de datos es de una versión más nueva del programa");
-            } else {
-                estado = EstadoBase::Partidex;
-            }
-            db.close();
+            *error = TextoError(db.lastError());
+            return false;
+        }
+        return ConfiguroConexion(db, error);
+    }
+    QSqlDatabase Base() const { return QSqlDatabase::database(nombre, false); }
+
+private:
+    QString nombre;
+};
+
+// The copy of the file and its companions that a scratch folder holds for the examination.
+bool CopioConjunto(const QString& ruta, const QString& carpeta, QString* copia, QString* error) {
+    *copia = QDir(carpeta).filePath("examen.db");
+    if (!QFile::copy(ruta, *copia)) {
+        *error = "no se pudo leer el archivo";
+        return false;
+    }
+    for (const QString& sufijo : MotorActual().Companeros(true)) {
+        if (QFileInfo::exists(ruta + sufijo) && !QFile::copy(ruta + sufijo, *copia + sufijo)) {
+            *error = "no se pudo leer el archivo " + QDir::toNativeSeparators(ruta + sufijo);
+            return false;
         }
     }
-    QSqlDatabase::removeDatabase(nombre);
-    return estado;
+    return true;
+}
+
+} // namespace
+
+Diagnostico ExaminoBase(const QString& ruta, Examen profundidad) {
+    Diagnostico d;
+    const QString visible = RutaVisible(ruta);
+    auto resultado = [&](EstadoBase e, const QString& m) {
+        d.estado = e;
+        d.explicacion = Mensaje(ruta, m);
+        return d;
+    };
+    if (RutaConControles(ruta)) {
+        d.estado = EstadoBase::RutaInvalida;
+        d.explicacion = ruta.isEmpty() ? QString("No se indicó la ruta de la base de datos")
+                                       : "La ruta de la base de datos " + visible +
+                                             " contiene caracteres de control; no se abre ni se crea nada";
+        return d;
+    }
+    const QString clase = ClaseNoComun(ruta);
+    if (!clase.isEmpty())
+        return resultado(EstadoBase::NoEsArchivo, "no es un archivo de base de datos sino " + clase);
+    if (!QFileInfo::exists(ruta)) return resultado(EstadoBase::NoExiste, "el archivo no existe");
+    for (const QString& sufijo : MotorActual().Companeros(false)) {
+        const QString c = ClaseNoComun(ruta + sufijo);
+        if (!c.isEmpty())
+            return resultado(EstadoBase::NoEsArchivo,
+                             "junto a ella, " + RutaVisible(ruta + sufijo) + " no es un archivo sino " + c);
+    }
+    const QFileInfo fi(ruta);
+    if (!fi.isReadable() || !fi.isWritable())
+        return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura y escritura sobre el archivo");
+    const Motor& motor = MotorActual();
+    const Motor::Cabecera cabecera = motor.LeoCabecera(ruta);
+    if (!cabecera.legible)
+        return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura sobre el archivo");
+    if (cabecera.idAplicacion != Esquema::IdAplicacion)
+        return resultado(EstadoBase::Ajena, "el archivo no es una base de datos de Partidex");
+    if (!cabecera.delMotor) {
+        d.detalle = "la cabecera del archivo está dañada";
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
+    }
+
+    // Read-only without leaving a trace: a file without companions is read as immutable (no lock, no
+    // log, no index file made); a file in use by another instance is read as that instance's
+    // neighbour; a file whose companions hold changes (a program that ended without closing) is
+    // examined through a copy, so that replaying its log touches nothing here.
+    QTemporaryDir carpeta;
+    QString examinada = ruta, falla;
+    bool soloLectura = true;
+    if (ConCompaneros(ruta) && !BaseEnUso(ruta)) {
+        if (!carpeta.isValid() || !CopioConjunto(ruta, carpeta.path(), &examinada, &falla))
+            return resultado(EstadoBase::SinPermiso, falla.isEmpty() ? "no se pudo examinar" : falla);
+        soloLectura = false;
+    }
+    ConexionExamen c;
+    if (!c.Abro(examinada, soloLectura, &falla)) {
+        d.detalle = falla;
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + falla + ")");
+    }
+    QSqlDatabase db = c.Base();
+    d.version = motor.VersionEsquema(db);
+    bool ok = d.version >= 0;
+    const QStringList tablas = ok ? motor.Tablas(db, &ok) : QStringList();
+    QString detalle;
+    if (!ok || (profundidad == Examen::Completo && !motor.Integridad(db, false, &detalle))) {
+        d.detalle = detalle.isEmpty() ? TextoError(c.Base().lastError()) : detalle;
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
+    }
+    if (d.version > Esquema::Version)
+        return resultado(EstadoBase::Posterior,
+                         QString("la base de datos es de una versión más nueva del programa (estructura %1; "
+                                 "este programa usa la %2). Use la versión del programa que la creó")
+                             .arg(d.version)
+                             .arg(Esquema::Version));
+    if (d.version < Esquema::VersionMinima) {
+        d.detalle = "la cabecera no indica la versión de la estructura";
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
+    }
+    QStringList faltan;
+    for (const QString& t : Esquema::TablasDeVersion(d.version))
+        if (!tablas.contains(t)) faltan << t;
+    if (!faltan.isEmpty()) {
+        d.detalle = faltan.join(", ");
+        return resultado(EstadoBase::Incompleta,
+                         "la base de datos está incompleta: " +
+                             QString(faltan.size() > 1 ? "le faltan las tablas " : "le falta la tabla ") +
+                             d.detalle);
+    }
+    d.estado = d.version < Esquema::Version ? EstadoBase::Anterior : EstadoBase::Partidex;
+    if (d.estado == EstadoBase::Anterior)
+        d.explicacion = Mensaje(ruta, "la base de datos es de una versión anterior del programa");
+    return d;
+}
+
+bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa) {
+    if (!QFileInfo(ruta).isFile()) {
+        *detalle = "no existe el archivo " + QDir::toNativeSeparators(ruta);
+        return false;
+    }
+    ConexionExamen c;
+    if (!c.Abro(ruta, true, detalle)) return false;
+    QSqlDatabase db = c.Base();
+    return MotorActual().Integridad(db, completa, detalle);
+}
+
+EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
+    const Diagnostico d = ExaminoBase(ruta, Examen::Completo);
+    if (explicacion) *explicacion = d.explicacion;
+    return d.estado;
 }
 
 bool CreoBase(const QString& ruta, QString* error) {
@@ -114,7 +222,15 @@ bool CreoBase(const QString& ruta, QString* error) {
         if (error) *error = "El archivo " + QDir::toNativeSeparators(ruta) + " ya existe";
         return false;
     }
-    QDir().mkpath(QFileInfo(ruta).absolutePath());
+    if (RutaConControles(ruta)) {
+        if (error) *error = "La ruta " + RutaVisible(ruta) + " contiene caracteres de control";
+        return false;
+    }
+    if (!QFileInfo(QFileInfo(ruta).absolutePath()).isDir()) {
+        if (error)
+            *error = "No existe la carpeta " + QDir::toNativeSeparators(QFileInfo(ruta).absolutePath());
+        return false;
+    }
     // Built beside the target under a scratch name and renamed when complete, so a failure leaves no
     // half-made database behind and an existing file is never overwritten.
     const QString temporal = ruta + ".nueva-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
@@ -164,11 +280,53 @@ bool CreoBase(const QString& ruta, QString* error) {
     return ok;
 }
 
+bool ActualizoBase(const QString& ruta, QString* error) {
+    const QString nombre = "actualizacion-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = false;
+    QString falla;
+    {
+        const Motor& motor = MotorActual();
+        QSqlDatabase db = motor.Agrego(nombre, ruta, false);
+        if (!db.open()) {
+            falla = TextoError(db.lastError());
+        } else {
+            ok = ConfiguroConexion(db, &falla);
+            QSqlQuery q(db);
+            auto ejecuto = [&](const QString& sql) {
+                if (ok && !q.exec(sql)) {
+                    ok = false;
+                    falla = TextoError(q.lastError()) + " [" + sql.left(60) + "]";
+                }
+            };
+            ejecuto(motor.InicioEscritura());
+            // Read inside the transaction: another instance may have upgraded it meanwhile.
+            const int version = ok ? motor.VersionEsquema(db) : -1;
+            ok = ok && version >= 0;
+            for (const Esquema::Paso& p : Esquema::PasosDesde(version))
+                for (const QString& sql : p.sentencias)
+                    ejecuto(sql);
+            if (ok && version < Esquema::Version && !motor.FijoVersionEsquema(db, Esquema::Version)) {
+                ok = false;
+                falla = TextoError(db.lastError());
+            }
+            ejecuto("COMMIT");
+            if (!ok) q.exec("ROLLBACK");
+            // The planner's statistics cover the new indexes.
+            ejecuto("ANALYZE");
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    if (!ok && error) *error = "No se pudo actualizar la estructura de la base de datos: " + falla;
+    return ok;
+}
+
 bool AbroBase(const QString& ruta, QString* error) {
     CierroBase();
-    QString explicacion;
-    if (ExaminoBase(ruta, &explicacion) != EstadoBase::Partidex) {
-        if (error) *error = explicacion;
+    const Diagnostico d = ExaminoBase(ruta, Examen::Rapido);
+    if (d.estado != EstadoBase::Partidex) {
+        if (error) *error = d.explicacion;
         return false;
     }
     Motor& motor = MotorActual();

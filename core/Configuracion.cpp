@@ -1,6 +1,7 @@
 #include "core/Configuracion.h"
 
 #include "core/AppState.h"
+#include "core/Archivos.h"
 #include "core/Ini.h"
 #include "core/Valores.h"
 
@@ -30,6 +31,47 @@ void LeoConfiguracion() {
     a.workgroupPath = RutaCompleta(LeoLocal("Base de Datos", "SystemWS", "System.mdw"));
     // Only the exact text selects the file engine's upper-case function.
     a.sqlAccess = LeoGlobal("Varios", "SqlAccess", "True") == "True";
+    LeoRutasMantenimiento();
+}
+
+void LeoRutasMantenimiento() {
+    AppState& a = App();
+    a.backupPath = RutaCompleta(LeoLocal(SeccionMantenimiento, "Base Back Up", "Partidex.BAK"));
+    a.auxPath = RutaCompleta(LeoLocal(SeccionMantenimiento, "Base Aux", "Partidex.AUX"));
+}
+
+QString ProblemaConfiguracion() {
+    const AppState& a = App();
+    struct Archivo {
+        QString ruta;
+        const char* que;
+    };
+    const Archivo archivos[] = {{a.LocalIni(), "El archivo de configuración"},
+                                {a.globalIniPath, "El archivo de configuración global"}};
+    for (const Archivo& f : archivos) {
+        if (RutaConControles(f.ruta))
+            return QString::fromUtf8(f.que) + " " + RutaVisible(f.ruta) +
+                   " tiene caracteres de control en su ruta; corrija la clave GlobalIni de [Varios] en " +
+                   QDir::toNativeSeparators(a.LocalIni());
+        const QString clase = ClaseNoComun(f.ruta);
+        if (!clase.isEmpty())
+            return QString::fromUtf8(f.que) + " " + QDir::toNativeSeparators(f.ruta) +
+                   " no es un archivo sino " + clase +
+                   "; reemplácelo por un archivo de texto o corrija su ruta";
+    }
+    return QString();
+}
+
+bool BasePorDefecto() {
+    const AppState& a = App();
+    // A control character cannot appear in a settings file, so it tells a missing key apart.
+    const QString sinClave = QStringLiteral("\x01");
+    if (LeoLocal("Base de Datos", "Base", sinClave) == sinClave) return true;
+    const QString ruta = QDir::cleanPath(a.databasePath);
+    for (const QString& carpeta : {a.programFolder, a.settingsFolder})
+        if (!carpeta.isEmpty() && ruta == QDir::cleanPath(QDir(carpeta).filePath("Partidex.MDB")))
+            return true;
+    return false;
 }
 
 namespace {

@@ -9,8 +9,20 @@ QString CarpetaAjustes(const QString& carpetaPrograma, const QString& carpetaUsu
 // Sets the program and settings folders of the application state from the program's folder.
 void FijoCarpetas(const QString& carpetaPrograma);
 
-// Paths of the global settings file, the database and the work-group file, and the SQL dialect switch.
+// Section of the local settings that holds the backup and scratch paths.
+inline const QString SeccionMantenimiento = QStringLiteral("Mantenimiento de Base de Datos");
+
+// Paths of the global settings file, the database, the work-group file, the backup and the scratch
+// file, and the SQL dialect switch.
 void LeoConfiguracion();
+// The backup and scratch paths alone (path rule), into the application state.
+void LeoRutasMantenimiento();
+// What is wrong with the settings files themselves (a path with control characters, a FIFO, a
+// device or a folder in the place of a file), in a message; empty when nothing is.
+QString ProblemaConfiguracion();
+// True when the database is the one a first start makes: no Base key, or Partidex.MDB in the program's
+// or the settings folder. Any other missing database is a mistake to be reported, not a file to make.
+bool BasePorDefecto();
 // The last company and fiscal year used. Without a stored year neither is restored; a company that
 // is not a number counts as none.
 void RestauroEjercicio();

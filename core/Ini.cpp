@@ -1,6 +1,7 @@
 #include "core/Ini.h"
 
 #include "core/AppState.h"
+#include "core/Archivos.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,19 +13,25 @@ namespace {
 
 constexpr int LargoMaximoValor = 127;
 
-// Reads the file as lines. Text that is not valid UTF-8 is read as Latin-1, so any byte sequence
-// yields some text instead of failing.
+// Reads the file as lines, each decoded on its own: UTF-8 when it is valid UTF-8, Latin-1 otherwise,
+// so that one line written by another editor does not change how the others read. Only a regular file
+// is opened: a FIFO would block the reader, a device or a folder holds no settings.
 bool LeoLineas(const QString& archivo, QStringList& lineas) {
+    if (RutaConControles(archivo) || !ClaseNoComun(archivo).isEmpty()) return false;
     QFile f(archivo);
     if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = f.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString texto = utf8.decode(bytes);
-    if (utf8.hasError()) texto = QString::fromLatin1(bytes);
-    if (texto.startsWith(QChar(0xFEFF))) texto.remove(0, 1);
-    texto.replace("\r\n", "\n");
-    texto.replace('\r', '\n');
-    lineas = texto.split('\n');
+    QByteArray bytes = f.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    bytes.replace("\r\n", "\n");
+    bytes.replace('\r', '\n');
+    const QList<QByteArray> crudas = bytes.split('\n');
+    lineas.clear();
+    for (const QByteArray& b : crudas) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString linea = utf8.decode(b);
+        if (utf8.hasError()) linea = QString::fromLatin1(b);
+        lineas << linea;
+    }
     if (!lineas.isEmpty() && lineas.last().isEmpty()) lineas.removeLast();
     return true;
 }
@@ -71,6 +78,8 @@ QString LeoIni(const QString& archivo, const QString& seccion, const QString& cl
 }
 
 bool EscriboIni(const QString& archivo, const QString& seccion, const QString& clave, const QString& valor) {
+    // Never written through a FIFO, a device or a folder, nor to a path the file system would cut.
+    if (RutaConControles(archivo) || !ClaseNoComun(archivo).isEmpty()) return false;
     QStringList lineas;
     LeoLineas(archivo, lineas);
     const QString nueva = clave + "=" + valor;

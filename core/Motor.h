@@ -82,6 +82,20 @@ public:
     // --- Files
     // Whether the file at ruta starts as one of this engine's databases (nothing else is opened).
     virtual bool EsArchivoPropio(const QString& ruta) const = 0;
+    // What the first bytes of a database file say, read without the engine: whether it is one of the
+    // engine's files and the program mark it carries (0 when none).
+    struct Cabecera {
+        bool legible = false;
+        bool delMotor = false;
+        qint64 idAplicacion = 0;
+    };
+    virtual Cabecera LeoCabecera(const QString& ruta) const = 0;
+    // Suffixes of the files the engine keeps beside a database; conDatos: only those that may hold
+    // committed changes not yet in the database file itself.
+    virtual QStringList Companeros(bool conDatos) const = 0;
+    // The engine's own check of the database's pages: every page and index (completa) or a quicker
+    // pass. False with the first problems, or the failure, in *detalle.
+    virtual bool Integridad(QSqlDatabase& db, bool completa, QString* detalle) const = 0;
     // Writes a compacted copy of the database of db into a new file at destino.
     virtual bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const = 0;
     // Copies the whole content of desde into hacia, under the engine's own locks, in place.

@@ -4,9 +4,11 @@
 
 #include <QCollator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QUrl>
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -88,9 +90,19 @@ QString MotorSqlite::Version() const {
 
 QSqlDatabase MotorSqlite::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
-    db.setDatabaseName(ruta);
-    db.setConnectOptions(soloLectura ? "QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=8000"
-                                     : "QSQLITE_BUSY_TIMEOUT=8000");
+    if (soloLectura) {
+        // Read without leaving a trace: a file without a log beside it is read as immutable, so that
+        // no log or index file is made next to it.
+        bool companeros = false;
+        for (const char* sufijo : {"-wal", "-shm", "-journal"})
+            companeros = companeros || QFileInfo::exists(ruta + sufijo);
+        db.setDatabaseName(QUrl::fromLocalFile(ruta).toString(QUrl::FullyEncoded) +
+                           (companeros ? "?mode=ro" : "?immutable=1"));
+        db.setConnectOptions("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=8000");
+    } else {
+        db.setDatabaseName(ruta);
+        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=8000");
+    }
     return db;
 }
 
@@ -237,6 +249,40 @@ qint64 MotorSqlite::VersionDatos(const QSqlDatabase& db) const {
 bool MotorSqlite::EsArchivoPropio(const QString& ruta) const {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+Motor::Cabecera MotorSqlite::LeoCabecera(const QString& ruta) const {
+    Cabecera c;
+    QFile f(ruta);
+    c.legible = f.open(QIODevice::ReadOnly);
+    if (!c.legible) return c;
+    const QByteArray b = f.read(100);
+    c.delMotor = b.startsWith(QByteArray("SQLite format 3\0", 16));
+    // The program mark is the big-endian 32-bit number at offset 68 of the header.
+    if (b.size() >= 72) {
+        const auto* u = reinterpret_cast<const uchar*>(b.constData()) + 68;
+        c.idAplicacion = qint64((quint32(u[0]) << 24) | (quint32(u[1]) << 16) | (quint32(u[2]) << 8) | u[3]);
+    }
+    return c;
+}
+
+QStringList MotorSqlite::Companeros(bool conDatos) const {
+    // The shared-memory index is rebuilt from the log; only the log and the journal carry data.
+    return conDatos ? QStringList{"-wal", "-journal"} : QStringList{"-wal", "-shm", "-journal"};
+}
+
+bool MotorSqlite::Integridad(QSqlDatabase& db, bool completa, QString* detalle) const {
+    QSqlQuery q(db);
+    if (!q.exec(completa ? "PRAGMA integrity_check(5)" : "PRAGMA quick_check(5)")) {
+        *detalle = TextoError(q.lastError());
+        return false;
+    }
+    QStringList problemas;
+    while (q.next())
+        problemas << q.value(0).toString();
+    if (problemas == QStringList{"ok"}) return true;
+    *detalle = problemas.join("; ").left(300);
+    return false;
 }
 
 bool MotorSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const {

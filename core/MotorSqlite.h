@@ -33,6 +33,9 @@ public:
     qint64 VersionDatos(const QSqlDatabase& db) const override;
 
     bool EsArchivoPropio(const QString& ruta) const override;
+    Cabecera LeoCabecera(const QString& ruta) const override;
+    QStringList Companeros(bool conDatos) const override;
+    bool Integridad(QSqlDatabase& db, bool completa, QString* detalle) const override;
     bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const override;
     bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const override;
 

@@ -81,9 +81,19 @@ QString DobloComillas(const QString& texto) {
 }
 
 QString ComodinesLike(const QString& texto) {
-    QString t = texto;
-    t.replace('*', '%');
-    t.replace('?', '_');
+    QString t;
+    t.reserve(texto.size());
+    for (const QChar c : texto) {
+        if (c == '*')
+            t += '%';
+        else if (c == '?')
+            t += '_';
+        else {
+            // What LIKE would take for a wildcard, and the escape character itself, stand for themselves.
+            if (c == '%' || c == '_' || c == '\\') t += '\\';
+            t += c;
+        }
+    }
     return t;
 }
 

@@ -35,8 +35,10 @@ QString NuloAVacio(const Valor& v);
 QString FuncionMayusculas();
 // Single quotes doubled (for texts shown or written where quoting is still needed, never for SQL values).
 QString DobloComillas(const QString& texto);
-// User wildcards "*" and "?" turned into those of LIKE, for a bound value.
+// User wildcards "*" and "?" turned into those of LIKE, for a bound value; a "%", "_" or "\" typed by
+// the user is escaped, so it matches itself. The statement must follow that LIKE with EscapeLike.
 QString ComodinesLike(const QString& texto);
+inline const QString EscapeLike = QStringLiteral(" ESCAPE '\\'");
 
 // Dates: shown and typed dd/mm/yyyy, stored as ISO yyyy-mm-dd text.
 QDate TextoAFecha(const QString& texto);        // strict dd/mm/yyyy (or dd/mm/yy); invalid QDate otherwise

@@ -16,7 +16,7 @@ QString MismoAsiento(const QString& lineas) {
 
 // A text criterion on a column: contains the pattern, ignoring letter case.
 QString Contiene(const QString& columna) {
-    return Dialecto::Mayusculas(columna) + " LIKE ? ESCAPE '\\'";
+    return Dialecto::Mayusculas(columna) + " LIKE ?" + EscapeLike;
 }
 
 // An amount of a line in whole cents, so that comparisons with a typed amount are exact.
@@ -107,21 +107,7 @@ QString ClausulaImporte(int porImporte, const std::optional<Importe>& desde,
 } // namespace
 
 QString PatronContiene(const QString& texto) {
-    QString p;
-    p.reserve(texto.size() + 4);
-    p += u'%';
-    for (QChar ch : texto.toUpper()) {
-        if (ch == u'*')
-            p += u'%';
-        else if (ch == u'?')
-            p += u'_';
-        else {
-            if (ch == u'%' || ch == u'_' || ch == u'\\') p += u'\\';
-            p += ch;
-        }
-    }
-    p += u'%';
-    return p;
+    return u'%' + ComodinesLike(texto.toUpper()) + u'%';
 }
 
 std::optional<ConsultaSql> ArmoBusqueda(const CriteriosBusqueda& c, int empresa, int ejercicio,

@@ -204,20 +204,29 @@ int VerificoEstructura(const QString& ruta) {
     return resultado;
 }
 
-bool Compacto(const QString& base, const QString& aux) {
-    const QString noCompacta = QStringLiteral("No se pudo compactar base de datos, ");
-    // Opening a missing file would create an empty database in its place.
-    if (!QFileInfo(base).isFile()) {
-        Informo(noCompacta + "no existe el archivo " + QDir::toNativeSeparators(base), Aviso::Informacion);
-        return false;
-    }
+namespace {
+
+const QString NoCompacta = QStringLiteral("No se pudo compactar base de datos, ");
+
+// The examination that every compaction and backup starts from: only a sound Partidex database (of
+// this version, or of an older one about to be upgraded) is compacted or copied.
+bool BaseSana(const QString& base, QString* motivo) {
+    const Diagnostico d = ExaminoBase(base, Examen::Completo);
+    if (d.estado == EstadoBase::Partidex || d.estado == EstadoBase::Anterior) return true;
+    *motivo = d.explicacion;
+    return false;
+}
+
+// Compaction of a database already examined: the engine's compacted copy into the scratch file, the scratch
+// file checked page by page, and only then its content written back into the database.
+bool CompactoExaminada(const QString& base, const QString& aux) {
     if (BaseEnUso(base)) {
-        Informo(noCompacta + EnUso(), Aviso::Informacion);
+        Informo(NoCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
     QString error;
     if (!BorroArchivo(aux, &error)) {
-        Informo(noCompacta + error, Aviso::Informacion);
+        Informo(NoCompacta + error, Aviso::Informacion);
         return false;
     }
     ConexionArchivo c(base, false);
@@ -230,13 +239,20 @@ bool Compacto(const QString& base, const QString& aux) {
     const qint64 version = ok ? motor.VersionDatos(db) : 0;
     ok = ok && version >= 0 && motor.CompactoEn(db, aux, &c.error);
     if (!ok) {
-        Informo(noCompacta + c.error, Aviso::Informacion);
+        Informo(NoCompacta + c.error, Aviso::Informacion);
+        BorroArchivo(aux, &error);
+        return false;
+    }
+    if (!VerificoIntegridad(aux, &error)) {
+        Informo(NoCompacta + "la copia compactada " + QDir::toNativeSeparators(aux) +
+                    " no pasó la verificación de integridad (" + error + "); la base no se modificó",
+                Aviso::Informacion);
         BorroArchivo(aux, &error);
         return false;
     }
     // Checked again: an instance may have opened or changed the database while it was being compacted.
     if (BaseEnUso(base) || motor.VersionDatos(db) != version) {
-        Informo(noCompacta + EnUso(), Aviso::Informacion);
+        Informo(NoCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
     if (!CopioConBackUp(aux, base, &error)) {
@@ -247,17 +263,85 @@ bool Compacto(const QString& base, const QString& aux) {
     return true;
 }
 
-bool HagoBackUp(const QDate& hoy) {
+// Puts a new backup in place: copied under a scratch name beside the backup, checked there, then the
+// previous backup becomes the older generation (.1) and the new one takes its name. A copy that fails
+// its check replaces nothing.
+bool InstaloRespaldo(const QString& origen, const QString& respaldo, QString* error) {
+    const QString temporal = respaldo + ".nuevo-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    if (!QFile::copy(origen, temporal)) {
+        *error = !QFileInfo::exists(origen) ? "no existe el archivo " + QDir::toNativeSeparators(origen)
+                                            : "no se pudo escribir " + QDir::toNativeSeparators(temporal);
+        QFile::remove(temporal);
+        return false;
+    }
+    {
+        // On disk before it takes the old file's place.
+        QFile copia(temporal);
+        if (copia.open(QIODevice::ReadWrite)) ::fsync(copia.handle());
+    }
+    // A byte copy of the compacted file, which passed the full check: the quick one finds a bad copy.
+    QString detalle;
+    if (!VerificoIntegridad(temporal, &detalle, false)) {
+        *error = "la copia escrita no pasó la verificación de integridad (" + detalle +
+                 "); se conserva la copia anterior";
+        QFile::remove(temporal);
+        return false;
+    }
+    const QByteArray nuevo = QFile::encodeName(temporal);
+    const QByteArray actual = QFile::encodeName(respaldo);
+    const QByteArray anterior = QFile::encodeName(respaldo + ".1");
+    if (QFileInfo::exists(respaldo) && std::rename(actual.constData(), anterior.constData()) != 0) {
+        *error = "no se pudo conservar la copia anterior como " + QDir::toNativeSeparators(respaldo + ".1");
+        QFile::remove(temporal);
+        return false;
+    }
+    if (std::rename(nuevo.constData(), actual.constData()) != 0) {
+        *error = "no se pudo reemplazar " + QDir::toNativeSeparators(respaldo);
+        QFile::remove(temporal);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Compacto(const QString& base, const QString& aux) {
+    // Opening a missing file would create an empty database in its place.
+    if (!QFileInfo(base).isFile()) {
+        Informo(NoCompacta + "no existe el archivo " + QDir::toNativeSeparators(base), Aviso::Informacion);
+        return false;
+    }
+    QString motivo;
+    if (!BaseSana(base, &motivo)) {
+        Informo(NoCompacta + motivo, Aviso::Informacion);
+        return false;
+    }
+    return CompactoExaminada(base, aux);
+}
+
+bool HagoBackUp(const QDate& hoy, int estructura) {
     const AppState& a = App();
-    if (VerificoEstructura(a.databasePath) != 0) {
-        Informo("No se puede compactar / hacer back up", Aviso::Informacion);
+    const QString noPuede = QStringLiteral("No se puede compactar / hacer back up: ");
+    QString motivo;
+    {
+        Ocupado ocupado;
+        if (!BaseSana(a.databasePath, &motivo)) {
+            Informo(noPuede + motivo, Aviso::Informacion);
+            return false;
+        }
+    }
+    if (estructura < 0) estructura = VerificoEstructura(a.databasePath);
+    if (estructura != 0) {
+        Informo(noPuede + "la cantidad de índices o de relaciones de la base de datos " +
+                    QDir::toNativeSeparators(a.databasePath) +
+                    " no es la esperada; la copia de seguridad anterior se conserva",
+                Aviso::Informacion);
         return false;
     }
     Ocupado ocupado;
-    if (!Compacto(a.databasePath, a.auxPath)) return false;
-    // Nobody opens the backup file, so the compacted scratch file is copied as it stands.
+    if (!CompactoExaminada(a.databasePath, a.auxPath)) return false;
     QString error;
-    if (!CopioArchivo(a.auxPath, a.backupPath, &error)) {
+    if (!InstaloRespaldo(a.auxPath, a.backupPath, &error)) {
         Informo("No se pudo terminar BackUp base de datos, " + error, Aviso::Ninguno);
         return false;
     }
@@ -277,10 +361,11 @@ bool RecuperoBackUp() {
         Informo(prefijo + EnUso(), Aviso::Ninguno);
         return false;
     }
-    // Only a Partidex database may take the place of the books.
-    QString explicacion;
-    if (ExaminoBase(a.backupPath, &explicacion) != EstadoBase::Partidex) {
-        Informo(prefijo + explicacion, Aviso::Ninguno);
+    // Only a sound Partidex database may take the place of the books (one of an older version is
+    // upgraded at the next start).
+    const Diagnostico d = ExaminoBase(a.backupPath, Examen::Completo);
+    if (d.estado != EstadoBase::Partidex && d.estado != EstadoBase::Anterior) {
+        Informo(prefijo + d.explicacion, Aviso::Ninguno);
         return false;
     }
     QString error;
@@ -302,9 +387,7 @@ bool RecuperoBackUp() {
 }
 
 void LeoRutas() {
-    AppState& a = App();
-    a.backupPath = RutaCompleta(LeoLocal(SeccionMantenimiento, "Base Back Up", "Partidex.BAK"));
-    a.auxPath = RutaCompleta(LeoLocal(SeccionMantenimiento, "Base Aux", "Partidex.AUX"));
+    LeoRutasMantenimiento();
 }
 
 bool BackUpPendiente(const QDate& hoy) {
@@ -316,16 +399,30 @@ bool BackUpPendiente(const QDate& hoy) {
     return ultimo <= hoy.addDays(-intervalo);
 }
 
-void MantenimientoInicial(const QDate& hoy) {
+void MantenimientoInicial(const QDate& hoy, int estructura) {
     LeoRutas();
     if (BackUpPendiente(hoy)) {
         if (interlocutor.aviso) interlocutor.aviso(true);
-        HagoBackUp(hoy);
+        HagoBackUp(hoy, estructura);
         if (interlocutor.aviso) interlocutor.aviso(false);
     }
-    if (LeoLocal("Varios", "Admin", "False").compare("TRUE", Qt::CaseInsensitive) == 0 &&
-        Pregunto(QString::fromUtf8("Ingresa a Módulo de Base de Datos")) && interlocutor.abroPantalla)
-        interlocutor.abroPantalla();
+    if (LeoLocal("Varios", "Admin", "False").compare("TRUE", Qt::CaseInsensitive) == 0) OfrezcoPantalla();
+}
+
+bool RespaldoPrevio(const QDate& hoy) {
+    LeoRutas();
+    if (interlocutor.aviso) interlocutor.aviso(true);
+    // The structure of an older version is not this program's: the examination alone vouches for it.
+    const bool ok = HagoBackUp(hoy, 0);
+    if (interlocutor.aviso) interlocutor.aviso(false);
+    return ok;
+}
+
+bool OfrezcoPantalla() {
+    if (!Pregunto(QString::fromUtf8("Ingresa a Módulo de Base de Datos")) || !interlocutor.abroPantalla)
+        return false;
+    interlocutor.abroPantalla();
+    return true;
 }
 
 } // namespace Mantenimiento

@@ -6,6 +6,8 @@
 //
 // This is logic only: whatever the user must see or answer goes through the Interlocutor, which the
 // screens layer fills in (message boxes, the busy pointer, the notice window, the maintenance screen).
+#include "core/Configuracion.h"
+
 #include <QDate>
 #include <QString>
 #include <functional>
@@ -25,7 +27,7 @@ struct Interlocutor {
 void FijoInterlocutor(Interlocutor i);
 
 // Settings of the maintenance, local file.
-inline const QString SeccionMantenimiento = QStringLiteral("Mantenimiento de Base de Datos");
+using ::SeccionMantenimiento;
 
 // Counts of one database file, read at file level.
 struct Estructura {
@@ -39,14 +41,18 @@ Estructura CuentoEstructura(const QString& ruta);
 // critical warning); 2 = the file cannot be opened (nothing is reported).
 int VerificoEstructura(const QString& ruta);
 
-// Compacts the database into the scratch file (the engine's compacted copy) and writes the content back
-// into the database through the online backup. The scratch file stays on disk. Refused while the
-// database is in use by another connection.
+// Compacts the database into the scratch file (the engine's compacted copy), checks the compacted copy, and
+// writes its content back into the database through the online backup. The scratch file stays on disk.
+// Refused while the database is in use by another connection, and for a database that fails the
+// examination (damaged, foreign, newer).
 bool Compacto(const QString& base, const QString& aux);
 
-// Structure check, compaction and backup of App().databasePath into App().backupPath; on success the
-// global UltimoBackUp(dd/mm/yyyy) becomes hoy.
-bool HagoBackUp(const QDate& hoy = QDate::currentDate());
+// Examination (the engine's integrity check), structure check, compaction and backup of
+// App().databasePath into App().backupPath; on success the global UltimoBackUp(dd/mm/yyyy) becomes hoy.
+// The new backup is written under a scratch name and checked before it takes the backup's name; the
+// backup it replaces is kept as App().backupPath + ".1". estructura: the result of the structure check
+// when the caller has just run it (its warnings are then not shown again), -1 to run it here.
+bool HagoBackUp(const QDate& hoy = QDate::currentDate(), int estructura = -1);
 
 // Asks, then restores App().databasePath from App().backupPath through the online backup.
 bool RecuperoBackUp();
@@ -56,6 +62,11 @@ void LeoRutas();
 // True when the automatic backup is due on hoy by the global schedule.
 bool BackUpPendiente(const QDate& hoy);
 // The start-up step: paths, the automatic backup when due, the offer of the maintenance screen.
-void MantenimientoInicial(const QDate& hoy = QDate::currentDate());
+// estructura as for HagoBackUp.
+void MantenimientoInicial(const QDate& hoy = QDate::currentDate(), int estructura = -1);
+// The checked backup taken before a database of an older version is upgraded (whatever the schedule).
+bool RespaldoPrevio(const QDate& hoy = QDate::currentDate());
+// Asks "Ingresa a Módulo de Base de Datos" and on Yes opens the maintenance screen; true when opened.
+bool OfrezcoPantalla();
 
 } // namespace Mantenimiento

@@ -224,6 +224,16 @@ QStringList FilasFijas(const QString& hashContrasenaInicial) {
     return filas;
 }
 
+QStringList Tablas() {
+    static const QRegularExpression tabla(QStringLiteral("^CREATE TABLE (\\w+)"));
+    QStringList nombres;
+    for (const QString& s : Definicion()) {
+        const QRegularExpressionMatch m = tabla.match(s);
+        if (m.hasMatch()) nombres << m.captured(1);
+    }
+    return nombres;
+}
+
 int IndicesEsperados() {
     int n = 0;
     for (const QString& s : Definicion()) {

@@ -6,13 +6,17 @@
 
 namespace Esquema {
 
-// Version the database carries (the engine keeps it, core/Motor.h); raise it with every change of structure.
-constexpr int Version = 1;
+// Version the database carries (kept by the engine, core/Motor.h). A change of structure raises it,
+// changes Definicion() (a new database is made at the new version directly) and adds the step that
+// takes an older database there (schema/Actualizacion.cpp).
+constexpr int Version = 2;
 // Mark the database carries so that another program's file is never taken for ours ("PDX1").
 constexpr int IdAplicacion = 0x50445831;
 
 // Statements that build the schema of a new database, in order.
 const QStringList& Definicion();
+// Names of the tables that Definicion() creates, in order.
+QStringList Tablas();
 // Statements that insert the fixed rows (profiles, modules, levels, grants, the first user).
 // The first user's password hash is passed in, since hashing belongs to core.
 QStringList FilasFijas(const QString& hashContrasenaInicial);

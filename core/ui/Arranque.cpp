@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
 #include "core/Sesiones.h"
+#include "core/Soporte.h"
 #include "core/ui/Ayuda.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Mensaje.h"
@@ -12,20 +13,132 @@
 #include "core/ui/frmMain.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
-std::function<void()> mantenimientoInicial;
+std::function<void(int)> mantenimientoInicial;
 std::function<int(const QString&)> verificoEstructura;
+std::function<bool()> respaldoPrevio;
+std::function<bool()> ofertaMantenimiento;
+
+QString Nativa(const QString& ruta) {
+    return QDir::toNativeSeparators(ruta);
+}
+
+// A message shown with the normal pointer, whatever start-up had up.
+Respuesta Aviso(const QString& texto, Icono icono, Botones botones = Botones::Ok) {
+    SinEspera normal;
+    return Mensaje(texto, icono, botones);
+}
+
+QString FechaArchivo(const QString& ruta) {
+    return QFileInfo(ruta).lastModified().toString("dd/MM/yyyy HH:mm");
+}
+
+// What a user with a damaged or incomplete database can do: the backup by name and date.
+QString ConsejoRecuperacion() {
+    const QString bak = App().backupPath;
+    if (!QFileInfo(bak).isFile())
+        return "No hay copia de seguridad en " + Nativa(bak) + "; consulte a " + CorreoSoporte + ".";
+    QString t = "Recupérela desde la copia de seguridad " + Nativa(bak) + " del " + FechaArchivo(bak) +
+                " con \"Recuperar de Back Up\" en la pantalla Base de Datos";
+    if (QFileInfo(bak + ".1").isFile())
+        t += " (la copia anterior, " + Nativa(bak + ".1") + ", es del " + FechaArchivo(bak + ".1") + ")";
+    return t + ".";
+}
+
+QString ConsejoConfiguracion() {
+    return "Revise la clave Base de la sección [Base de Datos] en " + Nativa(App().LocalIni()) + ".";
+}
+
+// A database that does not exist: made on a first start, or where the settings name it when the user
+// says so; a missing folder is never made.
+bool CreoSiCorresponde(const QString& ruta) {
+    if (!BasePorDefecto()) {
+        const QString carpeta = QFileInfo(ruta).absolutePath();
+        if (!QFileInfo(carpeta).isDir()) {
+            Aviso("No existe la carpeta " + Nativa(carpeta) + " de la base de datos " + Nativa(ruta) +
+                      "; no se crea ninguna carpeta ni base de datos. " + ConsejoConfiguracion(),
+                  Icono::Error);
+            return false;
+        }
+        if (Aviso("No existe la base de datos " + Nativa(ruta) +
+                      ".\n¿Desea crear en ese lugar una base de datos nueva y vacía?\n"
+                      "Responda No si la ruta está mal escrita o la unidad no está conectada; el programa "
+                      "terminará sin crear nada.",
+                  Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+            return false;
+    }
+    QString error;
+    if (!CreoBase(ruta, &error)) {
+        Aviso("No se pudo crear la base de datos " + Nativa(ruta) + ", " + error, Icono::Error);
+        return false;
+    }
+    return true;
+}
+
+// Examines the database before anything writes to it, and leaves it ready to be opened or refuses.
+bool PreparoBase(const QString& ruta) {
+    const Diagnostico d = ExaminoBase(ruta, Examen::Completo);
+    switch (d.estado) {
+    case EstadoBase::Partidex:
+        return true;
+    case EstadoBase::NoExiste:
+        return CreoSiCorresponde(ruta);
+    case EstadoBase::Anterior: {
+        if (!respaldoPrevio || !respaldoPrevio()) {
+            Aviso("La base de datos " + Nativa(ruta) +
+                      " es de una versión anterior del programa y no se actualizó, porque antes no se pudo "
+                      "hacer una copia de seguridad verificada; su estructura quedó como estaba.",
+                  Icono::Error);
+            return false;
+        }
+        QString error;
+        if (!ActualizoBase(ruta, &error)) {
+            Aviso(error + ". La base de datos quedó como estaba; la copia de seguridad está en " +
+                      Nativa(App().backupPath) + ".",
+                  Icono::Error);
+            return false;
+        }
+        return true;
+    }
+    case EstadoBase::Danada:
+    case EstadoBase::Incompleta:
+        Aviso(d.explicacion + ". " + ConsejoRecuperacion(), Icono::Error);
+        // The maintenance screen is where the backup is restored; after it the file is examined again.
+        if (ofertaMantenimiento && ofertaMantenimiento())
+            return ExaminoBase(ruta, Examen::Completo).estado == EstadoBase::Partidex;
+        return false;
+    case EstadoBase::Posterior:
+        Aviso(d.explicacion + "; este programa no la modificó.", Icono::Error);
+        return false;
+    case EstadoBase::Ajena:
+    case EstadoBase::NoEsArchivo:
+    case EstadoBase::SinPermiso:
+    case EstadoBase::RutaInvalida:
+        break;
+    }
+    Aviso(d.explicacion + ". " + ConsejoConfiguracion(), Icono::Error);
+    return false;
+}
+
 } // namespace
 
-void FijoMantenimientoInicial(std::function<void()> mantenimiento) {
+void FijoMantenimientoInicial(std::function<void(int estructura)> mantenimiento) {
     mantenimientoInicial = std::move(mantenimiento);
 }
 void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion) {
     verificoEstructura = std::move(verificacion);
+}
+void FijoRespaldoPrevio(std::function<bool()> respaldo) {
+    respaldoPrevio = std::move(respaldo);
+}
+void FijoOfertaMantenimiento(std::function<bool()> oferta) {
+    ofertaMantenimiento = std::move(oferta);
 }
 
 bool CargoTraducciones() {
@@ -52,20 +165,22 @@ bool Arranque() {
 
     CursorEspera();
     LeoConfiguracion();
-    // The first start makes the database (with its initial user) before the maintenance sees it.
-    if (!QFileInfo::exists(a.databasePath)) {
-        QString error;
-        if (!CreoBase(a.databasePath, &error)) {
-            CursorNormal();
-            Mensaje("No se pudo crear la base de datos " + a.databasePath + ", " + error, Icono::Error);
-            return false;
-        }
+    // Settings files that are not files, and a database that is not sound, stop here untouched.
+    const QString problema = ProblemaConfiguracion();
+    if (!problema.isEmpty()) {
+        Aviso(problema, Icono::Error);
+        CursorNormal();
+        return false;
     }
-    if (mantenimientoInicial) mantenimientoInicial();
+    if (!PreparoBase(a.databasePath)) {
+        CursorNormal();
+        return false;
+    }
+    // The structure check runs once; the maintenance is told its result, so that its warnings are not
+    // shown a second time by the backup.
+    const int estructura = verificoEstructura ? verificoEstructura(a.databasePath) : 0;
+    if (mantenimientoInicial) mantenimientoInicial(estructura);
     CursorNormal();
-
-    // Its warnings are shown by the check itself; start-up goes on regardless.
-    if (verificoEstructura) verificoEstructura(a.databasePath);
 
     QString error;
     if (!AbroBase(a.databasePath, &error)) {

@@ -5,13 +5,22 @@
 #include <functional>
 
 // The maintenance subsystem hands these in at registration (core cannot link it).
-void FijoMantenimientoInicial(std::function<void()> mantenimiento);
+// The start-up maintenance, told the result of the structure check that start-up has just run.
+void FijoMantenimientoInicial(std::function<void(int estructura)> mantenimiento);
+// The structure check: 0 as delivered, 1 a count differs (warnings shown), 2 cannot be read.
 void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion);
+// The checked backup taken before a database of an older version is upgraded; true when made.
+void FijoRespaldoPrevio(std::function<bool()> respaldo);
+// The offer of the maintenance screen made when the database is damaged; true when it was opened.
+void FijoOfertaMantenimiento(std::function<bool()> oferta);
 
 // Loads Qt's own Spanish texts ("Sí", "No", "Cancelar" in message boxes and standard dialogs).
 // Returns false when the translation file is not installed (the program goes on in English there).
 bool CargoTraducciones();
 
 // Runs the start-up sequence. Returns false when the program must end (login cancelled, database that
-// cannot be opened); true once the main window is shown.
+// cannot be opened); true once the main window is shown. The database is examined before anything
+// writes to it: a missing one is made only on a first start or when the user agrees, one of an older
+// version is upgraded after a checked backup, and any other (foreign, newer, damaged, incomplete, not a
+// file) is left as it was, with a message that says what it is and what to do.
 bool Arranque();

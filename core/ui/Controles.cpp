@@ -1,10 +1,13 @@
 #include "core/ui/Controles.h"
 
+#include <QAccessible>
 #include <QGroupBox>
+#include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono, const QString& ayuda) {
+QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono,
+                         const QString& ayuda) {
     auto* b = new QToolButton(padre);
     b->setObjectName(QLatin1String(nombre));
     b->setIcon(padre->style()->standardIcon(icono));
@@ -23,4 +26,16 @@ QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWid
     l->addWidget(contenido);
     if (contenido->accessibleName().isEmpty()) contenido->setAccessibleName(titulo);
     return g;
+}
+
+void PreparoValor(QLabel* etiqueta, const QString& descripcion) {
+    etiqueta->setAccessibleDescription(descripcion);
+    etiqueta->setAccessibleName(etiqueta->text());
+}
+
+void MuestroValor(QLabel* etiqueta, const QString& valor) {
+    etiqueta->setText(valor);
+    etiqueta->setAccessibleName(valor);
+    QAccessibleEvent cambio(etiqueta, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&cambio);
 }

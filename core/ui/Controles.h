@@ -4,11 +4,19 @@
 #include <QStyle>
 
 class QGroupBox;
+class QLabel;
 class QToolButton;
 class QWidget;
 
 // A picture button with its tool tip, which is also its accessible name.
-QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono, const QString& ayuda);
+QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPixmap icono,
+                         const QString& ayuda);
 // A field inside a frame with a caption; the caption becomes the field's accessible name when it has
 // none. `nombre` (the frame's object name) may be null.
 QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWidget* contenido);
+
+// A label that shows a value (a readout, a total): screen readers read the value itself, so it is the
+// label's accessible name; the fixed words that say what it is go in the accessible description.
+void PreparoValor(QLabel* etiqueta, const QString& descripcion);
+// Shows a new value in such a label, and tells screen readers that it changed.
+void MuestroValor(QLabel* etiqueta, const QString& valor);

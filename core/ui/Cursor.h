@@ -17,3 +17,24 @@ public:
     Espera(const Espera&) = delete;
     Espera& operator=(const Espera&) = delete;
 };
+
+// The normal pointer while the user reads or answers something in the middle of a long operation;
+// the busy pointers that were up come back afterwards.
+class SinEspera {
+public:
+    SinEspera() {
+        while (QApplication::overrideCursor()) {
+            QApplication::restoreOverrideCursor();
+            ++apilados;
+        }
+    }
+    ~SinEspera() {
+        for (int n = 0; n < apilados; ++n)
+            CursorEspera();
+    }
+    SinEspera(const SinEspera&) = delete;
+    SinEspera& operator=(const SinEspera&) = delete;
+
+private:
+    int apilados = 0;
+};

@@ -139,21 +139,21 @@ void RecuperoVentana(const QString& seccion, QWidget* ventana) {
 
 void GuardoColumnas(const QString& seccion, const Grilla* grilla) {
     if (!grilla) return;
-    for (int n = 1; n <= grilla->columnas(); ++n) {
-        if (grilla->isColumnHidden(n)) continue;
+    for (int n = 1; n <= grilla->columnas(); ++n)
         EscriboLocal(seccion, grilla->objectName() + QStringLiteral("Col") + QString::number(n),
                      QString::number(grilla->anchoColumna(n)));
-    }
 }
 
 void RecuperoColumnas(const QString& seccion, Grilla* grilla) {
     if (!grilla) return;
     for (int n = 1; n <= grilla->columnas(); ++n) {
         const QString texto =
-            LeoLocal(seccion, grilla->objectName() + QStringLiteral("Col") + QString::number(n), QString());
-        if (texto.trimmed().isEmpty() || grilla->isColumnHidden(n)) continue;
-        const int ancho = int(std::lround(texto.trimmed().toDouble()));
-        if (ancho > 0) grilla->setAnchoColumna(n, ancho);
+            LeoLocal(seccion, grilla->objectName() + QStringLiteral("Col") + QString::number(n), QString())
+                .trimmed();
+        bool ok = false;
+        const double ancho = texto.toDouble(&ok);
+        if (!ok || !std::isfinite(ancho)) continue;
+        grilla->setAnchoColumna(n, int(std::lround(qBound(0.0, ancho, 100000.0))));
     }
 }
 

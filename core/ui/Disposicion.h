@@ -17,9 +17,11 @@ void GuardoVentana(const QString& seccion, QWidget* ventana);
 // Ancho and Largo applied when greater than 0, Left and Top when 0 or more, then Estado.
 void RecuperoVentana(const QString& seccion, QWidget* ventana);
 
-// One key per column. A hidden column keeps the key it had: its width is the screen's decision.
+// One key per column, every column: a hidden one is written with width 0.
 void GuardoColumnas(const QString& seccion, const Grilla* grilla);
-// Widths greater than 0 are applied to the visible columns; columns without a key keep theirs.
+// Every column with a key takes its width: 0 hides the column, a width shows it. Columns without a key
+// (or with one that is not a number) keep theirs. A screen that hides a column by design hides it
+// after restoring.
 void RecuperoColumnas(const QString& seccion, Grilla* grilla);
 
 // Bands of a tool bar: the panes of a QSplitter, or the widgets (separators aside) of a QToolBar or

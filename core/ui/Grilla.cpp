@@ -90,6 +90,12 @@ double Grilla::numero(int fila, int columna) const {
 void Grilla::setNumero(int fila, int columna, double valor) {
     datos->setNumero(fila, columna, valor);
 }
+std::optional<Importe> Grilla::importe(int fila, int columna) const {
+    return datos->importe(fila, columna);
+}
+void Grilla::setImporte(int fila, int columna, Importe valor) {
+    datos->setImporte(fila, columna, valor);
+}
 
 void Grilla::setFila(int fila, const QStringList& textos) {
     const int n = std::min(int(textos.size()), datos->columnas());

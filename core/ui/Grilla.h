@@ -2,6 +2,7 @@
 // The grid of every list, report and multi-row editor: a QTableView over a compact model, offering
 // the system's grid interface with 1-based rows and columns. Column 0 holds one hidden value per row;
 // row 0 is the header. Cells are stored compactly (one text buffer per column), never one item per cell.
+#include "core/Importe.h"
 #include <QColor>
 #include <QStringList>
 #include <QTableView>
@@ -52,6 +53,9 @@ public:
     // Number of a Numero cell (0 when empty or not a number).
     double numero(int fila, int columna) const;
     void setNumero(int fila, int columna, double valor);
+    // Amount of a two-decimal Numero cell, exact (nullopt when empty or not an amount).
+    std::optional<Importe> importe(int fila, int columna) const;
+    void setImporte(int fila, int columna, Importe valor);
 
     // Header texts (row 0) and column widths in pixels; width 0 hides a column.
     void setEncabezado(int columna, const QString& texto);

@@ -40,7 +40,13 @@ QValidator::State ValidadorNumero::validate(QString& texto, int&) const {
     const QString limpio = texto.trimmed();
     if (limpio.isEmpty()) return Acceptable;
     double v = 0;
-    if (!LeoNumeroGrilla(limpio, d, m, &v)) return Intermediate;
+    if (modelo->EsImporte(columna)) {
+        const auto monto = LeoImporteGrilla(limpio, d, m);
+        if (!monto) return Intermediate;
+        v = monto->aDouble();
+    } else if (!LeoNumeroGrilla(limpio, d, m, &v)) {
+        return Intermediate;
+    }
     return v >= t.minimo && v <= t.maximo ? Acceptable : Intermediate;
 }
 

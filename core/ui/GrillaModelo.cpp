@@ -165,6 +165,17 @@ bool LeoNumeroGrilla(const QString& texto, QChar decimal, QChar miles, double* v
     return true;
 }
 
+std::optional<Importe> LeoImporteGrilla(const QString& texto, QChar decimal, QChar miles, QString* error) {
+    QString t = texto;
+    // The money reader knows "," and "." (and ignores spaces); other grid characters are mapped to them.
+    if (!miles.isNull() && miles != decimal && miles != u',' && miles != u'.') t.remove(miles);
+    if (decimal != u',' && decimal != u'.') {
+        t.replace(decimal, u'.');
+        decimal = u'.';
+    }
+    return Importe::Leo(t, error, decimal);
+}
+
 bool CumpleMascara(const QString& texto, const QString& mascara) {
     if (texto.size() > mascara.size()) return false;
     for (qsizetype i = 0; i < texto.size(); ++i) {
@@ -322,6 +333,10 @@ QString GrillaModelo::mostrado(int fila, int columna) const {
     QString t = crudo(fila, columna);
     const TipoCelda& tipo = tipos[size_t(std::clamp(columna, 0, int(cols.size()) - 1))];
     if (tipo.clase != TipoCelda::Numero || t.isEmpty()) return t;
+    if (EsImporte(columna)) {
+        const auto v = Importe::Leo(t, nullptr, u'.');
+        return v ? v->Texto(decimal, tipo.miles ? miles : QChar()) : t;
+    }
     bool ok = false;
     const double v = t.toDouble(&ok);
     return ok ? FormatoNumeroGrilla(v, tipo.decimales, tipo.miles, decimal, miles) : t;
@@ -331,6 +346,10 @@ QString GrillaModelo::editado(int fila, int columna) const {
     QString t = crudo(fila, columna);
     const TipoCelda& tipo = tipos[size_t(std::clamp(columna, 0, int(cols.size()) - 1))];
     if (tipo.clase != TipoCelda::Numero || t.isEmpty()) return t;
+    if (EsImporte(columna)) {
+        const auto v = Importe::Leo(t, nullptr, u'.');
+        return v ? v->Texto(decimal) : t;
+    }
     bool ok = false;
     const double v = t.toDouble(&ok);
     return ok ? FormatoNumeroGrilla(v, tipo.decimales, false, decimal, miles) : t;
@@ -349,7 +368,18 @@ QString GrillaModelo::Canonico(int columna, const QString& texto) const {
             simple = false;
     }
     if (simple && puntos == 0) return texto;
-    if (simple && puntos == 1 && decimal == QLatin1Char('.')) return texto;
+    // An amount keeps two decimals at most: more go through the exact reading below.
+    if (simple && puntos == 1 && decimal == QLatin1Char('.') &&
+        (!EsImporte(columna) || texto.size() - texto.indexOf(u'.') <= 3))
+        return texto;
+    if (EsImporte(columna)) {
+        if (const auto v = LeoImporteGrilla(texto, decimal, miles)) return v->TextoPlano();
+        // A number with more decimals, given by the program, is kept to the cent.
+        double d = 0;
+        if (LeoNumeroGrilla(texto, decimal, miles, &d) && std::fabs(d) < 1e13)
+            return Importe::DeDouble(d).TextoPlano();
+        return texto; // not a number: shown as given
+    }
     double v = 0;
     if (!LeoNumeroGrilla(texto, decimal, miles, &v)) return texto; // not a number: shown as given
     return QString::number(v, 'g', 15);
@@ -363,13 +393,38 @@ void GrillaModelo::setTexto(int fila, int columna, const QString& texto) {
 
 void GrillaModelo::setNumero(int fila, int columna, double valor) {
     if (fila < 1 || fila > nFilas || columna < 0 || columna >= int(cols.size())) return;
-    cols[size_t(columna)].setTexto(fila - 1, QString::number(valor, 'g', 15));
+    cols[size_t(columna)].setTexto(fila - 1, EsImporte(columna) && std::fabs(valor) < 1e13
+                                                 ? Importe::DeDouble(valor).TextoPlano()
+                                                 : QString::number(valor, 'g', 15));
     Cambio(fila, columna);
+}
+
+bool GrillaModelo::EsImporte(int columna) const {
+    if (columna < 0 || columna >= int(cols.size())) return false;
+    const TipoCelda& t = tipos[size_t(columna)];
+    return t.clase == TipoCelda::Numero && t.decimales == 2;
+}
+
+void GrillaModelo::setImporte(int fila, int columna, Importe valor) {
+    if (fila < 1 || fila > nFilas || columna < 0 || columna >= int(cols.size())) return;
+    cols[size_t(columna)].setTexto(fila - 1, valor.TextoPlano());
+    Cambio(fila, columna);
+}
+
+std::optional<Importe> GrillaModelo::importe(int fila, int columna) const {
+    const QString t = crudo(fila, columna);
+    if (t.trimmed().isEmpty()) return std::nullopt;
+    if (const auto v = Importe::Leo(t, nullptr, u'.')) return v;
+    return LeoImporteGrilla(t, decimal, miles);
 }
 
 double GrillaModelo::numero(int fila, int columna) const {
     const QString t = crudo(fila, columna);
     if (t.isEmpty()) return 0;
+    if (EsImporte(columna)) {
+        const auto v = importe(fila, columna);
+        return v ? v->aDouble() : 0;
+    }
     bool ok = false;
     double v = 0;
     if (tipos[size_t(columna)].clase == TipoCelda::Numero) {
@@ -390,7 +445,17 @@ bool GrillaModelo::AceptoTipeado(int fila, int columna, const QString& tipeado, 
             break;
         }
         double v = 0;
-        if (!LeoNumeroGrilla(tipeado, decimal, miles, &v)) {
+        std::optional<Importe> monto;
+        if (EsImporte(columna)) {
+            // Amounts are read exactly: a third decimal is refused, never rounded away.
+            QString error;
+            monto = LeoImporteGrilla(tipeado, decimal, miles, &error);
+            if (!monto) {
+                if (motivo) *motivo = QStringLiteral("El número ingresado no es válido. ") + error;
+                return false;
+            }
+            v = monto->aDouble();
+        } else if (!LeoNumeroGrilla(tipeado, decimal, miles, &v)) {
             if (motivo) *motivo = QStringLiteral("El número ingresado no es válido.");
             return false;
         }
@@ -401,7 +466,7 @@ bool GrillaModelo::AceptoTipeado(int fila, int columna, const QString& tipeado, 
                                    FormatoNumeroGrilla(t.maximo, t.decimales, t.miles, decimal, miles));
             return false;
         }
-        guardo = QString::number(v, 'g', 15);
+        guardo = monto ? monto->TextoPlano() : QString::number(v, 'g', 15);
         break;
     }
     case TipoCelda::Fecha: {

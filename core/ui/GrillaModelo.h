@@ -2,11 +2,13 @@
 // The grid's data: one compact text column per grid column (column 0 is the hidden value of each
 // row), the per-column cell types, the per-row fonts and the header texts. Model row r is grid row
 // r + 1; model column c is grid column c.
+#include "core/Importe.h"
 #include "core/ui/Grilla.h"
 
 #include <QAbstractTableModel>
 #include <QStringView>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The texts of one column for every row, held in one UTF-8 buffer with a (start, length) pair per
@@ -43,6 +45,10 @@ QString FormatoNumeroGrilla(double valor, int decimales, bool conMiles, QChar de
 // decimal character whose thousands characters do not group by three is read with them as the
 // decimal point, so "1234.5" is 1234.5 even on a grid with a decimal comma. False when not a number.
 bool LeoNumeroGrilla(const QString& texto, QChar decimal, QChar miles, double* valor);
+// An amount typed or stored in a two-decimal cell (the grid's characters or C form), read exactly as
+// whole cents; nullopt, with the reason in *error, when it is not an amount.
+std::optional<Importe> LeoImporteGrilla(const QString& texto, QChar decimal, QChar miles,
+                                        QString* error = nullptr);
 // Whether a text fits a picture mask position by position: "9" a digit, "X" any character, anything
 // else itself. A text shorter than the mask fits when the typed part does.
 bool CumpleMascara(const QString& texto, const QString& mascara);
@@ -75,6 +81,10 @@ public:
     void setTexto(int fila, int columna, const QString& texto);
     void setNumero(int fila, int columna, double valor);
     double numero(int fila, int columna) const;
+    // Number cells with two decimals hold amounts: stored, shown and read as whole cents.
+    bool EsImporte(int columna) const;
+    void setImporte(int fila, int columna, Importe valor);
+    std::optional<Importe> importe(int fila, int columna) const; // nullopt when empty
     // Checks and stores a typed text; false (nothing stored) when the cell type refuses it.
     bool AceptoTipeado(int fila, int columna, const QString& texto, QString* motivo = nullptr);
 

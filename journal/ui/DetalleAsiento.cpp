@@ -86,7 +86,7 @@ void DetalleAsiento::Cargo(const AsientoGuardado& asiento) {
         g->setTexto(f, ColCodJer, l.codJer);
         g->setTexto(f, ColDescripcion, l.descripcion);
         // A line of zero is shown under "Debe".
-        g->setNumero(f, l.importe.signo() >= 0 ? ColDebe : ColHaber, l.importe.abs().aDouble());
+        g->setImporte(f, l.importe.signo() >= 0 ? ColDebe : ColHaber, l.importe.abs());
         g->setTexto(f, ColConcepto, l.concepto);
         g->setTexto(f, ColMarca, l.marca ? MarcaLeyenda : QString());
         g->setTexto(f, ColFechaAjuste, FechaATexto(l.fechaAjuste));

@@ -26,27 +26,6 @@ Icono IconoDe(Mantenimiento::Aviso a) {
     return Icono::Ninguno;
 }
 
-// Start-up and the backup keep the busy pointer up while they run; whatever the user must read or
-// answer meanwhile is worked with the normal pointer, and the busy one comes back afterwards.
-class SinEspera {
-public:
-    SinEspera() {
-        while (QApplication::overrideCursor()) {
-            QApplication::restoreOverrideCursor();
-            ++apilados;
-        }
-    }
-    ~SinEspera() {
-        for (int n = 0; n < apilados; ++n)
-            CursorEspera();
-    }
-    SinEspera(const SinEspera&) = delete;
-    SinEspera& operator=(const SinEspera&) = delete;
-
-private:
-    int apilados = 0;
-};
-
 QPointer<frmInformaMantenimientoAutomatico> aviso;
 
 void MuestroAviso(bool mostrar) {

@@ -10,6 +10,9 @@ void RegistroPantallasMantenimiento() {
     Pantallas::Registro("frmBaseDatos", Pantallas::Forma::Modal,
                         [](QWidget* p) -> QWidget* { return new frmBaseDatos(p); });
     InstaloInterlocutorMantenimiento();
-    FijoMantenimientoInicial([] { Mantenimiento::MantenimientoInicial(); });
+    FijoMantenimientoInicial(
+        [](int estructura) { Mantenimiento::MantenimientoInicial(QDate::currentDate(), estructura); });
+    FijoRespaldoPrevio([] { return Mantenimiento::RespaldoPrevio(); });
+    FijoOfertaMantenimiento([] { return Mantenimiento::OfrezcoPantalla(); });
     FijoVerificoEstructura([](const QString& ruta) { return Mantenimiento::VerificoEstructura(ruta); });
 }

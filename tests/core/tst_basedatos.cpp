@@ -119,8 +119,8 @@ void PruebaBase::carpetaEnLugarDeBase() {
     const QString ruta = e.Ruta("Libros");
     QVERIFY(QDir().mkpath(ruta));
     QString explicacion;
-    QCOMPARE(int(ExaminoBase(ruta, &explicacion)), int(EstadoBase::SinPermiso));
-    QVERIFY2(explicacion.contains("es una carpeta"), qPrintable(explicacion));
+    QCOMPARE(int(ExaminoBase(ruta, &explicacion)), int(EstadoBase::NoEsArchivo));
+    QVERIFY2(explicacion.contains("sino una carpeta"), qPrintable(explicacion));
     QVERIFY(!AbroBase(ruta));
     QVERIFY(!CreoBase(ruta));
     QVERIFY(QFileInfo(ruta).isDir());
@@ -343,4 +343,39 @@ void PruebaBase::ordenAlfabeticoEspanol() {
         orden << q.value(0).toString();
     // Letter case and accents do not move a name away from its letter; ñ follows n.
     QCOMPARE(orden, QStringList({"ALFA", "alfa", "Álvarez", "Beta", "Nube", "ñandú", "zeta"}));
+}
+
+void PruebaBase::comodinesLiterales_data() {
+    QTest::addColumn<QString>("tipeado");
+    QTest::addColumn<QString>("hallados");
+    QTest::newRow("por ciento literal") << "100%"
+                                        << "100% real";
+    QTest::newRow("guion bajo literal") << "a_b"
+                                        << "a_b";
+    QTest::newRow("barra literal") << "c\\d"
+                                   << "c\\d";
+    QTest::newRow("signo de pregunta comodín") << "a?b"
+                                               << "a_b|axb";
+    QTest::newRow("asterisco comodín") << "100*real"
+                                       << "100 real|100% real";
+    QTest::newRow("comilla") << "o'h"
+                             << "o'hara";
+}
+
+// A "%" or "_" typed by the user finds itself; only "*" and "?" stand for other characters.
+void PruebaBase::comodinesLiterales() {
+    QFETCH(QString, tipeado);
+    QFETCH(QString, hallados);
+    Entorno e;
+    int n = 0;
+    for (const char* t : {"100% real", "100 real", "a_b", "axb", "c\\d", "cxd", "o'hara"})
+        QVERIFY(Ejecuto("INSERT INTO ConceptosAsiento VALUES (?, ?)", {++n, QString::fromUtf8(t)}).ok);
+    QSqlQuery q =
+        Consulto("SELECT descConceptoAsiento FROM ConceptosAsiento WHERE descConceptoAsiento LIKE ?" +
+                     EscapeLike + " ORDER BY descConceptoAsiento",
+                 {"%" + ComodinesLike(tipeado) + "%"});
+    QStringList r;
+    while (q.next())
+        r << q.value(0).toString();
+    QCOMPARE(r.join('|'), hallados);
 }

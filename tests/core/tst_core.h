@@ -23,6 +23,8 @@ private slots:
     void rellenadoNoCortaNumerosAnchos_data();
     void rellenadoNoCortaNumerosAnchos();
     void ordenAlfabeticoEspanol();
+    void comodinesLiterales_data();
+    void comodinesLiterales();
 };
 
 // The engine seam and the layering of the sources; the schema and the plans the statements get.

@@ -132,37 +132,51 @@ void PruebaDisposicion::ventanaMdi() {
     QCOMPARE(sub2->pos(), QPoint(20, 10));
 }
 
-void PruebaDisposicion::columnasCompartidasPorBalance() {
+// Every column is written and every key restored: a hidden column is written as 0, a 0 hides, a width
+// shows a hidden column; a column without a usable key keeps its width. The balance and the
+// inflation-adjusted balance share one section, so one screen's widths reach the other.
+void PruebaDisposicion::columnasTodas() {
     Entorno e(false);
-    // The balance report saves its grid...
+    struct Caso {
+        int ancho;         // designed width (0: hidden)
+        const char* clave; // saved value, nullptr: no key
+        int despues;       // width after restoring
+    };
+    const Caso casos[] = {
+        {70, "120", 120},   // a saved width
+        {70, "0", 0},       // a zero width hides the column
+        {0, "90", 90},      // a hidden column takes its saved width and shows
+        {0, "0", 0},        // hidden and saved hidden
+        {70, nullptr, 70},  // no key: designed width
+        {70, "ancho", 70},  // not a number: designed width
+        {0, nullptr, 0},    // hidden without a key stays hidden
+        {70, " 44.6 ", 45}, // spaces and decimals as the settings reader leaves them
+    };
+    const int n = int(std::size(casos));
     Grilla balance;
     balance.setObjectName(QStringLiteral("sprRpt"));
-    balance.setColumnas(3);
-    balance.setAnchoColumna(1, 111);
-    balance.setAnchoColumna(2, 222);
-    balance.setAnchoColumna(3, 33);
-    GuardoColumnas(QStringLiteral("Balance"), &balance);
-    QCOMPARE(LeoLocal(QStringLiteral("Balance"), QStringLiteral("sprRptCol2"), QString()),
-             QStringLiteral("222"));
-    // ...and the inflation-adjusted balance, with more columns and one of them hidden, takes them.
+    balance.setColumnas(n);
+    for (int c = 1; c <= n; ++c)
+        if (casos[c - 1].clave)
+            EscriboLocal(QStringLiteral("Balance"), QStringLiteral("sprRptCol%1").arg(c), casos[c - 1].clave);
     Grilla reajustado;
     reajustado.setObjectName(QStringLiteral("sprRpt"));
-    reajustado.setColumnas(5);
-    for (int c = 1; c <= 5; ++c)
-        reajustado.setAnchoColumna(c, 50);
-    reajustado.setAnchoColumna(3, 0);
+    reajustado.setColumnas(n);
+    for (int c = 1; c <= n; ++c)
+        reajustado.setAnchoColumna(c, casos[c - 1].ancho);
     RecuperoColumnas(QStringLiteral("Balance"), &reajustado);
-    QCOMPARE(reajustado.anchoColumna(1), 111);
-    QCOMPARE(reajustado.anchoColumna(2), 222);
-    QCOMPARE(reajustado.anchoColumna(3), 0);  // hidden by the screen, stays hidden
-    QCOMPARE(reajustado.anchoColumna(4), 50); // no key: designed width
-    QCOMPARE(reajustado.anchoColumna(5), 50);
-    // Saving the hidden column does not wipe the width the balance saved for it.
+    for (int c = 1; c <= n; ++c)
+        QVERIFY2(reajustado.anchoColumna(c) == casos[c - 1].despues, qPrintable(QString::number(c)));
     GuardoColumnas(QStringLiteral("Balance"), &reajustado);
-    QCOMPARE(LeoLocal(QStringLiteral("Balance"), QStringLiteral("sprRptCol3"), QString()),
-             QStringLiteral("33"));
-    QCOMPARE(LeoLocal(QStringLiteral("Balance"), QStringLiteral("sprRptCol5"), QString()),
-             QStringLiteral("50"));
+    for (int c = 1; c <= n; ++c)
+        QCOMPARE(LeoLocal(QStringLiteral("Balance"), QStringLiteral("sprRptCol%1").arg(c), QString()),
+                 QString::number(casos[c - 1].despues));
+    // The other screen of the section, with fewer columns, takes what this one saved.
+    balance.setColumnas(3);
+    RecuperoColumnas(QStringLiteral("Balance"), &balance);
+    QCOMPARE(balance.anchoColumna(1), 120);
+    QCOMPARE(balance.anchoColumna(2), 0);
+    QCOMPARE(balance.anchoColumna(3), 90);
 }
 
 void PruebaDisposicion::bandas() {

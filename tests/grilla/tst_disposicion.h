@@ -9,7 +9,7 @@ private slots:
     void izquierdaNegativaNoSeAplica();
     void sinDisposicionGuardada();
     void ventanaMdi();
-    void columnasCompartidasPorBalance();
+    void columnasTodas();
     void bandas();
     void recuperoAntesDeEntrarAlMarco_data();
     void recuperoAntesDeEntrarAlMarco();

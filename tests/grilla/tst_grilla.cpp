@@ -170,12 +170,13 @@ void PruebaGrilla::numeros_data() {
                                      << "1.234.567,50" << 1234567.5;
     QTest::newRow("coma, texto con coma") << c << p << true << "1.234,5"
                                           << "1.234,50" << 1234.5;
+    // Two-decimal cells hold amounts: a value the program gives with more decimals is kept to the cent.
     QTest::newRow("coma, sin miles") << c << p << false << "-1234,567"
-                                     << "-1234,57" << -1234.567;
+                                     << "-1234,57" << -1234.57;
     QTest::newRow("coma, miles agrupados") << c << p << false << "1.234"
                                            << "1234,00" << 1234.0;
     QTest::newRow("negativo que redondea a cero") << p << c << true << "-0.001"
-                                                  << "0.00" << -0.001;
+                                                  << "0.00" << 0.0;
     QTest::newRow("no es número") << p << c << true << "Total"
                                   << "Total" << 0.0;
     QTest::newRow("vacío") << c << p << true << ""
@@ -216,6 +217,7 @@ void PruebaGrilla::numerosTipeados_data() {
     QTest::addColumn<bool>("aceptado");
     QTest::addColumn<double>("valor");
     QTest::newRow("dentro") << "50,25" << true << 50.25;
+    QTest::newRow("tercer decimal") << "50,255" << false << 0.0;
     QTest::newRow("límite superior") << "100" << true << 100.0;
     QTest::newRow("sobre el máximo") << "100,01" << false << 0.0;
     QTest::newRow("bajo el mínimo") << "-1" << false << 0.0;

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -161,8 +162,17 @@ private slots:
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
-        QCOMPARE(MensajePrueba::Textos(), (QStringList{esperado, "No se puede compactar / hacer back up"}));
+        QCOMPARE(MensajePrueba::Textos().size(), 2);
+        QCOMPARE(MensajePrueba::Textos().first(), esperado);
+        QVERIFY(MensajePrueba::Textos().last().startsWith(
+            "No se puede compactar / hacer back up: la cantidad de índices o de relaciones"));
         QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
+        // Told the result of a check just made, the start-up maintenance does not warn a second time.
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        MantenimientoInicial(QDate(2025, 3, 10), 1);
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+        QVERIFY(MensajePrueba::Textos().first().startsWith("No se puede compactar / hacer back up: "));
         QVERIFY(!QFileInfo::exists(App().backupPath));
         QVERIFY(!QFileInfo::exists(App().auxPath));
         QCOMPARE(Huella(e.RutaBase()), antes);
@@ -208,7 +218,10 @@ private slots:
         Entorno e(false);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
-        QCOMPARE(MensajePrueba::Textos(), QStringList{"No se puede compactar / hacer back up"});
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+        QVERIFY2(MensajePrueba::Textos().first().startsWith("No se puede compactar / hacer back up: ") &&
+                     MensajePrueba::Textos().first().endsWith("el archivo no existe"),
+                 qPrintable(MensajePrueba::Textos().first()));
         QVERIFY(!QFileInfo::exists(e.RutaBase()));
         QVERIFY(!QFileInfo::exists(App().backupPath));
     }
@@ -260,6 +273,49 @@ private slots:
         QString error;
         QVERIFY2(AbroBase(e.RutaBase(), &error), qPrintable(error));
         QCOMPARE(NumeroOCero(ValorCampo("Cuentas", "count(*)", "EmpresaPropia=?", {1})), 9.0);
+    }
+
+    // Each backup is checked before it takes the name; the one it replaces becomes the older
+    // generation. A damaged database is never copied over them.
+    void generacionesDeRespaldo() {
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        CierroBase();
+        const QString bak = App().backupPath;
+        QVERIFY(HagoBackUp(QDate(2025, 3, 8)));
+        QVERIFY(!QFileInfo::exists(bak + ".1"));
+        const auto primera = Contenido(bak);
+        QVERIFY(AbroBase(e.RutaBase()));
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Otra')").ok);
+        CierroBase();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 9)));
+        QCOMPARE(Contenido(bak + ".1"), primera);
+        QCOMPARE(Contenido(bak), Contenido(e.RutaBase()));
+        QVERIFY(Contenido(bak) != primera);
+
+        {
+            QFile f(e.RutaBase());
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek(6 * 4096));
+            f.write(QByteArray(4096, '\x5a'));
+        }
+        QMap<QString, QByteArray> antes;
+        for (const QString& r : {e.RutaBase(), bak, bak + ".1", App().auxPath})
+            antes.insert(r, Huella(r));
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        QVERIFY2(MensajePrueba::Textos().first().startsWith("No se puede compactar / hacer back up: ") &&
+                     MensajePrueba::Textos().first().contains("está dañada"),
+                 qPrintable(MensajePrueba::Textos().first()));
+        QVERIFY(!Compacto(e.RutaBase(), App().auxPath));
+        for (auto i = antes.cbegin(); i != antes.cend(); ++i)
+            QVERIFY2(Huella(i.key()) == i.value(), qPrintable(i.key()));
+        QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), QString("09/03/2025"));
+        QCOMPARE(QDir(e.Carpeta()).entryList({"*.nuevo-*"}, QDir::Files), QStringList());
     }
 
     void backUpYRecuperacion() {

@@ -1,7 +1,9 @@
 // The start-up sequence, and two instances starting on one database at the same moment.
 #include "core/AppState.h"
+#include "core/Archivos.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Arranque.h"
@@ -10,21 +12,28 @@
 #include "core/ui/Principal.h"
 #include "core/ui/frmAcceso.h"
 #include "core/ui/frmMain.h"
+#include "maintenance/ui/RegistroMantenimiento.h"
+#include "schema/Esquema.h"
 #include "tests/support/ui/EntornoPantallas.h"
 #include "tst_shell.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 #include <QThread>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 // Answers the login window with a name and password, or cancels it.
@@ -64,57 +73,313 @@ int SesionesGuardadas(const QString& ruta) {
     QSqlDatabase::removeDatabase("cuenta-sesiones");
     return n;
 }
-} // namespace
 
-void PruebaArranque::baseAjena_data() {
-    QTest::addColumn<QByteArray>("contenido"); // empty: an SQLite database of another program
-    QTest::newRow("texto") << QByteArray("Esto no es una base de datos\r\n");
-    QTest::newRow("binario") << QByteArray("\x00\x01\x02\xff\xfe SQLite format 3", 24).repeated(100);
-    QTest::newRow("sqlite ajena") << QByteArray();
+// Every file under the folder by relative path: the hash of a regular file, what any other thing is
+// (a FIFO is never opened).
+QMap<QString, QByteArray> Huellas(const QString& carpeta) {
+    QMap<QString, QByteArray> r;
+    QDirIterator it(carpeta, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString ruta = it.next();
+        const QString clase = ClaseNoComun(ruta);
+        r.insert(QDir(carpeta).relativeFilePath(ruta), clase.isEmpty() ? Huella(ruta) : clase.toUtf8());
+    }
+    return r;
 }
 
-void PruebaArranque::baseAjena() {
-    QFETCH(QByteArray, contenido);
-    Entorno e(false);
-    const QString ruta = e.Ruta("Ajena.db");
-    EscriboLocal("Base de Datos", "Base", "Ajena.db");
-    if (contenido.isEmpty()) {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "ajena");
-            db.setDatabaseName(ruta);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT)"));
-            QVERIFY(q.exec("INSERT INTO Clientes VALUES (1, 'Ana')"));
-        }
-        QSqlDatabase::removeDatabase("ajena");
-    } else {
-        QFile f(ruta);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(contenido);
+// Runs statements on a file through a connection of the test's own.
+void Sql(const QString& ruta, const QStringList& sentencias) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "prueba-sql");
+        db.setDatabaseName(ruta);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const QString& s : sentencias)
+            QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
     }
-    const QByteArray antes = Huella(ruta);
-    const QDateTime modificado = QFileInfo(ruta).lastModified();
-    QStringList pasos;
-    FijoMantenimientoInicial([&] { pasos << "mantenimiento"; });
-    FijoVerificoEstructura([&](const QString&) {
-        pasos << "estructura";
-        return 1;
-    });
-    MensajePrueba::setNextAnswer(Respuesta::Ok);
-    const bool ok = Arranque();
+    QSqlDatabase::removeDatabase("prueba-sql");
+}
+
+void EscriboBytes(const QString& ruta, const QByteArray& bytes, qint64 desde = 0) {
+    QFile f(ruta);
+    QVERIFY(f.open(desde == 0 ? QIODevice::WriteOnly : QIODevice::ReadWrite));
+    QVERIFY(f.seek(desde));
+    f.write(bytes);
+}
+
+// A log that belongs to another file left beside the database (a copy brought back over the books):
+// replaying it would write another file's pages over this one's.
+void LogAjeno(const QString& ruta) {
+    const QString otra = ruta + ".otra";
+    QVERIFY(QFile::copy(ruta, otra));
+    QStringList filas;
+    for (int i = 1; i <= 300; ++i)
+        filas << QString("INSERT INTO ConceptosDetAsiento VALUES (%1, '%2')").arg(i).arg(QString(300, 'b'));
+    Sql(ruta, filas);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "log-ajeno");
+        db.setDatabaseName(otra);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("PRAGMA wal_autocheckpoint=0"));
+        QVERIFY(q.exec("BEGIN"));
+        for (int i = 1; i <= 300; ++i)
+            QVERIFY(q.exec(
+                QString("INSERT INTO ConceptosAsiento VALUES (%1, '%2')").arg(i).arg(QString(300, 'a'))));
+        QVERIFY(q.exec("COMMIT"));
+        QVERIFY(!QFileInfo::exists(ruta + "-wal"));
+        QVERIFY(QFile::copy(otra + "-wal", ruta + "-wal"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("log-ajeno");
+    QVERIFY(QFile::remove(otra));
+}
+
+} // namespace
+
+void PruebaArranque::cleanup() {
     FijoMantenimientoInicial(nullptr);
     FijoVerificoEstructura(nullptr);
-    QVERIFY(!ok);
-    QCOMPARE(MensajePrueba::Mostrados().size(), 1);
-    QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Error);
-    QVERIFY(!MensajePrueba::Textos().first().isEmpty());
+    FijoRespaldoPrevio(nullptr);
+    FijoOfertaMantenimiento(nullptr);
+    Pantallas::Olvido();
+}
+
+void PruebaArranque::baseRechazada_data() {
+    QTest::addColumn<QString>("caso");
+    QTest::addColumn<QStringList>("dice");    // fragments of the first message
+    QTest::addColumn<bool>("pregunta");       // the first message is a question, answered No
+    QTest::addColumn<bool>("ofrecePantalla"); // the maintenance screen is offered (answered No)
+    const QStringList config{"Revise la clave Base", "Partidex.ini"};
+    QTest::newRow("texto") << "texto" << QStringList{"no es una base de datos de Partidex"} + config << false
+                           << false;
+    QTest::newRow("sqlite ajena") << "sqlite ajena"
+                                  << QStringList{"no es una base de datos de Partidex"} + config << false
+                                  << false;
+    QTest::newRow("página dañada") << "página dañada"
+                                   << QStringList{"está dañada", "Partidex.BAK del 02/03/2025"} << false
+                                   << true;
+    QTest::newRow("log ajeno") << "log ajeno" << QStringList{"está dañada", "Partidex.BAK del 02/03/2025"}
+                               << false << true;
+    QTest::newRow("versión posterior")
+        << "versión posterior" << QStringList{"versión más nueva", "no la modificó"} << false << false;
+    QTest::newRow("tabla borrada") << "tabla borrada"
+                                   << QStringList{"le falta la tabla PrepararPagina", "Partidex.BAK del"}
+                                   << false << true;
+    QTest::newRow("fifo") << "fifo" << QStringList{"sino una tubería (FIFO)"} + config << false << false;
+    QTest::newRow("dispositivo") << "dispositivo" << QStringList{"/dev/null", "sino un dispositivo"} << false
+                                 << false;
+    QTest::newRow("carpeta") << "carpeta" << QStringList{"sino una carpeta"} << false << false;
+    QTest::newRow("nul en la ruta") << "nul" << QStringList{"Parti\\0dex.MDB", "caracteres de control"}
+                                    << false << false;
+    QTest::newRow("ruta inexistente")
+        << "inexistente" << QStringList{"No existe la base de datos", "Otros.MDB"} << true << false;
+    QTest::newRow("carpeta inexistente")
+        << "sin carpeta" << QStringList{"No existe la carpeta", "no se crea ninguna carpeta"} << false
+        << false;
+    QTest::newRow("ruta larga") << "larga" << QStringList{"No existe la base de datos"} << true << false;
+    QTest::newRow("configuración fifo")
+        << "ini fifo" << QStringList{"El archivo de configuración", "tubería (FIFO)"} << false << false;
+    QTest::newRow("configuración global dispositivo")
+        << "global dispositivo" << QStringList{"configuración global /dev/null", "un dispositivo"} << false
+        << false;
+}
+
+// Whatever is wrong with the database or the settings, start-up says so and ends with every file as it
+// was, although the backup is due and the maintenance is in place.
+void PruebaArranque::baseRechazada() {
+    QFETCH(QString, caso);
+    QFETCH(QStringList, dice);
+    QFETCH(bool, pregunta);
+    QFETCH(bool, ofrecePantalla);
+    Entorno e(false);
+    RegistroPantallasMantenimiento();
+    const QString base = e.Ruta("Partidex.MDB");
+    const QString bak = e.Ruta("Partidex.BAK");
+    QVERIFY(CreoBase(base));
+    QVERIFY(QFile::copy(base, bak));
+    {
+        QFile f(bak);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(
+            f.setFileTime(QDateTime(QDate(2025, 3, 2), QTime(10, 30)), QFileDevice::FileModificationTime));
+    }
+    EscriboIni(e.Ruta("Global Partidex.ini"), "Varios", "SqlAccess", "True");
+    if (caso == "texto") EscriboBytes(base, "Esto no es una base de datos\r\n");
+    if (caso == "sqlite ajena") {
+        QVERIFY(QFile::remove(base));
+        Sql(base, {"CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT)"});
+    }
+    if (caso == "página dañada") EscriboBytes(base, QByteArray(4096, '\xab'), 9 * 4096);
+    if (caso == "log ajeno") LogAjeno(base);
+    if (caso == "versión posterior") Sql(base, {QString("PRAGMA user_version=%1").arg(Esquema::Version + 1)});
+    if (caso == "tabla borrada") Sql(base, {"DROP TABLE PrepararPagina"});
+    if (caso == "fifo") {
+        QVERIFY(::mkfifo(QFile::encodeName(e.Ruta("tuberia")).constData(), 0600) == 0);
+        EscriboLocal("Base de Datos", "Base", "tuberia");
+    }
+    if (caso == "dispositivo") EscriboLocal("Base de Datos", "Base", "/dev/null");
+    if (caso == "carpeta") {
+        QVERIFY(QDir().mkpath(e.Ruta("Libros")));
+        EscriboLocal("Base de Datos", "Base", "Libros");
+    }
+    if (caso == "nul") {
+        static const char ini[] = "[Base de Datos]\nBase=Parti\0dex.MDB\n";
+        EscriboBytes(e.Ruta("Partidex.ini"), QByteArray(ini, sizeof ini - 1));
+    }
+    if (caso == "inexistente") EscriboLocal("Base de Datos", "Base", "Otros.MDB");
+    if (caso == "sin carpeta") EscriboLocal("Base de Datos", "Base", "falta\\Libros.MDB");
+    if (caso == "larga") {
+        const QString larga = e.Carpeta() + "/" + QString(200, 'L') + ".MDB";
+        EscriboLocal("Base de Datos", "Base", larga);
+        dice << QDir::toNativeSeparators(larga.left(127)) + ".";
+    }
+    if (caso == "ini fifo")
+        QVERIFY(::mkfifo(QFile::encodeName(e.Ruta("Partidex.ini")).constData(), 0600) == 0);
+    if (caso == "global dispositivo") EscriboLocal("Varios", "GlobalIni", "/dev/null");
+
+    const QMap<QString, QByteArray> antes = Huellas(e.Carpeta());
+    MensajePrueba::setNextAnswer(pregunta ? Respuesta::No : Respuesta::Ok);
+    if (ofrecePantalla) MensajePrueba::setNextAnswer(Respuesta::No);
+    // A start-up that wrongly went on would wait at the login: it is cancelled, and the checks below fail.
+    // The watch ends with this case, so that it cannot cancel a later test's login.
+    auto enCurso = std::make_shared<bool>(true);
+    AlAbrirModal([enCurso](QWidget* w) {
+        if (auto* d = qobject_cast<frmAcceso*>(w); d && *enCurso)
+            QTest::mouseClick(d->btnCancel, Qt::LeftButton);
+    });
+    const bool arranco = Arranque();
+    *enCurso = false;
+    QVERIFY(!arranco);
     QVERIFY(!BaseAbierta());
     QVERIFY(!VentanaPrincipal());
-    QCOMPARE(Huella(ruta), antes);
-    QCOMPARE(QFileInfo(ruta).lastModified(), modificado);
-    QVERIFY(!QFileInfo::exists(ruta + "-wal"));
-    QCOMPARE(pasos, (QStringList{"mantenimiento", "estructura"}));
+    QVERIFY(!QApplication::overrideCursor());
+    const QList<MensajePrueba::Mostrado> mostrados = MensajePrueba::Mostrados();
+    QCOMPARE(mostrados.size(), ofrecePantalla ? 2 : 1);
+    QCOMPARE(mostrados.first().icono, pregunta ? Icono::Pregunta : Icono::Error);
+    for (const QString& d : dice)
+        QVERIFY2(mostrados.first().texto.contains(d), qPrintable(mostrados.first().texto + "\n  sin: " + d));
+    if (ofrecePantalla) QCOMPARE(mostrados.last().texto, QString("Ingresa a Módulo de Base de Datos"));
+    QCOMPARE(Huellas(e.Carpeta()), antes);
+}
+
+namespace {
+// A database as version 1 of the program made it, from the text kept with the tests.
+void CreoBaseVersion1(const QString& ruta) {
+    QFile f(QStringLiteral(CARPETA_PRUEBA "/base-v1.sql"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QStringList sentencias;
+    QString actual;
+    for (const QString& linea : QString::fromUtf8(f.readAll()).split('\n')) {
+        actual += linea + '\n';
+        if (linea.endsWith(';')) {
+            sentencias << actual.trimmed().chopped(1);
+            actual.clear();
+        }
+    }
+    sentencias << QString("PRAGMA application_id=%1").arg(Esquema::IdAplicacion) << "PRAGMA user_version=1"
+               << "PRAGMA journal_mode=WAL";
+    Sql(ruta, sentencias);
+}
+
+int Version(const QString& ruta) {
+    int v = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "version");
+        db.setDatabaseName(ruta);
+        if (db.open()) {
+            QSqlQuery q("PRAGMA user_version", db);
+            if (q.next()) v = q.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase("version");
+    return v;
+}
+
+// Tables with their columns, indexes and relations as the engine reports them, or the rows of one
+// table: what the comparison looks at.
+QStringList Estructura(const QString& ruta, const QString& tablaFilas = QString()) {
+    QStringList r;
+    {
+        const Motor& motor = MotorActual();
+        QSqlDatabase db = motor.Agrego("estructura", ruta, true);
+        if (db.open()) {
+            if (tablaFilas.isEmpty()) {
+                for (const QString& t : motor.Tablas(db)) {
+                    const QSqlRecord campos = db.record(t);
+                    QStringList nombres;
+                    for (int i = 0; i < campos.count(); ++i)
+                        nombres << campos.fieldName(i);
+                    r << "tabla " + t + ": " + nombres.join(", ");
+                }
+                for (const IndiceBase& i : motor.Indices(db))
+                    r << "indice " + i.nombre + " " + i.tabla + ": " + i.columnas.join(", ");
+                for (const RelacionBase& rel : motor.Relaciones(db))
+                    r << "relacion " + rel.tabla + "(" + rel.columnas.join(", ") + ") " + rel.referida + "(" +
+                             rel.columnasReferidas.join(", ") + ")";
+                r.sort();
+                r << QString("id %1").arg(motor.IdAplicacion(db));
+            } else {
+                QSqlQuery q(db);
+                q.exec("SELECT * FROM " + tablaFilas);
+                while (q.next())
+                    r << q.value(0).toString() + q.value(1).toString();
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase("estructura");
+    return r;
+}
+} // namespace
+
+void PruebaArranque::versionAnterior_data() {
+    QTest::addColumn<bool>("respaldoPosible");
+    QTest::newRow("actualizada") << true;
+    QTest::newRow("sin copia de seguridad no se actualiza") << false;
+}
+
+// A database of an older version is upgraded at start-up after a checked backup, to the structure a new
+// database has; without the backup it is not upgraded.
+void PruebaArranque::versionAnterior() {
+    QFETCH(bool, respaldoPosible);
+    Entorno e(false);
+    RegistroPantallasMantenimiento();
+    const QString base = e.Ruta("Partidex.MDB");
+    CreoBaseVersion1(base);
+    Sql(base, {"INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Vieja')"});
+    QCOMPARE(Version(base), 1);
+    const QStringList filas = Estructura(base, "EmpresasPropia");
+    const QStringList anterior = Estructura(base);
+    // The scheduled backup is not due: the backup taken is the upgrade's own.
+    EscriboIni(e.Ruta("Global Partidex.ini"), "Mantenimiento de Base de Datos", "UltimoBackUp(dd/mm/yyyy)",
+               FechaATexto(QDate::currentDate()));
+    if (!respaldoPosible)
+        EscriboLocal("Mantenimiento de Base de Datos", "Base Back Up", "falta\\Partidex.BAK");
+    const QString nueva = e.Ruta("Nueva.MDB");
+    QVERIFY(CreoBase(nueva));
+    if (respaldoPosible) {
+        ContestoAcceso("ADMIN", "ADMIN");
+    } else {
+        MensajePrueba::setNextAnswer(Respuesta::Ok); // the backup that failed
+        MensajePrueba::setNextAnswer(Respuesta::Ok); // the upgrade left undone
+    }
+    QCOMPARE(Arranque(), respaldoPosible);
+    CierroPrincipal();
+    QCOMPARE(Estructura(base, "EmpresasPropia"), filas);
+    if (respaldoPosible) {
+        QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join('\n')));
+        QCOMPARE(Version(base), Esquema::Version);
+        QCOMPARE(Estructura(base), Estructura(nueva));
+        QCOMPARE(Version(e.Ruta("Partidex.BAK")), 1);
+        QCOMPARE(Estructura(e.Ruta("Partidex.BAK"), "EmpresasPropia"), filas);
+    } else {
+        QCOMPARE(MensajePrueba::Textos().size(), 2);
+        QVERIFY(MensajePrueba::Textos().first().startsWith("No se pudo terminar BackUp base de datos, "));
+        QVERIFY(MensajePrueba::Textos().last().contains("no se actualizó"));
+        QCOMPARE(Version(base), 1);
+        QCOMPARE(Estructura(base), anterior);
+    }
 }
 
 void PruebaArranque::primerArranque() {
@@ -122,25 +387,24 @@ void PruebaArranque::primerArranque() {
     const QString ruta = e.Ruta("Partidex.MDB");
     QVERIFY(!QFileInfo::exists(ruta));
     QStringList pasos;
-    // The maintenance already finds the new database; the check runs after it.
-    FijoMantenimientoInicial([&] {
-        pasos << (QFileInfo::exists(ruta) ? "mantenimiento con base" : "mantenimiento sin base");
-        pasos << (QApplication::overrideCursor() ? "reloj" : "sin reloj");
-    });
+    // The structure check runs once, on the new database, and the maintenance is told its result.
     FijoVerificoEstructura([&](const QString& r) {
         pasos << "estructura " + QFileInfo(r).fileName();
         pasos << (QApplication::overrideCursor() ? "reloj" : "sin reloj");
         pasos << (BaseAbierta() ? "conectada" : "sin conexion");
-        return 0;
+        return 1;
+    });
+    FijoMantenimientoInicial([&](int estructura) {
+        pasos << (QFileInfo::exists(ruta) ? "mantenimiento con base" : "mantenimiento sin base");
+        pasos << QString("resultado %1").arg(estructura);
+        pasos << (QApplication::overrideCursor() ? "reloj" : "sin reloj");
     });
     App().preselection = 5;
     ContestoAcceso("admin", "admin");
-    const bool ok = Arranque();
-    FijoMantenimientoInicial(nullptr);
-    FijoVerificoEstructura(nullptr);
-    QVERIFY(ok);
-    QCOMPARE(pasos, (QStringList{"mantenimiento con base", "reloj", "estructura Partidex.MDB", "sin reloj",
-                                 "sin conexion"}));
+    QVERIFY(Arranque());
+    QCOMPARE(pasos, (QStringList{"estructura Partidex.MDB", "reloj", "sin conexion", "mantenimiento con base",
+                                 "resultado 1", "reloj"}));
+    QVERIFY(!QApplication::overrideCursor());
     QVERIFY(MensajePrueba::Textos().isEmpty());
     QVERIFY(BaseAbierta());
     QCOMPARE(App().currentUser, 1);

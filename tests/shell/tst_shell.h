@@ -48,8 +48,11 @@ private slots:
 class PruebaArranque : public QObject {
     Q_OBJECT
 private slots:
-    void baseAjena_data();
-    void baseAjena();
+    void cleanup();
+    void baseRechazada_data();
+    void baseRechazada();
+    void versionAnterior_data();
+    void versionAnterior();
     void primerArranque();
     void restauraEjercicio();
     void loginCancelado();

@@ -11,6 +11,7 @@
 #include "utilities/ui/frmAbout.h"
 #include "utilities/ui/frmCalculadora.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -161,6 +162,11 @@ private slots:
             }
         }
         QCOMPARE(f.findChild<QLabel*>("Readout")->text(), display);
+        // A screen reader reads the value itself; what the control is goes in the description.
+        QAccessibleInterface* visor = QAccessible::queryAccessibleInterface(f.Readout);
+        QVERIFY(visor);
+        QCOMPARE(visor->text(QAccessible::Name), display);
+        QCOMPARE(visor->text(QAccessible::Description), QString("Visor de la calculadora"));
         if (divisionPorCero) {
             QCOMPARE(MensajePrueba::Textos(), QStringList{"Can't divide by zero"});
             QCOMPARE(MensajePrueba::Mostrados().first().titulo, QString("Calculator"));

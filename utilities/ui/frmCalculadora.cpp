@@ -1,5 +1,6 @@
 #include "utilities/ui/frmCalculadora.h"
 
+#include "core/ui/Controles.h"
 #include "core/ui/Mensaje.h"
 
 #include <QGridLayout>
@@ -18,7 +19,7 @@ frmCalculadora::frmCalculadora(QWidget* padre) : QWidget(padre) {
 
     Readout = new QLabel(calculadora.Display(), this);
     Readout->setObjectName("Readout");
-    Readout->setAccessibleName("Visor");
+    PreparoValor(Readout, "Visor de la calculadora");
     Readout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Readout->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Readout->setAutoFillBackground(true);
@@ -108,7 +109,7 @@ QPushButton* frmCalculadora::Boton(const QString& nombre, const QString& texto) 
 }
 
 void frmCalculadora::Muestro() {
-    Readout->setText(calculadora.Display());
+    MuestroValor(Readout, calculadora.Display());
 }
 
 void frmCalculadora::keyPressEvent(QKeyEvent* e) {

@@ -1,0 +1,39 @@
+#include "core/Archivos.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+
+bool RutaConControles(const QString& ruta) {
+    if (ruta.isEmpty()) return true;
+    for (const QChar c : ruta)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
+    return false;
+}
+
+QString RutaVisible(const QString& ruta) {
+    QString r;
+    for (const QChar c : QDir::toNativeSeparators(ruta)) {
+        if (c.unicode() == 0)
+            r += QStringLiteral("\\0");
+        else if (c == '\n')
+            r += QStringLiteral("\\n");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            r += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
+        else
+            r += c;
+    }
+    return r;
+}
+
+QString ClaseNoComun(const QString& ruta) {
+    struct stat st = {};
+    if (RutaConControles(ruta) || ::stat(QFile::encodeName(ruta).constData(), &st) != 0) return QString();
+    if (S_ISREG(st.st_mode)) return QString();
+    if (S_ISDIR(st.st_mode)) return QStringLiteral("una carpeta");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return QStringLiteral("un dispositivo");
+    if (S_ISFIFO(st.st_mode)) return QString::fromUtf8("una tubería (FIFO)");
+    if (S_ISSOCK(st.st_mode)) return QStringLiteral("un socket");
+    return QStringLiteral("un archivo especial");
+}
