@@ -1,6 +1,7 @@
 #include "reports/Balance.h"
 
 #include "core/Basedatos.h"
+#include "core/Sesiones.h"
 #include "core/Valores.h"
 
 ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta) {
@@ -66,5 +67,39 @@ bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate&
         return false;
     }
     escritor.Termino();
+    return true;
+}
+
+MaximosReporte& MaximosBalance() {
+    static MaximosReporte m(PantallaBalance);
+    return m;
+}
+
+TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas) {
+    TablaReporte t;
+    t.columnas = {"Cód. Jerárquico", "Desc. Sumar.", "Descripción Imputable",
+                  "Cod Int.",        "Sumas Debe",   "Sumas Haber",
+                  "Saldo Debe",      "Saldo Haber"};
+    t.importes = {false, false, false, false, true, true, true, true};
+    t.filas.reserve(filas.size());
+    for (const FilaBalance& f : filas) {
+        FilaReporte r;
+        r.fuente = f.fuente;
+        r.celdas = {f.codigo, f.sumar, f.imputable, f.codInt};
+        if (f.conSumas)
+            r.celdas << CeldaReporte(f.debe) << CeldaReporte(f.haber)
+                     << CeldaReporte(SaldoDebe(f.debe, f.haber)) << CeldaReporte(SaldoHaber(f.debe, f.haber));
+        t.filas.append(std::move(r));
+    }
+    return t;
+}
+
+bool TablaBalance(const QDate& desde, const QDate& hasta, FiltroSaldos filtro, TablaReporte* tabla,
+                  QString* error) {
+    MaximosBalance().Verifico();
+    QVector<FilaBalance> filas;
+    if (!ArmoBalance(MaximosBalance(), desde, hasta, filtro, &filas, error)) return false;
+    *tabla = TablaDeBalance(filas);
+    tabla->titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);
     return true;
 }

@@ -4,6 +4,7 @@
 // tree by the balances' writer.
 #include "core/AppState.h"
 #include "reports/Reporte.h"
+#include "reports/TablaReporte.h"
 
 #include <QDate>
 #include <QVector>
@@ -25,3 +26,16 @@ bool Incluyo(const RegistroReporte& registro, FiltroSaldos filtro);
 // text in *error, when the query fails; *filas is then left empty.
 bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
                  QVector<FilaBalance>* filas, QString* error);
+
+// The level maxima of the balance (screen code 4): they outlive any window that shows it.
+MaximosReporte& MaximosBalance();
+
+// The balance's rows as a table of the eight grid columns ("Cód. Jerárquico" ... "Saldo Haber"), the
+// two balance columns computed from the sums of each row; no title.
+TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas);
+
+// The trial balance of the current company and year between two dates as a table, titled with the
+// period ("Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024"). False, with the
+// engine's text in *error and *tabla untouched, when the query fails.
+bool TablaBalance(const QDate& desde, const QDate& hasta, FiltroSaldos filtro, TablaReporte* tabla,
+                  QString* error);
