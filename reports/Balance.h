@@ -15,7 +15,12 @@ enum class FiltroSaldos { Todos = 0, ExcluirSaldos0 = 1, ExcluirMovim0 = 2 };
 // One row per account of the current company and year: Descripcion, code text (segments of `ancho`
 // digits), CodInt, SumaDebe and SumaHaber in whole cents (Null without such lines in the period), and
 // PrimeroDeCuenta (a child's Cuenta, Null for a postable account); ordered by the code text.
-ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta);
+// todasLasLineas: every entry of the year lies in the period, so the lines are summed by account
+// alone, without looking up the date of each line's entry.
+ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta,
+                            bool todasLasLineas = false);
+// True when no entry of the current company and year is dated outside the period (nor undated).
+bool PeriodoAbarcaAsientos(const QDate& desde, const QDate& hasta);
 
 // Whether an account stays in the report under the filter. Accounts with children always stay;
 // "Excluir Saldos 0" drops accounts whose net amount in the period is zero to the cent, "Excluir

@@ -256,6 +256,10 @@ bool PidePdf(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // What a script reads on the error output is this program's own messages, not Qt's notices.
+    qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
+        if (tipo == QtCriticalMsg || tipo == QtFatalMsg) Escribo(stderr, texto);
+    });
     std::unique_ptr<QCoreApplication> app;
     if (PidePdf(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -253,7 +253,11 @@ bool ExportoPdf(const TablaReporte& tabla, const QString& ruta, QString* error, 
         auto celdaEn = [&](int x, int y, int c, const QString& texto) {
             const QRect r(x + espacio / 4, y, anchos[c] - espacio / 2, altoFila);
             const int alinea = (tabla.importes.value(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
-            p.drawText(r, alinea, p.fontMetrics().elidedText(texto, Qt::ElideRight, r.width()));
+            // One line per row: breaks and tabs inside a text print as blanks.
+            QString linea = texto;
+            linea.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+            linea.replace(QLatin1Char('\t'), QLatin1Char(' '));
+            p.drawText(r, alinea, p.fontMetrics().elidedText(linea, Qt::ElideRight, r.width()));
         };
         for (int inicio = 0; inicio < tabla.filas.size() || pagina == 0; inicio += porPagina) {
             if (pagina++ > 0 && !pdf.newPage()) break;
