@@ -11,4 +11,6 @@ private slots:
     void informe_data();
     void informe();
     void pantalla();
+    void planes_data();
+    void planes();
 };
