@@ -1,6 +1,7 @@
 #include "tst_exporto.h"
 
 #include "core/Basedatos.h"
+#include "core/Dialecto.h"
 #include "core/Motor.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
@@ -183,8 +184,8 @@ void LibroChico(Entorno& e) {
                   {2, "2024-03-01", 8, 20},        {2, "2024-03-01", 8, -30},        {3, "2024-12-31", 5, -1},
                   {3, "2024-12-31", 3, 1}};
     for (const auto& l : lineas) {
-        Ejecuto("INSERT OR IGNORE INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1, 1, "
-                "?, ?)",
+        Ejecuto(Dialecto::InsertoOIgnoro(
+                    "Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1, 1, ?, ?)"),
                 {l.asiento, l.fecha});
         QVERIFY(
             Ejecuto(
