@@ -71,8 +71,16 @@ QChar MilesSistema() {
 }
 
 bool ExportoCsv(const TablaReporte& tabla, const QString& ruta, QString* error) {
+    QSaveFile archivo(ruta);
+    if (!archivo.open(QIODevice::WriteOnly)) return Falla(error, ruta, archivo.errorString());
+    // Written in pieces, so that a long ledger never sits twice in memory.
     QByteArray salida;
-    salida.reserve(64 * (tabla.filas.size() + 1));
+    bool escrito = true;
+    auto vuelco = [&](bool siempre) {
+        if (!siempre && salida.size() < (1 << 20)) return;
+        escrito = escrito && archivo.write(salida) == salida.size();
+        salida.clear();
+    };
     const int columnas = int(tabla.columnas.size());
     for (int c = 0; c < columnas; ++c) {
         if (c) salida += ',';
@@ -89,11 +97,10 @@ bool ExportoCsv(const TablaReporte& tabla, const QString& ruta, QString* error) 
                 CampoCsv(salida, celda.texto);
         }
         salida += "\r\n";
+        vuelco(false);
     }
-    QSaveFile archivo(ruta);
-    if (!archivo.open(QIODevice::WriteOnly)) return Falla(error, ruta, archivo.errorString());
-    if (archivo.write(salida) != salida.size() || !archivo.commit())
-        return Falla(error, ruta, archivo.errorString());
+    vuelco(true);
+    if (!escrito || !archivo.commit()) return Falla(error, ruta, archivo.errorString());
     return true;
 }
 
