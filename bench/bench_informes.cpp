@@ -13,6 +13,7 @@
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "reports/Balance.h"
+#include "reports/exporto/Exporto.h"
 #include "reports/ui/VuelcoTabla.h"
 #include "reports/ui/frmRptBalance.h"
 
@@ -245,6 +246,16 @@ int main(int argc, char* argv[]) {
         }
     std::printf("Totals: debit %s, credit %s (%s)\n", qPrintable(debe.TextoPlano()),
                 qPrintable(haber.TextoPlano()), debe == haber ? "equal" : "DIFFERENT");
+
+    // The exports of the full year's table, in this process.
+    for (const char* extension : {"csv", "xlsx", "pdf"}) {
+        const QString ruta = carpeta.filePath(QString("balance-interno.") + extension);
+        QElapsedTimer reloj;
+        reloj.start();
+        const bool ok = ExportoTabla(tabla, ruta, &error);
+        std::printf("Export of the full-year table to %s: %.1f ms, %lld bytes%s\n", extension, Ms(reloj),
+                    QFile(ruta).size(), ok ? "" : qPrintable(", " + error));
+    }
 
     // The command-line export of the full year, process start to file written.
     std::vector<double> cli, cliCpu;
