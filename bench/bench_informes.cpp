@@ -202,11 +202,18 @@ int main(int argc, char* argv[]) {
     std::printf("Full-year trial balance, first (chart maxima loaded): %.1f ms, %d rows\n", Ms(r),
                 int(tabla.filas.size()));
 
-    for (const bool todas : {true, false}) {
+    const struct {
+        LecturaLineas lectura;
+        const char* nombre;
+        QDate desde;
+    } lecturas[] = {{LecturaLineas::Ejercicio, "the whole year", d1},
+                    {LecturaLineas::Periodo, "a quarter", QDate(2024, 4, 1)},
+                    {LecturaLineas::EjercicioMenosFuera, "all but the first day", QDate(2024, 1, 2)}};
+    for (const auto& l : lecturas) {
         const ConsultaSql c =
-            ConsultaBalance(MaximosBalance().Profundidad(), MaximosBalance().AnchoMascara(), d1, d2, todas);
-        std::printf("Plan of the balance query, %s:\n",
-                    todas ? "a period holding every entry" : "a part of the year");
+            ConsultaBalance(MaximosBalance().Profundidad(), MaximosBalance().AnchoMascara(), l.desde,
+                            l.lectura == LecturaLineas::Periodo ? QDate(2024, 6, 30) : d2, l.lectura);
+        std::printf("Plan of the balance query, %s:\n", l.nombre);
         for (const QString& paso : MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros))
             std::printf("  %s\n", qPrintable(paso));
     }
@@ -236,6 +243,8 @@ int main(int argc, char* argv[]) {
     mido("Trial balance 01/04/2024-30/06/2024", QDate(2024, 4, 1), QDate(2024, 6, 30), 1000);
     mido("Trial balance 15/11/2024-31/12/2024", QDate(2024, 11, 15), d2, 1000);
     mido("Trial balance 02/01/2024-31/12/2024", QDate(2024, 1, 2), d2, 1000);
+    mido("Trial balance 01/01/2024-30/06/2024", d1, QDate(2024, 6, 30), 1000);
+    mido("Trial balance 01/03/2024-31/10/2024", QDate(2024, 3, 1), QDate(2024, 10, 31), 1000);
 
     // Exactness: the level-1 totals add to equal debits and credits on a balanced book.
     Importe debe, haber;

@@ -15,12 +15,17 @@ enum class FiltroSaldos { Todos = 0, ExcluirSaldos0 = 1, ExcluirMovim0 = 2 };
 // One row per account of the current company and year: Descripcion, code text (segments of `ancho`
 // digits), CodInt, SumaDebe and SumaHaber in whole cents (Null without such lines in the period), and
 // PrimeroDeCuenta (a child's Cuenta, Null for a postable account); ordered by the code text.
-// todasLasLineas: every entry of the year lies in the period, so the lines are summed by account
-// alone, without looking up the date of each line's entry.
+// How the lines of the period are read: those of the entries dated in the period (Periodo); every
+// line of the year, when every entry lies in the period (Ejercicio); or every line of the year less
+// those of the entries outside the period, when those are fewer (EjercicioMenosFuera). The three
+// give the same sums; the last two read the lines from the index by account that holds the amount,
+// without looking up each line's entry.
+enum class LecturaLineas { Periodo, Ejercicio, EjercicioMenosFuera };
 ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta,
-                            bool todasLasLineas = false);
-// True when no entry of the current company and year is dated outside the period (nor undated).
-bool PeriodoAbarcaAsientos(const QDate& desde, const QDate& hasta);
+                            LecturaLineas lectura = LecturaLineas::Periodo);
+// The cheapest reading for the period, from the number of entries of the current company and year
+// dated in it and outside it (an undated entry counts as outside).
+LecturaLineas ElijoLectura(const QDate& desde, const QDate& hasta);
 
 // Whether an account stays in the report under the filter. Accounts with children always stay;
 // "Excluir Saldos 0" drops accounts whose net amount in the period is zero to the cent, "Excluir

@@ -24,6 +24,8 @@
 #include <QToolButton>
 #include <QXmlStreamReader>
 
+Q_DECLARE_METATYPE(LecturaLineas)
+
 #ifndef PARTIDEX_INFORME
 #define PARTIDEX_INFORME "partidex-informe"
 #endif
@@ -461,18 +463,28 @@ void PruebaExporto::pantalla() {
 
 void PruebaExporto::planes_data() {
     QTest::addColumn<QString>("desde");
-    QTest::addColumn<bool>("todas");
-    QTest::addColumn<QString>("paso");
-    QTest::newRow("todo el ejercicio")
-        << "01/01/2024" << true << "SEARCH DetAsientos USING COVERING INDEX idxDetAsientosCuenta";
+    QTest::addColumn<QString>("hasta");
+    QTest::addColumn<LecturaLineas>("lectura");
+    QTest::addColumn<QStringList>("pasos");
+    const QString lineas = "SEARCH DetAsientos USING COVERING INDEX idxDetAsientosCuenta";
+    const QString fechas = "SEARCH Asientos USING INDEX idxAsientosFecha";
+    QTest::newRow("todo el ejercicio") << "01/01/2024"
+                                       << "31/12/2024" << LecturaLineas::Ejercicio << QStringList{lineas};
+    QTest::newRow("casi todo el ejercicio")
+        << "01/01/2024"
+        << "30/12/2024" << LecturaLineas::EjercicioMenosFuera
+        << QStringList{lineas, fechas + " (EmpresaPropia=? AND NumEjercicio=? AND Fecha>?)"};
     QTest::newRow("parte del ejercicio")
-        << "02/01/2024" << false << "SEARCH Asientos USING INDEX idxAsientosFecha";
+        << "02/01/2024"
+        << "31/12/2024" << LecturaLineas::Periodo
+        << QStringList{fechas + " (EmpresaPropia=? AND NumEjercicio=? AND Fecha>? AND Fecha<?)"};
 }
 
 void PruebaExporto::planes() {
     QFETCH(QString, desde);
-    QFETCH(bool, todas);
-    QFETCH(QString, paso);
+    QFETCH(QString, hasta);
+    QFETCH(LecturaLineas, lectura);
+    QFETCH(QStringList, pasos);
     // A year of some weight with current statistics, as the program keeps them.
     Entorno e;
     LibroChico(e);
@@ -486,11 +498,26 @@ void PruebaExporto::planes() {
                 "(SELECT 1 AS k UNION ALL SELECT 2 UNION ALL SELECT 3) AS d WHERE Asiento >= 10")
             .ok);
     QVERIFY(Ejecuto("ANALYZE").ok);
-    const QDate d1 = TextoAFecha(desde), d2(2024, 12, 31);
-    QCOMPARE(PeriodoAbarcaAsientos(d1, d2), todas);
-    const ConsultaSql c = ConsultaBalance(2, 1, d1, d2, todas);
+    const QDate d1 = TextoAFecha(desde), d2 = TextoAFecha(hasta);
+    QCOMPARE(ElijoLectura(d1, d2), lectura);
+    const ConsultaSql c = ConsultaBalance(2, 1, d1, d2, lectura);
     const QString plan = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros).join(" | ");
-    QVERIFY2(plan.contains(paso), qPrintable(plan));
+    for (const QString& paso : pasos)
+        QVERIFY2(plan.contains(paso), qPrintable(plan));
     QVERIFY2(!plan.contains(QRegularExpression(R"(\bSCAN (DetAsientos|Asientos|Cuentas)\b)")),
              qPrintable(plan));
+    // Every reading gives the same report as the lines of the period's entries.
+    QSqlQuery una = Consulto(c.sql, c.parametros);
+    const ConsultaSql p = ConsultaBalance(2, 1, d1, d2, LecturaLineas::Periodo);
+    QSqlQuery otra = Consulto(p.sql, p.parametros);
+    int filas = 0;
+    while (una.next()) {
+        QVERIFY(otra.next());
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(una.value(i).isNull() ? QString("Null") : una.value(i).toString(),
+                     otra.value(i).isNull() ? QString("Null") : otra.value(i).toString());
+        ++filas;
+    }
+    QVERIFY(!otra.next());
+    QCOMPARE(filas, 10);
 }
