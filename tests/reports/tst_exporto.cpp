@@ -493,9 +493,15 @@ void PruebaExporto::planes() {
                     "SELECT 1, 1, i, '2024-01-01' FROM n")
                 .ok);
     QVERIFY(
+        Ejecuto(
+            "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+            "SELECT 1, 1, Asiento, d.k, 2 + (Asiento + d.k) % 7, CASE d.k WHEN 3 THEN -20.5 ELSE 10.25 END "
+            "FROM Asientos, (SELECT 1 AS k UNION ALL SELECT 2 UNION ALL SELECT 3) AS d WHERE Asiento >= 10")
+            .ok);
+    // An account whose lines all belong to the last day's entry.
+    QVERIFY(
         Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
-                "SELECT 1, 1, Asiento, d.k, 2 + (Asiento + d.k) % 7, 10.25 FROM Asientos, "
-                "(SELECT 1 AS k UNION ALL SELECT 2 UNION ALL SELECT 3) AS d WHERE Asiento >= 10")
+                "VALUES (1, 1, 3, 8, 9, 5), (1, 1, 3, 9, 9, -5)")
             .ok);
     QVERIFY(Ejecuto("ANALYZE").ok);
     const QDate d1 = TextoAFecha(desde), d2 = TextoAFecha(hasta);
