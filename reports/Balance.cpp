@@ -1,13 +1,62 @@
 #include "reports/Balance.h"
 
 #include "core/Basedatos.h"
+#include "core/Sesiones.h"
 #include "core/Valores.h"
 
-ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta) {
+ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta,
+                            LecturaLineas lectura) {
     const AppState& a = App();
+    const QVariant empresa = a.currentCompany, ejercicio = a.currentYear;
     const CodigoSql codigo = ArmoCodigoSql(profundidad, ancho);
-    // The sums come from one grouped pass over the period's lines; every account is listed, with or
-    // without lines, and its children are only counted, never joined, so no line is ever repeated.
+    // Sums in whole cents of the debit and credit lines, and how many of each (a sum of no line is
+    // Null, which a subtraction must keep).
+    const QString sumas = "DetAsientos.Cuenta AS Cuenta, " +
+                          Importe::SumaSql("CASE WHEN DetAsientos.Importe>0 THEN DetAsientos.Importe END") +
+                          " AS SumaDebe, " +
+                          Importe::SumaSql("CASE WHEN DetAsientos.Importe<0 THEN DetAsientos.Importe END") +
+                          " AS SumaHaber, COUNT(CASE WHEN DetAsientos.Importe>0 THEN 1 END) AS Debitos, "
+                          "COUNT(CASE WHEN DetAsientos.Importe<0 THEN 1 END) AS Creditos";
+    const QString delEjercicio = "SELECT " + sumas +
+                                 " FROM DetAsientos WHERE DetAsientos.EmpresaPropia=? AND "
+                                 "DetAsientos.NumEjercicio=? GROUP BY DetAsientos.Cuenta";
+    QString lineas;
+    QVariantList parametros;
+    switch (lectura) {
+    case LecturaLineas::Periodo:
+        lineas =
+            "SELECT " + sumas +
+            " FROM DetAsientos INNER JOIN Asientos ON Asientos.EmpresaPropia=DetAsientos.EmpresaPropia"
+            " AND Asientos.NumEjercicio=DetAsientos.NumEjercicio AND Asientos.Asiento=DetAsientos.Asiento"
+            " WHERE DetAsientos.EmpresaPropia=? AND DetAsientos.NumEjercicio=? AND Asientos.Fecha>=? AND "
+            "Asientos.Fecha<=? GROUP BY DetAsientos.Cuenta";
+        parametros = {empresa, ejercicio, FechaSql(desde), FechaSql(hasta)};
+        break;
+    case LecturaLineas::Ejercicio:
+        lineas = delEjercicio;
+        parametros = {empresa, ejercicio};
+        break;
+    case LecturaLineas::EjercicioMenosFuera: {
+        // The entries outside, each side of the period through the index by date.
+        const QString asientos = "SELECT Asiento FROM Asientos WHERE EmpresaPropia=? AND NumEjercicio=? AND ";
+        const QString fuera =
+            "SELECT " + sumas + " FROM (" + asientos + "Fecha<? UNION ALL " + asientos +
+            "Fecha>? UNION ALL " + asientos +
+            "Fecha IS NULL) AS Fuera INNER JOIN DetAsientos ON DetAsientos.EmpresaPropia=? AND "
+            "DetAsientos.NumEjercicio=? AND DetAsientos.Asiento=Fuera.Asiento GROUP BY "
+            "DetAsientos.Cuenta";
+        lineas = "SELECT T.Cuenta AS Cuenta, CASE WHEN T.Debitos>COALESCE(F.Debitos,0) THEN "
+                 "T.SumaDebe-COALESCE(F.SumaDebe,0) END AS SumaDebe, "
+                 "CASE WHEN T.Creditos>COALESCE(F.Creditos,0) THEN T.SumaHaber-COALESCE(F.SumaHaber,0) END "
+                 "AS SumaHaber FROM (" +
+                 delEjercicio + ") AS T LEFT JOIN (" + fuera + ") AS F ON F.Cuenta=T.Cuenta";
+        parametros = {empresa,   ejercicio,       empresa, ejercicio, FechaSql(desde), empresa,
+                      ejercicio, FechaSql(hasta), empresa, ejercicio, empresa,         ejercicio};
+        break;
+    }
+    }
+    // Every account is listed, with or without lines, and its children are only counted, never
+    // joined, so no line is ever repeated.
     ConsultaSql c;
     c.sql = "SELECT Cuentas0.Descripcion, " + codigo.expresion +
             " AS CodJer, Cuentas0.CodInt, S.SumaDebe, S.SumaHaber,"
@@ -16,20 +65,24 @@ ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, cons
             "H.Cuenta<>Cuentas0.Cuenta)"
             " AS PrimeroDeCuenta"
             " FROM Cuentas AS Cuentas0" +
-            codigo.juntas + " LEFT JOIN (SELECT DetAsientos.Cuenta AS Cuenta, " +
-            Importe::SumaSql("CASE WHEN DetAsientos.Importe>0 THEN DetAsientos.Importe END") +
-            " AS SumaDebe, " +
-            Importe::SumaSql("CASE WHEN DetAsientos.Importe<0 THEN DetAsientos.Importe END") +
-            " AS SumaHaber FROM DetAsientos INNER JOIN Asientos ON "
-            "Asientos.EmpresaPropia=DetAsientos.EmpresaPropia"
-            " AND Asientos.NumEjercicio=DetAsientos.NumEjercicio AND Asientos.Asiento=DetAsientos.Asiento"
-            " WHERE DetAsientos.EmpresaPropia=? AND DetAsientos.NumEjercicio=? AND Asientos.Fecha>=? AND "
-            "Asientos.Fecha<=? GROUP BY DetAsientos.Cuenta) AS S ON S.Cuenta=Cuentas0.Cuenta"
+            codigo.juntas + " LEFT JOIN (" + lineas + ") AS S ON S.Cuenta=Cuentas0.Cuenta" +
             " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?"
             " ORDER BY CodJer";
-    c.parametros = {a.currentCompany, a.currentYear,    FechaSql(desde),
-                    FechaSql(hasta),  a.currentCompany, a.currentYear};
+    c.parametros = parametros << empresa << ejercicio;
     return c;
+}
+
+LecturaLineas ElijoLectura(const QDate& desde, const QDate& hasta) {
+    const AppState& a = App();
+    QSqlQuery q = Consulto(
+        "SELECT COUNT(*), (SELECT COUNT(*) FROM Asientos WHERE EmpresaPropia=? AND "
+        "NumEjercicio=? AND Fecha>=? AND Fecha<=?) FROM Asientos WHERE EmpresaPropia=? AND "
+        "NumEjercicio=?",
+        {a.currentCompany, a.currentYear, FechaSql(desde), FechaSql(hasta), a.currentCompany, a.currentYear});
+    if (!q.next()) return LecturaLineas::Periodo;
+    const qint64 todos = q.value(0).toLongLong(), dentro = q.value(1).toLongLong();
+    if (dentro == todos) return LecturaLineas::Ejercicio;
+    return todos - dentro < dentro ? LecturaLineas::EjercicioMenosFuera : LecturaLineas::Periodo;
 }
 
 bool Incluyo(const RegistroReporte& r, FiltroSaldos filtro) {
@@ -49,7 +102,8 @@ bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate&
                  QVector<FilaBalance>* filas, QString* error) {
     filas->clear();
     if (maximos.Profundidad() == 0) return true; // only the root row: nothing to show
-    const ConsultaSql c = ConsultaBalance(maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta);
+    const ConsultaSql c = ConsultaBalance(maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta,
+                                          ElijoLectura(desde, hasta));
     QSqlQuery q = Consulto(c.sql, c.parametros);
     if (!q.isActive()) {
         if (error) *error = TextoError(q.lastError());
@@ -66,5 +120,39 @@ bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate&
         return false;
     }
     escritor.Termino();
+    return true;
+}
+
+MaximosReporte& MaximosBalance() {
+    static MaximosReporte m(PantallaBalance);
+    return m;
+}
+
+TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas) {
+    TablaReporte t;
+    t.columnas = {"Cód. Jerárquico", "Desc. Sumar.", "Descripción Imputable",
+                  "Cod Int.",        "Sumas Debe",   "Sumas Haber",
+                  "Saldo Debe",      "Saldo Haber"};
+    t.importes = {false, false, false, false, true, true, true, true};
+    t.filas.reserve(filas.size());
+    for (const FilaBalance& f : filas) {
+        FilaReporte r;
+        r.fuente = f.fuente;
+        r.celdas = {f.codigo, f.sumar, f.imputable, f.codInt};
+        if (f.conSumas)
+            r.celdas << CeldaReporte(f.debe) << CeldaReporte(f.haber)
+                     << CeldaReporte(SaldoDebe(f.debe, f.haber)) << CeldaReporte(SaldoHaber(f.debe, f.haber));
+        t.filas.append(std::move(r));
+    }
+    return t;
+}
+
+bool TablaBalance(const QDate& desde, const QDate& hasta, FiltroSaldos filtro, TablaReporte* tabla,
+                  QString* error) {
+    MaximosBalance().Verifico();
+    QVector<FilaBalance> filas;
+    if (!ArmoBalance(MaximosBalance(), desde, hasta, filtro, &filas, error)) return false;
+    *tabla = TablaDeBalance(filas);
+    tabla->titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);
     return true;
 }

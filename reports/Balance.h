@@ -4,6 +4,7 @@
 // tree by the balances' writer.
 #include "core/AppState.h"
 #include "reports/Reporte.h"
+#include "reports/TablaReporte.h"
 
 #include <QDate>
 #include <QVector>
@@ -14,7 +15,17 @@ enum class FiltroSaldos { Todos = 0, ExcluirSaldos0 = 1, ExcluirMovim0 = 2 };
 // One row per account of the current company and year: Descripcion, code text (segments of `ancho`
 // digits), CodInt, SumaDebe and SumaHaber in whole cents (Null without such lines in the period), and
 // PrimeroDeCuenta (a child's Cuenta, Null for a postable account); ordered by the code text.
-ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta);
+// How the lines of the period are read: those of the entries dated in the period (Periodo); every
+// line of the year, when every entry lies in the period (Ejercicio); or every line of the year less
+// those of the entries outside the period, when those are fewer (EjercicioMenosFuera). The three
+// give the same sums; the last two read the lines from the index by account that holds the amount,
+// without looking up each line's entry.
+enum class LecturaLineas { Periodo, Ejercicio, EjercicioMenosFuera };
+ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta,
+                            LecturaLineas lectura = LecturaLineas::Periodo);
+// The cheapest reading for the period, from the number of entries of the current company and year
+// dated in it and outside it (an undated entry counts as outside).
+LecturaLineas ElijoLectura(const QDate& desde, const QDate& hasta);
 
 // Whether an account stays in the report under the filter. Accounts with children always stay;
 // "Excluir Saldos 0" drops accounts whose net amount in the period is zero to the cent, "Excluir
@@ -25,3 +36,16 @@ bool Incluyo(const RegistroReporte& registro, FiltroSaldos filtro);
 // text in *error, when the query fails; *filas is then left empty.
 bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
                  QVector<FilaBalance>* filas, QString* error);
+
+// The level maxima of the balance (screen code 4): they outlive any window that shows it.
+MaximosReporte& MaximosBalance();
+
+// The balance's rows as a table of the eight grid columns ("Cód. Jerárquico" ... "Saldo Haber"), the
+// two balance columns computed from the sums of each row; no title.
+TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas);
+
+// The trial balance of the current company and year between two dates as a table, titled with the
+// period ("Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024"). False, with the
+// engine's text in *error and *tabla untouched, when the query fails.
+bool TablaBalance(const QDate& desde, const QDate& hasta, FiltroSaldos filtro, TablaReporte* tabla,
+                  QString* error);

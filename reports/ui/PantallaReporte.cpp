@@ -7,9 +7,13 @@
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "reports/Reporte.h"
+#include "reports/exporto/Exporto.h"
+#include "reports/ui/VuelcoTabla.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -36,6 +40,11 @@ PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre
     btnActualizar = BotonImagen(this, "btnActualizar", QStyle::SP_BrowserReload, d.ayudaActualizar);
     btnImprimir = BotonImagen(this, "btnImprimir", QStyle::SP_FileDialogDetailedView,
                               "Imprimir Datos de la forma en que se ven en la grilla");
+    btnExportar = new QPushButton("Exportar", this);
+    btnExportar->setObjectName("btnExportar");
+    btnExportar->setToolTip("Exportar el reporte a un archivo PDF, CSV o XLSX");
+    btnExportar->setAccessibleName("Exportar");
+    btnExportar->setAutoDefault(false);
     btnSalir = BotonImagen(this, "btnSalir", QStyle::SP_DialogCloseButton, "Salir de ventana actual");
     btnSeleccionoTodosFiltros = new QPushButton(d.textoDefecto, this);
     btnSeleccionoTodosFiltros->setObjectName("btnSeleccionoTodosFiltros");
@@ -61,6 +70,7 @@ PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre
     barra->addWidget(chkImprimoSombras);
     barra->addStretch();
     barra->addWidget(btnImprimir);
+    barra->addWidget(btnExportar);
     barra->addWidget(btnSalir);
     auto* todo = new QVBoxLayout(this);
     todo->addLayout(barra);
@@ -69,6 +79,7 @@ PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre
     connect(btnActualizar, &QToolButton::clicked, this, [this] { ActualizoReporte(); });
     connect(btnSeleccionoTodosFiltros, &QPushButton::clicked, this, [this] { ColocoFiltrosDefault(); });
     connect(btnImprimir, &QToolButton::clicked, this, [this] { Imprimo(); });
+    connect(btnExportar, &QPushButton::clicked, this, [this] { Exporto(); });
     connect(btnSalir, &QToolButton::clicked, this, [this] {
         if (auto* s = parentWidget(); s && s->isWindow())
             s->close();
@@ -128,6 +139,32 @@ QString PantallaReporte::Encabezado() const {
 
 void PantallaReporte::Imprimo() {
     sprRpt->Imprimo(Encabezado(), datos.trabajo, chkImprimoSombras->isChecked());
+}
+
+void PantallaReporte::Vuelco() {
+    VuelcoTabla(sprRpt, tabla);
+}
+
+void PantallaReporte::Exporto() {
+    if (tabla.columnas.isEmpty()) {
+        Mensaje("Actualice el reporte antes de exportarlo.", Icono::Informacion);
+        return;
+    }
+    QString ruta =
+        ElijoArchivo(ModoArchivo::Guardar, "Exportar", QDir::home().filePath(datos.trabajo + ".pdf"),
+                     "PDF (*.pdf);;CSV (*.csv);;Excel (*.xlsx)");
+    if (ruta.isEmpty()) return;
+    if (QFileInfo(ruta).suffix().isEmpty()) ruta += ".pdf";
+    QString error;
+    bool escrito;
+    {
+        Espera espera;
+        escrito = ExportoTabla(tabla, ruta, &error);
+    }
+    if (escrito)
+        Mensaje("Reporte exportado a " + QDir::toNativeSeparators(ruta), Icono::Informacion);
+    else
+        Mensaje(error, Icono::Error);
 }
 
 void PantallaReporte::showEvent(QShowEvent* e) {

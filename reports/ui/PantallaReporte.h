@@ -3,6 +3,8 @@
 // exit commands, the read-only grid sprRpt, the opening check and the saved layout. A report supplies
 // its own filters, builds its rows from the period, and pours them into the grid; the grid is only
 // replaced when the rows were built, so a refresh that fails leaves the report on screen as it was.
+#include "reports/TablaReporte.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -34,6 +36,7 @@ public:
     QLineEdit* ftrFechaA;
     QToolButton* btnActualizar;
     QToolButton* btnImprimir;
+    QPushButton* btnExportar;
     QPushButton* btnSeleccionoTodosFiltros;
     QCheckBox* chkImprimoSombras;
     QToolButton* btnSalir;
@@ -47,6 +50,8 @@ public:
     // Header text of the printed report.
     QString Encabezado() const;
     void Imprimo();
+    // Writes the report built last to a file the user chooses, as PDF, CSV or XLSX by its extension.
+    void Exporto();
 
 protected:
     // Where a report puts its own filter controls, after the period fields.
@@ -55,16 +60,19 @@ protected:
     void Inicio();
     virtual void PreparoGrilla() = 0;
     virtual void ColocoFiltrosPropios() {}
-    // Builds the report's rows for the period without touching the grid; false with the engine's
-    // text when it fails.
+    // Builds the report's table for the period into `tabla` without touching the grid; false with the
+    // engine's text when it fails (`tabla` then as it was).
     virtual bool Armo(const QDate& desde, const QDate& hasta, QString* error) = 0;
-    // Writes the rows built last into the grid (already emptied and hidden).
-    virtual void Vuelco() = 0;
+    // Writes the table built last into the grid (already emptied and hidden).
+    virtual void Vuelco();
     // Added to the print header after the dates (the general journal names the company).
     virtual QString AgregadoEncabezado() const { return QString(); }
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+
+    // The report built last: what the grid shows and what the export writes.
+    TablaReporte tabla;
 
 private:
     Datos datos;

@@ -3,6 +3,7 @@
 #include "core/Sesiones.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Grilla.h"
+#include "reports/ui/VuelcoTabla.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,8 +22,7 @@ frmRptBalance::frmRptBalance(QWidget* padre)
 }
 
 MaximosReporte& frmRptBalance::Maximos() {
-    static MaximosReporte m(PantallaBalance);
-    return m;
+    return MaximosBalance();
 }
 
 void frmRptBalance::PreparoGrilla() {
@@ -34,33 +34,8 @@ void frmRptBalance::ColocoFiltrosPropios() {
 }
 
 bool frmRptBalance::Armo(const QDate& desde, const QDate& hasta, QString* error) {
-    Maximos().Verifico();
-    QVector<FilaBalance> nuevas;
-    if (!ArmoBalance(Maximos(), desde, hasta, FiltroSaldos(cmbSaldos0->currentIndex()), &nuevas, error))
-        return false;
-    filas = std::move(nuevas);
-    return true;
+    return TablaBalance(desde, hasta, FiltroSaldos(cmbSaldos0->currentIndex()), &tabla, error);
 }
-
-void frmRptBalance::Vuelco() {
-    VuelcoBalance(sprRpt, filas);
-}
-
-namespace {
-// A sum column of the row: nothing when the row carries no sums (headings).
-std::optional<Importe> Suma(const Grilla& g, int fila, int columna) {
-    const QString t = g.texto(fila, columna);
-    if (t.isEmpty()) return std::nullopt;
-    return Importe::Leo(t, nullptr, g.separadorDecimal());
-}
-QString TextoSaldo(const Grilla& g, int fila, bool debe) {
-    const auto d = Suma(g, fila, 5);
-    const auto h = Suma(g, fila, 6);
-    if (!d || !h) return QString();
-    const auto s = debe ? SaldoDebe(*d, *h) : SaldoHaber(*d, *h);
-    return s ? s->TextoPlano() : QString();
-}
-} // namespace
 
 void PreparoGrillaBalance(Grilla* g) {
     const QStringList titulos = {"Cód. Jerárquico", "Desc. Sumar.", "Descripción Imputable",
@@ -78,20 +53,11 @@ void PreparoGrillaBalance(Grilla* g) {
     numero.miles = true;
     numero.minimo = -99999999.99;
     numero.maximo = 99999999.99;
+    // The balance columns come computed with the sums, to the cent, from the report's table.
     for (int c = 5; c <= 8; ++c)
         g->setTipoColumna(c, numero);
-    g->setFormula(7, [](const Grilla& g, int f) { return TextoSaldo(g, f, true); });
-    g->setFormula(8, [](const Grilla& g, int f) { return TextoSaldo(g, f, false); });
 }
 
 void VuelcoBalance(Grilla* g, const QVector<FilaBalance>& filas) {
-    g->setFilas(int(filas.size()));
-    for (int i = 0; i < filas.size(); ++i) {
-        const FilaBalance& f = filas[i];
-        QStringList textos = {f.codigo, f.sumar, f.imputable, f.codInt};
-        if (f.conSumas) textos << f.debe.TextoPlano() << f.haber.TextoPlano();
-        g->setFila(i + 1, textos);
-        if (f.fuente != FuenteFila::Normal)
-            g->setFuenteFila(i + 1, f.fuente != FuenteFila::Cursiva, f.fuente != FuenteFila::Negrita);
-    }
+    VuelcoTabla(g, TablaDeBalance(filas));
 }

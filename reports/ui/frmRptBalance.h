@@ -22,10 +22,6 @@ protected:
     void PreparoGrilla() override;
     void ColocoFiltrosPropios() override;
     bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
-    void Vuelco() override;
-
-private:
-    QVector<FilaBalance> filas;
 };
 
 // The eight columns of the balances and their balance formulas.

@@ -1,0 +1,272 @@
+// partidex-informe: writes a report of a company and fiscal year to PDF, CSV or XLSX without a
+// display, from the same code as the report screens, so that the monthly books can be scripted.
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Configuracion.h"
+#include "core/Dialecto.h"
+#include "core/Sesiones.h"
+#include "core/Valores.h"
+#include "reports/Balance.h"
+#include "reports/Reporte.h"
+#include "reports/exporto/Exporto.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMap>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+enum Salida { Bien = 0, Falla = 1, ArgumentoMalo = 2 };
+
+const char* const Ayuda =
+    "Uso: partidex-informe [opciones] INFORME ARCHIVO\n"
+    "\n"
+    "Escribe un informe de una empresa y un ejercicio en ARCHIVO, como PDF, CSV o XLSX según su\n"
+    "extensión (.pdf, .csv, .xlsx), sin abrir ventanas.\n"
+    "\n"
+    "Informes:\n"
+    "  balance   Balance Sumas y Saldos\n"
+    "  mayores   Mayores de las cuentas indicadas con --cuentas\n"
+    "  diario    Diario General desde el asiento indicado con --desde-asiento\n"
+    "\n"
+    "Opciones:\n"
+    "  --carpeta CARPETA       carpeta de Partidex.ini (por omisión, la del programa)\n"
+    "  --base ARCHIVO          base de datos (por omisión, la que indica Partidex.ini)\n"
+    "  --empresa EMPRESA       número o nombre de la empresa (por omisión, la última usada)\n"
+    "  --ejercicio NÚMERO      ejercicio de la empresa (por omisión, el último usado o el más reciente)\n"
+    "  --desde dd/mm/aaaa      primera fecha (por omisión, el comienzo del ejercicio)\n"
+    "  --hasta dd/mm/aaaa      última fecha (por omisión, el fin del ejercicio)\n"
+    "  --saldos FILTRO         balance: todos, sin-saldos-0 o sin-movimientos-0 (por omisión, todos)\n"
+    "  --cuentas C1,C2,...     mayores: códigos abreviados de las cuentas\n"
+    "  --desde-asiento NÚMERO  diario: primer asiento (por omisión, 1)\n"
+    "  -h, --ayuda, --help     muestra esta ayuda\n"
+    "\n"
+    "Estado de salida: 0 si el archivo se escribió, 2 ante un argumento incorrecto (empresa, ejercicio\n"
+    "o fecha inexistente, fecha fuera del ejercicio, archivo que no se puede escribir), 1 ante otro\n"
+    "error.\n";
+
+void Escribo(FILE* destino, const QString& texto) {
+    std::fputs(texto.toLocal8Bit().constData(), destino);
+    std::fputc('\n', destino);
+    std::fflush(destino);
+}
+
+struct Pedido {
+    QString informe;
+    QString archivo;
+    QMap<QString, QString> opciones;
+};
+
+// Options take their value as the next argument or after "=". False with the reason when an option
+// is unknown, lacks its value, or the positional arguments are not two.
+bool LeoArgumentos(const QStringList& args, Pedido* p, bool* ayuda, QString* error) {
+    static const QStringList conValor = {"--carpeta", "--base",   "--empresa", "--ejercicio",    "--desde",
+                                         "--hasta",   "--saldos", "--cuentas", "--desde-asiento"};
+    QStringList posicionales;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString a = args[i];
+        if (a == "-h" || a == "--help" || a == "--ayuda") {
+            *ayuda = true;
+            return true;
+        }
+        if (!a.startsWith("--")) {
+            posicionales << a;
+            continue;
+        }
+        const int igual = a.indexOf('=');
+        const QString nombre = igual < 0 ? a : a.left(igual);
+        if (!conValor.contains(nombre)) {
+            *error = "Opción desconocida: " + nombre;
+            return false;
+        }
+        if (igual >= 0)
+            p->opciones[nombre] = a.mid(igual + 1);
+        else if (i + 1 < args.size())
+            p->opciones[nombre] = args[++i];
+        else {
+            *error = "Falta el valor de la opción " + nombre;
+            return false;
+        }
+    }
+    if (posicionales.size() != 2) {
+        *error = "Indique el informe y el archivo de salida.";
+        return false;
+    }
+    p->informe = posicionales[0];
+    p->archivo = posicionales[1];
+    return true;
+}
+
+// The company by number or by name (letter case ignored); 0 when there is none such.
+int BuscoEmpresa(const QString& texto) {
+    bool numero = false;
+    const int n = texto.toInt(&numero);
+    QSqlQuery q =
+        numero ? Consulto("SELECT EmpresaPropia FROM EmpresasPropia WHERE EmpresaPropia=?", {n})
+               : Consulto("SELECT EmpresaPropia FROM EmpresasPropia WHERE " +
+                              Dialecto::Mayusculas("descEmpresaPropia") + "=" + Dialecto::Mayusculas("?"),
+                          {texto.trimmed()});
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+bool ExisteEjercicio(int empresa, int ejercicio) {
+    QSqlQuery q = Consulto("SELECT NumEjercicio FROM Ejercicios WHERE EmpresaPropia=? AND NumEjercicio=?",
+                           {empresa, ejercicio});
+    return q.next();
+}
+
+int UltimoEjercicio(int empresa) {
+    QSqlQuery q = Consulto("SELECT MAX(NumEjercicio) FROM Ejercicios WHERE EmpresaPropia=?", {empresa});
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+bool NoDisponible(const QString& informe, QString* error) {
+    *error = "El informe " + informe + " no está disponible en esta versión.";
+    return false;
+}
+
+// Builds the table of the report asked for. False with the reason; *argumento tells a wrong argument
+// from a failure of the database.
+bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaReporte* tabla, bool* argumento,
+               QString* error) {
+    *argumento = true;
+    if (p.informe == "balance") {
+        static const QMap<QString, FiltroSaldos> filtros = {
+            {"todos", FiltroSaldos::Todos},
+            {"sin-saldos-0", FiltroSaldos::ExcluirSaldos0},
+            {"sin-movimientos-0", FiltroSaldos::ExcluirMovim0}};
+        const QString filtro = p.opciones.value("--saldos", "todos");
+        if (!filtros.contains(filtro)) {
+            *error =
+                "Filtro de saldos desconocido: " + filtro + " (todos, sin-saldos-0 o sin-movimientos-0).";
+            return false;
+        }
+        *argumento = false;
+        return TablaBalance(desde, hasta, filtros.value(filtro), tabla, error);
+    }
+    if (p.informe == "mayores") {
+        const QStringList cuentas = p.opciones.value("--cuentas").split(',', Qt::SkipEmptyParts);
+        if (cuentas.isEmpty()) {
+            *error = "Indique las cuentas del mayor con --cuentas.";
+            return false;
+        }
+        return NoDisponible("mayores", error); // TablaMayores(desde, hasta, cuentas, tabla, error)
+    }
+    if (p.informe == "diario") {
+        bool ok = false;
+        const int desdeAsiento = p.opciones.value("--desde-asiento", "1").toInt(&ok);
+        if (!ok || desdeAsiento < 1) {
+            *error = "El primer asiento debe ser un número entero mayor que 0.";
+            return false;
+        }
+        return NoDisponible("diario", error); // TablaDiarioGeneral(desde, hasta, desdeAsiento, tabla, error)
+    }
+    *error = "Informe desconocido: " + p.informe + " (balance, mayores o diario).";
+    return false;
+}
+
+int Ejecuto(const QStringList& args) {
+    Pedido p;
+    bool ayuda = false;
+    QString error;
+    if (!LeoArgumentos(args, &p, &ayuda, &error)) {
+        Escribo(stderr, error + "\nUse --ayuda para ver las opciones.");
+        return ArgumentoMalo;
+    }
+    if (ayuda) {
+        std::fputs(Ayuda, stdout);
+        return Bien;
+    }
+    auto falla = [](const QString& texto, int estado) {
+        Escribo(stderr, texto);
+        return estado;
+    };
+    if (FormatoDeRuta(p.archivo) == FormatoExporto::Ninguno)
+        return falla("El archivo de salida debe terminar en .pdf, .csv o .xlsx: " + p.archivo, ArgumentoMalo);
+
+    // Settings and database as the program finds them.
+    AppState& a = App();
+    const QString carpeta = p.opciones.value("--carpeta", QCoreApplication::applicationDirPath());
+    if (!QFileInfo(carpeta).isDir()) return falla("No existe la carpeta " + carpeta, ArgumentoMalo);
+    FijoCarpetas(QDir(carpeta).absolutePath());
+    LeoConfiguracion();
+    if (p.opciones.contains("--base"))
+        a.databasePath = QFileInfo(p.opciones.value("--base")).absoluteFilePath();
+    if (!QFileInfo::exists(a.databasePath))
+        return falla("No existe la base de datos " + a.databasePath, ArgumentoMalo);
+    if (!AbroBase(a.databasePath, &error)) return falla(error, Falla);
+    struct Cierre {
+        ~Cierre() { CierroBase(); }
+    } cierre;
+
+    RestauroEjercicio();
+    const int ultimaEmpresa = a.currentCompany;
+    if (p.opciones.contains("--empresa")) {
+        a.currentCompany = BuscoEmpresa(p.opciones.value("--empresa"));
+        if (a.currentCompany == 0)
+            return falla("No existe la empresa " + p.opciones.value("--empresa"), ArgumentoMalo);
+    } else if (a.currentCompany == 0 || BuscoEmpresa(QString::number(a.currentCompany)) == 0) {
+        return falla("Indique la empresa con --empresa.", ArgumentoMalo);
+    }
+    if (p.opciones.contains("--ejercicio")) {
+        bool ok = false;
+        a.currentYear = p.opciones.value("--ejercicio").toInt(&ok);
+        if (!ok || !ExisteEjercicio(a.currentCompany, a.currentYear))
+            return falla(QString("No existe el ejercicio %1 de la empresa %2")
+                             .arg(p.opciones.value("--ejercicio"))
+                             .arg(a.currentCompany),
+                         ArgumentoMalo);
+    } else if (a.currentCompany != ultimaEmpresa || !ExisteEjercicio(a.currentCompany, a.currentYear)) {
+        a.currentYear = UltimoEjercicio(a.currentCompany);
+        if (a.currentYear == 0)
+            return falla(QString("La empresa %1 no tiene ejercicios.").arg(a.currentCompany), ArgumentoMalo);
+    }
+
+    QDate comienzo, fin;
+    FechasEjercicio(&comienzo, &fin);
+    QDate desde, hasta;
+    if (!VerificoPeriodo(p.opciones.value("--desde", FechaATexto(comienzo)),
+                         p.opciones.value("--hasta", FechaATexto(fin)), &desde, &hasta, &error))
+        return falla(error, ArgumentoMalo);
+
+    // The level maxima of a report are kept per session, as the screens keep them.
+    a.currentSession = NuevaSesion();
+    TablaReporte tabla;
+    bool argumento = false;
+    const bool armado = ArmoTabla(p, desde, hasta, &tabla, &argumento, &error);
+    BorroSesion();
+    if (!armado)
+        return falla(argumento ? error : "No se pudo armar el informe, " + error,
+                     argumento ? ArgumentoMalo : Falla);
+    if (!ExportoTabla(tabla, p.archivo, &error)) return falla(error, ArgumentoMalo);
+    return Bien;
+}
+
+// Only a PDF needs fonts and a painter; it is drawn on the offscreen platform, never on a display.
+bool PidePdf(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (FormatoDeRuta(QString::fromLocal8Bit(argv[i])) == FormatoExporto::Pdf) return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // What a script reads on the error output is this program's own messages, not Qt's notices.
+    qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext&, const QString& texto) {
+        if (tipo == QtCriticalMsg || tipo == QtFatalMsg) Escribo(stderr, texto);
+    });
+    std::unique_ptr<QCoreApplication> app;
+    if (PidePdf(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName("partidex-informe");
+    return Ejecuto(QCoreApplication::arguments());
+}

@@ -1,0 +1,529 @@
+#include "tst_exporto.h"
+
+#include "core/Basedatos.h"
+#include "core/Dialecto.h"
+#include "core/Motor.h"
+#include "core/Valores.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "reports/Balance.h"
+#include "reports/exporto/Exporto.h"
+#include "reports/ui/RegistroReportes.h"
+#include "reports/ui/frmRptBalance.h"
+#include "tests/support/ui/EntornoPantallas.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QXmlStreamReader>
+
+Q_DECLARE_METATYPE(LecturaLineas)
+
+#ifndef PARTIDEX_INFORME
+#define PARTIDEX_INFORME "partidex-informe"
+#endif
+
+namespace {
+
+// A table with what breaks naive writers: separators, quotes, line breaks, blanks at either end,
+// accents, a formula-looking text, missing trailing cells, negative and large amounts, every font.
+TablaReporte TablaDificil(int repeticiones) {
+    TablaReporte t;
+    t.titulo = "Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024";
+    t.columnas = {"Cód. Jerárquico", "Descripción", "Cod Int.", "Debe", "Haber"};
+    t.importes = {false, false, false, true, true};
+    auto fila = [](FuenteFila f, QVector<CeldaReporte> c) { return FilaReporte{c, f}; };
+    for (int i = 0; i < repeticiones; ++i) {
+        const QString n = QString::number(i + 1);
+        t.filas << fila(FuenteFila::Negrita,
+                        {n, QStringLiteral("ACTIVO, \"corriente\""), QStringLiteral("A")})
+                << fila(FuenteFila::Normal, {"   " + n + ".1", QStringLiteral("Caja\ny bancos"), QString(),
+                                             Importe::DeCentavos(123456789), Importe::DeCentavos(-1)})
+                << fila(FuenteFila::NegritaCursiva, {QString(), "   Total ACTIVO " + n, QString(), Importe(),
+                                                     Importe::DeCentavos(9999999999)})
+                << fila(FuenteFila::Cursiva,
+                        {QStringLiteral("=1+1"), QStringLiteral(" ;tab\t"), QStringLiteral("ñandú €"),
+                         std::optional<Importe>(), Importe::DeUnidades(5)})
+                << fila(FuenteFila::Normal, {"solo " + n});
+    }
+    return t;
+}
+
+QString Esperado(const FilaReporte& f, int c) {
+    const CeldaReporte x = c < f.celdas.size() ? f.celdas[c] : CeldaReporte();
+    return x.importe ? x.importe->TextoPlano() : x.texto;
+}
+
+// RFC 4180 reading: quoted fields, doubled quotes, breaks inside quotes, CRLF between records.
+QList<QStringList> LeoCsv(const QByteArray& bytes) {
+    const QString t = QString::fromUtf8(bytes);
+    QList<QStringList> filas;
+    QStringList fila;
+    QString campo;
+    bool comillas = false;
+    for (int i = 0; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (comillas) {
+            if (c == '"' && i + 1 < t.size() && t[i + 1] == '"')
+                campo += c, ++i;
+            else if (c == '"')
+                comillas = false;
+            else
+                campo += c;
+        } else if (c == '"') {
+            comillas = true;
+        } else if (c == ',') {
+            fila << campo, campo.clear();
+        } else if (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n') {
+            fila << campo, campo.clear(), filas << fila, fila.clear(), ++i;
+        } else {
+            campo += c;
+        }
+    }
+    if (!campo.isEmpty() || !fila.isEmpty()) filas << (fila << campo);
+    return filas;
+}
+
+QByteArray Unzip(const QString& archivo, const QString& parte) {
+    QProcess p;
+    p.start("unzip", {"-p", archivo, parte});
+    p.waitForFinished();
+    return p.readAllStandardOutput();
+}
+
+// A cell of the first sheet of a workbook: its text or number and the font and format of its style.
+struct CeldaXlsx {
+    QString texto;
+    bool numero = false;
+    bool negrita = false;
+    bool cursiva = false;
+    QString formato;
+};
+
+QHash<QPair<int, int>, CeldaXlsx> LeoXlsx(const QString& archivo) {
+    // Styles: fonts, number formats, and the cell formats that join them.
+    QXmlStreamReader e(Unzip(archivo, "xl/styles.xml"));
+    QList<QPair<bool, bool>> fuentes;
+    QHash<int, QString> formatos;
+    QList<QPair<int, int>> xfs; // (font, number format)
+    bool enCeldas = false;
+    while (!e.atEnd()) {
+        e.readNext();
+        if (e.isEndElement() && e.name() == u"cellXfs") enCeldas = false;
+        if (!e.isStartElement()) continue;
+        if (e.name() == u"font") fuentes << qMakePair(false, false);
+        if (e.name() == u"b" && !fuentes.isEmpty()) fuentes.last().first = true;
+        if (e.name() == u"i" && !fuentes.isEmpty()) fuentes.last().second = true;
+        if (e.name() == u"numFmt")
+            formatos[e.attributes().value("numFmtId").toInt()] =
+                e.attributes().value("formatCode").toString();
+        if (e.name() == u"cellXfs") enCeldas = true;
+        if (e.name() == u"xf" && enCeldas)
+            xfs << qMakePair(e.attributes().value("fontId").toInt(),
+                             e.attributes().value("numFmtId").toInt());
+    }
+    QHash<QPair<int, int>, CeldaXlsx> celdas;
+    QXmlStreamReader h(Unzip(archivo, "xl/worksheets/sheet1.xml"));
+    QPair<int, int> donde;
+    while (!h.atEnd()) {
+        h.readNext();
+        if (!h.isStartElement()) continue;
+        if (h.name() == u"c") {
+            const QString ref = h.attributes().value("r").toString();
+            int col = 0, i = 0;
+            for (; i < ref.size() && ref[i].isLetter(); ++i)
+                col = col * 26 + (ref[i].unicode() - 'A' + 1);
+            donde = qMakePair(col, ref.mid(i).toInt());
+            CeldaXlsx c;
+            const auto [fuente, formato] = xfs.value(h.attributes().value("s").toInt());
+            c.negrita = fuentes.value(fuente).first;
+            c.cursiva = fuentes.value(fuente).second;
+            c.formato = formatos.value(formato);
+            c.numero = h.attributes().value("t").isEmpty(); // until it shows no value
+            celdas[donde] = c;
+        } else if (h.name() == u"v" || h.name() == u"t") {
+            celdas[donde].texto = h.readElementText();
+        }
+    }
+    for (CeldaXlsx& c : celdas)
+        c.numero = c.numero && !c.texto.isEmpty(); // a blank cell keeps only its format
+    return celdas;
+}
+
+QString Pdftotext(const QString& archivo) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", "-enc", "UTF-8", archivo, "-"});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void Cuenta(int cuenta, int padre, int numHijo, const QString& descripcion, const QVariant& codInt) {
+    QVERIFY(
+        Ejecuto("INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CodInt, Descripcion, CuentaPadre, "
+                "NumHijo) VALUES (1, 1, ?, ?, ?, ?, ?)",
+                {cuenta, codInt, descripcion, padre, numHijo})
+            .ok);
+}
+
+// A year with a sale, a purchase and the cents that cancel on one account; an account without lines.
+void LibroChico(Entorno& e) {
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    Cuenta(9, 1, 3, "SIN, MOVIMIENTO", {});
+    const struct {
+        int asiento;
+        const char* fecha;
+        int cuenta;
+        qint64 centavos;
+    } lineas[] = {{1, "2024-02-01", 2, 123456789}, {1, "2024-02-01", 7, -123456789}, {2, "2024-03-01", 8, 10},
+                  {2, "2024-03-01", 8, 20},        {2, "2024-03-01", 8, -30},        {3, "2024-12-31", 5, -1},
+                  {3, "2024-12-31", 3, 1}};
+    for (const auto& l : lineas) {
+        Ejecuto(Dialecto::InsertoOIgnoro(
+                    "Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1, 1, ?, ?)"),
+                {l.asiento, l.fecha});
+        QVERIFY(
+            Ejecuto(
+                "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "VALUES (1, 1, ?, (SELECT COUNT(*) + 1 FROM DetAsientos WHERE Asiento = ?), ?, ?)",
+                {l.asiento, l.asiento, l.cuenta, Importe::DeCentavos(l.centavos).ValorSql()})
+                .ok);
+    }
+}
+
+// The balance of LibroChico over the whole year, as CSV lines.
+const QStringList BalanceCsv = {
+    "Cód. Jerárquico,Desc. Sumar.,Descripción Imputable,Cod Int.,Sumas Debe,Sumas Haber,Saldo Debe,Saldo "
+    "Haber",
+    "1,ACTIVO,,A,,,,",
+    "\"   1.1\",,CAJA,CAJA,1234567.89,0.00,1234567.89,",
+    "\"   1.2\",,BANCOS,BCO,0.01,0.00,0.01,",
+    "\"   1.3\",,\"SIN, MOVIMIENTO\",,0.00,0.00,0.00,",
+    ",Total ACTIVO,,,1234567.90,0.00,1234567.90,",
+    "2,PASIVO,,P,,,,",
+    "\"   2.1\",,PROVEEDORES,PROV,0.00,0.01,,0.01",
+    ",Total PASIVO,,,0.00,0.01,,0.01",
+    "3,RESULTADOS,,R,,,,",
+    "\"   3.1\",,VENTAS,VTAS,0.00,1234567.89,,1234567.89",
+    "\"   3.2\",,GASTOS,GTOS,0.30,0.30,0.00,",
+    ",Total RESULTADOS,,,0.30,1234568.19,,1234567.89",
+};
+
+QStringList Lineas(const QString& archivo) {
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QStringList l = QString::fromUtf8(f.readAll()).split("\r\n");
+    if (!l.isEmpty() && l.last().isEmpty()) l.removeLast();
+    return l;
+}
+
+} // namespace
+
+void PruebaExporto::archivos_data() {
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<int>("repeticiones");
+    QTest::newRow("csv") << "csv" << 2;
+    QTest::newRow("xlsx") << "xlsx" << 2;
+    QTest::newRow("pdf de una página") << "pdf" << 1;
+    QTest::newRow("pdf de varias páginas") << "pdf" << 40;
+}
+
+void PruebaExporto::archivos() {
+    QFETCH(QString, extension);
+    QFETCH(int, repeticiones);
+    QTemporaryDir d;
+    const TablaReporte t = TablaDificil(repeticiones);
+    const QString ruta = d.filePath("informe." + extension);
+    QString error;
+    QVERIFY2(extension == "pdf" ? ExportoPdf(t, ruta, &error, u',', u'.') : ExportoTabla(t, ruta, &error),
+             qPrintable(error));
+
+    if (extension == "csv") {
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QStringList> leido = LeoCsv(f.readAll());
+        QCOMPARE(leido.size(), t.filas.size() + 1);
+        QCOMPARE(leido[0], t.columnas);
+        for (int i = 0; i < t.filas.size(); ++i)
+            for (int c = 0; c < t.columnas.size(); ++c)
+                QCOMPARE(leido[i + 1].value(c, "<falta>"), Esperado(t.filas[i], c));
+    } else if (extension == "xlsx") {
+        if (QStandardPaths::findExecutable("unzip").isEmpty()) QSKIP("unzip no está instalado");
+        const QHash<QPair<int, int>, CeldaXlsx> h = LeoXlsx(ruta);
+        QCOMPARE(h.value({1, 1}).texto, t.titulo);
+        QVERIFY(h.value({1, 1}).negrita && h.value({1, 1}).cursiva);
+        for (int c = 0; c < t.columnas.size(); ++c)
+            QCOMPARE(h.value({c + 1, 2}).texto, t.columnas[c]);
+        for (int i = 0; i < t.filas.size(); ++i) {
+            const FilaReporte& f = t.filas[i];
+            for (int c = 0; c < t.columnas.size(); ++c) {
+                const CeldaXlsx x = h.value({c + 1, i + 3});
+                const QString donde = QString("fila %1 columna %2").arg(i + 3).arg(c + 1);
+                const CeldaReporte esperada = c < f.celdas.size() ? f.celdas[c] : CeldaReporte();
+                QVERIFY2(x.numero == esperada.importe.has_value(), qPrintable(donde));
+                const QString leido = x.numero ? Importe::DeDouble(x.texto.toDouble()).TextoPlano() : x.texto;
+                QCOMPARE(leido, Esperado(f, c));
+                if (x.texto.isEmpty() && f.fuente == FuenteFila::Normal) continue; // no cell written
+                QVERIFY2(x.negrita ==
+                             (f.fuente == FuenteFila::Negrita || f.fuente == FuenteFila::NegritaCursiva),
+                         qPrintable(donde));
+                QVERIFY2(x.cursiva ==
+                             (f.fuente == FuenteFila::Cursiva || f.fuente == FuenteFila::NegritaCursiva),
+                         qPrintable(donde));
+                if (t.importes[c]) QCOMPARE(x.formato, QString("#,##0.00"));
+            }
+        }
+    } else {
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        const int paginas = int(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"));
+        QCOMPARE(paginas > 1, repeticiones > 1);
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext no está instalado");
+        const QStringList texto = Pdftotext(ruta).split('\n');
+        const QStringList titulos = texto.filter(t.titulo);
+        QCOMPARE(titulos.size(), paginas); // the title on every page, with its number on the right
+        for (int p = 1; p <= paginas; ++p)
+            QVERIFY(titulos[p - 1].trimmed().endsWith(QString("Página: %1").arg(p)));
+        // Each row on one line: the amounts after the texts, right-aligned with the system's separators.
+        for (int i = 0; i < repeticiones; ++i) {
+            const QRegularExpression total(
+                QString("^ *Total ACTIVO %1 +0,00 +99\\.999\\.999,99$").arg(i + 1));
+            QCOMPARE(texto.filter(total).size(), 1);
+        }
+        QCOMPARE(texto.filter(QRegularExpression("Caja y bancos +1\\.234\\.567,89 +-0,01$")).size(),
+                 repeticiones);
+        // Right-aligned: amounts of different widths end together in their column.
+        const QString caja = texto.filter("Caja y bancos").value(0),
+                      total = texto.filter("Total ACTIVO 1 ").value(0);
+        const int finCaja = int(caja.lastIndexOf("-0,01")) + 5,
+                  finTotal = int(total.lastIndexOf("99.999.999,99")) + 13;
+        QVERIFY2(std::abs(finCaja - finTotal) <= 1, qPrintable(caja + "\n" + total));
+        QCOMPARE(texto.filter(QRegularExpression("^ *=1\\+1 +;tab +ñandú € +5,00$")).size(), repeticiones);
+    }
+}
+
+void PruebaExporto::errores_data() {
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QString>("mensaje");
+    for (const char* ext : {"csv", "xlsx", "pdf"})
+        QTest::newRow(ext) << QString("no/existe/informe.") + ext << "No se pudo escribir el archivo %1: ";
+    QTest::newRow("sin extensión conocida")
+        << "informe.txt"
+        << "No se pudo escribir el archivo %1: el nombre debe terminar en "
+           ".pdf, .csv o .xlsx";
+}
+
+void PruebaExporto::errores() {
+    QFETCH(QString, nombre);
+    QFETCH(QString, mensaje);
+    QTemporaryDir d;
+    const QString ruta = d.filePath(nombre);
+    QString error;
+    QVERIFY(!ExportoTabla(TablaDificil(1), ruta, &error));
+    QVERIFY2(error.startsWith(mensaje.arg(ruta)), qPrintable(error));
+    QVERIFY(!QFile::exists(ruta));
+    QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden).size(), 0); // no scratch file left
+}
+
+void PruebaExporto::informe_data() {
+    QTest::addColumn<QStringList>("argumentos");
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<QString>("mensaje");
+    const QStringList base = {"--empresa", "1", "--ejercicio", "1"};
+    QTest::newRow("ayuda") << QStringList{"--help"} << 0 << "Uso: partidex-informe";
+    QTest::newRow("sin archivo") << QStringList{"balance"} << 2
+                                 << "Indique el informe y el archivo de salida.";
+    QTest::newRow("opción desconocida")
+        << QStringList{"balance", "b.csv", "--moneda", "x"} << 2 << "Opción desconocida: --moneda";
+    QTest::newRow("informe desconocido")
+        << (QStringList{"ventas", "b.csv"} + base) << 2 << "Informe desconocido: ventas";
+    QTest::newRow("extensión") << (QStringList{"balance", "b.txt"} + base) << 2
+                               << "El archivo de salida debe terminar en .pdf, .csv o .xlsx";
+    QTest::newRow("empresa desconocida")
+        << QStringList{"balance", "b.csv", "--empresa", "7"} << 2 << "No existe la empresa 7";
+    QTest::newRow("ejercicio desconocido")
+        << QStringList{"balance", "b.csv", "--empresa", "1", "--ejercicio", "2"} << 2
+        << "No existe el ejercicio 2 de la empresa 1";
+    QTest::newRow("fecha fuera del ejercicio")
+        << (QStringList{"balance", "b.csv", "--desde", "31/12/2023"} + base) << 2
+        << "Las fechas deben estar dentro del ejercicio, del 01/01/2024 al 31/12/2024.";
+    QTest::newRow("filtro desconocido") << (QStringList{"balance", "b.csv", "--saldos", "algunos"} + base)
+                                        << 2 << "Filtro de saldos desconocido: algunos";
+    QTest::newRow("archivo que no se puede escribir")
+        << (QStringList{"balance", "no/existe/b.csv"} + base) << 2 << "No se pudo escribir el archivo ";
+    QTest::newRow("mayores no disponible") << (QStringList{"mayores", "m.csv", "--cuentas", "CAJA"} + base)
+                                           << 2 << "El informe mayores no está disponible";
+    QTest::newRow("balance del año") << (QStringList{"balance", "b.csv"} + base) << 0 << "";
+    QTest::newRow("último ejercicio, empresa por nombre")
+        << QStringList{"balance", "b.csv", "--empresa", "empresa de prueba 1"} << 0 << "";
+    QTest::newRow("hasta el 30/12 sin saldos 0")
+        << (QStringList{"balance", "b.csv", "--hasta", "30/12/2024", "--saldos", "sin-saldos-0"} + base) << 0
+        << "";
+    QTest::newRow("pdf") << (QStringList{"balance", "b.pdf"} + base) << 0 << "";
+}
+
+void PruebaExporto::informe() {
+    QFETCH(QStringList, argumentos);
+    QFETCH(int, estado);
+    QFETCH(QString, mensaje);
+    Entorno e;
+    LibroChico(e);
+    QProcess p;
+    p.setWorkingDirectory(e.Carpeta());
+    p.start(PARTIDEX_INFORME, QStringList{"--carpeta", e.Carpeta()} + argumentos);
+    QVERIFY(p.waitForFinished(60000));
+    const QString salida =
+        QString::fromUtf8(estado == 0 ? p.readAllStandardOutput() : p.readAllStandardError());
+    QVERIFY2(mensaje.isEmpty() ? salida.isEmpty() : salida.startsWith(mensaje),
+             qPrintable(salida + p.readAllStandardError()));
+    QCOMPARE(p.exitCode(), estado);
+    QCOMPARE(Cuento("Sesiones"), 0); // the run's session is gone with it
+    if (estado != 0 || argumentos[0] != "balance") {
+        QVERIFY(!QFile::exists(e.Ruta("b.csv")));
+        return;
+    }
+    if (argumentos[1] == "b.pdf") {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext no está instalado");
+        const QString texto = Pdftotext(e.Ruta("b.pdf"));
+        QVERIFY2(texto.contains("Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024"), qPrintable(texto));
+        QVERIFY(QRegularExpression("Total RESULTADOS +0[.,]30 +1[.,]234[.,]568[.,]19 +1[.,]234[.,]567[.,]89")
+                    .match(texto)
+                    .hasMatch());
+        return;
+    }
+    QStringList esperado = BalanceCsv;
+    if (argumentos.contains("sin-saldos-0")) {
+        // Before the last day: BANCOS and PROVEEDORES have no lines; the cents of GASTOS cancel.
+        esperado = QStringList{
+            BalanceCsv[0], BalanceCsv[1], BalanceCsv[2],  ",Total ACTIVO,,,1234567.89,0.00,1234567.89,",
+            BalanceCsv[6], BalanceCsv[9], BalanceCsv[10], ",Total RESULTADOS,,,0.00,1234567.89,,1234567.89"};
+    }
+    QCOMPARE(Lineas(e.Ruta("b.csv")), esperado);
+}
+
+void PruebaExporto::pantalla() {
+    Entorno e;
+    LibroChico(e);
+    frmRptBalance::Maximos().Olvido();
+    Pantallas::Olvido();
+    RegistroPantallasReportes();
+    QMdiArea marco;
+    Pantallas::FijoMarco(&marco);
+    auto* f = qobject_cast<frmRptBalance*>(Pantallas::Activo("frmRptBalance"));
+    QVERIFY(f);
+    auto* exportar = f->findChild<QPushButton*>("btnExportar");
+    QVERIFY(exportar);
+    const QString ruta = e.Ruta("balance.csv");
+
+    // Nothing built yet: nothing to write.
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    Clic(exportar);
+    QCOMPARE(MensajePrueba::Textos(), QStringList{"Actualice el reporte antes de exportarlo."});
+    QVERIFY(!QFile::exists(ruta));
+
+    Clic(f->btnActualizar);
+    // The grid shows the balance columns computed to the cent.
+    QCOMPARE(f->sprRpt->filas(), BalanceCsv.size() - 1);
+    QCOMPARE(Importe::Leo(f->sprRpt->texto(12, 8), nullptr, f->sprRpt->separadorDecimal())->TextoPlano(),
+             QString("1234567.89"));
+    // What is exported is the report built last, not the filters changed since.
+    f->ftrFechaA->setText("30/12/2024");
+    const struct {
+        QString archivo;
+        QString mensaje;
+    } casos[] = {{e.Ruta("no/existe/b.csv"), "No se pudo escribir el archivo "},
+                 {ruta, "Reporte exportado a "}};
+    for (const auto& c : casos) {
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextFileName(c.archivo);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        Clic(exportar);
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+        QVERIFY2(MensajePrueba::Textos()[0].startsWith(c.mensaje), qPrintable(MensajePrueba::Textos()[0]));
+    }
+    QCOMPARE(Lineas(ruta), BalanceCsv);
+    // A name without extension is written as PDF.
+    MensajePrueba::Limpio();
+    MensajePrueba::setNextFileName(e.Ruta("balance"));
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    Clic(exportar);
+    QVERIFY(QFile::exists(e.Ruta("balance.pdf")));
+    marco.closeAllSubWindows();
+    Pantallas::FijoMarco(nullptr);
+}
+
+void PruebaExporto::planes_data() {
+    QTest::addColumn<QString>("desde");
+    QTest::addColumn<QString>("hasta");
+    QTest::addColumn<LecturaLineas>("lectura");
+    QTest::addColumn<QStringList>("pasos");
+    const QString lineas = "SEARCH DetAsientos USING COVERING INDEX idxDetAsientosCuenta";
+    const QString fechas = "SEARCH Asientos USING INDEX idxAsientosFecha";
+    QTest::newRow("todo el ejercicio") << "01/01/2024"
+                                       << "31/12/2024" << LecturaLineas::Ejercicio << QStringList{lineas};
+    QTest::newRow("casi todo el ejercicio")
+        << "01/01/2024"
+        << "30/12/2024" << LecturaLineas::EjercicioMenosFuera
+        << QStringList{lineas, fechas + " (EmpresaPropia=? AND NumEjercicio=? AND Fecha>?)"};
+    QTest::newRow("parte del ejercicio")
+        << "02/01/2024"
+        << "31/12/2024" << LecturaLineas::Periodo
+        << QStringList{fechas + " (EmpresaPropia=? AND NumEjercicio=? AND Fecha>? AND Fecha<?)"};
+}
+
+void PruebaExporto::planes() {
+    QFETCH(QString, desde);
+    QFETCH(QString, hasta);
+    QFETCH(LecturaLineas, lectura);
+    QFETCH(QStringList, pasos);
+    // A year of some weight with current statistics, as the program keeps them.
+    Entorno e;
+    LibroChico(e);
+    QVERIFY(Ejecuto("WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                    "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) "
+                    "SELECT 1, 1, i, '2024-01-01' FROM n")
+                .ok);
+    QVERIFY(
+        Ejecuto(
+            "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+            "SELECT 1, 1, Asiento, d.k, 2 + (Asiento + d.k) % 7, CASE d.k WHEN 3 THEN -20.5 ELSE 10.25 END "
+            "FROM Asientos, (SELECT 1 AS k UNION ALL SELECT 2 UNION ALL SELECT 3) AS d WHERE Asiento >= 10")
+            .ok);
+    // An account whose lines all belong to the last day's entry.
+    QVERIFY(
+        Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "VALUES (1, 1, 3, 8, 9, 5), (1, 1, 3, 9, 9, -5)")
+            .ok);
+    QVERIFY(Ejecuto("ANALYZE").ok);
+    const QDate d1 = TextoAFecha(desde), d2 = TextoAFecha(hasta);
+    QCOMPARE(ElijoLectura(d1, d2), lectura);
+    const ConsultaSql c = ConsultaBalance(2, 1, d1, d2, lectura);
+    const QString plan = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros).join(" | ");
+    for (const QString& paso : pasos)
+        QVERIFY2(plan.contains(paso), qPrintable(plan));
+    QVERIFY2(!plan.contains(QRegularExpression(R"(\bSCAN (DetAsientos|Asientos|Cuentas)\b)")),
+             qPrintable(plan));
+    // Every reading gives the same report as the lines of the period's entries.
+    QSqlQuery una = Consulto(c.sql, c.parametros);
+    const ConsultaSql p = ConsultaBalance(2, 1, d1, d2, LecturaLineas::Periodo);
+    QSqlQuery otra = Consulto(p.sql, p.parametros);
+    int filas = 0;
+    while (una.next()) {
+        QVERIFY(otra.next());
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(una.value(i).isNull() ? QString("Null") : una.value(i).toString(),
+                     otra.value(i).isNull() ? QString("Null") : otra.value(i).toString());
+        ++filas;
+    }
+    QVERIFY(!otra.next());
+    QCOMPARE(filas, 10);
+}

@@ -1,0 +1,16 @@
+#pragma once
+#include <QObject>
+
+class PruebaExporto : public QObject {
+    Q_OBJECT
+private slots:
+    void archivos_data();
+    void archivos();
+    void errores_data();
+    void errores();
+    void informe_data();
+    void informe();
+    void pantalla();
+    void planes_data();
+    void planes();
+};
