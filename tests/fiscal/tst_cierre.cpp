@@ -293,7 +293,7 @@ void PruebaCierre::apertura_data() {
     QTest::newRow("ya abierto") << true << cierre << QStringList() << QStringList{"2024-01-01:3"}
                                 << QStringList() << 0
                                 << "No se puede generar asiento apertura, ya existe con el número 1";
-    // The year before by dates (number 3) has no closing; year 1, earlier still, has one.
+    // The year before by dates has no closing; the others have.
     QTest::newRow("el anterior por fechas sin cierre")
         << false << cierre << QStringList() << QStringList() << QStringList() << 0
         << "No se puede generar asiento apertura, NO existe cierre patrimonial en ejercicio anterior";
@@ -308,14 +308,17 @@ void PruebaCierre::apertura() {
     QFETCH(int, numero);
     QFETCH(QString, mensaje);
     Entorno e;
-    // Year 3, created after year 2, covers the period just before it; year 1 an older one.
+    // The year opened is 2 (2024). The one before it by dates is 3 (2023), created later; 1 and 4 are
+    // older and 5 later, all closed.
     for (const auto& [ej, desde, hasta] : {std::tuple{1, QDate(2022, 1, 1), QDate(2022, 12, 31)},
                                            std::tuple{2, QDate(2024, 1, 1), QDate(2024, 12, 31)},
-                                           std::tuple{3, QDate(2023, 1, 1), QDate(2023, 12, 31)}}) {
+                                           std::tuple{3, QDate(2023, 1, 1), QDate(2023, 12, 31)},
+                                           std::tuple{4, QDate(2021, 1, 1), QDate(2021, 12, 31)},
+                                           std::tuple{5, QDate(2025, 1, 1), QDate(2025, 12, 31)}}) {
         e.CreoEmpresaYEjercicio(1, ej, desde, hasta);
         QVERIFY(Plan(e, 1, ej));
+        if (ej != 2 && ej != 3) QVERIFY(Asiento(1, ej, "2:-1 3:1", "2022-12-31", 2));
     }
-    QVERIFY(Asiento(1, 1, "2:-1 3:1", "2022-12-31", 2));
     if (cerrado) QVERIFY(Asiento(1, 3, cierre.join(' '), "2023-12-31", 2, 8));
     for (const QString& c : quito)
         QVERIFY(
