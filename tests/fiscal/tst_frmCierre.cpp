@@ -22,10 +22,18 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 
 namespace {
+// Closes a modal screen left open when its driver returns (a failed check), so the test goes on.
+auto Cierro(QWidget* w) {
+    return qScopeGuard([w] {
+        if (w->isVisible()) w->close();
+    });
+}
+
 // Runs f on the next modal widget other than `actual` (a picker opened over a modal screen).
 void AlAbrirOtroModal(QWidget* actual, std::function<void(QWidget*)> f) {
     auto* t = new QTimer;
@@ -47,6 +55,7 @@ void AlAbrirOtroModal(QWidget* actual, std::function<void(QWidget*)> f) {
 QString ElijoEnPlan(QWidget* pantalla, QPushButton* boton, const QString& busco) {
     QString inicial;
     AlAbrirOtroModal(pantalla, [&](QWidget* w) {
+        const auto cierro = Cierro(w);
         auto* plan = qobject_cast<frmCuentas*>(w);
         QVERIFY(plan);
         inicial = plan->inpBusqDescripcion->text();
@@ -115,6 +124,7 @@ void PruebaFrmCierre::cierreDesdeElMenu() {
     QString buscado1, buscado2;
     int resultado = -1;
     AlAbrirModal([&](QWidget* w) {
+        const auto cierro = Cierro(w);
         auto* f = qobject_cast<frmCierreEjercicios*>(w);
         QVERIFY(f);
         visto << f->windowTitle() << f->inpLeyendaCierreResultados->text()
@@ -183,6 +193,7 @@ void PruebaFrmCierre::aperturaDesdeElMenu() {
     QStringList visto;
     int resultado = -1;
     AlAbrirModal([&](QWidget* w) {
+        const auto cierro = Cierro(w);
         auto* f = qobject_cast<frmAperturaEjercicios*>(w);
         QVERIFY(f);
         visto << f->windowTitle() << f->inpLeyendaApertura->text() << Rotulo(f, "lblLeyendaApertura")
