@@ -7,8 +7,6 @@ class PruebaCierre : public QObject {
 private slots:
     void cierre_data();
     void cierre();
-    void cierreRechazado_data();
-    void cierreRechazado();
     void apertura_data();
     void apertura();
     void deUnEjercicioAlSiguiente();

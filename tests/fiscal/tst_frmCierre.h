@@ -8,5 +8,4 @@ private slots:
     void initTestCase();
     void cierreDesdeElMenu();
     void aperturaDesdeElMenu();
-    void sinEjercicioNoAbren();
 };
