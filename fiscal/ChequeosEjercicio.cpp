@@ -1,8 +1,8 @@
 #include "fiscal/ChequeosEjercicio.h"
 
-#include "core/Dialecto.h"
 #include "core/TipoAsiento.h"
 #include "core/Valores.h"
+#include "fiscal/Cierre.h"
 
 namespace {
 Chequeo Rechazo(const QString& mensaje, int asiento = 0) {
@@ -34,16 +34,10 @@ Chequeo ChequeoApertura(int empresa, int ejercicio) {
         return Rechazo("No se puede generar asiento apertura, ya existe con el número " +
                            QString::number(apertura),
                        apertura);
-    const Valor comienzo = ValorCampo("Ejercicios", "ComienzoEjercicio", "EmpresaPropia=? AND NumEjercicio=?",
-                                      {empresa, ejercicio});
     // The balance-sheet closing entry of the latest year that ends before this one starts.
     const double cierre = NumeroOMenosUno(ValorCampo(
-        "Asientos", "Asiento",
-        "EmpresaPropia=? AND Especial=? AND NumEjercicio=(SELECT NumEjercicio FROM Ejercicios WHERE "
-        "EmpresaPropia=? AND FinEjercicio<? ORDER BY ComienzoEjercicio DESC" +
-            Dialecto::Limite(1) + ")",
-        {empresa, ValorEspecial(Especial::CierrePatrimonial), empresa,
-         comienzo ? FechaSql(FechaDeBase(*comienzo)) : QVariant()}));
+        "Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND Especial=?",
+        {empresa, EjercicioAnterior(empresa, ejercicio), ValorEspecial(Especial::CierrePatrimonial)}));
     if (cierre == -1)
         return Rechazo(
             "No se puede generar asiento apertura, NO existe cierre patrimonial en ejercicio anterior");

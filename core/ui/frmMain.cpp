@@ -145,9 +145,9 @@ void frmMain::ArmoMenus() {
     m = Menu("M_Especiales", "&Especiales");
     Comando(m, "M_Calculadora", "C&alculadora", "frmCalculadora", &frmMain::Calculadora);
     m->addSeparator();
-    Comando(m, "M_CierreEjercicio", "&Cierre automático ejercicio", "frmCierreEjercicio",
+    Comando(m, "M_CierreEjercicio", "&Cierre automático ejercicio", "frmCierreEjercicios",
             &frmMain::CierreEjercicio);
-    Comando(m, "M_AperturaEjercicio", "&Apertura automática ejercicio", "frmAperturaEjercicio",
+    Comando(m, "M_AperturaEjercicio", "&Apertura automática ejercicio", "frmAperturaEjercicios",
             &frmMain::AperturaEjercicio);
 
     m = Menu("M_Ventana", "&Ventana");
@@ -404,11 +404,11 @@ void frmMain::CambioEjercicio() {
 
 void frmMain::CierreEjercicio() {
     // The closing and opening checks run as the screens open (registered with them).
-    Abro("frmCierreEjercicio");
+    Abro("frmCierreEjercicios");
 }
 
 void frmMain::AperturaEjercicio() {
-    Abro("frmAperturaEjercicio");
+    Abro("frmAperturaEjercicios");
 }
 
 void frmMain::ActualizoCaption() {

@@ -1,9 +1,10 @@
 #include "tests/support/Entorno.h"
+#include "tst_cierre.h"
 #include "tst_fiscal.h"
 
 #include <QCoreApplication>
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    return EjecutoPruebas<PruebaEjercicios>(argc, argv);
+    return EjecutoPruebas<PruebaEjercicios, PruebaCierre>(argc, argv);
 }

@@ -543,7 +543,7 @@ void PruebaFrmEjercicios::cierreYAperturaSeControlanAlAbrir() {
     e.CreoEmpresaYEjercicio(1, 1, QDate(2023, 1, 1), QDate(2023, 12, 31));
     e.CreoEmpresaYEjercicio(1, 2, QDate(2024, 1, 1), QDate(2024, 12, 31));
     QStringList abiertas;
-    for (const char* forma : {"frmCierreEjercicio", "frmAperturaEjercicio"})
+    for (const char* forma : {"frmCierreEjercicios", "frmAperturaEjercicios"})
         Pantallas::Registro(forma, Pantallas::Forma::Modal, [&abiertas, forma](QWidget* p) -> QWidget* {
             abiertas << forma;
             auto* d = new QDialog(p);
@@ -569,7 +569,7 @@ void PruebaFrmEjercicios::cierreYAperturaSeControlanAlAbrir() {
     QCOMPARE(abro("M_CierreEjercicio", true),
              QStringList{"No se puede cerrar ejercicio, ya existe asiento de cierre 9"});
     QCOMPARE(abro("M_AperturaEjercicio"), QStringList());
-    QCOMPARE(abiertas, (QStringList{"frmCierreEjercicio", "frmAperturaEjercicio"}));
+    QCOMPARE(abiertas, (QStringList{"frmCierreEjercicios", "frmAperturaEjercicios"}));
     Pantallas::Olvido();
     RegistroPantallasEjercicios();
     RegistroPantallasInflacion();

@@ -1,0 +1,13 @@
+#include "fiscal/ui/frmAperturaEjercicios.h"
+
+#include <QLineEdit>
+
+frmAperturaEjercicios::frmAperturaEjercicios(QWidget* padre)
+    : DialogoGeneracion(padre, "frmAperturaEjercicios", QStringLiteral("Apertura ejercicio")) {
+    inpLeyendaApertura = Leyenda("inpLeyendaApertura", "Leyenda Apertura",
+                                 LeyendaApertura(periodo.value_or(PeriodoEjercicio{})));
+}
+
+Generacion frmAperturaEjercicios::Genero() {
+    return GeneroApertura(empresa, ejercicio, inpLeyendaApertura->text());
+}

@@ -1,0 +1,13 @@
+#pragma once
+#include <QObject>
+
+// The year's closing entries and the next year's opening, headless.
+class PruebaCierre : public QObject {
+    Q_OBJECT
+private slots:
+    void cierre_data();
+    void cierre();
+    void apertura_data();
+    void apertura();
+    void deUnEjercicioAlSiguiente();
+};
