@@ -3,11 +3,11 @@
 #include "core/Basedatos.h"
 #include "core/Valores.h"
 
-ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta) {
+ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas) {
     const AppState& a = App();
     const CodigoSql codigo = ArmoCodigoSql(profundidad, ancho);
-    // The sums come from one grouped pass over the period's lines; every account is listed, with or
-    // without lines, and its children are only counted, never joined, so no line is ever repeated.
+    // Every account is listed, with or without sums, and its children are only counted, never joined,
+    // so no line is ever repeated.
     ConsultaSql c;
     c.sql = "SELECT Cuentas0.Descripcion, " + codigo.expresion +
             " AS CodJer, Cuentas0.CodInt, S.SumaDebe, S.SumaHaber,"
@@ -16,7 +16,20 @@ ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, cons
             "H.Cuenta<>Cuentas0.Cuenta)"
             " AS PrimeroDeCuenta"
             " FROM Cuentas AS Cuentas0" +
-            codigo.juntas + " LEFT JOIN (SELECT DetAsientos.Cuenta AS Cuenta, " +
+            codigo.juntas + " LEFT JOIN (" + sumas.sql +
+            ") AS S ON S.Cuenta=Cuentas0.Cuenta"
+            " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?"
+            " ORDER BY CodJer";
+    c.parametros = sumas.parametros;
+    c.parametros << a.currentCompany << a.currentYear;
+    return c;
+}
+
+ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta) {
+    const AppState& a = App();
+    // The sums come from one grouped pass over the period's lines.
+    ConsultaSql s;
+    s.sql = "SELECT DetAsientos.Cuenta AS Cuenta, " +
             Importe::SumaSql("CASE WHEN DetAsientos.Importe>0 THEN DetAsientos.Importe END") +
             " AS SumaDebe, " +
             Importe::SumaSql("CASE WHEN DetAsientos.Importe<0 THEN DetAsientos.Importe END") +
@@ -24,12 +37,9 @@ ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, cons
             "Asientos.EmpresaPropia=DetAsientos.EmpresaPropia"
             " AND Asientos.NumEjercicio=DetAsientos.NumEjercicio AND Asientos.Asiento=DetAsientos.Asiento"
             " WHERE DetAsientos.EmpresaPropia=? AND DetAsientos.NumEjercicio=? AND Asientos.Fecha>=? AND "
-            "Asientos.Fecha<=? GROUP BY DetAsientos.Cuenta) AS S ON S.Cuenta=Cuentas0.Cuenta"
-            " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?"
-            " ORDER BY CodJer";
-    c.parametros = {a.currentCompany, a.currentYear,    FechaSql(desde),
-                    FechaSql(hasta),  a.currentCompany, a.currentYear};
-    return c;
+            "Asientos.Fecha<=? GROUP BY DetAsientos.Cuenta";
+    s.parametros = {a.currentCompany, a.currentYear, FechaSql(desde), FechaSql(hasta)};
+    return ConsultaCuentas(profundidad, ancho, s);
 }
 
 bool Incluyo(const RegistroReporte& r, FiltroSaldos filtro) {
@@ -49,7 +59,15 @@ bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate&
                  QVector<FilaBalance>* filas, QString* error) {
     filas->clear();
     if (maximos.Profundidad() == 0) return true; // only the root row: nothing to show
-    const ConsultaSql c = ConsultaBalance(maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta);
+    return ArmoFilasBalance(maximos,
+                            ConsultaBalance(maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta),
+                            filtro, filas, error);
+}
+
+bool ArmoFilasBalance(const MaximosReporte& maximos, const ConsultaSql& c, FiltroSaldos filtro,
+                      QVector<FilaBalance>* filas, QString* error) {
+    filas->clear();
+    if (maximos.Profundidad() == 0) return true;
     QSqlQuery q = Consulto(c.sql, c.parametros);
     if (!q.isActive()) {
         if (error) *error = TextoError(q.lastError());

@@ -34,3 +34,6 @@ struct TablaReporte {
     QVector<bool> importes; // per column: whether it holds amounts
     QVector<FilaReporte> filas;
 };
+
+// A balance as a table: the eight columns of the balances, the balance columns computed from the sums.
+TablaReporte TablaDeBalance(const QString& titulo, const QVector<FilaBalance>& filas);

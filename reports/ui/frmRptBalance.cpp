@@ -62,7 +62,7 @@ QString TextoSaldo(const Grilla& g, int fila, bool debe) {
 }
 } // namespace
 
-void PreparoGrillaBalance(Grilla* g) {
+void PreparoGrillaBalance(Grilla* g, bool miles) {
     const QStringList titulos = {"Cód. Jerárquico", "Desc. Sumar.", "Descripción Imputable",
                                  "Cod Int.",        "Sumas Debe",   "Sumas Haber",
                                  "Saldo Debe",      "Saldo Haber"};
@@ -75,7 +75,7 @@ void PreparoGrillaBalance(Grilla* g) {
     TipoCelda numero;
     numero.clase = TipoCelda::Numero;
     numero.decimales = 2;
-    numero.miles = true;
+    numero.miles = miles;
     numero.minimo = -99999999.99;
     numero.maximo = 99999999.99;
     for (int c = 5; c <= 8; ++c)
