@@ -48,7 +48,6 @@ std::optional<double> LeoValorIndice(const QString& texto) {
     const int decimal = std::max(coma, punto);
     if (decimal >= 0) {
         const QChar otro = t[decimal] == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
-        if (t.indexOf(t[decimal]) != decimal) return std::nullopt; // two decimal separators
         QString entero = t.left(decimal);
         if (entero.contains(otro)) {
             // Thousands groups of three digits after the first.
