@@ -3,7 +3,7 @@
 #include "core/Basedatos.h"
 #include "core/Valores.h"
 
-ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas) {
+ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas, const QString& extra) {
     const AppState& a = App();
     const CodigoSql codigo = ArmoCodigoSql(profundidad, ancho);
     // Every account is listed, with or without sums, and its children are only counted, never joined,
@@ -14,9 +14,8 @@ ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas
             " (SELECT MIN(H.Cuenta) FROM Cuentas AS H WHERE H.EmpresaPropia=Cuentas0.EmpresaPropia AND "
             "H.NumEjercicio=Cuentas0.NumEjercicio AND H.CuentaPadre=Cuentas0.Cuenta AND "
             "H.Cuenta<>Cuentas0.Cuenta)"
-            " AS PrimeroDeCuenta"
-            " FROM Cuentas AS Cuentas0" +
-            codigo.juntas + " LEFT JOIN (" + sumas.sql +
+            " AS PrimeroDeCuenta" +
+            extra + " FROM Cuentas AS Cuentas0" + codigo.juntas + " LEFT JOIN (" + sumas.sql +
             ") AS S ON S.Cuenta=Cuentas0.Cuenta"
             " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?"
             " ORDER BY CodJer";
@@ -65,7 +64,8 @@ bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate&
 }
 
 bool ArmoFilasBalance(const MaximosReporte& maximos, const ConsultaSql& c, FiltroSaldos filtro,
-                      QVector<FilaBalance>* filas, QString* error) {
+                      QVector<FilaBalance>* filas, QString* error,
+                      const std::function<void(const QSqlQuery&)>& alLeer) {
     filas->clear();
     if (maximos.Profundidad() == 0) return true;
     QSqlQuery q = Consulto(c.sql, c.parametros);
@@ -75,6 +75,7 @@ bool ArmoFilasBalance(const MaximosReporte& maximos, const ConsultaSql& c, Filtr
     }
     Sumarizador escritor(maximos.maximos(), [filas](const FilaBalance& f) { filas->append(f); });
     while (q.next()) {
+        if (alLeer) alLeer(q);
         const RegistroReporte r = Sumarizador::CopioRegistro(q);
         if (Incluyo(r, filtro)) escritor.Agrego(r);
     }

@@ -16,8 +16,9 @@ enum class FiltroSaldos { Todos = 0, ExcluirSaldos0 = 1, ExcluirMovim0 = 2 };
 // PrimeroDeCuenta (a child's Cuenta, Null for a postable account); ordered by the code text.
 ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta);
 // The same rows for sums computed elsewhere: `sumas` is a query of (Cuenta, SumaDebe, SumaHaber) in whole
-// cents for the current company and year, one row per account at most.
-ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas);
+// cents for the current company and year, one row per account at most. `extra` adds columns of the sums
+// query after the six of the report record (", S.Columna").
+ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas, const QString& extra = {});
 
 // Whether an account stays in the report under the filter. Accounts with children always stay;
 // "Excluir Saldos 0" drops accounts whose net amount in the period is zero to the cent, "Excluir
@@ -28,6 +29,8 @@ bool Incluyo(const RegistroReporte& registro, FiltroSaldos filtro);
 // text in *error, when the query fails; *filas is then left empty.
 bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
                  QVector<FilaBalance>* filas, QString* error);
-// The same from a query of ConsultaCuentas (a chart of only the root row writes nothing).
+// The same from a query of ConsultaCuentas (a chart of only the root row writes nothing); `alLeer`
+// sees every row of the query before it is written.
 bool ArmoFilasBalance(const MaximosReporte& maximos, const ConsultaSql& consulta, FiltroSaldos filtro,
-                      QVector<FilaBalance>* filas, QString* error);
+                      QVector<FilaBalance>* filas, QString* error,
+                      const std::function<void(const QSqlQuery&)>& alLeer = {});

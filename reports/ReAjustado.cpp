@@ -1,6 +1,7 @@
 #include "reports/ReAjustado.h"
 
 #include "core/Basedatos.h"
+#include "core/Dialecto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "inflation/IndicesAjuste.h"
@@ -41,51 +42,40 @@ QString LineasDelPeriodo(const QDate& desde, const QDate& hasta, QVariantList* p
            " WHERE D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?";
 }
 
-// What the restatement of the period needs: the index value of every adjustment date that a line to
-// restate carries, and what the table lacks.
-struct Necesidad {
-    std::optional<ValorIndice> referencia; // I(r)
-    QMap<QDate, double> divisores;         // I(f) for each f of a line to restate
-    QVector<FaltaIndice> faltan;
-    int lineas = 0; // lines to restate
-};
-
-Necesidad Necesito(int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
-                   QString* error) {
-    Necesidad n;
-    const QVector<ValorIndice> serie = CargoValores(tabla);
-    n.referencia = IndiceAl(serie, ajustadoAl);
-    QVariantList p;
-    QString sql = "SELECT D.FechaAjuste, COUNT(*)" + LineasDelPeriodo(desde, hasta, &p);
-    sql += " AND D.Cuenta IN " + Ajustables(&p) + " AND (D.FechaAjuste IS NULL OR D.FechaAjuste<?)";
-    p << FechaSql(ajustadoAl);
-    QSqlQuery q = Consulto(sql + " GROUP BY D.FechaAjuste", p);
-    if (!q.isActive()) *error = TextoError(q.lastError());
-    QMap<QDate, int> porMes; // months lacking a value; an invalid date for lines without adjustment date
-    while (q.next()) {
-        const int lineas = q.value(1).toInt();
-        n.lineas += lineas;
-        const QDate f = FechaDeBase(q.value(0));
-        const auto i = IndiceAl(serie, f);
-        if (f.isValid() && i && i->ajuste > 0) {
-            n.divisores.insert(f, i->ajuste);
-            continue;
-        }
-        const QDate mes = f.isValid() ? QDate(f.year(), f.month(), 1) : QDate();
-        porMes[mes] += lineas;
-    }
-    for (auto i = porMes.cbegin(); i != porMes.cend(); ++i)
-        n.faltan.append({i.key(), i.value(), false});
-    if ((!n.referencia || !(n.referencia->ajuste > 0)) && n.lineas > 0)
-        n.faltan.prepend({QDate(ajustadoAl.year(), ajustadoAl.month(), 1), n.lineas, true});
-    return n;
+QDate Mes(const QDate& d) {
+    return d.isValid() ? QDate(d.year(), d.month(), 1) : QDate();
 }
 } // namespace
 
 QVector<FaltaIndice> IndicesFaltantes(int tabla, const QDate& desde, const QDate& hasta,
                                       const QDate& ajustadoAl) {
-    QString error;
-    return Necesito(tabla, desde, hasta, ajustadoAl, &error).faltan;
+    // Every adjustment date that a line to restate carries, with its lines, checked against the table.
+    const QVector<ValorIndice> serie = CargoValores(tabla);
+    const auto referencia = IndiceAl(serie, ajustadoAl);
+    QVariantList p;
+    QString sql = "SELECT D.FechaAjuste, COUNT(*)" + LineasDelPeriodo(desde, hasta, &p);
+    sql += " AND D.Cuenta IN " + Ajustables(&p) + " AND (D.FechaAjuste IS NULL OR D.FechaAjuste<?)";
+    p << FechaSql(ajustadoAl);
+    QSqlQuery q = Consulto(sql + " GROUP BY D.FechaAjuste", p);
+    QMap<QDate, int> porMes; // an invalid date: lines without adjustment date
+    int lineas = 0;
+    while (q.next()) {
+        const int n = q.value(1).toInt();
+        lineas += n;
+        const QDate f = FechaDeBase(q.value(0));
+        const auto i = IndiceAl(serie, f);
+        if (!f.isValid() || !i || !(i->ajuste > 0)) porMes[Mes(f)] += n;
+    }
+    QVector<FaltaIndice> faltan;
+    if ((!referencia || !(referencia->ajuste > 0)) && lineas > 0)
+        faltan.append({Mes(ajustadoAl), lineas, true});
+    for (auto i = porMes.cbegin(); i != porMes.cend(); ++i)
+        if (!faltan.isEmpty() && faltan.first().ajustadoAl && i.key().isValid() &&
+            i.key() >= faltan.first().mes)
+            continue; // lines after the last value: already counted with the reference month
+        else
+            faltan.append({i.key(), i.value(), false});
+    return faltan;
 }
 
 QString TextoFaltantes(const QVector<FaltaIndice>& faltan) {
@@ -106,39 +96,46 @@ QString TextoFaltantes(const QVector<FaltaIndice>& faltan) {
 
 bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
                               ConsultaSql* consulta, QString* error) {
-    QString falla;
-    const Necesidad n = Necesito(tabla, desde, hasta, ajustadoAl, &falla);
-    if (!falla.isEmpty()) {
-        *error = falla;
+    const QVector<ValorIndice> serie = CargoValores(tabla);
+    const auto referencia = IndiceAl(serie, ajustadoAl);
+    // A value that is not positive (stored before values were checked) would divide by zero.
+    QStringList malos;
+    for (const ValorIndice& v : serie)
+        if (!(v.ajuste > 0) && (!referencia || v.fecha <= referencia->fecha))
+            malos << v.fecha.toString("MM/yyyy");
+    if (!malos.isEmpty()) {
+        *error = "la tabla de ajuste tiene valores que no son positivos en: " + malos.join(", ") +
+                 ". Corrija la tabla de ajuste para obtener el balance reajustado.";
         return false;
     }
-    if (!n.faltan.isEmpty()) {
-        *error = TextoFaltantes(n.faltan);
-        return false;
-    }
-    const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
-    QVariantList p;
-    QString linea = centavos;
-    QString indices;
-    if (!n.divisores.isEmpty()) {
-        // Each adjustment date to restate with its index value: a line of an adjustable account that
-        // finds its date here is carried to the reference month; any other line keeps its amount.
-        linea = "CASE WHEN K.column2 IS NULL OR D.Cuenta NOT IN " + Ajustables(&p) + " THEN " + centavos +
-                " ELSE CAST(ROUND(ROUND(D.Importe*100)*?/K.column2) AS BIGINT) END";
-        p << n.referencia->ajuste;
-        QStringList filas;
-        for (auto i = n.divisores.cbegin(); i != n.divisores.cend(); ++i) {
-            filas << "(?, ?)";
-            p << FechaSql(i.key()) << i.value();
+    if (!referencia) {
+        // Without the reference month nothing can be restated: fine only when no line needs it.
+        const QVector<FaltaIndice> faltan = IndicesFaltantes(tabla, desde, hasta, ajustadoAl);
+        if (!faltan.isEmpty()) {
+            *error = TextoFaltantes(faltan);
+            return false;
         }
-        indices = " LEFT JOIN (VALUES " + filas.join(", ") + ") AS K ON K.column1=D.FechaAjuste";
     }
-    QString desdeLineas = LineasDelPeriodo(desde, hasta, &p);
-    desdeLineas.insert(desdeLineas.indexOf(" WHERE "), indices);
-    consulta->sql = "SELECT L.Cuenta AS Cuenta, SUM(CASE WHEN L.Importe>0 THEN L.Centavos END) AS SumaDebe, "
-                    "SUM(CASE WHEN L.Importe<=0 THEN L.Centavos END) AS SumaHaber FROM (SELECT D.Cuenta AS "
-                    "Cuenta, D.Importe AS Importe, " +
-                    linea + " AS Centavos" + desdeLineas + ") AS L GROUP BY L.Cuenta";
+    // Every adjustment date before the reference date finds a value (the reference month's at the
+    // latest), so a line to restate lacks its divisor only when it carries no adjustment date: those
+    // are counted in SinFecha. The divisor is looked up per line through the table's key.
+    QVariantList p;
+    const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
+    QString linea =
+        "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(&p) +
+        " THEN CAST(ROUND(ROUND(D.Importe*100)*?/(SELECT X.Ajuste FROM AjustesInflacion AS X WHERE "
+        "X.TablaAjusteInflacion=? AND X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
+        Dialecto::Limite(1) + ")) AS BIGINT) ELSE " + centavos + " END";
+    p.insert(0, FechaSql(ajustadoAl));
+    p << (referencia ? referencia->ajuste : 1.0) << tabla;
+    const QString sinFecha =
+        "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(&p) + " THEN 1 ELSE 0 END";
+    const QString lineas = LineasDelPeriodo(desde, hasta, &p);
+    consulta->sql =
+        "SELECT L.Cuenta AS Cuenta, SUM(CASE WHEN L.Importe>0 THEN L.Centavos END) AS SumaDebe, "
+        "SUM(CASE WHEN L.Importe<=0 THEN L.Centavos END) AS SumaHaber, SUM(L.SinFecha) AS SinFecha "
+        "FROM (SELECT D.Cuenta AS Cuenta, D.Importe AS Importe, " +
+        linea + " AS Centavos, " + sinFecha + " AS SinFecha" + lineas + ") AS L GROUP BY L.Cuenta";
     consulta->parametros = p;
     return true;
 }
@@ -149,8 +146,19 @@ bool ArmoBalanceReAjustado(const MaximosReporte& maximos, const QDate& desde, co
     if (maximos.Profundidad() == 0) return true;
     ConsultaSql sumas;
     if (!ConsultaSumasReAjustadas(tabla, desde, hasta, ajustadoAl, &sumas, error)) return false;
-    return ArmoFilasBalance(maximos, ConsultaCuentas(maximos.Profundidad(), maximos.AnchoMascara(), sumas),
-                            FiltroSaldos::Todos, filas, error);
+    int sinFecha = 0;
+    if (!ArmoFilasBalance(
+            maximos, ConsultaCuentas(maximos.Profundidad(), maximos.AnchoMascara(), sumas, ", S.SinFecha"),
+            FiltroSaldos::Todos, filas, error,
+            [&sinFecha](const QSqlQuery& q) { sinFecha += q.value(6).toInt(); }))
+        return false;
+    if (sinFecha > 0) {
+        // Never a balance that silently leaves lines out.
+        filas->clear();
+        *error = TextoFaltantes(IndicesFaltantes(tabla, desde, hasta, ajustadoAl));
+        return false;
+    }
+    return true;
 }
 
 bool TablaBalanceReAjustado(const QDate& desde, const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl,
