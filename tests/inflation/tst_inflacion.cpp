@@ -44,6 +44,12 @@ QStringList Guardados() {
     return s;
 }
 
+// The last message shown (empty when none was).
+QString Ultimo() {
+    const QStringList t = MensajePrueba::Textos();
+    return t.isEmpty() ? QString() : t.last();
+}
+
 const QStringList Base = {"31/01/2024=100", "29/02/2024=120", "31/03/2024=150", "30/06/2024=200"};
 } // namespace
 
@@ -233,14 +239,14 @@ void PruebaInflacion::pantalla() {
     g->setCeldaActual(1, 1);
     MensajePrueba::setNextAnswer(Respuesta::Si);
     Clic(f->btnRegBorrar);
-    QCOMPARE(MensajePrueba::Textos().last(), QString("Está seguro de eliminar la linea actual: 1"));
+    QCOMPARE(Ultimo(), QString("Está seguro de eliminar la linea actual: 1"));
     QCOMPARE(g->filas(), 2);
     QCOMPARE(g->texto(1, 1), QString("15/03/2024"));
     QVERIFY(f->dirty);
     QVERIFY(g->model()->setData(g->model()->index(0, 2), QStringLiteral("0")));
     MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnGuardar);
-    QCOMPARE(MensajePrueba::Textos().last(),
+    QCOMPARE(Ultimo(),
              QString("Atención no se pueden grabar cambios, el valor de la fila 1 no es un número positivo"));
     QVERIFY(f->dirty);
     QCOMPARE(g->filas(), 2);
@@ -249,7 +255,7 @@ void PruebaInflacion::pantalla() {
     // Leaving the edits: Cancel keeps the screen, No reloads what is stored.
     MensajePrueba::setNextAnswer(Respuesta::Cancelar);
     Clic(f->btnActualizar);
-    QCOMPARE(MensajePrueba::Textos().last(), QString("Salva datos recientemente modificados?"));
+    QCOMPARE(Ultimo(), QString("Salva datos recientemente modificados?"));
     QCOMPARE(g->filas(), 2);
     MensajePrueba::setNextAnswer(Respuesta::No);
     Clic(f->btnActualizar);
@@ -262,15 +268,14 @@ void PruebaInflacion::pantalla() {
     MensajePrueba::setNextFileName(archivo);
     MensajePrueba::setNextAnswer(Respuesta::No);
     Clic(f->btnImportar);
-    QVERIFY(MensajePrueba::Textos().last().startsWith(
-        "La tabla ya tiene valores para 1 de los 2 meses del archivo "
-        "(03/2024)"));
+    QVERIFY(Ultimo().startsWith("La tabla ya tiene valores para 1 de los 2 meses del archivo "
+                                "(03/2024)"));
     QCOMPARE(Cuento("AjustesInflacion"), 5);
     MensajePrueba::setNextFileName(archivo);
     MensajePrueba::setNextAnswer(Respuesta::Si);
     MensajePrueba::setNextAnswer(Respuesta::Ok);
     Clic(f->btnImportar);
-    QCOMPARE(MensajePrueba::Textos().last(), QString("Se importaron 2 valores."));
+    QCOMPARE(Ultimo(), QString("Se importaron 2 valores."));
     QCOMPARE(Guardados(), (QStringList{"31/01/2024=100", "29/02/2024=120", "31/03/2024=151", "30/04/2024=160",
                                        "30/06/2024=200"}));
     QCOMPARE(g->filas(), 2);
