@@ -1,6 +1,7 @@
 #include "tst_reajustado.h"
 
 #include "core/Basedatos.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 
 namespace {
@@ -217,6 +219,24 @@ void PruebaReAjustado::publicado() {
     QVERIFY(
         !TablaBalanceReAjustado(QDate(2018, 1, 1), QDate(2019, 12, 31), 1, QDate(2019, 12, 31), &t, &error));
     QVERIFY2(error.startsWith("Las fechas deben estar dentro del ejercicio"), qPrintable(error));
+}
+
+void PruebaReAjustado::plan() {
+    // The lines are read once, through the entries of the period; each divisor is one search in the
+    // index of the table's values, never a scan of the values or of the lines per line.
+    Entorno e;
+    Libro(e, false);
+    Ejecuto("ANALYZE");
+    ConsultaSql c;
+    QString error;
+    QVERIFY(
+        ConsultaSumasReAjustadas(1, QDate(2024, 1, 1), QDate(2024, 12, 31), QDate(2024, 6, 30), &c, &error));
+    const QStringList pasos = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros);
+    const QString todo = pasos.join(" | ");
+    QVERIFY2(todo.contains(QRegularExpression("SEARCH X USING (COVERING |PRIMARY KEY |)INDEX")),
+             qPrintable(todo));
+    static const QRegularExpression leido("\\bSCAN (D|A|X|DetAsientos|Asientos|AjustesInflacion)\\b");
+    QVERIFY2(!leido.match(todo).hasMatch(), qPrintable(todo));
 }
 
 void PruebaReAjustado::pantalla() {

@@ -7,5 +7,6 @@ private slots:
     void reajustado_data();
     void reajustado();
     void publicado();
+    void plan();
     void pantalla();
 };
