@@ -1,12 +1,12 @@
 #include "inflation/ui/frmAjustesInflacion.h"
 
 #include "core/Valores.h"
+#include "core/ui/BotonAjustado.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Disposicion.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
-#include "core/ui/Ventanas.h"
 #include "inflation/IndicesAjuste.h"
 
 #include <QCloseEvent>
@@ -33,13 +33,11 @@ frmAjustesInflacion::frmAjustesInflacion(QWidget* padre) : QWidget(padre) {
     setObjectName("frmAjustesInflacion");
     setWindowTitle("Ajustes Inflación");
 
-    pnlTablaAjusteInflacion = new QPushButton(this);
+    pnlTablaAjusteInflacion = new BotonAjustado(this);
     pnlTablaAjusteInflacion->setObjectName("pnlTablaAjusteInflacion");
     pnlTablaAjusteInflacion->setToolTip("Seleccionar tabla de ajuste");
     pnlTablaAjusteInflacion->setAccessibleName("Tabla Ajuste");
-    pnlTablaAjusteInflacion->setAutoDefault(false);
     pnlTablaAjusteInflacion->setMinimumWidth(220);
-    pnlTablaAjusteInflacion->installEventFilter(this);
     inpFechaDe = CampoFecha(this, "inpFechaDe");
     inpFechaA = CampoFecha(this, "inpFechaA");
     btnActualizar = BotonImagen(this, "btnActualizar", QStyle::SP_BrowserReload,
@@ -104,19 +102,6 @@ frmAjustesInflacion::frmAjustesInflacion(QWidget* padre) : QWidget(padre) {
     resize(760, 480);
 }
 
-void frmAjustesInflacion::MuestroTabla(const QString& descripcion) {
-    textoTabla = descripcion;
-    pnlTablaAjusteInflacion->setText(
-        descripcion.isEmpty() ? QString()
-                              : AjustoTexto(descripcion, pnlTablaAjusteInflacion->width(), this).trimmed());
-    pnlTablaAjusteInflacion->setAccessibleDescription(descripcion);
-}
-
-bool frmAjustesInflacion::eventFilter(QObject* objeto, QEvent* e) {
-    if (objeto == pnlTablaAjusteInflacion && e->type() == QEvent::Resize) MuestroTabla(textoTabla);
-    return QWidget::eventFilter(objeto, e);
-}
-
 bool frmAjustesInflacion::Pregunto() {
     sprAjustesInflacion->TerminoEdicion();
     return EstadoEdicion::Sigo(PreguntoGuardar([this] { return Guardo(); }));
@@ -131,7 +116,7 @@ void frmAjustesInflacion::PidoTabla() {
 
 void frmAjustesInflacion::ElijoTabla(int tabla, const QString& descripcion) {
     indexTable = tabla;
-    MuestroTabla(descripcion);
+    pnlTablaAjusteInflacion->setTextoCompleto(descripcion);
     CargoValores();
 }
 

@@ -9,7 +9,7 @@
 
 class Grilla;
 class QLineEdit;
-class QPushButton;
+class BotonAjustado;
 class QToolButton;
 
 class frmAjustesInflacion : public QWidget, public EstadoEdicion, public Pantallas::ConsultaCierre {
@@ -17,7 +17,7 @@ class frmAjustesInflacion : public QWidget, public EstadoEdicion, public Pantall
 public:
     explicit frmAjustesInflacion(QWidget* padre = nullptr);
 
-    QPushButton* pnlTablaAjusteInflacion;
+    BotonAjustado* pnlTablaAjusteInflacion;
     QLineEdit* inpFechaDe;
     QLineEdit* inpFechaA;
     Grilla* sprAjustesInflacion;
@@ -47,14 +47,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* objeto, QEvent* e) override;
 
 private:
-    QString textoTabla;
     bool cerrado = false;
 
     void PidoTabla();
     void Actualizo();
-    void MuestroTabla(const QString& descripcion);
     bool Pregunto(); // ask to save; false when cancelled
 };

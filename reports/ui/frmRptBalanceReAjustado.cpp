@@ -1,13 +1,12 @@
 #include "reports/ui/frmRptBalanceReAjustado.h"
 
 #include "core/Valores.h"
+#include "core/ui/BotonAjustado.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Pantallas.h"
-#include "core/ui/Ventanas.h"
 #include "inflation/IndicesAjuste.h"
 #include "reports/ui/frmRptBalance.h"
 
-#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -17,13 +16,11 @@ frmRptBalanceReAjustado::frmRptBalanceReAjustado(QWidget* padre)
     : PantallaReporte({"frmRptBalanceReAjustado", "Balance Sumas y Saldos ReAjustado", "Balance", "Balance",
                        "Balance Sumas y Saldos entre ", "Actualizar en base a fechas seleccionadas"},
                       padre) {
-    pnlTablaAjusteInflacion = new QPushButton(this);
+    pnlTablaAjusteInflacion = new BotonAjustado(this);
     pnlTablaAjusteInflacion->setObjectName("pnlTablaAjusteInflacion");
     pnlTablaAjusteInflacion->setToolTip("Seleccionar tabla de ajuste");
     pnlTablaAjusteInflacion->setAccessibleName("Tabla Ajuste");
-    pnlTablaAjusteInflacion->setAutoDefault(false);
     pnlTablaAjusteInflacion->setMinimumWidth(200);
-    pnlTablaAjusteInflacion->installEventFilter(this);
     ftrAjustadoAl = new QLineEdit(this);
     ftrAjustadoAl->setObjectName("ftrAjustadoAl");
     ftrAjustadoAl->setInputMask("99/99/9999;_");
@@ -45,29 +42,16 @@ void frmRptBalanceReAjustado::PreparoGrilla() {
 
 void frmRptBalanceReAjustado::ColocoFiltrosPropios() {
     indexTable = TablaEjercicio();
-    MuestroTabla(DescripcionTabla(indexTable));
+    pnlTablaAjusteInflacion->setTextoCompleto(DescripcionTabla(indexTable));
     const QDate ultimo = UltimoIndiceHasta(indexTable, TextoAFecha(ftrFechaA->text()));
     ftrAjustadoAl->setText(ultimo.isValid() ? FechaATexto(ultimo) : ftrFechaDe->text());
 }
 
 void frmRptBalanceReAjustado::ElijoTabla(int tabla, const QString& descripcion) {
     indexTable = tabla;
-    MuestroTabla(descripcion);
+    pnlTablaAjusteInflacion->setTextoCompleto(descripcion);
     const QDate ultimo = UltimoIndiceHasta(indexTable, TextoAFecha(ftrFechaA->text()));
     ftrAjustadoAl->setText(ultimo.isValid() ? FechaATexto(ultimo) : QString());
-}
-
-void frmRptBalanceReAjustado::MuestroTabla(const QString& descripcion) {
-    textoTabla = descripcion;
-    pnlTablaAjusteInflacion->setText(
-        descripcion.isEmpty() ? QString()
-                              : AjustoTexto(descripcion, pnlTablaAjusteInflacion->width(), this).trimmed());
-    pnlTablaAjusteInflacion->setAccessibleDescription(descripcion);
-}
-
-bool frmRptBalanceReAjustado::eventFilter(QObject* objeto, QEvent* e) {
-    if (objeto == pnlTablaAjusteInflacion && e->type() == QEvent::Resize) MuestroTabla(textoTabla);
-    return PantallaReporte::eventFilter(objeto, e);
 }
 
 bool frmRptBalanceReAjustado::Armo(const QDate& desde, const QDate& hasta, QString* error) {

@@ -6,14 +6,14 @@
 
 #include <QVector>
 
-class QPushButton;
+class BotonAjustado;
 
 class frmRptBalanceReAjustado : public PantallaReporte {
     Q_OBJECT
 public:
     explicit frmRptBalanceReAjustado(QWidget* padre = nullptr);
 
-    QPushButton* pnlTablaAjusteInflacion;
+    BotonAjustado* pnlTablaAjusteInflacion;
     QLineEdit* ftrAjustadoAl;
 
     int tablaAjuste() const { return indexTable; }
@@ -26,12 +26,8 @@ protected:
     void ColocoFiltrosPropios() override;
     bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
     void Vuelco() override;
-    bool eventFilter(QObject* objeto, QEvent* e) override;
 
 private:
     int indexTable = -1;
-    QString textoTabla;
     QVector<FilaBalance> filas;
-
-    void MuestroTabla(const QString& descripcion);
 };

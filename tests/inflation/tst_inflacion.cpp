@@ -2,6 +2,7 @@
 
 #include "core/Basedatos.h"
 #include "core/Valores.h"
+#include "core/ui/BotonAjustado.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"

@@ -4,6 +4,7 @@
 #include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
+#include "core/ui/BotonAjustado.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
