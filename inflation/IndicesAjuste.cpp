@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>

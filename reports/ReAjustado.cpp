@@ -119,14 +119,13 @@ bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta,
     // Every adjustment date before the reference date finds a value (the reference month's at the
     // latest), so a line to restate lacks its divisor only when it carries no adjustment date: those
     // are counted in SinFecha. The divisor is looked up per line through the table's key.
-    QVariantList p;
+    QVariantList p{FechaSql(ajustadoAl)};
     const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
-    QString linea =
-        "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(&p) +
-        " THEN CAST(ROUND(ROUND(D.Importe*100)*?/(SELECT X.Ajuste FROM AjustesInflacion AS X WHERE "
-        "X.TablaAjusteInflacion=? AND X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
-        Dialecto::Limite(1) + ")) AS BIGINT) ELSE " + centavos + " END";
-    p.insert(0, FechaSql(ajustadoAl));
+    QString linea = "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(&p) + " THEN CAST(ROUND(" +
+                    centavos +
+                    "*?/(SELECT X.Ajuste FROM AjustesInflacion AS X WHERE X.TablaAjusteInflacion=? AND "
+                    "X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
+                    Dialecto::Limite(1) + ")) AS BIGINT) ELSE " + centavos + " END";
     p << (referencia ? referencia->ajuste : 1.0) << tabla;
     const QString sinFecha =
         "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(&p) + " THEN 1 ELSE 0 END";
