@@ -219,7 +219,9 @@ bool LeoCsvIndices(const QString& archivo, QVector<ValorIndice>* valores, QStrin
         const QStringList c = Campos(linea);
         bool mes = false;
         QDate fecha = FechaCsv(c.first(), &mes);
-        const bool titulos = primera && !fecha.isValid();
+        // Column titles: a first line whose first field has no digit at all ("mes", "fecha").
+        static const QRegularExpression digito("\\d");
+        const bool titulos = primera && !c.first().contains(digito);
         primera = false;
         if (titulos) continue;
         auto falla = [&](const QString& por) {

@@ -125,6 +125,8 @@ void PruebaInflacion::importo_data() {
                                         << nada << false << "" << QStringList{"30/06/2019=225.537"};
     QTest::newRow("mes inválido tras una fila buena") << QByteArray("mes;indice\n2019-06;225,5\n2019-13;1\n")
                                                       << nada << false << "Línea 3: «2019-13»" << nada;
+    QTest::newRow("primera línea con un mes inválido")
+        << QByteArray("2019-13;1\n2019-06;2\n") << nada << false << "Línea 1: «2019-13»" << nada;
     QTest::newRow("valor cero") << QByteArray("2019-05;1\n2019-06;0\n") << nada << false
                                 << "Línea 2: el valor «0» no es un número positivo" << nada;
     QTest::newRow("coma decimal sin comillas")
