@@ -4,11 +4,31 @@
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 
+ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas, const QString& extra) {
+    const AppState& a = App();
+    const CodigoSql codigo = ArmoCodigoSql(profundidad, ancho);
+    // Every account is listed, with or without sums, and its children are only counted, never joined,
+    // so no line is ever repeated.
+    ConsultaSql c;
+    c.sql = "SELECT Cuentas0.Descripcion, " + codigo.expresion +
+            " AS CodJer, Cuentas0.CodInt, S.SumaDebe, S.SumaHaber,"
+            " (SELECT MIN(H.Cuenta) FROM Cuentas AS H WHERE H.EmpresaPropia=Cuentas0.EmpresaPropia AND "
+            "H.NumEjercicio=Cuentas0.NumEjercicio AND H.CuentaPadre=Cuentas0.Cuenta AND "
+            "H.Cuenta<>Cuentas0.Cuenta)"
+            " AS PrimeroDeCuenta" +
+            extra + " FROM Cuentas AS Cuentas0" + codigo.juntas + " LEFT JOIN (" + sumas.sql +
+            ") AS S ON S.Cuenta=Cuentas0.Cuenta"
+            " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?"
+            " ORDER BY CodJer";
+    c.parametros = sumas.parametros;
+    c.parametros << a.currentCompany << a.currentYear;
+    return c;
+}
+
 ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta,
                             LecturaLineas lectura) {
     const AppState& a = App();
     const QVariant empresa = a.currentCompany, ejercicio = a.currentYear;
-    const CodigoSql codigo = ArmoCodigoSql(profundidad, ancho);
     // Sums in whole cents of the debit and credit lines, and how many of each (a sum of no line is
     // Null, which a subtraction must keep).
     const QString sumas = "DetAsientos.Cuenta AS Cuenta, " +
@@ -55,21 +75,7 @@ ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, cons
         break;
     }
     }
-    // Every account is listed, with or without lines, and its children are only counted, never
-    // joined, so no line is ever repeated.
-    ConsultaSql c;
-    c.sql = "SELECT Cuentas0.Descripcion, " + codigo.expresion +
-            " AS CodJer, Cuentas0.CodInt, S.SumaDebe, S.SumaHaber,"
-            " (SELECT MIN(H.Cuenta) FROM Cuentas AS H WHERE H.EmpresaPropia=Cuentas0.EmpresaPropia AND "
-            "H.NumEjercicio=Cuentas0.NumEjercicio AND H.CuentaPadre=Cuentas0.Cuenta AND "
-            "H.Cuenta<>Cuentas0.Cuenta)"
-            " AS PrimeroDeCuenta"
-            " FROM Cuentas AS Cuentas0" +
-            codigo.juntas + " LEFT JOIN (" + lineas + ") AS S ON S.Cuenta=Cuentas0.Cuenta" +
-            " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?"
-            " ORDER BY CodJer";
-    c.parametros = parametros << empresa << ejercicio;
-    return c;
+    return ConsultaCuentas(profundidad, ancho, {lineas, parametros});
 }
 
 LecturaLineas ElijoLectura(const QDate& desde, const QDate& hasta) {
@@ -102,8 +108,17 @@ bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate&
                  QVector<FilaBalance>* filas, QString* error) {
     filas->clear();
     if (maximos.Profundidad() == 0) return true; // only the root row: nothing to show
-    const ConsultaSql c = ConsultaBalance(maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta,
-                                          ElijoLectura(desde, hasta));
+    return ArmoFilasBalance(maximos,
+                            ConsultaBalance(maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta,
+                                            ElijoLectura(desde, hasta)),
+                            filtro, filas, error);
+}
+
+bool ArmoFilasBalance(const MaximosReporte& maximos, const ConsultaSql& c, FiltroSaldos filtro,
+                      QVector<FilaBalance>* filas, QString* error,
+                      const std::function<void(const QSqlQuery&)>& alLeer) {
+    filas->clear();
+    if (maximos.Profundidad() == 0) return true;
     QSqlQuery q = Consulto(c.sql, c.parametros);
     if (!q.isActive()) {
         if (error) *error = TextoError(q.lastError());
@@ -111,6 +126,7 @@ bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate&
     }
     Sumarizador escritor(maximos.maximos(), [filas](const FilaBalance& f) { filas->append(f); });
     while (q.next()) {
+        if (alLeer) alLeer(q);
         const RegistroReporte r = Sumarizador::CopioRegistro(q);
         if (Incluyo(r, filtro)) escritor.Agrego(r);
     }

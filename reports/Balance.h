@@ -26,6 +26,10 @@ ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, cons
 // The cheapest reading for the period, from the number of entries of the current company and year
 // dated in it and outside it (an undated entry counts as outside).
 LecturaLineas ElijoLectura(const QDate& desde, const QDate& hasta);
+// The same rows for sums computed elsewhere: `sumas` is a query of (Cuenta, SumaDebe, SumaHaber) in whole
+// cents for the current company and year, one row per account at most. `extra` adds columns of the sums
+// query after the six of the report record (", S.Columna").
+ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas, const QString& extra = {});
 
 // Whether an account stays in the report under the filter. Accounts with children always stay;
 // "Excluir Saldos 0" drops accounts whose net amount in the period is zero to the cent, "Excluir
@@ -49,3 +53,8 @@ TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas);
 // engine's text in *error and *tabla untouched, when the query fails.
 bool TablaBalance(const QDate& desde, const QDate& hasta, FiltroSaldos filtro, TablaReporte* tabla,
                   QString* error);
+// The same from a query of ConsultaCuentas (a chart of only the root row writes nothing); `alLeer`
+// sees every row of the query before it is written.
+bool ArmoFilasBalance(const MaximosReporte& maximos, const ConsultaSql& consulta, FiltroSaldos filtro,
+                      QVector<FilaBalance>* filas, QString* error,
+                      const std::function<void(const QSqlQuery&)>& alLeer = {});

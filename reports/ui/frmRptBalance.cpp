@@ -37,7 +37,7 @@ bool frmRptBalance::Armo(const QDate& desde, const QDate& hasta, QString* error)
     return TablaBalance(desde, hasta, FiltroSaldos(cmbSaldos0->currentIndex()), &tabla, error);
 }
 
-void PreparoGrillaBalance(Grilla* g) {
+void PreparoGrillaBalance(Grilla* g, bool miles) {
     const QStringList titulos = {"Cód. Jerárquico", "Desc. Sumar.", "Descripción Imputable",
                                  "Cod Int.",        "Sumas Debe",   "Sumas Haber",
                                  "Saldo Debe",      "Saldo Haber"};
@@ -50,7 +50,7 @@ void PreparoGrillaBalance(Grilla* g) {
     TipoCelda numero;
     numero.clase = TipoCelda::Numero;
     numero.decimales = 2;
-    numero.miles = true;
+    numero.miles = miles;
     numero.minimo = -99999999.99;
     numero.maximo = 99999999.99;
     // The balance columns come computed with the sums, to the cent, from the report's table.

@@ -1,4 +1,5 @@
 #include "tst_exporto.h"
+#include "tst_reajustado.h"
 #include "tst_reportes.h"
 
 #include "tests/support/ui/EntornoPantallas.h"
@@ -7,5 +8,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado>(argc, argv);
 }

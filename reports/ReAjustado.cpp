@@ -1,0 +1,184 @@
+#include "reports/ReAjustado.h"
+
+#include "reports/Balance.h"
+
+#include "core/Basedatos.h"
+#include "core/Dialecto.h"
+#include "core/Sesiones.h"
+#include "core/Valores.h"
+#include "inflation/IndicesAjuste.h"
+
+#include <QMap>
+
+int TablaEjercicio() {
+    const AppState& a = App();
+    return int(
+        NumeroOMenosUno(ValorCampo("Ejercicios", "TablaAjusteInflacion", "EmpresaPropia=? AND NumEjercicio=?",
+                                   {a.currentCompany, a.currentYear})));
+}
+
+QDate UltimoIndiceHasta(int tabla, const QDate& hasta) {
+    const Valor v = ValorCampo("AjustesInflacion", "MAX(Fecha)", "TablaAjusteInflacion=? AND Fecha<=?",
+                               {tabla, FechaSql(hasta)});
+    return v ? FechaDeBase(*v) : QDate();
+}
+
+MaximosReporte& MaximosReAjustado() {
+    static MaximosReporte m(PantallaBalanceReajustado);
+    return m;
+}
+
+namespace {
+// The adjustable accounts of the current chart, as a set read once (not a join per line).
+QString Ajustables(QVariantList* p) {
+    *p << App().currentCompany << App().currentYear;
+    return "(SELECT Cuenta FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? AND Ajustable<>0)";
+}
+
+// The lines of the current company and year whose entry's date lies in the period: D the line, A its
+// entry.
+QString LineasDelPeriodo(const QDate& desde, const QDate& hasta, QVariantList* p) {
+    *p << App().currentCompany << App().currentYear << FechaSql(desde) << FechaSql(hasta);
+    return " FROM DetAsientos AS D INNER JOIN Asientos AS A ON A.EmpresaPropia=D.EmpresaPropia AND "
+           "A.NumEjercicio=D.NumEjercicio AND A.Asiento=D.Asiento"
+           " WHERE D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?";
+}
+
+QDate Mes(const QDate& d) {
+    return d.isValid() ? QDate(d.year(), d.month(), 1) : QDate();
+}
+} // namespace
+
+QVector<FaltaIndice> IndicesFaltantes(int tabla, const QDate& desde, const QDate& hasta,
+                                      const QDate& ajustadoAl) {
+    // Every adjustment date that a line to restate carries, with its lines, checked against the table.
+    const QVector<ValorIndice> serie = CargoValores(tabla);
+    const auto referencia = IndiceAl(serie, ajustadoAl);
+    QVariantList p;
+    QString sql = "SELECT D.FechaAjuste, COUNT(*)" + LineasDelPeriodo(desde, hasta, &p);
+    sql += " AND D.Cuenta IN " + Ajustables(&p) + " AND (D.FechaAjuste IS NULL OR D.FechaAjuste<?)";
+    p << FechaSql(ajustadoAl);
+    QSqlQuery q = Consulto(sql + " GROUP BY D.FechaAjuste", p);
+    QMap<QDate, int> porMes; // an invalid date: lines without adjustment date
+    int lineas = 0;
+    while (q.next()) {
+        const int n = q.value(1).toInt();
+        lineas += n;
+        const QDate f = FechaDeBase(q.value(0));
+        const auto i = IndiceAl(serie, f);
+        if (!f.isValid() || !i || !(i->ajuste > 0)) porMes[Mes(f)] += n;
+    }
+    QVector<FaltaIndice> faltan;
+    if ((!referencia || !(referencia->ajuste > 0)) && lineas > 0)
+        faltan.append({Mes(ajustadoAl), lineas, true});
+    for (auto i = porMes.cbegin(); i != porMes.cend(); ++i)
+        if (!faltan.isEmpty() && faltan.first().ajustadoAl && i.key().isValid() &&
+            i.key() >= faltan.first().mes)
+            continue; // lines after the last value: already counted with the reference month
+        else
+            faltan.append({i.key(), i.value(), false});
+    return faltan;
+}
+
+QString TextoFaltantes(const QVector<FaltaIndice>& faltan) {
+    QStringList partes;
+    auto lineas = [](int n) { return n == 1 ? QString("1 línea") : QString("%1 líneas").arg(n); };
+    for (const FaltaIndice& f : faltan) {
+        if (f.ajustadoAl)
+            partes << QString("%1, el mes del Ajustado al (%2)")
+                          .arg(f.mes.toString("MM/yyyy"), lineas(f.lineas));
+        else if (!f.mes.isValid())
+            partes << QString("líneas sin fecha de ajuste (%1)").arg(lineas(f.lineas));
+        else
+            partes << QString("%1 (%2)").arg(f.mes.toString("MM/yyyy"), lineas(f.lineas));
+    }
+    return "la tabla de ajuste no tiene valor para: " + partes.join("; ") +
+           ". Complete la tabla de ajuste para obtener el balance reajustado.";
+}
+
+bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
+                              ConsultaSql* consulta, QString* error) {
+    const QVector<ValorIndice> serie = CargoValores(tabla);
+    const auto referencia = IndiceAl(serie, ajustadoAl);
+    // A value that is not positive (stored before values were checked) would divide by zero.
+    QStringList malos;
+    for (const ValorIndice& v : serie)
+        if (!(v.ajuste > 0) && (!referencia || v.fecha <= referencia->fecha))
+            malos << v.fecha.toString("MM/yyyy");
+    if (!malos.isEmpty()) {
+        *error = "la tabla de ajuste tiene valores que no son positivos en: " + malos.join(", ") +
+                 ". Corrija la tabla de ajuste para obtener el balance reajustado.";
+        return false;
+    }
+    if (!referencia) {
+        // Without the reference month nothing can be restated: fine only when no line needs it.
+        const QVector<FaltaIndice> faltan = IndicesFaltantes(tabla, desde, hasta, ajustadoAl);
+        if (!faltan.isEmpty()) {
+            *error = TextoFaltantes(faltan);
+            return false;
+        }
+    }
+    // Every adjustment date before the reference date finds a value (the reference month's at the
+    // latest), so a line to restate lacks its divisor only when it carries no adjustment date: those
+    // are counted in SinFecha. The divisor is looked up per line through the table's key.
+    QVariantList p{FechaSql(ajustadoAl)};
+    const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
+    QString linea = "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(&p) + " THEN CAST(ROUND(" +
+                    centavos +
+                    "*?/(SELECT X.Ajuste FROM AjustesInflacion AS X WHERE X.TablaAjusteInflacion=? AND "
+                    "X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
+                    Dialecto::Limite(1) + ")) AS BIGINT) ELSE " + centavos + " END";
+    p << (referencia ? referencia->ajuste : 1.0) << tabla;
+    const QString sinFecha =
+        "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(&p) + " THEN 1 ELSE 0 END";
+    const QString lineas = LineasDelPeriodo(desde, hasta, &p);
+    consulta->sql =
+        "SELECT L.Cuenta AS Cuenta, SUM(CASE WHEN L.Importe>0 THEN L.Centavos END) AS SumaDebe, "
+        "SUM(CASE WHEN L.Importe<=0 THEN L.Centavos END) AS SumaHaber, SUM(L.SinFecha) AS SinFecha "
+        "FROM (SELECT D.Cuenta AS Cuenta, D.Importe AS Importe, " +
+        linea + " AS Centavos, " + sinFecha + " AS SinFecha" + lineas + ") AS L GROUP BY L.Cuenta";
+    consulta->parametros = p;
+    return true;
+}
+
+bool ArmoBalanceReAjustado(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, int tabla,
+                           const QDate& ajustadoAl, QVector<FilaBalance>* filas, QString* error) {
+    filas->clear();
+    if (maximos.Profundidad() == 0) return true;
+    ConsultaSql sumas;
+    if (!ConsultaSumasReAjustadas(tabla, desde, hasta, ajustadoAl, &sumas, error)) return false;
+    int sinFecha = 0;
+    if (!ArmoFilasBalance(
+            maximos, ConsultaCuentas(maximos.Profundidad(), maximos.AnchoMascara(), sumas, ", S.SinFecha"),
+            FiltroSaldos::Todos, filas, error,
+            [&sinFecha](const QSqlQuery& q) { sinFecha += q.value(6).toInt(); }))
+        return false;
+    if (sinFecha > 0) {
+        // Never a balance that silently leaves lines out.
+        filas->clear();
+        *error = TextoFaltantes(IndicesFaltantes(tabla, desde, hasta, ajustadoAl));
+        return false;
+    }
+    return true;
+}
+
+bool TablaBalanceReAjustado(const QDate& desde, const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl,
+                            TablaReporte* tabla, QString* error) {
+    QDate d1, d2;
+    if (!VerificoPeriodo(FechaATexto(desde), FechaATexto(hasta), &d1, &d2, error)) return false;
+    if (!ajustadoAl.isValid()) {
+        *error = "La fecha Ajustado al no es una fecha válida; escríbala como dd/mm/aaaa.";
+        return false;
+    }
+    MaximosReporte& maximos = MaximosReAjustado();
+    maximos.Verifico();
+    QVector<FilaBalance> filas;
+    QString mensaje;
+    if (!ArmoBalanceReAjustado(maximos, d1, d2, tablaAjuste, ajustadoAl, &filas, &mensaje)) {
+        *error = "No se pudo armar el balance reajustado, " + mensaje;
+        return false;
+    }
+    *tabla = TablaDeBalance(filas);
+    tabla->titulo = "Balance Sumas y Saldos entre " + FechaATexto(d1) + " y " + FechaATexto(d2);
+    return true;
+}

@@ -1,0 +1,317 @@
+#include "tst_reajustado.h"
+
+#include "core/Basedatos.h"
+#include "core/Motor.h"
+#include "core/Sesiones.h"
+#include "core/Valores.h"
+#include "core/ui/BotonAjustado.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "inflation/IndicesAjuste.h"
+#include "inflation/ui/RegistroInflacion.h"
+#include "reports/ReAjustado.h"
+#include "reports/ui/RegistroReportes.h"
+#include "reports/ui/frmRptBalanceReAjustado.h"
+#include "tests/support/ui/EntornoPantallas.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QToolButton>
+
+namespace {
+// One entry of company 1, year 1: its date and lines "account amount adjustment-date" (no date: Null).
+void Asiento(int numero, const QString& fecha, const QStringList& lineas) {
+    QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1, 1, ?, ?)",
+                    {numero, fecha})
+                .ok);
+    int detalle = 0;
+    for (const QString& l : lineas) {
+        const QStringList p = l.split(' ');
+        QVERIFY(
+            Ejecuto(
+                "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe, "
+                "FechaAjuste) VALUES (1, 1, ?, ?, ?, ?, ?)",
+                {numero, ++detalle, p[0].toInt(), Importe::Leo(p[1], nullptr, u'.')->ValorSql(),
+                 p.size() > 2 ? QVariant(p[2]) : QVariant()})
+                .ok);
+    }
+}
+
+void Indices(int tabla, const QString& descripcion, const QStringList& valores) {
+    QVERIFY(Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
+                    "VALUES (?, ?)",
+                    {tabla, descripcion})
+                .ok);
+    for (const QString& v : valores)
+        QVERIFY(Ejecuto("INSERT INTO AjustesInflacion (TablaAjusteInflacion, Fecha, Ajuste) VALUES (?, ?, ?)",
+                        {tabla, v.section('=', 0, 0), v.section('=', 1).toDouble()})
+                    .ok);
+}
+
+// The small chart with CAJA, PROVEEDORES, VENTAS and GASTOS adjustable (BANCOS not), table 1 named by
+// the year with values for January (100), February (120), March (150) and June (200), and entries
+// whose lines carry adjustment dates in January to April (April finds June's value).
+void Libro(Entorno& e, bool sinFecha) {
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    QVERIFY(Ejecuto("UPDATE Cuentas SET Ajustable=-1 WHERE Cuenta IN (2, 5, 7, 8)").ok);
+    Indices(1, "Mayorista", {"2024-01-31=100", "2024-02-29=120", "2024-03-31=150", "2024-06-30=200"});
+    QVERIFY(Ejecuto("UPDATE Ejercicios SET TablaAjusteInflacion=1").ok);
+    Asiento(1, "2024-01-15", {"2 1000.00 2024-01-15", "7 -1000.00 2024-01-15"});
+    Asiento(2, "2024-03-10", {"8 0.01 2024-01-20", "3 10.00 2024-03-10", "5 -10.01 2024-02-29"});
+    Asiento(3, "2024-03-20", {"2 0 2024-03-20"});
+    Asiento(4, "2024-04-20", {"8 20.00 2024-04-20", "2 -20.00 2024-04-20"});
+    if (sinFecha) Asiento(5, "2024-05-02", {"8 5.00", "7 -4.00", "3 -1.00"});
+}
+
+// The last message shown (empty when none was).
+QString Ultimo() {
+    const QStringList t = MensajePrueba::Textos();
+    return t.isEmpty() ? QString() : t.last();
+}
+
+// The detail rows of a balance as "DESCRIPTION debit credit".
+QStringList Detalles(const QVector<FilaBalance>& filas) {
+    QStringList s;
+    for (const FilaBalance& f : filas)
+        if (f.conSumas && !f.total) s << f.imputable + " " + f.debe.TextoPlano() + " " + f.haber.TextoPlano();
+    return s;
+}
+} // namespace
+
+void PruebaReAjustado::reajustado_data() {
+    QTest::addColumn<bool>("sinFecha");
+    QTest::addColumn<int>("tabla");
+    QTest::addColumn<QString>("desde");
+    QTest::addColumn<QString>("hasta");
+    QTest::addColumn<QString>("ajustadoAl");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QStringList>("esperado");
+    // Al 31/03 (150): CAJA 1000 x 150/100; the zero line counts 0; -20 dated after r stays; GASTOS 0.01 x 1.5
+    // rounds to 0.02 and its 20.00 stays; PROVEEDORES -10.01 x 150/120 = -12.5125 (dated on February's
+    // value); BANCOS is not adjustable.
+    QTest::newRow("al 31/03") << false << 1 << "2024-01-01"
+                              << "2024-12-31"
+                              << "2024-03-31"
+                              << ""
+                              << QStringList{"CAJA 1500.00 20.00", "BANCOS 10.00 0.00",
+                                             "PROVEEDORES 0.00 12.51", "VENTAS 0.00 1500.00",
+                                             "GASTOS 20.02 0.00"};
+    // Al 30/06 (200): April's lines find June's value and stay; -10.01 x 200/120 = -16.683.
+    QTest::newRow("al 30/06") << false << 1 << "2024-01-01"
+                              << "2024-12-31"
+                              << "2024-06-30"
+                              << ""
+                              << QStringList{"CAJA 2000.00 20.00", "BANCOS 10.00 0.00",
+                                             "PROVEEDORES 0.00 16.68", "VENTAS 0.00 2000.00",
+                                             "GASTOS 20.02 0.00"};
+    QTest::newRow("ajustado al de la fecha de ajuste")
+        << false << 1 << "2024-01-01"
+        << "2024-12-31"
+        << "2024-01-15"
+        << ""
+        << QStringList{"CAJA 1000.00 20.00", "BANCOS 10.00 0.00", "PROVEEDORES 0.00 10.01",
+                       "VENTAS 0.00 1000.00", "GASTOS 20.01 0.00"};
+    QTest::newRow("solo marzo") << false << 1 << "2024-03-01"
+                                << "2024-03-31"
+                                << "2024-03-31"
+                                << ""
+                                << QStringList{"CAJA 0.00 0.00", "BANCOS 10.00 0.00",
+                                               "PROVEEDORES 0.00 12.51", "VENTAS 0.00 0.00",
+                                               "GASTOS 0.02 0.00"};
+    QTest::newRow("sin valor para el ajustado al")
+        << false << 1 << "2024-01-01"
+        << "2024-12-31"
+        << "2024-07-01"
+        << "la tabla de ajuste no tiene valor para: 07/2024, el mes del Ajustado al (7 líneas). Complete"
+        << QStringList{};
+    QTest::newRow("sin tabla")
+        << false << -1 << "2024-01-01"
+        << "2024-12-31"
+        << "2024-06-30"
+        << "la tabla de ajuste no tiene valor para: 06/2024, el mes del Ajustado al (7 líneas)"
+        << QStringList{};
+    QTest::newRow("líneas sin fecha de ajuste")
+        << true << 1 << "2024-01-01"
+        << "2024-12-31"
+        << "2024-06-30"
+        << "la tabla de ajuste no tiene valor para: líneas sin fecha de ajuste (2 líneas)" << QStringList{};
+    QTest::newRow("líneas sin fecha de ajuste fuera del período")
+        << true << 1 << "2024-01-01"
+        << "2024-04-30"
+        << "2024-06-30"
+        << ""
+        << QStringList{"CAJA 2000.00 20.00", "BANCOS 10.00 0.00", "PROVEEDORES 0.00 16.68",
+                       "VENTAS 0.00 2000.00", "GASTOS 20.02 0.00"};
+}
+
+void PruebaReAjustado::reajustado() {
+    QFETCH(bool, sinFecha);
+    QFETCH(int, tabla);
+    QFETCH(QString, desde);
+    QFETCH(QString, hasta);
+    QFETCH(QString, ajustadoAl);
+    QFETCH(QString, error);
+    QFETCH(QStringList, esperado);
+    Entorno e;
+    Libro(e, sinFecha);
+    MaximosReporte m(PantallaBalanceReajustado);
+    m.Verifico();
+    QVector<FilaBalance> filas;
+    QString mensaje;
+    const bool ok =
+        ArmoBalanceReAjustado(m, QDate::fromString(desde, Qt::ISODate), QDate::fromString(hasta, Qt::ISODate),
+                              tabla, QDate::fromString(ajustadoAl, Qt::ISODate), &filas, &mensaje);
+    QVERIFY2(ok == error.isEmpty(), qPrintable(mensaje));
+    QVERIFY2(error.isEmpty() ? mensaje.isEmpty() : mensaje.startsWith(error), qPrintable(mensaje));
+    QCOMPARE(Detalles(filas), esperado);
+}
+
+void PruebaReAjustado::publicado() {
+    // The published series: 1,000.00 of June 2019 restated to December 2019 is 1,000 x 283.4442 / 225.5370.
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 1, QDate(2019, 1, 1), QDate(2019, 12, 31));
+    e.CreoPlanChico();
+    QVERIFY(Ejecuto("UPDATE Cuentas SET Ajustable=-1 WHERE Cuenta IN (2, 7, 8)").ok);
+    Indices(1, "FACPCE", {});
+    int n = 0;
+    QString error;
+    QVERIFY(ImportoIndices(1, PARTIDEX_FUENTES "/../shared/data/indice_ajuste_inflacion_ar.csv", false, &n,
+                           &error));
+    Asiento(1, "2019-06-15", {"2 1000.00 2019-06-15", "7 -1000.00 2019-06-15"});
+    Asiento(2, "2019-08-01", {"8 333.33 2019-08-01", "3 -333.33 2019-08-01"});
+    Asiento(3, "2019-09-01", {"2 0.01 2019-09-01", "7 -0.01 2019-09-01"});
+    // Detail rows as "DESCRIPTION debit credit", and the totals of the two sum columns.
+    auto balance = [](const QDate& hasta, QStringList* filas, Importe* totalDebe, Importe* totalHaber) {
+        TablaReporte t;
+        QString error;
+        QVERIFY2(TablaBalanceReAjustado(QDate(2019, 1, 1), hasta, 1, QDate(2019, 12, 31), &t, &error),
+                 qPrintable(error));
+        QCOMPARE(t.titulo, "Balance Sumas y Saldos entre 01/01/2019 y " + FechaATexto(hasta));
+        QCOMPARE(t.columnas.size(), 8);
+        *totalDebe = *totalHaber = Importe();
+        for (const FilaReporte& f : t.filas) {
+            if (f.celdas.size() < 8 || f.celdas[2].texto.isEmpty()) continue;
+            *filas << f.celdas[2].texto + " " + f.celdas[4].importe->TextoPlano() + " " +
+                          f.celdas[5].importe->TextoPlano();
+            *totalDebe += *f.celdas[4].importe;
+            *totalHaber += *f.celdas[5].importe;
+        }
+    };
+    QStringList filas;
+    Importe debe, haber;
+    balance(QDate(2019, 7, 31), &filas, &debe, &haber);
+    QVERIFY(filas.contains("CAJA 1256.75 0.00"));
+    QVERIFY(filas.contains("VENTAS 0.00 1256.75"));
+    QCOMPARE(debe, haber);
+    // August's 333.33 x 283.4442 / 239.6077 = 394.3131 on GASTOS, not on BANCOS; September's cent
+    // (x 1.117) stays a cent.
+    filas.clear();
+    balance(QDate(2019, 12, 31), &filas, &debe, &haber);
+    QCOMPARE(filas, (QStringList{"CAJA 1256.76 0.00", "BANCOS 0.00 333.33", "PROVEEDORES 0.00 0.00",
+                                 "VENTAS 0.00 1256.76", "GASTOS 394.31 0.00"}));
+    QCOMPARE(debe.TextoPlano(), QString("1651.07"));
+    QCOMPARE(haber.TextoPlano(), QString("1590.09"));
+    TablaReporte t;
+    QVERIFY(
+        !TablaBalanceReAjustado(QDate(2018, 1, 1), QDate(2019, 12, 31), 1, QDate(2019, 12, 31), &t, &error));
+    QVERIFY2(error.startsWith("Las fechas deben estar dentro del ejercicio"), qPrintable(error));
+}
+
+void PruebaReAjustado::plan() {
+    // The lines are read once, through the entries of the period; each divisor is one search in the
+    // index of the table's values, never a scan of the values or of the lines per line.
+    Entorno e;
+    Libro(e, false);
+    Ejecuto("ANALYZE");
+    ConsultaSql c;
+    QString error;
+    QVERIFY(
+        ConsultaSumasReAjustadas(1, QDate(2024, 1, 1), QDate(2024, 12, 31), QDate(2024, 6, 30), &c, &error));
+    const QStringList pasos = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros);
+    const QString todo = pasos.join(" | ");
+    QVERIFY2(todo.contains(QRegularExpression("SEARCH X USING (COVERING |PRIMARY KEY |)INDEX")),
+             qPrintable(todo));
+    static const QRegularExpression leido("\\bSCAN (D|A|X|DetAsientos|Asientos|AjustesInflacion)\\b");
+    QVERIFY2(!leido.match(todo).hasMatch(), qPrintable(todo));
+}
+
+void PruebaReAjustado::pantalla() {
+    Entorno e;
+    Libro(e, false);
+    Indices(2, "Minorista", {"2024-05-31=180"});
+    MaximosReAjustado().Olvido();
+    Pantallas::Olvido();
+    RegistroPantallasReportes();
+    RegistroPantallasInflacion();
+    QMdiArea marco;
+    Pantallas::FijoMarco(&marco);
+    marco.show();
+    auto* f = qobject_cast<frmRptBalanceReAjustado*>(Pantallas::Activo("frmRptBalanceReAjustado"));
+    QVERIFY(f);
+    QCOMPARE(f->windowTitle(), QString("Balance Sumas y Saldos ReAjustado"));
+    QVERIFY(f->pnlTablaAjusteInflacion->text().startsWith("Mayorista"));
+    QCOMPARE(f->pnlTablaAjusteInflacion->toolTip(), QString("Seleccionar tabla de ajuste"));
+    QCOMPARE(f->ftrAjustadoAl->text(), QString("30/06/2024"));
+    QCOMPARE(f->ftrFechaDe->text(), QString("01/01/2024"));
+    QVERIFY(f->chkImprimoSombras->isChecked());
+
+    Clic(f->btnActualizar);
+    QVERIFY(MensajePrueba::Textos().isEmpty());
+    Grilla* g = f->sprRpt;
+    QCOMPARE(g->filas(), 11);
+    QCOMPARE(g->texto(2, 3), QString("CAJA"));
+    QCOMPARE(g->texto(2, 5),
+             Importe::DeUnidades(2000).Texto(g->separadorDecimal())); // no thousands separator
+    QCOMPARE(g->texto(2, 7), Importe::DeUnidades(1980).Texto(g->separadorDecimal()));
+    QCOMPARE(Cuento("SesionesPlanes", "Pantalla=?", QVariantList{int(PantallaBalanceReajustado)}), 1);
+
+    // A table that lacks the month of the "Ajustado al" date gives no balance; the last one stays.
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    Escribo(f->ftrAjustadoAl, "01/07/2024");
+    Clic(f->btnActualizar);
+    QVERIFY2(Ultimo().startsWith(
+                 "No se pudo actualizar el reporte, la tabla de ajuste no tiene valor para: 07/2024"),
+             qPrintable(Ultimo()));
+    QCOMPARE(g->texto(2, 5), Importe::DeUnidades(2000).Texto(g->separadorDecimal()));
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    Escribo(f->ftrAjustadoAl, "31/02/2024");
+    Clic(f->btnActualizar);
+    QVERIFY(
+        Ultimo().startsWith("No se pudo actualizar el reporte, la fecha Ajustado al no es una fecha válida"));
+
+    // Another table from the picker: the date of its latest value up to "Hasta".
+    AlAbrirModal([](QWidget* w) {
+        QTest::keyClicks(w->findChild<QLineEdit*>("inpBusqueda"), "min");
+        w->findChild<QPushButton*>("btnSeleccionar")->click();
+    });
+    Clic(f->pnlTablaAjusteInflacion);
+    QCOMPARE(f->tablaAjuste(), 2);
+    QVERIFY(f->pnlTablaAjusteInflacion->text().startsWith("Minorista"));
+    QCOMPARE(f->ftrAjustadoAl->text(), QString("31/05/2024"));
+    Escribo(f->ftrFechaA, "30/04/2024");
+    AlAbrirModal([](QWidget* w) {
+        QTest::keyClicks(w->findChild<QLineEdit*>("inpBusqueda"), "min");
+        w->findChild<QPushButton*>("btnSeleccionar")->click();
+    });
+    Clic(f->pnlTablaAjusteInflacion);
+    QCOMPARE(f->ftrAjustadoAl->text().remove('/').trimmed(), QString());
+
+    // The defaults again; a year that names no table falls back on "Desde".
+    Clic(f->btnSeleccionoTodosFiltros);
+    QCOMPARE(f->tablaAjuste(), 1);
+    QCOMPARE(f->ftrAjustadoAl->text(), QString("30/06/2024"));
+    QVERIFY(Ejecuto("UPDATE Ejercicios SET TablaAjusteInflacion=NULL").ok);
+    Clic(f->btnSeleccionoTodosFiltros);
+    QCOMPARE(f->tablaAjuste(), -1);
+    QVERIFY(f->pnlTablaAjusteInflacion->text().isEmpty());
+    QCOMPARE(f->ftrAjustadoAl->text(), QString("01/01/2024"));
+    QCOMPARE(f->Encabezado(),
+             QString("/fb1/fi1/fz\"12\"Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024/rPágina: /p/n"));
+    marco.closeAllSubWindows();
+    Pantallas::FijoMarco(nullptr);
+}

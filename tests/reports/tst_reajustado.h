@@ -1,0 +1,12 @@
+#pragma once
+#include <QObject>
+
+class PruebaReAjustado : public QObject {
+    Q_OBJECT
+private slots:
+    void reajustado_data();
+    void reajustado();
+    void publicado();
+    void plan();
+    void pantalla();
+};
