@@ -6,7 +6,9 @@
 #include "core/Dialecto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
+#include "inflation/IndicesAjuste.h"
 #include "reports/Balance.h"
+#include "reports/ReAjustado.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
 
@@ -32,6 +34,11 @@ const char* const Ayuda =
     "  balance   Balance Sumas y Saldos\n"
     "  mayores   Mayores de las cuentas indicadas con --cuentas\n"
     "  diario    Diario General desde el asiento indicado con --desde-asiento\n"
+    "  reajustado  Balance Sumas y Saldos ReAjustado por la tabla de índices (--tabla, --ajustado-al)\n"
+    "\n"
+    "Importación de índices: partidex-informe [opciones] indices ARCHIVO.csv --tabla NÚMERO\n"
+    "  lee una serie publicada (mes aaaa-mm o fecha, y valor; separada por comas o punto y coma) y\n"
+    "  la guarda en la tabla; los meses ya guardados se reemplazan sólo con --reemplazo si\n"
     "\n"
     "Opciones:\n"
     "  --carpeta CARPETA       carpeta de Partidex.ini (por omisión, la del programa)\n"
@@ -43,6 +50,9 @@ const char* const Ayuda =
     "  --saldos FILTRO         balance: todos, sin-saldos-0 o sin-movimientos-0 (por omisión, todos)\n"
     "  --cuentas C1,C2,...     mayores: códigos abreviados de las cuentas\n"
     "  --desde-asiento NÚMERO  diario: primer asiento (por omisión, 1)\n"
+    "  --tabla NÚMERO          reajustado e indices: tabla de índices (por omisión, la del ejercicio)\n"
+    "  --ajustado-al dd/mm/aaaa  reajustado: fecha de reajuste (por omisión, el último índice)\n"
+    "  --reemplazo             indices: reemplaza los meses ya guardados\n"
     "  -h, --ayuda, --help     muestra esta ayuda\n"
     "\n"
     "Estado de salida: 0 si el archivo se escribió, 2 ante un argumento incorrecto (empresa, ejercicio\n"
@@ -64,8 +74,10 @@ struct Pedido {
 // Options take their value as the next argument or after "=". False with the reason when an option
 // is unknown, lacks its value, or the positional arguments are not two.
 bool LeoArgumentos(const QStringList& args, Pedido* p, bool* ayuda, QString* error) {
-    static const QStringList conValor = {"--carpeta", "--base",   "--empresa", "--ejercicio",    "--desde",
-                                         "--hasta",   "--saldos", "--cuentas", "--desde-asiento"};
+    static const QStringList conValor = {"--carpeta",       "--base",  "--empresa",    "--ejercicio",
+                                         "--desde",         "--hasta", "--saldos",     "--cuentas",
+                                         "--desde-asiento", "--tabla", "--ajustado-al"};
+    static const QStringList sinValor = {"--reemplazo"};
     QStringList posicionales;
     for (int i = 1; i < args.size(); ++i) {
         const QString a = args[i];
@@ -79,6 +91,10 @@ bool LeoArgumentos(const QStringList& args, Pedido* p, bool* ayuda, QString* err
         }
         const int igual = a.indexOf('=');
         const QString nombre = igual < 0 ? a : a.left(igual);
+        if (sinValor.contains(nombre) && igual < 0) {
+            p->opciones[nombre] = "sí";
+            continue;
+        }
         if (!conValor.contains(nombre)) {
             *error = "Opción desconocida: " + nombre;
             return false;
@@ -165,7 +181,31 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
         }
         return NoDisponible("diario", error); // TablaDiarioGeneral(desde, hasta, desdeAsiento, tabla, error)
     }
-    *error = "Informe desconocido: " + p.informe + " (balance, mayores o diario).";
+    if (p.informe == "reajustado") {
+        int numero = TablaEjercicio();
+        if (p.opciones.contains("--tabla")) {
+            bool ok = false;
+            numero = p.opciones.value("--tabla").toInt(&ok);
+            if (!ok) {
+                *error = "La tabla de índices debe ser un número: " + p.opciones.value("--tabla");
+                return false;
+            }
+        } else if (numero < 0) {
+            *error = "El ejercicio no indica tabla de ajuste; indíquela con --tabla.";
+            return false;
+        }
+        QDate ajustadoAl = UltimoIndiceHasta(numero, hasta);
+        if (p.opciones.contains("--ajustado-al")) {
+            ajustadoAl = TextoAFecha(p.opciones.value("--ajustado-al"));
+            if (!ajustadoAl.isValid()) {
+                *error = "La fecha de reajuste no es válida: " + p.opciones.value("--ajustado-al");
+                return false;
+            }
+        }
+        *argumento = false;
+        return TablaBalanceReAjustado(desde, hasta, numero, ajustadoAl, tabla, error);
+    }
+    *error = "Informe desconocido: " + p.informe + " (balance, mayores, diario o reajustado).";
     return false;
 }
 
@@ -185,7 +225,8 @@ int Ejecuto(const QStringList& args) {
         Escribo(stderr, texto);
         return estado;
     };
-    if (FormatoDeRuta(p.archivo) == FormatoExporto::Ninguno)
+    const bool indices = p.informe == "indices";
+    if (!indices && FormatoDeRuta(p.archivo) == FormatoExporto::Ninguno)
         return falla("El archivo de salida debe terminar en .pdf, .csv o .xlsx: " + p.archivo, ArgumentoMalo);
 
     // Settings and database as the program finds them.
@@ -202,6 +243,18 @@ int Ejecuto(const QStringList& args) {
     struct Cierre {
         ~Cierre() { CierroBase(); }
     } cierre;
+
+    if (indices) {
+        bool ok = false;
+        const int numero = p.opciones.value("--tabla").toInt(&ok);
+        if (!ok) return falla("Indique la tabla de índices con --tabla NÚMERO.", ArgumentoMalo);
+        if (!QFileInfo(p.archivo).isFile()) return falla("No existe el archivo " + p.archivo, ArgumentoMalo);
+        int importados = 0;
+        if (!ImportoIndices(numero, p.archivo, p.opciones.contains("--reemplazo"), &importados, &error))
+            return falla(error, Falla);
+        std::printf("%d valores importados en la tabla %d\n", importados, numero);
+        return Bien;
+    }
 
     RestauroEjercicio();
     const int ultimaEmpresa = a.currentCompany;
