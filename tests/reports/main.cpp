@@ -1,3 +1,4 @@
+#include "tst_libros.h"
 #include "tst_reportes.h"
 
 #include "tests/support/ui/EntornoPantallas.h"
@@ -6,5 +7,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebasPantallas<PruebaReportes>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaReportes, PruebaLibros>(argc, argv);
 }
