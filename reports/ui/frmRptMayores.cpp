@@ -103,7 +103,7 @@ MaximosReporte& frmRptMayores::Maximos() {
 void frmRptMayores::PreparoGrilla() {
     TablaReporte columnas;
     ColumnasMayores(&columnas);
-    PreparoGrillaReporte(sprRpt, columnas, {60, 80, 160, 60, 160, 60, 50, 160, 160, 90, 90, 90}, true,
+    PreparoGrillaReporte(sprRpt, columnas, {60, 80, 160, 90, 160, 70, 55, 160, 160, 90, 90, 90}, true,
                          {MayDescripcion, MayDescripcionImputable, MayConceptoAsiento, MayConceptoDetalle});
 }
 
@@ -180,9 +180,15 @@ bool frmRptMayores::event(QEvent* e) {
     // coming back from a message box is not an activation.
     if (e->type() == QEvent::WindowDeactivate)
         trasMensaje = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
-    else if (e->type() == QEvent::WindowActivate && !std::exchange(trasMensaje, false))
+    else if (e->type() == QEvent::WindowActivate && activada && !std::exchange(trasMensaje, false))
         Activacion();
     return PantallaReporte::event(e);
+}
+
+void frmRptMayores::showEvent(QShowEvent* e) {
+    PantallaReporte::showEvent(e);
+    // The first showing counts as an activation even where the window system activates nothing.
+    if (!std::exchange(activada, true)) Activacion();
 }
 
 void frmRptMayores::Activacion() {

@@ -42,6 +42,7 @@ protected:
     bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
     void Vuelco() override;
     bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* objeto, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
