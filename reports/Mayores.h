@@ -49,7 +49,14 @@ bool ArmoMayores(const QDate& desde, const QDate& hasta, const QVector<BloqueMay
 bool TablaMayores(const QDate& desde, const QDate& hasta, const QStringList& codigos, TablaReporte* tabla,
                   QString* error);
 
-// The statements of one block, for the plan check: its lines in the period and the sum of its lines
-// before the period start (in whole cents).
+// Up to this many accounts in the chosen blocks, each block reads its lines through the index by
+// account; past it (or with the whole chart chosen) the year's lines are read in one pass in date
+// order. Both ways give the same table.
+inline qsizetype cuentasPorIndice = 64;
+
+// The statements, for the plan check: the lines of one block's accounts in the period and the sum of
+// their lines before the period start (in whole cents); every line of the year up to the period's end
+// in date order (the one pass).
 ConsultaSql ConsultaLineasMayor(const QVector<int>& cuentas, const QDate& desde, const QDate& hasta);
 ConsultaSql ConsultaSaldoMayor(const QVector<int>& cuentas, const QDate& desde);
+ConsultaSql ConsultaLineasEjercicio(const QDate& desde, const QDate& hasta);
