@@ -83,60 +83,136 @@ QString FiltroCuentas(const QVector<int>& cuentas, QVariantList* parametros) {
                  "Asientos.NumEjercicio=DetAsientos.NumEjercicio AND Asientos.Asiento=DetAsientos.Asiento";
 }
 
-bool Armo(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const QVector<Bloque>& bloques,
-          bool conSaldoInicial, TablaReporte* tabla, QString* error) {
+// What a block has written so far: its running balance and its rows.
+struct Escrito {
+    Importe saldo;
+    QVector<FilaReporte> filas;
+};
+
+// Writes the current row of a lines statement (Cuenta, Fecha, Asiento, the entry's and the line's
+// Concepto, Importe) into the block; the first row of a block also names its account.
+void Escribo(const PlanMayor& plan, const Bloque& b, Escrito& e, const QSqlQuery& q, const QString& fecha) {
     const AppState& a = App();
-    tabla->titulo = TituloReporte("Mayores entre ", desde, hasta);
-    ColumnasMayores(tabla);
-    tabla->filas.clear();
-    auto falla = [&](const QSqlQuery& q) {
-        tabla->filas.clear();
-        return Falla(error, TextoError(q.lastError()));
-    };
-    for (const Bloque& b : bloques) {
+    FilaReporte f;
+    f.celdas.resize(MayColumnas);
+    if (e.filas.isEmpty()) {
+        f.celdas[MayCodInt - 1] = plan.datos.value(b.cuenta).first;
+        f.celdas[MayCodJer - 1] =
+            CodJerCuenta(b.cuenta, a.currentCompany, a.currentYear, plan.maximos, &plan.filas);
+        f.celdas[MayDescripcion - 1] = b.texto;
+    }
+    const auto cuenta = plan.datos.value(q.value(0).toInt());
+    f.celdas[MayCodIntImputable - 1] = cuenta.first;
+    f.celdas[MayDescripcionImputable - 1] = cuenta.second;
+    // yyyy-mm-dd shown as dd/mm/yy
+    f.celdas[MayFecha - 1] = fecha.mid(8, 2) + u'/' + fecha.mid(5, 2) + u'/' + fecha.mid(2, 2);
+    f.celdas[MayAsiento - 1] = NuloAVacio(q.value(2));
+    f.celdas[MayConceptoAsiento - 1] = NuloAVacio(q.value(3));
+    f.celdas[MayConceptoDetalle - 1] = NuloAVacio(q.value(4));
+    const Importe importe = Importe::DeBase(q.value(5));
+    if (importe.signo() >= 0)
+        f.celdas[MayDebe - 1] = importe;
+    else
+        f.celdas[MayHaber - 1] = -importe;
+    e.saldo += importe;
+    f.celdas[MaySaldo - 1] = e.saldo;
+    e.filas.append(std::move(f));
+}
+
+QString FechaIso(const QVariant& v) {
+    return v.toString().left(10);
+}
+
+// Few accounts: each block reads its own lines through the index by account.
+bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const QVector<Bloque>& bloques,
+               bool conSaldoInicial, QVector<Escrito>& escritos, QString* error) {
+    for (int i = 0; i < bloques.size(); ++i) {
+        const Bloque& b = bloques[i];
         const ConsultaSql lineas = ConsultaLineasMayor(b.cuentas, desde, hasta);
         QSqlQuery q = Consulto(lineas.sql, lineas.parametros);
-        if (!q.isActive()) return falla(q);
+        if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
         if (!q.next()) {
             // A block without lines in the period is not written, not even its opening balance.
-            if (q.lastError().isValid()) return falla(q);
+            if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
             continue;
         }
-        Importe saldo;
         if (conSaldoInicial && desde.isValid()) {
             const ConsultaSql s = ConsultaSaldoMayor(b.cuentas, desde);
             QSqlQuery qs = Consulto(s.sql, s.parametros);
-            if (!qs.isActive()) return falla(qs);
-            if (qs.next()) saldo = Importe::DeCentavosBase(qs.value(0));
+            if (!qs.isActive()) return Falla(error, TextoError(qs.lastError()));
+            if (qs.next()) escritos[i].saldo = Importe::DeCentavosBase(qs.value(0));
         }
-        bool primera = true;
-        do {
-            FilaReporte f;
-            f.celdas.resize(MayColumnas);
-            if (primera) {
-                primera = false;
-                f.celdas[MayCodInt - 1] = plan.datos.value(b.cuenta).first;
-                f.celdas[MayCodJer - 1] =
-                    CodJerCuenta(b.cuenta, a.currentCompany, a.currentYear, plan.maximos, &plan.filas);
-                f.celdas[MayDescripcion - 1] = b.texto;
-            }
-            const auto cuenta = plan.datos.value(q.value(0).toInt());
-            f.celdas[MayCodIntImputable - 1] = cuenta.first;
-            f.celdas[MayDescripcionImputable - 1] = cuenta.second;
-            f.celdas[MayFecha - 1] = FechaDeBase(q.value(1)).toString("dd/MM/yy");
-            f.celdas[MayAsiento - 1] = NuloAVacio(q.value(2));
-            f.celdas[MayConceptoAsiento - 1] = NuloAVacio(q.value(3));
-            f.celdas[MayConceptoDetalle - 1] = NuloAVacio(q.value(4));
+        do
+            Escribo(plan, b, escritos[i], q, FechaIso(q.value(1)));
+        while (q.next());
+        if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
+    }
+    return true;
+}
+
+// Many accounts: one pass over the year's entries in date order hands each line to every block that
+// holds its account; lines before the period only make the opening balances.
+bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
+                 const QVector<Bloque>& bloques, bool conSaldoInicial, QVector<Escrito>& escritos,
+                 QString* error) {
+    QHash<int, QVector<int>> deCuenta; // account -> blocks that show its lines
+    for (int i = 0; i < bloques.size(); ++i) {
+        if (bloques[i].cuentas.isEmpty()) {
+            for (auto it = plan.datos.cbegin(); it != plan.datos.cend(); ++it)
+                deCuenta[it.key()] << i;
+        } else {
+            for (int c : bloques[i].cuentas)
+                deCuenta[c] << i;
+        }
+    }
+    const bool conSaldo = conSaldoInicial && desde.isValid();
+    const QString inicio = desde.isValid() ? desde.toString(Qt::ISODate) : QString();
+    const ConsultaSql c = ConsultaLineasEjercicio(conSaldo ? QDate() : desde, hasta);
+    QSqlQuery q = Consulto(c.sql, c.parametros);
+    if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
+    while (q.next()) {
+        if (q.value(0).isNull()) continue;
+        const auto it = deCuenta.constFind(q.value(0).toInt());
+        if (it == deCuenta.constEnd()) continue;
+        const QString fecha = FechaIso(q.value(1));
+        if (conSaldo && fecha < inicio) {
             const Importe importe = Importe::DeBase(q.value(5));
-            if (importe.signo() >= 0)
-                f.celdas[MayDebe - 1] = importe;
-            else
-                f.celdas[MayHaber - 1] = -importe;
-            saldo += importe;
-            f.celdas[MaySaldo - 1] = saldo;
+            for (int i : *it)
+                escritos[i].saldo += importe;
+            continue;
+        }
+        for (int i : *it)
+            Escribo(plan, bloques[i], escritos[i], q, fecha);
+    }
+    if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
+    return true;
+}
+
+bool Armo(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const QVector<Bloque>& bloques,
+          bool conSaldoInicial, TablaReporte* tabla, QString* error) {
+    tabla->titulo = TituloReporte("Mayores entre ", desde, hasta);
+    ColumnasMayores(tabla);
+    tabla->filas.clear();
+    // Reading lines through the index by account costs a lookup of the line and of its entry each;
+    // past a number of accounts, walking the year's entries in date order once is cheaper.
+    bool recorro = false;
+    qsizetype cuentas = 0;
+    for (const Bloque& b : bloques) {
+        cuentas += b.cuentas.size();
+        recorro = recorro || b.cuentas.isEmpty();
+    }
+    recorro = recorro || cuentas > cuentasPorIndice;
+    QVector<Escrito> escritos(bloques.size());
+    if (!(recorro ? EnUnaPasada : PorIndice)(plan, desde, hasta, bloques, conSaldoInicial, escritos, error))
+        return false;
+    qsizetype total = 0;
+    for (const Escrito& e : escritos)
+        total += e.filas.size();
+    tabla->filas.reserve(total);
+    for (Escrito& e : escritos) {
+        for (FilaReporte& f : e.filas)
             tabla->filas.append(std::move(f));
-        } while (q.next());
-        if (q.lastError().isValid()) return falla(q);
+        e.filas = {};
     }
     return true;
 }
@@ -166,6 +242,27 @@ ConsultaSql ConsultaLineasMayor(const QVector<int>& cuentas, const QDate& desde,
         c.parametros << FechaSql(hasta);
     }
     c.sql += " ORDER BY Asientos.Fecha, Asientos.Asiento, DetAsientos.Detalle";
+    return c;
+}
+
+ConsultaSql ConsultaLineasEjercicio(const QDate& desde, const QDate& hasta) {
+    const AppState& a = App();
+    ConsultaSql c;
+    c.sql = "SELECT DetAsientos.Cuenta, Asientos.Fecha, Asientos.Asiento, Asientos.Concepto, "
+            "DetAsientos.Concepto, DetAsientos.Importe FROM Asientos CROSS JOIN DetAsientos WHERE "
+            "Asientos.EmpresaPropia=? AND Asientos.NumEjercicio=?";
+    c.parametros << a.currentCompany << a.currentYear;
+    if (desde.isValid()) {
+        c.sql += " AND Asientos.Fecha>=?";
+        c.parametros << FechaSql(desde);
+    }
+    if (hasta.isValid()) {
+        c.sql += " AND Asientos.Fecha<=?";
+        c.parametros << FechaSql(hasta);
+    }
+    c.sql += " AND DetAsientos.EmpresaPropia=Asientos.EmpresaPropia AND "
+             "DetAsientos.NumEjercicio=Asientos.NumEjercicio AND DetAsientos.Asiento=Asientos.Asiento"
+             " ORDER BY Asientos.Fecha, Asientos.Asiento, DetAsientos.Detalle";
     return c;
 }
 
