@@ -355,11 +355,14 @@ void PruebaLibros::pantallaMayores() {
     // The searches select a node without ticking it.
     const struct {
         QLineEdit* campo;
+        const char* marco;
         const char* texto;
         int cuenta;
-    } busquedas[] = {
-        {f->inpBusqCodInt, "bc", 3}, {f->inpBusqDescripcion, "vaci", 10}, {f->inpBusqCodJer, "21", 5}};
+    } busquedas[] = {{f->inpBusqCodInt, "Búsq.Abr.", "bc", 3},
+                     {f->inpBusqDescripcion, "Búsq.Desc", "vaci", 10},
+                     {f->inpBusqCodJer, "Búsq.Jer.", "21", 5}};
     for (const auto& b : busquedas) {
+        QCOMPARE(b.campo->accessibleName(), QString::fromUtf8(b.marco));
         Escribo(b.campo, b.texto);
         QCOMPARE(f->treMaster->currentItem(), f->Nodo(b.cuenta));
         QCOMPARE(f->Nodo(b.cuenta)->checkState(0), Qt::Unchecked);
