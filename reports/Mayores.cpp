@@ -89,9 +89,18 @@ struct Escrito {
     QVector<FilaReporte> filas;
 };
 
+// The date and number texts of the last line written: the lines of one entry, and of one date, share
+// them instead of each holding a copy.
+struct Repetidos {
+    QString iso, fecha;
+    qlonglong numero = -1;
+    QString asiento;
+};
+
 // Writes the current row of a lines statement (Cuenta, Fecha, Asiento, the entry's and the line's
 // Concepto, Importe) into the block; the first row of a block also names its account.
-void Escribo(const PlanMayor& plan, const Bloque& b, Escrito& e, const QSqlQuery& q, const QString& fecha) {
+void Escribo(const PlanMayor& plan, const Bloque& b, Escrito& e, const QSqlQuery& q, const QString& iso,
+             Repetidos& r) {
     const AppState& a = App();
     FilaReporte f;
     f.celdas.resize(MayColumnas);
@@ -104,9 +113,17 @@ void Escribo(const PlanMayor& plan, const Bloque& b, Escrito& e, const QSqlQuery
     const auto cuenta = plan.datos.value(q.value(0).toInt());
     f.celdas[MayCodIntImputable - 1] = cuenta.first;
     f.celdas[MayDescripcionImputable - 1] = cuenta.second;
-    // yyyy-mm-dd shown as dd/mm/yy
-    f.celdas[MayFecha - 1] = fecha.mid(8, 2) + u'/' + fecha.mid(5, 2) + u'/' + fecha.mid(2, 2);
-    f.celdas[MayAsiento - 1] = NuloAVacio(q.value(2));
+    if (iso != r.iso) {
+        r.iso = iso;
+        r.fecha = iso.mid(8, 2) + u'/' + iso.mid(5, 2) + u'/' + iso.mid(2, 2); // dd/mm/yy
+    }
+    f.celdas[MayFecha - 1] = r.fecha;
+    const qlonglong numero = q.value(2).toLongLong();
+    if (numero != r.numero) {
+        r.numero = numero;
+        r.asiento = QString::number(numero);
+    }
+    f.celdas[MayAsiento - 1] = r.asiento;
     f.celdas[MayConceptoAsiento - 1] = NuloAVacio(q.value(3));
     f.celdas[MayConceptoDetalle - 1] = NuloAVacio(q.value(4));
     const Importe importe = Importe::DeBase(q.value(5));
@@ -142,8 +159,9 @@ bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, co
             if (!qs.isActive()) return Falla(error, TextoError(qs.lastError()));
             if (qs.next()) escritos[i].saldo = Importe::DeCentavosBase(qs.value(0));
         }
+        Repetidos r;
         do
-            Escribo(plan, b, escritos[i], q, FechaIso(q.value(1)));
+            Escribo(plan, b, escritos[i], q, FechaIso(q.value(1)), r);
         while (q.next());
         if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
     }
@@ -170,6 +188,7 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
     const ConsultaSql c = ConsultaLineasEjercicio(conSaldo ? QDate() : desde, hasta);
     QSqlQuery q = Consulto(c.sql, c.parametros);
     if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
+    Repetidos r;
     while (q.next()) {
         if (q.value(0).isNull()) continue;
         const auto it = deCuenta.constFind(q.value(0).toInt());
@@ -182,7 +201,7 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
             continue;
         }
         for (int i : *it)
-            Escribo(plan, bloques[i], escritos[i], q, fecha);
+            Escribo(plan, bloques[i], escritos[i], q, fecha, r);
     }
     if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
     return true;
