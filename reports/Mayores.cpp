@@ -68,17 +68,12 @@ QString FiltroCuentas(const QVector<int>& cuentas, QVariantList* parametros) {
     *parametros << a.currentCompany << a.currentYear;
     QString sql = " FROM DetAsientos CROSS JOIN Asientos WHERE DetAsientos.EmpresaPropia=? AND "
                   "DetAsientos.NumEjercicio=? AND ";
-    if (cuentas.isEmpty()) {
-        sql += "DetAsientos.Cuenta IN (SELECT Cuenta FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=?)";
-        *parametros << a.currentCompany << a.currentYear;
-    } else {
-        QStringList marcas;
-        for (int c : cuentas) {
-            marcas << QStringLiteral("?");
-            *parametros << c;
-        }
-        sql += "DetAsientos.Cuenta IN (" + marcas.join(',') + ")";
+    QStringList marcas;
+    for (int c : cuentas) {
+        marcas << QStringLiteral("?");
+        *parametros << c;
     }
+    sql += "DetAsientos.Cuenta IN (" + marcas.join(',') + ")";
     return sql + " AND Asientos.EmpresaPropia=DetAsientos.EmpresaPropia AND "
                  "Asientos.NumEjercicio=DetAsientos.NumEjercicio AND Asientos.Asiento=DetAsientos.Asiento";
 }

@@ -54,7 +54,7 @@ bool TablaMayores(const QDate& desde, const QDate& hasta, const QStringList& cod
 // order. Both ways give the same table.
 inline qsizetype cuentasPorIndice = 64;
 
-// The statements, for the plan check: the lines of one block's accounts in the period and the sum of
+// The statements, for the plan check: the lines of one block's accounts (some) in the period and the sum of
 // their lines before the period start (in whole cents); every line of the year up to the period's end
 // in date order (the one pass).
 ConsultaSql ConsultaLineasMayor(const QVector<int>& cuentas, const QDate& desde, const QDate& hasta);
