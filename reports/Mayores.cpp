@@ -8,8 +8,6 @@
 #include <QHash>
 #include <QSet>
 
-void ColumnasMayores(TablaReporte* tabla);
-
 namespace {
 // The chart read once per report: tree order, the rows below each account, and what a line shows of
 // its account.
