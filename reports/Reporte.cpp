@@ -59,10 +59,14 @@ bool MaximosReporte::Verifico() {
 }
 
 int MaximosReporte::AnchoMascara() const {
+    return ::AnchoMascara(niveles);
+}
+
+int AnchoMascara(const MaximosNivel& maximos) {
     int mayor = 0;
-    for (int i = 1; i < niveles.size(); ++i)
-        mayor = std::max(mayor, niveles[i]);
-    return QString::number(mayor).size();
+    for (int i = 1; i < maximos.size(); ++i)
+        mayor = std::max(mayor, maximos[i]);
+    return int(QString::number(mayor).size());
 }
 
 void MaximosReporte::Olvido() {
@@ -226,4 +230,9 @@ void Sumarizador::Entrego() {
 QString EncabezadoReporte(const QString& titulo, const QString& desde, const QString& hasta,
                           const QString& agregado) {
     return "/fb1/fi1/fz\"12\"" + titulo + desde + " y " + hasta + agregado + "/rPágina: /p/n";
+}
+
+QString TituloReporte(const QString& titulo, const QDate& desde, const QDate& hasta,
+                      const QString& agregado) {
+    return titulo + FechaATexto(desde) + " y " + FechaATexto(hasta) + agregado;
 }

@@ -134,3 +134,9 @@ private:
 // on the right.
 QString EncabezadoReporte(const QString& titulo, const QString& desde, const QString& hasta,
                           const QString& agregado = QString());
+// The same title as plain text, for a report's table ("Mayores entre 01/01/2024 y 31/12/2024").
+QString TituloReporte(const QString& titulo, const QDate& desde, const QDate& hasta,
+                      const QString& agregado = QString());
+
+// Digits of the widest level maximum: the width of every segment of the code computed in SQL.
+int AnchoMascara(const MaximosNivel& maximos);

@@ -26,6 +26,7 @@ struct CeldaReporte {
 struct FilaReporte {
     QVector<CeldaReporte> celdas; // as many as the table's columns, or fewer (the rest empty)
     FuenteFila fuente = FuenteFila::Normal;
+    QString oculto; // the row's hidden value (the grid's column 0): a key for the screen, never shown
 };
 
 struct TablaReporte {

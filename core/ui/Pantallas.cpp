@@ -119,6 +119,17 @@ int AbroModal(const QString& nombre, QWidget* padre) {
     return ap.abierta ? ap.resultado : -1;
 }
 
+QWidget* EnvioComando(const QString& nombre, const QString& campo, const QString& comando) {
+    QWidget* w = Activo(nombre);
+    if (!w) return nullptr;
+    const QByteArray nombreCampo = campo.toLatin1();
+    if (w->metaObject()->indexOfMethod(nombreCampo + "(QString)") >= 0)
+        QMetaObject::invokeMethod(w, nombreCampo.constData(), Q_ARG(QString, comando));
+    else
+        w->setProperty(nombreCampo.constData(), comando);
+    return w;
+}
+
 QWidget* Abierta(const QString& nombre) {
     if (!marco) return nullptr;
     for (QMdiSubWindow* s : marco->subWindowList())

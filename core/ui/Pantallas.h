@@ -71,6 +71,10 @@ int AbroModal(const QString& nombre, QWidget* padre = nullptr);
 QWidget* Activo(const QString& nombre);
 // The open child screen of that name, or nullptr.
 QWidget* Abierta(const QString& nombre);
+// Activates a child screen (created when not open) and hands it a command through its command field:
+// a slot named as the field taking the text, or else a property of that name. Returns the screen, or
+// nullptr when it is not registered or refused to open.
+QWidget* EnvioComando(const QString& nombre, const QString& campo, const QString& comando);
 
 // Asks every open child window whether it may close, before any closes: false, with nothing closed
 // and every screen as it was, when one refuses. A screen that is not a ConsultaCierre is asked

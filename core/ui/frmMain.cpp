@@ -132,7 +132,7 @@ void frmMain::ArmoMenus() {
     Comando(m, "M_BuscarAsientos", "&Buscar Asiento/s", "frmAsientos", &frmMain::BuscoAsientos);
 
     m = Menu("M_Listados", "&Listados");
-    Comando(m, "M_DiarioGeneral", "&Diario General", "frmRptDiario", &frmMain::DiarioGeneral);
+    Comando(m, "M_DiarioGeneral", "&Diario General", "frmRptDiarioGeneral", &frmMain::DiarioGeneral);
     Comando(m, "M_Mayores", "&Mayores", "frmRptMayores", &frmMain::Mayores);
     Comando(m, "M_Balance", "&Balance Sumas y Saldos", "frmRptBalance", &frmMain::Balance);
     Comando(m, "M_BalanceReAjustado", "Balance Sumas y Saldos &ReAjustado", "frmRptBalanceReAjustado",
@@ -278,14 +278,11 @@ void frmMain::AbroCatalogo(const QString& forma) {
     Abro(forma);
 }
 
-// The entry editor takes commands through its field ctrExterno: a slot of that name, or the property.
+// The entry editor takes commands through its field ctrExterno.
 void frmMain::ComandoAsientos(const QString& comando) {
-    QWidget* w = Abro("frmAsientos").hija;
-    if (!w) return;
-    if (w->metaObject()->indexOfMethod("ctrExterno(QString)") >= 0)
-        QMetaObject::invokeMethod(w, "ctrExterno", Q_ARG(QString, comando));
-    else
-        w->setProperty("ctrExterno", comando);
+    pct1->hide();
+    Pantallas::EnvioComando("frmAsientos", "ctrExterno", comando);
+    MuestroFondo();
 }
 
 void frmMain::AjustesInflacion() {
@@ -310,7 +307,7 @@ void frmMain::BuscoAsientos() {
     ComandoAsientos("2");
 }
 void frmMain::DiarioGeneral() {
-    Abro("frmRptDiario");
+    Abro("frmRptDiarioGeneral");
 }
 void frmMain::Mayores() {
     Abro("frmRptMayores");

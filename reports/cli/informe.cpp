@@ -8,6 +8,8 @@
 #include "core/Valores.h"
 #include "inflation/IndicesAjuste.h"
 #include "reports/Balance.h"
+#include "reports/DiarioGeneral.h"
+#include "reports/Mayores.h"
 #include "reports/ReAjustado.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
@@ -140,11 +142,6 @@ int UltimoEjercicio(int empresa) {
     return q.next() ? q.value(0).toInt() : 0;
 }
 
-bool NoDisponible(const QString& informe, QString* error) {
-    *error = "El informe " + informe + " no está disponible en esta versión.";
-    return false;
-}
-
 // Builds the table of the report asked for. False with the reason; *argumento tells a wrong argument
 // from a failure of the database.
 bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaReporte* tabla, bool* argumento,
@@ -170,7 +167,8 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             *error = "Indique las cuentas del mayor con --cuentas.";
             return false;
         }
-        return NoDisponible("mayores", error); // TablaMayores(desde, hasta, cuentas, tabla, error)
+        *argumento = false;
+        return TablaMayores(desde, hasta, cuentas, tabla, error);
     }
     if (p.informe == "diario") {
         bool ok = false;
@@ -179,7 +177,8 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             *error = "El primer asiento debe ser un número entero mayor que 0.";
             return false;
         }
-        return NoDisponible("diario", error); // TablaDiarioGeneral(desde, hasta, desdeAsiento, tabla, error)
+        *argumento = false;
+        return TablaDiarioGeneral(desde, hasta, desdeAsiento, tabla, error);
     }
     if (p.informe == "reajustado") {
         int numero = TablaEjercicio();

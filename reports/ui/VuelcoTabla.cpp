@@ -2,30 +2,54 @@
 
 #include "core/ui/Grilla.h"
 
-void VuelcoTabla(Grilla* g, const TablaReporte& tabla) {
-    const int columnas = int(tabla.columnas.size());
-    if (g->columnas() != columnas) {
-        g->setColumnas(columnas);
-        for (int c = 1; c <= columnas; ++c) {
-            g->setEncabezado(c, tabla.columnas[c - 1]);
-            if (tabla.importes.value(c - 1)) {
-                TipoCelda numero;
-                numero.clase = TipoCelda::Numero;
-                numero.decimales = 2;
-                numero.miles = true;
-                g->setTipoColumna(c, numero);
-            }
-        }
+#include <QFontMetrics>
+
+void PreparoGrillaReporte(Grilla* g, const TablaReporte& t, const QList<int>& anchos, bool miles,
+                          const QList<int>& ajustadas) {
+    g->setColumnas(int(t.columnas.size()));
+    TipoCelda numero;
+    numero.clase = TipoCelda::Numero;
+    numero.decimales = 2;
+    numero.miles = miles;
+    numero.minimo = -99999999.99;
+    numero.maximo = 99999999.99;
+    TipoCelda ajustada;
+    ajustada.clase = TipoCelda::TextoAjustado;
+    for (int c = 1; c <= t.columnas.size(); ++c) {
+        g->setEncabezado(c, t.columnas[c - 1]);
+        if (c <= anchos.size()) g->setAnchoColumna(c, anchos[c - 1]);
+        if (c <= t.importes.size() && t.importes[c - 1])
+            g->setTipoColumna(c, numero);
+        else if (ajustadas.contains(c))
+            g->setTipoColumna(c, ajustada);
     }
-    g->setFilas(int(tabla.filas.size()));
+}
+
+void VuelcoTabla(Grilla* g, const TablaReporte& t) {
+    // A grid not yet prepared for this table gets its columns from it.
+    if (g->columnas() != t.columnas.size()) PreparoGrillaReporte(g, t, {}, true);
+    QList<int> ajustadas;
+    for (int c = 1; c <= g->columnas(); ++c)
+        if (g->tipoColumna(c).clase == TipoCelda::TextoAjustado) ajustadas << c;
+    const int promedio = std::max(1, QFontMetrics(g->font()).averageCharWidth());
+    g->setFilas(int(t.filas.size()));
     QStringList textos;
-    for (int i = 0; i < tabla.filas.size(); ++i) {
-        const FilaReporte& f = tabla.filas[i];
+    for (int i = 0; i < t.filas.size(); ++i) {
+        const FilaReporte& f = t.filas[i];
         textos.clear();
         for (const CeldaReporte& c : f.celdas)
             textos << (c.importe ? c.importe->TextoPlano() : c.texto);
-        g->setFila(i + 1, textos);
+        const int fila = i + 1;
+        g->setFila(fila, textos);
+        if (!f.oculto.isEmpty()) g->setTexto(fila, 0, f.oculto);
         if (f.fuente != FuenteFila::Normal)
-            g->setFuenteFila(i + 1, f.fuente != FuenteFila::Cursiva, f.fuente != FuenteFila::Negrita);
+            g->setFuenteFila(fila, f.fuente != FuenteFila::Cursiva, f.fuente != FuenteFila::Negrita);
+        // Measuring every row of a long report costs more than filling it: only a text that may not
+        // fit its column on one line is measured.
+        for (int c : ajustadas)
+            if (c <= textos.size() && textos[c - 1].size() * promedio > g->anchoColumna(c) - 6) {
+                g->AjustoAltoFila(fila);
+                break;
+            }
     }
 }

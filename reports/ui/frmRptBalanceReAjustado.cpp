@@ -65,10 +65,7 @@ bool frmRptBalanceReAjustado::Armo(const QDate& desde, const QDate& hasta, QStri
     QVector<FilaBalance> nuevas;
     if (!ArmoBalanceReAjustado(MaximosReAjustado(), desde, hasta, indexTable, ajustadoAl, &nuevas, error))
         return false;
-    filas = std::move(nuevas);
+    tabla = TablaDeBalance(nuevas);
+    tabla.titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);
     return true;
-}
-
-void frmRptBalanceReAjustado::Vuelco() {
-    VuelcoBalance(sprRpt, filas);
 }

@@ -25,9 +25,7 @@ protected:
     void PreparoGrilla() override;
     void ColocoFiltrosPropios() override;
     bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
-    void Vuelco() override;
 
 private:
     int indexTable = -1;
-    QVector<FilaBalance> filas;
 };

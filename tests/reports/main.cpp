@@ -1,5 +1,6 @@
 #include "tst_exporto.h"
 #include "tst_reajustado.h"
+#include "tst_libros.h"
 #include "tst_reportes.h"
 
 #include "tests/support/ui/EntornoPantallas.h"
@@ -8,5 +9,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado, PruebaLibros>(argc, argv);
 }

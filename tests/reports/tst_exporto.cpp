@@ -360,8 +360,13 @@ void PruebaExporto::informe_data() {
                                         << 2 << "Filtro de saldos desconocido: algunos";
     QTest::newRow("archivo que no se puede escribir")
         << (QStringList{"balance", "no/existe/b.csv"} + base) << 2 << "No se pudo escribir el archivo ";
-    QTest::newRow("mayores no disponible") << (QStringList{"mayores", "m.csv", "--cuentas", "CAJA"} + base)
-                                           << 2 << "El informe mayores no está disponible";
+    QTest::newRow("mayores de una cuenta")
+        << (QStringList{"mayores", "m.csv", "--cuentas", "CAJA"} + base) << 0 << "";
+    QTest::newRow("diario") << (QStringList{"diario", "d.xlsx", "--desde-asiento", "5"} + base) << 0 << "";
+    QTest::newRow("reajustado sin tabla")
+        << (QStringList{"reajustado", "r.csv"} + base) << 2 << "El ejercicio no indica tabla de ajuste";
+    QTest::newRow("índices sin tabla")
+        << (QStringList{"indices", "i.csv"} + base) << 2 << "Indique la tabla de índices con --tabla";
     QTest::newRow("balance del año") << (QStringList{"balance", "b.csv"} + base) << 0 << "";
     QTest::newRow("último ejercicio, empresa por nombre")
         << QStringList{"balance", "b.csv", "--empresa", "empresa de prueba 1"} << 0 << "";
@@ -389,6 +394,7 @@ void PruebaExporto::informe() {
     QCOMPARE(Cuento("Sesiones"), 0); // the run's session is gone with it
     if (estado != 0 || argumentos[0] != "balance") {
         QVERIFY(!QFile::exists(e.Ruta("b.csv")));
+        if (argumentos.size() > 1) QCOMPARE(QFile::exists(e.Ruta(argumentos[1])), estado == 0);
         return;
     }
     if (argumentos[1] == "b.pdf") {

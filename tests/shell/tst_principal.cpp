@@ -191,7 +191,7 @@ void PruebaPrincipal::listaVentanas() {
     Entorno e;
     frmMain m;
     m.show();
-    RegistroHija("frmRptDiario", "Diario General");
+    RegistroHija("frmRptDiarioGeneral", "Diario General");
     RegistroHija("frmRptMayores", "Mayores");
     m.ActualizoMenus();
     auto* ventana = m.findChild<QMenu*>("M_Ventana");
@@ -244,13 +244,13 @@ void PruebaPrincipal::cambioEjercicio() {
         App().companyParameter = 2;
         App().preselection = 1;
     });
-    RegistroHija("frmRptDiario", "Diario");
+    RegistroHija("frmRptDiarioGeneral", "Diario");
     RegistroHija("frmCalculadora", "Calculadora");
     frmMain m;
     m.show();
     m.ActualizoCaption();
     const QString antes = m.windowTitle();
-    if (hijas >= 1) Pantallas::Activo("frmRptDiario");
+    if (hijas >= 1) Pantallas::Activo("frmRptDiarioGeneral");
     if (hijas >= 2) Pantallas::Activo("frmCalculadora");
     if (ayuda) QVERIFY(MuestroAyuda() && VisorAyuda()->isVisible());
 

@@ -1,0 +1,115 @@
+#include "reports/DiarioGeneral.h"
+
+#include "core/Basedatos.h"
+#include "core/Valores.h"
+#include "reports/Reporte.h"
+
+#include <QHash>
+
+namespace {
+struct CuentaDiario {
+    QString codInt;
+    QString codJer; // the code text with the widest level's width, without its last "."
+    QString descripcion;
+};
+
+bool Falla(TablaReporte* tabla, QString* error, const QString& texto) {
+    tabla->filas.clear();
+    if (error) *error = texto;
+    return false;
+}
+} // namespace
+
+void ColumnasDiario(TablaReporte* tabla) {
+    tabla->columnas = QStringList{"Fecha",       "Asiento", "Concepto", "Cód Int.", "Cód Jer.",
+                                  "Descripción", "Debe",    "Haber",    "Detalle"};
+    tabla->importes = QVector<bool>(DiaColumnas, false);
+    tabla->importes[DiaDebe - 1] = tabla->importes[DiaHaber - 1] = true;
+}
+
+QString AgregadoDiario() {
+    const AppState& a = App();
+    if (a.currentCompany <= 0) return QString();
+    return " para: " + NuloAVacio(ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?",
+                                                  {a.currentCompany}));
+}
+
+ConsultaSql ConsultaDiario(const QDate& desde, const QDate& hasta) {
+    const AppState& a = App();
+    // Credit lines first, then lines of 0 (a missing amount counts as 0), then debit lines; lines of
+    // one sign in the order they were entered.
+    ConsultaSql c;
+    c.sql =
+        "SELECT Asientos.Asiento, Asientos.Fecha, Asientos.Concepto, DetAsientos.Cuenta, "
+        "DetAsientos.Importe, "
+        "DetAsientos.Concepto FROM Asientos LEFT JOIN DetAsientos ON "
+        "DetAsientos.EmpresaPropia=Asientos.EmpresaPropia AND DetAsientos.NumEjercicio=Asientos.NumEjercicio "
+        "AND DetAsientos.Asiento=Asientos.Asiento"
+        " WHERE Asientos.EmpresaPropia=? AND Asientos.NumEjercicio=? AND Asientos.Fecha>=? AND "
+        "Asientos.Fecha<=?"
+        " ORDER BY Asientos.Fecha, Asientos.Asiento, CASE WHEN DetAsientos.Importe<0 THEN -1 WHEN "
+        "DetAsientos.Importe>0 THEN 1 ELSE 0 END, DetAsientos.Detalle";
+    c.parametros = {a.currentCompany, a.currentYear, FechaSql(desde), FechaSql(hasta)};
+    return c;
+}
+
+bool TablaDiarioGeneral(const QDate& desde, const QDate& hasta, int desdeAsiento, TablaReporte* tabla,
+                        QString* error) {
+    const AppState& a = App();
+    tabla->titulo = TituloReporte("Diario General entre ", desde, hasta, AgregadoDiario());
+    ColumnasDiario(tabla);
+    tabla->filas.clear();
+
+    // The level widths are read again on every run: the codes of the whole journal depend on them.
+    const MaximosNivel maximos = MaximosDelPlan(a.currentCompany, a.currentYear);
+    const int profundidad = int(maximos.size()) - 1;
+    if (profundidad <= 0) return true; // a chart without accounts
+    // Each account's code is computed once, not once per line.
+    const CodigoSql codigo = ArmoCodigoSql(profundidad, AnchoMascara(maximos));
+    QSqlQuery qc = Consulto("SELECT Cuentas0.Cuenta, Cuentas0.CodInt, Cuentas0.Descripcion, " +
+                                codigo.expresion + " FROM Cuentas AS Cuentas0" + codigo.juntas +
+                                " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?",
+                            {a.currentCompany, a.currentYear});
+    if (!qc.isActive()) return Falla(tabla, error, TextoError(qc.lastError()));
+    QHash<int, CuentaDiario> cuentas;
+    while (qc.next()) {
+        QString jer = NuloAVacio(qc.value(3));
+        jer.chop(1);
+        cuentas.insert(qc.value(0).toInt(), {NuloAVacio(qc.value(1)), jer, NuloAVacio(qc.value(2))});
+    }
+
+    const ConsultaSql c = ConsultaDiario(desde, hasta);
+    QSqlQuery q = Consulto(c.sql, c.parametros);
+    if (!q.isActive()) return Falla(tabla, error, TextoError(q.lastError()));
+    int numero = desdeAsiento;
+    std::optional<int> anterior;
+    while (q.next()) {
+        const int asiento = q.value(0).toInt();
+        const QString oculto = QString::number(asiento);
+        if (asiento != anterior) {
+            if (anterior) tabla->filas.append(FilaReporte{}); // an empty row between two entries
+            anterior = asiento;
+            FilaReporte encabezado;
+            encabezado.celdas.resize(DiaColumnas);
+            encabezado.fuente = FuenteFila::NegritaCursiva;
+            encabezado.oculto = oculto;
+            encabezado.celdas[DiaFecha - 1] = FechaDeBase(q.value(1)).toString("dd/MM/yy");
+            encabezado.celdas[DiaAsiento - 1] = QString::number(numero++);
+            encabezado.celdas[DiaConcepto - 1] = NuloAVacio(q.value(2));
+            tabla->filas.append(std::move(encabezado));
+        }
+        FilaReporte linea;
+        linea.celdas.resize(DiaColumnas);
+        linea.oculto = oculto;
+        const CuentaDiario cuenta = q.value(3).isNull() ? CuentaDiario{} : cuentas.value(q.value(3).toInt());
+        linea.celdas[DiaCodInt - 1] = cuenta.codInt;
+        linea.celdas[DiaCodJer - 1] = cuenta.codJer;
+        linea.celdas[DiaDescripcion - 1] = cuenta.descripcion;
+        const Importe importe = Importe::DeBase(q.value(4));
+        linea.celdas[importe.signo() >= 0 ? DiaDebe - 1 : DiaHaber - 1] = importe.abs();
+        linea.celdas[DiaDetalle - 1] = NuloAVacio(q.value(5));
+        tabla->filas.append(std::move(linea));
+    }
+    if (q.lastError().isValid()) return Falla(tabla, error, TextoError(q.lastError()));
+    return true;
+}
