@@ -39,7 +39,12 @@ TablaReporte TablaDificil(int repeticiones) {
     t.titulo = "Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024";
     t.columnas = {"Cód. Jerárquico", "Descripción", "Cod Int.", "Debe", "Haber"};
     t.importes = {false, false, false, true, true};
-    auto fila = [](FuenteFila f, QVector<CeldaReporte> c) { return FilaReporte{c, f}; };
+    auto fila = [](FuenteFila f, QVector<CeldaReporte> c) {
+        FilaReporte r;
+        r.celdas = c;
+        r.fuente = f;
+        return r;
+    };
     for (int i = 0; i < repeticiones; ++i) {
         const QString n = QString::number(i + 1);
         t.filas << fila(FuenteFila::Negrita,
