@@ -3,6 +3,7 @@
 // every entry of the year folded into the editor's list (time and peak memory), other searches, and
 // showing one entry (header and lines), and saving new entries through the journal's save.
 // Run: ./bench_diario [--entries N] [--book Partidex.MDB] [--gen gen_book.py]
+#include "bench/Medicion.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
@@ -23,43 +24,8 @@
 #include <ctime>
 #include <vector>
 
-#ifndef PARTIDEX_GEN_BOOK
-#define PARTIDEX_GEN_BOOK "gen_book.py"
-#endif
-
 namespace {
-
-double Ms(const QElapsedTimer& r) {
-    return r.nsecsElapsed() / 1e6;
-}
-
-// Processor time of this process in ms: what a run costs on an idle machine, whatever else the
-// machine is doing meanwhile.
-double CpuMs() {
-    return 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
-}
-
-// A value of /proc/self/status in MB ("VmHWM", "VmRSS").
-double MemoriaMb(const char* clave) {
-    QFile f("/proc/self/status");
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& linea : f.readAll().split('\n'))
-        if (linea.startsWith(clave))
-            return linea.mid(linea.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
-
-// Starts the peak-memory mark again from the current size.
-void ReinicioPico() {
-    QFile f("/proc/self/clear_refs");
-    if (f.open(QIODevice::WriteOnly)) f.write("5");
-}
-
-// The value below which the given share of the times fall (0.5: the median).
-double Percentil(std::vector<double> v, double parte) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[std::min(v.size() - 1, std::size_t(parte * double(v.size())))];
-}
+using namespace Medicion;
 
 // Showing entry n, as the editor does: its header, then its lines with their accounts.
 int MuestroAsiento(int n) {
@@ -174,45 +140,8 @@ void Busco(const char* nombre, const CriteriosBusqueda& c, bool conMemoria) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    int asientos = 200000;
-    QString libro;
-    QString generador = QStringLiteral(PARTIDEX_GEN_BOOK);
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--entries")
-            asientos = args[i + 1].toInt();
-        else if (args[i] == "--book")
-            libro = args[i + 1];
-        else if (args[i] == "--gen")
-            generador = args[i + 1];
-    }
-
     QTemporaryDir carpeta;
-    QString error;
-    // A book named that does not exist yet is written there, to be used again by later runs.
-    if (libro.isEmpty() || !QFile::exists(libro)) {
-        if (libro.isEmpty()) libro = carpeta.filePath("Partidex.MDB");
-        if (!CreoBase(libro, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return 1;
-        }
-        QElapsedTimer r;
-        r.start();
-        QProcess gen;
-        gen.setProcessChannelMode(QProcess::ForwardedChannels);
-        gen.start("python3", {generador, libro, "--entries", QString::number(asientos)});
-        if (!gen.waitForFinished(-1) || gen.exitCode() != 0) {
-            std::fprintf(stderr, "The book generator failed (%s)\n", qPrintable(generador));
-            return 1;
-        }
-        std::printf("Book written in %.1f s\n", Ms(r) / 1000);
-    }
-    if (!AbroBase(libro, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
-    // Current planner statistics, as start-up keeps them.
-    Ejecuto("ANALYZE");
+    if (!Medicion::AbroLibro(app.arguments(), carpeta)) return 1;
     App().currentCompany = 1;
     App().currentYear = 1;
     const DefectosBusqueda d = LeoDefectosBusqueda(1, 1);

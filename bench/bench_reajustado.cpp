@@ -2,6 +2,7 @@
 // accounts, a third of them adjustable) from the shared book generator, beside the plain trial balance
 // of the same book: the rows as the screens and the exports get them.
 // Run: ./bench_reajustado [--entries N] [--book Partidex.MDB] [--gen gen_book.py]
+#include "bench/Medicion.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Sesiones.h"
@@ -18,15 +19,8 @@
 #include <ctime>
 #include <functional>
 
-#ifndef PARTIDEX_GEN_BOOK
-#define PARTIDEX_GEN_BOOK "gen_book.py"
-#endif
-
 namespace {
-double CpuMs() {
-    return 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
-}
-
+using namespace Medicion;
 void Mido(const char* nombre, const std::function<bool(QVector<FilaBalance>*, QString*)>& armo) {
     for (int vez = 1; vez <= 3; ++vez) {
         QVector<FilaBalance> filas;
@@ -53,39 +47,8 @@ void Mido(const char* nombre, const std::function<bool(QVector<FilaBalance>*, QS
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    int asientos = 200000;
-    QString libro;
-    QString generador = QStringLiteral(PARTIDEX_GEN_BOOK);
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--entries")
-            asientos = args[i + 1].toInt();
-        else if (args[i] == "--book")
-            libro = args[i + 1];
-        else if (args[i] == "--gen")
-            generador = args[i + 1];
-    }
     QTemporaryDir carpeta;
-    QString error;
-    if (libro.isEmpty() || !QFile::exists(libro)) {
-        if (libro.isEmpty()) libro = carpeta.filePath("Partidex.MDB");
-        if (!CreoBase(libro, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return 1;
-        }
-        QProcess gen;
-        gen.setProcessChannelMode(QProcess::ForwardedChannels);
-        gen.start("python3", {generador, libro, "--entries", QString::number(asientos)});
-        if (!gen.waitForFinished(-1) || gen.exitCode() != 0) {
-            std::fprintf(stderr, "The book generator failed (%s)\n", qPrintable(generador));
-            return 1;
-        }
-    }
-    if (!AbroBase(libro, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
-    Ejecuto("ANALYZE");
+    if (!Medicion::AbroLibro(app.arguments(), carpeta)) return 1;
     App().currentCompany = 1;
     App().currentYear = 1;
     App().currentSession = NuevaSesion();

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -26,6 +27,15 @@ QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWid
     l->addWidget(contenido);
     if (contenido->accessibleName().isEmpty()) contenido->setAccessibleName(titulo);
     return g;
+}
+
+QLineEdit* CampoFecha(QWidget* padre, const char* nombre, const QString& nombreAccesible) {
+    auto* f = new QLineEdit(padre);
+    f->setObjectName(QLatin1String(nombre));
+    f->setInputMask("99/99/9999;_");
+    f->setToolTip("dd/mm/aaaa");
+    if (!nombreAccesible.isEmpty()) f->setAccessibleName(nombreAccesible);
+    return f;
 }
 
 void PreparoValor(QLabel* etiqueta, const QString& descripcion) {

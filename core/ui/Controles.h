@@ -5,6 +5,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QToolButton;
 class QWidget;
 
@@ -14,6 +15,10 @@ QToolButton* BotonImagen(QWidget* padre, const char* nombre, QStyle::StandardPix
 // A field inside a frame with a caption; the caption becomes the field's accessible name when it has
 // none. `nombre` (the frame's object name) may be null.
 QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWidget* contenido);
+
+// A date field typed as dd/mm/yyyy (an input mask, the format as its tool tip); `nombreAccesible`,
+// when given, is what screen readers call it.
+QLineEdit* CampoFecha(QWidget* padre, const char* nombre, const QString& nombreAccesible = QString());
 
 // A label that shows a value (a readout, a total): screen readers read the value itself, so it is the
 // label's accessible name; the fixed words that say what it is go in the accessible description.

@@ -20,15 +20,6 @@
 
 namespace {
 
-QLineEdit* CampoFecha(QWidget* padre, const char* nombre, const QString& marco) {
-    auto* f = new QLineEdit(padre);
-    f->setObjectName(QLatin1String(nombre));
-    f->setInputMask("99/99/9999;_");
-    f->setAccessibleName(marco);
-    f->setToolTip("dd/mm/aaaa");
-    return f;
-}
-
 // A typed date: the whole dd/mm/yyyy text and a real day, or an invalid date.
 QDate FechaCampo(const QLineEdit* campo) {
     const QString t = campo->text();

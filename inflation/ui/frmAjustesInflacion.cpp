@@ -19,14 +19,6 @@
 
 namespace {
 const QString Seccion = QStringLiteral("AjustesInflacion");
-
-QLineEdit* CampoFecha(QWidget* padre, const char* nombre) {
-    auto* f = new QLineEdit(padre);
-    f->setObjectName(QLatin1String(nombre));
-    f->setInputMask("99/99/9999;_");
-    f->setToolTip("dd/mm/aaaa");
-    return f;
-}
 } // namespace
 
 frmAjustesInflacion::frmAjustesInflacion(QWidget* padre) : QWidget(padre) {

@@ -21,16 +21,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit* CampoFecha(QWidget* padre, const char* nombre) {
-    auto* f = new QLineEdit(padre);
-    f->setObjectName(QLatin1String(nombre));
-    f->setInputMask("99/99/9999;_");
-    f->setToolTip("dd/mm/aaaa");
-    return f;
-}
-} // namespace
-
 PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre), datos(d) {
     setObjectName(d.forma);
     setWindowTitle(d.caption);

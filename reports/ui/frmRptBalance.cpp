@@ -38,24 +38,9 @@ bool frmRptBalance::Armo(const QDate& desde, const QDate& hasta, QString* error)
 }
 
 void PreparoGrillaBalance(Grilla* g, bool miles) {
-    const QStringList titulos = {"Cód. Jerárquico", "Desc. Sumar.", "Descripción Imputable",
-                                 "Cod Int.",        "Sumas Debe",   "Sumas Haber",
-                                 "Saldo Debe",      "Saldo Haber"};
-    const QList<int> anchos = {110, 220, 220, 70, 110, 110, 110, 110};
-    g->setColumnas(titulos.size());
-    for (int c = 1; c <= titulos.size(); ++c) {
-        g->setEncabezado(c, titulos[c - 1]);
-        g->setAnchoColumna(c, anchos[c - 1]);
-    }
-    TipoCelda numero;
-    numero.clase = TipoCelda::Numero;
-    numero.decimales = 2;
-    numero.miles = miles;
-    numero.minimo = -99999999.99;
-    numero.maximo = 99999999.99;
-    // The balance columns come computed with the sums, to the cent, from the report's table.
-    for (int c = 5; c <= 8; ++c)
-        g->setTipoColumna(c, numero);
+    // The columns of the balance's table; the balance columns come computed with the sums, to the
+    // cent, from the report's table.
+    PreparoGrillaReporte(g, TablaDeBalance({}), {110, 220, 220, 70, 110, 110, 110, 110}, miles);
 }
 
 void VuelcoBalance(Grilla* g, const QVector<FilaBalance>& filas) {

@@ -3,6 +3,7 @@
 // the opening of that year.
 // Run: ./bench_cierre [--entries N] [--book Partidex.MDB] [--gen gen_book.py]
 // A book named that does not exist yet is written there; the closing is then stored in it.
+#include "bench/Medicion.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Transaccion.h"
@@ -18,17 +19,8 @@
 #include <cstdio>
 #include <ctime>
 
-#ifndef PARTIDEX_GEN_BOOK
-#define PARTIDEX_GEN_BOOK "gen_book.py"
-#endif
-
 namespace {
-double Ms(const QElapsedTimer& r) {
-    return r.nsecsElapsed() / 1e6;
-}
-double CpuMs() {
-    return 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
-}
+using namespace Medicion;
 long long Cuento(const QString& sql, const QVariantList& p = {}) {
     QSqlQuery q = Consulto(sql, p);
     return q.next() ? q.value(0).toLongLong() : -1;
@@ -37,42 +29,8 @@ long long Cuento(const QString& sql, const QVariantList& p = {}) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    int asientos = 200000;
-    QString libro;
-    QString generador = QStringLiteral(PARTIDEX_GEN_BOOK);
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--entries")
-            asientos = args[i + 1].toInt();
-        else if (args[i] == "--book")
-            libro = args[i + 1];
-        else if (args[i] == "--gen")
-            generador = args[i + 1];
-    }
     QTemporaryDir carpeta;
-    QString error;
-    if (libro.isEmpty() || !QFile::exists(libro)) {
-        if (libro.isEmpty()) libro = carpeta.filePath("Partidex.MDB");
-        if (!CreoBase(libro, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return 1;
-        }
-        QElapsedTimer r;
-        r.start();
-        QProcess gen;
-        gen.setProcessChannelMode(QProcess::ForwardedChannels);
-        gen.start("python3", {generador, libro, "--entries", QString::number(asientos)});
-        if (!gen.waitForFinished(-1) || gen.exitCode() != 0) {
-            std::fprintf(stderr, "The book generator failed (%s)\n", qPrintable(generador));
-            return 1;
-        }
-        std::printf("Book written in %.1f s\n", Ms(r) / 1000);
-    }
-    if (!AbroBase(libro, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
-    Ejecuto("ANALYZE");
+    if (!Medicion::AbroLibro(app.arguments(), carpeta)) return 1;
     std::printf("Book: %lld entries, %lld lines\n",
                 Cuento("SELECT COUNT(*) FROM Asientos WHERE EmpresaPropia = 1 AND NumEjercicio = 1"),
                 Cuento("SELECT COUNT(*) FROM DetAsientos WHERE EmpresaPropia = 1 AND NumEjercicio = 1"));
