@@ -11,6 +11,7 @@
 #include "reports/Balance.h"
 #include "tests/support/Entorno.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QSet>
 #include <QSqlQuery>
@@ -171,6 +172,16 @@ void PruebaDemostracion::consola() {
     QVERIFY(AbroBase(programa.filePath("Partidex.MDB"), &error));
     QCOMPARE(Cuento("EmpresasPropia", "descEmpresaPropia=?", {NombreEmpresa}), 1);
     CierroBase();
+
+    // Installed, the program's folder cannot be written: the book goes to the user's configuration
+    // folder, the same one whatever name the program runs under.
+    QTemporaryDir configuracion;
+    qputenv("XDG_CONFIG_HOME", configuracion.path().toUtf8());
+    QCoreApplication::setApplicationName("partidex-informe");
+    QCOMPARE(DemostracionDeConsola(programa.filePath("no se puede escribir/bin")), 0);
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(App().settingsFolder, configuracion.filePath("Partidex"));
+    QVERIFY(QFile::exists(configuracion.filePath("Partidex/Partidex.MDB")));
 
     QTemporaryDir otro;
     QVERIFY(EscriboArchivo(otro.filePath("Partidex.ini"), "[Base de Datos]\nBase=falta/Libro.MDB\n"));
