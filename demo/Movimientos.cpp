@@ -111,7 +111,7 @@ bool Movimientos::GeneroAnio(int anio, bool primero, int* asientos, QString* err
         Importe ventasMes;
         for (int dia : {6, 16, 26}) {
             const QDate d(anio, mes, qMin(dia, inicio.daysInMonth()));
-            const Importe neto = Precio(d, 1150000, 250);
+            const Importe neto = Precio(d, 2600000, 250);
             const Importe impuesto = Porcentaje(neto, 210);
             ventasMes = ventasMes + neto;
             const QString cliente = QString::fromUtf8(Clientes[azar() % std::size(Clientes)]);
@@ -163,7 +163,7 @@ bool Movimientos::GeneroAnio(int anio, bool primero, int* asientos, QString* err
             return false;
 
         // Salaries of the month, paid in the first days of the next.
-        const Importe brutoAdm = Precio(fin, 780000, 0), brutoCom = Precio(fin, 1120000, 60);
+        const Importe brutoAdm = Precio(fin, 520000, 0), brutoCom = Precio(fin, 640000, 60);
         const Importe retenido = Porcentaje(brutoAdm + brutoCom, 170);
         const Importe contribAdm = Porcentaje(brutoAdm, 240), contribCom = Porcentaje(brutoCom, 240);
         if (!Asiento(fin, "Liquidación de sueldos de " + nombreMes,
