@@ -5,10 +5,12 @@
 #include "core/ui/Arranque.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/Ofertas.h"
 #include "demo/Demostracion.h"
 
 void RegistroOfertaDemostracion() {
     FijoOfertaInicial(&OfrezcoDemostracion);
+    FijoOfertaEjercicioNuevo(&OfrezcoPlanModelo);
 }
 
 void OfrezcoDemostracion() {
@@ -32,4 +34,20 @@ void OfrezcoDemostracion() {
     const Valor ultimo = ValorCampo("Ejercicios", "Max(NumEjercicio)", "EmpresaPropia=?", {r.empresa});
     AdoptoEjercicio(r.empresa, ultimo.value_or(QVariant()));
     Mensaje(r.mensaje, Icono::Informacion);
+}
+
+void OfrezcoPlanModelo(int empresa, int ejercicio) {
+    if (!Demostracion::PlanVacio(empresa, ejercicio)) return;
+    if (Mensaje("El ejercicio nuevo no tiene cuentas. ¿Desea copiarle el plan de cuentas modelo (Activo, "
+                "Pasivo, Patrimonio Neto y Resultados, con sus cuentas imputables)?\nPuede responder No y "
+                "cargar las cuentas o pegar el plan de otro ejercicio.",
+                Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+        return;
+    QString error;
+    bool ok = false;
+    {
+        Espera espera;
+        ok = Demostracion::CopioPlanModelo(empresa, ejercicio, &error);
+    }
+    if (!ok) Mensaje("No se pudo copiar el plan de cuentas modelo, " + error, Icono::Advertencia);
 }

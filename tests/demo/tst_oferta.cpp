@@ -2,6 +2,7 @@
 // database that already holds a company.
 #include "core/AppState.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/Ofertas.h"
 #include "demo/ui/OfertaDemostracion.h"
 #include "tests/support/ui/EntornoPantallas.h"
 
@@ -39,6 +40,32 @@ private slots:
             QCOMPARE(App().currentYear, 2);
             QVERIFY(textos[1].startsWith("Se creó el libro de demostración"));
         }
+    }
+
+    // The model chart offered to a new year through the registered offer: copied only on "Sí", and
+    // never offered to a year that already has accounts.
+    void planModelo_data() {
+        QTest::addColumn<bool>("conCuenta");
+        QTest::addColumn<int>("respuesta"); // -1: no question expected
+        QTest::addColumn<int>("cuentas");
+        QTest::newRow("responde No") << false << int(Respuesta::No) << 1;
+        QTest::newRow("responde Sí") << false << int(Respuesta::Si) << 158;
+        QTest::newRow("ya tiene cuentas") << true << -1 << 2;
+    }
+    void planModelo() {
+        QFETCH(bool, conCuenta);
+        QFETCH(int, respuesta);
+        QFETCH(int, cuentas);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        if (conCuenta) QVERIFY(AgregoCuenta(1, 0, 1, "CAJA"));
+        RegistroOfertaDemostracion();
+        MensajePrueba::Limpio();
+        if (respuesta >= 0) MensajePrueba::setNextAnswer(Respuesta(respuesta));
+        OfrezcoEjercicioNuevo(1, 1);
+        FijoOfertaEjercicioNuevo({});
+        QCOMPARE(MensajePrueba::Textos().size(), respuesta < 0 ? 0 : 1);
+        QCOMPARE(Cuento("Cuentas"), cuentas);
     }
 };
 
