@@ -176,7 +176,7 @@ Creacion CreoDemostracion() {
 
     const int empresa = Proximo("EmpresasPropia", "EmpresaPropia");
     Resultado r = Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (?, ?)",
-                            {empresa, NombreEmpresa});
+                          {empresa, NombreEmpresa});
     if (!r.ok) return Falla(r.error);
 
     const int tabla = Proximo("TablasAjusteInflacion", "TablaAjusteInflacion");
