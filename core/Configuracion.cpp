@@ -19,8 +19,11 @@ QString CarpetaAjustes(const QString& carpetaPrograma, const QString& carpetaUsu
 void FijoCarpetas(const QString& carpetaPrograma) {
     AppState& a = App();
     a.programFolder = QDir::cleanPath(carpetaPrograma);
-    a.settingsFolder =
-        CarpetaAjustes(carpetaPrograma, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    // One folder for every program of the suite (the window program and the report program share their
+    // settings and database), whatever name each runs under.
+    a.settingsFolder = CarpetaAjustes(
+        carpetaPrograma,
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath("Partidex"));
     QDir().mkpath(a.settingsFolder);
 }
 

@@ -24,6 +24,9 @@ std::function<void(int)> mantenimientoInicial;
 std::function<int(const QString&)> verificoEstructura;
 std::function<bool()> respaldoPrevio;
 std::function<bool()> ofertaMantenimiento;
+std::function<void()> ofertaInicial;
+// Set when this start made the database: the first start, where the offer is made.
+bool baseNueva = false;
 
 QString Nativa(const QString& ruta) {
     return QDir::toNativeSeparators(ruta);
@@ -78,6 +81,7 @@ bool CreoSiCorresponde(const QString& ruta) {
         Aviso("No se pudo crear la base de datos " + Nativa(ruta) + ", " + error, Icono::Error);
         return false;
     }
+    baseNueva = true;
     return true;
 }
 
@@ -140,6 +144,9 @@ void FijoRespaldoPrevio(std::function<bool()> respaldo) {
 void FijoOfertaMantenimiento(std::function<bool()> oferta) {
     ofertaMantenimiento = std::move(oferta);
 }
+void FijoOfertaInicial(std::function<void()> oferta) {
+    ofertaInicial = std::move(oferta);
+}
 
 bool CargoTraducciones() {
     static QTranslator* traductor = nullptr;
@@ -155,6 +162,7 @@ bool CargoTraducciones() {
 }
 
 bool Arranque() {
+    baseNueva = false;
     IniciaRecursos();
     CargoTraducciones();
     InstaloTeclaAyuda();
@@ -199,6 +207,7 @@ bool Arranque() {
     }
 
     RestauroEjercicio();
+    if (baseNueva && ofertaInicial) ofertaInicial();
     a.preselection = QVariant();
     a.currentSession = NuevaSesion();
     if (a.currentSession == 0) {

@@ -14,6 +14,10 @@ void FijoRespaldoPrevio(std::function<bool()> respaldo);
 // The offer of the maintenance screen made when the database is damaged; true when it was opened.
 void FijoOfertaMantenimiento(std::function<bool()> oferta);
 
+// The offer made once the user has logged in on the start that created the database (the demonstration
+// book lives above core); it may change the current company and year.
+void FijoOfertaInicial(std::function<void()> oferta);
+
 // Loads Qt's own Spanish texts ("Sí", "No", "Cancelar" in message boxes and standard dialogs).
 // Returns false when the translation file is not installed (the program goes on in English there).
 bool CargoTraducciones();

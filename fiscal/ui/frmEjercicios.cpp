@@ -6,6 +6,7 @@
 #include "core/ui/Cursor.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/Ofertas.h"
 #include "core/ui/Pantallas.h"
 #include "core/ui/Ventanas.h"
 #include "fiscal/Ejercicios.h"
@@ -209,6 +210,11 @@ Resultado frmEjercicios::GraboRegistro(int* codigoGuardado) {
     r.filas = v.ok ? 1 : 0;
     *codigoGuardado = v.ejercicio;
     return r;
+}
+
+void frmEjercicios::DespuesDeGuardar(int codigoGuardado, bool eraNuevo) {
+    // A new year starts with only its root account: the model chart may be offered.
+    if (eraNuevo) OfrezcoEjercicioNuevo(shownCompany, codigoGuardado);
 }
 
 Resultado frmEjercicios::BorroRegistro(const QString& codigo) {

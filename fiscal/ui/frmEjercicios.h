@@ -49,6 +49,7 @@ protected:
     void CamposNuevos() override;
     bool ValidoCampos() override;
     Resultado GraboRegistro(int* codigoGuardado) override;
+    void DespuesDeGuardar(int codigoGuardado, bool eraNuevo) override;
     Resultado BorroRegistro(const QString& codigo) override;
     void EntregoSeleccion(int fila) override;
     void Descargo() override;

@@ -7,6 +7,7 @@
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/Ofertas.h"
 #include "core/ui/Pantallas.h"
 #include "core/ui/frmMain.h"
 #include "fiscal/ui/RegistroEjercicios.h"
@@ -104,6 +105,12 @@ void PruebaFrmEjercicios::cargaPreseleccionaEmpresaYEjercicio() {
 void PruebaFrmEjercicios::agregoEjercicio() {
     Entorno e;
     e.CreoEmpresaYEjercicio(1, 1);
+    // The offer made to a new year (the model chart) is told which year was added.
+    QList<QPair<int, int>> ofrecidos;
+    FijoOfertaEjercicioNuevo([&](int empresa, int ejercicio) { ofrecidos.append({empresa, ejercicio}); });
+    struct SinOferta {
+        ~SinOferta() { FijoOfertaEjercicioNuevo({}); }
+    } sinOferta;
     frmEjercicios f;
     Abro(f, 1, 1);
     Control<QToolButton>(f, "btnRegAgregar")->click();
@@ -117,6 +124,7 @@ void PruebaFrmEjercicios::agregoEjercicio() {
              QString("2025-01-01"));
     QVERIFY(ValorCampo("Ejercicios", "TablaAjusteInflacion", "EmpresaPropia=1 AND NumEjercicio=2")->isNull());
     QCOMPARE(Cuento("Cuentas", "EmpresaPropia=? AND NumEjercicio=?", {1, 2}), 1);
+    QCOMPARE(ofrecidos, (QList<QPair<int, int>>{{1, 2}}));
     QCOMPARE(ActivaEnLista(f), 2);
     QCOMPARE(f.ColorModo(), Catalogo::ColorMostrando());
     QVERIFY(!f.dirty && !f.adding);
