@@ -34,16 +34,18 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
     const int promedio = std::max(1, QFontMetrics(g->font()).averageCharWidth());
     g->setFilas(int(t.filas.size()));
     QStringList textos;
-    for (int i = 0; i < t.filas.size(); ++i) {
-        const FilaReporte& f = t.filas[i];
+    const FilasReporte& filas = t.filas;
+    for (int i = 0; i < filas.size(); ++i) {
         textos.clear();
-        for (const CeldaReporte& c : f.celdas)
-            textos << (c.importe ? c.importe->TextoPlano() : c.texto);
+        for (qsizetype c = 0; c < filas.celdas(i); ++c)
+            textos << filas.texto(i, c);
         const int fila = i + 1;
         g->setFila(fila, textos);
-        if (!f.oculto.isEmpty()) g->setTexto(fila, 0, f.oculto);
-        if (f.fuente != FuenteFila::Normal)
-            g->setFuenteFila(fila, f.fuente != FuenteFila::Cursiva, f.fuente != FuenteFila::Negrita);
+        const QString oculto = filas.oculto(i);
+        if (!oculto.isEmpty()) g->setTexto(fila, 0, oculto);
+        const FuenteFila fuente = filas.fuente(i);
+        if (fuente != FuenteFila::Normal)
+            g->setFuenteFila(fila, fuente != FuenteFila::Cursiva, fuente != FuenteFila::Negrita);
         // Measuring every row of a long report costs more than filling it: only a text that may not
         // fit its column on one line is measured.
         for (int c : ajustadas)
