@@ -4,75 +4,81 @@
 
 namespace {
 constexpr uint64_t EsTexto = 1, Monto = 2, Aparte = 3;
+constexpr int BitsPieza = 20;
+constexpr size_t PiezaTexto = size_t(1) << BitsPieza;
 constexpr uint64_t LargoMaximo = (uint64_t(1) << 24) - 1;
 constexpr int64_t MontoMaximo = (int64_t(1) << 61) - 1;
+constexpr uint64_t PosicionMaxima = uint64_t(1) << 38;
+
+size_t Largo(uint64_t codigo) {
+    return size_t((codigo >> 2) & LargoMaximo);
+}
 } // namespace
 
 void FilasReporte::clear() {
     *this = FilasReporte();
 }
 
-void FilasReporte::reserve(qsizetype filas) {
-    fuentes.reserve(size_t(filas));
-    ocultos.reserve(size_t(filas));
-    inicios.reserve(size_t(filas) + 1);
+void FilasReporte::reserve(qsizetype) {
+    // The pieces grow without copying: nothing to set aside.
+}
+
+const char* FilasReporte::Bytes(uint64_t codigo) const {
+    const uint64_t posicion = codigo >> 26;
+    return textos[size_t(posicion >> BitsPieza)].data() + (posicion & (PiezaTexto - 1));
+}
+
+uint64_t FilasReporte::GuardoTexto(const char* utf8, size_t lon, size_t columna) {
+    if (lon == 0) return 0;
+    if (columna >= ultimosCodigos.size()) {
+        ultimos.resize(columna + 1);
+        ultimosCodigos.resize(columna + 1, 0);
+    }
+    const uint64_t anterior = ultimosCodigos[columna];
+    if (anterior != 0 && Largo(anterior) == lon && std::memcmp(Bytes(anterior), utf8, lon) == 0)
+        return anterior;
+    if (textos.empty() || textos.back().size() + lon > PiezaTexto) {
+        if (textos.size() >= (PosicionMaxima >> BitsPieza)) return 0;
+        textos.emplace_back().reserve(PiezaTexto);
+    }
+    std::vector<char>& pieza = textos.back();
+    const uint64_t posicion = (uint64_t(textos.size() - 1) << BitsPieza) | pieza.size();
+    pieza.insert(pieza.end(), utf8, utf8 + lon);
+    const uint64_t codigo = (posicion << 26) | (uint64_t(lon) << 2) | EsTexto;
+    ultimosCodigos[columna] = codigo;
+    ultimos[columna] = QString();
+    return codigo;
 }
 
 uint64_t FilasReporte::CodigoTexto(const QString& texto, size_t columna) {
     if (texto.isEmpty()) return 0;
-    if (columna >= ultimos.size()) {
-        ultimos.resize(columna + 1);
-        ultimosCodigos.resize(columna + 1, 0);
-    }
-    QString& ultimo = ultimos[columna];
     // The same shared text as the cell above (dates, account names): no need to compare.
-    if (ultimosCodigos[columna] != 0 && texto.constData() == ultimo.constData() &&
-        texto.size() == ultimo.size())
+    if (columna < ultimos.size() && ultimosCodigos[columna] != 0 &&
+        texto.constData() == ultimos[columna].constData() && texto.size() == ultimos[columna].size())
         return ultimosCodigos[columna];
     const qsizetype n = texto.size();
     const auto* p = reinterpret_cast<const char16_t*>(texto.utf16());
-    bool ascii = true;
-    for (qsizetype i = 0; i < n && ascii; ++i)
-        ascii = p[i] < 0x80;
+    ascii.resize(size_t(n));
+    bool soloAscii = true;
+    for (qsizetype i = 0; i < n && soloAscii; ++i) {
+        soloAscii = p[i] < 0x80;
+        ascii[size_t(i)] = char(p[i]);
+    }
     QByteArray utf8;
-    const char* origen = nullptr;
+    const char* bytes = ascii.data();
     size_t lon = size_t(n);
-    if (!ascii) {
+    if (!soloAscii) {
         utf8 = texto.toUtf8();
-        origen = utf8.constData();
+        bytes = utf8.constData();
         lon = size_t(utf8.size());
     }
-    if (lon > LargoMaximo || textos.size() + lon >= (uint64_t(1) << 38)) {
+    uint64_t codigo = lon <= PiezaTexto ? GuardoTexto(bytes, lon, columna) : 0;
+    if (codigo == 0) {
+        // Longer than a piece: kept whole.
         aparte.push_back(CeldaReporte(texto));
         return (uint64_t(aparte.size() - 1) << 2) | Aparte;
     }
-    const uint64_t anterior = ultimosCodigos[columna];
-    if ((anterior & 3) == EsTexto && ((anterior >> 2) & LargoMaximo) == lon) {
-        const char* previo = textos.data() + (anterior >> 26);
-        bool igual = true;
-        if (ascii) {
-            for (size_t i = 0; i < lon && igual; ++i)
-                igual = previo[i] == char(p[i]);
-        } else {
-            igual = std::memcmp(previo, origen, lon) == 0;
-        }
-        if (igual) {
-            ultimo = texto;
-            return anterior;
-        }
-    }
-    const size_t ini = textos.size();
-    textos.resize(ini + lon);
-    char* destino = textos.data() + ini;
-    if (ascii) {
-        for (size_t i = 0; i < lon; ++i)
-            destino[i] = char(p[i]);
-    } else {
-        std::memcpy(destino, origen, lon);
-    }
-    const uint64_t codigo = (uint64_t(ini) << 26) | (uint64_t(lon) << 2) | EsTexto;
-    ultimo = texto;
-    ultimosCodigos[columna] = codigo;
+    ultimos[columna] = texto;
     return codigo;
 }
 
@@ -95,48 +101,42 @@ void FilasReporte::append(const FilaReporte& f) {
     ocultos.push_back(CodigoTexto(f.oculto, 0));
 }
 
+// A word of another store, made a word of this one.
+uint64_t FilasReporte::Copio(const FilasReporte& o, uint64_t w, size_t columna) {
+    switch (w & 3) {
+    case EsTexto:
+        if (const uint64_t codigo = GuardoTexto(o.Bytes(w), Largo(w), columna)) return codigo;
+        aparte.push_back(o.Celda(w));
+        return (uint64_t(aparte.size() - 1) << 2) | Aparte;
+    case Aparte:
+        aparte.push_back(o.aparte[size_t(w >> 2)]);
+        return (uint64_t(aparte.size() - 1) << 2) | Aparte;
+    default:
+        return w;
+    }
+}
+
 void FilasReporte::append(FilasReporte&& o) {
     if (isEmpty()) {
         *this = std::move(o);
         o.clear();
         return;
     }
-    // The other store's words point into its own buffers: they are moved past ours.
-    const uint64_t desplazo = uint64_t(textos.size()) << 26;
-    const uint64_t desplazoAparte = uint64_t(aparte.size()) << 2;
-    auto muevo = [&](uint64_t w) {
-        switch (w & 3) {
-        case EsTexto:
-            return w + desplazo;
-        case Aparte:
-            return w + desplazoAparte;
-        default:
-            return w;
-        }
-    };
-    const uint64_t base = codigos.size();
-    codigos.reserve(codigos.size() + o.codigos.size());
-    for (uint64_t w : o.codigos)
-        codigos.push_back(muevo(w));
-    for (size_t i = 1; i < o.inicios.size(); ++i)
-        inicios.push_back(o.inicios[i] + base);
-    fuentes.insert(fuentes.end(), o.fuentes.begin(), o.fuentes.end());
-    for (uint64_t w : o.ocultos)
-        ocultos.push_back(muevo(w));
-    textos.insert(textos.end(), o.textos.begin(), o.textos.end());
-    aparte.insert(aparte.end(), o.aparte.begin(), o.aparte.end());
-    // The texts above the next row are now the other store's last ones.
-    ultimos = std::move(o.ultimos);
-    ultimosCodigos = std::move(o.ultimosCodigos);
-    for (uint64_t& w : ultimosCodigos)
-        w = muevo(w);
+    for (qsizetype i = 0; i < o.size(); ++i) {
+        const uint64_t desde = o.Inicio(i), hasta = o.inicios[size_t(i)];
+        for (uint64_t k = desde; k < hasta; ++k)
+            codigos.push_back(Copio(o, o.codigos[size_t(k)], size_t(k - desde) + 1));
+        inicios.push_back(codigos.size());
+        fuentes.push_back(o.fuentes[size_t(i)]);
+        ocultos.push_back(Copio(o, o.ocultos[size_t(i)], 0));
+    }
     o.clear();
 }
 
 QString FilasReporte::Texto(uint64_t w) const {
     switch (w & 3) {
     case EsTexto:
-        return QString::fromUtf8(textos.data() + (w >> 26), qsizetype((w >> 2) & LargoMaximo));
+        return QString::fromUtf8(Bytes(w), qsizetype(Largo(w)));
     case Monto:
         return Importe::DeCentavos(int64_t(w) >> 2).TextoPlano();
     case Aparte: {
@@ -161,26 +161,27 @@ CeldaReporte FilasReporte::Celda(uint64_t w) const {
 
 CeldaReporte FilasReporte::celda(qsizetype fila, qsizetype columna) const {
     if (columna < 0 || columna >= celdas(fila)) return CeldaReporte();
-    return Celda(codigos[size_t(inicios[size_t(fila)] + uint64_t(columna))]);
+    return Celda(codigos[size_t(Inicio(fila) + uint64_t(columna))]);
 }
 
 QString FilasReporte::texto(qsizetype fila, qsizetype columna) const {
     if (columna < 0 || columna >= celdas(fila)) return QString();
-    return Texto(codigos[size_t(inicios[size_t(fila)] + uint64_t(columna))]);
+    return Texto(codigos[size_t(Inicio(fila) + uint64_t(columna))]);
 }
 
 FilaReporte FilasReporte::at(qsizetype fila) const {
     FilaReporte f;
     const qsizetype n = celdas(fila);
+    const uint64_t inicio = Inicio(fila);
     f.celdas.reserve(n);
     for (qsizetype c = 0; c < n; ++c)
-        f.celdas.append(Celda(codigos[size_t(inicios[size_t(fila)] + uint64_t(c))]));
+        f.celdas.append(Celda(codigos[size_t(inicio + uint64_t(c))]));
     f.fuente = fuente(fila);
     f.oculto = oculto(fila);
     return f;
 }
 
 size_t FilasReporte::bytes() const {
-    return codigos.capacity() * 8 + inicios.capacity() * 8 + fuentes.capacity() + ocultos.capacity() * 8 +
-           textos.capacity() + aparte.capacity() * sizeof(CeldaReporte);
+    return codigos.bytes() + inicios.bytes() + fuentes.bytes() + ocultos.bytes() +
+           textos.size() * PiezaTexto + aparte.capacity() * sizeof(CeldaReporte);
 }

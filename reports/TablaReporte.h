@@ -11,6 +11,7 @@
 #include <QVector>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 // One cell: an amount (written as a number with two decimals) or a text (possibly empty).
@@ -41,7 +42,7 @@ struct FilaReporte {
 class FilasReporte {
 public:
     qsizetype size() const { return qsizetype(fuentes.size()); }
-    bool isEmpty() const { return fuentes.empty(); }
+    bool isEmpty() const { return fuentes.size() == 0; }
     void clear();
     void reserve(qsizetype filas);
 
@@ -57,9 +58,7 @@ public:
     FilaReporte at(qsizetype fila) const;
 
     // Cell by cell, without building the row (columna from 0).
-    qsizetype celdas(qsizetype fila) const {
-        return qsizetype(inicios[size_t(fila) + 1] - inicios[size_t(fila)]);
-    }
+    qsizetype celdas(qsizetype fila) const { return qsizetype(inicios[size_t(fila)] - Inicio(fila)); }
     CeldaReporte celda(qsizetype fila, qsizetype columna) const;
     // The text of a cell as shown (an amount as TextoPlano); empty past the row's cells.
     QString texto(qsizetype fila, qsizetype columna) const;
@@ -89,24 +88,49 @@ public:
     const_iterator end() const { return {this, size()}; }
 
 private:
-    // A cell's word: 0 empty; tag 1 a text (length in bits 2-25, position in the buffer above);
+    // A growing array kept in fixed pieces: growing never copies what is stored, nor holds it twice.
+    template <typename T> class Trozos {
+    public:
+        static constexpr size_t Bits = 16, Pieza = size_t(1) << Bits;
+        size_t size() const { return n; }
+        T operator[](size_t i) const { return piezas[i >> Bits][i & (Pieza - 1)]; }
+        T& operator[](size_t i) { return piezas[i >> Bits][i & (Pieza - 1)]; }
+        void push_back(T v) {
+            if ((n >> Bits) == piezas.size()) piezas.emplace_back().reserve(Pieza);
+            piezas.back().push_back(v);
+            ++n;
+        }
+        size_t bytes() const { return piezas.size() * Pieza * sizeof(T); }
+
+    private:
+        std::vector<std::vector<T>> piezas;
+        size_t n = 0;
+    };
+
+    // A cell's word: 0 empty; tag 1 a text (length in bits 2-25, position in the text pieces above);
     // tag 2 an amount (cents in bits 2-63); tag 3 a cell kept whole in `aparte` (a text or an amount
     // too long for the word), its index above the tag.
-    std::vector<uint64_t> codigos;
-    std::vector<uint64_t> inicios{0}; // first word of each row; one more than the rows
-    std::vector<uint8_t> fuentes;
-    std::vector<uint64_t> ocultos;
-    std::vector<char> textos;
+    Trozos<uint64_t> codigos;
+    Trozos<uint64_t> inicios; // where the words of each row end
+    Trozos<uint64_t> ocultos;
+    Trozos<uint8_t> fuentes;
+    // The texts, in UTF-8, in pieces of PiezaTexto bytes; a text never straddles two pieces.
+    std::vector<std::vector<char>> textos;
     std::vector<CeldaReporte> aparte;
     // The last text stored in each column (first the hidden values, then the cells), to store a
     // repeated text once.
     std::vector<QString> ultimos;
     std::vector<uint64_t> ultimosCodigos;
+    std::string ascii; // a text being stored, in UTF-8
 
     uint64_t Codigo(const CeldaReporte& celda, size_t columna);
     uint64_t CodigoTexto(const QString& texto, size_t columna);
+    uint64_t GuardoTexto(const char* utf8, size_t lon, size_t columna);
+    const char* Bytes(uint64_t codigo) const;
+    uint64_t Copio(const FilasReporte& otras, uint64_t codigo, size_t columna);
     QString Texto(uint64_t codigo) const;
     CeldaReporte Celda(uint64_t codigo) const;
+    uint64_t Inicio(qsizetype fila) const { return fila == 0 ? 0 : inicios[size_t(fila) - 1]; }
 };
 
 struct TablaReporte {
