@@ -1,6 +1,7 @@
 #include "reports/TablaReporte.h"
 
 #include <cstring>
+#include <numeric>
 
 namespace {
 constexpr uint64_t EsTexto = 1, Monto = 2, Aparte = 3;
@@ -39,7 +40,8 @@ uint64_t FilasReporte::GuardoTexto(const char* utf8, size_t lon, size_t columna)
         return anterior;
     if (textos.empty() || textos.back().size() + lon > PiezaTexto) {
         if (textos.size() >= (PosicionMaxima >> BitsPieza)) return 0;
-        textos.emplace_back().reserve(PiezaTexto);
+        const bool primera = textos.empty();
+        textos.emplace_back().reserve(primera ? 0 : PiezaTexto);
     }
     std::vector<char>& pieza = textos.back();
     const uint64_t posicion = (uint64_t(textos.size() - 1) << BitsPieza) | pieza.size();
@@ -183,5 +185,30 @@ FilaReporte FilasReporte::at(qsizetype fila) const {
 
 size_t FilasReporte::bytes() const {
     return codigos.bytes() + inicios.bytes() + fuentes.bytes() + ocultos.bytes() +
-           textos.size() * PiezaTexto + aparte.capacity() * sizeof(CeldaReporte);
+           aparte.capacity() * sizeof(CeldaReporte) +
+           std::accumulate(textos.begin(), textos.end(), size_t(0),
+                           [](size_t b, const std::vector<char>& p) { return b + p.capacity(); });
+}
+
+namespace {
+bool Utf8DeCodigo(uint64_t w, const char* bytes, QByteArrayView* vista) {
+    if (w == 0) {
+        *vista = QByteArrayView();
+        return true;
+    }
+    if ((w & 3) != EsTexto) return false;
+    *vista = QByteArrayView(bytes, qsizetype(Largo(w)));
+    return true;
+}
+} // namespace
+
+bool FilasReporte::utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes) const {
+    if (columna < 0 || columna >= celdas(fila)) return Utf8DeCodigo(0, nullptr, bytes);
+    const uint64_t w = codigos[size_t(Inicio(fila) + uint64_t(columna))];
+    return Utf8DeCodigo(w, (w & 3) == EsTexto ? Bytes(w) : nullptr, bytes);
+}
+
+bool FilasReporte::utf8Oculto(qsizetype fila, QByteArrayView* bytes) const {
+    const uint64_t w = ocultos[size_t(fila)];
+    return Utf8DeCodigo(w, (w & 3) == EsTexto ? Bytes(w) : nullptr, bytes);
 }

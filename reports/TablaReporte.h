@@ -6,6 +6,7 @@
 #include "core/Importe.h"
 #include "reports/Reporte.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -62,6 +63,10 @@ public:
     CeldaReporte celda(qsizetype fila, qsizetype columna) const;
     // The text of a cell as shown (an amount as TextoPlano); empty past the row's cells.
     QString texto(qsizetype fila, qsizetype columna) const;
+    // The UTF-8 bytes of a cell that holds a stored text or nothing; false for any other cell (read
+    // it with texto()).
+    bool utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes) const;
+    bool utf8Oculto(qsizetype fila, QByteArrayView* bytes) const;
     FuenteFila fuente(qsizetype fila) const { return FuenteFila(fuentes[size_t(fila)]); }
     QString oculto(qsizetype fila) const { return Texto(ocultos[size_t(fila)]); }
     // Bytes held (for the benchmark).
@@ -96,11 +101,20 @@ private:
         T operator[](size_t i) const { return piezas[i >> Bits][i & (Pieza - 1)]; }
         T& operator[](size_t i) { return piezas[i >> Bits][i & (Pieza - 1)]; }
         void push_back(T v) {
-            if ((n >> Bits) == piezas.size()) piezas.emplace_back().reserve(Pieza);
+            // The first piece grows as a vector does, so that a short report holds little.
+            if ((n >> Bits) == piezas.size()) {
+                const bool primera = piezas.empty();
+                piezas.emplace_back().reserve(primera ? 0 : Pieza);
+            }
             piezas.back().push_back(v);
             ++n;
         }
-        size_t bytes() const { return piezas.size() * Pieza * sizeof(T); }
+        size_t bytes() const {
+            size_t b = 0;
+            for (const std::vector<T>& p : piezas)
+                b += p.capacity() * sizeof(T);
+            return b;
+        }
 
     private:
         std::vector<std::vector<T>> piezas;

@@ -84,6 +84,9 @@ QString Grilla::texto(int fila, int columna) const {
 void Grilla::setTexto(int fila, int columna, const QString& texto) {
     datos->setTexto(fila, columna, texto);
 }
+void Grilla::setTextoUtf8(int fila, int columna, QByteArrayView utf8) {
+    datos->setTextoUtf8(fila, columna, utf8);
+}
 double Grilla::numero(int fila, int columna) const {
     return datos->numero(fila, columna);
 }

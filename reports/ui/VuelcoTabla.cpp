@@ -3,6 +3,7 @@
 #include "core/ui/Grilla.h"
 
 #include <QFontMetrics>
+#include <vector>
 
 void PreparoGrillaReporte(Grilla* g, const TablaReporte& t, const QList<int>& anchos, bool miles,
                           const QList<int>& ajustadas) {
@@ -33,23 +34,35 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
         if (g->tipoColumna(c).clase == TipoCelda::TextoAjustado) ajustadas << c;
     const int promedio = std::max(1, QFontMetrics(g->font()).averageCharWidth());
     g->setFilas(int(t.filas.size()));
-    QStringList textos;
     const FilasReporte& filas = t.filas;
+    const int columnas = g->columnas();
+    std::vector<qsizetype> largos(size_t(columnas) + 1);
+    QByteArrayView bytes;
     for (int i = 0; i < filas.size(); ++i) {
-        textos.clear();
-        for (qsizetype c = 0; c < filas.celdas(i); ++c)
-            textos << filas.texto(i, c);
         const int fila = i + 1;
-        g->setFila(fila, textos);
-        const QString oculto = filas.oculto(i);
-        if (!oculto.isEmpty()) g->setTexto(fila, 0, oculto);
+        // Stored texts go from the table's bytes to the grid's without a QString between them.
+        for (int c = 1; c <= columnas; ++c) {
+            if (filas.utf8(i, c - 1, &bytes)) {
+                g->setTextoUtf8(fila, c, bytes);
+                largos[size_t(c)] = bytes.size();
+            } else {
+                const QString texto = filas.texto(i, c - 1);
+                g->setTexto(fila, c, texto);
+                largos[size_t(c)] = texto.size();
+            }
+        }
+        if (filas.utf8Oculto(i, &bytes)) {
+            if (!bytes.isEmpty()) g->setTextoUtf8(fila, 0, bytes);
+        } else {
+            g->setTexto(fila, 0, filas.oculto(i));
+        }
         const FuenteFila fuente = filas.fuente(i);
         if (fuente != FuenteFila::Normal)
             g->setFuenteFila(fila, fuente != FuenteFila::Cursiva, fuente != FuenteFila::Negrita);
         // Measuring every row of a long report costs more than filling it: only a text that may not
-        // fit its column on one line is measured.
+        // fit its column on one line is measured (its bytes are at least its characters).
         for (int c : ajustadas)
-            if (c <= textos.size() && textos[c - 1].size() * promedio > g->anchoColumna(c) - 6) {
+            if (largos[size_t(c)] * promedio > g->anchoColumna(c) - 6) {
                 g->AjustoAltoFila(fila);
                 break;
             }
