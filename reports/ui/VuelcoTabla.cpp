@@ -26,6 +26,28 @@ void PreparoGrillaReporte(Grilla* g, const TablaReporte& t, const QList<int>& an
     }
 }
 
+namespace {
+// Width of an ASCII text as the sum of its characters' widths in the font of its row; a large number
+// when the text is not plain ASCII.
+int AnchoAscii(std::vector<int>& anchos, const QFont& base, FuenteFila fuente, QByteArrayView bytes) {
+    if (anchos.empty()) {
+        QFont f = base;
+        f.setBold(fuente != FuenteFila::Normal && fuente != FuenteFila::Cursiva);
+        f.setItalic(fuente == FuenteFila::Cursiva || fuente == FuenteFila::NegritaCursiva);
+        const QFontMetrics fm(f);
+        anchos.resize(128);
+        for (int ch = 0; ch < 128; ++ch)
+            anchos[size_t(ch)] = fm.horizontalAdvance(QChar(ch));
+    }
+    int ancho = 0;
+    for (char ch : bytes) {
+        if (uchar(ch) >= 128 || ch < 32) return 1 << 30;
+        ancho += anchos[size_t(uchar(ch))];
+    }
+    return ancho;
+}
+} // namespace
+
 void VuelcoTabla(Grilla* g, const TablaReporte& t) {
     // A grid not yet prepared for this table gets its columns from it.
     if (g->columnas() != t.columnas.size()) PreparoGrillaReporte(g, t, {}, true);
@@ -35,6 +57,7 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
     const int promedio = std::max(1, QFontMetrics(g->font()).averageCharWidth());
     g->setFilas(int(t.filas.size()));
     const FilasReporte& filas = t.filas;
+    std::vector<int> anchos[4]; // per row font: the width of each ASCII character, read when first needed
     const int columnas = g->columnas();
     std::vector<qsizetype> largos(size_t(columnas) + 1);
     QByteArrayView bytes;
@@ -60,11 +83,16 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
         if (fuente != FuenteFila::Normal)
             g->setFuenteFila(fila, fuente != FuenteFila::Cursiva, fuente != FuenteFila::Negrita);
         // Measuring every row of a long report costs more than filling it: only a text that may not
-        // fit its column on one line is measured (its bytes are at least its characters).
-        for (int c : ajustadas)
-            if (largos[size_t(c)] * promedio > g->anchoColumna(c) - 6) {
-                g->AjustoAltoFila(fila);
-                break;
-            }
+        // fit its column on one line is measured. A plain ASCII text is first summed from the widths
+        // of its characters in the row's font, with room to spare for kerning.
+        for (int c : ajustadas) {
+            const int ancho = g->anchoColumna(c) - 6;
+            if (largos[size_t(c)] * promedio <= ancho) continue;
+            if (filas.utf8(i, c - 1, &bytes) &&
+                AnchoAscii(anchos[size_t(fuente)], g->font(), fuente, bytes) + 4 <= ancho)
+                continue;
+            g->AjustoAltoFila(fila);
+            break;
+        }
     }
 }
