@@ -5,7 +5,7 @@
 
 namespace {
 constexpr uint64_t EsTexto = 1, Monto = 2, Aparte = 3;
-constexpr int BitsPieza = 20;
+constexpr int BitsPieza = 16;
 constexpr size_t PiezaTexto = size_t(1) << BitsPieza;
 constexpr uint64_t LargoMaximo = (uint64_t(1) << 24) - 1;
 constexpr int64_t MontoMaximo = (int64_t(1) << 61) - 1;

@@ -96,7 +96,7 @@ private:
     // A growing array kept in fixed pieces: growing never copies what is stored, nor holds it twice.
     template <typename T> class Trozos {
     public:
-        static constexpr size_t Bits = 16, Pieza = size_t(1) << Bits;
+        static constexpr size_t Bits = 12, Pieza = size_t(1) << Bits;
         size_t size() const { return n; }
         T operator[](size_t i) const { return piezas[i >> Bits][i & (Pieza - 1)]; }
         T& operator[](size_t i) { return piezas[i >> Bits][i & (Pieza - 1)]; }
