@@ -583,6 +583,10 @@ void GrillaModelo::Cambio(int fila, int columna) {
     emit dataChanged(i, i);
 }
 
+void GrillaModelo::ReservoTexto(int columna, qsizetype bytes) {
+    if (columna >= 0 && columna < int(cols.size())) cols[size_t(columna)].Reservo(bytes);
+}
+
 size_t GrillaModelo::bytesCeldas() const {
     size_t n = fuentes.capacity();
     for (const ColumnaTexto& c : cols)

@@ -112,6 +112,9 @@ public:
     // While silenced, cell changes emit no signal; the end emits one change for the whole grid.
     void Silencio(bool activo);
     bool silenciado() const { return silencio; }
+    // Sets room aside for this many bytes of text in a column that is about to be filled, so that a
+    // long fill does not regrow (and for a moment hold twice) its buffer.
+    void ReservoTexto(int columna, qsizetype bytes);
     // Bytes held by the cell storage (for the benchmark).
     size_t bytesCeldas() const;
 

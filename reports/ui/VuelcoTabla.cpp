@@ -1,6 +1,7 @@
 #include "reports/ui/VuelcoTabla.h"
 
 #include "core/ui/Grilla.h"
+#include "core/ui/GrillaModelo.h"
 
 #include <QFontMetrics>
 #include <vector>
@@ -61,6 +62,15 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
     const int columnas = g->columnas();
     std::vector<qsizetype> largos(size_t(columnas) + 1);
     QByteArrayView bytes;
+    // Each text column's buffer is sized once from the table.
+    std::vector<qsizetype> total(size_t(columnas) + 1);
+    for (int i = 0; i < filas.size(); ++i) {
+        for (int c = 1; c <= columnas; ++c)
+            if (filas.utf8(i, c - 1, &bytes)) total[size_t(c)] += bytes.size();
+        if (filas.utf8Oculto(i, &bytes)) total[0] += bytes.size();
+    }
+    for (int c = 0; c <= columnas; ++c)
+        if (total[size_t(c)] > 0) g->modelo()->ReservoTexto(c, total[size_t(c)]);
     for (int i = 0; i < filas.size(); ++i) {
         const int fila = i + 1;
         // Stored texts go from the table's bytes to the grid's without a QString between them.
