@@ -79,7 +79,7 @@ QString FiltroCuentas(const QVector<int>& cuentas, QVariantList* parametros) {
 // What a block has written so far: its running balance and its rows.
 struct Escrito {
     Importe saldo;
-    QVector<FilaReporte> filas;
+    FilasReporte filas;
 };
 
 // The date and number texts of the last line written: the lines of one entry, and of one date, share
@@ -217,15 +217,8 @@ bool Armo(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const Q
     QVector<Escrito> escritos(bloques.size());
     if (!(recorro ? EnUnaPasada : PorIndice)(plan, desde, hasta, bloques, conSaldoInicial, escritos, error))
         return false;
-    qsizetype total = 0;
-    for (const Escrito& e : escritos)
-        total += e.filas.size();
-    tabla->filas.reserve(total);
-    for (Escrito& e : escritos) {
-        for (FilaReporte& f : e.filas)
-            tabla->filas.append(std::move(f));
-        e.filas = {};
-    }
+    for (Escrito& e : escritos)
+        tabla->filas.append(std::move(e.filas));
     return true;
 }
 } // namespace

@@ -6,10 +6,14 @@
 #include "core/Importe.h"
 #include "reports/Reporte.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 // One cell: an amount (written as a number with two decimals) or a text (possibly empty).
 struct CeldaReporte {
@@ -21,17 +25,131 @@ struct CeldaReporte {
     CeldaReporte(Importe i) : importe(i) {}
     CeldaReporte(std::optional<Importe> i) : importe(i) {}
     bool vacia() const { return !importe && texto.isEmpty(); }
+    bool operator==(const CeldaReporte& o) const { return texto == o.texto && importe == o.importe; }
 };
 
+// One row as the reports build it and as readers get it back.
 struct FilaReporte {
     QVector<CeldaReporte> celdas; // as many as the table's columns, or fewer (the rest empty)
     FuenteFila fuente = FuenteFila::Normal;
     QString oculto; // the row's hidden value (the grid's column 0): a key for the screen, never shown
 };
 
+// The rows of a report, stored compactly: a long ledger has hundreds of thousands of rows, and one
+// object per cell would cost several times the texts themselves. Each cell is one 64-bit word (an
+// amount in whole cents, or where its text lies in one UTF-8 buffer); a text equal to the one just
+// above it in the same column is stored once. Rows go in whole (append) and come out whole, as a
+// FilaReporte, or cell by cell.
+class FilasReporte {
+public:
+    qsizetype size() const { return qsizetype(fuentes.size()); }
+    bool isEmpty() const { return fuentes.size() == 0; }
+    void clear();
+    void reserve(qsizetype filas);
+
+    void append(const FilaReporte& fila);
+    // Appends every row of another store, leaving that one empty.
+    void append(FilasReporte&& otras);
+    FilasReporte& operator<<(const FilaReporte& fila) {
+        append(fila);
+        return *this;
+    }
+
+    FilaReporte operator[](qsizetype fila) const { return at(fila); }
+    FilaReporte at(qsizetype fila) const;
+
+    // Cell by cell, without building the row (columna from 0).
+    qsizetype celdas(qsizetype fila) const { return qsizetype(inicios[size_t(fila)] - Inicio(fila)); }
+    CeldaReporte celda(qsizetype fila, qsizetype columna) const;
+    // The text of a cell as shown (an amount as TextoPlano); empty past the row's cells.
+    QString texto(qsizetype fila, qsizetype columna) const;
+    // The UTF-8 bytes of a cell that holds a stored text or nothing; false for any other cell (read
+    // it with texto()).
+    bool utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes) const;
+    bool utf8Oculto(qsizetype fila, QByteArrayView* bytes) const;
+    FuenteFila fuente(qsizetype fila) const { return FuenteFila(fuentes[size_t(fila)]); }
+    QString oculto(qsizetype fila) const { return Texto(ocultos[size_t(fila)]); }
+    // Bytes held (for the benchmark).
+    size_t bytes() const;
+
+    class const_iterator {
+    public:
+        using value_type = FilaReporte;
+        using difference_type = qsizetype;
+        const_iterator(const FilasReporte* f, qsizetype i) : filas(f), i(i) {}
+        FilaReporte operator*() const { return filas->at(i); }
+        const_iterator& operator++() {
+            ++i;
+            return *this;
+        }
+        bool operator!=(const const_iterator& o) const { return i != o.i; }
+        bool operator==(const const_iterator& o) const { return i == o.i; }
+
+    private:
+        const FilasReporte* filas;
+        qsizetype i;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    // A growing array kept in fixed pieces: growing never copies what is stored, nor holds it twice.
+    template <typename T> class Trozos {
+    public:
+        static constexpr size_t Bits = 12, Pieza = size_t(1) << Bits;
+        size_t size() const { return n; }
+        T operator[](size_t i) const { return piezas[i >> Bits][i & (Pieza - 1)]; }
+        T& operator[](size_t i) { return piezas[i >> Bits][i & (Pieza - 1)]; }
+        void push_back(T v) {
+            // The first piece grows as a vector does, so that a short report holds little.
+            if ((n >> Bits) == piezas.size()) {
+                const bool primera = piezas.empty();
+                piezas.emplace_back().reserve(primera ? 0 : Pieza);
+            }
+            piezas.back().push_back(v);
+            ++n;
+        }
+        size_t bytes() const {
+            size_t b = 0;
+            for (const std::vector<T>& p : piezas)
+                b += p.capacity() * sizeof(T);
+            return b;
+        }
+
+    private:
+        std::vector<std::vector<T>> piezas;
+        size_t n = 0;
+    };
+
+    // A cell's word: 0 empty; tag 1 a text (length in bits 2-25, position in the text pieces above);
+    // tag 2 an amount (cents in bits 2-63); tag 3 a cell kept whole in `aparte` (a text or an amount
+    // too long for the word), its index above the tag.
+    Trozos<uint64_t> codigos;
+    Trozos<uint64_t> inicios; // where the words of each row end
+    Trozos<uint64_t> ocultos;
+    Trozos<uint8_t> fuentes;
+    // The texts, in UTF-8, in pieces of PiezaTexto bytes; a text never straddles two pieces.
+    std::vector<std::vector<char>> textos;
+    std::vector<CeldaReporte> aparte;
+    // The last text stored in each column (first the hidden values, then the cells), to store a
+    // repeated text once.
+    std::vector<QString> ultimos;
+    std::vector<uint64_t> ultimosCodigos;
+    std::string ascii; // a text being stored, in UTF-8
+
+    uint64_t Codigo(const CeldaReporte& celda, size_t columna);
+    uint64_t CodigoTexto(const QString& texto, size_t columna);
+    uint64_t GuardoTexto(const char* utf8, size_t lon, size_t columna);
+    const char* Bytes(uint64_t codigo) const;
+    uint64_t Copio(const FilasReporte& otras, uint64_t codigo, size_t columna);
+    QString Texto(uint64_t codigo) const;
+    CeldaReporte Celda(uint64_t codigo) const;
+    uint64_t Inicio(qsizetype fila) const { return fila == 0 ? 0 : inicios[size_t(fila) - 1]; }
+};
+
 struct TablaReporte {
     QString titulo; // the report's title with its period ("Balance Sumas y Saldos entre ...")
     QStringList columnas;
     QVector<bool> importes; // per column: whether it holds amounts
-    QVector<FilaReporte> filas;
+    FilasReporte filas;
 };

@@ -84,6 +84,9 @@ QString Grilla::texto(int fila, int columna) const {
 void Grilla::setTexto(int fila, int columna, const QString& texto) {
     datos->setTexto(fila, columna, texto);
 }
+void Grilla::setTextoUtf8(int fila, int columna, QByteArrayView utf8) {
+    datos->setTextoUtf8(fila, columna, utf8);
+}
 double Grilla::numero(int fila, int columna) const {
     return datos->numero(fila, columna);
 }
@@ -227,11 +230,15 @@ void Grilla::AjustoAltoFila(int fila) {
     int alto = fm.height();
     for (int c = 1; c <= datos->columnas(); ++c) {
         if (isColumnHidden(c)) continue;
+        const bool ajustada = datos->tipo(c).clase == TipoCelda::TextoAjustado;
+        // A text that does not wrap is one line unless it breaks lines itself: only wrapped texts and
+        // texts with breaks are measured (a long report measures many rows).
+        if (!ajustada && !datos->crudo(fila, c).contains(QLatin1Char('\n'))) continue;
         const QString t = datos->mostrado(fila, c);
         if (t.isEmpty()) continue;
         const int ancho = std::max(1, columnWidth(c) - 6);
-        const int banderas = datos->tipo(c).clase == TipoCelda::TextoAjustado ? Qt::TextWordWrap : 0;
-        alto = std::max(alto, fm.boundingRect(QRect(0, 0, ancho, 1 << 20), banderas, t).height());
+        alto = std::max(
+            alto, fm.boundingRect(QRect(0, 0, ancho, 1 << 20), ajustada ? Qt::TextWordWrap : 0, t).height());
     }
     setRowHeight(fila - 1, std::max(alto + 6, verticalHeader()->minimumSectionSize()));
 }

@@ -50,6 +50,8 @@ public:
     // or a plain number ("1234.5"); setNumero/numero avoid any doubt.
     QString texto(int fila, int columna) const;
     void setTexto(int fila, int columna, const QString& texto);
+    // The same from UTF-8 bytes (a report table's store), without passing through a QString.
+    void setTextoUtf8(int fila, int columna, QByteArrayView utf8);
     // Number of a Numero cell (0 when empty or not a number).
     double numero(int fila, int columna) const;
     void setNumero(int fila, int columna, double valor);

@@ -36,26 +36,8 @@ QString ColumnaTexto::texto(int fila) const {
     return QString::fromUtf8(buf.data() + c.ini, qsizetype(c.lon));
 }
 
-void ColumnaTexto::setTexto(int fila, QStringView texto) {
+char* ColumnaTexto::Lugar(int fila, size_t lon) {
     Celda& c = celdas[size_t(fila)];
-    const qsizetype n = texto.size();
-    const char16_t* p = texto.utf16();
-    bool ascii = true;
-    for (qsizetype i = 0; i < n; ++i)
-        if (p[i] >= 0x80) {
-            ascii = false;
-            break;
-        }
-    QByteArray utf8;
-    const char* origen = nullptr;
-    size_t lon = 0;
-    if (ascii) {
-        lon = size_t(n);
-    } else {
-        utf8 = texto.toUtf8();
-        origen = utf8.constData();
-        lon = size_t(utf8.size());
-    }
     char* destino;
     if (lon <= c.lon) {
         // Fits where the old text was.
@@ -70,12 +52,34 @@ void ColumnaTexto::setTexto(int fila, QStringView texto) {
     }
     c.lon = uint32_t(lon);
     if (lon == 0) c.ini = 0;
-    if (ascii) {
-        for (size_t i = 0; i < lon; ++i)
-            destino[i] = char(p[i]);
-    } else {
-        std::memcpy(destino, origen, lon);
+    return destino;
+}
+
+void ColumnaTexto::setTexto(int fila, QStringView texto) {
+    const qsizetype n = texto.size();
+    const char16_t* p = texto.utf16();
+    bool ascii = true;
+    for (qsizetype i = 0; i < n; ++i)
+        if (p[i] >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (!ascii) {
+        const QByteArray utf8 = texto.toUtf8();
+        setUtf8(fila, utf8.constData(), size_t(utf8.size()));
+        return;
     }
+    char* destino = Lugar(fila, size_t(n));
+    for (qsizetype i = 0; i < n; ++i)
+        destino[i] = char(p[i]);
+    if (muerto > buf.size() / 2 && muerto > (1u << 20)) Compacto();
+}
+
+void ColumnaTexto::setUtf8(int fila, const char* utf8, size_t lon) {
+    if (lon > 0)
+        std::memcpy(Lugar(fila, lon), utf8, lon);
+    else
+        Lugar(fila, 0);
     if (muerto > buf.size() / 2 && muerto > (1u << 20)) Compacto();
 }
 
@@ -391,6 +395,16 @@ void GrillaModelo::setTexto(int fila, int columna, const QString& texto) {
     Cambio(fila, columna);
 }
 
+void GrillaModelo::setTextoUtf8(int fila, int columna, QByteArrayView utf8) {
+    if (fila < 1 || fila > nFilas || columna < 0 || columna >= int(cols.size())) return;
+    if (tipos[size_t(columna)].clase == TipoCelda::Numero) {
+        setTexto(fila, columna, QString::fromUtf8(utf8));
+        return;
+    }
+    cols[size_t(columna)].setUtf8(fila - 1, utf8.data(), size_t(utf8.size()));
+    Cambio(fila, columna);
+}
+
 void GrillaModelo::setNumero(int fila, int columna, double valor) {
     if (fila < 1 || fila > nFilas || columna < 0 || columna >= int(cols.size())) return;
     cols[size_t(columna)].setTexto(fila - 1, EsImporte(columna) && std::fabs(valor) < 1e13
@@ -567,6 +581,10 @@ void GrillaModelo::Cambio(int fila, int columna) {
     }
     const QModelIndex i = index(fila - 1, columna);
     emit dataChanged(i, i);
+}
+
+void GrillaModelo::ReservoTexto(int columna, qsizetype bytes) {
+    if (columna >= 0 && columna < int(cols.size())) cols[size_t(columna)].Reservo(bytes);
 }
 
 size_t GrillaModelo::bytesCeldas() const {

@@ -22,6 +22,7 @@ public:
     QString texto(int fila) const;
     bool vacia(int fila) const { return celdas[size_t(fila)].lon == 0; }
     void setTexto(int fila, QStringView texto);
+    void setUtf8(int fila, const char* utf8, size_t lon);
     void BorroFilas(int fila, int cuantas);
     void InsertoFilas(int fila, int cuantas);
     void Vacio();
@@ -36,6 +37,7 @@ private:
     std::vector<Celda> celdas;
     size_t muerto = 0;
     void Compacto();
+    char* Lugar(int fila, size_t lon); // where a text of lon bytes goes
 };
 
 // Number shown with `decimales` decimals, the decimal character and, when `conMiles`, the thousands
@@ -79,6 +81,8 @@ public:
     QString editado(int fila, int columna) const;
     // Stores a text as the program gives it (numbers in the grid's format or in C form).
     void setTexto(int fila, int columna, const QString& texto);
+    // The same from UTF-8 bytes, stored as they are in a column that is not a number column.
+    void setTextoUtf8(int fila, int columna, QByteArrayView utf8);
     void setNumero(int fila, int columna, double valor);
     double numero(int fila, int columna) const;
     // Number cells with two decimals hold amounts: stored, shown and read as whole cents.
@@ -108,6 +112,9 @@ public:
     // While silenced, cell changes emit no signal; the end emits one change for the whole grid.
     void Silencio(bool activo);
     bool silenciado() const { return silencio; }
+    // Sets room aside for this many bytes of text in a column that is about to be filled, so that a
+    // long fill does not regrow (and for a moment hold twice) its buffer.
+    void ReservoTexto(int columna, qsizetype bytes);
     // Bytes held by the cell storage (for the benchmark).
     size_t bytesCeldas() const;
 

@@ -230,8 +230,8 @@ bool ExportoPdf(const TablaReporte& tabla, const QString& ruta, QString* error, 
             anchos[c] = medida.horizontalAdvance(tabla.columnas[c]);
         const int muestra = int(std::min<qsizetype>(tabla.filas.size(), 3000));
         for (int i = 0; i < tabla.filas.size(); ++i)
-            for (int c = 0; c < columnas && c < tabla.filas[i].celdas.size(); ++c) {
-                const CeldaReporte& celda = tabla.filas[i].celdas[c];
+            for (int c = 0; c < columnas && c < tabla.filas.celdas(i); ++c) {
+                const CeldaReporte celda = tabla.filas.celda(i, c);
                 if (celda.importe)
                     mayores[c] = std::max(mayores[c], celda.importe->abs());
                 else if (i < muestra && !celda.texto.isEmpty())

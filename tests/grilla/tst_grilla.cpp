@@ -590,18 +590,21 @@ void PruebaGrilla::accesibilidad() {
 }
 
 void PruebaGrilla::altoDeFila() {
+    // Column 1 wraps; column 2 does not, but a text of its own lines is as tall as they are.
     Grilla g;
-    g.setColumnas(1);
+    g.setColumnas(2);
     TipoCelda t;
     t.clase = TipoCelda::TextoAjustado;
     g.setTipoColumna(1, t);
     g.setAnchoColumna(1, 80);
-    g.setFilas(2);
+    g.setFilas(3);
     g.setTexto(1, 1, QStringLiteral("un texto bastante largo que no entra en una sola línea de la celda"));
     g.setTexto(2, 1, QStringLiteral("corto"));
-    g.AjustoAltoFila(1);
-    g.AjustoAltoFila(2);
+    g.setTexto(3, 2, QStringLiteral("uno\ndos\ntres"));
+    for (int fila = 1; fila <= 3; ++fila)
+        g.AjustoAltoFila(fila);
     QVERIFY(g.rowHeight(0) > 2 * g.rowHeight(1));
+    QVERIFY(g.rowHeight(2) > 2 * g.rowHeight(1));
     g.setAnchoColumna(1, 0);
     QCOMPARE(g.anchoColumna(1), 0);
     QVERIFY(g.isColumnHidden(1));

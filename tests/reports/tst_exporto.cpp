@@ -25,6 +25,7 @@
 #include <QXmlStreamReader>
 
 Q_DECLARE_METATYPE(LecturaLineas)
+Q_DECLARE_METATYPE(QList<FilaReporte>)
 
 #ifndef PARTIDEX_INFORME
 #define PARTIDEX_INFORME "partidex-informe"
@@ -537,4 +538,85 @@ void PruebaExporto::planes() {
     }
     QVERIFY(!otra.next());
     QCOMPARE(filas, 10);
+}
+
+void PruebaExporto::filas_data() {
+    // Rows as a report builds them, and where they are split between two stores joined afterwards
+    // (0: one store).
+    QTest::addColumn<QList<FilaReporte>>("filas");
+    QTest::addColumn<int>("corte");
+    auto fila = [](QVector<CeldaReporte> c, FuenteFila f = FuenteFila::Normal, const QString& oculto = {}) {
+        return FilaReporte{c, f, oculto};
+    };
+    const CeldaReporte ambos = [] {
+        CeldaReporte c(QStringLiteral("texto"));
+        c.importe = Importe::DeCentavos(5);
+        return c;
+    }();
+    QTest::newRow("vacías") << QList<FilaReporte>{fila({}),
+                                                  fila({QString(), QString(), std::optional<Importe>()}),
+                                                  fila({QString(), QStringLiteral("b")}, FuenteFila::Cursiva),
+                                                  fila({})}
+                            << 0;
+    QTest::newRow("importes")
+        << QList<FilaReporte>{fila({Importe(), Importe::DeCentavos(-1), Importe::DeCentavos(1), QString()}),
+                              fila({Importe::DeCentavos(Importe::Maximo),
+                                    Importe::DeCentavos(-Importe::Maximo)},
+                                   FuenteFila::Negrita),
+                              fila({Importe::DeCentavos(std::numeric_limits<int64_t>::max()),
+                                    Importe::DeCentavos(std::numeric_limits<int64_t>::min()), ambos}),
+                              fila({QStringLiteral("0.00"), Importe()})}
+        << 0;
+    // A text equal to the one above it is stored once; one of the same length but other bytes is not.
+    QTest::newRow("repetidos")
+        << QList<FilaReporte>{fila({QStringLiteral("añoA"), QStringLiteral("x")}, FuenteFila::Normal, "7"),
+                              fila({QStringLiteral("añoA"), QStringLiteral("añoA")},
+                                   FuenteFila::NegritaCursiva, "7"),
+                              fila({QStringLiteral("añoB"), QStringLiteral("x")}, FuenteFila::Normal, "8"),
+                              fila({QStringLiteral("añoA"), QString()}, FuenteFila::Normal, "7"),
+                              fila({QStringLiteral("abcde"), QStringLiteral("x")}, FuenteFila::Normal, "7")}
+        << 0;
+    const QString largo(17 << 20, QLatin1Char('z')); // past what a cell's word can say
+    QTest::newRow("largos") << QList<FilaReporte>{fila({largo, QString(1000, QChar(0x20AC))},
+                                                       FuenteFila::Normal, largo),
+                                                  fila({largo + "ñ", QStringLiteral("€")})}
+                            << 0;
+    QTest::newRow("unidas") << QList<FilaReporte>{fila({QStringLiteral("uno"), Importe::DeCentavos(-250),
+                                                        ambos},
+                                                       FuenteFila::Negrita, "1"),
+                                                  fila({QStringLiteral("dos"), Importe::DeCentavos(250)},
+                                                       FuenteFila::Normal, "2"),
+                                                  fila({QStringLiteral("dos"), QStringLiteral("tres"), ambos},
+                                                       FuenteFila::Cursiva, "2"),
+                                                  fila({QStringLiteral("cuatro"), QStringLiteral("tres")},
+                                                       FuenteFila::Normal, "3"),
+                                                  fila({QStringLiteral("cinco")})}
+                            << 2;
+}
+
+void PruebaExporto::filas() {
+    QFETCH(QList<FilaReporte>, filas);
+    QFETCH(int, corte);
+    FilasReporte guardadas, segundas;
+    for (int i = 0; i < filas.size(); ++i)
+        (corte > 0 && i >= corte ? segundas : guardadas) << filas[i];
+    if (corte > 0) guardadas.append(std::move(segundas));
+    QVERIFY(segundas.isEmpty());
+    QCOMPARE(guardadas.size(), filas.size());
+    for (int i = 0; i < filas.size(); ++i) {
+        const FilaReporte& f = filas[i];
+        const FilaReporte leida = guardadas[i];
+        QCOMPARE(leida.celdas.size(), f.celdas.size());
+        for (int c = 0; c <= f.celdas.size(); ++c) {
+            const CeldaReporte x = f.celdas.value(c);
+            QVERIFY2(
+                leida.celdas.value(c) == x && guardadas.celda(i, c) == x,
+                qPrintable(
+                    QString("fila %1, columna %2: %3").arg(i).arg(c).arg(guardadas.texto(i, c).left(20))));
+            QCOMPARE(guardadas.texto(i, c), x.importe ? x.importe->TextoPlano() : x.texto);
+        }
+        QCOMPARE(int(leida.fuente), int(f.fuente));
+        QCOMPARE(guardadas.fuente(i), f.fuente);
+        QCOMPARE(leida.oculto, f.oculto);
+    }
 }

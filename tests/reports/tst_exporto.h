@@ -13,4 +13,6 @@ private slots:
     void pantalla();
     void planes_data();
     void planes();
+    void filas_data();
+    void filas();
 };

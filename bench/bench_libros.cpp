@@ -1,0 +1,130 @@
+// Times the ledgers and the general journal on the year of 200,000 entries and 700,000 lines written
+// by the shared book generator, from the command to the filled grid, as the report screens refresh:
+// the new table is built while the last one and its grid are still held, then the grid is emptied
+// and filled from it. Prints wall and processor time and the peak memory of each report.
+// Run: ./bench_libros [--book Partidex.MDB] [--entries N] [--veces N] [--solo mayores|cuentas|diario]
+// A book named that does not exist yet is written there by the shared generator.
+#include "bench/Medicion.h"
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Sesiones.h"
+#include "core/ui/Grilla.h"
+#include "core/ui/GrillaModelo.h"
+#include "reports/DiarioGeneral.h"
+#include "reports/Mayores.h"
+#include "reports/ui/VuelcoTabla.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using namespace Medicion;
+
+double Mediana(std::vector<double> v) {
+    return Percentil(std::move(v), 0.5);
+}
+
+using Armado = std::function<bool(TablaReporte*, QString*)>;
+
+void Mido(const char* nombre, Grilla* grilla, const Armado& armo, int veces, double meta) {
+    TablaReporte tabla; // what the screen holds between refreshes
+    std::vector<double> armado, total, cpu, cpuTabla;
+    ReinicioPico();
+    const double antes = MemoriaMb("VmRSS");
+    for (int i = 0; i < veces; ++i) {
+        QElapsedTimer reloj;
+        reloj.start();
+        const double c0 = CpuMs();
+        TablaReporte nueva;
+        QString error;
+        if (!armo(&nueva, &error)) {
+            std::fprintf(stderr, "%s: %s\n", nombre, qPrintable(error));
+            return;
+        }
+        tabla = std::move(nueva);
+        armado.push_back(reloj.nsecsElapsed() / 1e6);
+        cpuTabla.push_back(CpuMs() - c0);
+        grilla->Oculto(true);
+        grilla->setFilas(0);
+        VuelcoTabla(grilla, tabla);
+        grilla->Recalculo();
+        grilla->Oculto(false);
+        total.push_back(reloj.nsecsElapsed() / 1e6);
+        cpu.push_back(CpuMs() - c0);
+        std::printf("  %s, run %d: table %.0f ms, filled grid %.0f ms, processor %.0f ms (table %.0f ms)\n",
+                    nombre, i + 1, armado.back(), total.back(), cpu.back(), cpuTabla.back());
+        std::fflush(stdout);
+    }
+    std::printf(
+        "%s: %d rows; table %.0f ms, filled grid %.0f ms, processor %.0f ms (table %.0f ms) (median of "
+        "%d; goal %.0f ms); memory before %.0f MB, peak %.0f MB (goal 400 MB); table %.0f MB, grid cells "
+        "%.0f MB\n",
+        nombre, int(tabla.filas.size()), Mediana(armado), Mediana(total), Mediana(cpu), Mediana(cpuTabla),
+        veces, meta, antes, MemoriaMb("VmHWM"), tabla.filas.bytes() / 1048576.0,
+        grilla->modelo()->bytesCeldas() / 1048576.0);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QString solo;
+    int veces = 3;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--veces")
+            veces = std::max(1, args[i + 1].toInt());
+        else if (args[i] == "--solo")
+            solo = args[i + 1];
+    }
+    QTemporaryDir carpeta;
+    if (!Medicion::AbroLibro(args, carpeta)) return 1;
+    AppState& a = App();
+    a.currentCompany = 1;
+    a.currentYear = 1;
+    a.currentSession = NuevaSesion();
+    const QDate d1(2024, 1, 1), d2(2024, 12, 31);
+
+    // The grids as the two screens prepare them.
+    if (solo.isEmpty() || solo == "mayores" || solo == "cuentas") {
+        Grilla grilla;
+        TablaReporte columnas;
+        ColumnasMayores(&columnas);
+        PreparoGrillaReporte(
+            &grilla, columnas, {60, 80, 160, 90, 160, 70, 55, 160, 160, 90, 90, 90}, true,
+            {MayDescripcion, MayDescripcionImputable, MayConceptoAsiento, MayConceptoDetalle});
+        if (solo != "cuentas")
+            Mido(
+                "Ledger of the whole chart (root ticked)", &grilla,
+                [&](TablaReporte* t, QString* e) {
+                    return ArmoMayores(d1, d2, {{0, "Cuentas"}}, true, t, e);
+                },
+                veces, 2000);
+        grilla.setFilas(0);
+        if (solo != "mayores")
+            Mido(
+                "Ledger of every account (one block each)", &grilla,
+                [&](TablaReporte* t, QString* e) { return TablaMayores(d1, d2, {}, t, e); }, veces, 2000);
+    }
+    if (solo.isEmpty() || solo == "diario") {
+        Grilla grilla;
+        TablaReporte columnas;
+        ColumnasDiario(&columnas);
+        PreparoGrillaReporte(&grilla, columnas, {70, 60, 220, 70, 90, 220, 100, 100, 220}, false);
+        Mido(
+            "General journal of the whole year", &grilla,
+            [&](TablaReporte* t, QString* e) { return TablaDiarioGeneral(d1, d2, 1, t, e); }, veces, 3000);
+    }
+    BorroSesion();
+    CierroBase();
+    return 0;
+}
