@@ -6,6 +6,7 @@
 // Run: ./bench_informes [--entries N] [--book Partidex.MDB] [--gen gen_book.py] [--informe partidex-informe]
 // A book named that does not exist yet is generated there (with its journal, book + ".journal") and
 // used again by later runs.
+#include "bench/Medicion.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Motor.h"
@@ -40,25 +41,9 @@
 
 namespace {
 
-double Ms(const QElapsedTimer& r) {
-    return r.nsecsElapsed() / 1e6;
-}
+using namespace Medicion;
 
-// A value of /proc/self/status in MB ("VmHWM", "VmRSS").
-double MemoriaMb(const char* clave) {
-    QFile f("/proc/self/status");
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& linea : f.readAll().split('\n'))
-        if (linea.startsWith(clave))
-            return linea.mid(linea.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
-
-// Processor time of this process, and of its finished children, in ms: what a run costs on an idle
-// machine, whatever else the machine is doing meanwhile.
-double CpuMs() {
-    return 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
-}
+// Processor time of the finished children of this process (the command-line program), in ms.
 double CpuHijosMs() {
     rusage u{};
     getrusage(RUSAGE_CHILDREN, &u);
@@ -67,8 +52,7 @@ double CpuHijosMs() {
 }
 
 double Mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    return Percentil(std::move(v), 0.5);
 }
 
 // Balance of every postable account (debits less credits) by its name in the generator's journal:

@@ -113,3 +113,20 @@ bool EscriboArchivo(const QString& ruta, const QByteArray& bytes) {
     QFile f(ruta);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
+
+bool Entorno::CreoLibroConPeso(const QString& fecha) {
+    for (int ejercicio = 1; ejercicio <= 4; ++ejercicio) {
+        CreoEmpresaYEjercicio(1, ejercicio, QDate(2020 + ejercicio, 1, 1), QDate(2020 + ejercicio, 12, 31));
+        CreoPlanChico(1, ejercicio);
+    }
+    return Ejecuto("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+                   "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) "
+                   "SELECT 1, y.NumEjercicio, i, " +
+                   fecha + " FROM n, Ejercicios AS y")
+               .ok &&
+           Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                   "SELECT EmpresaPropia, NumEjercicio, Asiento, d.k, 2 + (Asiento + d.k) % 7, 10.25 "
+                   "FROM Asientos, (SELECT 1 AS k UNION ALL SELECT 2 UNION ALL SELECT 3) AS d")
+               .ok &&
+           Ejecuto("ANALYZE").ok;
+}

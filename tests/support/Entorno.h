@@ -28,6 +28,10 @@ public:
     //   2 PASIVO (4) > 2.1 PROVEEDORES (5, postable, credit)
     //   3 RESULTADOS (6, result) > 3.1 VENTAS (7, postable, credit), 3.2 GASTOS (8, postable, debit)
     void CreoPlanChico(int empresa = 1, int ejercicio = 1);
+    // A book with some weight for query plans: company 1 with four years (2021 to 2024), each with the
+    // small chart, 400 entries of three lines each, and current planner statistics. `fecha` is the
+    // SQL expression of an entry's date over its number i and its year y. False when a statement fails.
+    bool CreoLibroConPeso(const QString& fecha);
 
     // What every fixture does besides the database, set by the screens fixture (message answers).
     static inline std::function<void()> alPreparar;
