@@ -7,6 +7,9 @@
 
 #include <QHash>
 #include <QSet>
+#include <functional>
+#include <numeric>
+#include <vector>
 
 namespace {
 // The chart read once per report: tree order, the rows below each account, and what a line shows of
@@ -76,96 +79,175 @@ QString FiltroCuentas(const QVector<int>& cuentas, QVariantList* parametros) {
                  "Asientos.NumEjercicio=DetAsientos.NumEjercicio AND Asientos.Asiento=DetAsientos.Asiento";
 }
 
-// What a block has written so far: its running balance and its rows.
-struct Escrito {
-    Importe saldo;
-    FilasReporte filas;
+// The lines read for the blocks, kept compactly until their blocks are written: the texts that
+// lines share (dates, the number and concept of one entry) are held once.
+struct Lecturas {
+    using Cuenta = QPair<QString, QString>; // CodInt and Descripcion
+    struct Linea {
+        const Cuenta* cuenta;
+        qint64 centavos;
+        int fecha;   // in fechas
+        int asiento; // in asientos
+        int detalle; // the line's concept, in detalles; -1 when empty
+    };
+    struct Asiento {
+        qint64 numero;
+        QString concepto;
+    };
+    std::vector<Linea> lineas;
+    QStringList fechas; // dd/mm/yy
+    std::vector<Asiento> asientos;
+    QStringList detalles;
+    QString iso; // the last date read, as stored
+
+    // Keeps the current row of a lines statement (Cuenta, Fecha, Asiento, the entry's and the line's
+    // Concepto, Importe) for the account given, its date given as stored and its amount already read.
+    void Leo(const Cuenta* cuenta, const QSqlQuery& q, const QString& fechaIso, Importe importe) {
+        if (fechas.isEmpty() || fechaIso != iso) {
+            iso = fechaIso;
+            fechas << iso.mid(8, 2) + u'/' + iso.mid(5, 2) + u'/' + iso.mid(2, 2); // dd/mm/yy
+        }
+        const qint64 numero = q.value(2).toLongLong();
+        if (asientos.empty() || asientos.back().numero != numero)
+            asientos.push_back({numero, NuloAVacio(q.value(3))});
+        int detalle = -1;
+        if (const QString d = NuloAVacio(q.value(4)); !d.isEmpty()) {
+            detalle = int(detalles.size());
+            detalles << d;
+        }
+        lineas.push_back(
+            {cuenta, importe.centavos(), int(fechas.size()) - 1, int(asientos.size()) - 1, detalle});
+    }
 };
 
-// The date and number texts of the last line written: the lines of one entry, and of one date, share
-// them instead of each holding a copy.
-struct Repetidos {
-    QString iso, fecha;
-    qlonglong numero = -1;
-    QString asiento;
+// The account of a line as the plan knows it; the last one asked is kept, as the lines of one
+// account often follow each other.
+class Buscador {
+public:
+    explicit Buscador(const PlanMayor& plan) : plan(plan) {}
+    const Lecturas::Cuenta* operator()(int cuenta) {
+        if (!ultima || cuenta != numero) {
+            numero = cuenta;
+            const auto it = plan.datos.constFind(cuenta);
+            static const Lecturas::Cuenta ninguna;
+            ultima = it == plan.datos.constEnd() ? &ninguna : &*it;
+        }
+        return ultima;
+    }
+
+private:
+    const PlanMayor& plan;
+    const Lecturas::Cuenta* ultima = nullptr;
+    int numero = 0;
 };
 
-// Writes the current row of a lines statement (Cuenta, Fecha, Asiento, the entry's and the line's
-// Concepto, Importe) into the block; the first row of a block also names its account.
-void Escribo(const PlanMayor& plan, const Bloque& b, Escrito& e, const QSqlQuery& q, const QString& iso,
-             Repetidos& r) {
-    const AppState& a = App();
-    FilaReporte f;
-    f.celdas.resize(MayColumnas);
-    if (e.filas.isEmpty()) {
-        f.celdas[MayCodInt - 1] = plan.datos.value(b.cuenta).first;
-        f.celdas[MayCodJer - 1] =
-            CodJerCuenta(b.cuenta, a.currentCompany, a.currentYear, plan.maximos, &plan.filas);
-        f.celdas[MayDescripcion - 1] = b.texto;
+// The texts of the lecturas already kept in the table, each kept once however many rows show it.
+struct Marcas {
+    static constexpr FilasReporte::Guardado Ninguna = ~FilasReporte::Guardado(0);
+    std::vector<FilasReporte::Guardado> fechas, numeros, conceptos;
+    QHash<const Lecturas::Cuenta*, QPair<FilasReporte::Guardado, FilasReporte::Guardado>> cuentas;
+
+    static FilasReporte::Guardado De(std::vector<FilasReporte::Guardado>& v, size_t i, size_t n,
+                                     FilasReporte& filas, const std::function<QString()>& texto) {
+        if (v.size() < n) v.resize(n, Ninguna);
+        if (v[i] == Ninguna) v[i] = filas.Guardo(texto());
+        return v[i];
     }
-    const auto cuenta = plan.datos.value(q.value(0).toInt());
-    f.celdas[MayCodIntImputable - 1] = cuenta.first;
-    f.celdas[MayDescripcionImputable - 1] = cuenta.second;
-    if (iso != r.iso) {
-        r.iso = iso;
-        r.fecha = iso.mid(8, 2) + u'/' + iso.mid(5, 2) + u'/' + iso.mid(2, 2); // dd/mm/yy
-    }
-    f.celdas[MayFecha - 1] = r.fecha;
-    const qlonglong numero = q.value(2).toLongLong();
-    if (numero != r.numero) {
-        r.numero = numero;
-        r.asiento = QString::number(numero);
-    }
-    f.celdas[MayAsiento - 1] = r.asiento;
-    f.celdas[MayConceptoAsiento - 1] = NuloAVacio(q.value(3));
-    f.celdas[MayConceptoDetalle - 1] = NuloAVacio(q.value(4));
-    const Importe importe = Importe::DeBase(q.value(5));
-    if (importe.signo() >= 0)
-        f.celdas[MayDebe - 1] = importe;
-    else
-        f.celdas[MayHaber - 1] = -importe;
-    e.saldo += importe;
-    f.celdas[MaySaldo - 1] = e.saldo;
-    e.filas.append(std::move(f));
-}
+};
 
 QString FechaIso(const QVariant& v) {
     return v.toString().left(10);
 }
 
-// Few accounts: each block reads its own lines through the index by account.
+// Writes a block: its lines, given by their places in the lecturas, with the running balance from
+// saldo. The first row also names the block's account.
+void EscriboBloque(const PlanMayor& plan, const Bloque& b, Importe saldo, const Lecturas& l,
+                   const std::vector<uint32_t>& cuales, Marcas& m, FilasReporte& filas) {
+    const AppState& a = App();
+    bool primera = true;
+    for (uint32_t i : cuales) {
+        const Lecturas::Linea& x = l.lineas[i];
+        if (primera) {
+            filas.Texto(plan.datos.value(b.cuenta).first);
+            filas.Texto(CodJerCuenta(b.cuenta, a.currentCompany, a.currentYear, plan.maximos, &plan.filas));
+            filas.Texto(b.texto);
+            primera = false;
+        } else {
+            filas.Vacia();
+            filas.Vacia();
+            filas.Vacia();
+        }
+        auto cuenta = m.cuentas.constFind(x.cuenta);
+        if (cuenta == m.cuentas.constEnd())
+            cuenta =
+                m.cuentas.insert(x.cuenta, {filas.Guardo(x.cuenta->first), filas.Guardo(x.cuenta->second)});
+        filas.Celda(cuenta->first);
+        filas.Celda(cuenta->second);
+        const Lecturas::Asiento& asiento = l.asientos[size_t(x.asiento)];
+        filas.Celda(Marcas::De(m.fechas, size_t(x.fecha), size_t(l.fechas.size()), filas,
+                               [&] { return l.fechas[x.fecha]; }));
+        filas.Celda(Marcas::De(m.numeros, size_t(x.asiento), l.asientos.size(), filas,
+                               [&] { return QString::number(asiento.numero); }));
+        filas.Celda(Marcas::De(m.conceptos, size_t(x.asiento), l.asientos.size(), filas,
+                               [&] { return asiento.concepto; }));
+        if (x.detalle >= 0)
+            filas.Texto(l.detalles[x.detalle]);
+        else
+            filas.Vacia();
+        const Importe importe = Importe::DeCentavos(x.centavos);
+        if (importe.signo() >= 0) {
+            filas.Monto(importe);
+            filas.Vacia();
+        } else {
+            filas.Vacia();
+            filas.Monto(-importe);
+        }
+        saldo += importe;
+        filas.Monto(saldo);
+        filas.FinFila();
+    }
+}
+
+// Few accounts: each block reads its own lines through the index by account and is written at once.
 bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const QVector<Bloque>& bloques,
-               bool conSaldoInicial, QVector<Escrito>& escritos, QString* error) {
-    for (int i = 0; i < bloques.size(); ++i) {
-        const Bloque& b = bloques[i];
+               bool conSaldoInicial, FilasReporte& filas, QString* error) {
+    Lecturas l;
+    std::vector<uint32_t> cuales;
+    Buscador cuenta(plan);
+    Marcas m;
+    for (const Bloque& b : bloques) {
         const ConsultaSql lineas = ConsultaLineasMayor(b.cuentas, desde, hasta);
         QSqlQuery q = Consulto(lineas.sql, lineas.parametros);
         if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
-        if (!q.next()) {
-            // A block without lines in the period is not written, not even its opening balance.
-            if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
-            continue;
-        }
+        l = Lecturas();
+        while (q.next())
+            l.Leo(cuenta(q.value(0).toInt()), q, FechaIso(q.value(1)), Importe::DeBase(q.value(5)));
+        if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
+        // A block without lines in the period is not written, not even its opening balance.
+        if (l.lineas.empty()) continue;
+        Importe saldo;
         if (conSaldoInicial && desde.isValid()) {
             const ConsultaSql s = ConsultaSaldoMayor(b.cuentas, desde);
             QSqlQuery qs = Consulto(s.sql, s.parametros);
             if (!qs.isActive()) return Falla(error, TextoError(qs.lastError()));
-            if (qs.next()) escritos[i].saldo = Importe::DeCentavosBase(qs.value(0));
+            if (qs.next()) saldo = Importe::DeCentavosBase(qs.value(0));
         }
-        Repetidos r;
-        do
-            Escribo(plan, b, escritos[i], q, FechaIso(q.value(1)), r);
-        while (q.next());
-        if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
+        cuales.resize(l.lineas.size());
+        std::iota(cuales.begin(), cuales.end(), 0u);
+        // The lecturas are the block's own: only the accounts' texts are kept from one block to the next.
+        m.fechas.clear();
+        m.numeros.clear();
+        m.conceptos.clear();
+        EscriboBloque(plan, b, saldo, l, cuales, m, filas);
     }
     return true;
 }
 
 // Many accounts: one pass over the year's entries in date order hands each line to every block that
-// holds its account; lines before the period only make the opening balances.
+// holds its account; lines before the period only make the opening balances. The blocks are written
+// once the pass is over.
 bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
-                 const QVector<Bloque>& bloques, bool conSaldoInicial, QVector<Escrito>& escritos,
-                 QString* error) {
+                 const QVector<Bloque>& bloques, bool conSaldoInicial, FilasReporte& filas, QString* error) {
     QHash<int, QVector<int>> deCuenta; // account -> blocks that show its lines
     for (int i = 0; i < bloques.size(); ++i) {
         if (bloques[i].cuentas.isEmpty()) {
@@ -181,22 +263,40 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
     const ConsultaSql c = ConsultaLineasEjercicio(conSaldo ? QDate() : desde, hasta);
     QSqlQuery q = Consulto(c.sql, c.parametros);
     if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
-    Repetidos r;
+    Lecturas l;
+    Buscador buscador(plan);
+    Marcas m;
+    std::vector<std::vector<uint32_t>> cuales(size_t(bloques.size()));
+    std::vector<Importe> saldos(size_t(bloques.size()));
+    static const QVector<int> ninguno;
+    int ultimaCuenta = 0;
+    const QVector<int>* deUltima = nullptr;
     while (q.next()) {
-        if (q.value(0).isNull()) continue;
-        const auto it = deCuenta.constFind(q.value(0).toInt());
-        if (it == deCuenta.constEnd()) continue;
+        const QVariant cuenta = q.value(0);
+        if (cuenta.isNull()) continue;
+        // The lines of one entry often share an account: the lookup is kept for the next line.
+        if (!deUltima || cuenta.toInt() != ultimaCuenta) {
+            ultimaCuenta = cuenta.toInt();
+            const auto it = deCuenta.constFind(ultimaCuenta);
+            deUltima = it == deCuenta.constEnd() ? &ninguno : &*it;
+        }
+        if (deUltima->isEmpty()) continue;
         const QString fecha = FechaIso(q.value(1));
+        const Importe importe = Importe::DeBase(q.value(5));
         if (conSaldo && fecha < inicio) {
-            const Importe importe = Importe::DeBase(q.value(5));
-            for (int i : *it)
-                escritos[i].saldo += importe;
+            for (int i : *deUltima)
+                saldos[size_t(i)] += importe;
             continue;
         }
-        for (int i : *it)
-            Escribo(plan, bloques[i], escritos[i], q, fecha, r);
+        const auto linea = uint32_t(l.lineas.size());
+        l.Leo(buscador(ultimaCuenta), q, fecha, importe);
+        for (int i : *deUltima)
+            cuales[size_t(i)].push_back(linea);
     }
     if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
+    for (int i = 0; i < bloques.size(); ++i)
+        if (!cuales[size_t(i)].empty())
+            EscriboBloque(plan, bloques[i], saldos[size_t(i)], l, cuales[size_t(i)], m, filas);
     return true;
 }
 
@@ -214,12 +314,11 @@ bool Armo(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const Q
         recorro = recorro || b.cuentas.isEmpty();
     }
     recorro = recorro || cuentas > cuentasPorIndice;
-    QVector<Escrito> escritos(bloques.size());
-    if (!(recorro ? EnUnaPasada : PorIndice)(plan, desde, hasta, bloques, conSaldoInicial, escritos, error))
-        return false;
-    for (Escrito& e : escritos)
-        tabla->filas.append(std::move(e.filas));
-    return true;
+    if ((recorro ? EnUnaPasada : PorIndice)(plan, desde, hasta, bloques, conSaldoInicial, tabla->filas,
+                                            error))
+        return true;
+    tabla->filas.clear();
+    return false;
 }
 } // namespace
 

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVector>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,8 +43,13 @@ struct FilaReporte {
 // FilaReporte, or cell by cell.
 class FilasReporte {
 public:
-    qsizetype size() const { return qsizetype(fuentes.size()); }
-    bool isEmpty() const { return fuentes.size() == 0; }
+    // Copies share the rows until one of them writes; a moved store is left as a copy.
+    FilasReporte() = default;
+    FilasReporte(const FilasReporte&) = default;
+    FilasReporte& operator=(const FilasReporte&) = default;
+
+    qsizetype size() const { return qsizetype(d->fuentes.size()); }
+    bool isEmpty() const { return d->fuentes.size() == 0; }
     void clear();
     void reserve(qsizetype filas);
 
@@ -55,20 +61,44 @@ public:
         return *this;
     }
 
+    // A row written cell by cell, in column order, without building it: the cells, then FinFila.
+    // A long report writes its rows this way; the result is the same as appending the whole row.
+    void Texto(const QString& texto) {
+        Escribo();
+        d->codigos.push_back(CodigoTexto(texto, Columna()));
+    }
+    void Utf8(QByteArrayView utf8); // a text given in UTF-8
+    void Monto(Importe importe);
+    void Vacia() {
+        Escribo();
+        d->codigos.push_back(0);
+    }
+    // A text stored once and put in many cells of this store (an account's name on every line of its
+    // ledger): Guardo keeps it, Celda puts it as the next cell. The mark is only good for this store.
+    using Guardado = uint64_t;
+    Guardado Guardo(QStringView texto);
+    void Celda(Guardado texto) {
+        Escribo();
+        d->codigos.push_back(texto);
+    }
+    void FinFila(FuenteFila fuente = FuenteFila::Normal, const QString& oculto = QString());
+
     FilaReporte operator[](qsizetype fila) const { return at(fila); }
     FilaReporte at(qsizetype fila) const;
 
     // Cell by cell, without building the row (columna from 0).
-    qsizetype celdas(qsizetype fila) const { return qsizetype(inicios[size_t(fila)] - Inicio(fila)); }
+    qsizetype celdas(qsizetype fila) const { return qsizetype(d->inicios[size_t(fila)] - Inicio(fila)); }
     CeldaReporte celda(qsizetype fila, qsizetype columna) const;
+    // The amount of a cell that holds one alone; nullopt for any other cell.
+    std::optional<Importe> importe(qsizetype fila, qsizetype columna) const;
     // The text of a cell as shown (an amount as TextoPlano); empty past the row's cells.
     QString texto(qsizetype fila, qsizetype columna) const;
     // The UTF-8 bytes of a cell that holds a stored text or nothing; false for any other cell (read
     // it with texto()).
     bool utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes) const;
     bool utf8Oculto(qsizetype fila, QByteArrayView* bytes) const;
-    FuenteFila fuente(qsizetype fila) const { return FuenteFila(fuentes[size_t(fila)]); }
-    QString oculto(qsizetype fila) const { return Texto(ocultos[size_t(fila)]); }
+    FuenteFila fuente(qsizetype fila) const { return FuenteFila(d->fuentes[size_t(fila)]); }
+    QString oculto(qsizetype fila) const { return Texto(d->ocultos[size_t(fila)]); }
     // Bytes held (for the benchmark).
     size_t bytes() const;
 
@@ -121,21 +151,30 @@ private:
         size_t n = 0;
     };
 
-    // A cell's word: 0 empty; tag 1 a text (length in bits 2-25, position in the text pieces above);
-    // tag 2 an amount (cents in bits 2-63); tag 3 a cell kept whole in `aparte` (a text or an amount
-    // too long for the word), its index above the tag.
-    Trozos<uint64_t> codigos;
-    Trozos<uint64_t> inicios; // where the words of each row end
-    Trozos<uint64_t> ocultos;
-    Trozos<uint8_t> fuentes;
-    // The texts, in UTF-8, in pieces of PiezaTexto bytes; a text never straddles two pieces.
-    std::vector<std::vector<char>> textos;
-    std::vector<CeldaReporte> aparte;
-    // The last text stored in each column (first the hidden values, then the cells), to store a
-    // repeated text once.
-    std::vector<QString> ultimos;
-    std::vector<uint64_t> ultimosCodigos;
-    std::string ascii; // a text being stored, in UTF-8
+    // The stored rows, shared by the copies of a store until one of them writes (a grid shows a
+    // report from its table without a copy of its own).
+    struct Datos {
+        // A cell's word: 0 empty; tag 1 a text (length in bits 2-25, position in the text pieces above);
+        // tag 2 an amount (cents in bits 2-63); tag 3 a cell kept whole in `aparte` (a text or an amount
+        // too long for the word), its index above the tag.
+        Trozos<uint64_t> codigos;
+        Trozos<uint64_t> inicios; // where the words of each row end
+        Trozos<uint64_t> ocultos;
+        Trozos<uint8_t> fuentes;
+        // The texts, in UTF-8, in pieces of PiezaTexto bytes; a text never straddles two pieces.
+        std::vector<std::vector<char>> textos;
+        std::vector<CeldaReporte> aparte;
+        // The last text stored in each column (first the hidden values, then the cells), to store a
+        // repeated text once.
+        std::vector<QString> ultimos;
+        std::vector<uint64_t> ultimosCodigos;
+        std::string ascii; // a text being stored, in UTF-8
+    };
+    std::shared_ptr<Datos> d = std::make_shared<Datos>();
+    // Makes the rows this store's own before writing.
+    void Escribo() {
+        if (d.use_count() > 1) d = std::make_shared<Datos>(*d);
+    }
 
     uint64_t Codigo(const CeldaReporte& celda, size_t columna);
     uint64_t CodigoTexto(const QString& texto, size_t columna);
@@ -144,7 +183,11 @@ private:
     uint64_t Copio(const FilasReporte& otras, uint64_t codigo, size_t columna);
     QString Texto(uint64_t codigo) const;
     CeldaReporte Celda(uint64_t codigo) const;
-    uint64_t Inicio(qsizetype fila) const { return fila == 0 ? 0 : inicios[size_t(fila) - 1]; }
+    uint64_t Inicio(qsizetype fila) const { return fila == 0 ? 0 : d->inicios[size_t(fila) - 1]; }
+    // The column (from 1) of the next cell of the row being written.
+    size_t Columna() const {
+        return size_t(d->codigos.size() - (d->inicios.size() ? d->inicios[d->inicios.size() - 1] : 0)) + 1;
+    }
 };
 
 struct TablaReporte {

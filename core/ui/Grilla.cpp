@@ -223,24 +223,40 @@ void Grilla::MuestroCelda(int fila, int columna) {
 
 void Grilla::AjustoAltoFila(int fila) {
     if (fila < 1 || fila > datos->filas()) return;
-    QFont f = font();
-    f.setBold(datos->negrita(fila));
-    f.setItalic(datos->cursiva(fila));
-    const QFontMetrics fm(f);
-    int alto = fm.height();
+    const bool negrita = datos->negrita(fila), cursiva = datos->cursiva(fila);
+    int alto = AltoTexto(0, negrita, cursiva, QString()); // one line
     for (int c = 1; c <= datos->columnas(); ++c) {
         if (isColumnHidden(c)) continue;
-        const bool ajustada = datos->tipo(c).clase == TipoCelda::TextoAjustado;
         // A text that does not wrap is one line unless it breaks lines itself: only wrapped texts and
         // texts with breaks are measured (a long report measures many rows).
-        if (!ajustada && !datos->crudo(fila, c).contains(QLatin1Char('\n'))) continue;
-        const QString t = datos->mostrado(fila, c);
-        if (t.isEmpty()) continue;
-        const int ancho = std::max(1, columnWidth(c) - 6);
-        alto = std::max(
-            alto, fm.boundingRect(QRect(0, 0, ancho, 1 << 20), ajustada ? Qt::TextWordWrap : 0, t).height());
+        if (datos->tipo(c).clase != TipoCelda::TextoAjustado &&
+            !datos->crudo(fila, c).contains(QLatin1Char('\n')))
+            continue;
+        alto = std::max(alto, AltoTexto(c, negrita, cursiva, datos->mostrado(fila, c)));
     }
-    setRowHeight(fila - 1, std::max(alto + 6, verticalHeader()->minimumSectionSize()));
+    FijoAltoFila(fila, alto);
+}
+
+int Grilla::AltoTexto(int columna, bool negrita, bool cursiva, const QString& texto) const {
+    QFont f = font();
+    f.setBold(negrita);
+    f.setItalic(cursiva);
+    const QFontMetrics fm(f);
+    if (texto.isEmpty() || columna < 0 || columna > datos->columnas()) return fm.height();
+    const bool ajustada = datos->tipo(columna).clase == TipoCelda::TextoAjustado;
+    const int ancho = std::max(1, columnWidth(columna) - 6);
+    return std::max(
+        fm.height(),
+        fm.boundingRect(QRect(0, 0, ancho, 1 << 20), ajustada ? Qt::TextWordWrap : 0, texto).height());
+}
+
+void Grilla::FijoAltoFila(int fila, int altoTexto) {
+    if (fila < 1 || fila > datos->filas()) return;
+    setRowHeight(fila - 1, std::max(altoTexto + 6, verticalHeader()->minimumSectionSize()));
+}
+
+void Grilla::Muestro(std::shared_ptr<const OrigenGrilla> origen) {
+    datos->Muestro(std::move(origen));
 }
 
 void Grilla::Oculto(bool ocultar) {

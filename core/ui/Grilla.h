@@ -28,6 +28,17 @@ struct TipoCelda {
     Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter; // Numero: left means right
 };
 
+// Rows a grid shows from elsewhere instead of holding them: a long read-only report is shown from
+// its own table, without a copy. Rows and columns from 0; column 0 is each row's hidden value; texts
+// in the grid's stored form (amounts in C form with two decimals).
+class OrigenGrilla {
+public:
+    virtual ~OrigenGrilla() = default;
+    virtual int filas() const = 0;
+    virtual QString texto(int fila, int columna) const = 0;
+    virtual uint8_t fuente(int fila) const = 0; // bit 0 bold, bit 1 italic
+};
+
 class Grilla : public QTableView {
     Q_OBJECT
 public:
@@ -91,6 +102,14 @@ public:
     int columnaActiva() const;
     void MuestroCelda(int fila, int columna); // brings the cell into view
     void AjustoAltoFila(int fila);            // fits the row's height to its tallest text
+    // Height of a text in a cell of the column, in the row font given (wrapped where the column wraps);
+    // one line's height for an empty text.
+    int AltoTexto(int columna, bool negrita, bool cursiva, const QString& texto) const;
+    void FijoAltoFila(int fila, int altoTexto); // the row's height for texts that tall (from AltoTexto)
+
+    // Shows the rows of an origin in place of the grid's own (which are emptied). Writing to a cell
+    // or a row afterwards first copies the rows into the grid; setFilas(0) lets the origin go.
+    void Muestro(std::shared_ptr<const OrigenGrilla> origen);
 
     // Hides the grid and suspends repaints while it is filled.
     void Oculto(bool ocultar);

@@ -214,13 +214,13 @@ QVariant GrillaModelo::data(const QModelIndex& indice, int rol) const {
     switch (rol) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        if (tipos[size_t(columna)].clase == TipoCelda::Boton && cols[size_t(columna)].vacia(indice.row()))
+        if (tipos[size_t(columna)].clase == TipoCelda::Boton && crudo(fila, columna).isEmpty())
             return tipos[size_t(columna)].textoBoton;
         return mostrado(fila, columna);
     case Qt::EditRole:
         return editado(fila, columna);
     case Qt::FontRole: {
-        const uint8_t f = fuentes[size_t(indice.row())];
+        const uint8_t f = Fuente(indice.row());
         if (!f) return QVariant();
         QFont fuente;
         fuente.setBold(f & 1);
@@ -267,6 +267,10 @@ QVariant GrillaModelo::headerData(int seccion, Qt::Orientation orientacion, int 
 void GrillaModelo::setFilas(int filas) {
     filas = std::max(0, filas);
     if (filas == nFilas) return;
+    if (filas == 0)
+        origen.reset();
+    else
+        Propio();
     if (filas > nFilas) {
         beginInsertRows(QModelIndex(), nFilas, filas - 1);
         for (ColumnaTexto& c : cols)
@@ -289,6 +293,7 @@ void GrillaModelo::setColumnas(int columnas) {
     const int actual = int(cols.size());
     const int total = std::max(0, columnas) + 1;
     if (total == actual) return;
+    Propio();
     if (total > actual)
         beginInsertColumns(QModelIndex(), actual, total - 1);
     else
@@ -310,6 +315,7 @@ void GrillaModelo::setColumnas(int columnas) {
 
 void GrillaModelo::BorroFila(int fila) {
     if (fila < 1 || fila > nFilas) return;
+    Propio();
     beginRemoveRows(QModelIndex(), fila - 1, fila - 1);
     for (ColumnaTexto& c : cols)
         c.BorroFilas(fila - 1, 1);
@@ -320,6 +326,7 @@ void GrillaModelo::BorroFila(int fila) {
 
 void GrillaModelo::InsertoFila(int fila) {
     if (fila < 1 || fila > nFilas + 1) return;
+    Propio();
     beginInsertRows(QModelIndex(), fila - 1, fila - 1);
     for (ColumnaTexto& c : cols)
         c.InsertoFilas(fila - 1, 1);
@@ -330,6 +337,7 @@ void GrillaModelo::InsertoFila(int fila) {
 
 QString GrillaModelo::crudo(int fila, int columna) const {
     if (fila < 1 || fila > nFilas || columna < 0 || columna >= int(cols.size())) return QString();
+    if (origen) return origen->texto(fila - 1, columna);
     return cols[size_t(columna)].texto(fila - 1);
 }
 
@@ -391,6 +399,7 @@ QString GrillaModelo::Canonico(int columna, const QString& texto) const {
 
 void GrillaModelo::setTexto(int fila, int columna, const QString& texto) {
     if (fila < 1 || fila > nFilas || columna < 0 || columna >= int(cols.size())) return;
+    Propio();
     cols[size_t(columna)].setTexto(fila - 1, Canonico(columna, texto));
     Cambio(fila, columna);
 }
@@ -401,12 +410,14 @@ void GrillaModelo::setTextoUtf8(int fila, int columna, QByteArrayView utf8) {
         setTexto(fila, columna, QString::fromUtf8(utf8));
         return;
     }
+    Propio();
     cols[size_t(columna)].setUtf8(fila - 1, utf8.data(), size_t(utf8.size()));
     Cambio(fila, columna);
 }
 
 void GrillaModelo::setNumero(int fila, int columna, double valor) {
     if (fila < 1 || fila > nFilas || columna < 0 || columna >= int(cols.size())) return;
+    Propio();
     cols[size_t(columna)].setTexto(fila - 1, EsImporte(columna) && std::fabs(valor) < 1e13
                                                  ? Importe::DeDouble(valor).TextoPlano()
                                                  : QString::number(valor, 'g', 15));
@@ -421,6 +432,7 @@ bool GrillaModelo::EsImporte(int columna) const {
 
 void GrillaModelo::setImporte(int fila, int columna, Importe valor) {
     if (fila < 1 || fila > nFilas || columna < 0 || columna >= int(cols.size())) return;
+    Propio();
     cols[size_t(columna)].setTexto(fila - 1, valor.TextoPlano());
     Cambio(fila, columna);
 }
@@ -508,7 +520,8 @@ bool GrillaModelo::AceptoTipeado(int fila, int columna, const QString& tipeado, 
     default:
         break;
     }
-    if (cols[size_t(columna)].texto(fila - 1) == guardo) return true;
+    if (crudo(fila, columna) == guardo) return true;
+    Propio();
     cols[size_t(columna)].setTexto(fila - 1, guardo);
     Cambio(fila, columna);
     emit EditadoPorUsuario(fila, columna);
@@ -533,6 +546,7 @@ void GrillaModelo::setTipo(int columna, const TipoCelda& tipo) {
 
 void GrillaModelo::setFuenteFila(int fila, bool negrita, bool cursiva) {
     if (fila < 1 || fila > nFilas) return;
+    Propio();
     fuentes[size_t(fila - 1)] = uint8_t((negrita ? 1 : 0) | (cursiva ? 2 : 0));
     if (silencio)
         pendiente = true;
@@ -581,6 +595,30 @@ void GrillaModelo::Cambio(int fila, int columna) {
     }
     const QModelIndex i = index(fila - 1, columna);
     emit dataChanged(i, i);
+}
+
+void GrillaModelo::Muestro(std::shared_ptr<const OrigenGrilla> o) {
+    setFilas(0);
+    const int filas = o ? o->filas() : 0;
+    if (filas <= 0) return;
+    beginInsertRows(QModelIndex(), 0, filas - 1);
+    origen = std::move(o);
+    nFilas = filas;
+    endInsertRows();
+}
+
+void GrillaModelo::Propio() {
+    if (!origen) return;
+    const std::shared_ptr<const OrigenGrilla> o = std::move(origen);
+    origen.reset();
+    fuentes.assign(size_t(nFilas), 0);
+    for (int c = 0; c < int(cols.size()); ++c) {
+        cols[size_t(c)].Redimensiono(nFilas);
+        for (int f = 0; f < nFilas; ++f)
+            if (const QString t = o->texto(f, c); !t.isEmpty()) cols[size_t(c)].setTexto(f, t);
+    }
+    for (int f = 0; f < nFilas; ++f)
+        fuentes[size_t(f)] = o->fuente(f);
 }
 
 void GrillaModelo::ReservoTexto(int columna, qsizetype bytes) {

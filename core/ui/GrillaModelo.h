@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QStringView>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -97,8 +98,10 @@ public:
     void setTipo(int columna, const TipoCelda& tipo);
     const TipoCelda& tipo(int columna) const { return tipos[size_t(columna)]; }
     void setFuenteFila(int fila, bool negrita, bool cursiva);
-    bool negrita(int fila) const { return fuentes[size_t(fila - 1)] & 1; }
-    bool cursiva(int fila) const { return fuentes[size_t(fila - 1)] & 2; }
+    bool negrita(int fila) const { return Fuente(fila - 1) & 1; }
+    bool cursiva(int fila) const { return Fuente(fila - 1) & 2; }
+    // Rows shown from an origin instead of the grid's own (see Grilla::Muestro).
+    void Muestro(std::shared_ptr<const OrigenGrilla> origen);
     void setColorTexto(const QColor& c);
     QColor colorTexto() const { return color; }
     void setSoloLectura(bool s);
@@ -135,6 +138,11 @@ private:
     bool silencio = false;
     bool pendiente = false;
 
+    std::shared_ptr<const OrigenGrilla> origen;
+
+    uint8_t Fuente(int fila) const { return origen ? origen->fuente(fila) : fuentes[size_t(fila)]; }
+    // Before a change: rows shown from an origin are copied into the grid's own.
+    void Propio();
     void Cambio(int fila, int columna);
     QString Canonico(int columna, const QString& texto) const;
 };

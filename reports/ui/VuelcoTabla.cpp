@@ -4,6 +4,8 @@
 #include "core/ui/GrillaModelo.h"
 
 #include <QFontMetrics>
+#include <QHash>
+#include <memory>
 #include <vector>
 
 void PreparoGrillaReporte(Grilla* g, const TablaReporte& t, const QList<int>& anchos, bool miles,
@@ -47,6 +49,33 @@ int AnchoAscii(std::vector<int>& anchos, const QFont& base, FuenteFila fuente, Q
     }
     return ancho;
 }
+
+uint8_t Bits(FuenteFila f) {
+    switch (f) {
+    case FuenteFila::Negrita:
+        return 1;
+    case FuenteFila::Cursiva:
+        return 2;
+    case FuenteFila::NegritaCursiva:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+// The grid reads the table's rows where they are (the table's copy shares them).
+class OrigenTabla : public OrigenGrilla {
+public:
+    explicit OrigenTabla(const FilasReporte& f) : propias(f) {}
+    int filas() const override { return int(propias.size()); }
+    QString texto(int fila, int columna) const override {
+        return columna == 0 ? propias.oculto(fila) : propias.texto(fila, columna - 1);
+    }
+    uint8_t fuente(int fila) const override { return Bits(propias.fuente(fila)); }
+
+private:
+    FilasReporte propias;
+};
 } // namespace
 
 void VuelcoTabla(Grilla* g, const TablaReporte& t) {
@@ -56,53 +85,40 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
     for (int c = 1; c <= g->columnas(); ++c)
         if (g->tipoColumna(c).clase == TipoCelda::TextoAjustado) ajustadas << c;
     const int promedio = std::max(1, QFontMetrics(g->font()).averageCharWidth());
-    g->setFilas(int(t.filas.size()));
     const FilasReporte& filas = t.filas;
-    std::vector<int> anchos[4]; // per row font: the width of each ASCII character, read when first needed
-    const int columnas = g->columnas();
-    std::vector<qsizetype> largos(size_t(columnas) + 1);
+    g->Muestro(std::make_shared<OrigenTabla>(filas));
+    if (ajustadas.isEmpty()) return;
+    // Measuring every row of a long report costs more than filling it: only a text that may not fit
+    // its column on one line is measured, and a text met before (an account's name, a concept) is
+    // measured once. A plain ASCII text is first summed from the widths of its characters in the
+    // row's font, with room to spare for kerning.
+    std::vector<int> anchos[4];   // per row font: the width of each ASCII character, read when first needed
+    QHash<QByteArray, int> altos; // font, column and text -> height
     QByteArrayView bytes;
-    // Each text column's buffer is sized once from the table.
-    std::vector<qsizetype> total(size_t(columnas) + 1);
+    std::vector<int> anchoDe(size_t(g->columnas()) + 1);
+    for (int c : ajustadas)
+        anchoDe[size_t(c)] = g->anchoColumna(c) - 6;
     for (int i = 0; i < filas.size(); ++i) {
-        for (int c = 1; c <= columnas; ++c)
-            if (filas.utf8(i, c - 1, &bytes)) total[size_t(c)] += bytes.size();
-        if (filas.utf8Oculto(i, &bytes)) total[0] += bytes.size();
-    }
-    for (int c = 0; c <= columnas; ++c)
-        if (total[size_t(c)] > 0) g->modelo()->ReservoTexto(c, total[size_t(c)]);
-    for (int i = 0; i < filas.size(); ++i) {
-        const int fila = i + 1;
-        // Stored texts go from the table's bytes to the grid's without a QString between them.
-        for (int c = 1; c <= columnas; ++c) {
-            if (filas.utf8(i, c - 1, &bytes)) {
-                g->setTextoUtf8(fila, c, bytes);
-                largos[size_t(c)] = bytes.size();
-            } else {
-                const QString texto = filas.texto(i, c - 1);
-                g->setTexto(fila, c, texto);
-                largos[size_t(c)] = texto.size();
-            }
-        }
-        if (filas.utf8Oculto(i, &bytes)) {
-            if (!bytes.isEmpty()) g->setTextoUtf8(fila, 0, bytes);
-        } else {
-            g->setTexto(fila, 0, filas.oculto(i));
-        }
         const FuenteFila fuente = filas.fuente(i);
-        if (fuente != FuenteFila::Normal)
-            g->setFuenteFila(fila, fuente != FuenteFila::Cursiva, fuente != FuenteFila::Negrita);
-        // Measuring every row of a long report costs more than filling it: only a text that may not
-        // fit its column on one line is measured. A plain ASCII text is first summed from the widths
-        // of its characters in the row's font, with room to spare for kerning.
+        int alto = 0;
         for (int c : ajustadas) {
-            const int ancho = g->anchoColumna(c) - 6;
-            if (largos[size_t(c)] * promedio <= ancho) continue;
-            if (filas.utf8(i, c - 1, &bytes) &&
-                AnchoAscii(anchos[size_t(fuente)], g->font(), fuente, bytes) + 4 <= ancho)
-                continue;
-            g->AjustoAltoFila(fila);
-            break;
+            const int ancho = anchoDe[size_t(c)];
+            QString texto;
+            const bool utf8 = filas.utf8(i, c - 1, &bytes);
+            if (!utf8) texto = filas.texto(i, c - 1);
+            const qsizetype largo = utf8 ? bytes.size() : texto.size();
+            if (largo * promedio <= ancho) continue;
+            if (utf8 && AnchoAscii(anchos[size_t(fuente)], g->font(), fuente, bytes) + 4 <= ancho) continue;
+            QByteArray clave = QByteArray(1, char(Bits(fuente))) + char(c);
+            clave += utf8 ? QByteArray(bytes.data(), bytes.size()) : texto.toUtf8();
+            auto it = altos.constFind(clave);
+            if (it == altos.constEnd()) {
+                const uint8_t b = Bits(fuente);
+                it = altos.insert(clave,
+                                  g->AltoTexto(c, b & 1, b & 2, utf8 ? QString::fromUtf8(bytes) : texto));
+            }
+            alto = std::max(alto, *it);
         }
+        if (alto > 0) g->FijoAltoFila(i + 1, alto);
     }
 }

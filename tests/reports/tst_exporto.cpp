@@ -5,11 +5,13 @@
 #include "core/Motor.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
+#include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "reports/Balance.h"
 #include "reports/exporto/Exporto.h"
 #include "reports/ui/RegistroReportes.h"
+#include "reports/ui/VuelcoTabla.h"
 #include "reports/ui/frmRptBalance.h"
 #include "tests/support/ui/EntornoPantallas.h"
 
@@ -619,4 +621,59 @@ void PruebaExporto::filas() {
         QCOMPARE(guardadas.fuente(i), f.fuente);
         QCOMPARE(leida.oculto, f.oculto);
     }
+
+    // The same rows written cell by cell, texts kept once and put in every cell that shows them.
+    FilasReporte escritas;
+    for (const FilaReporte& f : filas) {
+        for (const CeldaReporte& c : f.celdas) {
+            if (c.importe)
+                escritas.Monto(*c.importe);
+            else if (c.texto.size() % 2)
+                escritas.Texto(c.texto);
+            else if (c.texto.isEmpty())
+                escritas.Vacia();
+            else
+                escritas.Celda(escritas.Guardo(c.texto));
+        }
+        escritas.FinFila(f.fuente, f.oculto);
+    }
+    // A grid shows a table's rows from the table; a copy shares them until one side writes.
+    TablaReporte tabla;
+    tabla.filas = guardadas;
+    for (const FilaReporte& f : filas)
+        while (tabla.columnas.size() < f.celdas.size())
+            tabla.columnas << QString::number(tabla.columnas.size() + 1);
+    tabla.importes = QVector<bool>(tabla.columnas.size(), false);
+    Grilla grilla;
+    VuelcoTabla(&grilla, tabla);
+    tabla.filas.append(FilaReporte{{QStringLiteral("después")}, FuenteFila::Negrita, {}});
+    QCOMPARE(guardadas.size(), filas.size());
+    QCOMPARE(grilla.filas(), int(filas.size()));
+    auto comparo = [&](int desde) {
+        for (int i = desde; i < filas.size(); ++i) {
+            const FilaReporte& f = filas[i];
+            const QString donde = QString("fila %1").arg(i);
+            for (int c = 0; c < f.celdas.size(); ++c) {
+                const CeldaReporte& x = f.celdas[c];
+                const QString texto = x.importe ? x.importe->TextoPlano() : x.texto;
+                QVERIFY2(escritas.texto(i, c) == texto, qPrintable(donde));
+                // The grid shows a cell holding both as its amount.
+                QVERIFY2(grilla.modelo()->crudo(i + 1, c + 1) == texto, qPrintable(donde));
+            }
+            QCOMPARE(escritas.fuente(i), f.fuente);
+            QVERIFY2(escritas.oculto(i) == f.oculto && grilla.modelo()->crudo(i + 1, 0) == f.oculto,
+                     qPrintable(donde));
+            QCOMPARE(grilla.modelo()->negrita(i + 1),
+                     f.fuente == FuenteFila::Negrita || f.fuente == FuenteFila::NegritaCursiva);
+            QCOMPARE(grilla.modelo()->cursiva(i + 1),
+                     f.fuente == FuenteFila::Cursiva || f.fuente == FuenteFila::NegritaCursiva);
+        }
+    };
+    comparo(0);
+    // Writing to the grid makes the rows its own: the others stay as they were.
+    grilla.setTexto(1, 1, QStringLiteral("nuevo"));
+    QCOMPARE(grilla.texto(1, 1), QStringLiteral("nuevo"));
+    comparo(1);
+    grilla.setFilas(0);
+    QCOMPARE(grilla.filas(), 0);
 }
