@@ -4,7 +4,9 @@
 # the engine's own checks, whole entries, whole charts, closing entries both or neither, a backup
 # sound or absent, and every operation the worker reported still there.
 #
-#   matanza.sh <obrero> [vueltas]      (FALLOS_VUELTAS overrides vueltas; FALLOS_SEMILLA repeats a run)
+#   matanza.sh <obrero> [vueltas]
+# FALLOS_VUELTAS overrides vueltas; FALLOS_SEMILLA repeats a run; FALLOS_OPERACIONES="pego cierre"
+# kills only those operations.
 set -u
 obrero=$1
 vueltas=${FALLOS_VUELTAS:-${2:-20}}
@@ -37,12 +39,13 @@ i=0 op=preparo
     exit 1
 }
 
-operaciones=(asientos asientos pego cierre backup sesiones cuentas mezcla)
+read -r -a operaciones <<<"${FALLOS_OPERACIONES:-asientos asientos pego cierre backup sesiones cuentas mezcla}"
 muertes=0
 declare -A porOperacion
 for ((i = 1; i <= vueltas; i++)); do
     op=${operaciones[RANDOM % ${#operaciones[@]}]}
     registro=$dir/$(printf 'r%04d' "$i")-$op.log
+    : >"$registro" # there even when the kill comes before the worker opens it
     "$obrero" "$programa" "$op" 1000000 "$RANDOM$i" >"$registro" 2>"$dir/stderr.log" &
     pid=$!
     # One kill in five lands in the first 60 ms (start-up, the first statements); the rest up to 1.5 s.
