@@ -111,7 +111,7 @@ bool CopioConjunto(const QString& ruta, const QString& carpeta, QString* copia, 
 
 } // namespace
 
-Diagnostico ExaminoBase(const QString& ruta, Examen profundidad) {
+Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) {
     Diagnostico d;
     const QString visible = RutaVisible(ruta);
     auto resultado = [&](EstadoBase e, const QString& m) {
@@ -137,7 +137,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad) {
                              "junto a ella, " + RutaVisible(ruta + sufijo) + " no es un archivo sino " + c);
     }
     const QFileInfo fi(ruta);
-    if (!fi.isReadable() || !fi.isWritable())
+    if (!fi.isReadable() || (!paraLeer && !fi.isWritable()))
         return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura y escritura sobre el archivo");
     const Motor& motor = MotorActual();
     const Motor::Cabecera cabecera = motor.LeoCabecera(ruta);

@@ -57,7 +57,7 @@ verifico() {
 # A book with some entries and a backup, copied into each case.
 libro=$dir/libro
 mkdir -p "$libro"
-"$obrero" "$libro" preparo >/dev/null && "$obrero" "$libro" asientos 200 >/dev/null &&
+"$obrero" "$libro" preparo >"$dir/libro.log" && "$obrero" "$libro" asientos 200 >>"$dir/libro.log" &&
     "$obrero" "$libro" backup 1 >/dev/null || {
     echo "no se pudo preparar el libro"
     exit 1
@@ -130,6 +130,20 @@ verifico "$dir/copia2.log" "$p"
 [ "$(huella "$dir/protegida/Partidex.BAK")" = "$bak" ] || falla "la copia de seguridad cambió"
 grep '^error' "$dir/copia2.log"
 desmonto
+chmod -R u+w "$dir/protegida"
+
+caso="recuperación desde una copia de solo lectura"
+p=$dir/recupero
+mkdir -p "$p"
+cp "$libro"/* "$p"/
+printf '[Mantenimiento de Base de Datos]\r\nBase Back Up=%s\r\n' "$dir/protegida/Partidex.BAK" >"$p/Partidex.ini"
+"$obrero" "$p" asientos 3 >/dev/null
+solo_lectura "$dir/protegida"
+"$obrero" "$p" recupero >"$dir/recupero.log" 2>&1 || falla "$(cat "$dir/recupero.log")"
+desmonto
+verifico "$dir/libro.log" "$p"
+n=$(sqlite3 "$p/Partidex.MDB" "SELECT COUNT(*) FROM Asientos")
+[ "$n" -eq "$(grep -c '^asiento' "$dir/libro.log")" ] || falla "después de recuperar hay $n asientos"
 chmod -R u+w "$dir/protegida"
 
 caso="carpeta del programa de solo lectura"

@@ -3,7 +3,7 @@
 //
 //   obrero <carpeta> preparo
 //   obrero <carpeta> <operacion> <cantidad> [semilla]
-//       operacion: asientos, pego, cierre, backup, sesiones, cuentas, mezcla
+//       operacion: asientos, pego, cierre, backup, recupero, sesiones, cuentas, mezcla
 //   obrero <carpeta> verifico [--sin-huecos] <registro>...
 //
 // The folder is the program's folder: its Partidex.ini names the database, which is opened through
@@ -283,6 +283,17 @@ void HagoRespaldos(int cantidad) {
     }
 }
 
+// Restores the book from its backup, as the maintenance screen does when the user says yes.
+void RecuperoRespaldo() {
+    Mantenimiento::Interlocutor i;
+    i.informo = [](const QString& texto, Mantenimiento::Aviso) { Fallo(texto); };
+    i.pregunto = [](const QString&) { return true; };
+    Mantenimiento::FijoInterlocutor(i);
+    CierroBase();
+    if (!Mantenimiento::RecuperoBackUp()) Fallo("la recuperación no se hizo");
+    Informo("recupero");
+}
+
 void UnaSesion(int vuelta) {
     AppState& a = App();
     a.currentSession = NuevaSesion();
@@ -510,12 +521,8 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
     CierroBase();
     for (const QString& copia : {App().backupPath, App().backupPath + ".1"}) {
         if (!QFileInfo::exists(copia)) continue;
-        // A copy on a medium that cannot be written is judged by its pages alone.
-        const Diagnostico d = ExaminoBase(copia, Examen::Completo);
-        QString detalle;
-        if (d.estado != EstadoBase::Partidex &&
-            (d.estado != EstadoBase::SinPermiso || !VerificoIntegridad(copia, &detalle)))
-            h.Agrego("la copia " + copia + ": " + d.explicacion + " " + detalle);
+        const Diagnostico d = ExaminoBase(copia, Examen::Completo, true);
+        if (d.estado != EstadoBase::Partidex) h.Agrego("la copia " + copia + ": " + d.explicacion);
     }
     Informo(QString("verificado %1 registros, %2 asientos informados, %3 sesiones, %4 cuentas editadas, %5 "
                     "cierres, %6 fallas")
@@ -561,6 +568,10 @@ int main(int argc, char* argv[]) {
         CierroEjercicios(cantidad);
     } else if (operacion == "backup") {
         HagoRespaldos(cantidad);
+    } else if (operacion == "recupero") {
+        RecuperoRespaldo();
+        Informo("fin");
+        return 0;
     } else if (operacion == "sesiones") {
         for (int i = 0; i < cantidad; ++i)
             UnaSesion(i);
