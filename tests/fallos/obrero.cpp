@@ -36,6 +36,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <unistd.h>
@@ -218,6 +219,7 @@ void GuardoUnAsiento() {
 void PegoPlanes(int cantidad) {
     for (int i = 0; i < cantidad; ++i) {
         const int origen = i % 2 == 0 ? AnioPlanA : AnioPlanB;
+        Informo(QString("intento pego %1").arg(origen));
         const Ejercicios::Veredicto v = Ejercicios::PegoPlan(Empresa, origen, Empresa, AnioDestino);
         if (!v.ok) Fallo(v.mensaje);
         Informo(QString("pego %1").arg(origen));
@@ -257,6 +259,7 @@ void CierroEjercicios(int cantidad) {
             Informo("reabro");
             continue;
         }
+        Informo("intento cierro");
         const PeriodoEjercicio p{QDate(2024, 1, 1), QDate(2024, 12, 31)};
         const Generacion c = GeneroCierre(Empresa, AnioAsientos, LeyendaCierreResultados(p),
                                           LeyendaCierrePatrimonial(p), CuentaAjuste);
@@ -386,6 +389,22 @@ QStringList FilasPlan(int ejercicio) {
     return filas;
 }
 
+// The closing state of the book: numbers of the results closing and the balance-sheet closing of 2024
+// and of the opening of 2025, 0 where there is none.
+QString EstadoCierre() {
+    return QString("%1/%2/%3")
+        .arg(EntradaEspecial(AnioAsientos, Especial::CierreResultados))
+        .arg(EntradaEspecial(AnioAsientos, Especial::CierrePatrimonial))
+        .arg(EntradaEspecial(AnioSiguiente, Especial::Apertura));
+}
+// A state against an accepted one, where * stands for any entry number.
+bool CoincideEstado(const QString& estado, const QString& patron) {
+    const QStringList e = estado.split('/'), p = patron.split('/');
+    for (int i = 0; i < 3; ++i)
+        if (p[i] != e[i] && !(p[i] == "*" && e[i] != "0")) return false;
+    return true;
+}
+
 int Verificacion(const QString& carpeta, const QStringList& argumentos) {
     Arranco(carpeta);
     Hallazgos h;
@@ -432,7 +451,9 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
 
     // A pasted chart is one of the two charts whole.
     const QStringList destino = FilasPlan(AnioDestino);
-    if (!destino.isEmpty() && destino != FilasPlan(AnioPlanA) && destino != FilasPlan(AnioPlanB))
+    const bool mezclado =
+        !destino.isEmpty() && destino != FilasPlan(AnioPlanA) && destino != FilasPlan(AnioPlanB);
+    if (mezclado)
         h.Agrego(QString("el plan pegado en el ejercicio %1 no es ningún plan entero (%2 filas)")
                      .arg(AnioDestino)
                      .arg(destino.size()));
@@ -441,6 +462,10 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
     QHash<QString, QString> reportados; // company/year/number -> log where reported
     QSet<int> sesiones;
     QHash<QString, QStringList> cuentas; // name -> states accepted (last done, pending)
+    // What a killed run may have left: the chart last pasted or the one being pasted; the closing
+    // state last reported or the one being reached. Empty: nothing reported, nothing to compare.
+    QStringList pegados, cierre;
+    QString cerrado;
     int asientos = 0, registros = 0;
     for (const QString& ruta : argumentos) {
         if (ruta.startsWith("--")) continue;
@@ -483,11 +508,35 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
                 sesiones << p[1].toInt();
             }
             if (p[0] == "cuenta" && p.size() == 3) cuentas[p[1]] = {p[2]};
+            if (p[0] == "pego" && p.size() == 2) pegados = {p[1]};
+            // Before the first report of a log the state is not known here ("-": any whole chart).
+            if (p[0] == "intento" && p.size() == 3 && p[1] == "pego")
+                pegados = QStringList(pegados.isEmpty() ? QStringList{"-"} : pegados) << p[2];
+            // A year is closed only when it is open, and the closing is taken back whole.
+            if (p[0] == "intento" && p.size() == 2 && p[1] == "cierro") cierre = {"0/0/0", "*/*/0"};
+            if (p[0] == "cierro" && p.size() == 3) {
+                cerrado = p[1] + "/" + p[2];
+                cierre = {cerrado + "/0", cerrado + "/*"}; // the opening that follows is not announced
+            }
+            if (p[0] == "abro" && p.size() == 2) cierre = {cerrado + "/" + p[1]};
+            if (p[0] == "intento" && p.size() == 2 && p[1] == "reabro")
+                cierre = QStringList(cierre.isEmpty() ? QStringList{"*/*/0", "*/*/*"} : cierre) << "0/0/0";
+            if (p[0] == "reabro") cierre = {"0/0/0"};
             // A change announced by the last whole line may or may not have been committed.
             if (p[0] == "intento" && p.size() == 4 && p[1] == "cuenta" && i + 2 == lineas.size())
                 cuentas[p[2]] = {cuentas.value(p[2], {"-"}).first(), p[3]};
         }
     }
+    bool pegadoEntero = pegados.isEmpty();
+    for (const QString& o : pegados)
+        pegadoEntero = pegadoEntero || destino == FilasPlan(o.toInt()) || (o == "-" && !mezclado);
+    if (!pegadoEntero)
+        h.Agrego("el plan del ejercicio " + QString::number(AnioDestino) + " no es el del ejercicio " +
+                 pegados.join(" ni el del "));
+    const QString estado = EstadoCierre();
+    if (!cierre.isEmpty() && std::none_of(cierre.cbegin(), cierre.cend(),
+                                          [&](const QString& p) { return CoincideEstado(estado, p); }))
+        h.Agrego("cierre y apertura en " + estado + ", se esperaba " + cierre.join(" o "));
     for (auto c = cuentas.cbegin(); c != cuentas.cend(); ++c) {
         QSqlQuery a = Consulto("SELECT Descripcion FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? AND "
                                "Descripcion IN (?, ?)",
