@@ -32,6 +32,8 @@ QString TextoError(const QSqlError& e) {
         const char* espanol;
     };
     static const Traduccion tabla[] = {
+        {"database or disk is full", "el disco está lleno; libere espacio e intente nuevamente"},
+        {"disk I/O error", "falló la lectura o escritura del disco"},
         {"FOREIGN KEY constraint failed", "el registro está relacionado con otros datos"},
         {"UNIQUE constraint failed", "ya existe un registro con esa clave"},
         {"NOT NULL constraint failed", "falta un dato obligatorio"},
@@ -40,8 +42,6 @@ QString TextoError(const QSqlError& e) {
         {"file is not a database", "el archivo no es una base de datos"},
         {"unable to open database file", "no se puede abrir el archivo"},
         {"attempt to write a readonly database", "la base de datos es de sólo lectura"},
-        {"database or disk is full", "el disco está lleno; libere espacio e intente nuevamente"},
-        {"disk I/O error", "falló la lectura o escritura del disco"},
     };
     for (const auto& tr : tabla)
         if (t.contains(QLatin1String(tr.ingles))) return QString::fromUtf8(tr.espanol) + " (" + t + ")";
