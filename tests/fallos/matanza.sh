@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Kills the worker with SIGKILL at random moments while it saves entries, pastes charts, closes and
-# opens years, backs up, opens sessions and edits the chart, and checks the book after every kill:
+# opens years, backs up, makes new databases, opens sessions and edits the chart, and checks the book after every kill:
 # the engine's own checks, whole entries, whole charts, closing entries both or neither, a backup
 # sound or absent, and every operation the worker reported still there.
 #
@@ -39,7 +39,7 @@ i=0 op=preparo
     exit 1
 }
 
-read -r -a operaciones <<<"${FALLOS_OPERACIONES:-asientos asientos pego cierre backup sesiones cuentas mezcla}"
+read -r -a operaciones <<<"${FALLOS_OPERACIONES:-asientos asientos pego cierre backup creo sesiones cuentas mezcla}"
 muertes=0
 declare -A porOperacion
 for ((i = 1; i <= vueltas; i++)); do
@@ -65,7 +65,7 @@ i=final op=todas
 "$obrero" "$programa" verifico "$dir"/preparo.log "$dir"/r*.log >"$dir/verifico.log" 2>&1 || falla "$(cat "$dir/verifico.log")"
 chequeo_sqlite
 resumen=$(tail -n 1 "$dir/verifico.log")
-restos=$(find "$programa" -name '*.nuevo-*' | wc -l)
+restos=$(find "$programa" -name '*.nuevo-*' -o -name '*.nueva-*' | wc -l)
 echo "vueltas $vueltas, muertes $muertes, por operación: $(for k in "${!porOperacion[@]}"; do printf '%s=%s ' "$k" "${porOperacion[$k]}"; done)"
 echo "$resumen; copias a medio escribir que quedaron con nombre provisorio: $restos"
 if ((fallas > 0)); then

@@ -3,7 +3,7 @@
 //
 //   obrero <carpeta> preparo
 //   obrero <carpeta> <operacion> <cantidad> [semilla]
-//       operacion: asientos, pego, cierre, backup, recupero, sesiones, cuentas, mezcla
+//       operacion: asientos, pego, cierre, backup, recupero, creo, sesiones, cuentas, mezcla
 //   obrero <carpeta> verifico [--sin-huecos] [--muertos n] <registro>...
 //
 // The folder is the program's folder: its Partidex.ini names the database, which is opened through
@@ -29,6 +29,7 @@
 #include "schema/Esquema.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -283,6 +284,21 @@ void HagoRespaldos(int cantidad) {
         Informo("backup");
         QString error;
         if (!AbroBase(App().databasePath, &error)) Fallo(error);
+    }
+}
+
+// A new database beside the book, made again and again: it is there whole or not at all.
+QString RutaNueva() {
+    return QDir(App().programFolder).filePath("Nueva.MDB");
+}
+void CreoBases(int cantidad) {
+    UsoCostoMinimoContrasenas(true);
+    for (int i = 0; i < cantidad; ++i) {
+        if (QFileInfo::exists(RutaNueva()) && !QFile::remove(RutaNueva()))
+            Fallo("no se pudo borrar " + RutaNueva());
+        QString error;
+        if (!CreoBase(RutaNueva(), &error)) Fallo(error);
+        Informo("creo");
     }
 }
 
@@ -573,6 +589,10 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
 
     // A backup (and the generation before it) is a whole, sound book, or absent.
     CierroBase();
+    if (QFileInfo::exists(RutaNueva())) {
+        const Diagnostico d = ExaminoBase(RutaNueva(), Examen::Completo);
+        if (d.estado != EstadoBase::Partidex) h.Agrego("la base creada: " + d.explicacion);
+    }
     for (const QString& copia : {App().backupPath, App().backupPath + ".1"}) {
         if (!QFileInfo::exists(copia)) continue;
         const Diagnostico d = ExaminoBase(copia, Examen::Completo, true);
@@ -626,6 +646,8 @@ int main(int argc, char* argv[]) {
         RecuperoRespaldo();
         Informo("fin");
         return 0;
+    } else if (operacion == "creo") {
+        CreoBases(cantidad);
     } else if (operacion == "sesiones") {
         for (int i = 0; i < cantidad; ++i)
             UnaSesion(i);
