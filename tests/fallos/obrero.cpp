@@ -30,6 +30,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -207,8 +208,11 @@ void GuardoUnAsiento() {
         if (c > 0) debe += c;
         e.lineas << l;
     }
+    QElapsedTimer reloj;
+    reloj.start();
     const ResultadoAsiento r = GuardoAsiento(e);
-    if (!r.ok) Fallo(r.mensaje);
+    // How long the save waited tells a lock held past the busy timeout from one refused at once.
+    if (!r.ok) Fallo(r.mensaje + QString(" [%1 ms]").arg(reloj.elapsed()));
     Informo(QString("asiento %1 %2 %3 %4 %5")
                 .arg(App().currentCompany)
                 .arg(App().currentYear)
