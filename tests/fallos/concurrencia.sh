@@ -15,6 +15,9 @@ asientos=${FALLOS_ASIENTOS:-${3:-200}}
 muertos=${FALLOS_MUERTOS:-1}
 dir=$(mktemp -d "${TMPDIR:-/tmp}/concurrencia.XXXXXX")
 programa=$dir/programa
+# The workers' scratch folders (a killed one leaves its own behind) go away with the run's folder.
+export TMPDIR=$dir/tmp
+mkdir -p "$TMPDIR"
 mkdir "$programa"
 [ -n "${FALLOS_INI:-}" ] && cat "$FALLOS_INI" >"$programa/Partidex.ini"
 

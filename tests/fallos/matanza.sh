@@ -13,6 +13,9 @@ vueltas=${FALLOS_VUELTAS:-${2:-20}}
 RANDOM=${FALLOS_SEMILLA:-$$}
 dir=$(mktemp -d "${TMPDIR:-/tmp}/matanza.XXXXXX")
 programa=$dir/programa
+# The workers' scratch folders (a killed one leaves its own behind) go away with the run's folder.
+export TMPDIR=$dir/tmp
+mkdir -p "$TMPDIR"
 mkdir "$programa"
 [ -n "${FALLOS_INI:-}" ] && cat "$FALLOS_INI" >"$programa/Partidex.ini"
 base=$programa/Partidex.MDB
@@ -67,7 +70,7 @@ chequeo_sqlite
 resumen=$(tail -n 1 "$dir/verifico.log")
 restos=$(find "$programa" -name '*.nuevo-*' -o -name '*.nueva-*' | wc -l)
 echo "vueltas $vueltas, muertes $muertes, por operación: $(for k in "${!porOperacion[@]}"; do printf '%s=%s ' "$k" "${porOperacion[$k]}"; done)"
-echo "$resumen; copias a medio escribir que quedaron con nombre provisorio: $restos"
+echo "$resumen; copias a medio escribir que quedaron con nombre provisorio: $restos; carpetas provisorias que quedaron: $(find "$TMPDIR" -mindepth 1 -maxdepth 1 | wc -l)"
 if ((fallas > 0)); then
     echo "$fallas fallas; la carpeta queda en $dir"
     exit 1
