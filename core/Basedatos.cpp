@@ -32,6 +32,8 @@ QString TextoError(const QSqlError& e) {
         const char* espanol;
     };
     static const Traduccion tabla[] = {
+        {"database or disk is full", "el disco está lleno; libere espacio e intente nuevamente"},
+        {"disk I/O error", "falló la lectura o escritura del disco"},
         {"FOREIGN KEY constraint failed", "el registro está relacionado con otros datos"},
         {"UNIQUE constraint failed", "ya existe un registro con esa clave"},
         {"NOT NULL constraint failed", "falta un dato obligatorio"},
@@ -109,7 +111,7 @@ bool CopioConjunto(const QString& ruta, const QString& carpeta, QString* copia, 
 
 } // namespace
 
-Diagnostico ExaminoBase(const QString& ruta, Examen profundidad) {
+Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) {
     Diagnostico d;
     const QString visible = RutaVisible(ruta);
     auto resultado = [&](EstadoBase e, const QString& m) {
@@ -135,7 +137,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad) {
                              "junto a ella, " + RutaVisible(ruta + sufijo) + " no es un archivo sino " + c);
     }
     const QFileInfo fi(ruta);
-    if (!fi.isReadable() || !fi.isWritable())
+    if (!fi.isReadable() || (!paraLeer && !fi.isWritable()))
         return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura y escritura sobre el archivo");
     const Motor& motor = MotorActual();
     const Motor::Cabecera cabecera = motor.LeoCabecera(ruta);

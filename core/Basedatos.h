@@ -41,7 +41,9 @@ struct Diagnostico {
 // file is read as an immutable one, or, when a companion holds changes still to be applied, a copy
 // of the whole set is examined in a scratch folder. Nothing is opened before the path is known to be
 // a regular file.
-Diagnostico ExaminoBase(const QString& ruta, Examen profundidad = Examen::Completo);
+// paraLeer: the file is only to be read (a backup to restore from, on a medium that may be
+// write-protected), so it need not be writable.
+Diagnostico ExaminoBase(const QString& ruta, Examen profundidad = Examen::Completo, bool paraLeer = false);
 EstadoBase ExaminoBase(const QString& ruta, QString* explicacion);
 
 // The engine's integrity check of a file (a compacted copy, a new backup), read without leaving a

@@ -62,6 +62,20 @@ QString ProblemaConfiguracion() {
                    " no es un archivo sino " + clase +
                    "; reemplácelo por un archivo de texto o corrija su ruta";
     }
+    // The books of a program folder that became read-only (a share, a folder without permission)
+    // cannot be used there; a first start in the per-user folder would make an empty book instead.
+    const QString dejada = QDir(a.programFolder).filePath("Partidex.MDB");
+    const QString nueva = QDir(a.settingsFolder).filePath("Partidex.MDB");
+    if (!a.programFolder.isEmpty() && QDir::cleanPath(a.programFolder) != QDir::cleanPath(a.settingsFolder) &&
+        QFileInfo(dejada).isFile() && QDir::cleanPath(a.databasePath) == QDir::cleanPath(nueva) &&
+        !QFileInfo::exists(nueva))
+        return "La carpeta del programa " + QDir::toNativeSeparators(a.programFolder) +
+               " no permite escribir, y la base de datos " + QDir::toNativeSeparators(dejada) +
+               " que contiene no se puede usar allí; no se creó una base de datos nueva en " +
+               QDir::toNativeSeparators(a.databasePath) +
+               ". Copie la base de datos a una carpeta con permiso de escritura e indique su ubicación en "
+               "la clave Base de la sección [Base de Datos] de " +
+               QDir::toNativeSeparators(a.LocalIni());
     return QString();
 }
 

@@ -18,7 +18,9 @@ void LeoConfiguracion();
 // The backup and scratch paths alone (path rule), into the application state.
 void LeoRutasMantenimiento();
 // What is wrong with the settings files themselves (a path with control characters, a FIFO, a
-// device or a folder in the place of a file), in a message; empty when nothing is.
+// device or a folder in the place of a file), or with where they are read from (a program folder that
+// cannot be written but holds the books, which the per-user folder would silently replace with an
+// empty database), in a message; empty when nothing is.
 QString ProblemaConfiguracion();
 // True when the database is the one a first start makes: no Base key, or Partidex.MDB in the program's
 // or the settings folder. Any other missing database is a mistake to be reported, not a file to make.

@@ -363,7 +363,7 @@ bool RecuperoBackUp() {
     }
     // Only a sound Partidex database may take the place of the books (one of an older version is
     // upgraded at the next start).
-    const Diagnostico d = ExaminoBase(a.backupPath, Examen::Completo);
+    const Diagnostico d = ExaminoBase(a.backupPath, Examen::Completo, true);
     if (d.estado != EstadoBase::Partidex && d.estado != EstadoBase::Anterior) {
         Informo(prefijo + d.explicacion, Aviso::Ninguno);
         return false;

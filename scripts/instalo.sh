@@ -2,7 +2,7 @@
 # Installs what Partidex needs to build, run and be tested on Debian/Ubuntu (only what is missing).
 set -euo pipefail
 paquetes=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
-  libsqlite3-dev qt6-translations-l10n libsodium-dev xvfb xauth imagemagick libgl-dev
+  libsqlite3-dev sqlite3 qt6-translations-l10n libsodium-dev xvfb xauth imagemagick libgl-dev
   libxlsxwriter-dev poppler-utils desktop-file-utils appstream)
 # The reports benchmark also compares its balances with ledger and hledger: `bash scripts/instalo.sh --comparo`.
 [ "${1:-}" = "--comparo" ] && paquetes+=(ledger hledger)

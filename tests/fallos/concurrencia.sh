@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Several workers at once on one book, each saving entries mixed with sessions and chart edits: every
+# reported entry stored once, numbers 1..N of the year without a gap, every entry whole and balanced,
+# every session number given once, and no worker told of a failure (a locked database included).
+#
+# One worker is killed halfway (a workstation that fails while the others go on); the others must not
+# notice.
+#
+#   concurrencia.sh <obrero> [obreros] [asientos]   (FALLOS_OBREROS, FALLOS_ASIENTOS override;
+#   FALLOS_MUERTOS=0 kills none)
+set -u
+obrero=$1
+obreros=${FALLOS_OBREROS:-${2:-4}}
+asientos=${FALLOS_ASIENTOS:-${3:-200}}
+muertos=${FALLOS_MUERTOS:-1}
+dir=$(mktemp -d "${TMPDIR:-/tmp}/concurrencia.XXXXXX")
+programa=$dir/programa
+# The workers' scratch folders (a killed one leaves its own behind) go away with the run's folder.
+export TMPDIR=$dir/tmp
+mkdir -p "$TMPDIR"
+mkdir "$programa"
+[ -n "${FALLOS_INI:-}" ] && cat "$FALLOS_INI" >"$programa/Partidex.ini"
+
+"$obrero" "$programa" preparo >"$dir/preparo.log" 2>&1 || {
+    cat "$dir/preparo.log"
+    exit 1
+}
+fallas=0
+pids=()
+for ((k = 1; k <= obreros; k++)); do
+    "$obrero" "$programa" mezcla "$asientos" "$k" >"$dir/o$k.log" 2>"$dir/o$k.err" &
+    pids+=($!)
+done
+# The first ones die once they have saved a few entries.
+for ((k = 1; k <= muertos; k++)); do
+    while [ "$(grep -c '^asiento' "$dir/o$k.log")" -lt $((asientos / 4)) ] && kill -0 "${pids[k - 1]}" 2>/dev/null; do
+        sleep 0.05
+    done
+    kill -KILL "${pids[k - 1]}" 2>/dev/null
+done
+for ((k = 1; k <= obreros; k++)); do
+    { wait "${pids[k - 1]}"; } 2>/dev/null
+    rc=$?
+    if ((k <= muertos)); then
+        [ "$rc" -eq 137 ] || {
+            echo "FALLA: el obrero $k terminó con $rc antes de ser matado"
+            fallas=$((fallas + 1))
+        }
+    elif [ "$rc" -ne 0 ] || [ "$(tail -n 1 "$dir/o$k.log")" != fin ]; then
+        echo "FALLA: el obrero $k terminó con $rc: $(grep -m 3 '^error' "$dir/o$k.log")"
+        fallas=$((fallas + 1))
+    fi
+done
+if [ -f "$programa/Partidex.MDB" ]; then
+    r=$(sqlite3 "$programa/Partidex.MDB" "PRAGMA integrity_check; PRAGMA foreign_key_check;" 2>&1)
+    [ "$r" = ok ] || {
+        echo "FALLA: $r"
+        fallas=$((fallas + 1))
+    }
+fi
+if ! "$obrero" "$programa" verifico --sin-huecos --muertos "$muertos" "$dir/preparo.log" "$dir"/o*.log >"$dir/verifico.log" 2>&1; then
+    fallas=$((fallas + 1))
+fi
+cat "$dir/verifico.log"
+echo "$obreros obreros x $asientos asientos, $muertos matados a mitad de camino"
+if ((fallas > 0)); then
+    echo "$fallas fallas; la carpeta queda en $dir"
+    exit 1
+fi
+rm -rf "$dir"
