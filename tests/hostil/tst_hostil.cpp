@@ -343,15 +343,16 @@ bool Coincide(const QString& texto, const QString& criterio) {
     return re.match(texto.toUpper()).hasMatch();
 }
 
-// Every value and a decoy that a search taking "%", "_" or "\" as wildcards or escapes would match.
+// Every value and decoys that a search taking "%" or "_" as wildcards, or "\\" as an escape, would
+// match: one decoy for each, so that each is caught on its own.
 QStringList TextosDeBusqueda() {
     QStringList t;
     for (const auto& [nombre, h] : Valores()) {
         const QString v = Esperado(h.valor, h.pegado);
         t << v;
-        QString senuelo = v;
-        senuelo.replace(u'%', QStringLiteral("ZZ")).replace(u'_', u'Y').remove(u'\\');
-        if (senuelo != v) t << senuelo;
+        for (const QString& senuelo : {QString(v).replace(u'%', QStringLiteral("ZZ")),
+                                       QString(v).replace(u'_', u'Y'), QString(v).remove(u'\\')})
+            if (senuelo != v && !t.contains(senuelo)) t << senuelo;
     }
     return t;
 }
@@ -431,13 +432,15 @@ void PruebaHostil::busquedas_data() {
     QTest::addColumn<QString>("campo");
     QTest::addColumn<QString>("valor");
     QTest::addColumn<bool>("pegado");
-    for (const char* campo : {"ftrConcepto", "ftrConceptoDetalle", "ftrDescripcion", "ftrCodInt"})
+    for (const char* campo : {"ftrConcepto", "ftrConceptoDetalle", "ftrDescripcion", "ftrCodInt",
+                              "inpBusqDescripcion", "inpBusqCodInt"})
         for (const auto& [nombre, h] : Valores())
             QTest::addRow("%s %s", campo, nombre) << campo << h.valor << h.pegado;
 }
 
 // Each text is an entry's concept, its first line's concept, and that line's account description and
-// short code; the entry search given a typed text finds exactly the entries that contain it.
+// short code; the entry search given a typed text finds exactly the entries that contain it, and the
+// chart's searches the first account that does.
 void PruebaHostil::busquedas() {
     QFETCH(QString, campo);
     QFETCH(QString, valor);
@@ -466,6 +469,25 @@ void PruebaHostil::busquedas() {
             esperados << asiento;
     }
     QVERIFY(esperados.contains(textos.indexOf(criterio) + 1));
+
+    if (campo.startsWith("inpBusq")) {
+        // The chart's search goes to the first account, in the chart's order, that contains the text.
+        const bool descripcion = campo == "inpBusqDescripcion";
+        QSqlQuery q = Consulto("SELECT Cuenta, Descripcion, CodInt FROM Cuentas WHERE EmpresaPropia=1 AND "
+                               "NumEjercicio=1 ORDER BY Cuenta");
+        int primera = -1;
+        while (primera < 0 && q.next())
+            if (Coincide(q.value(descripcion ? 1 : 2).toString(), criterio)) primera = q.value(0).toInt();
+        QVERIFY(primera >= 0);
+        EnPantalla("frmCuentas", [&](QWidget* w) {
+            auto* f = w->findChild<QLineEdit*>(campo);
+            Ingreso(f, valor, pegado);
+            QCOMPARE(f->text(), criterio);
+            QCOMPARE(qobject_cast<frmCuentas*>(w)->treMaster->CuentaSeleccionada(), primera);
+        });
+        QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join(" | ")));
+        return;
+    }
 
     App().entryListQuery = {};
     EnPantalla("frmBusquedaAsientos", [&](QWidget* w) {
