@@ -21,6 +21,7 @@
 #include "journal/ui/frmAsientos.h"
 #include "maintenance/ui/RegistroMantenimiento.h"
 #include "reports/ui/RegistroReportes.h"
+#include "schema/Esquema.h"
 #include "security/ui/RegistroSeguridad.h"
 #include "tests/support/ui/EntornoPantallas.h"
 #include "utilities/ui/RegistroUtilidades.h"
@@ -426,6 +427,38 @@ void PruebaHostil::guardoYLeo() {
     });
     QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join(" | ")));
     QCOMPARE(App().currentUser, clave);
+}
+
+void PruebaHostil::contrasenas_data() {
+    QTest::addColumn<QString>("valor");
+    QTest::addColumn<bool>("pegado");
+    for (const auto& [nombre, h] : Valores())
+        QTest::addRow("%s", nombre) << h.valor << h.pegado;
+}
+
+// A new password typed in the password change, and then typed the same way at the login window.
+void PruebaHostil::contrasenas() {
+    QFETCH(QString, valor);
+    QFETCH(bool, pegado);
+    Vigia v(QTest::currentDataTag());
+    Entorno e;
+    Preparo(e);
+    EnPantalla("frmCambioContrasena", [&](QWidget* w) {
+        Ingreso(w->findChild<QLineEdit*>("inpContrasenaActual"), Esquema::UsuarioInicial, false);
+        Ingreso(w->findChild<QLineEdit*>("inpNuevaContrasena"), valor, pegado);
+        Ingreso(w->findChild<QLineEdit*>("inpConfirmacionContrasena"), valor, pegado);
+        Clic(w->findChild<QAbstractButton*>("btnOk"));
+        QVERIFY(!w->isVisible());
+    });
+    QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join(" | ")));
+    App().currentUser = 0;
+    EnPantalla("frmAcceso", [&](QWidget* w) {
+        Ingreso(w->findChild<QLineEdit*>("inpUsuario"), Esquema::UsuarioInicial.toLower(), false);
+        Ingreso(w->findChild<QLineEdit*>("inpContrasena"), valor, pegado);
+        Clic(w->findChild<QAbstractButton*>("btnOk"));
+    });
+    QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join(" | ")));
+    QCOMPARE(App().currentUser, 1);
 }
 
 void PruebaHostil::busquedas_data() {
