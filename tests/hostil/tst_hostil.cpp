@@ -245,6 +245,9 @@ struct Campo {
     const char* clave;       // the newest row is the one with the highest key
     const char* alcance;     // condition on the table
     bool mayusculas = false; // stored upper-cased (login names)
+    // The closing legends: typed in the closing dialog, which stores them as the closing entries'
+    // concepts, tells the user it is done, and the entries are read back in the journal editor.
+    bool cierre = false;
 };
 
 const Campo campos[] = {
@@ -263,6 +266,10 @@ const Campo campos[] = {
     {"frmAsientos", "inpConcepto", "Asientos", "Concepto", "Asiento", "EmpresaPropia=1 AND NumEjercicio=1"},
     {"frmAsientos", "ColConcepto", "DetAsientos", "Concepto", "Asiento",
      "EmpresaPropia=1 AND NumEjercicio=1 AND Detalle=1"},
+    {"frmCierreEjercicios", "inpLeyendaCierreResultados", "Asientos", "Concepto", "Asiento",
+     "EmpresaPropia=1 AND NumEjercicio=1 AND Especial=1", false, true},
+    {"frmCierreEjercicios", "inpLeyendaCierrePatrimonial", "Asientos", "Concepto", "Asiento",
+     "EmpresaPropia=1 AND NumEjercicio=1 AND Especial=2", false, true},
 };
 
 int ClaveNueva(const Campo& c) {
@@ -399,15 +406,47 @@ void PruebaHostil::guardoYLeo() {
     const int antes = ClaveNueva(c);
     QString esperado;
 
+    if (c.cierre) {
+        // A year with a sale, so that both closing entries have lines.
+        QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto) VALUES "
+                        "(1, 1, 1, '2024-03-01', 'venta')")
+                    .ok);
+        QVERIFY(
+            Ejecuto(
+                "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "VALUES (1, 1, 1, 1, 2, 10), (1, 1, 1, 2, 7, -10)")
+                .ok);
+        MensajePrueba::setNextAnswer(Respuesta::Ok); // the notice that the entries were made
+    }
+
     EnPantalla(c.pantalla, [&](QWidget* w) {
-        if (auto* campo = w->findChild<QLineEdit*>(c.control)) largo = campo->maxLength();
+        auto* campo = w->findChild<QLineEdit*>(c.control);
+        if (campo) largo = campo->maxLength();
         esperado = Esperado(valor, pegado, largo);
-        NuevoRegistro(w, c, valor, pegado);
-        if (auto* campo = w->findChild<QLineEdit*>(c.control)) QCOMPARE(campo->text(), esperado);
-        Clic(w->findChild<QAbstractButton*>("btnGuardar"));
+        if (c.cierre) {
+            Ingreso(campo, valor, pegado);
+            // The result adjustment account, chosen in the chart as a user does: BANCOS.
+            QTimer eleccion;
+            eleccion.setInterval(10);
+            QObject::connect(&eleccion, &QTimer::timeout, [&] {
+                auto* plan = qobject_cast<frmCuentas*>(QApplication::activeModalWidget());
+                if (!plan) return;
+                eleccion.stop();
+                plan->treMaster->Selecciono(3);
+                Clic(plan->findChild<QAbstractButton*>("btnSeleccionar"));
+            });
+            eleccion.start();
+            Clic(w->findChild<QAbstractButton*>("pnlCuentaAjusteResultados"));
+            QVERIFY(!eleccion.isActive());
+        } else
+            NuevoRegistro(w, c, valor, pegado);
+        if (campo) QCOMPARE(campo->text(), esperado);
+        Clic(w->findChild<QAbstractButton*>(c.cierre ? "btnOk" : "btnGuardar"));
     });
     if (QTest::currentTestFailed()) return;
-    QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join(" | ")));
+    QVERIFY2(MensajePrueba::Textos().size() == (c.cierre ? 1 : 0),
+             qPrintable(MensajePrueba::Textos().join(" | ")));
+    MensajePrueba::Limpio();
     const QString guardar = c.mayusculas ? esperado.toUpper() : esperado;
     const int clave = ClaveNueva(c);
     QVERIFY(clave > antes);
@@ -416,7 +455,8 @@ void PruebaHostil::guardoYLeo() {
             .value_or(QVariant());
     QCOMPARE(guardado.toString(), guardar);
 
-    EnPantalla(c.pantalla, [&](QWidget* w) { QCOMPARE(Mostrado(w, c, clave), guardar); });
+    EnPantalla(c.cierre ? "frmAsientos" : c.pantalla,
+               [&](QWidget* w) { QCOMPARE(Mostrado(w, c, clave), guardar); });
     QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join(" | ")));
     if (!c.mayusculas) return;
     // A login name: the new user logs in with it, typed the same way; the password is the name.
