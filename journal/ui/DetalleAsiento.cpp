@@ -175,8 +175,10 @@ void DetalleAsiento::CambioCelda(int fila, int columna) {
         pendienteColumna = columna;
         QMetaObject::invokeMethod(this, &DetalleAsiento::ProcesoPendiente, Qt::QueuedConnection);
     } else if (columna == ColDebe || columna == ColHaber) {
-        if (!TextoAFecha(g->texto(fila, ColFechaAjuste)).isValid())
-            g->setTexto(fila, ColFechaAjuste, fecha());
+        // Only a date is copied: a half-typed entry date would leave a non-date in a date cell.
+        if (const QString f = fecha();
+            !TextoAFecha(g->texto(fila, ColFechaAjuste)).isValid() && TextoAFecha(f).isValid())
+            g->setTexto(fila, ColFechaAjuste, f);
         // A line is a debit or a credit, never both.
         if (!g->texto(fila, columna).isEmpty())
             g->setTexto(fila, columna == ColDebe ? ColHaber : ColDebe, QString());
