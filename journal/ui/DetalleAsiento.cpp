@@ -90,7 +90,7 @@ void DetalleAsiento::Cargo(const AsientoGuardado& asiento) {
         g->setTexto(f, ColConcepto, l.concepto);
         g->setTexto(f, ColMarca, l.marca ? MarcaLeyenda : QString());
         g->setTexto(f, ColFechaAjuste, FechaATexto(l.fechaAjuste));
-        g->setTexto(f, ColLeyendas, l.leyendas.join(u'\t'));
+        g->setTexto(f, ColLeyendas, ListaCelda(l.leyendas));
     }
 }
 
@@ -125,7 +125,7 @@ bool DetalleAsiento::PrimeraConCuenta() const {
 // --- Legends and markers ----------------------------------------------------------------------------
 
 void DetalleAsiento::ActCmbConceptos(int cuenta, bool debe, const QList<int>& filas) {
-    const QString lista = LeyendasCuenta(cuenta, debe).join(u'\t');
+    const QString lista = ListaCelda(LeyendasCuenta(cuenta, debe));
     for (int f : filas)
         g->setTexto(f, ColLeyendas, lista);
 }

@@ -469,6 +469,58 @@ void PruebaHostil::guardoYLeo() {
     QCOMPARE(App().currentUser, clave);
 }
 
+void PruebaHostil::leyendas_data() {
+    QTest::addColumn<QString>("valor");
+    for (const auto& [nombre, h] : Valores())
+        QTest::addRow("%s", nombre) << Esperado(h.valor, h.pegado);
+}
+
+// A line concept offered for an account is listed whole in the line's drop-down, and chosen from it
+// it is stored as it was.
+void PruebaHostil::leyendas() {
+    QFETCH(QString, valor);
+    Vigia v(QTest::currentDataTag());
+    QMdiArea marco;
+    Pantallas::FijoMarco(&marco);
+    marco.show();
+    marco.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&marco));
+    Entorno e;
+    Preparo(e);
+    QVERIFY(
+        Ejecuto("INSERT INTO ConceptosDetAsiento (ConceptoDetAsiento, descConceptoDetAsiento) VALUES (1, ?)",
+                {valor})
+            .ok);
+    QVERIFY(
+        Ejecuto(
+            "INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe) "
+            "VALUES (1, 1, 2, 1, -1)")
+            .ok);
+    const Campo& c = *std::find_if(std::begin(campos), std::end(campos),
+                                   [](const Campo& c) { return QByteArray(c.control) == "inpConcepto"; });
+    EnPantalla("frmAsientos", [&](QWidget* w) {
+        NuevoRegistro(w, c, QString(), false);
+        Grilla* g = qobject_cast<frmAsientos*>(w)->sprDetAsiento;
+        g->setCeldaActual(1, DetalleAsiento::ColConcepto);
+        g->edit(g->model()->index(0, DetalleAsiento::ColConcepto));
+        QComboBox* combo = nullptr;
+        for (QComboBox* cb : g->viewport()->findChildren<QComboBox*>())
+            if (cb->isVisible()) combo = cb;
+        QVERIFY(combo);
+        QCOMPARE(combo->count(), 1);
+        QCOMPARE(combo->itemText(0), valor);
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down); // the first item of the list
+        QCOMPARE(combo->currentIndex(), 0);
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(g->texto(1, DetalleAsiento::ColConcepto), valor);
+        Clic(w->findChild<QAbstractButton*>("btnGuardar"));
+    });
+    QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join(" | ")));
+    QCOMPARE(NuloAVacio(ValorCampo("DetAsientos", "Concepto", "Asiento=1 AND Detalle=1")), valor);
+}
+
 void PruebaHostil::contrasenas_data() {
     QTest::addColumn<QString>("valor");
     QTest::addColumn<bool>("pegado");
@@ -711,7 +763,8 @@ void PruebaHostil::todosLosCampos() {
                         break;
                     }
                     case TipoCelda::Fecha:
-                        QVERIFY2(celda.isEmpty() || TextoAFecha(celda).isValid(), (donde + " " + celda.toUtf8()).constData());
+                        QVERIFY2(celda.isEmpty() || TextoAFecha(celda).isValid(),
+                                 (donde + " " + celda.toUtf8()).constData());
                         break;
                     case TipoCelda::Mascara:
                         QVERIFY2(CumpleMascara(celda, tipo.mascara), donde.constData());

@@ -10,6 +10,8 @@ private slots:
     void cleanup();
     void guardoYLeo_data();
     void guardoYLeo();
+    void leyendas_data();
+    void leyendas();
     void contrasenas_data();
     void contrasenas();
     void busquedas_data();
