@@ -49,3 +49,25 @@ void MuestroValor(QLabel* etiqueta, const QString& valor) {
     QAccessibleEvent cambio(etiqueta, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&cambio);
 }
+
+void LargoMaximo(QLineEdit* campo, int largo) {
+    campo->setMaxLength(largo);
+    QObject::connect(campo, &QLineEdit::textChanged, campo, [campo](const QString& t) {
+        QString entero;
+        entero.reserve(t.size());
+        const int cursor = campo->cursorPosition();
+        int antesDelCursor = 0;
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            const bool suelto =
+                (t[i].isHighSurrogate() && (i + 1 >= t.size() || !t[i + 1].isLowSurrogate())) ||
+                (t[i].isLowSurrogate() && (i == 0 || !t[i - 1].isHighSurrogate()));
+            if (!suelto)
+                entero += t[i];
+            else if (i < cursor)
+                ++antesDelCursor;
+        }
+        if (entero.size() == t.size()) return;
+        campo->setText(entero);
+        campo->setCursorPosition(cursor - antesDelCursor);
+    });
+}

@@ -20,6 +20,14 @@ QGroupBox* Marco(QWidget* padre, const char* nombre, const QString& titulo, QWid
 // when given, is what screen readers call it.
 QLineEdit* CampoFecha(QWidget* padre, const char* nombre, const QString& nombreAccesible = QString());
 
+// Limits a field to `largo` UTF-16 units, as QLineEdit::setMaxLength does, but never keeps half of a
+// character: a character beyond the basic plane (an emoji) that the limit would cut in two is left out
+// whole, whether typed or pasted.
+void LargoMaximo(QLineEdit* campo, int largo);
+// The login name and password fields: the same limits wherever a user types them.
+constexpr int LargoNombreUsuario = 50;
+constexpr int LargoContrasena = 128;
+
 // A label that shows a value (a readout, a total): screen readers read the value itself, so it is the
 // label's accessible name; the fixed words that say what it is go in the accessible description.
 void PreparoValor(QLabel* etiqueta, const QString& descripcion);

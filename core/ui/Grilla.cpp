@@ -340,6 +340,32 @@ bool Coincide(const QString& celda, const QString& busqueda) {
 }
 } // namespace
 
+QString ListaCelda(const QStringList& items) {
+    QStringList escapados;
+    for (QString i : items)
+        escapados << i.replace(u'\\', QStringLiteral("\\\\")).replace(u'\t', QStringLiteral("\\t"));
+    return escapados.join(u'\t');
+}
+
+QStringList ItemsCelda(const QString& lista) {
+    QStringList items;
+    QString item;
+    for (qsizetype i = 0; i < lista.size(); ++i) {
+        const QChar c = lista[i];
+        if (c == u'\\' && i + 1 < lista.size()) {
+            const QChar sigue = lista[++i];
+            item += sigue == u't' ? QChar(u'\t') : sigue;
+        } else if (c == u'\t') {
+            if (!item.isEmpty()) items << item;
+            item.clear();
+        } else {
+            item += c;
+        }
+    }
+    if (!item.isEmpty()) items << item;
+    return items;
+}
+
 int FilaEnGrilla(const Grilla* grilla, int columna, const QString& busqueda) {
     const int n = grilla->filas();
     for (int f = 1; f <= n; ++f)

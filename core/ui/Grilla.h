@@ -23,7 +23,7 @@ struct TipoCelda {
     double maximo = 1e15;
     QString mascara;      // Mascara: "9" a digit, "X" any character, anything else literal
     QStringList items;    // Combo: the list offered (editable drop-down)
-    int columnaItems = 0; // Combo: when > 0, each row offers its own list, tab-separated in that column
+    int columnaItems = 0; // Combo: when > 0, each row offers its own list, kept in that column (ListaCelda)
     QString textoBoton;   // Boton: caption of the button drawn in the cell
     Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter; // Numero: left means right
 };
@@ -167,6 +167,10 @@ private:
 // Letter case is ignored; a text beginning with "*" matches a cell that contains the rest anywhere,
 // any other text a cell that begins with it.
 int FilaEnGrilla(const Grilla* grilla, int columna, const QString& busqueda);
+// A row's drop-down list kept in one cell: items separated by tabs, a tab or a backslash inside an
+// item escaped with a backslash, so that every item comes back whole, whatever it holds.
+QString ListaCelda(const QStringList& items);
+QStringList ItemsCelda(const QString& lista);
 // The same search; the found row (or the last row) becomes current and is brought into view.
 void BuscoEnGrilla(Grilla* grilla, int columna, const QString& busqueda);
 // Decimal and thousands characters of every grid from the system's number format.

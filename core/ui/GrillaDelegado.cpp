@@ -105,7 +105,7 @@ QWidget* GrillaDelegado::createEditor(QWidget* padre, const QStyleOptionViewItem
         auto* c = new QComboBox(padre);
         c->setEditable(true);
         if (t.columnaItems > 0)
-            c->addItems(grilla->texto(indice.row() + 1, t.columnaItems).split(u'\t', Qt::SkipEmptyParts));
+            c->addItems(ItemsCelda(grilla->texto(indice.row() + 1, t.columnaItems)));
         else
             c->addItems(t.items);
         c->setInsertPolicy(QComboBox::NoInsert);

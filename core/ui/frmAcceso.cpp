@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Contrasenas.h"
 #include "core/ui/Ayuda.h"
+#include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Ventanas.h"
@@ -16,12 +17,13 @@
 #include <QVBoxLayout>
 
 namespace {
-QLineEdit* CampoEnMarco(QWidget* padre, QVBoxLayout* destino, const QString& titulo, const char* nombre) {
+QLineEdit* CampoEnMarco(QWidget* padre, QVBoxLayout* destino, const QString& titulo, const char* nombre,
+                        int largo) {
     auto* marco = new QGroupBox(titulo, padre);
     auto* campo = new QLineEdit(marco);
     campo->setObjectName(nombre);
     campo->setAccessibleName(titulo);
-    campo->setMaxLength(50);
+    LargoMaximo(campo, largo);
     auto* l = new QVBoxLayout(marco);
     l->addWidget(campo);
     destino->addWidget(marco);
@@ -57,10 +59,9 @@ frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre) {
     logo->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* campos = new QVBoxLayout;
-    inpUsuario = CampoEnMarco(this, campos, "Usuario", "inpUsuario");
-    inpContrasena = CampoEnMarco(this, campos, "Contraseña", "inpContrasena");
+    inpUsuario = CampoEnMarco(this, campos, "Usuario", "inpUsuario", LargoNombreUsuario);
+    inpContrasena = CampoEnMarco(this, campos, "Contraseña", "inpContrasena", LargoContrasena);
     inpContrasena->setEchoMode(QLineEdit::Password);
-    inpContrasena->setMaxLength(128);
     inpContrasena->setStyleSheet("lineedit-password-character: 42");
 
     btnOk = BotonConDibujo(this, "btnOk", QStyle::SP_DialogOkButton, "Aceptar");

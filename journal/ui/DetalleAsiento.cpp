@@ -90,7 +90,7 @@ void DetalleAsiento::Cargo(const AsientoGuardado& asiento) {
         g->setTexto(f, ColConcepto, l.concepto);
         g->setTexto(f, ColMarca, l.marca ? MarcaLeyenda : QString());
         g->setTexto(f, ColFechaAjuste, FechaATexto(l.fechaAjuste));
-        g->setTexto(f, ColLeyendas, l.leyendas.join(u'\t'));
+        g->setTexto(f, ColLeyendas, ListaCelda(l.leyendas));
     }
 }
 
@@ -125,7 +125,7 @@ bool DetalleAsiento::PrimeraConCuenta() const {
 // --- Legends and markers ----------------------------------------------------------------------------
 
 void DetalleAsiento::ActCmbConceptos(int cuenta, bool debe, const QList<int>& filas) {
-    const QString lista = LeyendasCuenta(cuenta, debe).join(u'\t');
+    const QString lista = ListaCelda(LeyendasCuenta(cuenta, debe));
     for (int f : filas)
         g->setTexto(f, ColLeyendas, lista);
 }
@@ -175,8 +175,10 @@ void DetalleAsiento::CambioCelda(int fila, int columna) {
         pendienteColumna = columna;
         QMetaObject::invokeMethod(this, &DetalleAsiento::ProcesoPendiente, Qt::QueuedConnection);
     } else if (columna == ColDebe || columna == ColHaber) {
-        if (!TextoAFecha(g->texto(fila, ColFechaAjuste)).isValid())
-            g->setTexto(fila, ColFechaAjuste, fecha());
+        // Only a date is copied: a half-typed entry date would leave a non-date in a date cell.
+        if (const QString f = fecha();
+            !TextoAFecha(g->texto(fila, ColFechaAjuste)).isValid() && TextoAFecha(f).isValid())
+            g->setTexto(fila, ColFechaAjuste, f);
         // A line is a debit or a credit, never both.
         if (!g->texto(fila, columna).isEmpty())
             g->setTexto(fila, columna == ColDebe ? ColHaber : ColDebe, QString());

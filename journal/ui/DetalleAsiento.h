@@ -26,7 +26,7 @@ public:
         ColConcepto = 7,
         ColMarca = 8,
         ColFechaAjuste = 9,
-        ColLeyendas = 10, // hidden: the row's drop-down list, tab-separated
+        ColLeyendas = 10, // hidden: the row's drop-down list (ListaCelda)
     };
     static constexpr int FilasEdicion = 500;
 

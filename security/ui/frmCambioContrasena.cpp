@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Valores.h"
+#include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
@@ -23,6 +24,8 @@ QLineEdit* CampoContrasena(QWidget* padre, QVBoxLayout* capas, const char* nombr
     auto* campo = new QLineEdit(caja);
     campo->setObjectName(QLatin1String(nombre));
     campo->setEchoMode(QLineEdit::Password);
+    // No longer than the login window takes it, or the new password could never be typed there.
+    LargoMaximo(campo, LargoContrasena);
     // One "*" per character typed, as in the login window.
     campo->setStyleSheet("lineedit-password-character: 42");
     campo->setAccessibleName(marco);

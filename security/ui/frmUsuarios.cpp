@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Valores.h"
+#include "core/ui/Controles.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Principal.h"
@@ -32,6 +33,8 @@ frmUsuarios::frmUsuarios(QWidget* padre) : Catalogo(padre) {
 
     // The code field holds the login name: any text.
     inpCodigo->setValidator(nullptr);
+    // No longer than the login window takes it, or the user could never log in.
+    LargoMaximo(inpCodigo, LargoNombreUsuario);
     fraCodigo->setTitle("Usuario");
     inpCodigo->setAccessibleName("Usuario");
     fraDescripcion->setTitle("Nombre");
@@ -72,6 +75,7 @@ frmUsuarios::frmUsuarios(QWidget* padre) : Catalogo(padre) {
     inpContrasena = new QLineEdit(this);
     inpContrasena->setObjectName("inpContrasena");
     inpContrasena->setEchoMode(QLineEdit::Password);
+    LargoMaximo(inpContrasena, LargoContrasena);
     // One "*" per character typed, as in the login window.
     inpContrasena->setStyleSheet("lineedit-password-character: 42");
     inpContrasena->setAccessibleName("Contraseña");
