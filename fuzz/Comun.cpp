@@ -26,7 +26,7 @@ QString ArchivoFuzz(const QString& nombre, const QByteArray& bytes) {
 
 void Falla(const char* condicion, const char* archivo, int linea, const QString& detalle) {
     std::fprintf(stderr, "%s:%d: no se cumple %s\n  %s\n", archivo, linea, condicion,
-                 detalle.toUtf8().constData());
+                 QString(detalle).replace(QChar(0), QStringLiteral("\\0")).toUtf8().constData());
     std::fflush(stderr);
     std::abort();
 }

@@ -96,7 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
         EXIJO(ordinales.size() == niveles.size(), escrito + " -> " + QString::number(cuenta));
         for (int i = 0; i < niveles.size(); ++i) {
             const QString relleno = QString::number(ordinales[i]).rightJustified(niveles[i].size(), u'0');
-            EXIJO(Coincide(relleno, QString(niveles[i] + "*")), escrito + " -> " + QString::number(cuenta));
+            // The engine reads a pattern up to its first NUL.
+            const QString patron = niveles[i].left(niveles[i].indexOf(QChar(0))) + "*";
+            EXIJO(Coincide(relleno, patron), escrito + " -> " + QString::number(cuenta) + ", nivel " +
+                                                 QString::number(i + 1) + ": " + relleno);
         }
     }
 
