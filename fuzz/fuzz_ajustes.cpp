@@ -19,7 +19,7 @@ QList<QPair<QString, QString>> NombresDelArchivo(const QByteArray& bytes) {
     QList<QPair<QString, QString>> pares;
     QString seccion;
     for (const QByteArray& crudo : bytes.split('\n')) {
-        const QString linea = QString::fromUtf8(crudo).trimmed();
+        const QString linea = QString::fromUtf8(crudo).remove(QChar(0xFEFF)).trimmed();
         if (linea.startsWith('[') && linea.contains(']')) {
             seccion = linea.mid(1, linea.indexOf(']') - 1).trimmed();
         } else if (linea.contains('=')) {

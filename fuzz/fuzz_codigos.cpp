@@ -18,6 +18,7 @@ struct Nodo {
 };
 QMap<int, Nodo> plan;
 MaximosNivel maximos;
+FilasPlan filas;
 Entorno* entorno = nullptr;
 
 // Ordinals of three levels, of widths 2, 3 and 1, so that codes mix padded and full segments.
@@ -41,6 +42,7 @@ void ArmoPlan() {
         }
     }
     maximos = MaximosDelPlan(1, 1);
+    if (!filas.Cargo(1, 1)) Falla("plan leído", __FILE__, __LINE__, UltimoError());
 }
 
 QVector<int> Ordinales(int cuenta) {
@@ -104,8 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     }
 
     // An account's code names that account, typed in full or as the grid keeps it (trailing blanks cut).
-    FilasPlan filas;
-    EXIJO(filas.Cargo(1, 1), UltimoError());
     const QString codigo = CodJerCuenta(elegida, 1, 1, maximos);
     EXIJO(CodJerCuenta(elegida, 1, 1, maximos, &filas) == codigo, codigo);
     if (codigo.contains('.')) EXIJO(CuentaDeCodJer(codigo, 1, 1) == elegida, codigo);
