@@ -25,6 +25,8 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 segundos=${PARTIDEX_FUZZ_SEGUNDOS:-30}
 trabajo=$(mktemp -d)
 trap 'rm -rf "$trabajo"' EXIT
+memoria=/dev/shm
+[ -d "$memoria" ] && [ -w "$memoria" ] || memoria=${TMPDIR:-/tmp}
 hallazgos=$raiz/build-saneado/fuzz/hallazgos
 mkdir -p "$hallazgos"
 for ruta in fuzz/corpus/*/; do
@@ -33,7 +35,7 @@ for ruta in fuzz/corpus/*/; do
   cp "$ruta"* "$trabajo/$objetivo/"
   echo "== $objetivo: ${segundos} s"
   # The targets' scratch files go to memory: writing settings files to disk would slow them down.
-  TMPDIR=/dev/shm "build-saneado/fuzz/$objetivo" -max_total_time="$segundos" -print_final_stats=1 \
+  TMPDIR=$memoria "build-saneado/fuzz/$objetivo" -max_total_time="$segundos" -print_final_stats=1 \
     -artifact_prefix="$hallazgos/$objetivo-" "$trabajo/$objetivo" 2>&1 | grep -v -E '^#[0-9]+|NEW_FUNC' || {
     echo "$objetivo falló: la entrada quedó en $hallazgos" >&2
     exit 1
