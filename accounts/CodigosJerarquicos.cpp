@@ -104,7 +104,9 @@ int CuentaDeCodJer(const QString& codigo, int empresa, int ejercicio) {
         if (s.contains(' ')) return -1; // a level typed only in part
         const QString alias = QString("Cuentas%1").arg(k);
         tablas << "Cuentas AS " + alias;
-        const QString padre = k == 0 ? QStringLiteral("?") : QString("Cuentas%1.Cuenta").arg(k - 1);
+        // The chart's root (account 0, its own parent) heads no level.
+        const QString padre =
+            k == 0 ? QStringLiteral("? AND Cuentas0.Cuenta<>0") : QString("Cuentas%1.Cuenta").arg(k - 1);
         condiciones << alias + ".EmpresaPropia=? AND " + alias + ".NumEjercicio=? AND " + alias +
                            ".CuentaPadre=" + padre + " AND " +
                            Dialecto::Rellenado(alias + ".NumHijo", int(s.size())) + " LIKE ?" + EscapeLike;

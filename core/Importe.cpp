@@ -33,15 +33,27 @@ std::optional<std::int64_t> CentavosDeTextoPlano(QString s) {
     if (!ok) return std::nullopt;
     const bool redondeoArriba = decimales.size() > 2 && decimales.at(2) >= u'5';
     decimales = (decimales + "00").left(2);
-    std::int64_t c = unidades * 100 + decimales.toLongLong() + (redondeoArriba ? 1 : 0);
+    // A number too large for cents in 64 bits is no amount.
+    std::int64_t c = 0;
+    if (__builtin_mul_overflow(unidades, 100, &c) ||
+        __builtin_add_overflow(c, decimales.toLongLong() + (redondeoArriba ? 1 : 0), &c))
+        return std::nullopt;
     return negativo ? -c : c;
 }
 
 } // namespace
 
+namespace {
+// Nearest whole number of a double that fits 64 bits; zero for anything else (llround's result is
+// unspecified out of range).
+std::int64_t Redondeo(double valor) {
+    if (!std::isfinite(valor) || std::fabs(valor) >= 9.2e18) return 0;
+    return std::llround(valor);
+}
+} // namespace
+
 Importe Importe::DeDouble(double valor) {
-    if (!std::isfinite(valor)) return Importe();
-    return Importe(static_cast<std::int64_t>(std::llround(valor * 100.0)));
+    return Importe(Redondeo(valor * 100.0));
 }
 
 std::optional<Importe> Importe::Leo(const QString& texto, QString* error, QChar decimal) {
@@ -153,8 +165,10 @@ Importe Importe::DeBase(const QVariant& valor, bool* esNulo) {
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return Importe(valor.toLongLong() * 100);
+    case QMetaType::ULongLong: {
+        std::int64_t c = 0;
+        return __builtin_mul_overflow(valor.toLongLong(), 100, &c) ? Importe() : Importe(c);
+    }
     case QMetaType::Double:
     case QMetaType::Float:
         return DeDouble(valor.toDouble());
@@ -171,7 +185,7 @@ QString Importe::SumaSql(const QString& expresion) {
 
 Importe Importe::DeCentavosBase(const QVariant& valor) {
     if (!valor.isValid() || valor.isNull()) return Importe();
-    if (valor.typeId() == QMetaType::Double) return Importe(std::llround(valor.toDouble()));
+    if (valor.typeId() == QMetaType::Double) return Importe(Redondeo(valor.toDouble()));
     bool ok = false;
     const std::int64_t n = valor.toLongLong(&ok);
     if (ok) return Importe(n);

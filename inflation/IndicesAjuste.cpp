@@ -59,7 +59,8 @@ std::optional<double> LeoValorIndice(const QString& texto) {
     }
     bool ok = false;
     const double v = t.toDouble(&ok);
-    if (!ok || !(v > 0)) return std::nullopt;
+    // A value that the grids would show as 0 is none: it could not be saved from them again.
+    if (!ok || !(v > 0) || TextoValorIndice(v) == QLatin1String("0")) return std::nullopt;
     return v;
 }
 

@@ -6,6 +6,9 @@ paquetes=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt
   libxlsxwriter-dev poppler-utils desktop-file-utils appstream)
 # The reports benchmark also compares its balances with ledger and hledger: `bash scripts/instalo.sh --comparo`.
 [ "${1:-}" = "--comparo" ] && paquetes+=(ledger hledger)
+# The checked build and the fuzz targets (scripts/saneado.sh): clang, its sanitizer and libFuzzer
+# run-time libraries, and the symbolizer that names the lines of a report.
+[ "${1:-}" = "--saneado" ] && paquetes+=(clang libclang-rt-14-dev llvm)
 faltan=()
 for p in "${paquetes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltan+=("$p")

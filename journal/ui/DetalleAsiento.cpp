@@ -62,7 +62,8 @@ DetalleAsiento::DetalleAsiento(Grilla* grilla, std::function<QString()> fechaAsi
     connect(g, &Grilla::BotonPresionado, this, [this](int fila, int columna) {
         if (columna == ColMarca && g->texto(fila, ColMarca) == MarcaLeyenda) IncorporoLeyenda(fila);
     });
-    g->viewport()->installEventFilter(this);
+    visor = g->viewport();
+    visor->installEventFilter(this);
 }
 
 void DetalleAsiento::AplicoMascara() {
@@ -291,7 +292,7 @@ void DetalleAsiento::BorroLinea() {
 }
 
 bool DetalleAsiento::eventFilter(QObject* objeto, QEvent* evento) {
-    if (objeto == g->viewport() && evento->type() == QEvent::ToolTip) {
+    if (objeto == visor && evento->type() == QEvent::ToolTip) {
         auto* ayuda = static_cast<QHelpEvent*>(evento);
         if (g->indexAt(ayuda->pos()).column() == ColMarca)
             QToolTip::showText(ayuda->globalPos(), AyudaMarca, g->viewport());

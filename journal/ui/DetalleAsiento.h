@@ -65,6 +65,9 @@ protected:
 
 private:
     Grilla* g;
+    // The grid's viewport, kept apart from the grid: its events still arrive while the grid itself is
+    // being destroyed, when the grid can no longer be asked for it.
+    QObject* visor = nullptr;
     std::function<QString()> fecha;
     std::function<bool()> edito;
     int pendienteFila = 0; // account cell typed whose lookup waits for its editor to close

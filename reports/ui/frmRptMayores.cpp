@@ -65,7 +65,8 @@ frmRptMayores::frmRptMayores(QWidget* padre)
     izquierda->addLayout(busquedas);
     izquierda->addWidget(treMaster, 1);
 
-    layout()->replaceWidget(sprRpt, clbMaster);
+    // The layout hands back the grid's old item, which is ours to delete.
+    delete layout()->replaceWidget(sprRpt, clbMaster);
     sprRpt->setParent(picRpt);
     auto* derecha = new QVBoxLayout(picRpt);
     derecha->setContentsMargins(0, 0, 0, 0);

@@ -98,6 +98,10 @@ void PruebaCodigos::cuentaDeCodJer_data() {
     QTest::newRow("comilla") << "01'.003" << -1;
     QTest::newRow("texto de sentencia") << "1) OR (1=1.1" << -1;
     QTest::newRow("vacio") << "" << -1;
+    // The chart's root is no level: neither a first-level match nor a level above the first.
+    QTest::newRow("comodin solo") << "?.   " << 1;
+    QTest::newRow("cero") << "0.   " << -1;
+    QTest::newRow("raiz delante") << "0.01.003" << -1;
 }
 
 void PruebaCodigos::cuentaDeCodJer() {

@@ -127,6 +127,10 @@ void PruebaImporte::baseYSumasExactas() {
     QCOMPARE(Importe::DeBase(QVariant(-1234.565)).centavos(), -123457);
     QCOMPARE(Importe::DeBase(QVariant(qlonglong(5))).centavos(), 500);
     QCOMPARE(Importe::DeBase(QVariant(QString("-12.305"))).centavos(), -1231);
+    // A value too large for cents in 64 bits reads as no amount, never as a wrapped one.
+    for (const QVariant& v :
+         {QVariant(QString("123478901234567890")), QVariant(qlonglong(1) << 60), QVariant(1e30)})
+        QCOMPARE(Importe::DeBase(v).centavos(), 0);
     bool nulo = false;
     QCOMPARE(Importe::DeBase(QVariant(), &nulo).centavos(), 0);
     QVERIFY(nulo);

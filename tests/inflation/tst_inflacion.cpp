@@ -129,6 +129,9 @@ void PruebaInflacion::importo_data() {
         << QByteArray("2019-13;1\n2019-06;2\n") << nada << false << "Línea 1: «2019-13»" << nada;
     QTest::newRow("valor cero") << QByteArray("2019-05;1\n2019-06;0\n") << nada << false
                                 << "Línea 2: el valor «0» no es un número positivo" << nada;
+    // A value the grid would show as 0 could not be saved from it again.
+    QTest::newRow("valor que se ve cero") << QByteArray("2019-05;1\n2019-06;0,0000004\n") << nada << false
+                                          << "Línea 2: el valor «0,0000004» no es un número positivo" << nada;
     QTest::newRow("coma decimal sin comillas")
         << QByteArray("2019-06,225,5370\n") << nada << false << "Línea 1: «225» no es una fecha" << nada;
     QTest::newRow("fecha de otro mes") << QByteArray("2019-06,2019-07-31,225.5\n") << nada << false
