@@ -1,8 +1,10 @@
 #include "core/Basedatos.h"
 
+#include "core/AppState.h"
 #include "core/Archivos.h"
 #include "core/Contrasenas.h"
 #include "core/Motor.h"
+#include "core/Transaccion.h"
 #include "schema/Actualizacion.h"
 #include "schema/Esquema.h"
 
@@ -498,10 +500,33 @@ bool Preparo(QSqlQuery& q, const QString& sql, const QVariantList& parametros) {
 }
 } // namespace
 
+bool ReconectoSiSePerdio(const QSqlError& e) {
+    static const char* const perdida[] = {"server closed the connection", "terminating connection",
+                                          "no connection to the server", "connection to server was lost"};
+    const QString t = e.databaseText() + " " + e.driverText();
+    bool es = false;
+    for (const char* p : perdida)
+        es = es || t.contains(QLatin1String(p));
+    QSqlDatabase db = Conexion();
+    if (!es || !db.isValid() || MotorDe(db).PorArchivo()) return false;
+    // A new connection with the same settings, prepared as the first one was.
+    db.close();
+    if (!db.open() || !ConfiguroConexion(db)) return false;
+    MotorDe(db).MarcoEnUso(App().databasePath);
+    return true;
+}
+
 Resultado Ejecuto(const QString& sql, const QVariantList& parametros) {
     Resultado r;
     QSqlQuery q(Conexion());
-    if (!Preparo(q, sql, parametros)) {
+    bool ok = Preparo(q, sql, parametros);
+    // Outside a transaction a statement lost with the connection runs again on a new one; inside one
+    // the whole transaction is lost on the server and the failure is reported.
+    if (!ok && Transaccion::Profundidad() == 0 && ReconectoSiSePerdio(q.lastError())) {
+        q = QSqlQuery(Conexion());
+        ok = Preparo(q, sql, parametros);
+    }
+    if (!ok) {
         r.ok = false;
         r.error = TextoError(q.lastError());
         ultimoError = r.error;
@@ -514,7 +539,12 @@ Resultado Ejecuto(const QString& sql, const QVariantList& parametros) {
 
 QSqlQuery Consulto(const QString& sql, const QVariantList& parametros) {
     QSqlQuery q(Conexion());
-    if (!Preparo(q, sql, parametros))
+    bool ok = Preparo(q, sql, parametros);
+    if (!ok && Transaccion::Profundidad() == 0 && ReconectoSiSePerdio(q.lastError())) {
+        q = QSqlQuery(Conexion());
+        ok = Preparo(q, sql, parametros);
+    }
+    if (!ok)
         ultimoError = TextoError(q.lastError());
     else
         ultimoError.clear();

@@ -25,6 +25,10 @@ Transaccion::Transaccion() {
         // Run as it stands, not prepared: on a server it is the start and the writers' lock together.
         QSqlQuery q(Conexion());
         iniciada = q.exec(MotorActual().InicioEscritura());
+        if (!iniciada && ReconectoSiSePerdio(q.lastError())) {
+            q = QSqlQuery(Conexion());
+            iniciada = q.exec(MotorActual().InicioEscritura());
+        }
         if (!iniciada) {
             textoError = TextoError(q.lastError());
             Deshecho("ROLLBACK");

@@ -314,6 +314,11 @@ bool Compacto(const QString& base, const QString& aux) {
             Informo(NoCompacta + motivo, Aviso::Informacion);
             return false;
         }
+        // As with a file: maintenance waits until no workstation has the books open.
+        if (BaseEnUso(base)) {
+            Informo(NoCompacta + EnUso(), Aviso::Informacion);
+            return false;
+        }
         ConexionArchivo c(base, false);
         QSqlDatabase db = c.Base();
         if (!c.abierta || !motor.CompactoEnSitio(db, &c.error)) {

@@ -346,6 +346,38 @@ void PruebaBase::ordenAlfabeticoEspanol() {
     QCOMPARE(orden, QStringList({"ALFA", "alfa", "Álvarez", "Beta", "Nube", "ñandú", "zeta"}));
 }
 
+// The server restarted: a transaction under way is lost whole and its failure told; the next
+// statement, or the next transaction, runs on a new connection.
+void PruebaBase::conexionPerdida() {
+    if (!PruebaEnPostgres()) QSKIP("sólo se pierde la conexión con un servidor");
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    {
+        Transaccion t;
+        QVERIFY(t.ok());
+        QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) "
+                        "VALUES (1, 1, 1, '2024-02-01')")
+                    .ok);
+        QVERIFY(CortoConexion());
+        const Resultado r = Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, "
+                                    "Cuenta, Importe) VALUES (1, 1, 1, 1, 0, 10)");
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains("se perdió la conexión con el servidor"), qPrintable(r.error));
+        QVERIFY(!t.Confirmo());
+    }
+    QCOMPARE(Cuento("Asientos"), 0); // no half-stored entry
+    QVERIFY(CortoConexion());
+    QVERIFY2(AgregoLinea(0), qPrintable(UltimoError()));
+    QVERIFY(CortoConexion());
+    {
+        Transaccion t;
+        QVERIFY2(t.ok(), qPrintable(t.error()));
+        QVERIFY(Ejecuto("UPDATE DetAsientos SET Importe = 20").ok);
+        QVERIFY(t.Confirmo());
+    }
+    QCOMPARE(Cuento("DetAsientos", "Importe = 20"), 1);
+}
+
 void PruebaBase::comodinesLiterales_data() {
     QTest::addColumn<QString>("tipeado");
     QTest::addColumn<QString>("hallados");

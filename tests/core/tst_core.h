@@ -23,6 +23,7 @@ private slots:
     void rellenadoNoCortaNumerosAnchos_data();
     void rellenadoNoCortaNumerosAnchos();
     void ordenAlfabeticoEspanol();
+    void conexionPerdida();
     void comodinesLiterales_data();
     void comodinesLiterales();
 };

@@ -43,9 +43,8 @@ const QString ClaveCada = "BackUPCada(dias)";
 class Archivo {
 public:
     explicit Archivo(const QString& ruta) : nombre("prueba-" + QUuid::createUuid().toString()) {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
-        db.setDatabaseName(ruta);
-        db.open();
+        QSqlDatabase db = MotorDeRuta(ruta).Agrego(nombre, ruta, false);
+        if (db.open()) ConfiguroConexion(db);
     }
     ~Archivo() {
         Base().close();
@@ -64,7 +63,7 @@ QMap<QString, QStringList> Contenido(const QString& ruta) {
     const QStringList tablas = MotorActual().Tablas(a.Base());
     for (const QString& t : tablas) {
         QSqlQuery q(a.Base());
-        q.exec("SELECT * FROM \"" + t + "\"");
+        q.exec("SELECT * FROM " + t);
         QStringList filas;
         while (q.next()) {
             QStringList campos;

@@ -60,6 +60,17 @@ QString NuevaBasePostgres() {
     return DireccionPostgres(s);
 }
 
+bool CortoConexion() {
+    QSqlQuery q(Conexion());
+    if (!q.exec("SELECT pg_backend_pid()") || !q.next()) return false;
+    const int pid = q.value(0).toInt();
+    q.finish();
+    // Waits until the server process has ended.
+    QSqlQuery a(Administracion());
+    return a.exec(QString("SELECT pg_terminate_backend(%1, 10000)").arg(pid)) && a.next() &&
+           a.value(0).toBool();
+}
+
 void BorroBasePostgres(const QString& direccion) {
     QSqlQuery q(Administracion());
     q.exec("DROP DATABASE IF EXISTS " + ServidorDe(direccion).base + " WITH (FORCE)");

@@ -48,6 +48,8 @@ bool PruebaEnPostgres();
 // A new empty database on that cluster (its address), and its removal.
 QString NuevaBasePostgres();
 void BorroBasePostgres(const QString& direccion);
+// Ends the server's side of the shared connection, as a restarted server does.
+bool CortoConexion();
 // For a test about the file engine's files themselves (headers, logs beside the file, file copies).
 #define SOLO_ARCHIVO(motivo)                                                                                 \
     do {                                                                                                     \
