@@ -489,7 +489,9 @@ bool BaseEnUso(const QString& ruta) {
 
 namespace {
 bool Preparo(QSqlQuery& q, const QString& sql, const QVariantList& parametros) {
-    q.setForwardOnly(true);
+    // Read forward only where rows may be read while other statements run; otherwise the rows are
+    // fetched whole, so that a loop over them may run statements of its own.
+    q.setForwardOnly(MotorActual().LecturaIntercalada());
     // Without values the statement runs as it stands: a server prepares only queries and changes of
     // rows, not the definitions, transaction commands and settings the program also sends.
     if (parametros.isEmpty()) return q.exec(sql);

@@ -53,6 +53,9 @@ public:
     // The statement that starts a write transaction holding the write lock from its first statement,
     // so that two instances taking "maximum plus one" serialise instead of colliding.
     virtual QString InicioEscritura() const = 0;
+    // Whether a query read forward only may stay open while other statements run on its connection
+    // (a server's driver that streams rows loses them when another statement is sent).
+    virtual bool LecturaIntercalada() const { return true; }
     // Planner statistics brought up to date cheaply, on leaving.
     virtual void Optimizo(QSqlDatabase& db) const = 0;
 

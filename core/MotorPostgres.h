@@ -24,6 +24,7 @@ public:
 
     QString Version() const override;
     bool PorArchivo() const override { return false; }
+    bool LecturaIntercalada() const override { return false; }
     QStringList Preparativos() const override;
     QString Adapto(const QString& ddl) const override;
 

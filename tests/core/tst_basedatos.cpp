@@ -365,7 +365,11 @@ void PruebaBase::conexionPerdida() {
         QVERIFY2(r.error.contains("se perdió la conexión con el servidor"), qPrintable(r.error));
         QVERIFY(!t.Confirmo());
     }
-    QCOMPARE(Cuento("Asientos"), 0); // no half-stored entry
+    {
+        QSqlQuery q = Consulto("SELECT COUNT(*) FROM Asientos");
+        QVERIFY2(q.next(), qPrintable(UltimoError()));
+        QCOMPARE(q.value(0).toInt(), 0); // no half-stored entry
+    }
     QVERIFY(CortoConexion());
     QVERIFY2(AgregoLinea(0), qPrintable(UltimoError()));
     QVERIFY(CortoConexion());
@@ -376,6 +380,57 @@ void PruebaBase::conexionPerdida() {
         QVERIFY(t.Confirmo());
     }
     QCOMPARE(Cuento("DetAsientos", "Importe = 20"), 1);
+}
+
+// A server database: an empty one is made ready, one holding another program's tables is refused with
+// the message of a foreign file and left as it was, and the books' own structure is read back.
+void PruebaBase::baseDelServidor() {
+    if (!PruebaEnPostgres()) QSKIP("una base en un servidor");
+    Entorno e(false);
+    const QString vacia = NuevaBasePostgres(), ajena = NuevaBasePostgres();
+    QCOMPARE(ExaminoBase(vacia).estado, EstadoBase::NoExiste);
+    QVERIFY(CreoBase(vacia));
+    QCOMPARE(ExaminoBase(vacia).estado, EstadoBase::Partidex);
+    QString error;
+    QVERIFY(!CreoBase(vacia, &error)); // never made twice
+    QVERIFY2(error.contains("no está vacía"), qPrintable(error));
+    QVERIFY(AbroBase(vacia));
+    QCOMPARE(MotorActual().Tablas(Conexion()), [] {
+        QStringList t = Esquema::Tablas();
+        std::sort(t.begin(), t.end(),
+                  [](const QString& a, const QString& b) { return a.toLower() < b.toLower(); });
+        return t;
+    }());
+    QCOMPARE(int(MotorActual().Indices(Conexion()).size()), Esquema::IndicesEsperados());
+    QCOMPARE(int(MotorActual().Relaciones(Conexion()).size()), Esquema::RelacionesEsperadas());
+    QCOMPARE(MotorActual().IdAplicacion(Conexion()), qint64(Esquema::IdAplicacion));
+    CierroBase();
+
+    {
+        QSqlDatabase db = MotorDeRuta(ajena).Agrego("ajena", ajena, false);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT)"));
+        QVERIFY(q.exec("INSERT INTO Clientes VALUES (1, 'Uno')"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("ajena");
+    const Diagnostico d = ExaminoBase(ajena);
+    QCOMPARE(d.estado, EstadoBase::Ajena);
+    QCOMPARE(d.explicacion, "No se puede abrir la base de datos " + ajena +
+                                ": el archivo no es una base de datos de Partidex");
+    QVERIFY(!AbroBase(ajena));
+    QVERIFY(!CreoBase(ajena));
+    {
+        QSqlDatabase db = MotorDeRuta(ajena).Agrego("ajena", ajena, true);
+        QVERIFY(db.open());
+        QCOMPARE(MotorDeRuta(ajena).Tablas(db), QStringList{"clientes"});
+        QCOMPARE(MotorDeRuta(ajena).IdAplicacion(db), qint64(0));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("ajena");
+    BorroBasePostgres(vacia);
+    BorroBasePostgres(ajena);
 }
 
 void PruebaBase::comodinesLiterales_data() {

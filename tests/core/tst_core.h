@@ -24,6 +24,7 @@ private slots:
     void rellenadoNoCortaNumerosAnchos();
     void ordenAlfabeticoEspanol();
     void conexionPerdida();
+    void baseDelServidor();
     void comodinesLiterales_data();
     void comodinesLiterales();
 };

@@ -60,6 +60,15 @@ QString NuevaBasePostgres() {
     return DireccionPostgres(s);
 }
 
+QString DisparadorQueFalla(const QString& nombre, const QString& tabla, const QString& condicion) {
+    if (!PruebaEnPostgres())
+        return "CREATE TRIGGER " + nombre + " BEFORE INSERT ON " + tabla + " WHEN " + condicion +
+               " BEGIN SELECT RAISE(ABORT, 'falla provocada'); END";
+    return "CREATE FUNCTION " + nombre + "() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF " + condicion +
+           " THEN RAISE EXCEPTION 'falla provocada'; END IF; RETURN NEW; END$$; CREATE TRIGGER " + nombre +
+           " BEFORE INSERT ON " + tabla + " FOR EACH ROW EXECUTE FUNCTION " + nombre + "()";
+}
+
 bool CortoConexion() {
     QSqlQuery q(Conexion());
     if (!q.exec("SELECT pg_backend_pid()") || !q.next()) return false;

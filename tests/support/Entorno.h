@@ -56,6 +56,10 @@ bool CortoConexion();
         if (PruebaEnPostgres()) QSKIP(motivo);                                                               \
     } while (false)
 
+// A trigger that refuses, with the text "falla provocada", each row inserted into tabla for which
+// condicion (over NEW) holds, in the engine's own words.
+QString DisparadorQueFalla(const QString& nombre, const QString& tabla, const QString& condicion);
+
 // An account of company 1, year 1 (description "C<n>" when none is given); false when not stored.
 bool AgregoCuenta(int cuenta, int padre, int numHijo, const QString& descripcion = QString(),
                   const QString& codInt = QString());
