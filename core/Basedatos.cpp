@@ -29,6 +29,8 @@ QString Mensaje(const QString& ruta, const QString& motivo) {
 
 QString TextoError(const QSqlError& e) {
     QString t = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    // A server's text: its severity word, then the message; the context lines and code follow.
+    if (t.startsWith(QLatin1String("ERROR:"))) t = t.mid(6).section('\n', 0, 0).trimmed();
     struct Traduccion {
         const char* ingles;
         const char* espanol;
