@@ -1,8 +1,10 @@
 #include "core/Basedatos.h"
 
+#include "core/AppState.h"
 #include "core/Archivos.h"
 #include "core/Contrasenas.h"
 #include "core/Motor.h"
+#include "core/Transaccion.h"
 #include "schema/Actualizacion.h"
 #include "schema/Esquema.h"
 
@@ -27,6 +29,8 @@ QString Mensaje(const QString& ruta, const QString& motivo) {
 
 QString TextoError(const QSqlError& e) {
     QString t = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    // A server's text: its severity word, then the message; the context lines and code follow.
+    if (t.startsWith(QLatin1String("ERROR:"))) t = t.mid(6).section('\n', 0, 0).trimmed();
     struct Traduccion {
         const char* ingles;
         const char* espanol;
@@ -42,6 +46,18 @@ QString TextoError(const QSqlError& e) {
         {"file is not a database", "el archivo no es una base de datos"},
         {"unable to open database file", "no se puede abrir el archivo"},
         {"attempt to write a readonly database", "la base de datos es de sólo lectura"},
+        // The same faults in a database server's words.
+        {"violates foreign key constraint", "el registro está relacionado con otros datos"},
+        {"duplicate key value violates unique constraint", "ya existe un registro con esa clave"},
+        {"violates not-null constraint", "falta un dato obligatorio"},
+        {"violates check constraint", "un dato está fuera de los valores permitidos"},
+        {"lock timeout", "la base de datos está bloqueada por otro usuario"},
+        {"read-only transaction", "la base de datos es de sólo lectura"},
+        {"server closed the connection", "se perdió la conexión con el servidor de base de datos"},
+        {"terminating connection", "se perdió la conexión con el servidor de base de datos"},
+        {"no connection to the server", "se perdió la conexión con el servidor de base de datos"},
+        {"could not connect to server", "no se pudo conectar con el servidor de base de datos"},
+        {"connection to server", "no se pudo conectar con el servidor de base de datos"},
     };
     for (const auto& tr : tabla)
         if (t.contains(QLatin1String(tr.ingles))) return QString::fromUtf8(tr.espanol) + " (" + t + ")";
@@ -59,7 +75,7 @@ bool ConfiguroConexion(QSqlDatabase& db, QString* error) {
 namespace {
 
 bool ConCompaneros(const QString& ruta) {
-    for (const QString& sufijo : MotorActual().Companeros(false))
+    for (const QString& sufijo : MotorDeRuta(ruta).Companeros(false))
         if (QFileInfo::exists(ruta + sufijo)) return true;
     return false;
 }
@@ -80,7 +96,7 @@ public:
     // Read only: the engine reads without leaving a trace (see Motor::Agrego); otherwise a plain
     // connection, for a scratch copy of the file.
     bool Abro(const QString& ruta, bool soloLectura, QString* error) {
-        QSqlDatabase db = MotorActual().Agrego(nombre, ruta, soloLectura);
+        QSqlDatabase db = MotorDeRuta(ruta).Agrego(nombre, ruta, soloLectura);
         if (!db.open()) {
             *error = TextoError(db.lastError());
             return false;
@@ -100,7 +116,7 @@ bool CopioConjunto(const QString& ruta, const QString& carpeta, QString* copia, 
         *error = "no se pudo leer el archivo";
         return false;
     }
-    for (const QString& sufijo : MotorActual().Companeros(true)) {
+    for (const QString& sufijo : MotorDeRuta(ruta).Companeros(true)) {
         if (QFileInfo::exists(ruta + sufijo) && !QFile::copy(ruta + sufijo, *copia + sufijo)) {
             *error = "no se pudo leer el archivo " + QDir::toNativeSeparators(ruta + sufijo);
             return false;
@@ -109,9 +125,122 @@ bool CopioConjunto(const QString& ruta, const QString& carpeta, QString* copia, 
     return true;
 }
 
+// What a server database holds, read on a read-only connection: nothing at all (a new, empty
+// database, to be made), another program's tables, or Partidex's books of some version.
+Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
+    Diagnostico d;
+    auto resultado = [&](EstadoBase e, const QString& m) {
+        d.estado = e;
+        d.explicacion = Mensaje(ruta, m);
+        return d;
+    };
+    const Motor& motor = MotorDeRuta(ruta);
+    ConexionExamen c;
+    QString falla;
+    if (!c.Abro(ruta, true, &falla)) {
+        d.detalle = falla;
+        return resultado(EstadoBase::SinPermiso, "no se pudo conectar con el servidor (" + falla + ")");
+    }
+    QSqlDatabase db = c.Base();
+    bool ok = false;
+    const QStringList tablas = motor.Tablas(db, &ok);
+    const qint64 marca = ok ? motor.IdAplicacion(db) : -1;
+    d.version = ok ? motor.VersionEsquema(db) : -1;
+    if (!ok || marca < 0 || d.version < 0) {
+        d.detalle = TextoError(db.lastError());
+        return resultado(EstadoBase::SinPermiso, "no se pudo leer la base de datos (" + d.detalle + ")");
+    }
+    if (marca != Esquema::IdAplicacion)
+        return tablas.isEmpty()
+                   ? resultado(EstadoBase::NoExiste, "la base de datos está vacía")
+                   : resultado(EstadoBase::Ajena, "el archivo no es una base de datos de Partidex");
+    QString detalle;
+    if (profundidad == Examen::Completo && !motor.Integridad(db, true, &detalle)) {
+        d.detalle = detalle;
+        return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
+    }
+    if (d.version > Esquema::Version)
+        return resultado(EstadoBase::Posterior,
+                         QString("la base de datos es de una versión más nueva del programa (estructura %1; "
+                                 "este programa usa la %2). Use la versión del programa que la creó")
+                             .arg(d.version)
+                             .arg(Esquema::Version));
+    QStringList faltan;
+    for (const QString& t : Esquema::TablasDeVersion(d.version))
+        if (!tablas.contains(t, Qt::CaseInsensitive)) faltan << t;
+    if (!faltan.isEmpty()) {
+        d.detalle = faltan.join(", ");
+        return resultado(EstadoBase::Incompleta,
+                         "la base de datos está incompleta: " +
+                             QString(faltan.size() > 1 ? "le faltan las tablas " : "le falta la tabla ") +
+                             d.detalle);
+    }
+    d.estado = d.version < Esquema::Version ? EstadoBase::Anterior : EstadoBase::Partidex;
+    if (d.estado == EstadoBase::Anterior)
+        d.explicacion = Mensaje(ruta, "la base de datos es de una versión anterior del programa");
+    return d;
+}
+
+// The schema, its fixed rows, the program mark and the version, on an open connection inside the
+// caller's transaction.
+bool EscriboEsquema(QSqlDatabase& db, const Motor& motor, QString* falla) {
+    QSqlQuery q(db);
+    const QStringList todas = motor.Preparativos() + Esquema::Definicion() +
+                              Esquema::FilasFijas(HashContrasena(Esquema::ContrasenaInicial));
+    for (const QString& s : todas) {
+        if (!q.exec(motor.Adapto(s))) {
+            *falla = TextoError(q.lastError()) + " [" + s.left(60) + "]";
+            return false;
+        }
+    }
+    if (motor.FijoIdAplicacion(db, Esquema::IdAplicacion) && motor.FijoVersionEsquema(db, Esquema::Version))
+        return true;
+    *falla = TextoError(db.lastError());
+    return false;
+}
+
+// A new set of books in an empty server database, in one transaction: either all of it or nothing.
+bool CreoEnServidor(const QString& ruta, QString* error) {
+    const QString nombre = "creacion-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const Motor& motor = MotorDeRuta(ruta);
+    bool ok = false;
+    QString falla;
+    {
+        QSqlDatabase db = motor.Agrego(nombre, ruta, false);
+        if (!db.open()) {
+            falla = TextoError(db.lastError());
+        } else {
+            ok = ConfiguroConexion(db, &falla);
+            QSqlQuery q(db);
+            if (ok && !q.exec(motor.InicioEscritura())) {
+                ok = false;
+                falla = TextoError(q.lastError());
+            }
+            // Looked at under the write lock: another workstation may be making it at this moment.
+            if (ok && !motor.Tablas(db).isEmpty()) {
+                ok = false;
+                falla = "la base de datos " + ruta + " no está vacía";
+            }
+            ok = ok && EscriboEsquema(db, motor, &falla);
+            if (ok && !q.exec("COMMIT")) {
+                ok = false;
+                falla = TextoError(q.lastError());
+            }
+            if (!ok) q.exec("ROLLBACK");
+            if (ok) q.exec("ANALYZE");
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    if (!ok && error) *error = "No se pudo crear la base de datos: " + falla;
+    return ok;
+}
+
 } // namespace
 
 Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) {
+    if (!MotorDeRuta(ruta).PorArchivo()) return ExaminoServidor(ruta, profundidad);
     Diagnostico d;
     const QString visible = RutaVisible(ruta);
     auto resultado = [&](EstadoBase e, const QString& m) {
@@ -130,7 +259,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
     if (!clase.isEmpty())
         return resultado(EstadoBase::NoEsArchivo, "no es un archivo de base de datos sino " + clase);
     if (!QFileInfo::exists(ruta)) return resultado(EstadoBase::NoExiste, "el archivo no existe");
-    for (const QString& sufijo : MotorActual().Companeros(false)) {
+    for (const QString& sufijo : MotorDeRuta(ruta).Companeros(false)) {
         const QString c = ClaseNoComun(ruta + sufijo);
         if (!c.isEmpty())
             return resultado(EstadoBase::NoEsArchivo,
@@ -139,7 +268,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
     const QFileInfo fi(ruta);
     if (!fi.isReadable() || (!paraLeer && !fi.isWritable()))
         return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura y escritura sobre el archivo");
-    const Motor& motor = MotorActual();
+    const Motor& motor = MotorDeRuta(ruta);
     const Motor::Cabecera cabecera = motor.LeoCabecera(ruta);
     if (!cabecera.legible)
         return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura sobre el archivo");
@@ -203,14 +332,14 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
 }
 
 bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa) {
-    if (!QFileInfo(ruta).isFile()) {
+    if (MotorDeRuta(ruta).PorArchivo() && !QFileInfo(ruta).isFile()) {
         *detalle = "no existe el archivo " + QDir::toNativeSeparators(ruta);
         return false;
     }
     ConexionExamen c;
     if (!c.Abro(ruta, true, detalle)) return false;
     QSqlDatabase db = c.Base();
-    return MotorActual().Integridad(db, completa, detalle);
+    return MotorDeRuta(ruta).Integridad(db, completa, detalle);
 }
 
 EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
@@ -220,6 +349,7 @@ EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
 }
 
 bool CreoBase(const QString& ruta, QString* error) {
+    if (!MotorDeRuta(ruta).PorArchivo()) return CreoEnServidor(ruta, error);
     if (QFileInfo::exists(ruta)) {
         if (error) *error = "El archivo " + QDir::toNativeSeparators(ruta) + " ya existe";
         return false;
@@ -240,7 +370,7 @@ bool CreoBase(const QString& ruta, QString* error) {
     bool ok = false;
     QString falla;
     {
-        const Motor& motor = MotorActual();
+        const Motor& motor = MotorDeRuta(ruta);
         QSqlDatabase db = motor.Agrego(nombre, temporal, false);
         if (!db.open()) {
             falla = TextoError(db.lastError());
@@ -249,17 +379,7 @@ bool CreoBase(const QString& ruta, QString* error) {
             QSqlQuery q(db);
             ok = ok && motor.Compartida(db, false, &falla);
             ok = ok && q.exec("BEGIN");
-            const QStringList todas =
-                Esquema::Definicion() + Esquema::FilasFijas(HashContrasena(Esquema::ContrasenaInicial));
-            for (const QString& s : todas) {
-                if (!ok) break;
-                if (!q.exec(s)) {
-                    ok = false;
-                    falla = TextoError(q.lastError()) + " [" + s.left(60) + "]";
-                }
-            }
-            ok = ok && motor.FijoIdAplicacion(db, Esquema::IdAplicacion);
-            ok = ok && motor.FijoVersionEsquema(db, Esquema::Version);
+            ok = ok && EscriboEsquema(db, motor, &falla);
             ok = ok && q.exec("COMMIT");
             ok = ok && q.exec("ANALYZE");
             ok = ok && motor.Compartida(db, true, &falla);
@@ -287,7 +407,7 @@ bool ActualizoBase(const QString& ruta, QString* error) {
     bool ok = false;
     QString falla;
     {
-        const Motor& motor = MotorActual();
+        const Motor& motor = MotorDeRuta(ruta);
         QSqlDatabase db = motor.Agrego(nombre, ruta, false);
         if (!db.open()) {
             falla = TextoError(db.lastError());
@@ -331,7 +451,7 @@ bool AbroBase(const QString& ruta, QString* error) {
         if (error) *error = d.explicacion;
         return false;
     }
-    Motor& motor = MotorActual();
+    Motor& motor = MotorDeRuta(ruta);
     QSqlDatabase db = motor.Agrego(NombreConexion, ruta, false);
     QString falla;
     bool ok = db.open();
@@ -348,6 +468,7 @@ bool AbroBase(const QString& ruta, QString* error) {
 }
 
 void CierroBase() {
+    Motor& motor = MotorActual();
     if (QSqlDatabase::contains(NombreConexion)) {
         {
             QSqlDatabase db = QSqlDatabase::database(NombreConexion, false);
@@ -355,7 +476,7 @@ void CierroBase() {
         }
         QSqlDatabase::removeDatabase(NombreConexion);
     }
-    MotorActual().LiberoUso();
+    motor.LiberoUso();
 }
 
 bool BaseAbierta() {
@@ -367,12 +488,17 @@ QSqlDatabase Conexion() {
 }
 
 bool BaseEnUso(const QString& ruta) {
-    return MotorActual().EnUso(ruta);
+    return MotorDeRuta(ruta).EnUso(ruta);
 }
 
 namespace {
 bool Preparo(QSqlQuery& q, const QString& sql, const QVariantList& parametros) {
-    q.setForwardOnly(true);
+    // Read forward only where rows may be read while other statements run; otherwise the rows are
+    // fetched whole, so that a loop over them may run statements of its own.
+    q.setForwardOnly(MotorActual().LecturaIntercalada());
+    // Without values the statement runs as it stands: a server prepares only queries and changes of
+    // rows, not the definitions, transaction commands and settings the program also sends.
+    if (parametros.isEmpty()) return q.exec(sql);
     if (!q.prepare(sql)) return false;
     for (int i = 0; i < parametros.size(); ++i)
         q.bindValue(i, parametros[i]);
@@ -380,10 +506,33 @@ bool Preparo(QSqlQuery& q, const QString& sql, const QVariantList& parametros) {
 }
 } // namespace
 
+bool ReconectoSiSePerdio(const QSqlError& e) {
+    static const char* const perdida[] = {"server closed the connection", "terminating connection",
+                                          "no connection to the server", "connection to server was lost"};
+    const QString t = e.databaseText() + " " + e.driverText();
+    bool es = false;
+    for (const char* p : perdida)
+        es = es || t.contains(QLatin1String(p));
+    QSqlDatabase db = Conexion();
+    if (!es || !db.isValid() || MotorDe(db).PorArchivo()) return false;
+    // A new connection with the same settings, prepared as the first one was.
+    db.close();
+    if (!db.open() || !ConfiguroConexion(db)) return false;
+    MotorDe(db).MarcoEnUso(App().databasePath);
+    return true;
+}
+
 Resultado Ejecuto(const QString& sql, const QVariantList& parametros) {
     Resultado r;
     QSqlQuery q(Conexion());
-    if (!Preparo(q, sql, parametros)) {
+    bool ok = Preparo(q, sql, parametros);
+    // Outside a transaction a statement lost with the connection runs again on a new one; inside one
+    // the whole transaction is lost on the server and the failure is reported.
+    if (!ok && Transaccion::Profundidad() == 0 && ReconectoSiSePerdio(q.lastError())) {
+        q = QSqlQuery(Conexion());
+        ok = Preparo(q, sql, parametros);
+    }
+    if (!ok) {
         r.ok = false;
         r.error = TextoError(q.lastError());
         ultimoError = r.error;
@@ -396,7 +545,12 @@ Resultado Ejecuto(const QString& sql, const QVariantList& parametros) {
 
 QSqlQuery Consulto(const QString& sql, const QVariantList& parametros) {
     QSqlQuery q(Conexion());
-    if (!Preparo(q, sql, parametros))
+    bool ok = Preparo(q, sql, parametros);
+    if (!ok && Transaccion::Profundidad() == 0 && ReconectoSiSePerdio(q.lastError())) {
+        q = QSqlQuery(Conexion());
+        ok = Preparo(q, sql, parametros);
+    }
+    if (!ok)
         ultimoError = TextoError(q.lastError());
     else
         ultimoError.clear();

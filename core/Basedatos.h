@@ -71,6 +71,10 @@ bool ConfiguroConexion(QSqlDatabase& db, QString* error = nullptr);
 // one) holds the file: then the file must not be replaced, compacted in place or restored over.
 bool BaseEnUso(const QString& ruta);
 
+// When e says that the shared connection to a server was lost (the server restarted, the network
+// dropped), opens it again as it was and returns true: the caller may run its statement once more.
+bool ReconectoSiSePerdio(const QSqlError& e);
+
 // Runs a statement that changes rows on the shared connection.
 Resultado Ejecuto(const QString& sql, const QVariantList& parametros = {});
 // Runs a query (forward-only) on the shared connection; check isActive() / lastError().

@@ -12,8 +12,8 @@ SentenciasCatalogo SentenciasCatalogo::De(const QString& tabla, const QString& c
     s.tabla = tabla;
     s.campoCodigo = campoCodigo;
     s.campoDescripcion = campoDescripcion;
-    s.lista = "SELECT DISTINCT * FROM " + tabla + " ORDER BY " +
-              Dialecto::Alfabetico(tabla + "." + campoDescripcion);
+    // Rows of one table are distinct by their key already.
+    s.lista = "SELECT * FROM " + tabla + " ORDER BY " + Dialecto::Alfabetico(tabla + "." + campoDescripcion);
     s.registro = "SELECT * FROM " + tabla + " WHERE " + campoCodigo + "=?";
     s.alta = "INSERT INTO " + tabla + " (" + campoCodigo + ", " + campoDescripcion + ") VALUES (?, ?)";
     s.cambio = "UPDATE " + tabla + " SET " + campoCodigo + "=?, " + campoDescripcion + "=? WHERE " +

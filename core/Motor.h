@@ -2,8 +2,8 @@
 // Everything that depends on the database engine sits behind this interface: how a connection is made
 // and prepared, the SQL pieces that differ between engines, what the schema holds, file-level copies
 // and the mark of a database in use. Statements elsewhere are written in the common dialect and ask
-// here for the rest. SQLite is the one implementation today; another engine is one more class of this
-// kind, chosen by the driver of the connection.
+// here for the rest. SQLite (a file) and PostgreSQL (a server) implement it; the driver of a
+// connection, or the form of a database's path, picks one.
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -31,6 +31,12 @@ public:
 
     // Engine name and version, for the about box.
     virtual QString Version() const = 0;
+    // A database is a file at a path (true) or a database on a server named by its address.
+    virtual bool PorArchivo() const { return true; }
+    // Statements a new database needs before its tables (functions, collations), and a table's
+    // definition in the engine's own types.
+    virtual QStringList Preparativos() const { return {}; }
+    virtual QString Adapto(const QString& ddl) const { return ddl; }
 
     // --- Connections
     // Adds a connection called nombre on the database at ruta, with the engine's options; not yet open.
@@ -47,6 +53,9 @@ public:
     // The statement that starts a write transaction holding the write lock from its first statement,
     // so that two instances taking "maximum plus one" serialise instead of colliding.
     virtual QString InicioEscritura() const = 0;
+    // Whether a query read forward only may stay open while other statements run on its connection
+    // (a server's driver that streams rows loses them when another statement is sent).
+    virtual bool LecturaIntercalada() const { return true; }
     // Planner statistics brought up to date cheaply, on leaving.
     virtual void Optimizo(QSqlDatabase& db) const = 0;
 
@@ -101,6 +110,16 @@ public:
     // Copies the whole content of desde into hacia, under the engine's own locks, in place.
     virtual bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const = 0;
 
+    // --- Copies of a server database (a file engine's copies are files: CompactoEn, CopioBase)
+    // Writes the whole database at ruta into the new file archivo, in the engine's own backup format.
+    virtual bool RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const;
+    // Whether archivo holds a whole backup in that format; on failure *detalle says why.
+    virtual bool RespaldoLegible(const QString& archivo, QString* detalle) const;
+    // Replaces the content of the database at ruta with the backup in archivo, all of it or nothing.
+    virtual bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const;
+    // Frees the room of deleted rows and brings the planner's statistics up to date, in place.
+    virtual bool CompactoEnSitio(QSqlDatabase& db, QString* error) const;
+
     // --- In use
     // Marks the database at ruta as open by this program until LiberoUso.
     virtual void MarcoEnUso(const QString& ruta) = 0;
@@ -112,5 +131,7 @@ public:
 
 // The engine of a connection, by its driver; SQLite for a connection not yet made.
 Motor& MotorDe(const QSqlDatabase& db);
-// The engine of the shared connection.
+// The engine of a database by its path (a server address or a file).
+Motor& MotorDeRuta(const QString& ruta);
+// The engine of the shared connection; before it is open, the engine of the settings' database.
 Motor& MotorActual();

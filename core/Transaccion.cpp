@@ -21,10 +21,23 @@ int Transaccion::Profundidad() {
 
 Transaccion::Transaccion() {
     nivel = profundidad + 1;
-    const Resultado r =
-        Ejecuto(nivel == 1 ? MotorActual().InicioEscritura() : QString("SAVEPOINT nivel%1").arg(nivel));
-    iniciada = r.ok;
-    textoError = r.error;
+    if (nivel == 1) {
+        // Run as it stands, not prepared: on a server it is the start and the writers' lock together.
+        QSqlQuery q(Conexion());
+        iniciada = q.exec(MotorActual().InicioEscritura());
+        if (!iniciada && ReconectoSiSePerdio(q.lastError())) {
+            q = QSqlQuery(Conexion());
+            iniciada = q.exec(MotorActual().InicioEscritura());
+        }
+        if (!iniciada) {
+            textoError = TextoError(q.lastError());
+            Deshecho("ROLLBACK");
+        }
+    } else {
+        const Resultado r = Ejecuto(QString("SAVEPOINT nivel%1").arg(nivel));
+        iniciada = r.ok;
+        textoError = r.error;
+    }
     if (iniciada)
         profundidad = nivel;
     else

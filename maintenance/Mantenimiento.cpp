@@ -48,7 +48,7 @@ class ConexionArchivo {
 public:
     ConexionArchivo(const QString& ruta, bool soloLectura)
         : nombre("mantenimiento-" + QUuid::createUuid().toString(QUuid::WithoutBraces)) {
-        QSqlDatabase db = MotorActual().Agrego(nombre, ruta, soloLectura);
+        QSqlDatabase db = MotorDeRuta(ruta).Agrego(nombre, ruta, soloLectura);
         if (!db.open()) {
             error = TextoError(db.lastError());
             return;
@@ -104,7 +104,7 @@ bool CopioConBackUp(const QString& origen, const QString& destino, QString* erro
     }
     QSqlDatabase origenDb = desde.Base();
     QSqlDatabase destinoDb = hacia.Base();
-    return MotorActual().CopioBase(origenDb, destinoDb, error);
+    return MotorDeRuta(destino).CopioBase(origenDb, destinoDb, error);
 }
 
 // Replaces destino with a copy of origen: copied under a scratch name and renamed over destino when
@@ -132,7 +132,7 @@ bool CopioArchivo(const QString& origen, const QString& destino, QString* error)
 }
 
 bool EsSqlite(const QString& ruta) {
-    return MotorActual().EsArchivoPropio(ruta);
+    return MotorDeRuta(ruta).EsArchivoPropio(ruta);
 }
 
 // The file opens as an SQLite database and its schema can be read.
@@ -140,7 +140,7 @@ bool SeLeeComoBase(const QString& ruta) {
     if (!EsSqlite(ruta)) return false;
     ConexionArchivo c(ruta, true);
     bool ok = false;
-    if (c.abierta) MotorActual().Tablas(c.Base(), &ok);
+    if (c.abierta) MotorDeRuta(ruta).Tablas(c.Base(), &ok);
     return ok;
 }
 
@@ -170,14 +170,14 @@ void FijoInterlocutor(Interlocutor i) {
 
 Estructura CuentoEstructura(const QString& ruta) {
     Estructura e;
-    if (!QFileInfo(ruta).isFile()) return e; // opening would create it
-    if (!EsSqlite(ruta)) return e;
+    const Motor& motor = MotorDeRuta(ruta);
+    if (motor.PorArchivo() && !QFileInfo(ruta).isFile()) return e; // opening would create it
+    if (motor.PorArchivo() && !EsSqlite(ruta)) return e;
     ConexionArchivo c(ruta, true);
     if (!c.abierta) return e;
     bool ok = false;
     // Every index counts, those SQLite makes for composite keys included. Tables carry no creation
     // date in SQLite, so every table of the file counts.
-    const Motor& motor = MotorActual();
     e.indices = int(motor.Indices(c.Base(), &ok).size());
     if (!ok) return e;
     e.abierta = true;
@@ -235,7 +235,7 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
     // data_version moves whenever another connection commits a change to the file: a change made
     // after the compacted copy was taken must not be overwritten by it.
     QSqlDatabase db = c.Base();
-    const Motor& motor = MotorActual();
+    const Motor& motor = MotorDeRuta(base);
     const qint64 version = ok ? motor.VersionDatos(db) : 0;
     ok = ok && version >= 0 && motor.CompactoEn(db, aux, &c.error);
     if (!ok) {
@@ -266,11 +266,13 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
 // Puts a new backup in place: copied under a scratch name beside the backup, checked there, then the
 // previous backup becomes the older generation (.1) and the new one takes its name. A copy that fails
 // its check replaces nothing.
-bool InstaloRespaldo(const QString& origen, const QString& respaldo, QString* error) {
+// escribo writes the new backup into the scratch file it is given, verifico checks it there.
+using Escritura = std::function<bool(const QString& temporal, QString* error)>;
+using Verificacion = std::function<bool(const QString& temporal, QString* detalle)>;
+bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, const QString& respaldo,
+                     QString* error) {
     const QString temporal = respaldo + ".nuevo-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
-    if (!QFile::copy(origen, temporal)) {
-        *error = !QFileInfo::exists(origen) ? "no existe el archivo " + QDir::toNativeSeparators(origen)
-                                            : "no se pudo escribir " + QDir::toNativeSeparators(temporal);
+    if (!escribo(temporal, error)) {
         QFile::remove(temporal);
         return false;
     }
@@ -279,9 +281,8 @@ bool InstaloRespaldo(const QString& origen, const QString& respaldo, QString* er
         QFile copia(temporal);
         if (copia.open(QIODevice::ReadWrite)) ::fsync(copia.handle());
     }
-    // A byte copy of the compacted file, which passed the full check: the quick one finds a bad copy.
     QString detalle;
-    if (!VerificoIntegridad(temporal, &detalle, false)) {
+    if (!verifico(temporal, &detalle)) {
         *error = "la copia escrita no pasó la verificación de integridad (" + detalle +
                  "); se conserva la copia anterior";
         QFile::remove(temporal);
@@ -306,6 +307,26 @@ bool InstaloRespaldo(const QString& origen, const QString& respaldo, QString* er
 } // namespace
 
 bool Compacto(const QString& base, const QString& aux) {
+    const Motor& motor = MotorDeRuta(base);
+    if (!motor.PorArchivo()) {
+        QString motivo;
+        if (!BaseSana(base, &motivo)) {
+            Informo(NoCompacta + motivo, Aviso::Informacion);
+            return false;
+        }
+        // As with a file: maintenance waits until no workstation has the books open.
+        if (BaseEnUso(base)) {
+            Informo(NoCompacta + EnUso(), Aviso::Informacion);
+            return false;
+        }
+        ConexionArchivo c(base, false);
+        QSqlDatabase db = c.Base();
+        if (!c.abierta || !motor.CompactoEnSitio(db, &c.error)) {
+            Informo(NoCompacta + c.error, Aviso::Informacion);
+            return false;
+        }
+        return true;
+    }
     // Opening a missing file would create an empty database in its place.
     if (!QFileInfo(base).isFile()) {
         Informo(NoCompacta + "no existe el archivo " + QDir::toNativeSeparators(base), Aviso::Informacion);
@@ -339,9 +360,35 @@ bool HagoBackUp(const QDate& hoy, int estructura) {
         return false;
     }
     Ocupado ocupado;
-    if (!CompactoExaminada(a.databasePath, a.auxPath)) return false;
     QString error;
-    if (!InstaloRespaldo(a.auxPath, a.backupPath, &error)) {
+    Escritura escribo;
+    Verificacion verifico;
+    const Motor& motor = MotorDeRuta(a.databasePath);
+    if (motor.PorArchivo()) {
+        if (!CompactoExaminada(a.databasePath, a.auxPath)) return false;
+        escribo = [&](const QString& temporal, QString* falla) {
+            if (QFile::copy(a.auxPath, temporal)) return true;
+            *falla = !QFileInfo::exists(a.auxPath)
+                         ? "no existe el archivo " + QDir::toNativeSeparators(a.auxPath)
+                         : "no se pudo escribir " + QDir::toNativeSeparators(temporal);
+            return false;
+        };
+        // A byte copy of the compacted file, which passed the full check: the quick one finds a bad copy.
+        verifico = [](const QString& temporal, QString* detalle) {
+            return VerificoIntegridad(temporal, detalle, false);
+        };
+    } else {
+        // A server database is compacted where it is and written out by the server's own backup,
+        // a consistent snapshot even while other workstations go on working.
+        if (!Compacto(a.databasePath, a.auxPath)) return false;
+        escribo = [&](const QString& temporal, QString* falla) {
+            return motor.RespaldoEn(a.databasePath, temporal, falla);
+        };
+        verifico = [&](const QString& temporal, QString* detalle) {
+            return motor.RespaldoLegible(temporal, detalle);
+        };
+    }
+    if (!InstaloRespaldo(escribo, verifico, a.backupPath, &error)) {
         Informo("No se pudo terminar BackUp base de datos, " + error, Aviso::Ninguno);
         return false;
     }
@@ -361,6 +408,28 @@ bool RecuperoBackUp() {
         Informo(prefijo + EnUso(), Aviso::Ninguno);
         return false;
     }
+    QString error;
+    const Motor& motor = MotorDeRuta(a.databasePath);
+    if (!motor.PorArchivo()) {
+        // The server's own backup, checked before anything is dropped; a database that holds another
+        // program's tables is never written over.
+        const Diagnostico actual = ExaminoBase(a.databasePath, Examen::Rapido);
+        if (actual.estado == EstadoBase::Ajena || actual.estado == EstadoBase::SinPermiso) {
+            Informo(prefijo + actual.explicacion, Aviso::Ninguno);
+            return false;
+        }
+        if (!motor.RespaldoLegible(a.backupPath, &error)) {
+            Informo(prefijo + "la copia de seguridad " + QDir::toNativeSeparators(a.backupPath) +
+                        " no se puede leer (" + error + ")",
+                    Aviso::Ninguno);
+            return false;
+        }
+        if (!motor.RestauroDe(a.backupPath, a.databasePath, &error)) {
+            Informo(prefijo + error, Aviso::Ninguno);
+            return false;
+        }
+        return true;
+    }
     // Only a sound Partidex database may take the place of the books (one of an older version is
     // upgraded at the next start).
     const Diagnostico d = ExaminoBase(a.backupPath, Examen::Completo, true);
@@ -368,7 +437,6 @@ bool RecuperoBackUp() {
         Informo(prefijo + d.explicacion, Aviso::Ninguno);
         return false;
     }
-    QString error;
     if (!QFileInfo::exists(a.databasePath) || SeLeeComoBase(a.databasePath)) {
         if (!CopioConBackUp(a.backupPath, a.databasePath, &error)) {
             Informo(prefijo + error, Aviso::Ninguno);

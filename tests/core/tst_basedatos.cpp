@@ -39,17 +39,18 @@ void PruebaBase::creaEsquemaCompleto() {
                                 "SesionesPlanes",
                                 "PrepararPagina"};
     for (const QString& t : tablas)
-        QVERIFY2(Conexion().tables().contains(t), qPrintable(t));
+        QVERIFY2(MotorActual().Tablas(Conexion()).contains(t), qPrintable(t));
     QCOMPARE(NumeroOCero(ValorCampo("Usuarios", "count(*)", "Activo<>0 AND Perfil=1")), 1.0);
     QVERIFY(ValorCampo("Modulos", "Modulo", "nomModulo=?", {"frmUsuarios"}).has_value());
     // One profile may not open the users screen.
     QCOMPARE(NumeroOCero(ValorCampo("Permisos INNER JOIN Modulos ON Permisos.Modulo=Modulos.Modulo",
                                     "TipoHabilitacion", "Perfil=2 AND nomModulo='frmUsuarios'")),
              0.0);
-    QSqlQuery q = Consulto("PRAGMA journal_mode");
-    QVERIFY(q.next());
-    QCOMPARE(q.value(0).toString().toLower(), QString("wal"));
-    q.finish();
+    if (!PruebaEnPostgres()) {
+        QSqlQuery q = Consulto("PRAGMA journal_mode");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString().toLower(), QString("wal"));
+    }
     // The schema version the program writes is the one it reads back.
     QVERIFY(Esquema::Version >= 1);
     QCOMPARE(MotorActual().VersionEsquema(Conexion()), Esquema::Version);
@@ -343,6 +344,89 @@ void PruebaBase::ordenAlfabeticoEspanol() {
         orden << q.value(0).toString();
     // Letter case and accents do not move a name away from its letter; ñ follows n.
     QCOMPARE(orden, QStringList({"ALFA", "alfa", "Álvarez", "Beta", "Nube", "ñandú", "zeta"}));
+}
+
+// The server restarted: a transaction under way is lost whole, its failure told in words the user
+// understands, and nothing of it stays in the books.
+void PruebaBase::conexionPerdida() {
+    if (!PruebaEnPostgres()) QSKIP("sólo se pierde la conexión con un servidor");
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    {
+        Transaccion t;
+        QVERIFY(t.ok());
+        QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) "
+                        "VALUES (1, 1, 1, '2024-02-01')")
+                    .ok);
+        QVERIFY(CortoConexion());
+        const Resultado r = Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, "
+                                    "Cuenta, Importe) VALUES (1, 1, 1, 1, 0, 10)");
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains("se perdió la conexión con el servidor"), qPrintable(r.error));
+        QVERIFY(!t.Confirmo());
+    }
+    // Read on a connection of its own: no half-stored entry.
+    {
+        QSqlDatabase otra = MotorActual().Agrego("otra", e.RutaBase(), true);
+        QVERIFY(otra.open());
+        QSqlQuery q(otra);
+        QVERIFY(q.exec("SELECT COUNT(*) FROM Asientos") && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+        QVERIFY(q.exec("SELECT COUNT(*) FROM EmpresasPropia") && q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+    }
+    QSqlDatabase::removeDatabase("otra");
+}
+
+// A server database: an empty one is made ready, one holding another program's tables is refused with
+// the message of a foreign file and left as it was, and the books' own structure is read back.
+void PruebaBase::baseDelServidor() {
+    if (!PruebaEnPostgres()) QSKIP("una base en un servidor");
+    Entorno e(false);
+    const QString vacia = NuevaBasePostgres(), ajena = NuevaBasePostgres();
+    QCOMPARE(ExaminoBase(vacia).estado, EstadoBase::NoExiste);
+    QVERIFY(CreoBase(vacia));
+    QCOMPARE(ExaminoBase(vacia).estado, EstadoBase::Partidex);
+    QString error;
+    QVERIFY(!CreoBase(vacia, &error)); // never made twice
+    QVERIFY2(error.contains("no está vacía"), qPrintable(error));
+    QVERIFY(AbroBase(vacia));
+    QCOMPARE(MotorActual().Tablas(Conexion()), [] {
+        QStringList t = Esquema::Tablas();
+        std::sort(t.begin(), t.end(),
+                  [](const QString& a, const QString& b) { return a.toLower() < b.toLower(); });
+        return t;
+    }());
+    QCOMPARE(int(MotorActual().Indices(Conexion()).size()), Esquema::IndicesEsperados());
+    QCOMPARE(int(MotorActual().Relaciones(Conexion()).size()), Esquema::RelacionesEsperadas());
+    QCOMPARE(MotorActual().IdAplicacion(Conexion()), qint64(Esquema::IdAplicacion));
+    CierroBase();
+
+    {
+        QSqlDatabase db = MotorDeRuta(ajena).Agrego("ajena", ajena, false);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT)"));
+        QVERIFY(q.exec("INSERT INTO Clientes VALUES (1, 'Uno')"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("ajena");
+    const Diagnostico d = ExaminoBase(ajena);
+    QCOMPARE(d.estado, EstadoBase::Ajena);
+    QCOMPARE(d.explicacion, "No se puede abrir la base de datos " + ajena +
+                                ": el archivo no es una base de datos de Partidex");
+    QVERIFY(!AbroBase(ajena));
+    QVERIFY(!CreoBase(ajena));
+    {
+        QSqlDatabase db = MotorDeRuta(ajena).Agrego("ajena", ajena, true);
+        QVERIFY(db.open());
+        QCOMPARE(MotorDeRuta(ajena).Tablas(db), QStringList{"clientes"});
+        QCOMPARE(MotorDeRuta(ajena).IdAplicacion(db), qint64(0));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("ajena");
+    BorroBasePostgres(vacia);
+    BorroBasePostgres(ajena);
 }
 
 void PruebaBase::comodinesLiterales_data() {

@@ -23,6 +23,8 @@ private slots:
     void rellenadoNoCortaNumerosAnchos_data();
     void rellenadoNoCortaNumerosAnchos();
     void ordenAlfabeticoEspanol();
+    void conexionPerdida();
+    void baseDelServidor();
     void comodinesLiterales_data();
     void comodinesLiterales();
 };

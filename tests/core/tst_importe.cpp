@@ -152,7 +152,7 @@ void PruebaImporte::baseYSumasExactas() {
     QVERIFY(q.next());
     QCOMPARE(Importe::DeCentavosBase(q.value(0)).centavos(), qint64(100000001) * 200000);
     // An empty set sums to zero.
-    q = Consulto("SELECT " + Importe::SumaSql("Importe") + " FROM Montos WHERE 0");
+    q = Consulto("SELECT " + Importe::SumaSql("Importe") + " FROM Montos WHERE 1=0");
     QVERIFY(q.next());
     QCOMPARE(Importe::DeCentavosBase(q.value(0)).centavos(), 0);
 }

@@ -51,9 +51,10 @@ void PruebaIni::archivosRaros_data() {
     QTest::newRow("crlf y espacios") << QByteArray("[ Varios ]\r\n  UltNumEjercicio = 7 \r\n") << "7";
     QTest::newRow("latin1") << QByteArray("[Varios]\nUltNumEjercicio=a\xf1o\n") << QString::fromUtf8("año");
     // One line written by another editor does not change how the others read.
-    QTest::newRow("una línea latin1 entre utf8")
-        << QByteArray("[Varios]\nNombre=Espa\xf1" "a\nUltNumEjercicio=\xc3\xb1" "and\xc3\xba\n")
-        << QString::fromUtf8("ñandú");
+    QTest::newRow("una línea latin1 entre utf8") << QByteArray("[Varios]\nNombre=Espa\xf1"
+                                                               "a\nUltNumEjercicio=\xc3\xb1"
+                                                               "and\xc3\xba\n")
+                                                 << QString::fromUtf8("ñandú");
 }
 
 void PruebaIni::archivosRaros() {

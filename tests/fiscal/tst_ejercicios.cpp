@@ -1,6 +1,7 @@
 // Fiscal years headless, on a real SQLite database.
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "fiscal/ChequeosEjercicio.h"
@@ -276,9 +277,7 @@ void PruebaEjercicios::pegoQueFallaDejaElPlanViejo_data() {
     QTest::addColumn<QString>("sabotaje");
     // A statement refused while the copy is being written.
     QTest::newRow("inserción rechazada a mitad de la copia")
-        << "CREATE TRIGGER falla BEFORE INSERT ON Cuentas WHEN NEW.EmpresaPropia=2 AND "
-           "NEW.Descripcion='VENTAS' "
-           "BEGIN SELECT RAISE(ABORT, 'falla provocada'); END";
+        << DisparadorQueFalla("falla", "Cuentas", "NEW.EmpresaPropia=2 AND NEW.Descripcion='VENTAS'");
     // A source row whose parent does not exist: the parent relation refuses at commit.
     QTest::newRow("fila de origen sin padre")
         << "INSERT INTO Cuentas (EmpresaPropia, NumEjercicio, Cuenta, "
@@ -295,9 +294,10 @@ void PruebaEjercicios::pegoQueFallaDejaElPlanViejo() {
     QVERIFY(PreparoPegado(e));
     App().currentSession = NuevaSesion();
     RegistroPantalla(PantallaCuentas, 2, 1);
-    Ejecuto("PRAGMA foreign_keys=OFF");
-    QVERIFY(Ejecuto(sabotaje).ok);
-    Ejecuto("PRAGMA foreign_keys=ON");
+    QSqlDatabase db = Conexion();
+    MotorActual().ClavesForaneas(db, false);
+    QVERIFY2(Ejecuto(sabotaje).ok, qPrintable(UltimoError()));
+    MotorActual().ClavesForaneas(db, true);
     const QStringList antes = Plan(2, 1);
     const Veredicto v = PegoPlan(1, 1, 2, 1);
     QVERIFY(!v.ok);

@@ -1,5 +1,6 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/Motor.h"
 #include "core/Valores.h"
 #include "core/ui/Mensaje.h"
 #include "journal/Asiento.h"
@@ -306,8 +307,7 @@ void PruebaAsiento::dosEstaciones() {
 
     // The other workstation, on its own connection.
     {
-        QSqlDatabase otra = QSqlDatabase::addDatabase("QSQLITE", "otra");
-        otra.setDatabaseName(e.RutaBase());
+        QSqlDatabase otra = MotorActual().Agrego("otra", e.RutaBase(), false);
         QVERIFY(otra.open());
         QVERIFY(ConfiguroConexion(otra));
         AsientoEditado mio = Nuevo("07/03/2024", "2|CAJA|70||;7|VENTAS||70|");

@@ -232,6 +232,7 @@ void PruebaBusqueda::planes() {
     QFETCH(QStringList, criterios);
     QFETCH(bool, porAsiento);
     Entorno e;
+    SOLO_ARCHIVO("los pasos esperados son los del plan de SQLite");
     Libro(e);
     Ejecuto("ANALYZE");
     const auto q = ArmoBusqueda(Criterios(criterios), 1, 1);

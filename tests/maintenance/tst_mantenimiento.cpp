@@ -43,9 +43,8 @@ const QString ClaveCada = "BackUPCada(dias)";
 class Archivo {
 public:
     explicit Archivo(const QString& ruta) : nombre("prueba-" + QUuid::createUuid().toString()) {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
-        db.setDatabaseName(ruta);
-        db.open();
+        QSqlDatabase db = MotorDeRuta(ruta).Agrego(nombre, ruta, false);
+        if (db.open()) ConfiguroConexion(db);
     }
     ~Archivo() {
         Base().close();
@@ -64,7 +63,7 @@ QMap<QString, QStringList> Contenido(const QString& ruta) {
     const QStringList tablas = MotorActual().Tablas(a.Base());
     for (const QString& t : tablas) {
         QSqlQuery q(a.Base());
-        q.exec("SELECT * FROM \"" + t + "\"");
+        q.exec("SELECT * FROM " + t);
         QStringList filas;
         while (q.next()) {
             QStringList campos;
@@ -94,6 +93,9 @@ bool QuitoRelacion(const QString& ruta) {
     ddl.replace("CREATE TABLE Ejercicios", "CREATE TABLE EjerciciosCopia");
     Archivo a(ruta);
     QSqlDatabase db = a.Base();
+    if (PruebaEnPostgres())
+        return QSqlQuery(db).exec(
+            "ALTER TABLE Ejercicios DROP CONSTRAINT ejercicios_tablaajusteinflacion_fkey");
     if (!MotorActual().ClavesForaneas(db, false)) return false;
     QSqlQuery q(db);
     QStringList pasos = {"BEGIN", ddl, "INSERT INTO EjerciciosCopia SELECT * FROM Ejercicios",
@@ -216,6 +218,7 @@ private slots:
 
     void baseInexistenteNoHaceBackUp() {
         Entorno e(false);
+        SOLO_ARCHIVO("una base que falta es un archivo que falta; en un servidor, una base vacía");
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
         QCOMPARE(MensajePrueba::Textos().size(), 1);
@@ -228,6 +231,7 @@ private slots:
 
     void compactacionDeArchivoInexistente() {
         Entorno e(false);
+        SOLO_ARCHIVO("una base que falta es un archivo que falta; en un servidor, una base vacía");
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!Compacto(e.RutaBase(), App().auxPath));
         QCOMPARE(MensajePrueba::Textos().size(), 1);
@@ -239,6 +243,7 @@ private slots:
 
     void backUpDejaTresArchivosIguales() {
         Entorno e;
+        SOLO_ARCHIVO("compara los tamaños y los bytes de los archivos de SQLite");
         e.CreoEmpresaYEjercicio();
         e.CreoPlanChico();
         // Rows written and deleted leave free pages that the compaction gives back.
@@ -279,6 +284,7 @@ private slots:
     // generation. A damaged database is never copied over them.
     void generacionesDeRespaldo() {
         Entorno e;
+        SOLO_ARCHIVO("lee las copias como archivos de SQLite; en un servidor son volcados de pg_dump");
         e.CreoEmpresaYEjercicio();
         CierroBase();
         const QString bak = App().backupPath;
@@ -360,6 +366,7 @@ private slots:
     void recuperacionSobreBaseDanadaOPerdida() {
         QFETCH(QString, estado);
         Entorno e;
+        SOLO_ARCHIVO("daña o borra el archivo de la base");
         e.CreoEmpresaYEjercicio();
         e.CreoPlanChico();
         CierroBase();
@@ -641,7 +648,8 @@ private slots:
         QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Informacion);
         QVERIFY(QFileInfo::exists(App().backupPath));
         QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), FechaATexto(QDate::currentDate()));
-        const auto respaldado = Contenido(App().backupPath);
+        // A server's backup is the server's own dump: what the books held when it was taken.
+        const auto respaldado = Contenido(PruebaEnPostgres() ? e.RutaBase() : App().backupPath);
 
         QVERIFY(AbroBase(e.RutaBase()));
         QVERIFY(Ejecuto("UPDATE Ejercicios SET FinEjercicio='2030-12-31'").ok);

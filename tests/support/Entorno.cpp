@@ -4,10 +4,86 @@
 #include "core/Basedatos.h"
 #include "core/Contrasenas.h"
 #include "core/Dialecto.h"
+#include "core/Ini.h"
+#include "core/MotorPostgres.h"
 #include "core/Valores.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace {
+
+// The cluster named by PARTIDEX_PRUEBA_PG ("host=... port=... user=..."), when the suite runs on it.
+ServidorPostgres ServidorDePrueba() {
+    ServidorPostgres s;
+    for (const QString& par : qEnvironmentVariable("PARTIDEX_PRUEBA_PG").split(' ', Qt::SkipEmptyParts)) {
+        const QString clave = par.section('=', 0, 0), valor = par.section('=', 1);
+        if (clave == "host") s.servidor = valor;
+        if (clave == "port") s.puerto = valor.toInt();
+        if (clave == "user") s.usuario = valor;
+    }
+    return s;
+}
+
+// A connection to the cluster's own database, for making and dropping the tests' databases.
+QSqlDatabase Administracion() {
+    const char* nombre = "prueba-administracion";
+    if (!QSqlDatabase::contains(nombre)) {
+        ServidorPostgres s = ServidorDePrueba();
+        s.base = "postgres";
+        QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", nombre);
+        db.setHostName(s.servidor);
+        db.setPort(s.puerto);
+        db.setUserName(s.usuario);
+        db.setDatabaseName(s.base);
+        if (!db.open())
+            qFatal("No se pudo conectar con el servidor de prueba: %s", qPrintable(db.lastError().text()));
+    }
+    return QSqlDatabase::database(nombre);
+}
+
+} // namespace
+
+bool PruebaEnPostgres() {
+    return !qEnvironmentVariableIsEmpty("PARTIDEX_PRUEBA_PG");
+}
+
+QString NuevaBasePostgres() {
+    ServidorPostgres s = ServidorDePrueba();
+    s.base = "prueba_" + QUuid::createUuid().toString(QUuid::Id128).left(16);
+    // The byte order of texts, as the file engine compares them; Spanish order is asked for by name.
+    QSqlQuery q(Administracion());
+    if (!q.exec("CREATE DATABASE " + s.base + " TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C'"))
+        qFatal("No se pudo crear la base de prueba: %s", qPrintable(q.lastError().text()));
+    return DireccionPostgres(s);
+}
+
+QString DisparadorQueFalla(const QString& nombre, const QString& tabla, const QString& condicion) {
+    if (!PruebaEnPostgres())
+        return "CREATE TRIGGER " + nombre + " BEFORE INSERT ON " + tabla + " WHEN " + condicion +
+               " BEGIN SELECT RAISE(ABORT, 'falla provocada'); END";
+    return "CREATE FUNCTION " + nombre + "() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF " + condicion +
+           " THEN RAISE EXCEPTION 'falla provocada'; END IF; RETURN NEW; END$$; CREATE TRIGGER " + nombre +
+           " BEFORE INSERT ON " + tabla + " FOR EACH ROW EXECUTE FUNCTION " + nombre + "()";
+}
+
+bool CortoConexion() {
+    QSqlQuery q(Conexion());
+    if (!q.exec("SELECT pg_backend_pid()") || !q.next()) return false;
+    const int pid = q.value(0).toInt();
+    q.finish();
+    // Waits until the server process has ended.
+    QSqlQuery a(Administracion());
+    return a.exec(QString("SELECT pg_terminate_backend(%1, 10000)").arg(pid)) && a.next() &&
+           a.value(0).toBool();
+}
+
+void BorroBasePostgres(const QString& direccion) {
+    QSqlQuery q(Administracion());
+    q.exec("DROP DATABASE IF EXISTS " + ServidorDe(direccion).base + " WITH (FORCE)");
+}
 
 Entorno::Entorno(bool abrirBase) {
     CierroBase();
@@ -20,6 +96,16 @@ Entorno::Entorno(bool abrirBase) {
     a.globalIniPath = Ruta("Global Partidex.ini");
     a.backupPath = Ruta("Partidex.BAK");
     a.auxPath = Ruta("Partidex.AUX");
+    if (PruebaEnPostgres()) {
+        // The books on the test cluster, named in the settings as a workstation names them.
+        a.databasePath = basePostgres = NuevaBasePostgres();
+        const ServidorPostgres s = ServidorDe(basePostgres);
+        EscriboLocal("Base de Datos", "Motor", "PostgreSQL");
+        EscriboLocal("Base de Datos", "Servidor", s.servidor);
+        EscriboLocal("Base de Datos", "Puerto", QString::number(s.puerto));
+        EscriboLocal("Base de Datos", "Base", s.base);
+        EscriboLocal("Base de Datos", "Usuario", s.usuario);
+    }
     if (alPreparar) alPreparar();
     if (abrirBase) {
         QString error;
@@ -32,6 +118,7 @@ Entorno::Entorno(bool abrirBase) {
 
 Entorno::~Entorno() {
     CierroBase();
+    if (!basePostgres.isEmpty()) BorroBasePostgres(basePostgres);
     if (alTerminar) alTerminar();
 }
 

@@ -39,7 +39,26 @@ public:
 
 private:
     QTemporaryDir carpeta;
+    QString basePostgres; // the server database made for this test, dropped at its end
 };
+
+// True when the suite runs on the PostgreSQL cluster named by PARTIDEX_PRUEBA_PG: each fixture then
+// makes its books in a database of their own there instead of a file.
+bool PruebaEnPostgres();
+// A new empty database on that cluster (its address), and its removal.
+QString NuevaBasePostgres();
+void BorroBasePostgres(const QString& direccion);
+// Ends the server's side of the shared connection, as a restarted server does.
+bool CortoConexion();
+// For a test about the file engine's files themselves (headers, logs beside the file, file copies).
+#define SOLO_ARCHIVO(motivo)                                                                                 \
+    do {                                                                                                     \
+        if (PruebaEnPostgres()) QSKIP(motivo);                                                               \
+    } while (false)
+
+// A trigger that refuses, with the text "falla provocada", each row inserted into tabla for which
+// condicion (over NEW) holds, in the engine's own words.
+QString DisparadorQueFalla(const QString& nombre, const QString& tabla, const QString& condicion);
 
 // An account of company 1, year 1 (description "C<n>" when none is given); false when not stored.
 bool AgregoCuenta(int cuenta, int padre, int numHijo, const QString& descripcion = QString(),

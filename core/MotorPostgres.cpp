@@ -1,0 +1,496 @@
+#include "core/MotorPostgres.h"
+
+#include "core/Basedatos.h"
+#include "schema/Esquema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QUrlQuery>
+#include <QUuid>
+
+namespace {
+
+// The one connection of a running program carries this name; every other connection (examination,
+// maintenance, the in-use probe) another, so that only running programs count as users of the books.
+const char* const NombreEnUso = "Partidex";
+const char* const NombreAuxiliar = "Partidex auxiliar";
+// Key of the lock every write transaction takes first: writers of the books take turns, as they do on
+// the file engine, so that "maximum plus one" never gives two workstations the same number.
+constexpr qint64 LlaveEscritura = 0x50415254494445; // "PARTIDE"
+
+QString contrasenaAjustes;
+
+bool Ejecuto(const QSqlDatabase& db, const QString& sql, QString* error = nullptr) {
+    QSqlQuery q(db);
+    const bool ok = q.exec(sql);
+    if (!ok && error) *error = TextoError(q.lastError());
+    return ok;
+}
+
+// The program's names for what the server keeps folded to lower case: tables, columns and indexes
+// of the schema.
+QString NombrePropio(const QString& nombre) {
+    static const QHash<QString, QString> nombres = [] {
+        QHash<QString, QString> h;
+        static const QRegularExpression palabra(QStringLiteral("\\b[A-Za-z_]\\w*\\b"));
+        for (const QString& s : Esquema::Definicion()) {
+            auto it = palabra.globalMatch(s);
+            while (it.hasNext()) {
+                const QString p = it.next().captured(0);
+                if (!h.contains(p.toLower())) h.insert(p.toLower(), p);
+            }
+        }
+        return h;
+    }();
+    return nombres.value(nombre, nombre);
+}
+
+// Program mark and schema version live in the comment of the books' schema: "Partidex <mark> <version>".
+struct Marca {
+    bool leida = false;
+    qint64 id = 0;
+    int version = 0;
+};
+
+Marca LeoMarca(const QSqlDatabase& db) {
+    Marca m;
+    QSqlQuery q(db);
+    if (!q.exec(
+            "SELECT obj_description(oid, 'pg_namespace') FROM pg_namespace WHERE nspname = current_schema()"))
+        return m;
+    m.leida = true;
+    if (!q.next()) return m;
+    const QStringList partes = q.value(0).toString().split(' ');
+    if (partes.size() == 3 && partes[0] == QLatin1String("Partidex")) {
+        m.id = partes[1].toLongLong();
+        m.version = partes[2].toInt();
+    }
+    return m;
+}
+
+bool FijoMarca(QSqlDatabase& db, const Marca& m) {
+    QSqlQuery q(db);
+    if (!q.exec("SELECT current_schema()") || !q.next()) return false;
+    const QString esquema = db.driver()->escapeIdentifier(q.value(0).toString(), QSqlDriver::TableName);
+    // Numbers only: nothing from outside reaches the text.
+    return Ejecuto(db,
+                   QString("COMMENT ON SCHEMA %1 IS 'Partidex %2 %3'").arg(esquema).arg(m.id).arg(m.version));
+}
+
+// A password the client library finds by itself: PGPASSWORD, or a line of the password file that
+// matches host, port, database and user.
+bool ContrasenaDelCliente(const ServidorPostgres& s) {
+    if (!qEnvironmentVariableIsEmpty("PGPASSWORD")) return true;
+    QString archivo = qEnvironmentVariable("PGPASSFILE");
+    if (archivo.isEmpty()) archivo = QDir::home().filePath(".pgpass");
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
+    const QString servidor =
+        s.servidor.isEmpty() || s.servidor.startsWith('/') ? QStringLiteral("localhost") : s.servidor;
+    const QStringList buscado = {servidor, QString::number(s.puerto), s.base, s.usuario};
+    while (!f.atEnd()) {
+        const QString linea = QString::fromUtf8(f.readLine()).trimmed();
+        if (linea.isEmpty() || linea.startsWith('#')) continue;
+        const QStringList campos = linea.split(':');
+        if (campos.size() < 5) continue;
+        bool coincide = true;
+        for (int i = 0; i < 4 && coincide; ++i)
+            coincide = campos[i] == QLatin1String("*") || campos[i] == buscado[i];
+        if (coincide) return true;
+    }
+    return false;
+}
+
+// Runs one of the server's client programs (found on the PATH) against the database at ruta; false
+// with its own words in *error when it cannot be run or fails.
+bool Cliente(const QString& programa, QStringList argumentos, const QString& ruta, QString* error) {
+    const QString ejecutable = QStandardPaths::findExecutable(programa);
+    if (ejecutable.isEmpty()) {
+        if (error) *error = "no se encontró el programa " + programa + " de PostgreSQL en el PATH";
+        return false;
+    }
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    if (!ruta.isEmpty()) {
+        const ServidorPostgres s = ServidorDe(ruta);
+        if (!contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s))
+            entorno.insert("PGPASSWORD", contrasenaAjustes);
+        argumentos << "--no-password"
+                   << "--port" << QString::number(s.puerto) << "--dbname" << s.base;
+        if (!s.servidor.isEmpty()) argumentos << "--host" << s.servidor;
+        if (!s.usuario.isEmpty()) argumentos << "--username" << s.usuario;
+    }
+    QProcess p;
+    p.setProcessEnvironment(entorno);
+    p.start(ejecutable, argumentos);
+    const bool ok = p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!ok && error) {
+        const QString salida = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+        *error = programa + ": " + (salida.isEmpty() ? p.errorString() : salida.left(400));
+    }
+    return ok;
+}
+
+} // namespace
+
+QString DireccionPostgres(const ServidorPostgres& s) {
+    QUrl u;
+    u.setScheme("postgresql");
+    u.setUserName(s.usuario);
+    u.setPath("/" + s.base);
+    u.setPort(s.puerto);
+    if (s.servidor.startsWith('/')) {
+        QUrlQuery q;
+        q.addQueryItem("host", s.servidor);
+        u.setQuery(q);
+        u.setHost(QString());
+    } else {
+        u.setHost(s.servidor);
+    }
+    // Without a host QUrl drops the port: written as libpq's own form.
+    QString t = u.toString();
+    if (s.servidor.startsWith('/') || s.servidor.isEmpty())
+        t = "postgresql://" + (s.usuario.isEmpty() ? QString() : s.usuario + "@") + ":" +
+            QString::number(s.puerto) + "/" + s.base + (u.hasQuery() ? "?" + u.query() : QString());
+    return t;
+}
+
+bool EsDireccionPostgres(const QString& ruta) {
+    return ruta.startsWith(QLatin1String("postgresql://")) || ruta.startsWith(QLatin1String("postgres://"));
+}
+
+ServidorPostgres ServidorDe(const QString& direccion) {
+    ServidorPostgres s;
+    const int esquema = direccion.indexOf("://");
+    QString resto = direccion.mid(esquema + 3);
+    QString consulta;
+    if (const int p = resto.indexOf('?'); p >= 0) {
+        consulta = resto.mid(p + 1);
+        resto = resto.left(p);
+    }
+    const int barra = resto.indexOf('/');
+    s.base = barra >= 0 ? QUrl::fromPercentEncoding(resto.mid(barra + 1).toUtf8()) : QString();
+    QString autoridad = barra >= 0 ? resto.left(barra) : resto;
+    if (const int arroba = autoridad.lastIndexOf('@'); arroba >= 0) {
+        s.usuario = QUrl::fromPercentEncoding(autoridad.left(arroba).toUtf8());
+        autoridad = autoridad.mid(arroba + 1);
+    }
+    if (const int dos = autoridad.lastIndexOf(':'); dos >= 0) {
+        s.puerto = autoridad.mid(dos + 1).toInt();
+        autoridad = autoridad.left(dos);
+    }
+    s.servidor = autoridad;
+    const QUrlQuery q(consulta);
+    if (q.hasQueryItem("host")) s.servidor = q.queryItemValue("host", QUrl::FullyDecoded);
+    if (s.puerto <= 0) s.puerto = 5432;
+    return s;
+}
+
+void MotorPostgres::FijoContrasena(const QString& contrasena) {
+    contrasenaAjustes = contrasena;
+}
+
+QString MotorPostgres::Version() const {
+    QSqlQuery q(Conexion());
+    if (Conexion().isOpen() && q.exec("SHOW server_version") && q.next())
+        return "PostgreSQL " + q.value(0).toString();
+    return QStringLiteral("PostgreSQL");
+}
+
+QStringList MotorPostgres::Preparativos() const {
+    return {
+        // The Spanish alphabetical order of the file engine: accents and letter case count only
+        // between otherwise equal texts, capitals first.
+        "CREATE COLLATION IF NOT EXISTS espanol (provider = icu, locale = 'es-AR-u-kf-upper')",
+        // Upper case by Unicode's rules whatever the database's own locale, under both names the
+        // dialect switch can select; they come before the built-in one (see Configuro).
+        "CREATE OR REPLACE FUNCTION ucase(t text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE "
+        "RETURN pg_catalog.upper(t COLLATE \"und-x-icu\")",
+        "CREATE OR REPLACE FUNCTION upper(t text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE "
+        "RETURN pg_catalog.upper(t COLLATE \"und-x-icu\")",
+    };
+}
+
+QString MotorPostgres::Adapto(const QString& ddl) const {
+    // Amounts are held exactly to the cent.
+    QString s = ddl;
+    s.replace(QLatin1String(" Importe NUMERIC"), QLatin1String(" Importe NUMERIC(15,2)"));
+    return s;
+}
+
+QSqlDatabase MotorPostgres::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
+    const ServidorPostgres s = ServidorDe(ruta);
+    QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", nombre);
+    db.setHostName(s.servidor);
+    db.setPort(s.puerto);
+    db.setDatabaseName(s.base);
+    db.setUserName(s.usuario);
+    if (!contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s)) db.setPassword(contrasenaAjustes);
+    QString opciones = QString("application_name='%1';connect_timeout=10").arg(NombreAuxiliar);
+    if (soloLectura) opciones += ";options='-c default_transaction_read_only=on'";
+    db.setConnectOptions(opciones);
+    return db;
+}
+
+bool MotorPostgres::Configuro(QSqlDatabase& db, QString* error) const {
+    // The program's upper-case functions before the built-in one; a writer that waits too long for
+    // another gives up with a message instead of hanging.
+    return Ejecuto(db, "SET search_path TO public, pg_catalog", error) &&
+           Ejecuto(db, "SET lock_timeout = '20s'", error) &&
+           Ejecuto(db, "SET client_min_messages = error", error);
+}
+
+bool MotorPostgres::Compartida(QSqlDatabase&, bool, QString*) const {
+    return true;
+}
+
+bool MotorPostgres::ClavesForaneas(QSqlDatabase& db, bool activas) const {
+    // Relations are triggers on the server; replica mode leaves them unfired (a superuser's right).
+    return Ejecuto(db, activas ? "SET session_replication_role = origin"
+                               : "SET session_replication_role = replica");
+}
+
+QString MotorPostgres::InicioEscritura() const {
+    return QString("BEGIN; SELECT pg_advisory_xact_lock(%1)").arg(LlaveEscritura);
+}
+
+void MotorPostgres::Optimizo(QSqlDatabase&) const {
+    // The server's own autovacuum keeps the statistics.
+}
+
+QString MotorPostgres::Limite(int n) const {
+    return QString(" LIMIT %1").arg(n);
+}
+
+QString MotorPostgres::InsertoOIgnoro(const QString& resto) const {
+    return "INSERT INTO " + resto + " ON CONFLICT DO NOTHING";
+}
+
+QString MotorPostgres::Rellenado(const QString& expresion, int ancho) const {
+    // As printf's "%0Nd": the sign counts in the width, and a wider number is never cut. The
+    // expression appears once (it may be a placeholder).
+    const QString w = QString::number(qMax(ancho, 0));
+    return "(SELECT CASE WHEN length(t) >= " + w + " - s THEN m || t ELSE m || lpad(t, " + w +
+           " - s, '0') END FROM (SELECT CAST(abs(n) AS TEXT) AS t, CASE WHEN n < 0 THEN 1 ELSE 0 END AS s, "
+           "CASE WHEN n < 0 THEN '-' ELSE '' END AS m FROM (SELECT CAST((" +
+           expresion + ") AS BIGINT) AS n) AS v) AS r)";
+}
+
+QString MotorPostgres::Alfabetico(const QString& expresion) const {
+    return expresion + " COLLATE espanol";
+}
+
+QString MotorPostgres::OrdenDeCarga() const {
+    return QStringLiteral("ctid");
+}
+
+QStringList MotorPostgres::Tablas(const QSqlDatabase& db, bool* ok) const {
+    QStringList t;
+    QSqlQuery q(db);
+    const bool leida =
+        q.exec("SELECT c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+               "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'p') ORDER BY 1");
+    if (ok) *ok = leida;
+    if (leida)
+        while (q.next())
+            t << NombrePropio(q.value(0).toString());
+    return t;
+}
+
+QList<IndiceBase> MotorPostgres::Indices(const QSqlDatabase& db, bool* ok) const {
+    QList<IndiceBase> r;
+    QSqlQuery q(db);
+    // A one-column primary key is the row's own number on the file engine, with no index of its own:
+    // left out so that both engines count the same indexes.
+    const bool leida =
+        q.exec("SELECT i.relname, t.relname, a.attname FROM pg_index x "
+               "JOIN pg_class i ON i.oid = x.indexrelid JOIN pg_class t ON t.oid = x.indrelid "
+               "JOIN pg_namespace n ON n.oid = t.relnamespace "
+               "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(num, orden) "
+               "JOIN pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.num "
+               "WHERE n.nspname = current_schema() AND NOT (x.indisprimary AND x.indnatts = 1) "
+               "ORDER BY i.relname, k.orden");
+    if (ok) *ok = leida;
+    if (!leida) return r;
+    while (q.next()) {
+        const QString nombre = NombrePropio(q.value(0).toString());
+        if (r.isEmpty() || r.last().nombre != nombre)
+            r.append({nombre, NombrePropio(q.value(1).toString()), {}});
+        r.last().columnas << NombrePropio(q.value(2).toString());
+    }
+    return r;
+}
+
+QList<RelacionBase> MotorPostgres::Relaciones(const QSqlDatabase& db, bool* ok) const {
+    QList<RelacionBase> r;
+    QSqlQuery q(db);
+    const bool leida =
+        q.exec("SELECT t.relname, c.oid, f.relname, a.attname, b.attname FROM pg_constraint c "
+               "JOIN pg_class t ON t.oid = c.conrelid JOIN pg_class f ON f.oid = c.confrelid "
+               "JOIN pg_namespace n ON n.oid = t.relnamespace "
+               "CROSS JOIN LATERAL unnest(c.conkey, c.confkey) WITH ORDINALITY AS k(de, a, orden) "
+               "JOIN pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.de "
+               "JOIN pg_attribute b ON b.attrelid = f.oid AND b.attnum = k.a "
+               "WHERE c.contype = 'f' AND n.nspname = current_schema() ORDER BY t.relname, c.oid, k.orden");
+    if (ok) *ok = leida;
+    if (!leida) return r;
+    QString tabla;
+    qint64 id = -1;
+    while (q.next()) {
+        if (r.isEmpty() || q.value(0).toString() != tabla || q.value(1).toLongLong() != id) {
+            tabla = q.value(0).toString();
+            id = q.value(1).toLongLong();
+            r.append({NombrePropio(tabla), NombrePropio(q.value(2).toString()), {}, {}});
+        }
+        r.last().columnas << NombrePropio(q.value(3).toString());
+        r.last().columnasReferidas << NombrePropio(q.value(4).toString());
+    }
+    return r;
+}
+
+int MotorPostgres::VersionEsquema(const QSqlDatabase& db) const {
+    const Marca m = LeoMarca(db);
+    return m.leida ? m.version : -1;
+}
+
+bool MotorPostgres::FijoVersionEsquema(QSqlDatabase& db, int version) const {
+    Marca m = LeoMarca(db);
+    m.version = version;
+    return m.leida && FijoMarca(db, m);
+}
+
+qint64 MotorPostgres::IdAplicacion(const QSqlDatabase& db) const {
+    const Marca m = LeoMarca(db);
+    return m.leida ? m.id : -1;
+}
+
+bool MotorPostgres::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
+    Marca m = LeoMarca(db);
+    m.id = id;
+    return m.leida && FijoMarca(db, m);
+}
+
+QStringList MotorPostgres::PlanConsulta(const QSqlDatabase& db, const QString& sql,
+                                        const QVariantList& parametros) const {
+    QStringList pasos;
+    QSqlQuery q(db);
+    bool ok = q.prepare("EXPLAIN " + sql);
+    for (int i = 0; ok && i < parametros.size(); ++i)
+        q.bindValue(i, parametros[i]);
+    if (ok && q.exec())
+        while (q.next())
+            pasos << q.value(0).toString().trimmed();
+    return pasos;
+}
+
+qint64 MotorPostgres::VersionDatos(const QSqlDatabase& db) const {
+    // The server's snapshot (oldest running transaction, next one, those in progress) changes with
+    // every transaction that writes and ends, here or on another workstation.
+    QSqlQuery q(db);
+    if (!q.exec("SELECT pg_current_snapshot()::text") || !q.next()) return -1;
+    return qint64(qHash(q.value(0).toString()) & 0x7fffffffffffffffULL);
+}
+
+bool MotorPostgres::EsArchivoPropio(const QString&) const {
+    return false;
+}
+
+Motor::Cabecera MotorPostgres::LeoCabecera(const QString&) const {
+    return {};
+}
+
+QStringList MotorPostgres::Companeros(bool) const {
+    return {};
+}
+
+bool MotorPostgres::Integridad(QSqlDatabase& db, bool completa, QString* detalle) const {
+    // The server checks its pages as it reads them: reading every table through is the full check.
+    bool ok = false;
+    const QStringList tablas = completa ? Tablas(db, &ok) : QStringList();
+    if (completa && !ok) {
+        *detalle = TextoError(db.lastError());
+        return false;
+    }
+    for (const QString& t : tablas) {
+        QSqlQuery q(db);
+        if (!q.exec("SELECT count(*) FROM " +
+                    db.driver()->escapeIdentifier(t.toLower(), QSqlDriver::TableName))) {
+            *detalle = TextoError(q.lastError());
+            return false;
+        }
+    }
+    QSqlQuery q(db);
+    if (!q.exec("SELECT 1")) {
+        *detalle = TextoError(q.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool MotorPostgres::CompactoEn(QSqlDatabase&, const QString&, QString* error) const {
+    if (error) *error = "una base de datos en un servidor no se compacta en un archivo";
+    return false;
+}
+
+bool MotorPostgres::CopioBase(QSqlDatabase&, QSqlDatabase&, QString* error) const {
+    if (error) *error = "una base de datos en un servidor no se copia en otra";
+    return false;
+}
+
+bool MotorPostgres::RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const {
+    // One snapshot of the whole database: other workstations may go on working meanwhile.
+    return Cliente("pg_dump", {"--format=custom", "--no-owner", "--file", archivo}, ruta, error);
+}
+
+bool MotorPostgres::RespaldoLegible(const QString& archivo, QString* detalle) const {
+    if (!QFileInfo(archivo).isFile()) {
+        *detalle = "no existe el archivo " + QDir::toNativeSeparators(archivo);
+        return false;
+    }
+    return Cliente("pg_restore", {"--list", archivo}, QString(), detalle);
+}
+
+bool MotorPostgres::RestauroDe(const QString& archivo, const QString& ruta, QString* error) const {
+    // In one transaction: a restore that fails half way leaves the books as they were.
+    return Cliente(
+        "pg_restore",
+        {"--clean", "--if-exists", "--no-owner", "--single-transaction", "--exit-on-error", archivo}, ruta,
+        error);
+}
+
+bool MotorPostgres::CompactoEnSitio(QSqlDatabase& db, QString* error) const {
+    return Ejecuto(db, "VACUUM ANALYZE", error);
+}
+
+void MotorPostgres::MarcoEnUso(const QString&) {
+    Ejecuto(Conexion(), QString("SET application_name = '%1'").arg(NombreEnUso));
+}
+
+void MotorPostgres::LiberoUso() {}
+
+bool MotorPostgres::EnUso(const QString& ruta) const {
+    const QString nombre = "en-uso-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool usada = false;
+    {
+        QSqlDatabase db = Agrego(nombre, ruta, true);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QString("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND "
+                               "application_name = '%1' AND pid <> pg_backend_pid()")
+                           .arg(NombreEnUso)) &&
+                q.next())
+                usada = q.value(0).toInt() > 0;
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    return usada;
+}
