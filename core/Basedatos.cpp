@@ -125,6 +125,28 @@ bool CopioConjunto(const QString& ruta, const QString& carpeta, QString* copia, 
     return true;
 }
 
+// The end of an examination of a database of this program: every table of its schema version is
+// there, and the version is the current one or an older one to upgrade.
+Diagnostico ConTablas(Diagnostico d, const QStringList& tablas, Qt::CaseSensitivity mayusculas,
+                      const QString& ruta) {
+    QStringList faltan;
+    for (const QString& t : Esquema::TablasDeVersion(d.version))
+        if (!tablas.contains(t, mayusculas)) faltan << t;
+    if (!faltan.isEmpty()) {
+        d.detalle = faltan.join(", ");
+        d.estado = EstadoBase::Incompleta;
+        d.explicacion =
+            Mensaje(ruta, "la base de datos está incompleta: " +
+                              QString(faltan.size() > 1 ? "le faltan las tablas " : "le falta la tabla ") +
+                              d.detalle);
+        return d;
+    }
+    d.estado = d.version < Esquema::Version ? EstadoBase::Anterior : EstadoBase::Partidex;
+    if (d.estado == EstadoBase::Anterior)
+        d.explicacion = Mensaje(ruta, "la base de datos es de una versión anterior del programa");
+    return d;
+}
+
 // What a server database holds, read on a read-only connection: nothing at all (a new, empty
 // database, to be made), another program's tables, or Partidex's books of some version.
 Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
@@ -165,20 +187,7 @@ Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
                                  "este programa usa la %2). Use la versión del programa que la creó")
                              .arg(d.version)
                              .arg(Esquema::Version));
-    QStringList faltan;
-    for (const QString& t : Esquema::TablasDeVersion(d.version))
-        if (!tablas.contains(t, Qt::CaseInsensitive)) faltan << t;
-    if (!faltan.isEmpty()) {
-        d.detalle = faltan.join(", ");
-        return resultado(EstadoBase::Incompleta,
-                         "la base de datos está incompleta: " +
-                             QString(faltan.size() > 1 ? "le faltan las tablas " : "le falta la tabla ") +
-                             d.detalle);
-    }
-    d.estado = d.version < Esquema::Version ? EstadoBase::Anterior : EstadoBase::Partidex;
-    if (d.estado == EstadoBase::Anterior)
-        d.explicacion = Mensaje(ruta, "la base de datos es de una versión anterior del programa");
-    return d;
+    return ConTablas(d, tablas, Qt::CaseInsensitive, ruta);
 }
 
 // The schema, its fixed rows, the program mark and the version, on an open connection inside the
@@ -315,20 +324,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
         d.detalle = "la cabecera no indica la versión de la estructura";
         return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
     }
-    QStringList faltan;
-    for (const QString& t : Esquema::TablasDeVersion(d.version))
-        if (!tablas.contains(t)) faltan << t;
-    if (!faltan.isEmpty()) {
-        d.detalle = faltan.join(", ");
-        return resultado(EstadoBase::Incompleta,
-                         "la base de datos está incompleta: " +
-                             QString(faltan.size() > 1 ? "le faltan las tablas " : "le falta la tabla ") +
-                             d.detalle);
-    }
-    d.estado = d.version < Esquema::Version ? EstadoBase::Anterior : EstadoBase::Partidex;
-    if (d.estado == EstadoBase::Anterior)
-        d.explicacion = Mensaje(ruta, "la base de datos es de una versión anterior del programa");
-    return d;
+    return ConTablas(d, tablas, Qt::CaseSensitive, ruta);
 }
 
 bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa) {
