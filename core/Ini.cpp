@@ -53,6 +53,16 @@ bool ClaveDeLinea(const QString& linea, QString& clave, QString& valor) {
     return !clave.isEmpty();
 }
 
+// A value as the settings give it: up to its first NUL (a settings value is a C string), without the
+// blanks around it, and at most LargoMaximoValor characters, never half of one.
+QString ValorLeido(QString v) {
+    if (const qsizetype nul = v.indexOf(QChar(u'\0')); nul >= 0) v.truncate(nul);
+    v = v.trimmed();
+    if (v.size() > LargoMaximoValor)
+        v.truncate(v[LargoMaximoValor - 1].isHighSurrogate() ? LargoMaximoValor - 1 : LargoMaximoValor);
+    return v;
+}
+
 bool Igual(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -72,7 +82,7 @@ QString LeoIni(const QString& archivo, const QString& seccion, const QString& cl
         if (!enSeccion) continue;
         QString k, v;
         // The first occurrence of a key wins, as with the system's own reader.
-        if (ClaveDeLinea(linea, k, v) && Igual(k, clave)) return v.left(LargoMaximoValor);
+        if (ClaveDeLinea(linea, k, v) && Igual(k, clave)) return ValorLeido(v);
     }
     return defecto;
 }

@@ -77,7 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
         valor.contains('\r'))
         return 0;
     EXIJO(EscriboIni(archivo, seccion, clave, valor), archivo);
-    const QString esperado = valor.trimmed().left(127);
+    // Read back up to a NUL (the value is a C string), trimmed, and cut at 127 characters without
+    // keeping half of one.
+    QString esperado =
+        valor.left(valor.contains(QChar(u'\0')) ? valor.indexOf(QChar(u'\0')) : valor.size()).trimmed();
+    if (esperado.size() > 127) esperado = esperado.left(esperado[126].isHighSurrogate() ? 126 : 127);
     const QString leido = LeoIni(archivo, seccion, clave, Ausente);
     EXIJO(leido == esperado,
           "[" + seccion + "] " + clave + ": «" + leido + "» en lugar de «" + esperado + "»");
