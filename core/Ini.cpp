@@ -53,10 +53,9 @@ bool ClaveDeLinea(const QString& linea, QString& clave, QString& valor) {
     return !clave.isEmpty();
 }
 
-// A value as the settings give it: up to its first NUL (a settings value is a C string), without the
-// blanks around it, and at most LargoMaximoValor characters, never half of one.
+// A value as the settings give it: without the blanks around it, and at most LargoMaximoValor
+// characters, never half of one. (A value holding a NUL is kept whole: a path with one is refused.)
 QString ValorLeido(QString v) {
-    if (const qsizetype nul = v.indexOf(QChar(u'\0')); nul >= 0) v.truncate(nul);
     v = v.trimmed();
     if (v.size() > LargoMaximoValor)
         v.truncate(v[LargoMaximoValor - 1].isHighSurrogate() ? LargoMaximoValor - 1 : LargoMaximoValor);

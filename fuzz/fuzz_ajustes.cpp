@@ -61,9 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     for (const QString& ruta : {a.globalIniPath, a.databasePath, a.backupPath, a.auxPath})
         EXIJO(ruta.startsWith('/') || ruta.startsWith("\\\\") || (ruta.size() >= 2 && ruta[1] == ':'), ruta);
     RestauroEjercicio();
-    bool entero = false;
-    const int ejercicio = LeoLocal("Varios", "UltNumEjercicio", QString()).toInt(&entero);
-    if (entero) EXIJO(a.currentYear == ejercicio, QString::number(a.currentYear));
+    // A year stored as a plain whole number is the year restored (a damaged value restores none).
+    static const QRegularExpression entero("^[+-]?[0-9]{1,9}$");
+    const QString ejercicio = LeoLocal("Varios", "UltNumEjercicio", QString());
+    if (entero.match(ejercicio).hasMatch())
+        EXIJO(a.currentYear == ejercicio.toInt(), QString::number(a.currentYear));
 
     const auto pares = NombresDelArchivo(contenido);
     QStringList antes;
@@ -77,10 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
         valor.contains('\r'))
         return 0;
     EXIJO(EscriboIni(archivo, seccion, clave, valor), archivo);
-    // Read back up to a NUL (the value is a C string), trimmed, and cut at 127 characters without
-    // keeping half of one.
-    QString esperado =
-        valor.left(valor.contains(QChar(u'\0')) ? valor.indexOf(QChar(u'\0')) : valor.size()).trimmed();
+    // Read back trimmed, and cut at 127 characters without keeping half of one.
+    QString esperado = valor.trimmed();
     if (esperado.size() > 127) esperado = esperado.left(esperado[126].isHighSurrogate() ? 126 : 127);
     const QString leido = LeoIni(archivo, seccion, clave, Ausente);
     EXIJO(leido == esperado,

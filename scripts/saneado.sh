@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checked build: builds Partidex with clang, AddressSanitizer, UndefinedBehaviorSanitizer and libFuzzer
 # coverage in build-saneado/, runs the whole test suite under it (leaks checked), then runs each fuzz
-# target for a bounded time (PARTIDEX_FUZZ_SEGUNDOS, 30 s by default) on a copy of its seed inputs, so
-# that the repository's corpus does not grow. Any finding fails the script; a fuzz input that fails is
+# target for a bounded time (PARTIDEX_FUZZ_SEGUNDOS, 30 s by default) from a fixed random seed
+# (PARTIDEX_FUZZ_SEMILLA, 1 by default, so that CI repeats its inputs; another seed explores further) on a
+# copy of its seed inputs, so that the repository's corpus does not grow. Any finding fails the script; a fuzz input that fails is
 # kept in build-saneado/fuzz/hallazgos/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,7 +37,7 @@ for ruta in fuzz/corpus/*/; do
   cp "$ruta"* "$trabajo/$objetivo/"
   echo "== $objetivo: ${segundos} s"
   # The targets' scratch files go to memory: writing settings files to disk would slow them down.
-  TMPDIR=$memoria "build-saneado/fuzz/$objetivo" -max_total_time="$segundos" -print_final_stats=1 \
+  TMPDIR=$memoria "build-saneado/fuzz/$objetivo" -max_total_time="$segundos" -seed="${PARTIDEX_FUZZ_SEMILLA:-1}" -print_final_stats=1 \
     -artifact_prefix="$hallazgos/$objetivo-" "$trabajo/$objetivo" 2>&1 | grep -v -E '^#[0-9]+|NEW_FUNC' || {
     echo "$objetivo falló: la entrada quedó en $hallazgos" >&2
     exit 1
