@@ -102,6 +102,10 @@ int CuentaDeCodJer(const QString& codigo, int empresa, int ejercicio) {
         const QString& s = segmentos[i];
         if (s.isEmpty() || s[0] == ' ') break;
         if (s.contains(' ')) return -1; // a level typed only in part
+        // A level is digits and the wildcards "?" and "*": nothing else matches an ordinal, and the engine
+        // would silently drop some characters of a pattern (a leading byte-order mark).
+        for (const QChar ch : s)
+            if (!((ch >= u'0' && ch <= u'9') || ch == u'?' || ch == u'*')) return -1;
         const QString alias = QString("Cuentas%1").arg(k);
         tablas << "Cuentas AS " + alias;
         // The chart's root (account 0, its own parent) heads no level.

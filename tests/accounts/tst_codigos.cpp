@@ -102,6 +102,8 @@ void PruebaCodigos::cuentaDeCodJer_data() {
     QTest::newRow("comodin solo") << "?.   " << 1;
     QTest::newRow("cero") << "0.   " << -1;
     QTest::newRow("raiz delante") << "0.01.003" << -1;
+    // An invisible byte-order mark is a character typed, not nothing.
+    QTest::newRow("marca de orden") << QString::fromUtf8("01.\xef\xbb\xbf") << -1;
 }
 
 void PruebaCodigos::cuentaDeCodJer() {
