@@ -1,7 +1,10 @@
 #include "core/Archivos.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <sys/stat.h>
 
@@ -36,4 +39,20 @@ QString ClaseNoComun(const QString& ruta) {
     if (S_ISFIFO(st.st_mode)) return QString::fromUtf8("una tubería (FIFO)");
     if (S_ISSOCK(st.st_mode)) return QStringLiteral("un socket");
     return QStringLiteral("un archivo especial");
+}
+
+int BorroRestos(const QString& destino, const QString& prefijo) {
+    const QFileInfo info(destino);
+    const QRegularExpression nombre(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(info.fileName() + prefijo) + QStringLiteral("[0-9a-f]{8}(-wal|-shm)?")));
+    const QDateTime limite = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    int borrados = 0;
+    const QFileInfoList candidatos =
+        QDir(info.absolutePath())
+            .entryInfoList({info.fileName() + prefijo + "*"}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& f : candidatos)
+        if (nombre.match(f.fileName()).hasMatch() && f.lastModified().toUTC() < limite &&
+            QFile::remove(f.absoluteFilePath()))
+            ++borrados;
+    return borrados;
 }

@@ -11,3 +11,8 @@ QString RutaVisible(const QString& ruta);
 // "un dispositivo", "una tubería (FIFO)" ...). Empty for a regular file or a missing path.
 // Nothing is opened: a FIFO would block whoever opens it for reading.
 QString ClaseNoComun(const QString& ruta);
+// Removes the scratch files a killed backup or database creation left beside `destino`: files named
+// destino + prefijo + eight hexadecimal digits (with their -wal / -shm companions) untouched for an
+// hour. A copy another workstation is still writing keeps changing, so it is left alone; nothing
+// else is ever removed. Returns how many were removed.
+int BorroRestos(const QString& destino, const QString& prefijo);

@@ -361,6 +361,7 @@ bool CreoBase(const QString& ruta, QString* error) {
     }
     // Built beside the target under a scratch name and renamed when complete, so a failure leaves no
     // half-made database behind and an existing file is never overwritten.
+    BorroRestos(ruta, ".nueva-");
     const QString temporal = ruta + ".nueva-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
     const QString nombre = "creacion-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool ok = false;

@@ -1,6 +1,7 @@
 #include "maintenance/Mantenimiento.h"
 
 #include "core/AppState.h"
+#include "core/Archivos.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
@@ -271,6 +272,7 @@ using Escritura = std::function<bool(const QString& temporal, QString* error)>;
 using Verificacion = std::function<bool(const QString& temporal, QString* detalle)>;
 bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, const QString& respaldo,
                      QString* error) {
+    BorroRestos(respaldo, ".nuevo-");
     const QString temporal = respaldo + ".nuevo-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
     if (!escribo(temporal, error)) {
         QFile::remove(temporal);

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -322,6 +323,44 @@ private slots:
             QVERIFY2(Huella(i.key()) == i.value(), qPrintable(i.key()));
         QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), QString("09/03/2025"));
         QCOMPARE(QDir(e.Carpeta()).entryList({"*.nuevo-*"}, QDir::Files), QStringList());
+    }
+
+    // A backup or a database creation killed part-way leaves its scratch copy; the next one removes
+    // those untouched for an hour, and nothing else: not a fresh one (another workstation may be
+    // writing it), not a file that only looks alike.
+    void restosDeCopiasInterrumpidas_data() {
+        QTest::addColumn<bool>("creacion");
+        QTest::newRow("back up") << false;
+        QTest::newRow("base nueva") << true;
+    }
+    void restosDeCopiasInterrumpidas() {
+        QFETCH(bool, creacion);
+        Entorno e;
+        SOLO_ARCHIVO("las copias provisorias son archivos junto a la base o al respaldo");
+        e.CreoEmpresaYEjercicio();
+        CierroBase();
+        const QString destino = creacion ? e.Ruta("Nueva.MDB") : App().backupPath;
+        const QString prefijo = destino + (creacion ? ".nueva-" : ".nuevo-");
+        const QDateTime hace2Horas = QDateTime::currentDateTime().addSecs(-7200);
+        const QStringList viejos = {prefijo + "0123abcd", prefijo + "0123abcd-wal", prefijo + "0123abcd-shm"};
+        const QStringList quedan = {prefijo + "89abcdef", prefijo + "notas.txt", prefijo + "0123abcd.bak"};
+        for (const QString& r : viejos + quedan) {
+            QFile f(r);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("resto");
+            f.flush();
+            if (r != quedan.first()) QVERIFY(f.setFileTime(hace2Horas, QFileDevice::FileModificationTime));
+        }
+        if (creacion) {
+            QString error;
+            QVERIFY2(CreoBase(destino, &error), qPrintable(error));
+        } else {
+            QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        }
+        for (const QString& r : viejos)
+            QVERIFY2(!QFileInfo::exists(r), qPrintable(r));
+        for (const QString& r : quedan)
+            QVERIFY2(QFileInfo::exists(r), qPrintable(r));
     }
 
     void backUpYRecuperacion() {
