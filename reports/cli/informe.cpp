@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
 #include "core/Dialecto.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "inflation/IndicesAjuste.h"
@@ -234,9 +235,12 @@ int Ejecuto(const QStringList& args) {
     if (!QFileInfo(carpeta).isDir()) return falla("No existe la carpeta " + carpeta, ArgumentoMalo);
     FijoCarpetas(QDir(carpeta).absolutePath());
     LeoConfiguracion();
-    if (p.opciones.contains("--base"))
-        a.databasePath = QFileInfo(p.opciones.value("--base")).absoluteFilePath();
-    if (!QFileInfo::exists(a.databasePath))
+    if (p.opciones.contains("--base")) {
+        // A file is named from the working folder; a server's address stands as written.
+        const QString base = p.opciones.value("--base");
+        a.databasePath = MotorDeRuta(base).PorArchivo() ? QFileInfo(base).absoluteFilePath() : base;
+    }
+    if (MotorDeRuta(a.databasePath).PorArchivo() && !QFileInfo::exists(a.databasePath))
         return falla("No existe la base de datos " + a.databasePath, ArgumentoMalo);
     if (!AbroBase(a.databasePath, &error)) return falla(error, Falla);
     struct Cierre {
