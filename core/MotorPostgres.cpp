@@ -205,6 +205,12 @@ QString MotorPostgres::Version() const {
     return QStringLiteral("PostgreSQL");
 }
 
+qint64 MotorPostgres::TamanoEnServidor(const QSqlDatabase& db) const {
+    QSqlQuery q(db);
+    if (!db.isOpen() || !q.exec("SELECT pg_database_size(current_database())") || !q.next()) return -1;
+    return q.value(0).toLongLong();
+}
+
 QStringList MotorPostgres::Preparativos() const {
     return {
         // The Spanish alphabetical order of the file engine: accents and letter case count only
