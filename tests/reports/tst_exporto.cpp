@@ -376,6 +376,7 @@ void PruebaExporto::informe_data() {
     QTest::newRow("índices sin tabla")
         << (QStringList{"indices", "i.csv"} + base) << 2 << "Indique la tabla de índices con --tabla";
     QTest::newRow("balance del año") << (QStringList{"balance", "b.csv"} + base) << 0 << "";
+    QTest::newRow("base indicada") << (QStringList{"balance", "b.csv", "--base", "@base"} + base) << 0 << "";
     QTest::newRow("último ejercicio, empresa por nombre")
         << QStringList{"balance", "b.csv", "--empresa", "empresa de prueba 1"} << 0 << "";
     QTest::newRow("hasta el 30/12 sin saldos 0")
@@ -392,6 +393,7 @@ void PruebaExporto::informe() {
     LibroChico(e);
     QProcess p;
     p.setWorkingDirectory(e.Carpeta());
+    argumentos.replaceInStrings("@base", e.RutaBase()); // the test's books: a file or a server's address
     p.start(PARTIDEX_INFORME, QStringList{"--carpeta", e.Carpeta()} + argumentos);
     QVERIFY(p.waitForFinished(60000));
     const QString salida =

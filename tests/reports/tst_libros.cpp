@@ -19,7 +19,6 @@
 #include <QCheckBox>
 #include <QMdiArea>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
