@@ -31,6 +31,9 @@ public:
 
     // Engine name and version, for the about box.
     virtual QString Version() const = 0;
+    // Bytes a server's database takes on its disks (a file engine's database is its file); -1 when
+    // unknown.
+    virtual qint64 TamanoEnServidor(const QSqlDatabase&) const { return -1; }
     // A database is a file at a path (true) or a database on a server named by its address.
     virtual bool PorArchivo() const { return true; }
     // Statements a new database needs before its tables (functions, collations), and a table's

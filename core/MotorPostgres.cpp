@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QUrl>
@@ -204,6 +205,12 @@ QString MotorPostgres::Version() const {
     return QStringLiteral("PostgreSQL");
 }
 
+qint64 MotorPostgres::TamanoEnServidor(const QSqlDatabase& db) const {
+    QSqlQuery q(db);
+    if (!db.isOpen() || !q.exec("SELECT pg_database_size(current_database())") || !q.next()) return -1;
+    return q.value(0).toLongLong();
+}
+
 QStringList MotorPostgres::Preparativos() const {
     return {
         // The Spanish alphabetical order of the file engine: accents and letter case count only
@@ -379,14 +386,33 @@ bool MotorPostgres::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
 
 QStringList MotorPostgres::PlanConsulta(const QSqlDatabase& db, const QString& sql,
                                         const QVariantList& parametros) const {
+    // The server prepares no EXPLAIN: the statement is prepared as the driver prepares it (each "?"
+    // outside quotes a numbered parameter) and its execution with the values, written as the driver
+    // writes them, is explained.
+    QString cuerpo;
+    int numero = 0;
+    bool comillas = false;
+    for (const QChar c : sql) {
+        if (c == u'\'') comillas = !comillas;
+        if (c == u'?' && !comillas)
+            cuerpo += "$" + QString::number(++numero);
+        else
+            cuerpo += c;
+    }
+    QStringList valores;
+    for (const QVariant& v : parametros) {
+        QSqlField campo(QString(), v.metaType());
+        campo.setValue(v);
+        valores << db.driver()->formatValue(campo);
+    }
     QStringList pasos;
     QSqlQuery q(db);
-    bool ok = q.prepare("EXPLAIN " + sql);
-    for (int i = 0; ok && i < parametros.size(); ++i)
-        q.bindValue(i, parametros[i]);
-    if (ok && q.exec())
+    if (!q.exec("PREPARE partidex_plan AS " + cuerpo)) return pasos;
+    if (q.exec("EXPLAIN EXECUTE partidex_plan" +
+               (valores.isEmpty() ? QString() : "(" + valores.join(", ") + ")")))
         while (q.next())
             pasos << q.value(0).toString().trimmed();
+    QSqlQuery(db).exec("DEALLOCATE partidex_plan");
     return pasos;
 }
 

@@ -23,6 +23,7 @@ public:
     static void FijoContrasena(const QString& contrasena);
 
     QString Version() const override;
+    qint64 TamanoEnServidor(const QSqlDatabase& db) const override;
     bool PorArchivo() const override { return false; }
     bool LecturaIntercalada() const override { return false; }
     QStringList Preparativos() const override;

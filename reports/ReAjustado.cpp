@@ -121,13 +121,16 @@ bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta,
     // Every adjustment date before the reference date finds a value (the reference month's at the
     // latest), so a line to restate lacks its divisor only when it carries no adjustment date: those
     // are counted in SinFecha. The divisor is looked up per line through the table's key.
+    // The cents are multiplied as the amount's own type, not as whole numbers: the reference value takes
+    // the type of what it multiplies, and whole cents would make it whole. The half cent is judged at a
+    // millionth of a cent, so that a binary quotient a hair under it rounds as the decimal one does.
     QVariantList p{FechaSql(ajustadoAl)};
     const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
-    QString linea = "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(&p) + " THEN CAST(ROUND(" +
-                    centavos +
-                    "*?/(SELECT X.Ajuste FROM AjustesInflacion AS X WHERE X.TablaAjusteInflacion=? AND "
-                    "X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
-                    Dialecto::Limite(1) + ")) AS BIGINT) ELSE " + centavos + " END";
+    QString linea =
+        "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(&p) +
+        " THEN CAST(ROUND(ROUND(ROUND(D.Importe*100)*?/(SELECT X.Ajuste FROM AjustesInflacion AS X "
+        "WHERE X.TablaAjusteInflacion=? AND X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
+        Dialecto::Limite(1) + "), 6)) AS BIGINT) ELSE " + centavos + " END";
     p << (referencia ? referencia->ajuste : 1.0) << tabla;
     const QString sinFecha =
         "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(&p) + " THEN 1 ELSE 0 END";

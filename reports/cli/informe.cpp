@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
 #include "core/Dialecto.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "inflation/IndicesAjuste.h"
@@ -44,7 +45,8 @@ const char* const Ayuda =
     "\n"
     "Opciones:\n"
     "  --carpeta CARPETA       carpeta de Partidex.ini (por omisión, la del programa)\n"
-    "  --base ARCHIVO          base de datos (por omisión, la que indica Partidex.ini)\n"
+    "  --base BASE             archivo de la base de datos, o su dirección postgresql://... en un\n"
+    "                          servidor (por omisión, la que indica Partidex.ini)\n"
     "  --empresa EMPRESA       número o nombre de la empresa (por omisión, la última usada)\n"
     "  --ejercicio NÚMERO      ejercicio de la empresa (por omisión, el último usado o el más reciente)\n"
     "  --desde dd/mm/aaaa      primera fecha (por omisión, el comienzo del ejercicio)\n"
@@ -234,9 +236,12 @@ int Ejecuto(const QStringList& args) {
     if (!QFileInfo(carpeta).isDir()) return falla("No existe la carpeta " + carpeta, ArgumentoMalo);
     FijoCarpetas(QDir(carpeta).absolutePath());
     LeoConfiguracion();
-    if (p.opciones.contains("--base"))
-        a.databasePath = QFileInfo(p.opciones.value("--base")).absoluteFilePath();
-    if (!QFileInfo::exists(a.databasePath))
+    if (p.opciones.contains("--base")) {
+        // A file is named from the working folder; a server's address stands as written.
+        const QString base = p.opciones.value("--base");
+        a.databasePath = MotorDeRuta(base).PorArchivo() ? QFileInfo(base).absoluteFilePath() : base;
+    }
+    if (MotorDeRuta(a.databasePath).PorArchivo() && !QFileInfo::exists(a.databasePath))
         return falla("No existe la base de datos " + a.databasePath, ArgumentoMalo);
     if (!AbroBase(a.databasePath, &error)) return falla(error, Falla);
     struct Cierre {

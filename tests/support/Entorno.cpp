@@ -5,11 +5,13 @@
 #include "core/Contrasenas.h"
 #include "core/Dialecto.h"
 #include "core/Ini.h"
+#include "core/Motor.h"
 #include "core/MotorPostgres.h"
 #include "core/Valores.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QUuid>
 
@@ -67,6 +69,35 @@ QString DisparadorQueFalla(const QString& nombre, const QString& tabla, const QS
     return "CREATE FUNCTION " + nombre + "() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF " + condicion +
            " THEN RAISE EXCEPTION 'falla provocada'; END IF; RETURN NEW; END$$; CREATE TRIGGER " + nombre +
            " BEFORE INSERT ON " + tabla + " FOR EACH ROW EXECUTE FUNCTION " + nombre + "()";
+}
+
+QString FechaMasDias(const QString& fecha, const QString& dias) {
+    if (!PruebaEnPostgres()) return "date(" + fecha + ", '+' || (" + dias + ") || ' days')";
+    return "(CAST(" + fecha + " AS DATE) + (" + dias + "))";
+}
+
+namespace {
+bool AlgunPaso(const QStringList& pasos, const QString& patron) {
+    // A server folds the program's names to lower case.
+    const QRegularExpression r(patron, MotorActual().PorArchivo()
+                                           ? QRegularExpression::NoPatternOption
+                                           : QRegularExpression::CaseInsensitiveOption);
+    for (const QString& p : pasos)
+        if (r.match(p).hasMatch()) return true;
+    return false;
+}
+} // namespace
+
+bool PlanLeeEntera(const QStringList& pasos, const QString& tabla) {
+    const QString t = QRegularExpression::escape(tabla);
+    return AlgunPaso(pasos, MotorActual().PorArchivo() ? "\\bSCAN " + t + "\\b"
+                                                       : "\\bSeq Scan on (\\w+ )?" + t + "\\b");
+}
+
+bool PlanUsaIndice(const QStringList& pasos, const QString& indice) {
+    const QString i = QRegularExpression::escape(indice);
+    return AlgunPaso(pasos, MotorActual().PorArchivo() ? "\\bINDEX " + i + "\\b"
+                                                       : "\\b(Index Scan on|using) " + i + "\\b");
 }
 
 bool CortoConexion() {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantList>
 #include <functional>
@@ -59,6 +60,14 @@ bool CortoConexion();
 // A trigger that refuses, with the text "falla provocada", each row inserted into tabla for which
 // condicion (over NEW) holds, in the engine's own words.
 QString DisparadorQueFalla(const QString& nombre, const QString& tabla, const QString& condicion);
+
+// The date dias days after fecha (both SQL expressions), in the engine's own words.
+QString FechaMasDias(const QString& fecha, const QString& dias);
+
+// How a plan of Motor::PlanConsulta reads, in the words of the engine that made it: whether it reads
+// tabla (a table or the alias the statement gives it) whole, and whether it reads through indice.
+bool PlanLeeEntera(const QStringList& pasos, const QString& tabla);
+bool PlanUsaIndice(const QStringList& pasos, const QString& indice);
 
 // An account of company 1, year 1 (description "C<n>" when none is given); false when not stored.
 bool AgregoCuenta(int cuenta, int padre, int numHijo, const QString& descripcion = QString(),

@@ -1,6 +1,7 @@
 #include "utilities/ui/frmAbout.h"
 
 #include "core/AppState.h"
+#include "core/Basedatos.h"
 #include "core/Motor.h"
 #include "core/Soporte.h"
 #include "core/ui/Pantallas.h"
@@ -47,9 +48,16 @@ QStringList frmAbout::InformacionSistema() {
     l << "Sistema operativo: " + QSysInfo::prettyProductName();
     l << "Núcleo: " + QSysInfo::kernelType() + " " + QSysInfo::kernelVersion() + " (" +
              QSysInfo::currentCpuArchitecture() + ")";
-    l << "Base de datos: " + (ruta.isEmpty() ? QString("(ninguna)") : QDir::toNativeSeparators(ruta));
+    const Motor& motor = MotorDeRuta(ruta);
+    l << "Base de datos: " + (ruta.isEmpty()       ? QString("(ninguna)")
+                              : motor.PorArchivo() ? QDir::toNativeSeparators(ruta)
+                                                   : ruta);
     const QFileInfo fi(ruta);
-    if (!ruta.isEmpty() && fi.exists()) {
+    if (!ruta.isEmpty() && !motor.PorArchivo()) {
+        // A database on a server has no file here: the server tells its size.
+        const qint64 bytes = BaseAbierta() ? motor.TamanoEnServidor(Conexion()) : -1;
+        l << "Tamaño de la base: " + (bytes < 0 ? QString("el servidor no lo informa") : Tamano(bytes));
+    } else if (!ruta.isEmpty() && fi.exists()) {
         QString tamano = "Tamaño de la base: " + Tamano(fi.size());
         // Changes not yet written into the file itself wait in the write-ahead log.
         const QFileInfo wal(ruta + "-wal");
