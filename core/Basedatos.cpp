@@ -497,8 +497,9 @@ bool Preparo(QSqlQuery& q, const QString& sql, const QVariantList& parametros) {
     // rows, not the definitions, transaction commands and settings the program also sends.
     if (parametros.isEmpty()) return q.exec(sql);
     if (!q.prepare(sql)) return false;
+    const Motor& motor = MotorActual();
     for (int i = 0; i < parametros.size(); ++i)
-        q.bindValue(i, parametros[i]);
+        q.bindValue(i, motor.Guardable(parametros[i]));
     return q.exec();
 }
 } // namespace

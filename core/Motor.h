@@ -74,6 +74,8 @@ public:
     virtual QString Alfabetico(const QString& expresion) const = 0;
     // Expression that orders a table's rows as they were stored.
     virtual QString OrdenDeCarga() const = 0;
+    // A bound value as the engine can hold it (a server's text holds no NUL character).
+    virtual QVariant Guardable(const QVariant& valor) const { return valor; }
 
     // --- Schema (ok, when given, tells a list that could not be read from an empty one)
     virtual QStringList Tablas(const QSqlDatabase& db, bool* ok = nullptr) const = 0;

@@ -298,6 +298,15 @@ QString MotorPostgres::OrdenDeCarga() const {
     return QStringLiteral("ctid");
 }
 
+QVariant MotorPostgres::Guardable(const QVariant& valor) const {
+    // The server's text type cannot hold NUL, and the driver would cut the statement at it: a pasted
+    // NUL is dropped, as the text around it is kept.
+    if (valor.typeId() != QMetaType::QString) return valor;
+    QString t = valor.toString();
+    if (!t.contains(QChar(0))) return valor;
+    return t.remove(QChar(0));
+}
+
 QStringList MotorPostgres::Tablas(const QSqlDatabase& db, bool* ok) const {
     QStringList t;
     QSqlQuery q(db);

@@ -41,6 +41,7 @@ public:
     QString Rellenado(const QString& expresion, int ancho) const override;
     QString Alfabetico(const QString& expresion) const override;
     QString OrdenDeCarga() const override;
+    QVariant Guardable(const QVariant& valor) const override;
 
     QStringList Tablas(const QSqlDatabase& db, bool* ok = nullptr) const override;
     QList<IndiceBase> Indices(const QSqlDatabase& db, bool* ok = nullptr) const override;

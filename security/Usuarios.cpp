@@ -61,8 +61,9 @@ CambioClave CambioContrasena(int usuario, const QString& actual, const QString& 
     // A row without a password matches nothing typed, not even an empty text.
     if (guardada.isNull() || !VerificoContrasena(actual, guardada.toString()))
         return CambioClave::ActualIncorrecta;
-    // The stored value is part of the condition: a change made meanwhile by another session wins.
-    const Resultado r = Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=? AND Contrasena IS ?",
+    // The stored value (never Null here) is part of the condition: a change made meanwhile by another
+    // session wins.
+    const Resultado r = Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=? AND Contrasena=?",
                                 {HashContrasena(nueva), usuario, guardada});
     if (!r.ok) {
         if (error) *error = r.error;

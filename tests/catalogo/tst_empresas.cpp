@@ -171,8 +171,7 @@ void PruebaCatalogo::altaFallidaNoDejaNada() {
     Empresa(1, "Uno");
     Diseno(1, 1, "x");
     // The layout copy fails: the company must not be left behind without its layout.
-    Ejecuto(
-        "CREATE TRIGGER falla BEFORE INSERT ON PrepararPagina BEGIN SELECT RAISE(ABORT, 'sin lugar'); END");
+    QVERIFY(Ejecuto(DisparadorQueFalla("falla", "PrepararPagina", "1=1")).ok);
     frmEmpresasPropia f;
     f.show();
     QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
@@ -181,7 +180,7 @@ void PruebaCatalogo::altaFallidaNoDejaNada() {
     QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
     QCOMPARE(MensajePrueba::Mostrados().size(), 1);
     QVERIFY(MensajePrueba::Textos().first().startsWith("Atención no se puede grabar el registro, "));
-    QVERIFY(MensajePrueba::Textos().first().contains("sin lugar"));
+    QVERIFY(MensajePrueba::Textos().first().contains("falla provocada"));
     QCOMPARE(MensajePrueba::Mostrados().first().icono, Icono::Advertencia);
     QCOMPARE(Cuento("EmpresasPropia"), 1);
     QCOMPARE(Cuento("PrepararPagina"), 1);

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -33,6 +34,8 @@
 #include <QTest>
 #include <QThread>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -60,17 +63,24 @@ void CierroPrincipal() {
     delete m;
 }
 
+// Runs f on a connection of the test's own to the database at ruta, on its own engine.
+void EnBase(const QString& ruta, bool soloLectura,
+            const std::function<void(QSqlDatabase&, const Motor&)>& f) {
+    {
+        const Motor& motor = MotorDeRuta(ruta);
+        QSqlDatabase db = motor.Agrego("prueba-base", ruta, soloLectura);
+        if (db.open()) f(db, motor);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("prueba-base");
+}
+
 int SesionesGuardadas(const QString& ruta) {
     int n = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cuenta-sesiones");
-        db.setDatabaseName(ruta);
-        if (db.open()) {
-            QSqlQuery q("SELECT Count(*) FROM Sesiones", db);
-            if (q.next()) n = q.value(0).toInt();
-        }
-    }
-    QSqlDatabase::removeDatabase("cuenta-sesiones");
+    EnBase(ruta, true, [&](QSqlDatabase& db, const Motor&) {
+        QSqlQuery q("SELECT Count(*) FROM Sesiones", db);
+        if (q.next()) n = q.value(0).toInt();
+    });
     return n;
 }
 
@@ -88,17 +98,32 @@ QMap<QString, QByteArray> Huellas(const QString& carpeta) {
     return r;
 }
 
-// Runs statements on a file through a connection of the test's own.
+// Runs statements on a database through a connection of the test's own.
 void Sql(const QString& ruta, const QStringList& sentencias) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "prueba-sql");
-        db.setDatabaseName(ruta);
-        QVERIFY(db.open());
+    int hechas = 0;
+    EnBase(ruta, false, [&](QSqlDatabase& db, const Motor&) {
         QSqlQuery q(db);
-        for (const QString& s : sentencias)
-            QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase("prueba-sql");
+        for (const QString& s : sentencias) {
+            if (!q.exec(s)) {
+                QWARN(qPrintable(s + ": " + q.lastError().text()));
+                return;
+            }
+            ++hechas;
+        }
+    });
+    QCOMPARE(hechas, int(sentencias.size()));
+}
+
+void FijoVersion(const QString& ruta, int version) {
+    bool ok = false;
+    EnBase(ruta, false, [&](QSqlDatabase& db, const Motor& m) { ok = m.FijoVersionEsquema(db, version); });
+    QVERIFY(ok);
+}
+
+int Version(const QString& ruta) {
+    int v = -1;
+    EnBase(ruta, true, [&](QSqlDatabase& db, const Motor& m) { v = m.VersionEsquema(db); });
+    return v;
 }
 
 void EscriboBytes(const QString& ruta, const QByteArray& bytes, qint64 desde = 0) {
@@ -136,6 +161,99 @@ void LogAjeno(const QString& ruta) {
     QVERIFY(QFile::remove(otra));
 }
 
+// A database as version 1 of the program made it, from the text kept with the tests; on a server,
+// today's books with the change of version 2 undone.
+void CreoBaseVersion1(const QString& ruta) {
+    if (!MotorDeRuta(ruta).PorArchivo()) {
+        QVERIFY(CreoBase(ruta));
+        Sql(ruta, {"DROP INDEX idxDetAsientosCuenta",
+                   "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, "
+                   "Asiento)"});
+        FijoVersion(ruta, 1);
+        return;
+    }
+    QFile f(QStringLiteral(CARPETA_PRUEBA "/base-v1.sql"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QStringList sentencias;
+    QString actual;
+    for (const QString& linea : QString::fromUtf8(f.readAll()).split('\n')) {
+        actual += linea + '\n';
+        if (linea.endsWith(';')) {
+            sentencias << actual.trimmed().chopped(1);
+            actual.clear();
+        }
+    }
+    sentencias << QString("PRAGMA application_id=%1").arg(Esquema::IdAplicacion) << "PRAGMA user_version=1"
+               << "PRAGMA journal_mode=WAL";
+    Sql(ruta, sentencias);
+}
+
+// Tables with their columns, indexes and relations as the engine reports them, or the rows of one
+// table: what the comparison looks at.
+QStringList Estructura(const QString& ruta, const QString& tablaFilas = QString()) {
+    QStringList r;
+    {
+        const Motor& motor = MotorDeRuta(ruta);
+        QSqlDatabase db = motor.Agrego("estructura", ruta, true);
+        if (db.open()) {
+            if (tablaFilas.isEmpty()) {
+                for (const QString& t : motor.Tablas(db)) {
+                    const QSqlRecord campos = db.record(t);
+                    QStringList nombres;
+                    for (int i = 0; i < campos.count(); ++i)
+                        nombres << campos.fieldName(i);
+                    r << "tabla " + t + ": " + nombres.join(", ");
+                }
+                for (const IndiceBase& i : motor.Indices(db))
+                    r << "indice " + i.nombre + " " + i.tabla + ": " + i.columnas.join(", ");
+                for (const RelacionBase& rel : motor.Relaciones(db))
+                    r << "relacion " + rel.tabla + "(" + rel.columnas.join(", ") + ") " + rel.referida + "(" +
+                             rel.columnasReferidas.join(", ") + ")";
+                r.sort();
+                r << QString("id %1").arg(motor.IdAplicacion(db));
+            } else {
+                QSqlQuery q(db);
+                q.exec("SELECT * FROM " + tablaFilas);
+                while (q.next())
+                    r << q.value(0).toString() + q.value(1).toString();
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase("estructura");
+    return r;
+}
+
+// What start-up must leave as it was: every file of the folder and, for books on a server, their
+// structure, version and the rows another program keeps there.
+QMap<QString, QByteArray> Intacto(const QString& carpeta, const QString& base) {
+    QMap<QString, QByteArray> r = Huellas(carpeta);
+    if (!MotorDeRuta(base).PorArchivo())
+        r.insert(base, (Estructura(base) + Estructura(base, "Clientes") << QString::number(Version(base)))
+                           .join('\n')
+                           .toUtf8());
+    return r;
+}
+
+// A copy of the books: the file itself, or the server's backup of them.
+void Respaldo(const QString& base, const QString& copia) {
+    if (MotorDeRuta(base).PorArchivo()) {
+        QVERIFY(QFile::copy(base, copia));
+        return;
+    }
+    QString error;
+    QVERIFY2(MotorDeRuta(base).RespaldoEn(base, copia, &error), qPrintable(error));
+}
+
+// A start-up that wrongly went on would wait at the login: while the returned flag holds, the login is
+// cancelled, so that the checks that follow fail instead of the test hanging.
+std::shared_ptr<bool> CanceloAcceso() {
+    auto enCurso = std::make_shared<bool>(true);
+    AlAbrirModal([enCurso](QWidget* w) {
+        if (auto* d = qobject_cast<frmAcceso*>(w); d && *enCurso)
+            QTest::mouseClick(d->btnCancel, Qt::LeftButton);
+    });
+    return enCurso;
+}
 } // namespace
 
 void PruebaArranque::cleanup() {
@@ -154,9 +272,8 @@ void PruebaArranque::baseRechazada_data() {
     const QStringList config{"Revise la clave Base", "Partidex.ini"};
     QTest::newRow("texto") << "texto" << QStringList{"no es una base de datos de Partidex"} + config << false
                            << false;
-    QTest::newRow("sqlite ajena") << "sqlite ajena"
-                                  << QStringList{"no es una base de datos de Partidex"} + config << false
-                                  << false;
+    QTest::newRow("base ajena") << "base ajena" << QStringList{"no es una base de datos de Partidex"} + config
+                                << false << false;
     QTest::newRow("página dañada") << "página dañada"
                                    << QStringList{"está dañada", "Partidex.BAK del 02/03/2025"} << false
                                    << true;
@@ -193,12 +310,16 @@ void PruebaArranque::baseRechazada() {
     QFETCH(QStringList, dice);
     QFETCH(bool, pregunta);
     QFETCH(bool, ofrecePantalla);
+    // What only a file can be (or hold), and paths of a file.
+    static const QStringList deArchivo{"texto",   "página dañada", "log ajeno",   "fifo", "dispositivo",
+                                       "carpeta", "inexistente",   "sin carpeta", "larga"};
+    if (deArchivo.contains(caso)) SOLO_ARCHIVO("un archivo en el lugar de la base de datos");
     Entorno e(false);
     RegistroPantallasMantenimiento();
-    const QString base = e.Ruta("Partidex.MDB");
+    const QString base = e.RutaBase();
     const QString bak = e.Ruta("Partidex.BAK");
     QVERIFY(CreoBase(base));
-    QVERIFY(QFile::copy(base, bak));
+    Respaldo(base, bak);
     {
         QFile f(bak);
         QVERIFY(f.open(QIODevice::ReadWrite));
@@ -207,13 +328,17 @@ void PruebaArranque::baseRechazada() {
     }
     EscriboIni(e.Ruta("Global Partidex.ini"), "Varios", "SqlAccess", "True");
     if (caso == "texto") EscriboBytes(base, "Esto no es una base de datos\r\n");
-    if (caso == "sqlite ajena") {
-        QVERIFY(QFile::remove(base));
-        Sql(base, {"CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT)"});
+    if (caso == "base ajena") {
+        if (MotorDeRuta(base).PorArchivo())
+            QVERIFY(QFile::remove(base));
+        else
+            Sql(base, {"DROP SCHEMA public CASCADE", "CREATE SCHEMA public"});
+        Sql(base, {"CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT)",
+                   "INSERT INTO Clientes VALUES (1, 'Uno')"});
     }
     if (caso == "página dañada") EscriboBytes(base, QByteArray(4096, '\xab'), 9 * 4096);
     if (caso == "log ajeno") LogAjeno(base);
-    if (caso == "versión posterior") Sql(base, {QString("PRAGMA user_version=%1").arg(Esquema::Version + 1)});
+    if (caso == "versión posterior") FijoVersion(base, Esquema::Version + 1);
     if (caso == "tabla borrada") Sql(base, {"DROP TABLE PrepararPagina"});
     if (caso == "fifo") {
         QVERIFY(::mkfifo(QFile::encodeName(e.Ruta("tuberia")).constData(), 0600) == 0);
@@ -235,20 +360,18 @@ void PruebaArranque::baseRechazada() {
         EscriboLocal("Base de Datos", "Base", larga);
         dice << QDir::toNativeSeparators(larga.left(127)) + ".";
     }
-    if (caso == "ini fifo")
+    if (caso == "ini fifo") {
+        QFile::remove(
+            e.Ruta("Partidex.ini")); // the settings of a server's books, when the fixture wrote them
         QVERIFY(::mkfifo(QFile::encodeName(e.Ruta("Partidex.ini")).constData(), 0600) == 0);
+    }
     if (caso == "global dispositivo") EscriboLocal("Varios", "GlobalIni", "/dev/null");
 
-    const QMap<QString, QByteArray> antes = Huellas(e.Carpeta());
+    const QMap<QString, QByteArray> antes = Intacto(e.Carpeta(), base);
     MensajePrueba::setNextAnswer(pregunta ? Respuesta::No : Respuesta::Ok);
     if (ofrecePantalla) MensajePrueba::setNextAnswer(Respuesta::No);
-    // A start-up that wrongly went on would wait at the login: it is cancelled, and the checks below fail.
     // The watch ends with this case, so that it cannot cancel a later test's login.
-    auto enCurso = std::make_shared<bool>(true);
-    AlAbrirModal([enCurso](QWidget* w) {
-        if (auto* d = qobject_cast<frmAcceso*>(w); d && *enCurso)
-            QTest::mouseClick(d->btnCancel, Qt::LeftButton);
-    });
+    const auto enCurso = CanceloAcceso();
     const bool arranco = Arranque();
     *enCurso = false;
     QVERIFY(!arranco);
@@ -261,77 +384,8 @@ void PruebaArranque::baseRechazada() {
     for (const QString& d : dice)
         QVERIFY2(mostrados.first().texto.contains(d), qPrintable(mostrados.first().texto + "\n  sin: " + d));
     if (ofrecePantalla) QCOMPARE(mostrados.last().texto, QString("Ingresa a Módulo de Base de Datos"));
-    QCOMPARE(Huellas(e.Carpeta()), antes);
+    QCOMPARE(Intacto(e.Carpeta(), base), antes);
 }
-
-namespace {
-// A database as version 1 of the program made it, from the text kept with the tests.
-void CreoBaseVersion1(const QString& ruta) {
-    QFile f(QStringLiteral(CARPETA_PRUEBA "/base-v1.sql"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QStringList sentencias;
-    QString actual;
-    for (const QString& linea : QString::fromUtf8(f.readAll()).split('\n')) {
-        actual += linea + '\n';
-        if (linea.endsWith(';')) {
-            sentencias << actual.trimmed().chopped(1);
-            actual.clear();
-        }
-    }
-    sentencias << QString("PRAGMA application_id=%1").arg(Esquema::IdAplicacion) << "PRAGMA user_version=1"
-               << "PRAGMA journal_mode=WAL";
-    Sql(ruta, sentencias);
-}
-
-int Version(const QString& ruta) {
-    int v = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "version");
-        db.setDatabaseName(ruta);
-        if (db.open()) {
-            QSqlQuery q("PRAGMA user_version", db);
-            if (q.next()) v = q.value(0).toInt();
-        }
-    }
-    QSqlDatabase::removeDatabase("version");
-    return v;
-}
-
-// Tables with their columns, indexes and relations as the engine reports them, or the rows of one
-// table: what the comparison looks at.
-QStringList Estructura(const QString& ruta, const QString& tablaFilas = QString()) {
-    QStringList r;
-    {
-        const Motor& motor = MotorActual();
-        QSqlDatabase db = motor.Agrego("estructura", ruta, true);
-        if (db.open()) {
-            if (tablaFilas.isEmpty()) {
-                for (const QString& t : motor.Tablas(db)) {
-                    const QSqlRecord campos = db.record(t);
-                    QStringList nombres;
-                    for (int i = 0; i < campos.count(); ++i)
-                        nombres << campos.fieldName(i);
-                    r << "tabla " + t + ": " + nombres.join(", ");
-                }
-                for (const IndiceBase& i : motor.Indices(db))
-                    r << "indice " + i.nombre + " " + i.tabla + ": " + i.columnas.join(", ");
-                for (const RelacionBase& rel : motor.Relaciones(db))
-                    r << "relacion " + rel.tabla + "(" + rel.columnas.join(", ") + ") " + rel.referida + "(" +
-                             rel.columnasReferidas.join(", ") + ")";
-                r.sort();
-                r << QString("id %1").arg(motor.IdAplicacion(db));
-            } else {
-                QSqlQuery q(db);
-                q.exec("SELECT * FROM " + tablaFilas);
-                while (q.next())
-                    r << q.value(0).toString() + q.value(1).toString();
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase("estructura");
-    return r;
-}
-} // namespace
 
 void PruebaArranque::versionAnterior_data() {
     QTest::addColumn<bool>("respaldoPosible");
@@ -345,7 +399,7 @@ void PruebaArranque::versionAnterior() {
     QFETCH(bool, respaldoPosible);
     Entorno e(false);
     RegistroPantallasMantenimiento();
-    const QString base = e.Ruta("Partidex.MDB");
+    const QString base = e.RutaBase();
     CreoBaseVersion1(base);
     Sql(base, {"INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Vieja')"});
     QCOMPARE(Version(base), 1);
@@ -356,23 +410,38 @@ void PruebaArranque::versionAnterior() {
                FechaATexto(QDate::currentDate()));
     if (!respaldoPosible)
         EscriboLocal("Mantenimiento de Base de Datos", "Base Back Up", "falta\\Partidex.BAK");
-    const QString nueva = e.Ruta("Nueva.MDB");
+    const bool servidor = PruebaEnPostgres();
+    const QString nueva = servidor ? NuevaBasePostgres() : e.Ruta("Nueva.MDB");
+    // On a server the backup is read back from a database restored from it.
+    const QString copia = servidor ? NuevaBasePostgres() : e.Ruta("Partidex.BAK");
+    const auto borro = qScopeGuard([&] {
+        if (servidor) {
+            BorroBasePostgres(nueva);
+            BorroBasePostgres(copia);
+        }
+    });
     QVERIFY(CreoBase(nueva));
+    std::shared_ptr<bool> enCurso;
     if (respaldoPosible) {
         ContestoAcceso("ADMIN", "ADMIN");
     } else {
         MensajePrueba::setNextAnswer(Respuesta::Ok); // the backup that failed
         MensajePrueba::setNextAnswer(Respuesta::Ok); // the upgrade left undone
+        enCurso = CanceloAcceso();
     }
     QCOMPARE(Arranque(), respaldoPosible);
+    if (enCurso) *enCurso = false;
     CierroPrincipal();
     QCOMPARE(Estructura(base, "EmpresasPropia"), filas);
     if (respaldoPosible) {
         QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join('\n')));
         QCOMPARE(Version(base), Esquema::Version);
         QCOMPARE(Estructura(base), Estructura(nueva));
-        QCOMPARE(Version(e.Ruta("Partidex.BAK")), 1);
-        QCOMPARE(Estructura(e.Ruta("Partidex.BAK"), "EmpresasPropia"), filas);
+        QString error;
+        if (servidor)
+            QVERIFY2(MotorDeRuta(copia).RestauroDe(e.Ruta("Partidex.BAK"), copia, &error), qPrintable(error));
+        QCOMPARE(Version(copia), 1);
+        QCOMPARE(Estructura(copia, "EmpresasPropia"), filas);
     } else {
         QCOMPARE(MensajePrueba::Textos().size(), 2);
         QVERIFY(MensajePrueba::Textos().first().startsWith("No se pudo terminar BackUp base de datos, "));
@@ -384,25 +453,27 @@ void PruebaArranque::versionAnterior() {
 
 void PruebaArranque::primerArranque() {
     Entorno e(false);
-    const QString ruta = e.Ruta("Partidex.MDB");
-    QVERIFY(!QFileInfo::exists(ruta));
+    const QString ruta = e.RutaBase();
+    QCOMPARE(ExaminoBase(ruta, Examen::Rapido).estado, EstadoBase::NoExiste);
     QStringList pasos;
     // The structure check runs once, on the new database, and the maintenance is told its result.
     FijoVerificoEstructura([&](const QString& r) {
-        pasos << "estructura " + QFileInfo(r).fileName();
+        pasos << (r == ruta ? "estructura de la base" : "estructura de " + r);
         pasos << (QApplication::overrideCursor() ? "reloj" : "sin reloj");
         pasos << (BaseAbierta() ? "conectada" : "sin conexion");
         return 1;
     });
     FijoMantenimientoInicial([&](int estructura) {
-        pasos << (QFileInfo::exists(ruta) ? "mantenimiento con base" : "mantenimiento sin base");
+        pasos << (ExaminoBase(ruta, Examen::Rapido).estado == EstadoBase::Partidex
+                      ? "mantenimiento con base"
+                      : "mantenimiento sin base");
         pasos << QString("resultado %1").arg(estructura);
         pasos << (QApplication::overrideCursor() ? "reloj" : "sin reloj");
     });
     App().preselection = 5;
     ContestoAcceso("admin", "admin");
     QVERIFY(Arranque());
-    QCOMPARE(pasos, (QStringList{"estructura Partidex.MDB", "reloj", "sin conexion", "mantenimiento con base",
+    QCOMPARE(pasos, (QStringList{"estructura de la base", "reloj", "sin conexion", "mantenimiento con base",
                                  "resultado 1", "reloj"}));
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(MensajePrueba::Textos().isEmpty());
