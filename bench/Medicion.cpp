@@ -215,10 +215,10 @@ bool CopioLibro(const QString& archivo) {
     QString error;
     QSqlDatabase db = Conexion();
     if (!MotorActual().CompactoEnSitio(db, &error)) {
-        std::fprintf(stderr, "VACUUM ANALYZE: %s\n", qPrintable(error));
+        std::fprintf(stderr, "Compaction and statistics: %s\n", qPrintable(error));
         return false;
     }
-    std::printf("VACUUM ANALYZE in %.1f s\n", Ms(r) / 1000);
+    std::printf("Compacted, statistics brought up to date in %.1f s\n", Ms(r) / 1000);
     return true;
 }
 
