@@ -3,9 +3,10 @@
 // grid, the command-line export of the full year to CSV, and the peak memory; then runs `ledger bal`
 // and `hledger bal` on the journal the generator wrote beside the book, checks that their balance
 // of every account equals ours, and prints the time ratios.
-// Run: ./bench_informes [--entries N] [--book Partidex.MDB] [--gen gen_book.py] [--informe partidex-informe]
+// Run: ./bench_informes [--entries N] [--book Partidex.MDB | postgresql://...] [--gen gen_book.py]
+//        [--journal PATH] [--informe partidex-informe]
 // A book named that does not exist yet is generated there (with its journal, book + ".journal") and
-// used again by later runs.
+// used again by later runs (see Medicion::AbroLibro).
 #include "bench/Medicion.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
@@ -19,6 +20,7 @@
 #include "reports/ui/frmRptBalance.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -32,9 +34,6 @@
 #include <sys/resource.h>
 #include <vector>
 
-#ifndef PARTIDEX_GEN_BOOK
-#define PARTIDEX_GEN_BOOK "gen_book.py"
-#endif
 #ifndef PARTIDEX_INFORME
 #define PARTIDEX_INFORME "partidex-informe"
 #endif
@@ -126,47 +125,23 @@ int Compara(const char* nombre, const QHash<QString, Importe>& nuestros,
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int asientos = 200000;
-    QString libro;
-    QString generador = QStringLiteral(PARTIDEX_GEN_BOOK);
     QString informe = QStringLiteral(PARTIDEX_INFORME);
     const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--entries")
-            asientos = args[i + 1].toInt();
-        else if (args[i] == "--book")
-            libro = args[i + 1];
-        else if (args[i] == "--gen")
-            generador = args[i + 1];
-        else if (args[i] == "--informe")
-            informe = args[i + 1];
-    }
+    for (int i = 1; i + 1 < args.size(); i += 2)
+        if (args[i] == "--informe") informe = args[i + 1];
 
     QTemporaryDir carpeta;
     QString error;
-    if (libro.isEmpty()) libro = carpeta.filePath("Partidex.MDB");
-    const QString diario = libro + ".journal";
-    if (!QFile::exists(libro)) {
-        if (!CreoBase(libro, &error)) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
-            return 1;
-        }
-        QElapsedTimer r;
-        r.start();
-        QProcess gen;
-        gen.setProcessChannelMode(QProcess::ForwardedChannels);
-        gen.start("python3", {generador, libro, "--entries", QString::number(asientos), "--ledger", diario});
-        if (!gen.waitForFinished(-1) || gen.exitCode() != 0) {
-            std::fprintf(stderr, "The book generator failed (%s)\n", qPrintable(generador));
-            return 1;
-        }
-        std::printf("Book written in %.1f s\n", Ms(r) / 1000);
-    }
-    if (!AbroBase(libro, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    Libro libro;
+    if (!AbroLibro(args, carpeta, &libro)) return 1;
+    // The command-line program finds the book through its settings, as the program does.
+    const QString ajustes = carpeta.filePath("ajustes");
+    if (!QDir().mkpath(ajustes) || !AjustesDelLibro(libro.ruta, ajustes)) {
+        std::fprintf(stderr, "The settings for partidex-informe could not be written in %s\n",
+                     qPrintable(ajustes));
         return 1;
     }
-    Ejecuto("ANALYZE"); // current planner statistics, as start-up keeps them
+    const QString diario = libro.diario;
     AppState& a = App();
     a.currentCompany = 1;
     a.currentYear = 1;
@@ -258,7 +233,7 @@ int main(int argc, char* argv[]) {
         reloj.start();
         const double antes = CpuHijosMs();
         QProcess p;
-        p.start(informe, {"balance", csv, "--base", libro, "--empresa", "1", "--ejercicio", "1"});
+        p.start(informe, {"balance", csv, "--carpeta", ajustes, "--empresa", "1", "--ejercicio", "1"});
         if (!p.waitForFinished(-1) || p.exitCode() != 0) {
             std::printf("partidex-informe failed (%s): %s\n", qPrintable(informe),
                         p.readAllStandardError().constData());
@@ -277,6 +252,14 @@ int main(int argc, char* argv[]) {
     // Peers on the same postings.
     const QHash<QString, Importe> nuestros = SaldosNuestros(tabla);
     const double nuestro = Mediana(cli), nuestroCpu = Mediana(cliCpu);
+    // A peer's time, and ours beside it when the command-line export ran.
+    auto comparo = [&](const char* par, double ms, double cpu) {
+        std::printf("%s bal: %.1f ms, processor %.1f ms", par, ms, cpu);
+        if (!cli.empty())
+            std::printf("; ours (CLI to CSV) / %s = %.3f, by processor time %.3f", par, nuestro / ms,
+                        nuestroCpu / cpu);
+        std::printf("\n");
+    };
     if (!QFile::exists(diario)) {
         std::printf("No journal beside the book (%s): peers skipped\n", qPrintable(diario));
     } else {
@@ -287,18 +270,12 @@ int main(int argc, char* argv[]) {
                  "%(account)\t%(display_total)\n"},
                 &ms, &cpu, &suyos)) {
             Compara("ledger", nuestros, suyos);
-            std::printf(
-                "ledger bal: %.1f ms, processor %.1f ms; ours (CLI to CSV) / ledger = %.3f, by processor "
-                "time %.3f\n",
-                ms, cpu, nuestro / ms, nuestroCpu / cpu);
+            comparo("ledger", ms, cpu);
         }
         suyos.clear();
         if (Par("hledger", {"-f", diario, "bal", "--flat", "--no-total", "-O", "csv"}, &ms, &cpu, &suyos)) {
             Compara("hledger", nuestros, suyos);
-            std::printf(
-                "hledger bal: %.1f ms, processor %.1f ms; ours (CLI to CSV) / hledger = %.3f, by processor "
-                "time %.3f\n",
-                ms, cpu, nuestro / ms, nuestroCpu / cpu);
+            comparo("hledger", ms, cpu);
         }
     }
     BorroSesion();

@@ -3,6 +3,7 @@
 #include "core/Basedatos.h"
 
 #include <QCollator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -52,6 +53,23 @@ int ComparoEspanol(void*, int n1, const void* t1, int n2, const void* t2) {
     const QStringView b(static_cast<const QChar*>(t2), n2 / 2);
     const int r = orden.compare(a, b);
     return r != 0 ? r : a.compare(b);
+}
+
+// How long a statement waits while another instance writes before it reports the database locked.
+constexpr qint64 EsperaEscritura = 8000; // ms
+
+// Waiting for another instance's write to end, with the turns going to those that have waited
+// longest: a new waiter tries again every 10 ms, one that has waited half a second every millisecond.
+// SQLite's own timeout does the reverse (it backs off to a try every 100 ms), so a writer that had
+// waited long lost nearly every turn to newer ones: under steady writing by several instances one of
+// them could wait past the timeout while the others saved hundreds of entries.
+int EsperoTurno(void*, int intentos) {
+    thread_local QElapsedTimer espera;
+    if (intentos == 0) espera.start();
+    const qint64 esperado = espera.elapsed();
+    if (esperado >= EsperaEscritura) return 0;
+    sqlite3_sleep(int(qBound(qint64(1), 10 - esperado / 50, qint64(10))));
+    return 1;
 }
 
 sqlite3* Manejador(const QSqlDatabase& db) {
@@ -124,7 +142,8 @@ bool MotorSqlite::Configuro(QSqlDatabase& db, QString* error) const {
         if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
         return false;
     }
-    return Ejecuto(db, "PRAGMA foreign_keys=ON", error) && Ejecuto(db, "PRAGMA busy_timeout=8000", error);
+    sqlite3_busy_handler(h, EsperoTurno, nullptr);
+    return Ejecuto(db, "PRAGMA foreign_keys=ON", error);
 }
 
 bool MotorSqlite::Compartida(QSqlDatabase& db, bool compartida, QString* error) const {

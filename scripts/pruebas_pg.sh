@@ -4,6 +4,8 @@
 # initdb refuses root, so as root the cluster runs as the unprivileged user postgres.
 # Usage: scripts/pruebas_pg.sh [command ...]   (default: ctest in ./build); the command runs with
 # PARTIDEX_PRUEBA_PG naming the cluster, so every test makes its own database there.
+# PARTIDEX_PG_OPCIONES adds server options ("-c fsync=on -c full_page_writes=on" for benchmarks that
+# write; the suite runs without flushing to disk).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz="$(pwd)"
@@ -25,7 +27,7 @@ detengo() {
 trap detengo EXIT
 "${como[@]}" "$bin/initdb" -D "$carpeta/datos" -U "$usuario" -A trust -E UTF8 --locale=C.UTF-8 >/dev/null
 "${como[@]}" "$bin/pg_ctl" -D "$carpeta/datos" -l "$carpeta/registro.txt" -w \
-  -o "-k $carpeta -c listen_addresses='' -c max_connections=200 -c fsync=off -c full_page_writes=off" start >/dev/null
+  -o "-k $carpeta -c listen_addresses='' -c max_connections=200 -c fsync=off -c full_page_writes=off ${PARTIDEX_PG_OPCIONES:-}" start >/dev/null
 export PARTIDEX_PRUEBA_PG="host=$carpeta port=5432 user=$usuario"
 if [ $# -gt 0 ]; then
   "$@"

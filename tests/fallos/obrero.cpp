@@ -57,7 +57,8 @@ constexpr int CuentaObreros = 10; // summary account under which chart edits are
 const int Imputables[] = {2, 3, 5, 7, 8};
 
 QRandomGenerator azar;
-QString identidad; // tells apart the accounts of each worker
+QString identidad;       // tells apart the accounts of each worker
+qint64 esperaMaxima = 0; // the longest save of the run, in ms: how near the writers came to giving up
 
 // One line per write, so that a kill never leaves half a line behind.
 void Informo(const QString& linea) {
@@ -213,6 +214,7 @@ void GuardoUnAsiento() {
     const ResultadoAsiento r = GuardoAsiento(e);
     // How long the save waited tells a lock held past the busy timeout from one refused at once.
     if (!r.ok) Fallo(r.mensaje + QString(" [%1 ms]").arg(reloj.elapsed()));
+    esperaMaxima = qMax(esperaMaxima, reloj.elapsed());
     Informo(QString("asiento %1 %2 %3 %4 %5")
                 .arg(App().currentCompany)
                 .arg(App().currentYear)
@@ -665,6 +667,7 @@ int main(int argc, char* argv[]) {
             if (i % 10 == 0) UnaSesion(i);
             if (i % 25 == 0) EditoCuenta(i);
         }
+        Informo(QString("espera %1").arg(esperaMaxima));
     } else {
         Informo("operación desconocida: " + operacion);
         return 64;
