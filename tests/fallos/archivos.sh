@@ -82,10 +82,12 @@ else
     espero_error "$dir/lleno.log" $? "del disco"
 fi
 n=$(grep -c '^asiento' "$dir/lleno.log")
+# Room again before the check: the checker opens a session as the program does, and a disk left
+# full to the last page may refuse it that too. The files themselves are as the fault left them.
+if [ ${#montajes[@]} -gt 0 ]; then mount -o remount,size=$((kb * 4 + 1024))k "$p"; fi
 verifico "$dir/lleno.log" "$p"
 [ "$(huella "$p/Partidex.BAK")" = "$bak" ] || falla "la copia de seguridad cambió"
 # With room again the same book takes entries as before.
-if [ ${#montajes[@]} -gt 0 ]; then mount -o remount,size=$((kb * 4 + 1024))k "$p"; fi
 "$obrero" "$p" asientos 5 >"$dir/despues.log" 2>&1 || falla "con espacio libre no se guarda: $(tail -n 1 "$dir/despues.log")"
 echo "$caso: $n asientos guardados antes del error"
 desmonto
