@@ -9,9 +9,15 @@ namespace {
 int profundidad = 0;
 
 // Rolling back leaves UltimoError() alone: it still tells what failed, for the caller's message.
-void Deshecho(const QString& sql) {
+// A transaction lost with its connection was rolled back by the server already; the end of the
+// outermost one opens the connection again, so that what the user does next works.
+void Deshecho(const QString& sql, bool exterior) {
+    if (ConexionPerdida()) {
+        if (exterior) ReconectoSiSePerdio();
+        return;
+    }
     QSqlQuery q(Conexion());
-    q.exec(sql);
+    if (!q.exec(sql) && exterior) ReconectoSiSePerdio(q.lastError());
 }
 } // namespace
 
@@ -23,16 +29,11 @@ Transaccion::Transaccion() {
     nivel = profundidad + 1;
     if (nivel == 1) {
         // Run as it stands, not prepared: on a server it is the start and the writers' lock together.
-        QSqlQuery q(Conexion());
-        iniciada = q.exec(MotorActual().InicioEscritura());
-        if (!iniciada && ReconectoSiSePerdio(q.lastError())) {
-            q = QSqlQuery(Conexion());
-            iniciada = q.exec(MotorActual().InicioEscritura());
-        }
-        if (!iniciada) {
-            textoError = TextoError(q.lastError());
-            Deshecho("ROLLBACK");
-        }
+        // Nothing runs yet, so a connection found lost is opened again and the start sent once more.
+        const Resultado r = Ejecuto(MotorActual().InicioEscritura());
+        iniciada = r.ok;
+        textoError = r.error;
+        if (!iniciada) Deshecho("ROLLBACK", true);
     } else {
         const Resultado r = Ejecuto(QString("SAVEPOINT nivel%1").arg(nivel));
         iniciada = r.ok;
@@ -65,10 +66,10 @@ bool Transaccion::Confirmo() {
 void Transaccion::Deshago() {
     if (terminada) return;
     if (nivel == 1) {
-        Deshecho("ROLLBACK");
+        Deshecho("ROLLBACK", true);
     } else {
-        Deshecho(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel));
-        Deshecho(QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
+        Deshecho(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel), false);
+        Deshecho(QString("RELEASE SAVEPOINT nivel%1").arg(nivel), false);
     }
     terminada = true;
     profundidad = nivel - 1;
