@@ -19,6 +19,7 @@
 namespace {
 
 const char* const NombreConexion = "partidex";
+const char* const ConexionPerdidaTexto = "se perdió la conexión con el servidor de base de datos";
 QString ultimoError;
 
 QString Mensaje(const QString& ruta, const QString& motivo) {
@@ -54,9 +55,9 @@ QString TextoError(const QSqlError& e) {
         {"violates check constraint", "un dato está fuera de los valores permitidos"},
         {"lock timeout", "la base de datos está bloqueada por otro usuario"},
         {"read-only transaction", "la base de datos es de sólo lectura"},
-        {"server closed the connection", "se perdió la conexión con el servidor de base de datos"},
-        {"terminating connection", "se perdió la conexión con el servidor de base de datos"},
-        {"no connection to the server", "se perdió la conexión con el servidor de base de datos"},
+        {"server closed the connection", ConexionPerdidaTexto},
+        {"terminating connection", ConexionPerdidaTexto},
+        {"no connection to the server", ConexionPerdidaTexto},
         {"could not connect to server", "no se pudo conectar con el servidor de base de datos"},
         {"connection to server", "no se pudo conectar con el servidor de base de datos"},
     };
@@ -541,7 +542,7 @@ bool EjecutoEnConexion(QSqlQuery& q, const QString& sql, const QVariantList& par
     }
     // The driver that closed a lost connection leaves no text of its own.
     *error = q.lastError().type() == QSqlError::NoError && ConexionPerdida()
-                 ? QStringLiteral("se perdió la conexión con el servidor de base de datos")
+                 ? QString::fromUtf8(ConexionPerdidaTexto)
                  : TextoError(q.lastError());
     ultimoError = *error;
     return false;

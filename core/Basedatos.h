@@ -76,7 +76,8 @@ bool BaseEnUso(const QString& ruta);
 bool ConexionPerdida();
 // When the shared connection to a server was lost (the server restarted, the network dropped; e says
 // so, or the driver closed it), opens it again as it was and returns true: the caller may run its
-// statement once more. Never inside a transaction: the server has rolled that back whole.
+// statement once more. Not for a statement inside a transaction: the server has rolled that back
+// whole, and only its end may open the connection again.
 bool ReconectoSiSePerdio(const QSqlError& e = QSqlError());
 
 // Runs a statement that changes rows on the shared connection.
