@@ -8,16 +8,13 @@
 namespace {
 int profundidad = 0;
 
-// Rolling back leaves UltimoError() alone: it still tells what failed, for the caller's message.
-// A transaction lost with its connection was rolled back by the server already; the end of the
-// outermost one opens the connection again, so that what the user does next works.
-void Deshecho(const QString& sql, bool exterior) {
-    if (ConexionPerdida()) {
-        if (exterior) ReconectoSiSePerdio();
-        return;
-    }
+// Rolling back leaves UltimoError() alone: it still tells what failed, for the caller's message. A
+// transaction lost with its connection was rolled back by the server already; the next statement
+// opens the connection again.
+void Deshecho(const QString& sql) {
+    if (ConexionPerdida()) return;
     QSqlQuery q(Conexion());
-    if (!q.exec(sql) && exterior) ReconectoSiSePerdio(q.lastError());
+    q.exec(sql);
 }
 } // namespace
 
@@ -33,7 +30,7 @@ Transaccion::Transaccion() {
         const Resultado r = Ejecuto(MotorActual().InicioEscritura());
         iniciada = r.ok;
         textoError = r.error;
-        if (!iniciada) Deshecho("ROLLBACK", true);
+        if (!iniciada) Deshecho("ROLLBACK");
     } else {
         const Resultado r = Ejecuto(QString("SAVEPOINT nivel%1").arg(nivel));
         iniciada = r.ok;
@@ -66,10 +63,10 @@ bool Transaccion::Confirmo() {
 void Transaccion::Deshago() {
     if (terminada) return;
     if (nivel == 1) {
-        Deshecho("ROLLBACK", true);
+        Deshecho("ROLLBACK");
     } else {
-        Deshecho(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel), false);
-        Deshecho(QString("RELEASE SAVEPOINT nivel%1").arg(nivel), false);
+        Deshecho(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel));
+        Deshecho(QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
     }
     terminada = true;
     profundidad = nivel - 1;
