@@ -19,6 +19,7 @@
 namespace {
 
 const char* const NombreConexion = "partidex";
+const char* const ConexionPerdidaTexto = "se perdió la conexión con el servidor de base de datos";
 QString ultimoError;
 
 QString Mensaje(const QString& ruta, const QString& motivo) {
@@ -30,7 +31,8 @@ QString Mensaje(const QString& ruta, const QString& motivo) {
 QString TextoError(const QSqlError& e) {
     QString t = e.databaseText().isEmpty() ? e.text() : e.databaseText();
     // A server's text: its severity word, then the message; the context lines and code follow.
-    if (t.startsWith(QLatin1String("ERROR:"))) t = t.mid(6).section('\n', 0, 0).trimmed();
+    if (t.startsWith(QLatin1String("ERROR:")) || t.startsWith(QLatin1String("FATAL:")))
+        t = t.mid(6).section('\n', 0, 0).trimmed();
     struct Traduccion {
         const char* ingles;
         const char* espanol;
@@ -53,9 +55,9 @@ QString TextoError(const QSqlError& e) {
         {"violates check constraint", "un dato está fuera de los valores permitidos"},
         {"lock timeout", "la base de datos está bloqueada por otro usuario"},
         {"read-only transaction", "la base de datos es de sólo lectura"},
-        {"server closed the connection", "se perdió la conexión con el servidor de base de datos"},
-        {"terminating connection", "se perdió la conexión con el servidor de base de datos"},
-        {"no connection to the server", "se perdió la conexión con el servidor de base de datos"},
+        {"server closed the connection", ConexionPerdidaTexto},
+        {"terminating connection", ConexionPerdidaTexto},
+        {"no connection to the server", ConexionPerdidaTexto},
         {"could not connect to server", "no se pudo conectar con el servidor de base de datos"},
         {"connection to server", "no se pudo conectar con el servidor de base de datos"},
     };
@@ -504,11 +506,16 @@ bool Preparo(QSqlQuery& q, const QString& sql, const QVariantList& parametros) {
 }
 } // namespace
 
+bool ConexionPerdida() {
+    const QSqlDatabase db = Conexion();
+    return db.isValid() && !db.isOpen() && !MotorDe(db).PorArchivo();
+}
+
 bool ReconectoSiSePerdio(const QSqlError& e) {
     static const char* const perdida[] = {"server closed the connection", "terminating connection",
                                           "no connection to the server", "connection to server was lost"};
     const QString t = e.databaseText() + " " + e.driverText();
-    bool es = false;
+    bool es = ConexionPerdida();
     for (const char* p : perdida)
         es = es || t.contains(QLatin1String(p));
     QSqlDatabase db = Conexion();
@@ -520,37 +527,41 @@ bool ReconectoSiSePerdio(const QSqlError& e) {
     return true;
 }
 
-Resultado Ejecuto(const QString& sql, const QVariantList& parametros) {
-    Resultado r;
-    QSqlQuery q(Conexion());
-    bool ok = Preparo(q, sql, parametros);
-    // Outside a transaction a statement lost with the connection runs again on a new one; inside one
-    // the whole transaction is lost on the server and the failure is reported.
+namespace {
+// Runs a statement on the shared connection. Outside a transaction a statement lost with the
+// connection runs again on a new one; inside one the whole transaction is lost on the server and the
+// failure is reported (nothing is sent on a connection the driver has closed).
+bool EjecutoEnConexion(QSqlQuery& q, const QString& sql, const QVariantList& parametros, QString* error) {
+    q = QSqlQuery(Conexion());
+    bool ok = !ConexionPerdida() && Preparo(q, sql, parametros);
     if (!ok && Transaccion::Profundidad() == 0 && ReconectoSiSePerdio(q.lastError())) {
         q = QSqlQuery(Conexion());
         ok = Preparo(q, sql, parametros);
     }
-    if (!ok) {
-        r.ok = false;
-        r.error = TextoError(q.lastError());
-        ultimoError = r.error;
-        return r;
+    if (ok) {
+        ultimoError.clear();
+        return true;
     }
-    r.filas = q.numRowsAffected();
-    ultimoError.clear();
+    // The driver that closed a lost connection leaves no text of its own.
+    *error = q.lastError().type() == QSqlError::NoError && ConexionPerdida()
+                 ? QString::fromUtf8(ConexionPerdidaTexto)
+                 : TextoError(q.lastError());
+    ultimoError = *error;
+    return false;
+}
+} // namespace
+
+Resultado Ejecuto(const QString& sql, const QVariantList& parametros) {
+    Resultado r;
+    QSqlQuery q;
+    r.ok = EjecutoEnConexion(q, sql, parametros, &r.error);
+    if (r.ok) r.filas = q.numRowsAffected();
     return r;
 }
 
 QSqlQuery Consulto(const QString& sql, const QVariantList& parametros) {
-    QSqlQuery q(Conexion());
-    bool ok = Preparo(q, sql, parametros);
-    if (!ok && Transaccion::Profundidad() == 0 && ReconectoSiSePerdio(q.lastError())) {
-        q = QSqlQuery(Conexion());
-        ok = Preparo(q, sql, parametros);
-    }
-    if (!ok)
-        ultimoError = TextoError(q.lastError());
-    else
-        ultimoError.clear();
+    QSqlQuery q;
+    QString error;
+    EjecutoEnConexion(q, sql, parametros, &error);
     return q;
 }

@@ -71,9 +71,14 @@ bool ConfiguroConexion(QSqlDatabase& db, QString* error = nullptr);
 // one) holds the file: then the file must not be replaced, compacted in place or restored over.
 bool BaseEnUso(const QString& ruta);
 
-// When e says that the shared connection to a server was lost (the server restarted, the network
-// dropped), opens it again as it was and returns true: the caller may run its statement once more.
-bool ReconectoSiSePerdio(const QSqlError& e);
+// True when the server dropped the shared connection and its driver closed it: nothing can run on
+// it until it is opened again.
+bool ConexionPerdida();
+// When the shared connection to a server was lost (the server restarted, the network dropped; e says
+// so, or the driver closed it), opens it again as it was and returns true: the caller may run its
+// statement once more. Not for a statement inside a transaction: the server has rolled that back
+// whole, and only its end may open the connection again.
+bool ReconectoSiSePerdio(const QSqlError& e = QSqlError());
 
 // Runs a statement that changes rows on the shared connection.
 Resultado Ejecuto(const QString& sql, const QVariantList& parametros = {});

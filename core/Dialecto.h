@@ -9,7 +9,8 @@ QString Mayusculas(const QString& expresion);
 // An integer expression as text padded with zeros to a width ("7" -> "007"); a wider number is
 // never cut.
 QString Rellenado(const QString& expresion, int ancho);
-// A text expression in alphabetical order for ORDER BY: letter case and accents ignored.
+// A text expression in alphabetical order, as a whole ascending ORDER BY term: letter case and accents
+// ignored, Null first.
 QString Alfabetico(const QString& expresion);
 // Clause that keeps the first n rows.
 QString Limite(int n);

@@ -70,7 +70,8 @@ public:
     virtual QString InsertoOIgnoro(const QString& resto) const = 0;
     // An integer expression as text padded with zeros to ancho; a wider number is never cut.
     virtual QString Rellenado(const QString& expresion, int ancho) const = 0;
-    // A text expression in alphabetical order for ORDER BY: letter case and accents ignored.
+    // A text expression in alphabetical order, as a whole ascending ORDER BY term: letter case and
+    // accents ignored, Null first.
     virtual QString Alfabetico(const QString& expresion) const = 0;
     // Expression that orders a table's rows as they were stored.
     virtual QString OrdenDeCarga() const = 0;

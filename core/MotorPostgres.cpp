@@ -291,7 +291,8 @@ QString MotorPostgres::Rellenado(const QString& expresion, int ancho) const {
 }
 
 QString MotorPostgres::Alfabetico(const QString& expresion) const {
-    return expresion + " COLLATE espanol";
+    // Null first, as the file engine puts it.
+    return expresion + " COLLATE espanol NULLS FIRST";
 }
 
 QString MotorPostgres::OrdenDeCarga() const {

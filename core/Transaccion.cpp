@@ -8,8 +8,11 @@
 namespace {
 int profundidad = 0;
 
-// Rolling back leaves UltimoError() alone: it still tells what failed, for the caller's message.
+// Rolling back leaves UltimoError() alone: it still tells what failed, for the caller's message. A
+// transaction lost with its connection was rolled back by the server already; the next statement
+// opens the connection again.
 void Deshecho(const QString& sql) {
+    if (ConexionPerdida()) return;
     QSqlQuery q(Conexion());
     q.exec(sql);
 }
@@ -23,16 +26,11 @@ Transaccion::Transaccion() {
     nivel = profundidad + 1;
     if (nivel == 1) {
         // Run as it stands, not prepared: on a server it is the start and the writers' lock together.
-        QSqlQuery q(Conexion());
-        iniciada = q.exec(MotorActual().InicioEscritura());
-        if (!iniciada && ReconectoSiSePerdio(q.lastError())) {
-            q = QSqlQuery(Conexion());
-            iniciada = q.exec(MotorActual().InicioEscritura());
-        }
-        if (!iniciada) {
-            textoError = TextoError(q.lastError());
-            Deshecho("ROLLBACK");
-        }
+        // Nothing runs yet, so a connection found lost is opened again and the start sent once more.
+        const Resultado r = Ejecuto(MotorActual().InicioEscritura());
+        iniciada = r.ok;
+        textoError = r.error;
+        if (!iniciada) Deshecho("ROLLBACK");
     } else {
         const Resultado r = Ejecuto(QString("SAVEPOINT nivel%1").arg(nivel));
         iniciada = r.ok;

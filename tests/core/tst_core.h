@@ -11,8 +11,9 @@ private slots:
     void carpetaEnLugarDeBase();
     void baseSqliteDeOtroProgramaQuedaIntacta();
     void valorCampoSeparaVacioDeNulo();
-    void mayusculasUnicode_data();
-    void mayusculasUnicode();
+    void ordenAlfabeticoEspanol();
+    void busquedaSinMayusculas_data();
+    void busquedaSinMayusculas();
     void transaccionesAnidadas();
     void sesiones();
     void loginConComillasYComodines_data();
@@ -22,7 +23,6 @@ private slots:
     void captionPrincipal();
     void rellenadoNoCortaNumerosAnchos_data();
     void rellenadoNoCortaNumerosAnchos();
-    void ordenAlfabeticoEspanol();
     void conexionPerdida();
     void baseDelServidor();
     void comodinesLiterales_data();
