@@ -248,10 +248,12 @@ QSqlDatabase MotorPostgres::Agrego(const QString& nombre, const QString& ruta, b
 
 bool MotorPostgres::Configuro(QSqlDatabase& db, QString* error) const {
     // The program's upper-case functions before the built-in one; a writer that waits too long for
-    // another gives up with a message instead of hanging.
+    // another gives up with a message instead of hanging. No just-in-time compilation: the reports'
+    // statements cost enough to trigger it, and compiling them takes longer than it saves (the
+    // year's trial balance on a 700,000-line book: 475 ms with it, 270 ms without).
     return Ejecuto(db, "SET search_path TO public, pg_catalog", error) &&
            Ejecuto(db, "SET lock_timeout = '20s'", error) &&
-           Ejecuto(db, "SET client_min_messages = error", error);
+           Ejecuto(db, "SET client_min_messages = error", error) && Ejecuto(db, "SET jit = off", error);
 }
 
 bool MotorPostgres::Compartida(QSqlDatabase&, bool, QString*) const {
