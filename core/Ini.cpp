@@ -134,7 +134,8 @@ QString RutaCompleta(const QString& valor) {
     QString relativa = valor;
     relativa.replace('\\', '/');
     const QString base = a.settingsFolder.isEmpty() ? a.programFolder : a.settingsFolder;
-    return QDir::cleanPath(QDir(base).filePath(relativa));
+    // Joined by hand: QDir would take a name that starts with a colon for an embedded resource.
+    return QDir::cleanPath(base + '/' + relativa);
 }
 
 QString LeoLocal(const QString& seccion, const QString& clave, const QString& defecto) {

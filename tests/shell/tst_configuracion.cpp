@@ -42,6 +42,9 @@ void PruebaConfiguracion::rutaBase_data() {
                                 << "~/Datos/Empresa.MDB";
     QTest::newRow("solo nombre") << "Otra.MDB"
                                  << "~/Otra.MDB";
+    // Qt takes a leading colon for its embedded resources; here it is only a file's name.
+    QTest::newRow("dos puntos al comienzo") << ":Otra.MDB"
+                                            << "~/:Otra.MDB";
 }
 
 void PruebaConfiguracion::rutaBase() {
