@@ -177,7 +177,7 @@ void PruebaInflacion::importo() {
 void PruebaInflacion::importoPublicado() {
     Entorno e;
     Tabla(1, "FACPCE");
-    const QString archivo = PARTIDEX_FUENTES "/../shared/data/indice_ajuste_inflacion_ar.csv";
+    const QString archivo = PARTIDEX_FUENTES "/resources/demo/indice_ajuste_inflacion_ar.csv";
     int importados = 0;
     QString error;
     QVERIFY2(ImportoIndices(1, archivo, false, &importados, &error), qPrintable(error));
