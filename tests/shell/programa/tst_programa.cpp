@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSet>
 #include <QTest>
 
@@ -123,6 +124,39 @@ private slots:
         QVERIFY2(visto, qPrintable(forma + " no abrió"));
         QVERIFY2(controles >= 2, qPrintable(QString("%1 controles").arg(controles)));
         QVERIFY2(sinNombre.isEmpty(), qPrintable(sinNombre.join(", ")));
+    }
+
+    // The program's own command line, run without a display: what it answers and with which status.
+    void lineaDeComandos_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("estado");
+        QTest::addColumn<QString>("salida"); // start of what it writes (standard output, then errors)
+        QTest::newRow("versión") << QStringList{"--version"} << 0 << "Partidex ";
+        QTest::newRow("ayuda") << QStringList{"--help"} << 0 << "Uso: Partidex";
+        QTest::newRow("opción desconocida") << QStringList{"--bogus"} << 2 << "Partidex: opción desconocida: --bogus";
+        QTest::newRow("corta desconocida") << QStringList{"-x"} << 2 << "Partidex: opción desconocida: -x";
+        QTest::newRow("argumento suelto") << QStringList{"libro.mdb"} << 2
+                                          << "Partidex: argumento desconocido: libro.mdb";
+        QTest::newRow("tras una de Qt") << QStringList{"-style", "Fusion", "--bogus"} << 2
+                                        << "Partidex: opción desconocida: --bogus";
+        // The value of a Qt option is not taken for an argument of the program's.
+        QTest::newRow("sin pantalla") << QStringList{"-style", "Fusion"} << 1 << "Partidex: no hay pantalla";
+    }
+    void lineaDeComandos() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(int, estado);
+        QFETCH(QString, salida);
+        QProcess p;
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            ambiente.remove(v);
+        p.setProcessEnvironment(ambiente);
+        p.start(PARTIDEX_PROGRAMA, argumentos);
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), estado);
+        const QString escrito = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        QVERIFY2(escrito.startsWith(salida), qPrintable(escrito));
     }
 };
 
