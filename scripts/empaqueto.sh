@@ -8,6 +8,8 @@ raiz="$PWD/build/raiz"
 rm -rf "$raiz"
 DESTDIR="$raiz" cmake --install build --prefix /usr >/dev/null
 for f in usr/bin/Partidex usr/bin/partidex-informe usr/share/applications/partidex.desktop \
+  usr/share/man/man1/Partidex.1.gz usr/share/man/man1/partidex-informe.1.gz usr/share/doc/partidex/copyright \
+  usr/share/doc/partidex/changelog.gz \
   usr/share/metainfo/io.github.partidex.partidex.metainfo.xml usr/share/icons/hicolor/48x48/apps/partidex.png \
   usr/share/icons/hicolor/scalable/apps/partidex.svg; do
   [ -e "$raiz/$f" ] || { echo "Falta $f en la instalación" >&2; exit 1; }
@@ -23,4 +25,9 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$raiz/usr/bin/Partidex" --
 paquete=$(ls build/partidex_*.deb | head -1)
 dpkg-deb --info "$paquete"
 dpkg-deb --contents "$paquete" | grep './usr/bin/Partidex$' >/dev/null
+# Debian's own checks of the package: no error and no warning.
+if ! salida=$(lintian --fail-on error,warning "$paquete" 2>&1); then
+  echo "$salida" >&2
+  exit 1
+fi
 echo "Paquete: $paquete"
