@@ -1,6 +1,7 @@
 // Partidex: double-entry bookkeeping for small firms and their accountants.
 #include "accounts/ui/RegistroCuentas.h"
 #include "core/ui/Arranque.h"
+#include "core/ui/Mensaje.h"
 #include "demo/Demostracion.h"
 #include "demo/ui/OfertaDemostracion.h"
 #include "fiscal/ui/RegistroEjercicios.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <initializer_list>
 
 namespace {
@@ -105,6 +107,20 @@ bool HayPantalla(int argc, char* argv[]) {
     return true;
 #endif
 }
+// An operation that fails beyond what its screen foresaw (a sum beyond what money can hold) ends with
+// a message, and the transaction it ran in rolls back as its guard unwinds; the program goes on.
+class Aplicacion : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* destino, QEvent* evento) override {
+        try {
+            return QApplication::notify(destino, evento);
+        } catch (const std::exception& e) {
+            Mensaje(QString::fromUtf8(e.what()) + QStringLiteral("\nLa operación no se completó."), Icono::Error);
+        }
+        return false;
+    }
+};
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -124,7 +140,7 @@ int main(int argc, char* argv[]) {
                    stderr);
         return 1;
     }
-    QApplication app(argc, argv);
+    Aplicacion app(argc, argv);
     RegistroOfertaDemostracion();
     RegistroPantallasCuentas();
     RegistroPantallasAsientos();

@@ -7,6 +7,7 @@
 #include <compare>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 
 class Importe {
 public:
@@ -25,21 +26,25 @@ public:
     constexpr std::int64_t centavos() const { return c; }
     constexpr bool esCero() const { return c == 0; }
     constexpr int signo() const { return c > 0 ? 1 : (c < 0 ? -1 : 0); }
-    constexpr Importe abs() const { return Importe(c < 0 ? -c : c); }
+    constexpr Importe abs() const { return c < 0 ? -*this : *this; }
     // For places that need a double (a chart, an index coefficient); never for sums.
     double aDouble() const { return static_cast<double>(c) / 100.0; }
 
-    constexpr Importe operator-() const { return Importe(-c); }
-    constexpr Importe operator+(Importe o) const { return Importe(c + o.c); }
-    constexpr Importe operator-(Importe o) const { return Importe(c - o.c); }
-    constexpr Importe& operator+=(Importe o) {
-        c += o.c;
-        return *this;
+    // A sum beyond 64 bits of cents throws std::overflow_error instead of wrapping round to a wrong
+    // figure: no book is that large, so it can only come from damaged data, and it must not be shown.
+    constexpr Importe operator-() const { return Importe(0) - *this; }
+    constexpr Importe operator+(Importe o) const {
+        std::int64_t r = 0;
+        if (__builtin_add_overflow(c, o.c, &r)) Desborde();
+        return Importe(r);
     }
-    constexpr Importe& operator-=(Importe o) {
-        c -= o.c;
-        return *this;
+    constexpr Importe operator-(Importe o) const {
+        std::int64_t r = 0;
+        if (__builtin_sub_overflow(c, o.c, &r)) Desborde();
+        return Importe(r);
     }
+    constexpr Importe& operator+=(Importe o) { return *this = *this + o; }
+    constexpr Importe& operator-=(Importe o) { return *this = *this - o; }
     constexpr auto operator<=>(const Importe&) const = default;
 
     // Parses what a user typed: optional sign (leading "-" or "+", or a trailing "-"), digits with
@@ -70,5 +75,8 @@ public:
 
 private:
     constexpr explicit Importe(std::int64_t centavos) : c(centavos) {}
+    [[noreturn]] static void Desborde() {
+        throw std::overflow_error("La suma de importes excede el máximo que el programa puede llevar.");
+    }
     std::int64_t c = 0;
 };

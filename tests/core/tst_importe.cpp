@@ -5,6 +5,7 @@
 #include "tst_core.h"
 
 #include <QTest>
+#include <limits>
 
 void PruebaImporte::leo_data() {
     QTest::addColumn<QString>("texto");
@@ -155,4 +156,15 @@ void PruebaImporte::baseYSumasExactas() {
     q = Consulto("SELECT " + Importe::SumaSql("Importe") + " FROM Montos WHERE 1=0");
     QVERIFY(q.next());
     QCOMPARE(Importe::DeCentavosBase(q.value(0)).centavos(), 0);
+
+    // A sum beyond 64 bits of cents is refused, never wrapped round to a figure of the other sign.
+    const Importe tope = Importe::DeCentavos(std::numeric_limits<std::int64_t>::max());
+    const Importe piso = Importe::DeCentavos(std::numeric_limits<std::int64_t>::min());
+    QVERIFY_THROWS_EXCEPTION(std::overflow_error, tope + Importe::DeCentavos(1));
+    QVERIFY_THROWS_EXCEPTION(std::overflow_error, piso - Importe::DeCentavos(1));
+    QVERIFY_THROWS_EXCEPTION(std::overflow_error, -piso);
+    Importe suma = tope;
+    QVERIFY_THROWS_EXCEPTION(std::overflow_error, suma += tope);
+    QCOMPARE(suma.centavos(), tope.centavos()); // left as it was
+    QCOMPARE((tope - tope + piso).centavos(), piso.centavos());
 }
