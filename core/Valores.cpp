@@ -59,10 +59,6 @@ double NumeroOMenosUno(const Valor& v, bool* ok) {
     return v ? Numero(*v, -1, ok) : (ok && (*ok = true), -1.0);
 }
 
-QString NumeroSql(double n) {
-    return QString::number(n, 'g', 17);
-}
-
 QString NuloAVacio(const QVariant& v) {
     if (!v.isValid() || v.isNull()) return QString("");
     return v.toString();
@@ -73,11 +69,6 @@ QString NuloAVacio(const Valor& v) {
 
 QString FuncionMayusculas() {
     return App().sqlAccess ? QStringLiteral("UCase") : QStringLiteral("UPPER");
-}
-
-QString DobloComillas(const QString& texto) {
-    QString t = texto;
-    return t.replace('\'', "''");
 }
 
 QString ComodinesLike(const QString& texto) {

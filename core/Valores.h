@@ -24,8 +24,6 @@ double NumeroOCero(const Valor& v, bool* ok = nullptr);
 double NumeroOCero(const QVariant& v, bool* ok = nullptr);
 double NumeroOMenosUno(const Valor& v, bool* ok = nullptr);
 double NumeroOMenosUno(const QVariant& v, bool* ok = nullptr);
-// The same number as text with a point as decimal separator.
-QString NumeroSql(double n);
 
 // Null (or Empty) gives the empty text; any other value its text form.
 QString NuloAVacio(const QVariant& v);
@@ -33,8 +31,6 @@ QString NuloAVacio(const Valor& v);
 
 // Upper-case function name selected by the dialect switch: "UCase" or "UPPER".
 QString FuncionMayusculas();
-// Single quotes doubled (for texts shown or written where quoting is still needed, never for SQL values).
-QString DobloComillas(const QString& texto);
 // User wildcards "*" and "?" turned into those of LIKE, for a bound value; a "%", "_" or "\" typed by
 // the user is escaped, so it matches itself. The statement must follow that LIKE with EscapeLike.
 QString ComodinesLike(const QString& texto);

@@ -269,7 +269,3 @@ bool FilasReporte::utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes
     return Utf8DeCodigo(w, (w & 3) == EsTexto ? Bytes(w) : nullptr, bytes);
 }
 
-bool FilasReporte::utf8Oculto(qsizetype fila, QByteArrayView* bytes) const {
-    const uint64_t w = d->ocultos[size_t(fila)];
-    return Utf8DeCodigo(w, (w & 3) == EsTexto ? Bytes(w) : nullptr, bytes);
-}

@@ -96,7 +96,6 @@ public:
     // The UTF-8 bytes of a cell that holds a stored text or nothing; false for any other cell (read
     // it with texto()).
     bool utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes) const;
-    bool utf8Oculto(qsizetype fila, QByteArrayView* bytes) const;
     FuenteFila fuente(qsizetype fila) const { return FuenteFila(d->fuentes[size_t(fila)]); }
     QString oculto(qsizetype fila) const { return Texto(d->ocultos[size_t(fila)]); }
     // Bytes held (for the benchmark).

@@ -569,10 +569,6 @@ void GrillaModelo::setColumnaEditable(int columna, bool editable) {
     if (columna >= 0 && columna < int(editables.size())) editables[size_t(columna)] = editable;
 }
 
-bool GrillaModelo::columnaEditable(int columna) const {
-    return columna >= 1 && columna < int(editables.size()) && editables[size_t(columna)];
-}
-
 void GrillaModelo::setSeparadores(QChar d, QChar m) {
     decimal = d;
     miles = m;
@@ -619,10 +615,6 @@ void GrillaModelo::Propio() {
     }
     for (int f = 0; f < nFilas; ++f)
         fuentes[size_t(f)] = o->fuente(f);
-}
-
-void GrillaModelo::ReservoTexto(int columna, qsizetype bytes) {
-    if (columna >= 0 && columna < int(cols.size())) cols[size_t(columna)].Reservo(bytes);
 }
 
 size_t GrillaModelo::bytesCeldas() const {

@@ -19,7 +19,6 @@ class ColumnaTexto {
 public:
     int filas() const { return int(celdas.size()); }
     void Redimensiono(int filas);
-    void Reservo(qsizetype bytes) { buf.reserve(size_t(bytes)); }
     QString texto(int fila) const;
     bool vacia(int fila) const { return celdas[size_t(fila)].lon == 0; }
     void setTexto(int fila, QStringView texto);
@@ -107,7 +106,6 @@ public:
     void setSoloLectura(bool s);
     bool soloLectura() const { return sinEdicion; }
     void setColumnaEditable(int columna, bool editable);
-    bool columnaEditable(int columna) const;
     void setSeparadores(QChar decimal, QChar miles);
     QChar separadorDecimal() const { return decimal; }
     QChar separadorMiles() const { return miles; }
@@ -115,9 +113,6 @@ public:
     // While silenced, cell changes emit no signal; the end emits one change for the whole grid.
     void Silencio(bool activo);
     bool silenciado() const { return silencio; }
-    // Sets room aside for this many bytes of text in a column that is about to be filled, so that a
-    // long fill does not regrow (and for a moment hold twice) its buffer.
-    void ReservoTexto(int columna, qsizetype bytes);
     // Bytes held by the cell storage (for the benchmark).
     size_t bytesCeldas() const;
 

@@ -42,7 +42,3 @@ void PreparoGrillaBalance(Grilla* g, bool miles) {
     // cent, from the report's table.
     PreparoGrillaReporte(g, TablaDeBalance({}), {110, 220, 220, 70, 110, 110, 110, 110}, miles);
 }
-
-void VuelcoBalance(Grilla* g, const QVector<FilaBalance>& filas) {
-    VuelcoTabla(g, TablaDeBalance(filas));
-}

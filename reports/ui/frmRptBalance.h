@@ -26,5 +26,3 @@ protected:
 
 // The eight columns of the balances and their balance formulas; `miles`: amounts with thousands separators.
 void PreparoGrillaBalance(Grilla* grilla, bool miles = true);
-// Writes the rows of a balance into a grid prepared by PreparoGrillaBalance.
-void VuelcoBalance(Grilla* grilla, const QVector<FilaBalance>& filas);
