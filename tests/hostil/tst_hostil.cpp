@@ -661,6 +661,7 @@ void PruebaHostil::todosLosCampos_data() {
     QTest::addColumn<QString>("pantalla");
     QTest::addColumn<QString>("valor");
     QTest::addColumn<bool>("pegado");
+    // Every screen with a field to type into (the maintenance screen and the calculator have none).
     for (const char* p : {"frmAcceso",
                           "frmConceptosAsiento",
                           "frmConceptosDetAsiento",
@@ -675,8 +676,6 @@ void PruebaHostil::todosLosCampos_data() {
                           "frmAjustesInflacion",
                           "frmCierreEjercicios",
                           "frmAperturaEjercicios",
-                          "frmBaseDatos",
-                          "frmCalculadora",
                           "frmRptBalance",
                           "frmRptMayores",
                           "frmRptDiarioGeneral",
@@ -765,7 +764,12 @@ void PruebaHostil::todosLosCampos() {
                         continue;
                     ++cuantos;
                     const TipoCelda tipo = g->tipoColumna(col);
+                    const qsizetype avisosAntes = avisos.size();
+                    const int ajenosAntes = ajenos;
                     IngresoEnCelda(g, 1, col, valor, pegado);
+                    // A cell may refuse what was typed, but only by saying so (a message, or the
+                    // picker it opens on a text it cannot resolve).
+                    const bool rechazado = avisos.size() > avisosAntes || ajenos > ajenosAntes;
                     if (QTest::currentTestFailed()) return;
                     const QString celda = g->texto(1, col);
                     const QByteArray donde = g->objectName().toUtf8() + " col " + QByteArray::number(col);
@@ -773,7 +777,8 @@ void PruebaHostil::todosLosCampos() {
                     case TipoCelda::Texto:
                     case TipoCelda::TextoAjustado:
                     case TipoCelda::Combo:
-                        QVERIFY2(celda == esperado || celda.isEmpty(), donde.constData());
+                        QVERIFY2(celda == esperado || (celda.isEmpty() && rechazado),
+                                 (donde + " [" + celda.toUtf8() + "]").constData());
                         break;
                     case TipoCelda::Numero: {
                         bool numero = false;
@@ -804,8 +809,9 @@ void PruebaHostil::todosLosCampos() {
         QVERIFY2(!a.contains("SQL", Qt::CaseInsensitive) && !a.contains("syntax", Qt::CaseInsensitive) &&
                      !a.contains("unrecognized") && !a.contains("near \""),
                  qPrintable(a));
-    qInfo("%s: %d campos, %lld avisos, %d diálogos cerrados", qPrintable(pantalla), cuantos,
-          qlonglong(avisos.size()), ajenos);
+    // Every screen of the table has fields to type into: none found means the screen did not open as
+    // expected, not that it is safe.
+    QVERIFY2(cuantos > 0, qPrintable(pantalla + ": ningún campo"));
 }
 
 int main(int argc, char* argv[]) {
