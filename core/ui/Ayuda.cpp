@@ -9,7 +9,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
+#include <QSet>
 #include <QTextBrowser>
+#include <QWhatsThis>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -56,6 +58,20 @@ public:
                 MuestroAyuda();
                 return true;
             }
+            // Shift+F1: the page of the screen being worked in.
+            if (k->key() == Qt::Key_F1 && k->modifiers() == Qt::ShiftModifier) {
+                MuestroAyuda(PaginaDe(static_cast<QWidget*>(objeto)));
+                return true;
+            }
+        }
+        // The context-help button of a title bar asks the same.
+        if (e->type() == QEvent::EnterWhatsThisMode) {
+            QWhatsThis::leaveWhatsThisMode();
+            QWidget* donde = QApplication::focusWidget();
+            if (!donde) donde = QApplication::activeModalWidget();
+            if (!donde) donde = QApplication::activeWindow();
+            MuestroAyuda(PaginaDe(donde));
+            return true;
         }
         return QObject::eventFilter(objeto, e);
     }
@@ -94,6 +110,19 @@ QList<PaginaAyuda> PaginasAyuda() {
         return QString::localeAwareCompare(a.titulo, b.titulo) < 0;
     });
     return paginas;
+}
+
+QString PaginaDe(QWidget* w) {
+    QSet<QString> paginas;
+    for (const PaginaAyuda& p : PaginasAyuda())
+        paginas << p.archivo;
+    // The screen is the nearest enclosing widget named after a page: the screens carry their names.
+    for (QWidget* v = w; v; v = v->parentWidget()) {
+        if (v == visor) return QString(); // the viewer itself: its contents
+        const QString pagina = v->objectName() + QStringLiteral(".html");
+        if (!v->objectName().isEmpty() && paginas.contains(pagina)) return pagina;
+    }
+    return QString();
 }
 
 QString IndiceAyuda() {

@@ -18,6 +18,8 @@ struct PaginaAyuda {
 };
 // Every help page except the contents page, in the order the contents page lists them.
 QList<PaginaAyuda> PaginasAyuda();
+// The page of the screen that holds `w` ("frmAsientos.html"), or empty (the contents) when none has one.
+QString PaginaDe(QWidget* w);
 // The contents page with the list of pages filled in.
 QString IndiceAyuda();
 
@@ -36,7 +38,8 @@ private:
 // While a modal screen is open the viewer belongs to it, so that it can be used.
 Ayuda* MuestroAyuda(const QString& archivo = QString());
 // F1 opens the help in every window of the program, the login window and modal screens included
-// (the main window's own shortcut takes the key first where it can).
+// (the main window's own shortcut takes the key first where it can); Shift+F1 and the context-help
+// button of a title bar open the page of the screen being worked in.
 void InstaloTeclaAyuda();
 // The open viewer, or nullptr.
 Ayuda* VisorAyuda();

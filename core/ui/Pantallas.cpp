@@ -62,6 +62,8 @@ Apertura Modal(const QString& nombre, QWidget* padre) {
     if (!w) return ap;
     ap.abierta = true;
     if (auto* d = qobject_cast<QDialog*>(w)) {
+        // Its title bar's "?" opens its help page.
+        d->setWindowFlag(Qt::WindowContextHelpButtonHint, true);
         ap.resultado = d->exec();
         ap.eleccion = LeoEleccion(w);
         delete w;
@@ -154,12 +156,25 @@ QWidget* Activo(const QString& nombre) {
     const QSize disenado = w->testAttribute(Qt::WA_Resized) ? w->size() : QSize();
     QMdiSubWindow* s = marco->addSubWindow(w);
     s->setAttribute(Qt::WA_DeleteOnClose);
+    s->setWindowFlag(Qt::WindowContextHelpButtonHint, true);
     s->setWindowTitle(w->windowTitle());
     s->setWindowIcon(w->windowIcon());
     QObject::connect(w, &QWidget::windowTitleChanged, s, &QWidget::setWindowTitle);
     QObject::connect(s, &QObject::destroyed, [] { MuestroFondo(); });
     s->show();
-    if (disenado.isValid()) s->resize(disenado + (s->size() - w->size()));
+    // Never smaller than its controls need, whatever size it was designed at (a date field must show
+    // its whole date, at any scale of the screen).
+    const QSize tamano = (disenado.isValid() ? disenado : w->sizeHint()).expandedTo(w->minimumSizeHint());
+    const QSize borde = s->isMaximized() ? QSize() : s->size() - w->size();
+    if (s->isMaximized()) {
+        // It opened maximized, as the other screens are: its normal size is the one to go back to when
+        // restored, not the frame's whole area, and it is laid out again at the maximized one.
+        s->showNormal();
+        s->resize(tamano + (s->size() - w->size()));
+        s->showMaximized();
+    } else if (tamano.isValid()) {
+        s->resize(tamano + borde);
+    }
     marco->setActiveSubWindow(s);
     return w;
 }

@@ -23,6 +23,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QProcess>
+#include <QTextBrowser>
 #include <QSet>
 #include <QTest>
 
@@ -124,6 +125,53 @@ private slots:
         QVERIFY2(visto, qPrintable(forma + " no abrió"));
         QVERIFY2(controles >= 2, qPrintable(QString("%1 controles").arg(controles)));
         QVERIFY2(sinNombre.isEmpty(), qPrintable(sinNombre.join(", ")));
+    }
+
+    // Shift+F1, or the title bar's context-help button, in a screen opens that screen's page.
+    void ayudaDeLaPantalla_data() {
+        QTest::addColumn<QString>("forma");
+        QTest::addColumn<bool>("botonDelTitulo");
+        QTest::newRow("frmCuentas") << QString("frmCuentas") << false;
+        QTest::newRow("frmUsuarios") << QString("frmUsuarios") << false;
+        QTest::newRow("frmEjercicios con el botón") << QString("frmEjercicios") << true;
+    }
+    void ayudaDeLaPantalla() {
+        QFETCH(QString, forma);
+        QFETCH(bool, botonDelTitulo);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        App().chartCompany = 1;
+        App().chartYear = 1;
+        App().preselection = true;
+        QString pagina;
+        AlAbrirModal([&](QWidget* w) {
+            QWidget* foco = nullptr;
+            for (QLineEdit* l : w->findChildren<QLineEdit*>())
+                if (l->isVisible() && l->isEnabled()) {
+                    foco = l;
+                    break;
+                }
+            if (!foco) foco = w;
+            foco->setFocus();
+            if (botonDelTitulo) {
+                QEvent pide(QEvent::EnterWhatsThisMode);
+                QCoreApplication::sendEvent(qApp, &pide);
+            } else {
+                QTest::keyClick(foco, Qt::Key_F1, Qt::ShiftModifier);
+            }
+            if (VisorAyuda()) {
+                pagina = VisorAyuda()->Navegador()->source().fileName();
+                VisorAyuda()->close();
+            }
+            if (auto* d = qobject_cast<QDialog*>(w))
+                d->reject();
+            else
+                w->close();
+        });
+        Pantallas::AbroModal(forma);
+        QCOMPARE(pagina, forma + ".html");
+        QTRY_VERIFY(!VisorAyuda());
     }
 
     // The program's own command line, run without a display: what it answers and with which status.
