@@ -49,17 +49,17 @@ QString LeoLineas(const AsientoEditado& e, QList<LineaLeida>& lineas) {
         QStringList tiene;
         if (!l.debe.trimmed().isEmpty() || !l.haber.trimmed().isEmpty()) tiene << "importe";
         if (!l.concepto.trimmed().isEmpty()) tiene << "concepto";
-        if (!l.fechaAjuste.trimmed().isEmpty()) tiene << "fecha de ajuste";
+        // The editor fills the adjustment date when an amount is typed: named only when alone.
+        if (tiene.isEmpty() && !l.fechaAjuste.trimmed().isEmpty()) tiene << "fecha de ajuste";
         if (cuenta.isEmpty() || cuenta == QLatin1String("-1")) {
             const QString tipeado = !l.descripcion.trimmed().isEmpty() ? l.descripcion : l.codInt.trimmed();
             if (!tipeado.isEmpty())
                 return QString("Fila %1: la cuenta \"%2\" no está identificada").arg(fila).arg(tipeado);
             if (tiene.isEmpty()) continue;
-            const QString ultimo = tiene.takeLast();
             return QString("Fila %1: tiene %2 pero ninguna cuenta; indique la cuenta de la línea o vacíe la "
                            "fila")
                 .arg(fila)
-                .arg(tiene.isEmpty() ? ultimo : tiene.join(", ") + " y " + ultimo);
+                .arg(tiene.join(" y "));
         }
         LineaLeida r;
         r.detalle = int(lineas.size()) + 1;

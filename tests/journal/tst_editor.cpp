@@ -555,8 +555,7 @@ void PruebaEditor::lineasConFilasVacias_data() {
     QTest::newRow("empieza en la fila 2") << ";CAJA|10|;VTAS||10" << "" << "1:2:1000;2:7:-1000";
     QTest::newRow("importe sin cuenta")
         << "CAJA|100|;VTAS||100;|50|;BCO|50|"
-        << "Fila 3: tiene importe y fecha de ajuste pero ninguna cuenta; indique la cuenta de la línea o "
-           "vacíe la fila"
+        << "Fila 3: tiene importe pero ninguna cuenta; indique la cuenta de la línea o vacíe la fila"
         << "";
 }
 
