@@ -192,7 +192,8 @@ bool ConsultoCierreHijas() {
 bool ConsultoCambioEjercicio() {
     if (!marco) return true;
     for (QMdiSubWindow* s : marco->subWindowList())
-        if (auto* a = dynamic_cast<AvisoEjercicio*>(s->widget()); a && !a->AceptoCambioEjercicio()) return false;
+        if (auto* a = dynamic_cast<AvisoEjercicio*>(s->widget()); a && !a->AceptoCambioEjercicio())
+            return false;
     return true;
 }
 

@@ -282,7 +282,8 @@ void frmAsientos::ActSprRpt() {
             return;
         }
         // The query was made in the current pair: the list now belongs to it.
-        const int recordado = listado == EjercicioListado::Actual() ? AsientoDeFila(sprAsientos->filaActiva()) : 0;
+        const int recordado =
+            listado == EjercicioListado::Actual() ? AsientoDeFila(sprAsientos->filaActiva()) : 0;
         listado = EjercicioListado::Actual();
         const QChar decimal = sprDetAsiento->separadorDecimal();
         llenando = true;

@@ -162,6 +162,7 @@ void PantallaReporte::Exporto() {
 void PantallaReporte::EjercicioCambiado() {
     tabla = TablaReporte();
     sprRpt->setFilas(0);
+    setWindowTitle(datos.caption); // a report's caption may count the rows it showed
     armado = EjercicioListado::Actual();
     ColocoFiltrosDefault();
 }

@@ -151,18 +151,21 @@ void PruebaAsiento::reglas_data() {
                                         << "Fila 4: tiene importe pero ninguna cuenta; indique la cuenta "
                                            "de la línea o vacíe la fila"
                                         << "";
-    QTest::newRow("importe y concepto sin cuenta")
-        << "10/03/2024"
-        << "" << "2|CAJA|100||;||5||Cobro|10/03/2024;7|VENTAS||100|"
-        << "Fila 2: tiene importe y concepto pero ninguna cuenta; indique la cuenta de la línea o vacíe la fila"
-        << "";
+    QTest::newRow("importe y concepto sin cuenta") << "10/03/2024"
+                                                   << ""
+                                                   << "2|CAJA|100||;||5||Cobro|10/03/2024;7|VENTAS||100|"
+                                                   << "Fila 2: tiene importe y concepto pero ninguna cuenta; "
+                                                      "indique la cuenta de la línea o vacíe la fila"
+                                                   << "";
     QTest::newRow("fecha de ajuste sola sin cuenta")
         << "10/03/2024"
-        << "" << "2|CAJA|100||;|||||10/03/2024;7|VENTAS||100|"
+        << ""
+        << "2|CAJA|100||;|||||10/03/2024;7|VENTAS||100|"
         << "Fila 2: tiene fecha de ajuste pero ninguna cuenta; indique la cuenta de la línea o vacíe la fila"
         << "";
     QTest::newRow("cuenta sin resolver") << "10/03/2024"
-                                         << "" << "2|CAJA|100||;-1|CAJX|50||;7|VENTAS||100|"
+                                         << ""
+                                         << "2|CAJA|100||;-1|CAJX|50||;7|VENTAS||100|"
                                          << "Fila 2: la cuenta \"CAJX\" no está identificada"
                                          << "";
     QTest::newRow("Debe y Haber a la vez: cuenta el Debe") << "10/03/2024"

@@ -1,13 +1,13 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
+#include "core/Listado.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "core/ui/frmMain.h"
-#include "core/Listado.h"
 #include "journal/Asiento.h"
 #include "journal/ui/DetalleAsiento.h"
 #include "journal/ui/RegistroAsientos.h"
@@ -550,9 +550,12 @@ void PruebaEditor::lineasConFilasVacias_data() {
     QTest::addColumn<QString>("filas");    // rows "codInt|debe|haber" separated by ";", "" an empty row
     QTest::addColumn<QString>("mensaje");  // empty: stored
     QTest::addColumn<QString>("guardado"); // lines of entry 1: "detalle:cuenta:centavos"
-    QTest::newRow("fila vacía en medio") << "CAJA|100|;VTAS||100;;BCO|50|;VTAS||50" << ""
+    QTest::newRow("fila vacía en medio") << "CAJA|100|;VTAS||100;;BCO|50|;VTAS||50"
+                                         << ""
                                          << "1:2:10000;2:7:-10000;3:3:5000;4:7:-5000";
-    QTest::newRow("empieza en la fila 2") << ";CAJA|10|;VTAS||10" << "" << "1:2:1000;2:7:-1000";
+    QTest::newRow("empieza en la fila 2") << ";CAJA|10|;VTAS||10"
+                                          << ""
+                                          << "1:2:1000;2:7:-1000";
     QTest::newRow("importe sin cuenta")
         << "CAJA|100|;VTAS||100;|50|;BCO|50|"
         << "Fila 3: tiene importe pero ninguna cuenta; indique la cuenta de la línea o vacíe la fila"
@@ -599,9 +602,9 @@ void PruebaEditor::lineasConFilasVacias() {
 // edits are asked about first (stored in the year they were typed in) and the list is emptied; rows
 // still listed when the year changed without telling the screen are neither shown nor deleted.
 void PruebaEditor::cambioDeEjercicio_data() {
-    QTest::addColumn<bool>("aviso");     // the change through the main window
-    QTest::addColumn<int>("respuesta");  // to the question about a new entry typed; -1: none typed
-    QTest::addColumn<int>("ejercicio");  // current year afterwards
+    QTest::addColumn<bool>("aviso");    // the change through the main window
+    QTest::addColumn<int>("respuesta"); // to the question about a new entry typed; -1: none typed
+    QTest::addColumn<int>("ejercicio"); // current year afterwards
     QTest::newRow("Seleccionar") << true << -1 << 2;
     QTest::newRow("Seleccionar con asiento a medio escribir, Sí") << true << int(Respuesta::Si) << 2;
     QTest::newRow("Seleccionar con asiento a medio escribir, Cancelar")
@@ -694,9 +697,11 @@ void PruebaEditor::cambioDeEjercicio() {
     }
     // No entry of either year was deleted; the one typed went into 2024 when it was saved.
     QCOMPARE(Cuento("Asientos", "EmpresaPropia=1 AND NumEjercicio=2"), 2);
-    QCOMPARE(Cuento("Asientos", "EmpresaPropia=1 AND NumEjercicio=1"), respuesta == int(Respuesta::Si) ? 3 : 2);
-    QCOMPARE(NuloAVacio(ValorCampo("Asientos", "Concepto", "EmpresaPropia=1 AND NumEjercicio=2 AND Asiento=2")),
-             QString("Del 2025 2"));
+    QCOMPARE(Cuento("Asientos", "EmpresaPropia=1 AND NumEjercicio=1"),
+             respuesta == int(Respuesta::Si) ? 3 : 2);
+    QCOMPARE(
+        NuloAVacio(ValorCampo("Asientos", "Concepto", "EmpresaPropia=1 AND NumEjercicio=2 AND Asiento=2")),
+        QString("Del 2025 2"));
     QCOMPARE(MensajePrueba::Textos().count("Salva datos recientemente modificados?"), respuesta >= 0 ? 1 : 0);
     MensajePrueba::Limpio();
     if (f->dirty) MensajePrueba::setNextAnswer(Respuesta::No);

@@ -512,6 +512,7 @@ void PruebaLibros::cambioDeEjercicio() {
     // Told of the change: nothing of 2024 stays, the filters are those of 2025.
     Pantallas::AvisoCambioEjercicio();
     QCOMPARE(g->filas(), 0);
+    QCOMPARE(f->windowTitle(), QString(mayores ? "Mayores" : "Diario General"));
     QCOMPARE(f->ftrFechaDe->text(), QString("01/01/2025"));
     QCOMPARE(f->ftrFechaA->text(), QString("31/12/2025"));
     if (mayores) {
