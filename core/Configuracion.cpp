@@ -129,6 +129,8 @@ bool AdoptoEjercicio(const QVariant& empresa, const QVariant& ejercicio) {
     const int n = ejercicio.toInt(&okEjercicio);
     if (!okEmpresa || !okEjercicio) return false;
     AppState& a = App();
+    // The entries to list were chosen in the pair before.
+    if (e != a.currentCompany || n != a.currentYear) a.entryListQuery = {};
     a.currentCompany = e;
     a.currentYear = n;
     GuardoEjercicio(e, n);

@@ -45,6 +45,18 @@ void EliminoSesionesPlanes(int empresa, int ejercicio) {
     Ejecuto("DELETE FROM SesionesPlanes WHERE EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio});
 }
 
+QString NombreEjercicio(int empresa, int ejercicio) {
+    const QString nombre =
+        NuloAVacio(ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {empresa}));
+    const QVariantList clave{empresa, ejercicio};
+    auto fecha = [&](const char* campo) {
+        const Valor v = ValorCampo("Ejercicios", campo, "EmpresaPropia=? AND NumEjercicio=?", clave);
+        const QDate d = v ? FechaDeBase(*v) : QDate();
+        return d.isValid() ? d.toString("dd/MM/yy") : QString();
+    };
+    return nombre + ", " + fecha("ComienzoEjercicio") + "-" + fecha("FinEjercicio");
+}
+
 QString CaptionPrincipal() {
     const AppState& a = App();
     QString nombre, desc, perfil;
@@ -58,17 +70,6 @@ QString CaptionPrincipal() {
     }
     q.finish();
     QString caption = "Partidex, usuario: " + nombre + " (" + desc + "), Perfil: " + perfil;
-    if (a.currentCompany > 0) {
-        const QString empresa = NuloAVacio(
-            ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {a.currentCompany}));
-        const QVariantList clave{a.currentCompany, a.currentYear};
-        auto fecha = [&](const char* campo) {
-            const Valor v = ValorCampo("Ejercicios", campo, "EmpresaPropia=? AND NumEjercicio=?", clave);
-            const QDate d = v ? FechaDeBase(*v) : QDate();
-            return d.isValid() ? d.toString("dd/MM/yy") : QString();
-        };
-        caption +=
-            ", Ejercicio: " + empresa + ", " + fecha("ComienzoEjercicio") + "-" + fecha("FinEjercicio");
-    }
+    if (a.currentCompany > 0) caption += ", Ejercicio: " + NombreEjercicio(a.currentCompany, a.currentYear);
     return caption;
 }

@@ -30,5 +30,7 @@ void VerificoRegistro(int pantalla, int empresa, int ejercicio);
 // Deletes every registration of (company, year), of all sessions: other screens reload that chart.
 void EliminoSesionesPlanes(int empresa, int ejercicio);
 
+// "Empresa de Prueba, 01/01/24-31/12/24": the company's name and the year's dates.
+QString NombreEjercicio(int empresa, int ejercicio);
 // Caption of the main window from the current user, company and year.
 QString CaptionPrincipal();

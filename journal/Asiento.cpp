@@ -37,21 +37,36 @@ QString Fila(int fila, const char* columna) {
     return QString("Fila %1, columna %2: ").arg(fila).arg(QString::fromUtf8(columna));
 }
 
-// Walks the grid's rows as the save reads them: from row 1 while the description is not empty;
-// unresolved accounts are skipped. Empty text when every stored value is sound.
+// Walks the grid's rows as the save reads them. Wholly empty rows are skipped and the lines after them
+// kept, numbered one after another; a row that holds anything but names no account (none typed, or
+// one typed that was never identified) is refused by its row number, so nothing typed is dropped
+// without a word. Empty text when every stored value is sound.
 QString LeoLineas(const AsientoEditado& e, QList<LineaLeida>& lineas) {
     for (int i = 0; i < e.lineas.size(); ++i) {
         const LineaEditada& l = e.lineas[i];
         const int fila = i + 1;
-        if (l.descripcion.isEmpty()) break;
         const QString cuenta = l.cuenta.trimmed();
-        if (cuenta == QLatin1String("-1")) continue;
+        QStringList tiene;
+        if (!l.debe.trimmed().isEmpty() || !l.haber.trimmed().isEmpty()) tiene << "importe";
+        if (!l.concepto.trimmed().isEmpty()) tiene << "concepto";
+        // The editor fills the adjustment date when an amount is typed: named only when alone.
+        if (tiene.isEmpty() && !l.fechaAjuste.trimmed().isEmpty()) tiene << "fecha de ajuste";
+        if (cuenta.isEmpty() || cuenta == QLatin1String("-1")) {
+            const QString tipeado = !l.descripcion.trimmed().isEmpty() ? l.descripcion : l.codInt.trimmed();
+            if (!tipeado.isEmpty())
+                return QString("Fila %1: la cuenta \"%2\" no está identificada").arg(fila).arg(tipeado);
+            if (tiene.isEmpty()) continue;
+            return QString("Fila %1: tiene %2 pero ninguna cuenta; indique la cuenta de la línea o vacíe la "
+                           "fila")
+                .arg(fila)
+                .arg(tiene.join(" y "));
+        }
         LineaLeida r;
-        r.detalle = fila;
+        r.detalle = int(lineas.size()) + 1;
         bool ok = false;
         r.cuenta = cuenta.toInt(&ok);
         if (!ok || r.cuenta < 0)
-            return QString("Fila %1: la cuenta \"%2\" no está identificada").arg(fila).arg(l.descripcion);
+            return QString("Fila %1: la cuenta \"%2\" no está identificada").arg(fila).arg(cuenta);
         QString error;
         const auto debe = Importe::Leo(l.debe, &error, e.decimal);
         if (!debe) return Fila(fila, "Debe") + error;

@@ -19,7 +19,7 @@ inline const QString PrefijoGrabar = QStringLiteral("Atención no se puede graba
 struct LineaEditada {
     QString cuenta; // account number; "-1" while the account typed is unresolved
     QString codInt;
-    QString descripcion; // an empty description ends the lines
+    QString descripcion; // the account's description (a row may have none)
     QString debe;
     QString haber;
     QString concepto;

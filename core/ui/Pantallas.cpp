@@ -204,6 +204,20 @@ bool ConsultoCierreHijas() {
     return true;
 }
 
+bool ConsultoCambioEjercicio() {
+    if (!marco) return true;
+    for (QMdiSubWindow* s : marco->subWindowList())
+        if (auto* a = dynamic_cast<AvisoEjercicio*>(s->widget()); a && !a->AceptoCambioEjercicio())
+            return false;
+    return true;
+}
+
+void AvisoCambioEjercicio() {
+    if (!marco) return;
+    for (QMdiSubWindow* s : marco->subWindowList())
+        if (auto* a = dynamic_cast<AvisoEjercicio*>(s->widget())) a->EjercicioCambiado();
+}
+
 void FijoMarco(QMdiArea* m) {
     marco = m;
 }

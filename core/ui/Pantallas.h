@@ -48,6 +48,17 @@ public:
     virtual void CierreSuspendido() = 0;
 };
 
+// A child window that keeps rows of the current company and year takes part in a change of them.
+// Before the change it asks about its edits (which are stored in the pair they were typed for);
+// false keeps the pair as it is. After the change it empties or reloads what it listed for the pair
+// before, so that nothing it shows belongs to the other.
+class AvisoEjercicio {
+public:
+    virtual ~AvisoEjercicio() = default;
+    virtual bool AceptoCambioEjercicio() { return true; }
+    virtual void EjercicioCambiado() = 0;
+};
+
 // Outcome of opening a screen.
 struct Apertura {
     bool abierta = false;             // false: not registered, or refused to open
@@ -80,6 +91,12 @@ QWidget* EnvioComando(const QString& nombre, const QString& campo, const QString
 // and every screen as it was, when one refuses. A screen that is not a ConsultaCierre is asked
 // through a close event that does not close it.
 bool ConsultoCierreHijas();
+
+// Asks every open child window that keeps rows of the current pair whether the pair may change:
+// false when one refuses (its edits stay as they were).
+bool ConsultoCambioEjercicio();
+// Tells every open child window that keeps rows of the current pair that it has changed.
+void AvisoCambioEjercicio();
 
 // The main window hands over its frame for child windows and what to do when the last screen closes.
 void FijoMarco(QMdiArea* marco);

@@ -393,9 +393,16 @@ void frmMain::CambioEjercicio() {
     }
     // The pair chosen; left without a choice, the screen hands back the pair it was given.
     const bool elegido = ap.eleccion && ap.eleccion->empresa >= 0;
-    if (!AdoptoEjercicio(elegido ? QVariant(ap.eleccion->empresa) : a.companyParameter,
-                         elegido ? QVariant(ap.eleccion->codigo) : a.preselection))
-        return;
+    const QVariant empresa = elegido ? QVariant(ap.eleccion->empresa) : a.companyParameter;
+    const QVariant ejercicio = elegido ? QVariant(ap.eleccion->codigo) : a.preselection;
+    bool okEmpresa = false, okEjercicio = false;
+    const int nuevaEmpresa = empresa.toInt(&okEmpresa), nuevoEjercicio = ejercicio.toInt(&okEjercicio);
+    const bool otro = nuevaEmpresa != a.currentCompany || nuevoEjercicio != a.currentYear;
+    // What the open screen holds typed belongs to the pair it was typed for: asked about first.
+    if (otro && okEmpresa && okEjercicio && !Pantallas::ConsultoCambioEjercicio()) return;
+    if (!AdoptoEjercicio(empresa, ejercicio)) return;
+    // Nothing the open screen listed for the pair before may be acted on in the new one.
+    if (otro) Pantallas::AvisoCambioEjercicio();
     ActualizoCaption();
 }
 

@@ -95,15 +95,30 @@ void DetalleAsiento::Cargo(const AsientoGuardado& asiento) {
     }
 }
 
+bool DetalleAsiento::FilaVacia(int fila) const {
+    for (int c = ColCuenta; c <= ColFechaAjuste; ++c) {
+        const QString t = g->texto(fila, c).trimmed();
+        // The marker is the screen's own; an account cell left unresolved holds "-1", nothing typed.
+        if (c == ColMarca || t.isEmpty() || (c == ColCuenta && t == QLatin1String("-1"))) continue;
+        return false;
+    }
+    return true;
+}
+
 QList<LineaEditada> DetalleAsiento::Lineas() const {
     QList<LineaEditada> r;
     const GrillaModelo* m = g->modelo();
-    for (int f = 1; f <= g->filas(); ++f) {
+    int ultima = g->filas();
+    while (ultima >= 1 && FilaVacia(ultima))
+        --ultima;
+    for (int f = 1; f <= ultima; ++f) {
         LineaEditada l;
-        l.descripcion = g->texto(f, ColDescripcion);
-        if (l.descripcion.isEmpty()) break;
         l.cuenta = g->texto(f, ColCuenta);
         l.codInt = g->texto(f, ColCodInt);
+        l.descripcion = g->texto(f, ColDescripcion);
+        // An account typed but not identified is named by what was typed, in whichever column.
+        if (!CuentaResuelta(f) && l.descripcion.isEmpty())
+            l.descripcion = !l.codInt.isEmpty() ? l.codInt : g->texto(f, ColCodJer).trimmed();
         // Amounts as stored in the cell: plain numbers with a point.
         l.debe = m->crudo(f, ColDebe);
         l.haber = m->crudo(f, ColHaber);
@@ -119,8 +134,10 @@ bool DetalleAsiento::CuentaResuelta(int fila) const {
     return !c.isEmpty() && c != QLatin1String("-1");
 }
 
-bool DetalleAsiento::PrimeraConCuenta() const {
-    return g->filas() >= 1 && CuentaResuelta(1);
+bool DetalleAsiento::HayTipeado() const {
+    for (int f = 1; f <= g->filas(); ++f)
+        if (!FilaVacia(f)) return true;
+    return false;
 }
 
 // --- Legends and markers ----------------------------------------------------------------------------

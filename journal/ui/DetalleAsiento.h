@@ -41,10 +41,13 @@ public:
 
     // Fills the grid with a stored entry's lines.
     void Cargo(const AsientoGuardado& asiento);
-    // The rows as the save reads them (up to the first empty description, and one more).
+    // The rows as the save reads them: every row up to the last one that holds anything, empty rows
+    // among them included (the save skips them and names any other row by its number).
     QList<LineaEditada> Lineas() const;
-    // Row 1 names an account (neither empty nor unresolved).
-    bool PrimeraConCuenta() const;
+    // Some row holds something typed (an account, even unresolved, an amount, a concept, a date).
+    bool HayTipeado() const;
+    // Nothing typed in the row (an account cell left unresolved with its text cleared counts as empty).
+    bool FilaVacia(int fila) const;
 
     void ActCmbConceptos(int cuenta, bool debe, const QList<int>& filas);
     void LimpioMarcas();

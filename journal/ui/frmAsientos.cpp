@@ -51,11 +51,7 @@ frmAsientos::frmAsientos(QWidget* padre) : QWidget(padre) {
     }
     SeparadorDecimalGrilla(sprDetAsiento);
     InicioGrillas(this);
-    const AppState& a = App();
-    CargoArbol(a.currentCompany, a.currentYear, maximos);
-    VerificoRegistro(PantallaAsientos, a.currentCompany, a.currentYear);
-    lineas->maximos = maximos;
-    lineas->AplicoMascara();
+    CargoPlan();
     firstActivation = true;
     dirty = adding = false;
     ColoresModo();
@@ -232,6 +228,15 @@ void frmAsientos::ColoresModo() {
     PintoModo(Picture1);
 }
 
+void frmAsientos::CargoPlan() {
+    const AppState& a = App();
+    listado = EjercicioListado::Actual();
+    CargoArbol(a.currentCompany, a.currentYear, maximos);
+    VerificoRegistro(PantallaAsientos, a.currentCompany, a.currentYear);
+    lineas->maximos = maximos;
+    lineas->AplicoMascara();
+}
+
 void frmAsientos::VerificoPlan() {
     const AppState& a = App();
     if (PantallaRegistrada(PantallaAsientos, a.currentCompany, a.currentYear)) return;
@@ -276,7 +281,10 @@ void frmAsientos::ActSprRpt() {
             Caption();
             return;
         }
-        const int recordado = AsientoDeFila(sprAsientos->filaActiva());
+        // The query was made in the current pair: the list now belongs to it.
+        const int recordado =
+            listado == EjercicioListado::Actual() ? AsientoDeFila(sprAsientos->filaActiva()) : 0;
+        listado = EjercicioListado::Actual();
         const QChar decimal = sprDetAsiento->separadorDecimal();
         llenando = true;
         sprAsientos->Oculto(true);
@@ -336,6 +344,12 @@ void frmAsientos::MuestroAsiento() {
     const int fila = sprAsientos->filaActiva();
     if (fila >= 1) {
         listRow = fila;
+        // A row of another pair, or of an entry gone since it was listed, is not shown.
+        if (const QString r = VerificoAsientoListado(listado, AsientoDeFila(fila)); !r.isEmpty()) {
+            llenando = false;
+            Mensaje(r, Icono::Advertencia);
+            return;
+        }
         VerificoPlan();
         const AsientoGuardado a = LeoAsiento(AsientoDeFila(fila), maximos);
         if (a.existe) {
@@ -425,7 +439,7 @@ bool frmAsientos::PreguntoGuardarAsiento(bool preguntar) {
         dirty = false;
         return false;
     }
-    if (!lineas->PrimeraConCuenta() && inpConcepto->text().isEmpty()) {
+    if (!lineas->HayTipeado() && inpConcepto->text().isEmpty()) {
         dirty = false;
         return false;
     }
@@ -434,6 +448,12 @@ bool frmAsientos::PreguntoGuardarAsiento(bool preguntar) {
 }
 
 bool frmAsientos::GraboAsiento() {
+    // A new entry goes into the pair it was started in, an edited one over the row listed there (an
+    // entry changed or deleted since it was shown is the fingerprint's to refuse).
+    if (const QString vigente = VerificoListado(listado); !vigente.isEmpty()) {
+        Mensaje(vigente, Icono::Advertencia);
+        return false;
+    }
     AsientoEditado e;
     e.fecha = inpFecha->text();
     e.numero = inpAsiento->text();
@@ -475,7 +495,7 @@ void frmAsientos::Guardo() {
     sprDetAsiento->TerminoEdicion();
     lineas->ProcesoPendiente();
     if (!dirty) return;
-    if (!lineas->PrimeraConCuenta() && inpConcepto->text().isEmpty()) {
+    if (!lineas->HayTipeado() && inpConcepto->text().isEmpty()) {
         dirty = false;
         return;
     }
@@ -500,10 +520,15 @@ void frmAsientos::Borro() {
     }
     const int fila = sprAsientos->filaActiva();
     if (fila < 1) return;
+    const int asiento = AsientoDeFila(fila);
+    if (const QString r = VerificoAsientoListado(listado, asiento); !r.isEmpty()) {
+        Mensaje(r, Icono::Advertencia);
+        return;
+    }
     if (Mensaje("Está seguro de eliminar permanentemente el asiento actual", Icono::Pregunta,
                 Botones::SiNo) != Respuesta::Si)
         return;
-    const int asiento = AsientoDeFila(fila);
+
     const QString error = BorroAsiento(asiento, picAsiento->isVisible() ? huella : QString());
     if (!error.isEmpty()) {
         Mensaje(error, Icono::Informacion);
@@ -603,12 +628,29 @@ bool frmAsientos::AceptoCierre() {
     sprDetAsiento->TerminoEdicion();
     lineas->ProcesoPendiente();
     // A blank new entry holds nothing to ask about.
-    if (!lineas->PrimeraConCuenta() && inpConcepto->text().isEmpty()) dirty = false;
+    if (!lineas->HayTipeado() && inpConcepto->text().isEmpty()) dirty = false;
     return EstadoEdicion::AceptoCierre([this] { return GraboAsiento(); });
 }
 
 void frmAsientos::CierreSuspendido() {
     EstadoEdicion::CierreSuspendido();
+}
+
+bool frmAsientos::AceptoCambioEjercicio() {
+    return !PreguntoGuardarAsiento(true);
+}
+
+void frmAsientos::EjercicioCambiado() {
+    // Nothing listed or typed for the pair before stays on screen; the new chart's widths are read.
+    llenando = true;
+    sprAsientos->setFilas(0);
+    sprDetAsiento->setFilas(0);
+    inpConcepto->clear();
+    llenando = false;
+    listRow = 0;
+    CargoPlan();
+    MuestroAsiento();
+    Caption();
 }
 
 void frmAsientos::closeEvent(QCloseEvent* e) {

@@ -3,6 +3,7 @@
 // entries the search (or a command naming one entry) selected; the lower part shows the entry of the
 // active list row, read-only until "Edito" is ticked, or a new entry being typed.
 #include "accounts/CodigosJerarquicos.h"
+#include "core/Listado.h"
 #include "core/ui/EstadoEdicion.h"
 #include "core/ui/Pantallas.h"
 
@@ -18,7 +19,10 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 
-class frmAsientos : public QWidget, public EstadoEdicion, public Pantallas::ConsultaCierre {
+class frmAsientos : public QWidget,
+                    public EstadoEdicion,
+                    public Pantallas::ConsultaCierre,
+                    public Pantallas::AvisoEjercicio {
     Q_OBJECT
 public:
     explicit frmAsientos(QWidget* padre = nullptr);
@@ -57,6 +61,9 @@ public:
     bool firstActivation = true;
     MaximosNivel maximos;
     QString huella; // fingerprint of the stored entry shown
+    // The company and year the list's rows (and the new entry being typed) belong to: every row is
+    // listed, and every entry added to the list, while this pair is current.
+    EjercicioListado listado;
 
     DetalleAsiento* detalle() const { return lineas; }
 
@@ -80,6 +87,9 @@ public:
     // The exit of the program asks before any screen closes: false keeps every screen open.
     bool AceptoCierre() override;
     void CierreSuspendido() override;
+    // A change of company or year asks about the edits first, then empties the list.
+    bool AceptoCambioEjercicio() override;
+    void EjercicioCambiado() override;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -96,6 +106,7 @@ private:
     void ArmoPantalla();
     void Caption();
     void ColoresModo();
+    void CargoPlan(); // the current pair's chart widths; the list belongs to that pair from now on
     void VerificoPlan();
     bool GraboAsiento(); // GuardoAsiento and the list row; false after telling the user
     void EscriboFilaLista(int fila, int asiento, const QString& fecha, const QString& concepto,

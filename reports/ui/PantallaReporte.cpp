@@ -6,6 +6,7 @@
 #include "core/ui/Disposicion.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
 #include "reports/ui/VuelcoTabla.h"
@@ -111,6 +112,7 @@ bool PantallaReporte::ActualizoReporte() {
     {
         Espera espera;
         if (Armo(d1, d2, &mensaje)) {
+            armado = EjercicioListado::Actual();
             sprRpt->Oculto(true);
             sprRpt->setFilas(0);
             Vuelco();
@@ -155,6 +157,23 @@ void PantallaReporte::Exporto() {
         Mensaje("Reporte exportado a " + QDir::toNativeSeparators(ruta), Icono::Informacion);
     else
         Mensaje(error, Icono::Error);
+}
+
+void PantallaReporte::EjercicioCambiado() {
+    tabla = TablaReporte();
+    sprRpt->setFilas(0);
+    setWindowTitle(datos.caption); // a report's caption may count the rows it showed
+    armado = EjercicioListado::Actual();
+    ColocoFiltrosDefault();
+}
+
+void PantallaReporte::AbroAsiento(const QString& asiento) {
+    if (asiento.isEmpty()) return;
+    if (const QString r = VerificoListado(armado); !r.isEmpty()) {
+        Mensaje(r, Icono::Advertencia);
+        return;
+    }
+    Pantallas::EnvioComando("frmAsientos", "ctrExterno", "A" + asiento);
 }
 
 void PantallaReporte::showEvent(QShowEvent* e) {

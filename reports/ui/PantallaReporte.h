@@ -3,6 +3,8 @@
 // exit commands, the read-only grid sprRpt, the opening check and the saved layout. A report supplies
 // its own filters, builds its rows from the period, and pours them into the grid; the grid is only
 // replaced when the rows were built, so a refresh that fails leaves the report on screen as it was.
+#include "core/Listado.h"
+#include "core/ui/Pantallas.h"
 #include "reports/TablaReporte.h"
 
 #include <QDate>
@@ -15,7 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 
-class PantallaReporte : public QWidget {
+class PantallaReporte : public QWidget, public Pantallas::AvisoEjercicio {
     Q_OBJECT
 public:
     struct Datos {
@@ -53,6 +55,12 @@ public:
     // Writes the report built last to a file the user chooses, as PDF, CSV or XLSX by its extension.
     void Exporto();
 
+    // A change of company or year empties the report and puts the new year's defaults in the filters.
+    void EjercicioCambiado() override;
+    // Opens the entry of a row in the journal editor, when the report was built in the current pair
+    // (else the user is told and nothing opens).
+    void AbroAsiento(const QString& asiento);
+
 protected:
     // Where a report puts its own filter controls, after the period fields.
     QHBoxLayout* FiltrosPropios() const { return filtros; }
@@ -73,6 +81,8 @@ protected:
 
     // The report built last: what the grid shows and what the export writes.
     TablaReporte tabla;
+    // The company and year the report was built for.
+    EjercicioListado armado;
 
 private:
     Datos datos;

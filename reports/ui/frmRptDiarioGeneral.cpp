@@ -62,5 +62,5 @@ QString frmRptDiarioGeneral::AgregadoEncabezado() const {
 void frmRptDiarioGeneral::MuestroAsiento(int fila) {
     // The rows between entries carry no entry.
     const QString asiento = sprRpt->texto(fila, 0);
-    if (!asiento.isEmpty()) Pantallas::EnvioComando("frmAsientos", "ctrExterno", "A" + asiento);
+    AbroAsiento(asiento);
 }

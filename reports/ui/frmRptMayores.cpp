@@ -172,8 +172,7 @@ void frmRptMayores::Vuelco() {
 }
 
 void frmRptMayores::MuestroAsiento(int fila) {
-    const QString asiento = sprRpt->texto(fila, MayAsiento);
-    if (!asiento.isEmpty()) Pantallas::EnvioComando("frmAsientos", "ctrExterno", "A" + asiento);
+    AbroAsiento(sprRpt->texto(fila, MayAsiento));
 }
 
 bool frmRptMayores::event(QEvent* e) {

@@ -138,13 +138,36 @@ void PruebaAsiento::reglas_data() {
     QTest::newRow("número que ya existe") << "10/03/2024"
                                           << "1" << Balanceado << p + "ya existe el asiento número 1"
                                           << "";
-    // Rows below an empty description are not stored; unresolved accounts are skipped.
-    QTest::newRow("fin en descripción vacía, sin resolver salteada")
+    // Empty rows (an account left unresolved and then cleared among them) are skipped and the lines
+    // below them kept, numbered one after another; a row with anything typed but no account is refused.
+    QTest::newRow("filas vacías salteadas")
         << "10/03/2024"
         << ""
-        << "2|CAJA|100||;-1|CAJX|50||;7|VENTAS||100|;|||;3|BANCOS|50||"
+        << "|||;2|CAJA|100||;7|VENTAS||100|;|||;-1|||;3|BANCOS|50||;7|VENTAS||50|"
         << ""
-        << "1:2:10000:~:~;3:7:-10000:~:~";
+        << "1:2:10000:~:~;2:7:-10000:~:~;3:3:5000:~:~;4:7:-5000:~:~";
+    QTest::newRow("importe sin cuenta") << "10/03/2024"
+                                        << "" << Balanceado + ";|||;||50||"
+                                        << "Fila 4: tiene importe pero ninguna cuenta; indique la cuenta "
+                                           "de la línea o vacíe la fila"
+                                        << "";
+    QTest::newRow("importe y concepto sin cuenta") << "10/03/2024"
+                                                   << ""
+                                                   << "2|CAJA|100||;||5||Cobro|10/03/2024;7|VENTAS||100|"
+                                                   << "Fila 2: tiene importe y concepto pero ninguna cuenta; "
+                                                      "indique la cuenta de la línea o vacíe la fila"
+                                                   << "";
+    QTest::newRow("fecha de ajuste sola sin cuenta")
+        << "10/03/2024"
+        << ""
+        << "2|CAJA|100||;|||||10/03/2024;7|VENTAS||100|"
+        << "Fila 2: tiene fecha de ajuste pero ninguna cuenta; indique la cuenta de la línea o vacíe la fila"
+        << "";
+    QTest::newRow("cuenta sin resolver") << "10/03/2024"
+                                         << ""
+                                         << "2|CAJA|100||;-1|CAJX|50||;7|VENTAS||100|"
+                                         << "Fila 2: la cuenta \"CAJX\" no está identificada"
+                                         << "";
     QTest::newRow("Debe y Haber a la vez: cuenta el Debe") << "10/03/2024"
                                                            << ""
                                                            << "2|CAJA|100|40|;7|VENTAS||100|"

@@ -27,6 +27,10 @@ private slots:
     void grilla();
     void teclado();
     void comandosYSalida();
+    void lineasConFilasVacias_data();
+    void lineasConFilasVacias();
+    void cambioDeEjercicio_data();
+    void cambioDeEjercicio();
 };
 
 // Saves `cantidad` new entries into the database at `ruta` (company 1, year 1); the number of

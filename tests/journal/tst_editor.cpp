@@ -1,6 +1,7 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
+#include "core/Listado.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/GrillaModelo.h"
@@ -541,4 +542,168 @@ void PruebaEditor::comandosYSalida() {
     // The layout was kept for the next time.
     QVERIFY(!LeoLocal("Asientos", "sprDetAsientoCol4", "").isEmpty());
     QVERIFY(!LeoLocal("Asientos", "Estado", "").isEmpty());
+}
+
+// Lines typed below an empty row are kept and numbered one after another; a row with data but no
+// account is refused by its number before anything is stored; typing that starts below row 1 is saved.
+void PruebaEditor::lineasConFilasVacias_data() {
+    QTest::addColumn<QString>("filas");    // rows "codInt|debe|haber" separated by ";", "" an empty row
+    QTest::addColumn<QString>("mensaje");  // empty: stored
+    QTest::addColumn<QString>("guardado"); // lines of entry 1: "detalle:cuenta:centavos"
+    QTest::newRow("fila vacía en medio") << "CAJA|100|;VTAS||100;;BCO|50|;VTAS||50"
+                                         << ""
+                                         << "1:2:10000;2:7:-10000;3:3:5000;4:7:-5000";
+    QTest::newRow("empieza en la fila 2") << ";CAJA|10|;VTAS||10"
+                                          << ""
+                                          << "1:2:1000;2:7:-1000";
+    QTest::newRow("importe sin cuenta")
+        << "CAJA|100|;VTAS||100;|50|;BCO|50|"
+        << "Fila 3: tiene importe pero ninguna cuenta; indique la cuenta de la línea o vacíe la fila"
+        << "";
+}
+
+void PruebaEditor::lineasConFilasVacias() {
+    QFETCH(QString, filas);
+    QFETCH(QString, mensaje);
+    QFETCH(QString, guardado);
+    Pantalla p;
+    frmAsientos& f = *p.f;
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.btnRegAgregar->click();
+    const QStringList renglones = filas.split(';');
+    for (int i = 0; i < renglones.size(); ++i) {
+        const QStringList c = renglones[i].split('|');
+        if (!c[0].isEmpty()) Tipeo(p.g, i + 1, D::ColCodInt, c[0]);
+        if (c.size() > 1 && !c[1].isEmpty()) Tipeo(p.g, i + 1, D::ColDebe, c[1]);
+        if (c.size() > 2 && !c[2].isEmpty()) Tipeo(p.g, i + 1, D::ColHaber, c[2]);
+    }
+    if (!mensaje.isEmpty()) MensajePrueba::setNextAnswer(Respuesta::Ok);
+    p.g->setFocus();
+    QTest::keyClick(p.g, Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(MensajePrueba::Textos(), mensaje.isEmpty() ? QStringList() : QStringList{mensaje});
+    QSqlQuery q = Consulto("SELECT Detalle, Cuenta, Importe FROM DetAsientos ORDER BY Detalle");
+    QStringList lineas;
+    while (q.next())
+        lineas << QString("%1:%2:%3")
+                      .arg(q.value(0).toInt())
+                      .arg(q.value(1).toInt())
+                      .arg(Importe::DeBase(q.value(2)).centavos());
+    QCOMPARE(lineas.join(';'), guardado);
+    if (!mensaje.isEmpty()) {
+        // Refused: no header either, and everything typed is still there.
+        QCOMPARE(Cuento("Asientos"), 0);
+        QVERIFY(f.dirty && f.adding);
+        QCOMPARE(p.g->texto(3, D::ColDebe), QString("50.00"));
+    }
+}
+
+// A change of year with the editor open. Through "Archivos" -> "Ejercicios" -> "Seleccionar" the
+// edits are asked about first (stored in the year they were typed in) and the list is emptied; rows
+// still listed when the year changed without telling the screen are neither shown nor deleted.
+void PruebaEditor::cambioDeEjercicio_data() {
+    QTest::addColumn<bool>("aviso");    // the change through the main window
+    QTest::addColumn<int>("respuesta"); // to the question about a new entry typed; -1: none typed
+    QTest::addColumn<int>("ejercicio"); // current year afterwards
+    QTest::newRow("Seleccionar") << true << -1 << 2;
+    QTest::newRow("Seleccionar con asiento a medio escribir, Sí") << true << int(Respuesta::Si) << 2;
+    QTest::newRow("Seleccionar con asiento a medio escribir, Cancelar")
+        << true << int(Respuesta::Cancelar) << 1;
+    QTest::newRow("sin aviso a la pantalla") << false << -1 << 2;
+}
+
+void PruebaEditor::cambioDeEjercicio() {
+    QFETCH(bool, aviso);
+    QFETCH(int, respuesta);
+    QFETCH(int, ejercicio);
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 2, QDate(2025, 1, 1), QDate(2025, 12, 31));
+    e.CreoPlanChico(1, 2);
+    for (int i = 1; i <= 2; ++i) {
+        AsientoEditado a;
+        a.fecha = QString("1%1/01/2025").arg(i);
+        a.concepto = QString("Del 2025 %1").arg(i);
+        a.lineas = {{"2", "CAJA", "CAJA", "5", "", "", ""}, {"7", "VTAS", "VENTAS", "", "5", "", ""}};
+        QVERIFY(GuardoAsiento(a).ok);
+    }
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    GraboAsientos(2);
+    MensajePrueba::Limpio();
+    // "Ejercicios" chooses year 2 and closes.
+    struct Ejercicios : QDialog, Pantallas::Selector {
+        Ejercicios() { QTimer::singleShot(0, this, &QDialog::accept); }
+        std::optional<Eleccion> Elegido() const override {
+            Eleccion e;
+            e.codigo = 2;
+            e.empresa = 1;
+            return e;
+        }
+    };
+    Pantallas::Registro("frmEjercicios", Pantallas::Forma::Modal, [](QWidget*) { return new Ejercicios; });
+    frmMain m;
+    m.ActualizoMenus();
+    m.show();
+    auto* f = qobject_cast<frmAsientos*>(Pantallas::Activo("frmAsientos"));
+    QVERIFY(f);
+    ConsultaSql del2024 = TodoElAnio();
+    del2024.sql.replace("ORDER BY", "WHERE Asientos.NumEjercicio=1 ORDER BY");
+    App().entryListQuery = del2024;
+    f->ActSprRpt();
+    QCOMPARE(f->sprAsientos->filas(), 2);
+    QCOMPARE(f->inpConcepto->text(), QString("Asiento 2"));
+    if (respuesta >= 0) {
+        f->btnRegAgregar->click();
+        Tipeo(f->sprDetAsiento, 1, D::ColCodInt, "CAJA");
+        Tipeo(f->sprDetAsiento, 1, D::ColDebe, "3");
+        Tipeo(f->sprDetAsiento, 2, D::ColCodInt, "VTAS");
+        Tipeo(f->sprDetAsiento, 2, D::ColHaber, "3");
+        MensajePrueba::setNextAnswer(Respuesta(respuesta));
+    }
+    if (aviso) {
+        m.findChild<QAction*>("M_Ejercicios")->trigger();
+    } else {
+        // Another way of changing the pair, which does not tell the screen; then a row is clicked.
+        App().currentYear = 2;
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        f->sprAsientos->setCeldaActual(1, -1);
+    }
+    QCOMPARE(App().currentYear, ejercicio);
+    if (!aviso) {
+        // The row of 2024 clicked once 2025 is current: refused, nothing of 2025 shown or deleted.
+        const QString otroEjercicio = VerificoListado({1, 1});
+        QVERIFY(otroEjercicio.contains("Empresa de Prueba 1, 01/01/24-31/12/24"));
+        QVERIFY(otroEjercicio.contains("01/01/25-31/12/25"));
+        QTRY_COMPARE(MensajePrueba::Textos(), QStringList{otroEjercicio});
+        QVERIFY(!f->picAsiento->isVisible());
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        f->btnRegBorrar->click();
+        QCOMPARE(MensajePrueba::Textos(), QStringList(2, otroEjercicio));
+        QCOMPARE(f->sprAsientos->filas(), 2);
+    } else if (ejercicio == 2) {
+        // Nothing of 2024 left on screen to act on.
+        QCOMPARE(f->sprAsientos->filas(), 0);
+        QVERIFY(!f->picAsiento->isVisible());
+        QCOMPARE(f->windowTitle(), QString("Asientos (0 registros seleccionados)"));
+        QVERIFY(App().entryListQuery.vacia());
+        f->btnRegBorrar->click();
+        // A new entry now belongs to 2025.
+        f->btnRegAgregar->click();
+        QCOMPARE(f->inpFecha->text(), QString("12/01/2025"));
+    } else {
+        // Cancelled: the year stays, and so does everything typed.
+        QVERIFY(f->adding && f->dirty);
+        QCOMPARE(f->sprDetAsiento->texto(2, D::ColDescripcion), QString("VENTAS"));
+    }
+    // No entry of either year was deleted; the one typed went into 2024 when it was saved.
+    QCOMPARE(Cuento("Asientos", "EmpresaPropia=1 AND NumEjercicio=2"), 2);
+    QCOMPARE(Cuento("Asientos", "EmpresaPropia=1 AND NumEjercicio=1"),
+             respuesta == int(Respuesta::Si) ? 3 : 2);
+    QCOMPARE(
+        NuloAVacio(ValorCampo("Asientos", "Concepto", "EmpresaPropia=1 AND NumEjercicio=2 AND Asiento=2")),
+        QString("Del 2025 2"));
+    QCOMPARE(MensajePrueba::Textos().count("Salva datos recientemente modificados?"), respuesta >= 0 ? 1 : 0);
+    MensajePrueba::Limpio();
+    if (f->dirty) MensajePrueba::setNextAnswer(Respuesta::No);
+    m.close();
 }

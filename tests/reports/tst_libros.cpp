@@ -2,6 +2,7 @@
 
 #include "core/Basedatos.h"
 #include "core/Ini.h"
+#include "core/Listado.h"
 #include "core/Motor.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
@@ -459,4 +460,69 @@ void PruebaLibros::pantallaDiario() {
     QCOMPARE(g->filas(), 16);
     Clic(f->btnSeleccionoTodosFiltros);
     QCOMPARE(f->ftrDesdeAsiento->text(), QString("1"));
+}
+
+// A ledger built for one year, then another year current: a double-click on its rows opens nothing of
+// the other year and says why; once the screens are told of the change the report is emptied and its
+// filters are the new year's; built again, its rows open the new year's entries.
+void PruebaLibros::cambioDeEjercicio_data() {
+    QTest::addColumn<QString>("forma");
+    QTest::addColumn<int>("fila"); // a row naming an entry
+    QTest::addColumn<int>("columna");
+    QTest::newRow("Mayores") << "frmRptMayores" << 2 << int(MayFecha);
+    QTest::newRow("Diario General") << "frmRptDiarioGeneral" << 2 << int(DiaFecha);
+}
+
+void PruebaLibros::cambioDeEjercicio() {
+    QFETCH(QString, forma);
+    QFETCH(int, fila);
+    QFETCH(int, columna);
+    Entorno e;
+    e.CreoEmpresaYEjercicio(1, 2, QDate(2025, 1, 1), QDate(2025, 12, 31));
+    e.CreoPlanChico(1, 2);
+    for (int n = 1; n <= 9; ++n) {
+        QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto) VALUES "
+                        "(1, 2, ?, ?, 'Del 2025')",
+                        {n, QString("2025-02-0%1").arg(n)})
+                    .ok);
+        for (const auto& [detalle, cuenta, importe] : {std::tuple{1, 2, "1.00"}, std::tuple{2, 7, "-1.00"}})
+            QVERIFY(Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, "
+                            "Importe) VALUES (1, 2, ?, ?, ?, ?)",
+                            {n, detalle, cuenta, importe})
+                        .ok);
+    }
+    Libro(e);
+    frmRptMayores::Maximos().Olvido();
+    Marco m;
+    auto* f = qobject_cast<PantallaReporte*>(Pantallas::Activo(forma));
+    QVERIFY(f);
+    auto* mayores = qobject_cast<frmRptMayores*>(f);
+    if (mayores) mayores->Nodo(2)->setCheckState(0, Qt::Checked);
+    Clic(f->btnActualizar);
+    Grilla* g = f->sprRpt;
+    QVERIFY(g->filas() > fila);
+
+    // Another year made current without telling the screens: the row of 2024 opens nothing.
+    App().currentYear = 2;
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    DobleClic(g, fila, columna);
+    QCOMPARE(MensajePrueba::Textos(), QStringList{VerificoListado({1, 1})});
+    QCOMPARE(m.Editado(), QString("(cerrado)"));
+
+    // Told of the change: nothing of 2024 stays, the filters are those of 2025.
+    Pantallas::AvisoCambioEjercicio();
+    QCOMPARE(g->filas(), 0);
+    QCOMPARE(f->windowTitle(), QString(mayores ? "Mayores" : "Diario General"));
+    QCOMPARE(f->ftrFechaDe->text(), QString("01/01/2025"));
+    QCOMPARE(f->ftrFechaA->text(), QString("31/12/2025"));
+    if (mayores) {
+        QVERIFY(!mayores->Nodo(9)); // an account of 2024's chart only
+        mayores->Nodo(2)->setCheckState(0, Qt::Checked);
+    }
+    Clic(f->btnActualizar);
+    DobleClic(g, fila, columna);
+    auto* editor = qobject_cast<frmAsientos*>(Pantallas::Abierta("frmAsientos"));
+    QVERIFY(editor);
+    QCOMPARE(editor->inpConcepto->text(), QString("Del 2025"));
+    QCOMPARE(MensajePrueba::Textos().size(), 1);
 }

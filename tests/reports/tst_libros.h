@@ -14,4 +14,6 @@ private slots:
     void planes();
     void pantallaMayores();
     void pantallaDiario();
+    void cambioDeEjercicio_data();
+    void cambioDeEjercicio();
 };
