@@ -133,6 +133,7 @@ ResultadoAsiento GuardoAsiento(const Contexto& c, const AsientoEditado& e) {
         return r;
     }
     if (!escrito.ok()) {
+        r.cerrado = escrito.cerrado;
         r.mensaje = PrefijoGrabar + escrito.error;
         return r;
     }

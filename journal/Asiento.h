@@ -47,6 +47,7 @@ struct ResultadoAsiento {
     int asiento = 0;    // number stored
     QString mensaje;    // what to tell the user when !ok
     bool ajeno = false; // refused because another workstation changed or deleted the entry
+    bool cerrado = false; // refused because the year is closed
     // The entry's row of the editor's list.
     QDate fecha;
     QString concepto;
