@@ -27,6 +27,7 @@ private slots:
     void grilla();
     void teclado();
     void comandosYSalida();
+    void cerradoEHistorial();
 };
 
 // Saves `cantidad` new entries into the database at `ruta` (company 1, year 1); the number of
