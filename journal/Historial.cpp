@@ -44,12 +44,13 @@ QString MomentoSql(const QDateTime& m) {
     return m.toUTC().toString(Qt::ISODateWithMs);
 }
 
-QList<CambioAsiento> LeoCambios(const QString& condicion, const QVariantList& parametros) {
+QList<CambioAsiento> LeoCambios(const QString& condicion, const QVariantList& parametros, bool* ok = nullptr) {
     QSqlQuery q = Consulto("SELECT H.Registro, H.EmpresaPropia, H.NumEjercicio, H.Asiento, H.Tipo, "
                            "U.NombreCorto, H.Usuario, H.Sesion, H.Estacion, H.Momento, H.Antes, H.Despues "
                            "FROM HistorialAsientos AS H LEFT JOIN Usuarios AS U ON U.Usuario = H.Usuario "
                            "WHERE " + condicion + " ORDER BY H.Registro",
                            parametros);
+    if (ok) *ok = q.isActive();
     QList<CambioAsiento> r;
     while (q.next()) {
         CambioAsiento c;
@@ -148,9 +149,12 @@ QList<CambioAsiento> HistorialDeAsiento(const Contexto& c, int asiento) {
                       {c.empresa, c.ejercicio, asiento, asiento});
 }
 
-QList<CambioAsiento> HistorialDePeriodo(const QDate& desde, const QDate& hasta) {
-    return LeoCambios("H.Momento>=? AND H.Momento<?",
-                      {MomentoSql(QDateTime(desde, QTime(0, 0))), MomentoSql(QDateTime(hasta.addDays(1), QTime(0, 0)))});
+QList<CambioAsiento> HistorialDePeriodo(int empresa, const QDate& desde, const QDate& hasta, bool* ok) {
+    QVariantList parametros{MomentoSql(QDateTime(desde, QTime(0, 0))),
+                            MomentoSql(QDateTime(hasta.addDays(1), QTime(0, 0)))};
+    if (empresa) parametros << empresa;
+    return LeoCambios(QString("H.Momento>=? AND H.Momento<?") + (empresa ? " AND H.EmpresaPropia=?" : ""),
+                      parametros, ok);
 }
 
 Importe TotalDebe(const QString& estado) {
@@ -172,5 +176,5 @@ QString ResumenEstado(const QString& estado) {
         .arg(o.value("asiento").toInt())
         .arg(FechaATexto(fecha), o.value("concepto").toString())
         .arg(lineas)
-        .arg(lineas == 1 ? "línea" : "líneas", TotalDebe(estado).Texto());
+        .arg(lineas == 1 ? "línea" : "líneas", TotalDebe(estado).Texto(u',', u'.'));
 }

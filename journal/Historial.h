@@ -43,9 +43,9 @@ struct CambioAsiento {
 // The records of one entry number of a company and year (also those where it was renumbered from or to),
 // oldest first.
 QList<CambioAsiento> HistorialDeAsiento(const Contexto& c, int asiento);
-// The records of every company and year written between two days (both included, local time), oldest
-// first.
-QList<CambioAsiento> HistorialDePeriodo(const QDate& desde, const QDate& hasta);
+// The records of a company (0: every company), of all its years, written between two days (both
+// included, local time), oldest first. *ok is cleared when the history cannot be read.
+QList<CambioAsiento> HistorialDePeriodo(int empresa, const QDate& desde, const QDate& hasta, bool* ok = nullptr);
 
 // Readable forms of an EstadoAsiento text: the debit total and "fecha · concepto · n líneas".
 Importe TotalDebe(const QString& estado);

@@ -163,8 +163,9 @@ void PruebaHistorial::registros() {
     // The history of one entry follows it through its renumbering.
     QCOMPARE(HistorialDeAsiento(anio2, 2).size(), 2);
     QCOMPARE(HistorialDeAsiento(anio2, 7).size(), 2);
-    QCOMPARE(HistorialDePeriodo(QDate::currentDate(), QDate::currentDate()).size(), 8);
-    QCOMPARE(HistorialDePeriodo(QDate::currentDate().addDays(1), QDate::currentDate().addDays(2)).size(), 0);
+    QCOMPARE(HistorialDePeriodo(1, QDate::currentDate(), QDate::currentDate()).size(), 8);
+    QCOMPARE(HistorialDePeriodo(0, QDate::currentDate().addDays(1), QDate::currentDate().addDays(2)).size(), 0);
+    QCOMPARE(HistorialDePeriodo(2, QDate::currentDate(), QDate::currentDate()).size(), 0);
     QVERIFY(VerificoHistorial().entero);
 }
 
