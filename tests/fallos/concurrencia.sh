@@ -40,18 +40,19 @@ for ((k = 1; k <= todos; k++)); do
     pids+=($!)
 done
 # The first ones die once they have saved a few entries.
-# One more closes the year of the entries and opens the next, and takes both back, again and again,
-# while the others save: each save lands before a closing (and is closed with the year) or after it
-# (and is refused); the check finds a closed year with a balance otherwise.
-cierres=${FALLOS_CIERRES:-10}
-"$obrero" "$programa" cierre "$cierres" "$((todos + 1))" >"$dir/o-cierre.log" 2>"$dir/o-cierre.err" &
-cerrador=$!
 for ((k = 1; k <= muertos; k++)); do
     while [ "$(grep -c '^asiento' "$dir/o$k.log")" -lt $((asientos / 4)) ] && kill -0 "${pids[k - 1]}" 2>/dev/null; do
         sleep 0.05
     done
     kill -KILL "${pids[k - 1]}" 2>/dev/null
 done
+# Then one more closes the year of the entries and opens the next, and takes both back, again and again,
+# while the others save: each save lands before a closing (and is closed with the year) or after it
+# (and is refused); the check finds a closed year with a balance otherwise.
+# An odd number leaves the year closed at the end, so that the check looks at a closed year.
+cierres=${FALLOS_CIERRES:-9}
+"$obrero" "$programa" cierre "$cierres" "$((todos + 1))" >"$dir/o-cierre.log" 2>"$dir/o-cierre.err" &
+cerrador=$!
 for ((k = 1; k <= todos; k++)); do
     { wait "${pids[k - 1]}"; } 2>/dev/null
     rc=$?
