@@ -1,5 +1,7 @@
 #include "core/AppState.h"
 
+#include "core/Contexto.h"
+
 #include <QDir>
 
 AppState& App() {
@@ -17,4 +19,9 @@ void AppState::Reinicio() {
     *this = AppState();
     programFolder = carpeta;
     settingsFolder = carpetaIni;
+}
+
+Contexto ContextoActual() {
+    const AppState& a = App();
+    return {a.currentCompany, a.currentYear, a.currentUser, a.currentSession};
 }

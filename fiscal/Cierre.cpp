@@ -2,10 +2,12 @@
 
 #include "core/Basedatos.h"
 #include "core/Importe.h"
+#include "core/AppState.h"
 #include "core/TipoAsiento.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "fiscal/ChequeosEjercicio.h"
+#include "journal/Escritura.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -28,11 +30,6 @@ Generacion Rechazo(const QString& mensaje) {
     return g;
 }
 
-// What a failed statement says; never empty, so that a failure cannot pass for a success.
-QString Motivo(const Resultado& r) {
-    return r.error.isEmpty() ? QStringLiteral("error desconocido del motor de base de datos") : r.error;
-}
-
 Generacion Falla(const QString& prefijo, const QString& motivo) {
     Generacion g;
     g.mensaje = prefijo + motivo;
@@ -41,16 +38,6 @@ Generacion Falla(const QString& prefijo, const QString& motivo) {
 
 QString Periodo(const PeriodoEjercicio& p) {
     return p.comienzo.toString("dd/MM/yy") + "-" + p.fin.toString("dd/MM/yy");
-}
-
-QVariant TextoONulo(const QString& t) {
-    return t.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(t);
-}
-
-int SiguienteAsiento(int empresa, int ejercicio) {
-    return int(NumeroOCero(ValorCampo("Asientos", "MAX(Asiento)", "EmpresaPropia=? AND NumEjercicio=?",
-                                      {empresa, ejercicio}))) +
-           1;
 }
 
 // Balances of the year's result accounts (or of its balance-sheet accounts), exact to the cent, in the
@@ -81,73 +68,60 @@ bool LeoSaldos(int empresa, int ejercicio, bool deResultado, std::vector<Saldo>&
     return true;
 }
 
-Resultado EscriboCabecera(int empresa, int ejercicio, int asiento, const QDate& fecha,
-                          const QString& concepto, Especial especial) {
-    return Ejecuto(
-        "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto, Especial) "
-        "VALUES (?, ?, ?, ?, ?, ?)",
-        {empresa, ejercicio, asiento, FechaSql(fecha), TextoONulo(concepto), ValorEspecial(especial)});
-}
-
-Resultado EscriboLinea(int empresa, int ejercicio, int asiento, int detalle, int cuenta, Importe importe,
-                       const QDate& fechaAjuste, const QString& concepto = QString()) {
-    return Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe, "
-                   "FechaAjuste, Concepto) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-                   {empresa, ejercicio, asiento, detalle, cuenta, importe.ValorSql(), FechaSql(fechaAjuste),
-                    TextoONulo(concepto)});
-}
-
-// One closing entry: a line per non-zero balance, cancelling it, numbered 1, 2, ... without gaps.
-// `total` receives the sum of the balances written; `lineas` the number of lines.
-QString EscriboCancelaciones(int empresa, int ejercicio, int asiento, const QDate& fecha,
-                             const std::vector<Saldo>& saldos, Importe& total, int& lineas) {
+// The lines of a closing entry: one per non-zero balance, cancelling it, numbered 1, 2, ... without
+// gaps. `total` receives the sum of the balances cancelled.
+QList<LineaAsiento> Cancelaciones(const std::vector<Saldo>& saldos, const QDate& fecha, Importe& total) {
+    QList<LineaAsiento> lineas;
     total = Importe();
-    lineas = 0;
     for (const Saldo& s : saldos) {
         if (s.importe.esCero()) continue;
-        const Resultado r = EscriboLinea(empresa, ejercicio, asiento, ++lineas, s.cuenta, -s.importe, fecha);
-        if (!r.ok) return Motivo(r);
+        lineas << LineaAsiento{int(lineas.size()) + 1, s.cuenta, -s.importe, QString(), fecha};
         total += s.importe;
     }
-    return QString();
+    return lineas;
+}
+
+Escritura EntradaGenerada(TipoCambio tipo, Especial especial, const QDate& fecha, const QString& concepto,
+                          const QList<LineaAsiento>& lineas) {
+    Escritura e;
+    e.tipo = tipo;
+    e.especial = especial;
+    e.fecha = fecha;
+    e.concepto = concepto;
+    e.lineas = lineas;
+    return e;
 }
 
 // Writes both closing entries inside the caller's transaction; the failure text, or empty.
-QString EscriboCierre(int empresa, int ejercicio, const PeriodoEjercicio& p, const QString& leyendaResultados,
+QString EscriboCierre(const Contexto& c, const PeriodoEjercicio& p, const QString& leyendaResultados,
                       const QString& leyendaPatrimonial, int cuentaAjuste, Generacion& g) {
     QString error;
     std::vector<Saldo> saldos;
-    if (!LeoSaldos(empresa, ejercicio, true, saldos, error)) return error;
-    int n = SiguienteAsiento(empresa, ejercicio);
+    if (!LeoSaldos(c.empresa, c.ejercicio, true, saldos, error)) return error;
     Importe total;
-    int lineas = 0;
     // Result accounts with lines get their entry even when every balance is zero: it then holds the
     // balancing line alone.
     if (!saldos.empty()) {
-        Resultado r =
-            EscriboCabecera(empresa, ejercicio, n, p.fin, leyendaResultados, Especial::CierreResultados);
-        if (!r.ok) return Motivo(r);
-        error = EscriboCancelaciones(empresa, ejercicio, n, p.fin, saldos, total, lineas);
-        if (!error.isEmpty()) return error;
-        r = EscriboLinea(empresa, ejercicio, n, lineas + 1, cuentaAjuste, total, p.fin,
-                         ConceptoAjusteResultados);
-        if (!r.ok) return Motivo(r);
-        g.resultados = n++;
+        QList<LineaAsiento> lineas = Cancelaciones(saldos, p.fin, total);
+        lineas << LineaAsiento{int(lineas.size()) + 1, cuentaAjuste, total, ConceptoAjusteResultados, p.fin};
+        const Escrito w = EscriboAsiento(c, EntradaGenerada(TipoCambio::Cierre, Especial::CierreResultados,
+                                                            p.fin, leyendaResultados, lineas));
+        if (!w.ok()) return w.error;
+        g.resultados = w.asiento;
     }
 
     // The balance-sheet balances now hold the result, carried to the adjustment account.
-    if (!LeoSaldos(empresa, ejercicio, false, saldos, error)) return error;
-    const Resultado r =
-        EscriboCabecera(empresa, ejercicio, n, p.fin, leyendaPatrimonial, Especial::CierrePatrimonial);
-    if (!r.ok) return Motivo(r);
-    error = EscriboCancelaciones(empresa, ejercicio, n, p.fin, saldos, total, lineas);
-    if (!error.isEmpty()) return error;
+    if (!LeoSaldos(c.empresa, c.ejercicio, false, saldos, error)) return error;
+    const QList<LineaAsiento> lineas = Cancelaciones(saldos, p.fin, total);
     // Balanced entries leave balance-sheet balances that add up to zero; a book that does not is not
     // closed with an unbalanced entry.
     if (!total.esCero())
         return "los saldos patrimoniales no suman cero (diferencia $" + total.TextoNumeral() +
                "): hay asientos desbalanceados en el ejercicio";
-    g.patrimonial = n;
+    const Escrito w = EscriboAsiento(c, EntradaGenerada(TipoCambio::Cierre, Especial::CierrePatrimonial, p.fin,
+                                                        leyendaPatrimonial, lineas));
+    if (!w.ok()) return w.error;
+    g.patrimonial = w.asiento;
     return QString();
 }
 
@@ -171,13 +145,6 @@ QString LeyendaApertura(const PeriodoEjercicio& p) {
     return "Apertura patrimonial ejercicio " + Periodo(p);
 }
 
-int EjercicioAnterior(int empresa, int ejercicio) {
-    const std::optional<PeriodoEjercicio> p = LeoPeriodo(empresa, ejercicio);
-    if (!p || !p->comienzo.isValid()) return 0;
-    return int(NumeroOCero(ValorCampo("Ejercicios", "NumEjercicio", "EmpresaPropia=? AND FinEjercicio<?",
-                                      {empresa, FechaSql(p->comienzo)}, "ComienzoEjercicio DESC")));
-}
-
 QString VerificoCuentaAjuste(int empresa, int ejercicio, int cuenta) {
     const Valor v =
         ValorCampo("Cuentas", "Cuenta",
@@ -192,6 +159,16 @@ QString VerificoCuentaAjuste(int empresa, int ejercicio, int cuenta) {
 
 Generacion GeneroCierre(int empresa, int ejercicio, const QString& leyendaResultados,
                         const QString& leyendaPatrimonial, int cuentaAjuste) {
+    Contexto c = ContextoActual();
+    c.empresa = empresa;
+    c.ejercicio = ejercicio;
+    return GeneroCierre(c, leyendaResultados, leyendaPatrimonial, cuentaAjuste);
+}
+
+Generacion GeneroCierre(const Contexto& c, const QString& leyendaResultados, const QString& leyendaPatrimonial,
+                        int cuentaAjuste) {
+    const int empresa = c.empresa;
+    const int ejercicio = c.ejercicio;
     const std::optional<PeriodoEjercicio> p = LeoPeriodo(empresa, ejercicio);
     if (!p) return Rechazo(SinEjercicio);
     const QString cuenta = VerificoCuentaAjuste(empresa, ejercicio, cuentaAjuste);
@@ -203,13 +180,13 @@ Generacion GeneroCierre(int empresa, int ejercicio, const QString& leyendaResult
         Transaccion t;
         if (!t.ok()) return Falla(PrefijoCierre, t.error());
         // Asked again inside the transaction: another workstation may have closed it meanwhile.
-        const Chequeo c = ChequeoCierre(empresa, ejercicio);
-        if (!c.ok) return Rechazo(c.mensaje);
+        const Chequeo chequeo = ChequeoCierre(empresa, ejercicio);
+        if (!chequeo.ok) return Rechazo(chequeo.mensaje);
         if (!ValorCampo("DetAsientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio}))
             return Rechazo(
                 "No se puede cerrar ejercicio, no tiene ningún asiento con importes: no hay saldos "
                 "que cerrar");
-        error = EscriboCierre(empresa, ejercicio, *p, leyendaResultados, leyendaPatrimonial, cuentaAjuste, g);
+        error = EscriboCierre(c, *p, leyendaResultados, leyendaPatrimonial, cuentaAjuste, g);
         if (error.isEmpty() && !t.Confirmo()) error = t.error();
     }
     if (!error.isEmpty()) return Falla(PrefijoCierre, error);
@@ -221,6 +198,15 @@ Generacion GeneroCierre(int empresa, int ejercicio, const QString& leyendaResult
 }
 
 Generacion GeneroApertura(int empresa, int ejercicio, const QString& leyenda) {
+    Contexto c = ContextoActual();
+    c.empresa = empresa;
+    c.ejercicio = ejercicio;
+    return GeneroApertura(c, leyenda);
+}
+
+Generacion GeneroApertura(const Contexto& c, const QString& leyenda) {
+    const int empresa = c.empresa;
+    const int ejercicio = c.ejercicio;
     const std::optional<PeriodoEjercicio> p = LeoPeriodo(empresa, ejercicio);
     if (!p) return Rechazo(SinEjercicio);
 
@@ -229,8 +215,8 @@ Generacion GeneroApertura(int empresa, int ejercicio, const QString& leyenda) {
     {
         Transaccion t;
         if (!t.ok()) return Falla(PrefijoApertura, t.error());
-        const Chequeo c = ChequeoApertura(empresa, ejercicio);
-        if (!c.ok) return Rechazo(c.mensaje);
+        const Chequeo chequeo = ChequeoApertura(empresa, ejercicio);
+        if (!chequeo.ok) return Rechazo(chequeo.mensaje);
         const int anterior = EjercicioAnterior(empresa, ejercicio);
         const int cierre = int(NumeroOCero(
             ValorCampo("Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND Especial=?",
@@ -256,17 +242,21 @@ Generacion GeneroApertura(int empresa, int ejercicio, const QString& leyenda) {
                            faltan.join(", ") +
                            ". Pegue el plan de cuentas del ejercicio anterior y vuelva a intentar");
 
-        const int n = SiguienteAsiento(empresa, ejercicio);
-        Resultado r = EscriboCabecera(empresa, ejercicio, n, p->comienzo, leyenda, Especial::Apertura);
-        if (r.ok)
-            r = Ejecuto(
-                "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe, "
-                "FechaAjuste) SELECT ?, ?, ?, Detalle, Cuenta, -Importe, ? FROM DetAsientos "
-                "WHERE EmpresaPropia=? AND NumEjercicio=? AND Asiento=?",
-                {empresa, ejercicio, n, FechaSql(p->comienzo), empresa, anterior, cierre});
-        if (!r.ok) error = Motivo(r);
-        if (r.ok && !t.Confirmo()) error = t.error();
-        g.apertura = n;
+        // The balance-sheet closing turned around, line by line; its line concepts are not copied.
+        q = Consulto("SELECT Detalle, Cuenta, Importe FROM DetAsientos WHERE EmpresaPropia=? AND NumEjercicio=? "
+                     "AND Asiento=? ORDER BY Detalle",
+                     {empresa, anterior, cierre});
+        if (!q.isActive()) return Falla(PrefijoApertura, TextoError(q.lastError()));
+        QList<LineaAsiento> lineas;
+        while (q.next())
+            lineas << LineaAsiento{q.value(0).toInt(), q.value(1).toInt(), -Importe::DeBase(q.value(2)), QString(),
+                                   p->comienzo};
+        q.finish();
+        const Escrito w = EscriboAsiento(
+            c, EntradaGenerada(TipoCambio::Apertura, Especial::Apertura, p->comienzo, leyenda, lineas));
+        if (!w.ok()) error = w.error;
+        if (w.ok() && !t.Confirmo()) error = t.error();
+        g.apertura = w.asiento;
     }
     if (!error.isEmpty()) return Falla(PrefijoApertura, error);
     g.ok = true;

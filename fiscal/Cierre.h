@@ -9,6 +9,9 @@
 // account whose lines cancel gets no line and no amount is ever off by a fraction of a cent.
 //
 // Nothing here shows anything: the outcome carries the text the screen shows.
+#include "core/Contexto.h"
+#include "journal/Escritura.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -30,9 +33,7 @@ QString LeyendaCierreResultados(const PeriodoEjercicio& p);
 QString LeyendaCierrePatrimonial(const PeriodoEjercicio& p);
 QString LeyendaApertura(const PeriodoEjercicio& p);
 
-// The year of the company that precedes this one by dates: among those that end before it starts, the
-// one that starts latest (its number is no guide: years may be created in any order). 0 when none.
-int EjercicioAnterior(int empresa, int ejercicio);
+// EjercicioAnterior (the year before by dates) is the journal's: journal/Escritura.h.
 
 // Whether an account can receive the year's result: it exists in the year's chart, has no children
 // and is a balance-sheet account. Empty when it can, else the message to show.
@@ -53,10 +54,15 @@ struct Generacion {
 // Closes the year with the adjustment account chosen. Refused, with nothing written, when the year
 // does not exist, the account cannot receive the result, the year is already closed or holds no
 // entry line at all; any failing statement rolls both entries back.
+// Both entries go through the one writer of entries; the form without a context writes them on behalf
+// of the application's current user and session.
+Generacion GeneroCierre(const Contexto& c, const QString& leyendaResultados, const QString& leyendaPatrimonial,
+                        int cuentaAjuste);
 Generacion GeneroCierre(int empresa, int ejercicio, const QString& leyendaResultados,
                         const QString& leyendaPatrimonial, int cuentaAjuste);
 
 // Opens the year from the balance-sheet closing of the preceding one. Refused, with nothing written,
 // when the year is already opened, the preceding year was not closed, or an account of that closing
 // does not exist in this year's chart (the refusal names them).
+Generacion GeneroApertura(const Contexto& c, const QString& leyenda);
 Generacion GeneroApertura(int empresa, int ejercicio, const QString& leyenda);

@@ -3,7 +3,9 @@
 // year. GuardoAsiento stores what the editor holds (header and lines in one transaction, with the
 // posting rules checked before the commit); BorroAsiento deletes an entry with its lines. Neither
 // shows anything: they hand back the text the screen shows.
+#include "core/Contexto.h"
 #include "core/Importe.h"
+#include "journal/Escritura.h"
 
 #include <QDate>
 #include <QList>
@@ -45,6 +47,7 @@ struct ResultadoAsiento {
     int asiento = 0;    // number stored
     QString mensaje;    // what to tell the user when !ok
     bool ajeno = false; // refused because another workstation changed or deleted the entry
+    bool cerrado = false; // refused because the year is closed
     // The entry's row of the editor's list.
     QDate fecha;
     QString concepto;
@@ -57,15 +60,20 @@ struct ResultadoAsiento {
 
 // Stores the entry of the current company and year. Typed texts that are not a date, a number or an
 // amount are refused before any statement runs, naming the row and the column.
+// Goes through the one writer of entries (journal/Escritura.h). The form without a context acts on the
+// application's current company and year.
+ResultadoAsiento GuardoAsiento(const Contexto& c, const AsientoEditado& editado);
 ResultadoAsiento GuardoAsiento(const AsientoEditado& editado);
 
 // Deletes the entry (its lines go with it). With a fingerprint, an entry changed or deleted by another
 // workstation since it was shown is left alone. Empty text on success, else the message to show.
+QString BorroAsiento(const Contexto& c, int asiento, const QString& huella = QString());
 QString BorroAsiento(int asiento, const QString& huella = QString());
 
-// Fingerprint of a stored entry of the current company and year (header and lines); empty when the
-// entry does not exist.
+// Fingerprint of a stored entry of the current company and year (HuellaAsiento of journal/Escritura.h).
 QString HuellaAsiento(int asiento);
 
 // Message of a save refused because the entry changed elsewhere.
 QString TextoAsientoAjeno(int asiento);
+// Message of a delete refused for the same reason.
+QString TextoBorradoAjeno(int asiento);

@@ -13,6 +13,16 @@ const QList<Paso>& Pasos() {
           "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, Asiento, "
           "Importe)"},
          {}},
+        // 3: the history of every write of an entry; it starts with the upgrade.
+        {3,
+         {"CREATE TABLE HistorialAsientos (Registro INTEGER NOT NULL PRIMARY KEY, EmpresaPropia INTEGER NOT "
+          "NULL, NumEjercicio INTEGER NOT NULL, Asiento INTEGER NOT NULL, AsientoAnterior INTEGER, Tipo "
+          "INTEGER NOT NULL, Usuario INTEGER, Sesion INTEGER, Estacion TEXT, Momento TEXT NOT NULL, Antes "
+          "TEXT, Despues TEXT, HashAnterior TEXT NOT NULL, Hash TEXT NOT NULL)",
+          "CREATE INDEX idxHistorialAsientosAsiento ON HistorialAsientos (EmpresaPropia, NumEjercicio, "
+          "Asiento)",
+          "CREATE INDEX idxHistorialAsientosMomento ON HistorialAsientos (Momento)"},
+         {"HistorialAsientos"}},
     };
     return pasos;
 }

@@ -157,6 +157,25 @@ const QStringList& Definicion() {
         " Recuadro INTEGER,"
         " FormatoNumero TEXT)",
 
+        // The history of every write of an entry: who, when, from where, and the entry before and
+        // after, each record chained to the one before it by its hash. No relation to the entries: the
+        // record of a deleted entry stays.
+        "CREATE TABLE HistorialAsientos ("
+        " Registro INTEGER NOT NULL PRIMARY KEY,"
+        " EmpresaPropia INTEGER NOT NULL,"
+        " NumEjercicio INTEGER NOT NULL,"
+        " Asiento INTEGER NOT NULL,"
+        " AsientoAnterior INTEGER,"
+        " Tipo INTEGER NOT NULL,"
+        " Usuario INTEGER,"
+        " Sesion INTEGER,"
+        " Estacion TEXT,"
+        " Momento TEXT NOT NULL,"
+        " Antes TEXT,"
+        " Despues TEXT,"
+        " HashAnterior TEXT NOT NULL,"
+        " Hash TEXT NOT NULL)",
+
         // Indexes for the statements that run per account, per line or per report.
         "CREATE INDEX idxCuentasPadre ON Cuentas (EmpresaPropia, NumEjercicio, CuentaPadre, NumHijo)",
         "CREATE INDEX idxCuentasCodInt ON Cuentas (EmpresaPropia, NumEjercicio, CodInt)",
@@ -174,6 +193,8 @@ const QStringList& Definicion() {
         "CREATE INDEX idxSesionesPlanes ON SesionesPlanes (Sesion, Pantalla, EmpresaPropia, NumEjercicio)",
         "CREATE INDEX idxSesionesPlanesPlan ON SesionesPlanes (EmpresaPropia, NumEjercicio)",
         "CREATE INDEX idxPrepararPagina ON PrepararPagina (EmpresaPropia)",
+        "CREATE INDEX idxHistorialAsientosAsiento ON HistorialAsientos (EmpresaPropia, NumEjercicio, Asiento)",
+        "CREATE INDEX idxHistorialAsientosMomento ON HistorialAsientos (Momento)",
     };
     return ddl;
 }

@@ -2,6 +2,7 @@
 
 #include "accounts/ArbolCuentas.h"
 #include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
@@ -15,6 +16,7 @@
 #include "journal/LineasAsiento.h"
 #include "journal/ListaAsientos.h"
 #include "journal/ui/DetalleAsiento.h"
+#include "journal/ui/frmHistorialAsiento.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -103,7 +105,9 @@ void frmAsientos::ArmoPantalla() {
     btnImprimir = BotonImagen(clbMaster, "btnImprimir", QStyle::SP_FileDialogListView,
                               "Imprimir asientos visualizados");
     banda({btnBuscar, btnIzquierda, btnDerecha});
-    banda({btnUndo, btnMas, btnRegAgregar, btnRegBorrar, btnGuardar, btnImprimir});
+    btnHistorial = BotonImagen(clbMaster, "btnHistorial", QStyle::SP_FileDialogInfoView,
+                               "Historial de cambios del asiento actual (Ctrl+H)");
+    banda({btnUndo, btnMas, btnRegAgregar, btnRegBorrar, btnGuardar, btnImprimir, btnHistorial});
     barra->addWidget(clbMaster);
     barra->addStretch();
     btnSalir = BotonImagen(Picture1, "btnSalir", QStyle::SP_DialogCloseButton, "Salir de ventana actual");
@@ -205,6 +209,10 @@ void frmAsientos::ArmoPantalla() {
     auto* guardar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
     guardar->setContext(Qt::WidgetWithChildrenShortcut);
     connect(guardar, &QShortcut::activated, this, &frmAsientos::Guardo);
+    connect(btnHistorial, &QToolButton::clicked, this, &frmAsientos::MuestroHistorial);
+    auto* historial = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    historial->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(historial, &QShortcut::activated, this, &frmAsientos::MuestroHistorial);
     connect(chkEdito, &QCheckBox::clicked, this, &frmAsientos::ClicEdito);
     for (QLineEdit* e : {inpFecha, inpAsiento, inpConcepto})
         connect(e, &QLineEdit::textEdited, this, &frmAsientos::MarcoModificado);
@@ -540,6 +548,15 @@ void frmAsientos::Borro() {
     llenando = false;
     Caption();
     MuestroAsiento();
+}
+
+void frmAsientos::MuestroHistorial() {
+    // A new entry has no history yet; a stored one is named by its row of the list.
+    if (adding || !picAsiento->isVisible()) return;
+    const int asiento = AsientoDeFila(sprAsientos->filaActiva());
+    if (asiento <= 0) return;
+    frmHistorialAsiento d(ContextoActual(), asiento, this);
+    d.exec();
 }
 
 // --- Search, commands, concept picker, printing -----------------------------------------------------

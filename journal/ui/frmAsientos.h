@@ -39,6 +39,7 @@ public:
     QToolButton* btnRegBorrar = nullptr;
     QToolButton* btnGuardar = nullptr;
     QToolButton* btnImprimir = nullptr;
+    QToolButton* btnHistorial = nullptr;
     QToolButton* btnSalir = nullptr;
     // Entry list and entry panel
     Grilla* sprAsientos = nullptr;
@@ -81,6 +82,7 @@ public:
     void Borro();
     void Busco();
     void Imprimo();
+    void MuestroHistorial(); // the history of the entry shown, in a read-only dialog
     void Comando(const QString& comando);
     void MarcoModificado();
 

@@ -1,6 +1,9 @@
 #include "maintenance/ui/frmBaseDatos.h"
 
+#include "core/AppState.h"
+#include "core/Basedatos.h"
 #include "core/ui/Mensaje.h"
+#include "journal/Historial.h"
 #include "maintenance/Mantenimiento.h"
 
 #include <QPushButton>
@@ -21,6 +24,7 @@ frmBaseDatos::frmBaseDatos(QWidget* padre) : QDialog(padre) {
     };
     btnBackUp = boton("btnBackUp", "Compactar / Back Up");
     btnRecuperar = boton("btnRecuperar", "Recuperar de Back Up");
+    btnVerificoHistorial = boton("btnVerificoHistorial", "Verificar historial de asientos");
     btnInicio = boton("btnInicio", "Inicio");
 
     auto* capa = new QVBoxLayout(this);
@@ -28,12 +32,14 @@ frmBaseDatos::frmBaseDatos(QWidget* padre) : QDialog(padre) {
     capa->setSpacing(10);
     capa->addWidget(btnBackUp);
     capa->addWidget(btnRecuperar);
+    capa->addWidget(btnVerificoHistorial);
     capa->addSpacing(8);
     capa->addWidget(btnInicio);
     setMinimumWidth(260);
 
     connect(btnBackUp, &QPushButton::clicked, this, &frmBaseDatos::HagoBackUp);
     connect(btnRecuperar, &QPushButton::clicked, this, &frmBaseDatos::RecuperoBackUp);
+    connect(btnVerificoHistorial, &QPushButton::clicked, this, &frmBaseDatos::VerificoHistorial);
     connect(btnInicio, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -43,4 +49,17 @@ void frmBaseDatos::HagoBackUp() {
 
 void frmBaseDatos::RecuperoBackUp() {
     if (Mantenimiento::RecuperoBackUp()) Mensaje("Recuperación Exitosa", Icono::Informacion);
+}
+
+void frmBaseDatos::VerificoHistorial() {
+    // Start-up offers this screen before the book is opened: then it is opened for the check alone.
+    const bool abierta = BaseAbierta();
+    QString error;
+    if (!abierta && !AbroBase(App().databasePath, &error)) {
+        Mensaje("No se pudo abrir la base de datos para verificar su historial; " + error, Icono::Error);
+        return;
+    }
+    const VerificacionHistorial v = ::VerificoHistorial();
+    if (!abierta) CierroBase();
+    Mensaje(v.mensaje, v.entero ? Icono::Informacion : Icono::Advertencia);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The maintenance screen: compaction with backup, and restore from the backup.
+// The maintenance screen: compaction with backup, restore from the backup, and the check of the entry
+// history's chain.
 #include <QDialog>
 
 class QPushButton;
@@ -11,9 +12,11 @@ public:
 
     QPushButton* btnBackUp;
     QPushButton* btnRecuperar;
+    QPushButton* btnVerificoHistorial;
     QPushButton* btnInicio;
 
 private:
     void HagoBackUp();
     void RecuperoBackUp();
+    void VerificoHistorial();
 };

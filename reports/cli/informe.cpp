@@ -8,8 +8,10 @@
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "inflation/IndicesAjuste.h"
+#include "journal/Historial.h"
 #include "reports/Balance.h"
 #include "reports/DiarioGeneral.h"
+#include "reports/HistorialCambios.h"
 #include "reports/Mayores.h"
 #include "reports/ReAjustado.h"
 #include "reports/Reporte.h"
@@ -38,6 +40,12 @@ const char* const Ayuda =
     "  mayores   Mayores de las cuentas indicadas con --cuentas\n"
     "  diario    Diario General desde el asiento indicado con --desde-asiento\n"
     "  reajustado  Balance Sumas y Saldos ReAjustado por la tabla de índices (--tabla, --ajustado-al)\n"
+    "  historial Cambios de los asientos de la empresa hechos entre --desde y --hasta (por omisión,\n"
+    "            desde el primero hasta hoy): quién, cuándo, qué asiento, y el Debe antes y después\n"
+    "\n"
+    "Verificación del historial: partidex-informe [opciones] historial --verifico\n"
+    "  recorre la cadena del historial de asientos e informa el primer registro alterado o eliminado;\n"
+    "  estado de salida 0 si está completo, 1 si está roto\n"
     "\n"
     "Importación de índices: partidex-informe [opciones] indices ARCHIVO.csv --tabla NÚMERO\n"
     "  lee una serie publicada (mes aaaa-mm o fecha, y valor; separada por comas o punto y coma) y\n"
@@ -81,7 +89,7 @@ bool LeoArgumentos(const QStringList& args, Pedido* p, bool* ayuda, QString* err
     static const QStringList conValor = {"--carpeta",       "--base",  "--empresa",    "--ejercicio",
                                          "--desde",         "--hasta", "--saldos",     "--cuentas",
                                          "--desde-asiento", "--tabla", "--ajustado-al"};
-    static const QStringList sinValor = {"--reemplazo"};
+    static const QStringList sinValor = {"--reemplazo", "--verifico"};
     QStringList posicionales;
     for (int i = 1; i < args.size(); ++i) {
         const QString a = args[i];
@@ -111,6 +119,11 @@ bool LeoArgumentos(const QStringList& args, Pedido* p, bool* ayuda, QString* err
             *error = "Falta el valor de la opción " + nombre;
             return false;
         }
+    }
+    // The check of the history writes nothing.
+    if (posicionales == QStringList{"historial"} && p->opciones.contains("--verifico")) {
+        p->informe = posicionales[0];
+        return true;
     }
     if (posicionales.size() != 2) {
         *error = "Indique el informe y el archivo de salida.";
@@ -206,7 +219,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
         *argumento = false;
         return TablaBalanceReAjustado(desde, hasta, numero, ajustadoAl, tabla, error);
     }
-    *error = "Informe desconocido: " + p.informe + " (balance, mayores, diario o reajustado).";
+    *error = "Informe desconocido: " + p.informe + " (balance, mayores, diario, reajustado o historial).";
     return false;
 }
 
@@ -227,7 +240,8 @@ int Ejecuto(const QStringList& args) {
         return estado;
     };
     const bool indices = p.informe == "indices";
-    if (!indices && FormatoDeRuta(p.archivo) == FormatoExporto::Ninguno)
+    const bool verifico = p.informe == "historial" && p.opciones.contains("--verifico");
+    if (!indices && !verifico && FormatoDeRuta(p.archivo) == FormatoExporto::Ninguno)
         return falla("El archivo de salida debe terminar en .pdf, .csv o .xlsx: " + p.archivo, ArgumentoMalo);
 
     // Settings and database as the program finds them.
@@ -260,6 +274,12 @@ int Ejecuto(const QStringList& args) {
         return Bien;
     }
 
+    if (verifico) {
+        const VerificacionHistorial v = VerificoHistorial();
+        Escribo(v.entero ? stdout : stderr, v.mensaje);
+        return v.entero ? Bien : Falla;
+    }
+
     RestauroEjercicio();
     const int ultimaEmpresa = a.currentCompany;
     if (p.opciones.contains("--empresa")) {
@@ -268,6 +288,25 @@ int Ejecuto(const QStringList& args) {
             return falla("No existe la empresa " + p.opciones.value("--empresa"), ArgumentoMalo);
     } else if (a.currentCompany == 0 || BuscoEmpresa(QString::number(a.currentCompany)) == 0) {
         return falla("Indique la empresa con --empresa.", ArgumentoMalo);
+    }
+    if (p.informe == "historial") {
+        // The period is when the changes were made, whatever the year of the entries.
+        QDate periodo[2] = {QDate(1900, 1, 1), QDate::currentDate()};
+        const char* opciones[2] = {"--desde", "--hasta"};
+        for (int i = 0; i < 2; ++i) {
+            if (!p.opciones.contains(opciones[i])) continue;
+            periodo[i] = TextoAFecha(p.opciones.value(opciones[i]));
+            if (!periodo[i].isValid())
+                return falla(QString("La fecha de %1 no es válida: ").arg(opciones[i] + 2) +
+                                 p.opciones.value(opciones[i]),
+                             ArgumentoMalo);
+        }
+        if (periodo[0] > periodo[1]) return falla("La fecha --desde es posterior a --hasta.", ArgumentoMalo);
+        TablaReporte tabla;
+        if (!TablaHistorial(a.currentCompany, periodo[0], periodo[1], &tabla, &error))
+            return falla("No se pudo armar el informe, " + error, Falla);
+        if (!ExportoTabla(tabla, p.archivo, &error)) return falla(error, ArgumentoMalo);
+        return Bien;
     }
     if (p.opciones.contains("--ejercicio")) {
         bool ok = false;

@@ -36,6 +36,7 @@ private slots:
     void soloElMotorHablaSuDialecto_data();
     void soloElMotorHablaSuDialecto();
     void logicaSinPantallas();
+    void unSoloEscritorDeAsientos();
     void esquemaConSusIndicesYRelaciones();
     void consultasUsanIndices_data();
     void consultasUsanIndices();

@@ -90,6 +90,19 @@ void PruebaMotor::soloElMotorHablaSuDialecto() {
     QVERIFY(!Apariciones(motor, re).isEmpty());
 }
 
+// Entries and their history are written in one place, so that no path skips the closed-year rule or
+// the history record.
+void PruebaMotor::unSoloEscritorDeAsientos() {
+    const QRegularExpression re(R"((?i)\b(INSERT\s+INTO|UPDATE|DELETE\s+FROM)\s+(Asientos|DetAsientos|HistorialAsientos)\b)");
+    const QStringList escritor = {"journal/Escritura.cpp", "journal/Historial.cpp"};
+    QStringList halladas;
+    for (const QString& f : Fuentes())
+        if (!escritor.contains(f) && !f.startsWith("tests/") && !f.startsWith("bench/"))
+            halladas << Apariciones(f, re);
+    QVERIFY2(halladas.isEmpty(), qPrintable("fuera del escritor de asientos:\n" + halladas.join('\n')));
+    QVERIFY(!Apariciones(escritor[0], re).isEmpty() && !Apariciones(escritor[1], re).isEmpty());
+}
+
 void PruebaMotor::logicaSinPantallas() {
     // Headers of the widget and printing modules, as the installed Qt has them.
     const QString cabeceras = QLibraryInfo::path(QLibraryInfo::HeadersPath);

@@ -25,6 +25,7 @@
 #include "fiscal/Cierre.h"
 #include "fiscal/Ejercicios.h"
 #include "journal/Asiento.h"
+#include "journal/Historial.h"
 #include "maintenance/Mantenimiento.h"
 #include "schema/Esquema.h"
 
@@ -212,6 +213,11 @@ void GuardoUnAsiento() {
     QElapsedTimer reloj;
     reloj.start();
     const ResultadoAsiento r = GuardoAsiento(e);
+    // A year closed by another worker refuses the entry: nothing was written.
+    if (r.cerrado) {
+        Informo("rechazado cerrado");
+        return;
+    }
     // How long the save waited tells a lock held past the busy timeout from one refused at once.
     if (!r.ok) Fallo(r.mensaje + QString(" [%1 ms]").arg(reloj.elapsed()));
     esperaMaxima = qMax(esperaMaxima, reloj.elapsed());
@@ -472,6 +478,45 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
                              .arg(o));
             cierres += p;
         }
+    }
+
+    // A closed year admits no entry after its closing: every account's balance there is zero.
+    if (EntradaEspecial(AnioAsientos, Especial::CierrePatrimonial) != 0) {
+        const qint64 abiertas = Numero("SELECT COUNT(*) FROM (SELECT Cuenta FROM DetAsientos WHERE EmpresaPropia=? "
+                                       "AND NumEjercicio=? GROUP BY Cuenta HAVING " +
+                                           Importe::SumaSql("Importe") + " <> 0) AS s",
+                                       {Empresa, AnioAsientos});
+        if (abiertas) h.Agrego(QString("%1 cuentas con saldo en el ejercicio cerrado").arg(abiertas));
+    }
+
+    // Every entry was stored with its history record or not at all, and the chain is whole.
+    {
+        const VerificacionHistorial v = VerificoHistorial();
+        if (!v.entero) h.Agrego(v.mensaje);
+        QSqlQuery q = Consulto("SELECT EmpresaPropia, NumEjercicio, Asiento FROM Asientos ORDER BY 1, 2, 3");
+        QList<Contexto> claves;
+        QList<int> numeros;
+        while (q.next()) {
+            claves << Contexto{q.value(0).toInt(), q.value(1).toInt(), 0, 0};
+            numeros << q.value(2).toInt();
+        }
+        q.finish();
+        qint64 sinRegistro = 0;
+        for (int i = 0; i < numeros.size(); ++i) {
+            const QList<CambioAsiento> cambios = HistorialDeAsiento(claves[i], numeros[i]);
+            if (cambios.isEmpty() || cambios.last().despues != EstadoAsiento(claves[i], numeros[i]))
+                if (++sinRegistro <= 3)
+                    h.Agrego(QString("el asiento %1 del ejercicio %2 no es el de su último registro de historial")
+                                 .arg(numeros[i])
+                                 .arg(claves[i].ejercicio));
+        }
+        const qint64 huerfanos = Numero(
+            "SELECT COUNT(*) FROM HistorialAsientos AS h WHERE Despues IS NOT NULL AND NOT EXISTS (SELECT 1 FROM "
+            "HistorialAsientos AS l WHERE l.EmpresaPropia = h.EmpresaPropia AND l.NumEjercicio = h.NumEjercicio "
+            "AND (l.Asiento = h.Asiento OR l.AsientoAnterior = h.Asiento) AND l.Registro > h.Registro) AND NOT "
+            "EXISTS (SELECT 1 FROM Asientos AS a WHERE a.EmpresaPropia = h.EmpresaPropia AND a.NumEjercicio = "
+            "h.NumEjercicio AND a.Asiento = h.Asiento)");
+        if (huerfanos) h.Agrego(QString("%1 registros de historial de asientos que no están").arg(huerfanos));
     }
 
     // A pasted chart is one of the two charts whole.

@@ -31,6 +31,7 @@ private slots:
     void lineasConFilasVacias();
     void cambioDeEjercicio_data();
     void cambioDeEjercicio();
+    void cerradoEHistorial();
 };
 
 // Saves `cantidad` new entries into the database at `ruta` (company 1, year 1); the number of

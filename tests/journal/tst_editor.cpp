@@ -12,6 +12,7 @@
 #include "journal/ui/DetalleAsiento.h"
 #include "journal/ui/RegistroAsientos.h"
 #include "journal/ui/frmAsientos.h"
+#include "journal/ui/frmHistorialAsiento.h"
 #include "tests/support/Entorno.h"
 #include "tests/support/ui/EntornoPantallas.h"
 #include "tst_diario.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -706,4 +708,49 @@ void PruebaEditor::cambioDeEjercicio() {
     MensajePrueba::Limpio();
     if (f->dirty) MensajePrueba::setNextAnswer(Respuesta::No);
     m.close();
+}
+
+// A year closed (its closing written by the one writer) refuses the editor's save and delete; the
+// history button shows what was recorded for the entry shown.
+void PruebaEditor::cerradoEHistorial() {
+    Pantalla p(2);
+    frmAsientos& f = *p.f;
+    Escritura cierre;
+    cierre.tipo = TipoCambio::Cierre;
+    cierre.especial = Especial::CierrePatrimonial;
+    cierre.fecha = QDate(2024, 12, 31);
+    cierre.lineas = {{1, 2, Importe::DeUnidades(-30), {}, cierre.fecha}, {2, 7, Importe::DeUnidades(30), {}, cierre.fecha}};
+    QCOMPARE(EscriboAsiento(ContextoActual(), cierre).asiento, 3);
+    const QString cerrado = "el ejercicio está cerrado: tiene el asiento de cierre 3. No se pueden agregar, "
+                            "modificar ni eliminar sus asientos; para reabrirlo, elimine ese asiento de cierre";
+
+    // The history of entry 2, as shown.
+    QStringList filas;
+    AlAbrirModal([&](QWidget* w) {
+        auto* h = qobject_cast<frmHistorialAsiento*>(w);
+        QVERIFY(h);
+        QCOMPARE(h->windowTitle(), QString("Historial del asiento 2"));
+        for (int i = 1; i <= h->sprHistorial->filas(); ++i)
+            filas << h->sprHistorial->texto(i, 2) + "|" + h->sprHistorial->texto(i, 5) + "|" +
+                         h->sprHistorial->texto(i, 6) + "|" + h->sprHistorial->texto(i, 7);
+        h->btnCerrar->click();
+    });
+    f.btnHistorial->click();
+    QCOMPARE(filas, QStringList{"ADMIN|alta||N.º 2, 02/03/2024, Asiento 2; 2 líneas, Debe $20,00"});
+
+    f.btnRegAgregar->click();
+    Tipeo(p.g, 1, D::ColCodInt, "CAJA");
+    Tipeo(p.g, 1, D::ColDebe, "5");
+    Tipeo(p.g, 2, D::ColCodInt, "VTAS");
+    Tipeo(p.g, 2, D::ColHaber, "5");
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    f.btnGuardar->click();
+    QCOMPARE(MensajePrueba::Textos(), QStringList{PrefijoGrabar + cerrado});
+    QVERIFY(f.adding && f.dirty);
+    f.btnRegBorrar->click(); // abandons the new entry, shows entry 2 again
+    MensajePrueba::setNextAnswer(Respuesta::Si);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    f.btnRegBorrar->click();
+    QCOMPARE(MensajePrueba::Textos().last(), "No se pudo eliminar el asiento; " + cerrado);
+    QCOMPARE(NuloAVacio(ValorCampo("Asientos", "Count(*)", "1=1")), QString("3"));
 }

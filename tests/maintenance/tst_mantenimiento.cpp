@@ -10,6 +10,7 @@
 #include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "journal/Asiento.h"
 #include "maintenance/Mantenimiento.h"
 #include "maintenance/ui/PantallasMantenimiento.h"
 #include "maintenance/ui/frmBaseDatos.h"
@@ -735,6 +736,35 @@ private slots:
         QVERIFY(texto.contains("Recuperar de Back Up"));
         visor->close();
         QTRY_VERIFY(!VisorAyuda());
+    }
+
+    // The check of the entry history from the screen, with the book closed (as start-up offers the
+    // screen) or open: whole, then broken by a record changed behind the program's back.
+    void verificoHistorial() {
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        AsientoEditado a;
+        a.fecha = "05/03/2024";
+        a.lineas = {{"2", "", "CAJA", "10", "", "", ""}, {"7", "", "VENTAS", "", "10", "", ""}};
+        QVERIFY(GuardoAsiento(a).ok);
+        QVERIFY(GuardoAsiento(a).ok);
+        frmBaseDatos f;
+        const QString completo =
+            "El historial de asientos está completo: 2 registros encadenados, ninguno alterado ni eliminado.";
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        f.btnVerificoHistorial->click();
+        QCOMPARE(MensajePrueba::Textos(), QStringList{completo});
+        QVERIFY(Ejecuto("DELETE FROM HistorialAsientos WHERE Registro=1").ok);
+        CierroBase();
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        f.btnVerificoHistorial->click();
+        QVERIFY(!BaseAbierta());
+        QCOMPARE(MensajePrueba::Textos(), QStringList{"El historial de asientos está roto en el registro 1: falta (fue "
+                                                      "eliminado); el siguiente que hay es el 2."});
+        QCOMPARE(MensajePrueba::Mostrados().last().icono, Icono::Advertencia);
+        QCOMPARE(f.btnVerificoHistorial->accessibleName(), QString("Verificar historial de asientos"));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "journal/Asiento.h"
 #include "reports/Balance.h"
 #include "reports/exporto/Exporto.h"
 #include "reports/ui/RegistroReportes.h"
@@ -383,6 +384,13 @@ void PruebaExporto::informe_data() {
         << (QStringList{"balance", "b.csv", "--hasta", "30/12/2024", "--saldos", "sin-saldos-0"} + base) << 0
         << "";
     QTest::newRow("pdf") << (QStringList{"balance", "b.pdf"} + base) << 0 << "";
+    QTest::newRow("historial de un período") << (QStringList{"historial", "h.xlsx", "--desde", "01/01/2020"} + base)
+                                             << 0 << "";
+    QTest::newRow("historial con fecha mala")
+        << (QStringList{"historial", "h.csv", "--hasta", "31/02/2024"} + base) << 2
+        << "La fecha de hasta no es válida: 31/02/2024";
+    QTest::newRow("historial verificado sin archivo")
+        << QStringList{"historial", "--verifico"} << 0 << "El historial de asientos está vacío";
 }
 
 void PruebaExporto::informe() {
@@ -404,7 +412,8 @@ void PruebaExporto::informe() {
     QCOMPARE(Cuento("Sesiones"), 0); // the run's session is gone with it
     if (estado != 0 || argumentos[0] != "balance") {
         QVERIFY(!QFile::exists(e.Ruta("b.csv")));
-        if (argumentos.size() > 1) QCOMPARE(QFile::exists(e.Ruta(argumentos[1])), estado == 0);
+        if (argumentos.size() > 1 && !argumentos[1].startsWith("--"))
+            QCOMPARE(QFile::exists(e.Ruta(argumentos[1])), estado == 0);
         return;
     }
     if (argumentos[1] == "b.pdf") {
@@ -424,6 +433,48 @@ void PruebaExporto::informe() {
             BalanceCsv[6], BalanceCsv[9], BalanceCsv[10], ",Total RESULTADOS,,,0.00,1234567.89,,1234567.89"};
     }
     QCOMPARE(Lineas(e.Ruta("b.csv")), esperado);
+}
+
+// The changes of a period from the command line, and the check of the history's chain.
+void PruebaExporto::historial() {
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    AsientoEditado a;
+    a.fecha = "05/03/2024";
+    a.concepto = "Venta";
+    a.lineas = {{"2", "", "CAJA", "1234,50", "", "", ""}, {"7", "", "VENTAS", "", "1234,50", "", ""}};
+    a.decimal = u',';
+    QVERIFY(GuardoAsiento(a).ok);
+    QCOMPARE(BorroAsiento(1), QString());
+    auto corro = [&](const QStringList& args, QString* salida) {
+        QProcess p;
+        p.start(PARTIDEX_INFORME, QStringList{"--carpeta", e.Carpeta(), "--empresa", "1"} + args);
+        p.waitForFinished(60000);
+        *salida = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        return p.exitCode();
+    };
+    QString salida;
+    const QString hoy = FechaATexto(QDate::currentDate());
+    QCOMPARE(corro({"historial", e.Ruta("h.csv"), "--desde", hoy, "--hasta", hoy}, &salida), 0);
+    const QStringList l = Lineas(e.Ruta("h.csv"));
+    QCOMPARE(l.size(), 3);
+    QCOMPARE(l[0], QString("Fecha y hora,Usuario,Estación,Ejercicio,Asiento,Cambio,Debe antes,Debe después,Antes,"
+                           "Después"));
+    QVERIFY2(l[1].contains(",ADMIN,") && l[1].contains(",1,1,alta,,1234.50,,\"N.º 1, 05/03/2024, Venta; 2 líneas, "
+                                                        "Debe $1.234,50\""),
+             qPrintable(l[1]));
+    QVERIFY2(l[2].contains(",1,1,baja,1234.50,,\"N.º 1"), qPrintable(l[2]));
+    // Nothing changed the day before.
+    const QString ayer = FechaATexto(QDate::currentDate().addDays(-1));
+    QCOMPARE(corro({"historial", e.Ruta("h2.csv"), "--desde", ayer, "--hasta", ayer}, &salida), 0);
+    QCOMPARE(Lineas(e.Ruta("h2.csv")).size(), 1);
+
+    QCOMPARE(corro({"historial", "--verifico"}, &salida), 0);
+    QVERIFY2(salida.startsWith("El historial de asientos está completo: 2 registros"), qPrintable(salida));
+    QVERIFY(Ejecuto("UPDATE HistorialAsientos SET Estacion='otra' WHERE Registro=1").ok);
+    QCOMPARE(corro({"historial", "--verifico"}, &salida), 1);
+    QVERIFY2(salida.startsWith("El historial de asientos está roto en el registro 1:"), qPrintable(salida));
 }
 
 void PruebaExporto::pantalla() {

@@ -10,6 +10,7 @@ private slots:
     void errores();
     void informe_data();
     void informe();
+    void historial();
     void pantalla();
     void planes_data();
     void planes();

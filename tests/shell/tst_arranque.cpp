@@ -162,13 +162,14 @@ void LogAjeno(const QString& ruta) {
 }
 
 // A database as version 1 of the program made it, from the text kept with the tests; on a server,
-// today's books with the change of version 2 undone.
+// today's books with the changes of versions 2 and 3 undone.
 void CreoBaseVersion1(const QString& ruta) {
     if (!MotorDeRuta(ruta).PorArchivo()) {
         QVERIFY(CreoBase(ruta));
         Sql(ruta, {"DROP INDEX idxDetAsientosCuenta",
                    "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, "
-                   "Asiento)"});
+                   "Asiento)",
+                   "DROP TABLE HistorialAsientos"});
         FijoVersion(ruta, 1);
         return;
     }
