@@ -62,6 +62,8 @@ bool Movimientos::Asiento(const QDate& fecha, const QString& concepto, const QLi
         le.codInt = l.first;
         le.descripcion = descripciones.value(l.first);
         (l.second.signo() > 0 ? le.debe : le.haber) = l.second.abs().TextoNumeral(u'.');
+        // As the editor proposes it: the line is restated from the day of its entry.
+        le.fechaAjuste = e.fecha;
         e.lineas.append(le);
         saldos[l.first] = saldos.value(l.first) + l.second;
     }

@@ -9,6 +9,7 @@
 #include "demo/Demostracion.h"
 #include "fiscal/Cierre.h"
 #include "reports/Balance.h"
+#include "reports/ReAjustado.h"
 #include "tests/support/Entorno.h"
 
 #include <QCoreApplication>
@@ -86,6 +87,15 @@ void PruebaDemostracion::libro() {
         }
         // The first year is closed: its accounts end at zero; the second is open.
         QCOMPARE(sumas[1][2].esCero(), ejercicio == 1);
+        // Every line carries the date it is restated from, so the restated balance can be made.
+        QCOMPARE(Cuento("DetAsientos", QString("EmpresaPropia=%1 AND NumEjercicio=%2 AND FechaAjuste IS NULL")
+                                           .arg(r.empresa)
+                                           .arg(ejercicio)),
+                 0);
+        TablaReporte reajustado;
+        QVERIFY2(TablaBalanceReAjustado(p->comienzo, p->fin, TablaEjercicio(), p->fin, &reajustado, &error),
+                 qPrintable(error));
+        QVERIFY(!reajustado.filas.isEmpty());
     }
 
     const int entradas = Cuento("DetAsientos");
