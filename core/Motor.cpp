@@ -5,6 +5,10 @@
 #include "core/MotorPostgres.h"
 #include "core/MotorSqlite.h"
 
+const char* const EnMantenimientoTexto =
+    "la base de datos se está recuperando de la copia de seguridad o compactando en otra estación o "
+    "instancia del programa; intente nuevamente cuando termine";
+
 namespace {
 MotorSqlite& Sqlite() {
     static MotorSqlite m;

@@ -66,7 +66,14 @@ public:
     bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const override;
     bool CompactoEnSitio(QSqlDatabase& db, QString* error) const override;
 
-    void MarcoEnUso(const QString& ruta) override;
+    bool MarcoEnUso(const QString& ruta, QString* error = nullptr) override;
     void LiberoUso() override;
     bool EnUso(const QString& ruta) const override;
+    bool EnMantenimiento(const QString& ruta) const override;
+    bool TomoExclusivo(const QString& ruta, QString* error) override;
+    void LiberoExclusivo() override;
+
+private:
+    qint64 identidadLibro = 0; // what tells the book marked in use from one restored over it
+    QString conexionExclusiva; // the connection that holds the book alone, while it does
 };

@@ -89,6 +89,10 @@ QString EnUso() {
     return QStringLiteral("la base de datos está abierta por otro usuario o por otra instancia del programa; "
                           "ciérrela e intente nuevamente");
 }
+// Why the books could not be held alone: in use, or the engine's own reason.
+QString EnUso(const BaseExclusiva& e) {
+    return e.error().isEmpty() ? EnUso() : e.error();
+}
 
 // Copies the whole content of the file origen into the database destino with the engine's own copy,
 // under the engine's own locks. destino is rewritten in place and keeps its journal mode.
@@ -110,7 +114,9 @@ bool CopioConBackUp(const QString& origen, const QString& destino, QString* erro
 
 // Replaces destino with a copy of origen: copied under a scratch name and renamed over destino when
 // complete, so that a failed copy never destroys the previous file. Only for files nobody has open.
-bool CopioArchivo(const QString& origen, const QString& destino, QString* error) {
+// antes runs once the copy is complete, before it takes destino's place; its failure replaces nothing.
+bool CopioArchivo(const QString& origen, const QString& destino, QString* error,
+                  const std::function<bool(QString*)>& antes) {
     const QString temporal = destino + ".copia-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
     if (!QFile::copy(origen, temporal)) {
         *error = !QFileInfo::exists(origen) ? "no existe el archivo " + QDir::toNativeSeparators(origen)
@@ -123,6 +129,10 @@ bool CopioArchivo(const QString& origen, const QString& destino, QString* error)
         // On disk before it takes the old file's place.
         QFile copia(temporal);
         if (copia.open(QIODevice::ReadWrite)) ::fsync(copia.handle());
+    }
+    if (!antes(error)) {
+        QFile::remove(temporal);
+        return false;
     }
     if (std::rename(QFile::encodeName(temporal).constData(), QFile::encodeName(destino).constData()) != 0) {
         *error = "no se pudo reemplazar " + QDir::toNativeSeparators(destino);
@@ -221,8 +231,11 @@ bool BaseSana(const QString& base, QString* motivo) {
 // Compaction of a database already examined: the engine's compacted copy into the scratch file, the scratch
 // file checked page by page, and only then its content written back into the database.
 bool CompactoExaminada(const QString& base, const QString& aux) {
-    if (BaseEnUso(base)) {
-        Informo(NoCompacta + EnUso(), Aviso::Informacion);
+    // Held alone from here to the end: no instance may start and write while the compacted copy is
+    // made and written back, or its work would be overwritten.
+    const BaseExclusiva exclusiva(base);
+    if (!exclusiva.ok()) {
+        Informo(NoCompacta + EnUso(exclusiva), Aviso::Informacion);
         return false;
     }
     QString error;
@@ -251,8 +264,8 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
         BorroArchivo(aux, &error);
         return false;
     }
-    // Checked again: an instance may have opened or changed the database while it was being compacted.
-    if (BaseEnUso(base) || motor.VersionDatos(db) != version) {
+    // Nobody could start meanwhile; a change all the same (this program's own) is never overwritten.
+    if (motor.VersionDatos(db) != version) {
         Informo(NoCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
@@ -316,9 +329,11 @@ bool Compacto(const QString& base, const QString& aux) {
             Informo(NoCompacta + motivo, Aviso::Informacion);
             return false;
         }
-        // As with a file: maintenance waits until no workstation has the books open.
-        if (BaseEnUso(base)) {
-            Informo(NoCompacta + EnUso(), Aviso::Informacion);
+        // As with a file: maintenance waits until no workstation has the books open, and none
+        // starts while it runs.
+        const BaseExclusiva exclusiva(base);
+        if (!exclusiva.ok()) {
+            Informo(NoCompacta + EnUso(exclusiva), Aviso::Informacion);
             return false;
         }
         ConexionArchivo c(base, false);
@@ -406,8 +421,12 @@ bool RecuperoBackUp() {
         return false;
     const QString prefijo = QString::fromUtf8("No se pudo hacer la recuperación de la base de datos, ");
     Ocupado ocupado;
-    if (BaseEnUso(a.databasePath)) {
-        Informo(prefijo + EnUso(), Aviso::Ninguno);
+    // The books are held alone from this check to the end of the replacement: an instance that
+    // starts meanwhile waits for it (and then works on the restored books), so no entry it commits
+    // is lost under the restore. Refused for being in use, nothing changes.
+    const BaseExclusiva exclusiva(a.databasePath);
+    if (!exclusiva.ok()) {
+        Informo(prefijo + EnUso(exclusiva), Aviso::Ninguno);
         return false;
     }
     QString error;
@@ -447,9 +466,12 @@ bool RecuperoBackUp() {
         return true;
     }
     // A database damaged beyond SQLite's header cannot take pages through the backup. Nobody can have
-    // it open as a database (checked above), so the backup replaces it whole: copied beside it and
-    // renamed over it, with the logs of the damaged file removed so they are never replayed.
-    if (!CopioArchivo(a.backupPath, a.databasePath, &error) || !BorroLogs(a.databasePath, &error)) {
+    // it open as a database (held above), so the backup replaces it whole: copied beside it and
+    // renamed over it, with the logs of the damaged file removed first so they are never replayed.
+    // An instance waiting on the damaged file opens the new one once it has taken its place.
+    if (!CopioArchivo(a.backupPath, a.databasePath, &error, [&](QString* falla) {
+            return BorroLogs(a.databasePath, falla);
+        })) {
         Informo(prefijo + error, Aviso::Ninguno);
         return false;
     }
