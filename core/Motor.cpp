@@ -51,6 +51,10 @@ bool Motor::RespaldoLegible(const QString&, QString* detalle) const {
 bool Motor::RestauroDe(const QString&, const QString&, QString* error) const {
     return SinCopiaDeServidor(error);
 }
+bool Motor::ExaminoRespaldo(const QString&, const QString&, const std::function<void(const QSqlDatabase&)>&,
+                            QString* error) const {
+    return SinCopiaDeServidor(error);
+}
 bool Motor::CompactoEnSitio(QSqlDatabase&, QString* error) const {
     return SinCopiaDeServidor(error);
 }

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
+
 // An index as the engine keeps it (the ones the engine makes for composite keys included).
 struct IndiceBase {
     QString nombre;
@@ -123,6 +125,11 @@ public:
     virtual bool RespaldoLegible(const QString& archivo, QString* detalle) const;
     // Replaces the content of the database at ruta with the backup in archivo, all of it or nothing.
     virtual bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const;
+    // Restores the backup in archivo into a scratch database on the server of ruta, hands examino a
+    // connection to it and drops it: what a restore would bring, seen before anything is replaced.
+    virtual bool ExaminoRespaldo(const QString& archivo, const QString& ruta,
+                                 const std::function<void(const QSqlDatabase&)>& examino,
+                                 QString* error) const;
     // Frees the room of deleted rows and brings the planner's statistics up to date, in place.
     virtual bool CompactoEnSitio(QSqlDatabase& db, QString* error) const;
 

@@ -510,6 +510,44 @@ bool MotorPostgres::RestauroDe(const QString& archivo, const QString& ruta, QStr
         error);
 }
 
+bool MotorPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
+                                    const std::function<void(const QSqlDatabase&)>& examino,
+                                    QString* error) const {
+    ServidorPostgres s = ServidorDe(ruta);
+    // A name of letters and digits only: nothing from outside reaches the statements.
+    const QString examen = "partidex_examen_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString nombre = "examen-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = false;
+    {
+        QSqlDatabase db = Agrego(nombre, ruta, false);
+        if (!db.open()) {
+            if (error) *error = TextoError(db.lastError());
+        } else {
+            ok = Ejecuto(db, "CREATE DATABASE " + examen + " TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C'", error);
+            if (ok) {
+                ServidorPostgres e = s;
+                e.base = examen;
+                const QString direccion = DireccionPostgres(e);
+                ok = Cliente("pg_restore", {"--no-owner", "--single-transaction", "--exit-on-error", archivo},
+                             direccion, error);
+                const QString conexion = nombre + "-copia";
+                if (ok) {
+                    QSqlDatabase copia = Agrego(conexion, direccion, true);
+                    ok = copia.open() && Configuro(copia, error);
+                    if (!ok && error && error->isEmpty()) *error = TextoError(copia.lastError());
+                    if (ok) examino(copia);
+                    copia.close();
+                }
+                QSqlDatabase::removeDatabase(conexion);
+                Ejecuto(db, "DROP DATABASE IF EXISTS " + examen + " WITH (FORCE)");
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    return ok;
+}
+
 bool MotorPostgres::CompactoEnSitio(QSqlDatabase& db, QString* error) const {
     return Ejecuto(db, "VACUUM ANALYZE", error);
 }

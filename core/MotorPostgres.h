@@ -64,6 +64,9 @@ public:
     bool RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const override;
     bool RespaldoLegible(const QString& archivo, QString* detalle) const override;
     bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const override;
+    bool ExaminoRespaldo(const QString& archivo, const QString& ruta,
+                         const std::function<void(const QSqlDatabase&)>& examino,
+                         QString* error) const override;
     bool CompactoEnSitio(QSqlDatabase& db, QString* error) const override;
 
     bool MarcoEnUso(const QString& ruta, QString* error = nullptr) override;

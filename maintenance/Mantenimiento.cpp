@@ -1,5 +1,7 @@
 #include "maintenance/Mantenimiento.h"
 
+#include "maintenance/Coherencia.h"
+
 #include "core/AppState.h"
 #include "core/Archivos.h"
 #include "core/Basedatos.h"
@@ -165,6 +167,11 @@ bool BorroLogs(const QString& ruta, QString* error) {
     return true;
 }
 
+QString NoCoherente(const QString& copia) {
+    return "la copia de seguridad " + QDir::toNativeSeparators(copia) +
+           " tiene datos incoherentes; la base actual no se modificó:\n";
+}
+
 bool BorroArchivo(const QString& ruta, QString* error) {
     if (QFileInfo::exists(ruta) && !QFile::remove(ruta)) {
         *error = "no se pudo eliminar " + QDir::toNativeSeparators(ruta);
@@ -174,6 +181,12 @@ bool BorroArchivo(const QString& ruta, QString* error) {
 }
 
 } // namespace
+
+QString FaltasDeCoherencia(const QString& ruta) {
+    ConexionArchivo c(ruta, true);
+    if (!c.abierta) return "- no se pudo abrir: " + c.error;
+    return DescriboIncoherencias(RevisoCoherencia(c.Base()));
+}
 
 void FijoInterlocutor(Interlocutor i) {
     interlocutor = std::move(i);
@@ -209,6 +222,15 @@ int VerificoEstructura(const QString& ruta) {
     if (e.relaciones != Esquema::RelacionesEsperadas()) {
         Informo(QString::fromUtf8("ATENCION: Cantidad de relaciones crítica: ") +
                     QString::number(e.relaciones) + ", avisar URGENTE a " + CorreoSoporte,
+                Aviso::Error);
+        resultado = 1;
+    }
+    // The same rules a restore asks of a backup; a book that breaks them is not copied over the
+    // backup that may still be sound.
+    const QString faltas = FaltasDeCoherencia(ruta);
+    if (!faltas.isEmpty()) {
+        Informo("ATENCION: la base de datos tiene datos incoherentes, avisar URGENTE a " + CorreoSoporte +
+                    ":\n" + faltas,
                 Aviso::Error);
         resultado = 1;
     }
@@ -445,6 +467,21 @@ bool RecuperoBackUp() {
                     Aviso::Ninguno);
             return false;
         }
+        // What the backup holds is examined in a scratch database first: sound pages are not enough,
+        // the books must keep their own rules.
+        QString faltas;
+        if (!motor.ExaminoRespaldo(
+                a.backupPath, a.databasePath,
+                [&](const QSqlDatabase& db) { faltas = DescriboIncoherencias(RevisoCoherencia(db)); }, &error)) {
+            Informo(prefijo + "no se pudo examinar la copia de seguridad " +
+                        QDir::toNativeSeparators(a.backupPath) + " (" + error + ")",
+                    Aviso::Ninguno);
+            return false;
+        }
+        if (!faltas.isEmpty()) {
+            Informo(prefijo + NoCoherente(a.backupPath) + faltas, Aviso::Ninguno);
+            return false;
+        }
         if (!motor.RestauroDe(a.backupPath, a.databasePath, &error)) {
             Informo(prefijo + error, Aviso::Ninguno);
             return false;
@@ -456,6 +493,12 @@ bool RecuperoBackUp() {
     const Diagnostico d = ExaminoBase(a.backupPath, Examen::Completo, true);
     if (d.estado != EstadoBase::Partidex && d.estado != EstadoBase::Anterior) {
         Informo(prefijo + d.explicacion, Aviso::Ninguno);
+        return false;
+    }
+    // Sound pages are not enough: the books inside must keep their own rules.
+    const QString faltas = FaltasDeCoherencia(a.backupPath);
+    if (!faltas.isEmpty()) {
+        Informo(prefijo + NoCoherente(a.backupPath) + faltas, Aviso::Ninguno);
         return false;
     }
     if (!QFileInfo::exists(a.databasePath) || SeLeeComoBase(a.databasePath)) {

@@ -470,6 +470,95 @@ private slots:
         QCOMPARE(Huella(e.RutaBase()), antes);
     }
 
+    // A backup that breaks one rule of the books each: the restore refuses it naming the fault, the
+    // live books stay as they were, and the structure check says the same of a live book with it.
+    void recuperacionDeCopiaIncoherente_data() {
+        QTest::addColumn<QString>("defecto");
+        QTest::addColumn<QString>("nombrado");
+        QTest::newRow("asiento que no balancea")
+            << "UPDATE DetAsientos SET Importe = Importe + 0.01 WHERE Asiento = 1 AND Detalle = 1"
+            << "asientos que no balancean: 1 (empresa 1, ejercicio 1, asiento 1, diferencia 0,01)";
+        QTest::newRow("línea sin asiento")
+            << "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+               "VALUES (1, 1, 99, 1, 2, 0)"
+            << "líneas sin su asiento: 1 (empresa 1, ejercicio 1, asiento 99, línea 1)";
+        QTest::newRow("línea sobre cuenta inexistente")
+            << "UPDATE DetAsientos SET Cuenta = 999 WHERE Asiento = 1 AND Detalle = 2"
+            << "líneas sobre cuentas que no existen: 1 (empresa 1, ejercicio 1, asiento 1, línea 2, cuenta 999)";
+        QTest::newRow("índice negativo") << "UPDATE AjustesInflacion SET Ajuste = -3 WHERE Fecha = '2024-02-29'"
+                                         << "valores de índice que no son positivos: 1 (tabla 1, 29/02/2024: -3";
+        QTest::newRow("ejercicio sin empresa")
+            << "INSERT INTO Ejercicios (EmpresaPropia, NumEjercicio) VALUES (77, 1)"
+            << "filas de Ejercicios sin su fila de EmpresasPropia: 1 (EmpresaPropia 77)";
+        QTest::newRow("versión desconocida") << "versión" << "versión";
+    }
+    void recuperacionDeCopiaIncoherente() {
+        QFETCH(QString, defecto);
+        QFETCH(QString, nombrado);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto) VALUES "
+                        "(1, 1, 1, '2024-03-01', 'Venta')")
+                    .ok);
+        QVERIFY(Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                        "VALUES (1, 1, 1, 1, 2, 1500.25), (1, 1, 1, 2, 7, -1500.25)")
+                    .ok);
+        QVERIFY(Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
+                        "VALUES (1, 'IPC')")
+                    .ok);
+        QVERIFY(Ejecuto("INSERT INTO AjustesInflacion (TablaAjusteInflacion, Fecha, Ajuste) VALUES "
+                        "(1, '2024-01-31', 1.5), (1, '2024-02-29', 1.7)")
+                    .ok);
+        CierroBase();
+        MensajePrueba::Limpio();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+        const QString sana = App().backupPath + ".sana";
+        QVERIFY(QFile::copy(App().backupPath, sana));
+
+        // The fault made in the live books, checked there, and written out as the backup.
+        {
+            Archivo a(e.RutaBase());
+            QSqlDatabase db = a.Base();
+            QVERIFY(MotorActual().ClavesForaneas(db, false));
+            QSqlQuery q(db);
+            if (defecto == "versión")
+                QVERIFY(MotorDe(db).FijoVersionEsquema(db, Esquema::Version + 7));
+            else
+                QVERIFY2(q.exec(defecto), qPrintable(q.lastError().text()));
+        }
+        if (defecto != "versión") {
+            MensajePrueba::Limpio();
+            MensajePrueba::setNextAnswer(Respuesta::Ok);
+            QCOMPARE(VerificoEstructura(e.RutaBase()), 1);
+            QVERIFY2(MensajePrueba::Textos().value(0).contains(nombrado),
+                     qPrintable(MensajePrueba::Textos().join('\n')));
+        }
+        QString error;
+        if (PruebaEnPostgres()) {
+            QVERIFY2(MotorActual().RespaldoEn(e.RutaBase(), App().backupPath + ".mala", &error), qPrintable(error));
+            QVERIFY(QFile::remove(App().backupPath));
+            QVERIFY(QFile::rename(App().backupPath + ".mala", App().backupPath));
+            QVERIFY2(MotorActual().RestauroDe(sana, e.RutaBase(), &error), qPrintable(error));
+        } else {
+            QVERIFY(QFile::remove(App().backupPath));
+            QVERIFY(QFile::rename(e.RutaBase(), App().backupPath));
+            QVERIFY(QFile::copy(sana, e.RutaBase()));
+        }
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+        const auto antes = Contenido(e.RutaBase());
+
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        QVERIFY(!RecuperoBackUp());
+        const QString refusal = MensajePrueba::Textos().last();
+        QVERIFY2(refusal.startsWith("No se pudo hacer la recuperación de la base de datos, "), qPrintable(refusal));
+        QVERIFY2(refusal.contains(nombrado), qPrintable(refusal));
+        QCOMPARE(Contenido(e.RutaBase()), antes);
+    }
+
     void rechazoConBaseEnUso_data() {
         QTest::addColumn<QString>("operacion");
         QTest::newRow("compactación") << "compacto";
