@@ -125,8 +125,9 @@ public:
     virtual bool RespaldoLegible(const QString& archivo, QString* detalle) const;
     // Replaces the content of the database at ruta with the backup in archivo, all of it or nothing.
     virtual bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const;
-    // Restores the backup in archivo into a scratch database on the server of ruta, hands examino a
-    // connection to it and drops it: what a restore would bring, seen before anything is replaced.
+    // Restores the tables and rows of the backup in archivo (not its relations or indexes) into a
+    // scratch database on the server of ruta, hands examino a connection to it and drops it: what a
+    // restore would bring, seen before anything is replaced.
     virtual bool ExaminoRespaldo(const QString& archivo, const QString& ruta,
                                  const std::function<void(const QSqlDatabase&)>& examino,
                                  QString* error) const;

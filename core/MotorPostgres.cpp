@@ -528,7 +528,11 @@ bool MotorPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
                 ServidorPostgres e = s;
                 e.base = examen;
                 const QString direccion = DireccionPostgres(e);
-                ok = Cliente("pg_restore", {"--no-owner", "--single-transaction", "--exit-on-error", archivo},
+                // Tables and rows only: the relations and indexes come after, and a backup that breaks
+                // a relation would stop there without saying what else is wrong.
+                ok = Cliente("pg_restore",
+                             {"--no-owner", "--single-transaction", "--exit-on-error", "--section=pre-data",
+                              "--section=data", archivo},
                              direccion, error);
                 const QString conexion = nombre + "-copia";
                 if (ok) {

@@ -41,7 +41,7 @@ QString Asiento(const QSqlQuery& q) {
 
 } // namespace
 
-QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db) {
+QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<RelacionBase>* dadas) {
     QList<Incoherencia> lista;
     const Motor& motor = MotorDe(db);
 
@@ -89,8 +89,8 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db) {
 
     // Every other relation of the schema: rows whose parent is missing. The lines' two relations are
     // named above.
-    bool ok = false;
-    const QList<RelacionBase> relaciones = motor.Relaciones(db, &ok);
+    bool ok = dadas != nullptr;
+    const QList<RelacionBase> relaciones = dadas ? *dadas : motor.Relaciones(db, &ok);
     if (!ok) lista.append({"no se pudieron leer las relaciones", 1, {TextoError(db.lastError())}});
     for (const RelacionBase& r : relaciones) {
         if (r.tabla.compare("DetAsientos", Qt::CaseInsensitive) == 0 &&

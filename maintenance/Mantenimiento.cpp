@@ -469,10 +469,22 @@ bool RecuperoBackUp() {
         }
         // What the backup holds is examined in a scratch database first: sound pages are not enough,
         // the books must keep their own rules.
+        // The copy comes without its relations: those of the schema, as the live books hold them.
+        QList<RelacionBase> relaciones;
+        {
+            ConexionArchivo vivo(a.databasePath, true);
+            bool leidas = false;
+            if (vivo.abierta) relaciones = motor.Relaciones(vivo.Base(), &leidas);
+            if (!leidas || relaciones.isEmpty()) {
+                Informo(prefijo + "no se pudieron leer las relaciones de la base actual", Aviso::Ninguno);
+                return false;
+            }
+        }
         QString faltas;
         if (!motor.ExaminoRespaldo(
                 a.backupPath, a.databasePath,
-                [&](const QSqlDatabase& db) { faltas = DescriboIncoherencias(RevisoCoherencia(db)); }, &error)) {
+                [&](const QSqlDatabase& db) { faltas = DescriboIncoherencias(RevisoCoherencia(db, &relaciones)); },
+                &error)) {
             Informo(prefijo + "no se pudo examinar la copia de seguridad " +
                         QDir::toNativeSeparators(a.backupPath) + " (" + error + ")",
                     Aviso::Ninguno);
