@@ -559,6 +559,43 @@ private slots:
         QCOMPARE(Contenido(e.RutaBase()), antes);
     }
 
+    // A workstation whose connection to the server dropped while the books were restored: on coming
+    // back it is told so, and nothing it sends reaches the restored books.
+    void sesionPerdidaDuranteLaRecuperacion() {
+        Entorno e;
+        if (!PruebaEnPostgres()) QSKIP("en un archivo, una instancia abierta impide la recuperación");
+        e.CreoEmpresaYEjercicio();
+        CierroBase();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(AbroBase(e.RutaBase()));
+        QSqlQuery q = Consulto("SELECT pg_backend_pid()");
+        QVERIFY(q.next());
+        const int pid = q.value(0).toInt();
+        q.finish();
+        {
+            Archivo otro(e.RutaBase());
+            QSqlQuery t(otro.Base());
+            QVERIFY(t.exec(QString("SELECT pg_terminate_backend(%1)").arg(pid)));
+            for (int i = 0; i < 100; ++i) {
+                QVERIFY(t.exec(QString("SELECT count(*) FROM pg_stat_activity WHERE pid = %1").arg(pid)) &&
+                        t.next());
+                if (t.value(0).toInt() == 0) break;
+                QTest::qWait(20);
+            }
+        }
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        QVERIFY2(RecuperoBackUp(), qPrintable(MensajePrueba::Textos().join('\n')));
+        const Resultado r =
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Perdida')");
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains("fue recuperada de la copia de seguridad"), qPrintable(r.error));
+        // Opened anew, the restored books work, without the row.
+        QVERIFY(AbroBase(e.RutaBase()));
+        QVERIFY(!ValorCampo("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {7}).has_value());
+        QVERIFY(Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Nueva')").ok);
+    }
+
     void rechazoConBaseEnUso_data() {
         QTest::addColumn<QString>("operacion");
         QTest::newRow("compactación") << "compacto";
