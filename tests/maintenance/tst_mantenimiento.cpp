@@ -576,13 +576,9 @@ private slots:
             Archivo otro(e.RutaBase());
             QSqlQuery t(otro.Base());
             QVERIFY(t.exec(QString("SELECT pg_terminate_backend(%1)").arg(pid)));
-            for (int i = 0; i < 100; ++i) {
-                QVERIFY(t.exec(QString("SELECT count(*) FROM pg_stat_activity WHERE pid = %1").arg(pid)) &&
-                        t.next());
-                if (t.value(0).toInt() == 0) break;
-                QTest::qWait(20);
-            }
         }
+        for (int i = 0; i < 100 && BaseEnUso(e.RutaBase()); ++i)
+            QTest::qWait(20);
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
         QVERIFY2(RecuperoBackUp(), qPrintable(MensajePrueba::Textos().join('\n')));
