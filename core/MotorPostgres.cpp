@@ -523,7 +523,8 @@ bool MotorPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
         if (!db.open()) {
             if (error) *error = TextoError(db.lastError());
         } else {
-            ok = Ejecuto(db, "CREATE DATABASE " + examen + " TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C'", error);
+            ok = Ejecuto(db, "CREATE DATABASE " + examen + " TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C'",
+                         error);
             if (ok) {
                 ServidorPostgres e = s;
                 e.base = examen;
@@ -651,12 +652,14 @@ bool MotorPostgres::TomoExclusivo(const QString& ruta, QString* error) {
             QSqlQuery q(db);
             ok = q.exec(QString("SELECT pg_try_advisory_lock(%1)").arg(LlaveUso)) && q.next() &&
                  q.value(0).toBool();
-            if (!ok && q.lastError().type() != QSqlError::NoError && error) *error = TextoError(q.lastError());
-            ok = ok &&
-                 q.exec(QString("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND "
-                                "application_name = '%1' AND pid <> pg_backend_pid()")
-                            .arg(NombreEnUso)) &&
-                 q.next() && q.value(0).toInt() == 0;
+            if (!ok && q.lastError().type() != QSqlError::NoError && error)
+                *error = TextoError(q.lastError());
+            ok =
+                ok &&
+                q.exec(QString("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND "
+                               "application_name = '%1' AND pid <> pg_backend_pid()")
+                           .arg(NombreEnUso)) &&
+                q.next() && q.value(0).toInt() == 0;
             q.finish();
             if (!ok) db.close();
         }

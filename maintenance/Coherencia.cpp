@@ -47,7 +47,8 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
 
     const int version = motor.VersionEsquema(db);
     if (version < Esquema::VersionMinima || version > Esquema::Version)
-        lista.append({"versión de estructura desconocida", 1,
+        lista.append({"versión de estructura desconocida",
+                      1,
                       {QString("la %1; este programa conoce de la %2 a la %3")
                            .arg(version)
                            .arg(Esquema::VersionMinima)
@@ -61,23 +62,28 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
            [](const QSqlQuery& q) {
                return Asiento(q) + ", diferencia " + Importe::DeCentavosBase(q.value(3)).Texto(u',', u'.');
            });
-    Reviso(db, lista, QString::fromUtf8("líneas sin su asiento"),
-           "SELECT d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle FROM DetAsientos AS d WHERE NOT EXISTS "
-           "(SELECT 1 FROM Asientos AS a WHERE a.EmpresaPropia = d.EmpresaPropia AND a.NumEjercicio = "
-           "d.NumEjercicio AND a.Asiento = d.Asiento) ORDER BY d.EmpresaPropia, d.NumEjercicio, d.Asiento, "
-           "d.Detalle",
-           [](const QSqlQuery& q) { return Asiento(q) + QString::fromUtf8(", línea ") + q.value(3).toString(); });
-    Reviso(db, lista, QString::fromUtf8("líneas sobre cuentas que no existen"),
-           "SELECT d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle, d.Cuenta FROM DetAsientos AS d WHERE "
-           "d.Cuenta IS NULL OR NOT EXISTS (SELECT 1 FROM Cuentas AS c WHERE c.EmpresaPropia = "
-           "d.EmpresaPropia AND c.NumEjercicio = d.NumEjercicio AND c.Cuenta = d.Cuenta) ORDER BY "
-           "d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle",
-           [](const QSqlQuery& q) {
-               return Asiento(q) + QString::fromUtf8(", línea ") + q.value(3).toString() + ", cuenta " +
-                      (q.value(4).isNull() ? QStringLiteral("ninguna") : q.value(4).toString());
-           });
+    Reviso(
+        db, lista, QString::fromUtf8("líneas sin su asiento"),
+        "SELECT d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle FROM DetAsientos AS d WHERE NOT EXISTS "
+        "(SELECT 1 FROM Asientos AS a WHERE a.EmpresaPropia = d.EmpresaPropia AND a.NumEjercicio = "
+        "d.NumEjercicio AND a.Asiento = d.Asiento) ORDER BY d.EmpresaPropia, d.NumEjercicio, d.Asiento, "
+        "d.Detalle",
+        [](const QSqlQuery& q) {
+            return Asiento(q) + QString::fromUtf8(", línea ") + q.value(3).toString();
+        });
+    Reviso(
+        db, lista, QString::fromUtf8("líneas sobre cuentas que no existen"),
+        "SELECT d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle, d.Cuenta FROM DetAsientos AS d WHERE "
+        "d.Cuenta IS NULL OR NOT EXISTS (SELECT 1 FROM Cuentas AS c WHERE c.EmpresaPropia = "
+        "d.EmpresaPropia AND c.NumEjercicio = d.NumEjercicio AND c.Cuenta = d.Cuenta) ORDER BY "
+        "d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle",
+        [](const QSqlQuery& q) {
+            return Asiento(q) + QString::fromUtf8(", línea ") + q.value(3).toString() + ", cuenta " +
+                   (q.value(4).isNull() ? QStringLiteral("ninguna") : q.value(4).toString());
+        });
     Reviso(db, lista, QString::fromUtf8("valores de índice que no son positivos"),
-           "SELECT TablaAjusteInflacion, Fecha, Ajuste FROM AjustesInflacion WHERE Ajuste IS NULL OR Ajuste <= 0 "
+           "SELECT TablaAjusteInflacion, Fecha, Ajuste FROM AjustesInflacion WHERE Ajuste IS NULL OR Ajuste "
+           "<= 0 "
            "ORDER BY TablaAjusteInflacion, Fecha",
            [](const QSqlQuery& q) {
                const QDate fecha = FechaDeBase(q.value(1));
@@ -104,9 +110,9 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
             columnas << "h." + r.columnas[i];
         }
         Reviso(db, lista, "filas de " + r.tabla + " sin su fila de " + r.referida,
-               "SELECT " + columnas.join(", ") + " FROM " + r.tabla + " AS h WHERE " + presentes.join(" AND ") +
-                   " AND NOT EXISTS (SELECT 1 FROM " + r.referida + " AS p WHERE " + iguales.join(" AND ") +
-                   ") ORDER BY " + columnas.join(", "),
+               "SELECT " + columnas.join(", ") + " FROM " + r.tabla + " AS h WHERE " +
+                   presentes.join(" AND ") + " AND NOT EXISTS (SELECT 1 FROM " + r.referida + " AS p WHERE " +
+                   iguales.join(" AND ") + ") ORDER BY " + columnas.join(", "),
                [r](const QSqlQuery& q) {
                    QStringList valores;
                    for (int i = 0; i < r.columnas.size(); ++i)
@@ -122,8 +128,8 @@ QString DescriboIncoherencias(const QList<Incoherencia>& lista) {
     for (const Incoherencia& i : lista) {
         QString linea = "- " + i.clase + ": " + QString::number(i.cantidad);
         if (!i.ejemplos.isEmpty())
-            linea += " (" + i.ejemplos.join("; ") + (i.cantidad > i.ejemplos.size() ? QStringLiteral("…") : "") +
-                     ")";
+            linea += " (" + i.ejemplos.join("; ") +
+                     (i.cantidad > i.ejemplos.size() ? QStringLiteral("…") : "") + ")";
         lineas << linea;
     }
     return lineas.join('\n');

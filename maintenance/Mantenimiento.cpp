@@ -483,7 +483,9 @@ bool RecuperoBackUp() {
         QString faltas;
         if (!motor.ExaminoRespaldo(
                 a.backupPath, a.databasePath,
-                [&](const QSqlDatabase& db) { faltas = DescriboIncoherencias(RevisoCoherencia(db, &relaciones)); },
+                [&](const QSqlDatabase& db) {
+                    faltas = DescriboIncoherencias(RevisoCoherencia(db, &relaciones));
+                },
                 &error)) {
             Informo(prefijo + "no se pudo examinar la copia de seguridad " +
                         QDir::toNativeSeparators(a.backupPath) + " (" + error + ")",
@@ -524,9 +526,8 @@ bool RecuperoBackUp() {
     // it open as a database (held above), so the backup replaces it whole: copied beside it and
     // renamed over it, with the logs of the damaged file removed first so they are never replayed.
     // An instance waiting on the damaged file opens the new one once it has taken its place.
-    if (!CopioArchivo(a.backupPath, a.databasePath, &error, [&](QString* falla) {
-            return BorroLogs(a.databasePath, falla);
-        })) {
+    if (!CopioArchivo(a.backupPath, a.databasePath, &error,
+                      [&](QString* falla) { return BorroLogs(a.databasePath, falla); })) {
         Informo(prefijo + error, Aviso::Ninguno);
         return false;
     }

@@ -9,8 +9,8 @@
 namespace {
 
 qint64 AdministradoresActivos() {
-    return qint64(NumeroOCero(
-        ValorCampo("Usuarios", "COUNT(*)", "Perfil=? AND Activo<>0", {PerfilAdministrador})));
+    return qint64(
+        NumeroOCero(ValorCampo("Usuarios", "COUNT(*)", "Perfil=? AND Activo<>0", {PerfilAdministrador})));
 }
 
 // Inside the change's transaction: false, with the reason, when the change took away the last active

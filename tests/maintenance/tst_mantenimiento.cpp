@@ -484,13 +484,16 @@ private slots:
             << "líneas sin su asiento: 1 (empresa 1, ejercicio 1, asiento 99, línea 1)";
         QTest::newRow("línea sobre cuenta inexistente")
             << "UPDATE DetAsientos SET Cuenta = 999 WHERE Asiento = 1 AND Detalle = 2"
-            << "líneas sobre cuentas que no existen: 1 (empresa 1, ejercicio 1, asiento 1, línea 2, cuenta 999)";
-        QTest::newRow("índice negativo") << "UPDATE AjustesInflacion SET Ajuste = -3 WHERE Fecha = '2024-02-29'"
-                                         << "valores de índice que no son positivos: 1 (tabla 1, 29/02/2024: -3";
+            << "líneas sobre cuentas que no existen: 1 (empresa 1, ejercicio 1, asiento 1, línea 2, cuenta "
+               "999)";
+        QTest::newRow("índice negativo")
+            << "UPDATE AjustesInflacion SET Ajuste = -3 WHERE Fecha = '2024-02-29'"
+            << "valores de índice que no son positivos: 1 (tabla 1, 29/02/2024: -3";
         QTest::newRow("ejercicio sin empresa")
             << "INSERT INTO Ejercicios (EmpresaPropia, NumEjercicio) VALUES (77, 1)"
             << "filas de Ejercicios sin su fila de EmpresasPropia: 1 (EmpresaPropia 77)";
-        QTest::newRow("versión desconocida") << "versión" << "versión";
+        QTest::newRow("versión desconocida") << "versión"
+                                             << "versión";
     }
     void recuperacionDeCopiaIncoherente() {
         QFETCH(QString, defecto);
@@ -501,9 +504,11 @@ private slots:
         QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto) VALUES "
                         "(1, 1, 1, '2024-03-01', 'Venta')")
                     .ok);
-        QVERIFY(Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
-                        "VALUES (1, 1, 1, 1, 2, 1500.25), (1, 1, 1, 2, 7, -1500.25)")
-                    .ok);
+        QVERIFY(
+            Ejecuto(
+                "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "VALUES (1, 1, 1, 1, 2, 1500.25), (1, 1, 1, 2, 7, -1500.25)")
+                .ok);
         QVERIFY(Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
                         "VALUES (1, 'IPC')")
                     .ok);
@@ -537,7 +542,8 @@ private slots:
         }
         QString error;
         if (PruebaEnPostgres()) {
-            QVERIFY2(MotorActual().RespaldoEn(e.RutaBase(), App().backupPath + ".mala", &error), qPrintable(error));
+            QVERIFY2(MotorActual().RespaldoEn(e.RutaBase(), App().backupPath + ".mala", &error),
+                     qPrintable(error));
             QVERIFY(QFile::remove(App().backupPath));
             QVERIFY(QFile::rename(App().backupPath + ".mala", App().backupPath));
             QVERIFY2(MotorActual().RestauroDe(sana, e.RutaBase(), &error), qPrintable(error));
@@ -554,7 +560,8 @@ private slots:
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY(!RecuperoBackUp());
         const QString refusal = MensajePrueba::Textos().last();
-        QVERIFY2(refusal.startsWith("No se pudo hacer la recuperación de la base de datos, "), qPrintable(refusal));
+        QVERIFY2(refusal.startsWith("No se pudo hacer la recuperación de la base de datos, "),
+                 qPrintable(refusal));
         QVERIFY2(refusal.contains(nombrado), qPrintable(refusal));
         QCOMPARE(Contenido(e.RutaBase()), antes);
     }
@@ -589,7 +596,8 @@ private slots:
         // Opened anew, the restored books work, without the row.
         QVERIFY(AbroBase(e.RutaBase()));
         QVERIFY(!ValorCampo("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {7}).has_value());
-        QVERIFY(Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Nueva')").ok);
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Nueva')").ok);
     }
 
     void rechazoConBaseEnUso_data() {

@@ -3,12 +3,12 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Contrasenas.h"
+#include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "security/Permisos.h"
-#include "core/Transaccion.h"
 #include "security/Usuarios.h"
 #include "security/ui/AplicoPermisos.h"
 #include "security/ui/RegistroSeguridad.h"
@@ -183,7 +183,8 @@ void PruebaUsuarios::ultimoAdministrador_data() {
     QTest::addColumn<bool>("otroAdministrador");
     for (const bool otro : {false, true})
         for (const char* c : {"desactivo", "borro", "cambio perfil"})
-            QTest::newRow(qPrintable(QString(c) + (otro ? ", con otro" : ", el único"))) << QString(c) << otro;
+            QTest::newRow(qPrintable(QString(c) + (otro ? ", con otro" : ", el único")))
+                << QString(c) << otro;
 }
 void PruebaUsuarios::ultimoAdministrador() {
     QFETCH(QString, cambio);
@@ -201,8 +202,9 @@ void PruebaUsuarios::ultimoAdministrador() {
         ok = r.ok;
         error = r.error;
     } else {
-        const ResultadoUsuario r = GraboUsuario(
-            1, {"admin", "Administrador", cambio == "cambio perfil" ? 2 : PerfilAdministrador, "", cambio != "desactivo"});
+        const ResultadoUsuario r =
+            GraboUsuario(1, {"admin", "Administrador", cambio == "cambio perfil" ? 2 : PerfilAdministrador,
+                             "", cambio != "desactivo"});
         ok = r.ok;
         error = r.error;
     }
