@@ -10,10 +10,12 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUuid>
 
 namespace {
@@ -21,6 +23,8 @@ namespace {
 const char* const NombreConexion = "partidex";
 const char* const ConexionPerdidaTexto = "se perdió la conexión con el servidor de base de datos";
 QString ultimoError;
+// Why the shared connection, lost, could not be opened again (empty: it was not tried, or it worked).
+QString motivoPerdida;
 
 QString Mensaje(const QString& ruta, const QString& motivo) {
     return QString("No se puede abrir la base de datos %1: %2").arg(QDir::toNativeSeparators(ruta), motivo);
@@ -445,21 +449,33 @@ bool ActualizoBase(const QString& ruta, QString* error) {
 
 bool AbroBase(const QString& ruta, QString* error) {
     CierroBase();
+    motivoPerdida.clear();
+    Motor& motor = MotorDeRuta(ruta);
+    // A file being restored or compacted is not examined halfway through: the start waits for it
+    // (and the mark below refuses, should one begin meanwhile).
+    QElapsedTimer espera;
+    espera.start();
+    while (motor.PorArchivo() && motor.EnMantenimiento(ruta)) {
+        if (espera.elapsed() >= 10000) {
+            if (error) *error = Mensaje(ruta, QString::fromUtf8(EnMantenimientoTexto));
+            return false;
+        }
+        QThread::msleep(20);
+    }
     const Diagnostico d = ExaminoBase(ruta, Examen::Rapido);
     if (d.estado != EstadoBase::Partidex) {
         if (error) *error = d.explicacion;
         return false;
     }
-    Motor& motor = MotorDeRuta(ruta);
     QSqlDatabase db = motor.Agrego(NombreConexion, ruta, false);
     QString falla;
     bool ok = db.open();
     if (!ok) falla = TextoError(db.lastError());
     ok = ok && ConfiguroConexion(db, &falla);
     ok = ok && motor.Compartida(db, true, &falla);
-    if (ok) {
-        motor.MarcoEnUso(ruta);
-    } else {
+    // Without the mark a restore could replace the books under this connection.
+    ok = ok && motor.MarcoEnUso(ruta, &falla);
+    if (!ok) {
         if (error) *error = Mensaje(ruta, falla);
         CierroBase();
     }
@@ -520,11 +536,24 @@ bool ReconectoSiSePerdio(const QSqlError& e) {
         es = es || t.contains(QLatin1String(p));
     QSqlDatabase db = Conexion();
     if (!es || !db.isValid() || MotorDe(db).PorArchivo()) return false;
-    // A new connection with the same settings, prepared as the first one was.
+    // A new connection with the same settings, prepared as the first one was, on the same books: one
+    // that finds them restored meanwhile stays closed, and says why.
     db.close();
     if (!db.open() || !ConfiguroConexion(db)) return false;
-    MotorDe(db).MarcoEnUso(App().databasePath);
+    if (!MotorDe(db).MarcoEnUso(App().databasePath, &motivoPerdida)) {
+        db.close();
+        return false;
+    }
+    motivoPerdida.clear();
     return true;
+}
+
+BaseExclusiva::BaseExclusiva(const QString& ruta) : motor(&MotorDeRuta(ruta)) {
+    tomada = motor->TomoExclusivo(ruta, &textoError);
+}
+
+BaseExclusiva::~BaseExclusiva() {
+    if (tomada) motor->LiberoExclusivo();
 }
 
 namespace {
@@ -543,7 +572,8 @@ bool EjecutoEnConexion(QSqlQuery& q, const QString& sql, const QVariantList& par
         return true;
     }
     // The driver that closed a lost connection leaves no text of its own.
-    *error = q.lastError().type() == QSqlError::NoError && ConexionPerdida()
+    *error = !motivoPerdida.isEmpty() && ConexionPerdida() ? motivoPerdida
+             : q.lastError().type() == QSqlError::NoError && ConexionPerdida()
                  ? QString::fromUtf8(ConexionPerdidaTexto)
                  : TextoError(q.lastError());
     ultimoError = *error;

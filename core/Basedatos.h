@@ -71,6 +71,26 @@ bool ConfiguroConexion(QSqlDatabase& db, QString* error = nullptr);
 // one) holds the file: then the file must not be replaced, compacted in place or restored over.
 bool BaseEnUso(const QString& ruta);
 
+class Motor;
+// Holds the database at ruta for this program alone for the guard's life (a restore, a compaction):
+// from the check that no instance has it open to the end, none can start on it, and so none can
+// write. Not taken (ok() false) when another instance has it open; error() then says why, or is
+// empty when the reason is only that.
+class BaseExclusiva {
+public:
+    explicit BaseExclusiva(const QString& ruta);
+    ~BaseExclusiva();
+    BaseExclusiva(const BaseExclusiva&) = delete;
+    BaseExclusiva& operator=(const BaseExclusiva&) = delete;
+    bool ok() const { return tomada; }
+    const QString& error() const { return textoError; }
+
+private:
+    Motor* motor;
+    bool tomada = false;
+    QString textoError;
+};
+
 // True when the server dropped the shared connection and its driver closed it: nothing can run on
 // it until it is opened again.
 bool ConexionPerdida();

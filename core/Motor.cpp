@@ -5,6 +5,10 @@
 #include "core/MotorPostgres.h"
 #include "core/MotorSqlite.h"
 
+const char* const EnMantenimientoTexto =
+    "la base de datos se está recuperando de la copia de seguridad o compactando en otra estación o "
+    "instancia del programa; intente nuevamente cuando termine";
+
 namespace {
 MotorSqlite& Sqlite() {
     static MotorSqlite m;
@@ -45,6 +49,10 @@ bool Motor::RespaldoLegible(const QString&, QString* detalle) const {
     return SinCopiaDeServidor(detalle);
 }
 bool Motor::RestauroDe(const QString&, const QString&, QString* error) const {
+    return SinCopiaDeServidor(error);
+}
+bool Motor::ExaminoRespaldo(const QString&, const QString&, const std::function<void(const QSqlDatabase&)>&,
+                            QString* error) const {
     return SinCopiaDeServidor(error);
 }
 bool Motor::CompactoEnSitio(QSqlDatabase&, QString* error) const {

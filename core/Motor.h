@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
+
 // An index as the engine keeps it (the ones the engine makes for composite keys included).
 struct IndiceBase {
     QString nombre;
@@ -123,17 +125,38 @@ public:
     virtual bool RespaldoLegible(const QString& archivo, QString* detalle) const;
     // Replaces the content of the database at ruta with the backup in archivo, all of it or nothing.
     virtual bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const;
+    // Restores the tables and rows of the backup in archivo (not its relations or indexes) into a
+    // scratch database on the server of ruta, hands examino a connection to it and drops it: what a
+    // restore would bring, seen before anything is replaced.
+    virtual bool ExaminoRespaldo(const QString& archivo, const QString& ruta,
+                                 const std::function<void(const QSqlDatabase&)>& examino,
+                                 QString* error) const;
     // Frees the room of deleted rows and brings the planner's statistics up to date, in place.
     virtual bool CompactoEnSitio(QSqlDatabase& db, QString* error) const;
 
     // --- In use
-    // Marks the database at ruta as open by this program until LiberoUso.
-    virtual void MarcoEnUso(const QString& ruta) = 0;
+    // Marks the database at ruta as open by this program until LiberoUso (on a server, through the
+    // shared connection, already open). Instances share the mark; a restore or a compaction that holds
+    // the database alone (TomoExclusivo) keeps it from being taken: this waits a few seconds for it,
+    // then gives up. False, with the reason, when the mark could not be taken: the connection must
+    // not be used. Taken again on the same book (a server connection opened anew), false as well when
+    // the book was replaced by a restore in between.
+    virtual bool MarcoEnUso(const QString& ruta, QString* error = nullptr) = 0;
     virtual void LiberoUso() = 0;
     // True when another connection (this program in another process, or another connection of this
     // one) has the database open: then it must not be replaced, compacted in place or restored over.
     virtual bool EnUso(const QString& ruta) const = 0;
+    // True while a restore or a compaction holds the database at ruta alone.
+    virtual bool EnMantenimiento(const QString& ruta) const = 0;
+    // Holds the database at ruta for this program alone, from the check that nobody has it open to
+    // LiberoExclusivo: meanwhile no instance can start on it, so none can write. False, holding
+    // nothing, when another instance has it open (or a restore or compaction already holds it).
+    virtual bool TomoExclusivo(const QString& ruta, QString* error) = 0;
+    virtual void LiberoExclusivo() = 0;
 };
+
+// Why an instance cannot start on a database that a restore or a compaction holds alone.
+extern const char* const EnMantenimientoTexto;
 
 // The engine of a connection, by its driver; SQLite for a connection not yet made.
 Motor& MotorDe(const QSqlDatabase& db);

@@ -4,6 +4,7 @@
 #include "schema/Esquema.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -13,6 +14,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QUrl>
 #include <QUrlQuery>
 #include <QUuid>
@@ -26,6 +28,11 @@ const char* const NombreAuxiliar = "Partidex auxiliar";
 // Key of the lock every write transaction takes first: writers of the books take turns, as they do on
 // the file engine, so that "maximum plus one" never gives two workstations the same number.
 constexpr qint64 LlaveEscritura = 0x50415254494445; // "PARTIDE"
+// Key of the lock every running workstation holds shared for as long as it is connected, and that a
+// restore or a compaction holds alone: while it does, no workstation can start on the books.
+constexpr qint64 LlaveUso = 0x50415254494455; // "PARTIDU"
+// How long a starting workstation waits for a restore or a compaction to end.
+constexpr qint64 EsperaMantenimiento = 10000; // ms
 
 QString contrasenaAjustes;
 
@@ -503,15 +510,95 @@ bool MotorPostgres::RestauroDe(const QString& archivo, const QString& ruta, QStr
         error);
 }
 
+bool MotorPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
+                                    const std::function<void(const QSqlDatabase&)>& examino,
+                                    QString* error) const {
+    ServidorPostgres s = ServidorDe(ruta);
+    // A name of letters and digits only: nothing from outside reaches the statements.
+    const QString examen = "partidex_examen_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString nombre = "examen-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = false;
+    {
+        QSqlDatabase db = Agrego(nombre, ruta, false);
+        if (!db.open()) {
+            if (error) *error = TextoError(db.lastError());
+        } else {
+            ok = Ejecuto(db, "CREATE DATABASE " + examen + " TEMPLATE template0 ENCODING 'UTF8' LOCALE 'C'",
+                         error);
+            if (ok) {
+                ServidorPostgres e = s;
+                e.base = examen;
+                const QString direccion = DireccionPostgres(e);
+                // Tables and rows only: the relations and indexes come after, and a backup that breaks
+                // a relation would stop there without saying what else is wrong.
+                ok = Cliente("pg_restore",
+                             {"--no-owner", "--single-transaction", "--exit-on-error", "--section=pre-data",
+                              "--section=data", archivo},
+                             direccion, error);
+                const QString conexion = nombre + "-copia";
+                if (ok) {
+                    QSqlDatabase copia = Agrego(conexion, direccion, true);
+                    ok = copia.open() && Configuro(copia, error);
+                    if (!ok && error && error->isEmpty()) *error = TextoError(copia.lastError());
+                    if (ok) examino(copia);
+                    copia.close();
+                }
+                QSqlDatabase::removeDatabase(conexion);
+                Ejecuto(db, "DROP DATABASE IF EXISTS " + examen + " WITH (FORCE)");
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    return ok;
+}
+
 bool MotorPostgres::CompactoEnSitio(QSqlDatabase& db, QString* error) const {
     return Ejecuto(db, "VACUUM ANALYZE", error);
 }
 
-void MotorPostgres::MarcoEnUso(const QString&) {
-    Ejecuto(Conexion(), QString("SET application_name = '%1'").arg(NombreEnUso));
+bool MotorPostgres::MarcoEnUso(const QString&, QString* error) {
+    QSqlDatabase db = Conexion();
+    // Shared among workstations, for as long as the connection lives; refused only while a restore
+    // or a compaction holds the book alone. The name that marks a running program goes on once the
+    // lock is held, so that a restore never counts a workstation still waiting for it.
+    QElapsedTimer espera;
+    espera.start();
+    for (;;) {
+        QSqlQuery q(db);
+        if (!q.exec(QString("SELECT pg_try_advisory_lock_shared(%1)").arg(LlaveUso)) || !q.next()) {
+            if (error) *error = TextoError(q.lastError());
+            return false;
+        }
+        if (q.value(0).toBool()) break;
+        if (espera.elapsed() >= EsperaMantenimiento) {
+            if (error) *error = QString::fromUtf8(EnMantenimientoTexto);
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    // A restore drops the tables and makes them anew: a connection opened again on a book restored
+    // meanwhile would go on numbering over it as if nothing had happened.
+    QSqlQuery q(db);
+    const qint64 identidad =
+        q.exec("SELECT COALESCE(CAST(CAST(to_regclass('asientos') AS oid) AS bigint), 0)") && q.next()
+            ? q.value(0).toLongLong()
+            : 0;
+    q.finish();
+    if (identidadLibro != 0 && identidad != identidadLibro) {
+        if (error)
+            *error = "la base de datos fue recuperada de la copia de seguridad mientras este programa estaba "
+                     "conectado; salga del programa e ingrese nuevamente";
+        return false;
+    }
+    identidadLibro = identidad;
+    return Ejecuto(db, QString("SET application_name = '%1'").arg(NombreEnUso), error);
 }
 
-void MotorPostgres::LiberoUso() {}
+void MotorPostgres::LiberoUso() {
+    // The server lets go of the lock with the connection.
+    identidadLibro = 0;
+}
 
 bool MotorPostgres::EnUso(const QString& ruta) const {
     const QString nombre = "en-uso-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -531,4 +618,65 @@ bool MotorPostgres::EnUso(const QString& ruta) const {
     }
     QSqlDatabase::removeDatabase(nombre);
     return usada;
+}
+
+bool MotorPostgres::EnMantenimiento(const QString& ruta) const {
+    const QString nombre = "mantenimiento-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool tomada = false;
+    {
+        QSqlDatabase db = Agrego(nombre, ruta, true);
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QString("SELECT pg_try_advisory_lock_shared(%1)").arg(LlaveUso)) && q.next())
+                tomada = !q.value(0).toBool();
+            q.finish();
+            db.close(); // and with it the lock, when it was taken
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    return tomada;
+}
+
+bool MotorPostgres::TomoExclusivo(const QString& ruta, QString* error) {
+    LiberoExclusivo();
+    if (error) error->clear();
+    const QString nombre = "exclusivo-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = false;
+    {
+        QSqlDatabase db = Agrego(nombre, ruta, false);
+        if (!db.open()) {
+            if (error) *error = TextoError(db.lastError());
+        } else {
+            // Every running workstation holds the lock shared; a program of an older version that
+            // does not is still seen by its name.
+            QSqlQuery q(db);
+            ok = q.exec(QString("SELECT pg_try_advisory_lock(%1)").arg(LlaveUso)) && q.next() &&
+                 q.value(0).toBool();
+            if (!ok && q.lastError().type() != QSqlError::NoError && error)
+                *error = TextoError(q.lastError());
+            ok =
+                ok &&
+                q.exec(QString("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND "
+                               "application_name = '%1' AND pid <> pg_backend_pid()")
+                           .arg(NombreEnUso)) &&
+                q.next() && q.value(0).toInt() == 0;
+            q.finish();
+            if (!ok) db.close();
+        }
+    }
+    if (ok)
+        conexionExclusiva = nombre;
+    else
+        QSqlDatabase::removeDatabase(nombre);
+    return ok;
+}
+
+void MotorPostgres::LiberoExclusivo() {
+    if (conexionExclusiva.isEmpty()) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(conexionExclusiva, false);
+        if (db.isOpen()) db.close(); // the server lets go of the lock with the connection
+    }
+    QSqlDatabase::removeDatabase(conexionExclusiva);
+    conexionExclusiva.clear();
 }

@@ -64,9 +64,19 @@ public:
     bool RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const override;
     bool RespaldoLegible(const QString& archivo, QString* detalle) const override;
     bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const override;
+    bool ExaminoRespaldo(const QString& archivo, const QString& ruta,
+                         const std::function<void(const QSqlDatabase&)>& examino,
+                         QString* error) const override;
     bool CompactoEnSitio(QSqlDatabase& db, QString* error) const override;
 
-    void MarcoEnUso(const QString& ruta) override;
+    bool MarcoEnUso(const QString& ruta, QString* error = nullptr) override;
     void LiberoUso() override;
     bool EnUso(const QString& ruta) const override;
+    bool EnMantenimiento(const QString& ruta) const override;
+    bool TomoExclusivo(const QString& ruta, QString* error) override;
+    void LiberoExclusivo() override;
+
+private:
+    qint64 identidadLibro = 0; // what tells the book marked in use from one restored over it
+    QString conexionExclusiva; // the connection that holds the book alone, while it does
 };

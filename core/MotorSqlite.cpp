@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -20,6 +21,8 @@ namespace {
 // Byte range locked by every open instance, far from the bytes SQLite locks itself. Open file
 // description locks conflict between any two descriptors, in one process or in two.
 constexpr off_t ByteInstancia = 0x60000000;
+// How long a starting instance waits for a restore or a compaction to end.
+constexpr qint64 EsperaMantenimiento = 10000; // ms
 
 bool BloqueoRango(int fd, short tipo) {
     struct flock fl = {};
@@ -100,6 +103,7 @@ qint64 Numero(const QSqlDatabase& db, const QString& sql) {
 
 MotorSqlite::~MotorSqlite() {
     LiberoUso();
+    LiberoExclusivo();
 }
 
 QString MotorSqlite::Version() const {
@@ -341,10 +345,26 @@ bool MotorSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* e
     return true;
 }
 
-void MotorSqlite::MarcoEnUso(const QString& ruta) {
+bool MotorSqlite::MarcoEnUso(const QString& ruta, QString* error) {
     LiberoUso();
     descriptorUso = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
-    if (descriptorUso >= 0) BloqueoRango(descriptorUso, F_RDLCK);
+    if (descriptorUso < 0) {
+        if (error) *error = "no se puede abrir el archivo para lectura y escritura";
+        return false;
+    }
+    // Shared among instances; refused only while a restore or a compaction holds the file alone (or
+    // for the instant another instance probes whether it is in use).
+    QElapsedTimer espera;
+    espera.start();
+    while (!BloqueoRango(descriptorUso, F_RDLCK)) {
+        if (espera.elapsed() >= EsperaMantenimiento) {
+            LiberoUso();
+            if (error) *error = QString::fromUtf8(EnMantenimientoTexto);
+            return false;
+        }
+        sqlite3_sleep(20);
+    }
+    return true;
 }
 
 void MotorSqlite::LiberoUso() {
@@ -360,4 +380,39 @@ bool MotorSqlite::EnUso(const QString& ruta) const {
     const bool libre = BloqueoRango(fd, F_WRLCK);
     ::close(fd); // closing the descriptor releases the probe lock
     return !libre;
+}
+
+bool MotorSqlite::EnMantenimiento(const QString& ruta) const {
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool libre = BloqueoRango(fd, F_RDLCK);
+    ::close(fd);
+    return !libre;
+}
+
+bool MotorSqlite::TomoExclusivo(const QString& ruta, QString* error) {
+    LiberoExclusivo();
+    if (error) error->clear();
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        // Nobody can have open a file that is not there; one that cannot be written is not taken.
+        if (errno == ENOENT) return true;
+        if (error) *error = "no se puede abrir el archivo para lectura y escritura";
+        return false;
+    }
+    // Every open instance holds its shared mark on this byte: the exclusive lock is the check that
+    // none has the file open and, held, what keeps any from starting until the work is done.
+    if (!BloqueoRango(fd, F_WRLCK)) {
+        ::close(fd);
+        return false;
+    }
+    descriptorExclusivo = fd;
+    return true;
+}
+
+void MotorSqlite::LiberoExclusivo() {
+    if (descriptorExclusivo >= 0) {
+        ::close(descriptorExclusivo);
+        descriptorExclusivo = -1;
+    }
 }

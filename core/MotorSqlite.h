@@ -39,10 +39,14 @@ public:
     bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const override;
     bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const override;
 
-    void MarcoEnUso(const QString& ruta) override;
+    bool MarcoEnUso(const QString& ruta, QString* error = nullptr) override;
     void LiberoUso() override;
     bool EnUso(const QString& ruta) const override;
+    bool EnMantenimiento(const QString& ruta) const override;
+    bool TomoExclusivo(const QString& ruta, QString* error) override;
+    void LiberoExclusivo() override;
 
 private:
     int descriptorUso = -1;
+    int descriptorExclusivo = -1;
 };

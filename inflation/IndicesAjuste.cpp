@@ -260,13 +260,23 @@ bool LeoCsvIndices(const QString& archivo, QVector<ValorIndice>* valores, QStrin
     return true;
 }
 
+// Months named in the refusal of an import over stored ones: the count tells the rest.
+constexpr int MesesMostrados = 12;
+
 QStringList MesesGuardados(int tabla, const QVector<ValorIndice>& valores) {
     QSet<QString> guardados;
     for (const ValorIndice& v : CargoValores(tabla))
         guardados.insert(Mes(v.fecha));
+    // Each month once, in the file's order; a set keeps it linear for a long daily series.
+    QSet<QString> vistos;
     QStringList meses;
-    for (const ValorIndice& v : valores)
-        if (guardados.contains(Mes(v.fecha)) && !meses.contains(Mes(v.fecha))) meses << Mes(v.fecha);
+    for (const ValorIndice& v : valores) {
+        const QString mes = Mes(v.fecha);
+        if (guardados.contains(mes) && !vistos.contains(mes)) {
+            vistos.insert(mes);
+            meses << mes;
+        }
+    }
     return meses;
 }
 
@@ -313,7 +323,8 @@ bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* impo
         return falla(QString("La tabla ya tiene valores para %1 meses (%2); no se importó nada. Pida el "
                              "reemplazo para sustituirlos.")
                          .arg(meses.size())
-                         .arg(meses.join(", ")));
+                         .arg(meses.mid(0, MesesMostrados).join(", ") +
+                              (meses.size() > MesesMostrados ? QString::fromUtf8("…") : QString())));
     if (!GuardoImportados(tabla, valores, &mensaje))
         return falla("No se pudieron grabar los valores importados, " + mensaje);
     if (importados) *importados = int(valores.size());

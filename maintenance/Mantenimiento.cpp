@@ -1,5 +1,7 @@
 #include "maintenance/Mantenimiento.h"
 
+#include "maintenance/Coherencia.h"
+
 #include "core/AppState.h"
 #include "core/Archivos.h"
 #include "core/Basedatos.h"
@@ -89,6 +91,10 @@ QString EnUso() {
     return QStringLiteral("la base de datos está abierta por otro usuario o por otra instancia del programa; "
                           "ciérrela e intente nuevamente");
 }
+// Why the books could not be held alone: in use, or the engine's own reason.
+QString EnUso(const BaseExclusiva& e) {
+    return e.error().isEmpty() ? EnUso() : e.error();
+}
 
 // Copies the whole content of the file origen into the database destino with the engine's own copy,
 // under the engine's own locks. destino is rewritten in place and keeps its journal mode.
@@ -110,7 +116,9 @@ bool CopioConBackUp(const QString& origen, const QString& destino, QString* erro
 
 // Replaces destino with a copy of origen: copied under a scratch name and renamed over destino when
 // complete, so that a failed copy never destroys the previous file. Only for files nobody has open.
-bool CopioArchivo(const QString& origen, const QString& destino, QString* error) {
+// antes runs once the copy is complete, before it takes destino's place; its failure replaces nothing.
+bool CopioArchivo(const QString& origen, const QString& destino, QString* error,
+                  const std::function<bool(QString*)>& antes) {
     const QString temporal = destino + ".copia-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
     if (!QFile::copy(origen, temporal)) {
         *error = !QFileInfo::exists(origen) ? "no existe el archivo " + QDir::toNativeSeparators(origen)
@@ -123,6 +131,10 @@ bool CopioArchivo(const QString& origen, const QString& destino, QString* error)
         // On disk before it takes the old file's place.
         QFile copia(temporal);
         if (copia.open(QIODevice::ReadWrite)) ::fsync(copia.handle());
+    }
+    if (!antes(error)) {
+        QFile::remove(temporal);
+        return false;
     }
     if (std::rename(QFile::encodeName(temporal).constData(), QFile::encodeName(destino).constData()) != 0) {
         *error = "no se pudo reemplazar " + QDir::toNativeSeparators(destino);
@@ -155,6 +167,11 @@ bool BorroLogs(const QString& ruta, QString* error) {
     return true;
 }
 
+QString NoCoherente(const QString& copia) {
+    return "la copia de seguridad " + QDir::toNativeSeparators(copia) +
+           " tiene datos incoherentes; la base actual no se modificó:\n";
+}
+
 bool BorroArchivo(const QString& ruta, QString* error) {
     if (QFileInfo::exists(ruta) && !QFile::remove(ruta)) {
         *error = "no se pudo eliminar " + QDir::toNativeSeparators(ruta);
@@ -164,6 +181,12 @@ bool BorroArchivo(const QString& ruta, QString* error) {
 }
 
 } // namespace
+
+QString FaltasDeCoherencia(const QString& ruta) {
+    ConexionArchivo c(ruta, true);
+    if (!c.abierta) return "- no se pudo abrir: " + c.error;
+    return DescriboIncoherencias(RevisoCoherencia(c.Base()));
+}
 
 void FijoInterlocutor(Interlocutor i) {
     interlocutor = std::move(i);
@@ -202,6 +225,15 @@ int VerificoEstructura(const QString& ruta) {
                 Aviso::Error);
         resultado = 1;
     }
+    // The same rules a restore asks of a backup; a book that breaks them is not copied over the
+    // backup that may still be sound.
+    const QString faltas = FaltasDeCoherencia(ruta);
+    if (!faltas.isEmpty()) {
+        Informo("ATENCION: la base de datos tiene datos incoherentes, avisar URGENTE a " + CorreoSoporte +
+                    ":\n" + faltas,
+                Aviso::Error);
+        resultado = 1;
+    }
     return resultado;
 }
 
@@ -221,8 +253,11 @@ bool BaseSana(const QString& base, QString* motivo) {
 // Compaction of a database already examined: the engine's compacted copy into the scratch file, the scratch
 // file checked page by page, and only then its content written back into the database.
 bool CompactoExaminada(const QString& base, const QString& aux) {
-    if (BaseEnUso(base)) {
-        Informo(NoCompacta + EnUso(), Aviso::Informacion);
+    // Held alone from here to the end: no instance may start and write while the compacted copy is
+    // made and written back, or its work would be overwritten.
+    const BaseExclusiva exclusiva(base);
+    if (!exclusiva.ok()) {
+        Informo(NoCompacta + EnUso(exclusiva), Aviso::Informacion);
         return false;
     }
     QString error;
@@ -251,8 +286,8 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
         BorroArchivo(aux, &error);
         return false;
     }
-    // Checked again: an instance may have opened or changed the database while it was being compacted.
-    if (BaseEnUso(base) || motor.VersionDatos(db) != version) {
+    // Nobody could start meanwhile; a change all the same (this program's own) is never overwritten.
+    if (motor.VersionDatos(db) != version) {
         Informo(NoCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
@@ -316,9 +351,11 @@ bool Compacto(const QString& base, const QString& aux) {
             Informo(NoCompacta + motivo, Aviso::Informacion);
             return false;
         }
-        // As with a file: maintenance waits until no workstation has the books open.
-        if (BaseEnUso(base)) {
-            Informo(NoCompacta + EnUso(), Aviso::Informacion);
+        // As with a file: maintenance waits until no workstation has the books open, and none
+        // starts while it runs.
+        const BaseExclusiva exclusiva(base);
+        if (!exclusiva.ok()) {
+            Informo(NoCompacta + EnUso(exclusiva), Aviso::Informacion);
             return false;
         }
         ConexionArchivo c(base, false);
@@ -406,8 +443,12 @@ bool RecuperoBackUp() {
         return false;
     const QString prefijo = QString::fromUtf8("No se pudo hacer la recuperación de la base de datos, ");
     Ocupado ocupado;
-    if (BaseEnUso(a.databasePath)) {
-        Informo(prefijo + EnUso(), Aviso::Ninguno);
+    // The books are held alone from this check to the end of the replacement: an instance that
+    // starts meanwhile waits for it (and then works on the restored books), so no entry it commits
+    // is lost under the restore. Refused for being in use, nothing changes.
+    const BaseExclusiva exclusiva(a.databasePath);
+    if (!exclusiva.ok()) {
+        Informo(prefijo + EnUso(exclusiva), Aviso::Ninguno);
         return false;
     }
     QString error;
@@ -426,6 +467,35 @@ bool RecuperoBackUp() {
                     Aviso::Ninguno);
             return false;
         }
+        // What the backup holds is examined in a scratch database first: sound pages are not enough,
+        // the books must keep their own rules.
+        // The copy comes without its relations: those of the schema, as the live books hold them.
+        QList<RelacionBase> relaciones;
+        {
+            ConexionArchivo vivo(a.databasePath, true);
+            bool leidas = false;
+            if (vivo.abierta) relaciones = motor.Relaciones(vivo.Base(), &leidas);
+            if (!leidas || relaciones.isEmpty()) {
+                Informo(prefijo + "no se pudieron leer las relaciones de la base actual", Aviso::Ninguno);
+                return false;
+            }
+        }
+        QString faltas;
+        if (!motor.ExaminoRespaldo(
+                a.backupPath, a.databasePath,
+                [&](const QSqlDatabase& db) {
+                    faltas = DescriboIncoherencias(RevisoCoherencia(db, &relaciones));
+                },
+                &error)) {
+            Informo(prefijo + "no se pudo examinar la copia de seguridad " +
+                        QDir::toNativeSeparators(a.backupPath) + " (" + error + ")",
+                    Aviso::Ninguno);
+            return false;
+        }
+        if (!faltas.isEmpty()) {
+            Informo(prefijo + NoCoherente(a.backupPath) + faltas, Aviso::Ninguno);
+            return false;
+        }
         if (!motor.RestauroDe(a.backupPath, a.databasePath, &error)) {
             Informo(prefijo + error, Aviso::Ninguno);
             return false;
@@ -439,6 +509,12 @@ bool RecuperoBackUp() {
         Informo(prefijo + d.explicacion, Aviso::Ninguno);
         return false;
     }
+    // Sound pages are not enough: the books inside must keep their own rules.
+    const QString faltas = FaltasDeCoherencia(a.backupPath);
+    if (!faltas.isEmpty()) {
+        Informo(prefijo + NoCoherente(a.backupPath) + faltas, Aviso::Ninguno);
+        return false;
+    }
     if (!QFileInfo::exists(a.databasePath) || SeLeeComoBase(a.databasePath)) {
         if (!CopioConBackUp(a.backupPath, a.databasePath, &error)) {
             Informo(prefijo + error, Aviso::Ninguno);
@@ -447,9 +523,11 @@ bool RecuperoBackUp() {
         return true;
     }
     // A database damaged beyond SQLite's header cannot take pages through the backup. Nobody can have
-    // it open as a database (checked above), so the backup replaces it whole: copied beside it and
-    // renamed over it, with the logs of the damaged file removed so they are never replayed.
-    if (!CopioArchivo(a.backupPath, a.databasePath, &error) || !BorroLogs(a.databasePath, &error)) {
+    // it open as a database (held above), so the backup replaces it whole: copied beside it and
+    // renamed over it, with the logs of the damaged file removed first so they are never replayed.
+    // An instance waiting on the damaged file opens the new one once it has taken its place.
+    if (!CopioArchivo(a.backupPath, a.databasePath, &error,
+                      [&](QString* falla) { return BorroLogs(a.databasePath, falla); })) {
         Informo(prefijo + error, Aviso::Ninguno);
         return false;
     }

@@ -37,9 +37,14 @@ struct Estructura {
 };
 Estructura CuentoEstructura(const QString& ruta);
 
-// 0 = indexes and relations as delivered; 1 = a count differs (each difference is reported as a
-// critical warning); 2 = the file cannot be opened (nothing is reported).
+// 0 = indexes and relations as delivered and the books keep their rules; 1 = a count differs or a rule
+// is broken (each is reported as a critical warning); 2 = the file cannot be opened (nothing is
+// reported).
 int VerificoEstructura(const QString& ruta);
+
+// What is wrong with the books in the database at ruta (maintenance/Coherencia.h), in words; empty
+// when they keep their rules.
+QString FaltasDeCoherencia(const QString& ruta);
 
 // Compacts the database into the scratch file (the engine's compacted copy), checks the compacted copy, and
 // writes its content back into the database through the online backup. The scratch file stays on disk.

@@ -6,6 +6,24 @@
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 
+namespace {
+
+qint64 AdministradoresActivos() {
+    return qint64(
+        NumeroOCero(ValorCampo("Usuarios", "COUNT(*)", "Perfil=? AND Activo<>0", {PerfilAdministrador})));
+}
+
+// Inside the change's transaction: false, with the reason, when the change took away the last active
+// administrator (a book that had none already is left to be mended).
+bool QuedaAdministrador(qint64 antes, Resultado& r) {
+    if (!r.ok || antes == 0 || AdministradoresActivos() > 0) return true;
+    r.ok = false;
+    r.error = QString::fromUtf8("debe quedar al menos un usuario activo con el perfil Administrador");
+    return false;
+}
+
+} // namespace
+
 ResultadoUsuario GraboUsuario(int usuario, const DatosUsuario& d) {
     ResultadoUsuario res;
     const QVariant perfil = d.perfil.isValid() ? d.perfil : QVariant(QMetaType::fromType<int>());
@@ -15,13 +33,15 @@ ResultadoUsuario GraboUsuario(int usuario, const DatosUsuario& d) {
     if (!t.ok()) {
         r.ok = false;
         r.error = t.error();
-    } else if (usuario < 0) {
+    }
+    const qint64 administradores = r.ok ? AdministradoresActivos() : 0;
+    if (r.ok && usuario < 0) {
         res.usuario = int(NumeroOCero(ValorCampo("Usuarios", "Max(Usuario)", "1=1"))) + 1;
         r = Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) "
                     "VALUES (?, ?, ?, ?, ?, ?)",
                     {res.usuario, d.nombreCorto.toUpper(), d.descripcion, perfil,
                      HashContrasena(d.nombreCorto), activo});
-    } else {
+    } else if (r.ok) {
         res.usuario = usuario;
         if (d.contrasena.isEmpty())
             r = Ejecuto(
@@ -36,6 +56,7 @@ ResultadoUsuario GraboUsuario(int usuario, const DatosUsuario& d) {
             r.ok = false;
             r.error = QStringLiteral("el usuario ya no existe");
         }
+        QuedaAdministrador(administradores, r);
     }
     if (r.ok && !t.Confirmo()) {
         r.ok = false;
@@ -86,7 +107,15 @@ QSqlQuery ConsultoUsuario(int usuario) {
 }
 
 Resultado BorroUsuario(int usuario) {
-    return Ejecuto("DELETE FROM Usuarios WHERE Usuario=?", {usuario});
+    Transaccion t;
+    if (!t.ok()) return {false, 0, t.error()};
+    const qint64 administradores = AdministradoresActivos();
+    Resultado r = Ejecuto("DELETE FROM Usuarios WHERE Usuario=?", {usuario});
+    if (QuedaAdministrador(administradores, r) && r.ok && !t.Confirmo()) {
+        r.ok = false;
+        r.error = t.error();
+    }
+    return r;
 }
 
 QString NombreCortoUsuario(int usuario) {

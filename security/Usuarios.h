@@ -20,8 +20,13 @@ struct ResultadoUsuario {
     QString error;   // engine error text when not ok
 };
 
+// The profile that manages users; some active user must always hold it.
+constexpr int PerfilAdministrador = 1;
+
 // Stores a user. A new one (usuario -1) takes the highest number plus one and, as password, its own
 // login name. An existing one keeps its password unless a new one is given.
+// A change that would leave no active user of the administrator profile is refused whole (nobody could
+// manage users afterwards).
 ResultadoUsuario GraboUsuario(int usuario, const DatosUsuario& datos);
 
 enum class CambioClave { Hecho, ActualIncorrecta, Falla };
@@ -34,6 +39,7 @@ CambioClave CambioContrasena(int usuario, const QString& actual, const QString& 
 // chosen lists them all, as both do).
 QSqlQuery ConsultoUsuarios(bool activos, bool inactivos);
 QSqlQuery ConsultoUsuario(int usuario);
+// Refused, as GraboUsuario, when it would leave no active administrator.
 Resultado BorroUsuario(int usuario);
 // Login name of a user (empty when there is no such user).
 QString NombreCortoUsuario(int usuario);

@@ -644,8 +644,15 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
         const Diagnostico d = ExaminoBase(RutaNueva(), Examen::Completo);
         if (d.estado != EstadoBase::Partidex) h.Agrego("la base creada: " + d.explicacion);
     }
+    const Motor& motor = MotorDeRuta(App().databasePath);
     for (const QString& copia : {App().backupPath, App().backupPath + ".1"}) {
         if (!QFileInfo::exists(copia)) continue;
+        // A server's backup is in the server's own format.
+        QString detalle;
+        if (!motor.PorArchivo()) {
+            if (!motor.RespaldoLegible(copia, &detalle)) h.Agrego("la copia " + copia + ": " + detalle);
+            continue;
+        }
         const Diagnostico d = ExaminoBase(copia, Examen::Completo, true);
         if (d.estado != EstadoBase::Partidex) h.Agrego("la copia " + copia + ": " + d.explicacion);
     }

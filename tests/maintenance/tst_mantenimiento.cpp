@@ -471,6 +471,136 @@ private slots:
         QCOMPARE(Huella(e.RutaBase()), antes);
     }
 
+    // A backup that breaks one rule of the books each: the restore refuses it naming the fault, the
+    // live books stay as they were, and the structure check says the same of a live book with it.
+    void recuperacionDeCopiaIncoherente_data() {
+        QTest::addColumn<QString>("defecto");
+        QTest::addColumn<QString>("nombrado");
+        QTest::newRow("asiento que no balancea")
+            << "UPDATE DetAsientos SET Importe = Importe + 0.01 WHERE Asiento = 1 AND Detalle = 1"
+            << "asientos que no balancean: 1 (empresa 1, ejercicio 1, asiento 1, diferencia 0,01)";
+        QTest::newRow("línea sin asiento")
+            << "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+               "VALUES (1, 1, 99, 1, 2, 0)"
+            << "líneas sin su asiento: 1 (empresa 1, ejercicio 1, asiento 99, línea 1)";
+        QTest::newRow("línea sobre cuenta inexistente")
+            << "UPDATE DetAsientos SET Cuenta = 999 WHERE Asiento = 1 AND Detalle = 2"
+            << "líneas sobre cuentas que no existen: 1 (empresa 1, ejercicio 1, asiento 1, línea 2, cuenta "
+               "999)";
+        QTest::newRow("índice negativo")
+            << "UPDATE AjustesInflacion SET Ajuste = -3 WHERE Fecha = '2024-02-29'"
+            << "valores de índice que no son positivos: 1 (tabla 1, 29/02/2024: -3";
+        QTest::newRow("ejercicio sin empresa")
+            << "INSERT INTO Ejercicios (EmpresaPropia, NumEjercicio) VALUES (77, 1)"
+            << "filas de Ejercicios sin su fila de EmpresasPropia: 1 (EmpresaPropia 77)";
+        QTest::newRow("versión desconocida") << "versión"
+                                             << "versión";
+    }
+    void recuperacionDeCopiaIncoherente() {
+        QFETCH(QString, defecto);
+        QFETCH(QString, nombrado);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto) VALUES "
+                        "(1, 1, 1, '2024-03-01', 'Venta')")
+                    .ok);
+        QVERIFY(
+            Ejecuto(
+                "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                "VALUES (1, 1, 1, 1, 2, 1500.25), (1, 1, 1, 2, 7, -1500.25)")
+                .ok);
+        QVERIFY(Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
+                        "VALUES (1, 'IPC')")
+                    .ok);
+        QVERIFY(Ejecuto("INSERT INTO AjustesInflacion (TablaAjusteInflacion, Fecha, Ajuste) VALUES "
+                        "(1, '2024-01-31', 1.5), (1, '2024-02-29', 1.7)")
+                    .ok);
+        CierroBase();
+        MensajePrueba::Limpio();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+        const QString sana = App().backupPath + ".sana";
+        QVERIFY(QFile::copy(App().backupPath, sana));
+
+        // The fault made in the live books, checked there, and written out as the backup.
+        {
+            Archivo a(e.RutaBase());
+            QSqlDatabase db = a.Base();
+            QVERIFY(MotorActual().ClavesForaneas(db, false));
+            QSqlQuery q(db);
+            if (defecto == "versión")
+                QVERIFY(MotorDe(db).FijoVersionEsquema(db, Esquema::Version + 7));
+            else
+                QVERIFY2(q.exec(defecto), qPrintable(q.lastError().text()));
+        }
+        if (defecto != "versión") {
+            MensajePrueba::Limpio();
+            MensajePrueba::setNextAnswer(Respuesta::Ok);
+            QCOMPARE(VerificoEstructura(e.RutaBase()), 1);
+            QVERIFY2(MensajePrueba::Textos().value(0).contains(nombrado),
+                     qPrintable(MensajePrueba::Textos().join('\n')));
+        }
+        QString error;
+        if (PruebaEnPostgres()) {
+            QVERIFY2(MotorActual().RespaldoEn(e.RutaBase(), App().backupPath + ".mala", &error),
+                     qPrintable(error));
+            QVERIFY(QFile::remove(App().backupPath));
+            QVERIFY(QFile::rename(App().backupPath + ".mala", App().backupPath));
+            QVERIFY2(MotorActual().RestauroDe(sana, e.RutaBase(), &error), qPrintable(error));
+        } else {
+            QVERIFY(QFile::remove(App().backupPath));
+            QVERIFY(QFile::rename(e.RutaBase(), App().backupPath));
+            QVERIFY(QFile::copy(sana, e.RutaBase()));
+        }
+        QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
+        const auto antes = Contenido(e.RutaBase());
+
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        QVERIFY(!RecuperoBackUp());
+        const QString refusal = MensajePrueba::Textos().last();
+        QVERIFY2(refusal.startsWith("No se pudo hacer la recuperación de la base de datos, "),
+                 qPrintable(refusal));
+        QVERIFY2(refusal.contains(nombrado), qPrintable(refusal));
+        QCOMPARE(Contenido(e.RutaBase()), antes);
+    }
+
+    // A workstation whose connection to the server dropped while the books were restored: on coming
+    // back it is told so, and nothing it sends reaches the restored books.
+    void sesionPerdidaDuranteLaRecuperacion() {
+        Entorno e;
+        if (!PruebaEnPostgres()) QSKIP("en un archivo, una instancia abierta impide la recuperación");
+        e.CreoEmpresaYEjercicio();
+        CierroBase();
+        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(AbroBase(e.RutaBase()));
+        QSqlQuery q = Consulto("SELECT pg_backend_pid()");
+        QVERIFY(q.next());
+        const int pid = q.value(0).toInt();
+        q.finish();
+        {
+            Archivo otro(e.RutaBase());
+            QSqlQuery t(otro.Base());
+            QVERIFY(t.exec(QString("SELECT pg_terminate_backend(%1)").arg(pid)));
+        }
+        for (int i = 0; i < 100 && BaseEnUso(e.RutaBase()); ++i)
+            QTest::qWait(20);
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        QVERIFY2(RecuperoBackUp(), qPrintable(MensajePrueba::Textos().join('\n')));
+        const Resultado r =
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Perdida')");
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains("fue recuperada de la copia de seguridad"), qPrintable(r.error));
+        // Opened anew, the restored books work, without the row.
+        QVERIFY(AbroBase(e.RutaBase()));
+        QVERIFY(!ValorCampo("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {7}).has_value());
+        QVERIFY(
+            Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Nueva')").ok);
+    }
+
     void rechazoConBaseEnUso_data() {
         QTest::addColumn<QString>("operacion");
         QTest::newRow("compactación") << "compacto";

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Contrasenas.h"
+#include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
@@ -174,6 +175,47 @@ void PruebaUsuarios::contrasenaSoloCambiaSiSeEscribe() {
     QVERIFY(VerificoContrasena("nUEVA", Guardada(1)));
     // An update of a user that no longer exists is reported, not taken as saved.
     QVERIFY(!GraboUsuario(40, {"x", "", 1, "", true}).ok);
+}
+
+// A change that leaves no active administrator is refused whole; with a second active one it goes.
+void PruebaUsuarios::ultimoAdministrador_data() {
+    QTest::addColumn<QString>("cambio");
+    QTest::addColumn<bool>("otroAdministrador");
+    for (const bool otro : {false, true})
+        for (const char* c : {"desactivo", "borro", "cambio perfil"})
+            QTest::newRow(qPrintable(QString(c) + (otro ? ", con otro" : ", el único")))
+                << QString(c) << otro;
+}
+void PruebaUsuarios::ultimoAdministrador() {
+    QFETCH(QString, cambio);
+    QFETCH(bool, otroAdministrador);
+    Entorno e;
+    // An inactive administrator and an active operator never count.
+    QVERIFY(GraboUsuario(-1, {"viejo", "Inactivo", PerfilAdministrador, "", false}).ok);
+    QVERIFY(GraboUsuario(-1, {"oper", "Operador", 2, "", true}).ok);
+    if (otroAdministrador) QVERIFY(GraboUsuario(-1, {"segundo", "Otro", PerfilAdministrador, "", true}).ok);
+    const QString antes = ValorCampo("Usuarios", "Perfil || '/' || Activo", "Usuario=1")->toString();
+    QString error;
+    bool ok = false;
+    if (cambio == "borro") {
+        const Resultado r = BorroUsuario(1);
+        ok = r.ok;
+        error = r.error;
+    } else {
+        const ResultadoUsuario r =
+            GraboUsuario(1, {"admin", "Administrador", cambio == "cambio perfil" ? 2 : PerfilAdministrador,
+                             "", cambio != "desactivo"});
+        ok = r.ok;
+        error = r.error;
+    }
+    QCOMPARE(ok, otroAdministrador);
+    if (otroAdministrador) {
+        QVERIFY(error.isEmpty());
+        return;
+    }
+    QCOMPARE(error, QString("debe quedar al menos un usuario activo con el perfil Administrador"));
+    QCOMPARE(ValorCampo("Usuarios", "Perfil || '/' || Activo", "Usuario=1")->toString(), antes);
+    QCOMPARE(Transaccion::Profundidad(), 0);
 }
 
 void PruebaUsuarios::cambioContrasena_data() {

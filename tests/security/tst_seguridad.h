@@ -20,6 +20,8 @@ private slots:
     void contrasenaSoloCambiaSiSeEscribe();
     void cambioContrasena_data();
     void cambioContrasena();
+    void ultimoAdministrador_data();
+    void ultimoAdministrador();
 };
 
 // The password change dialog driven as a user.

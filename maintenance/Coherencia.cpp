@@ -1,0 +1,138 @@
+#include "maintenance/Coherencia.h"
+
+#include "core/Basedatos.h"
+#include "core/Importe.h"
+#include "core/Motor.h"
+#include "core/Valores.h"
+#include "schema/Actualizacion.h"
+#include "schema/Esquema.h"
+
+#include <QSqlQuery>
+
+#include <functional>
+
+namespace Mantenimiento {
+namespace {
+
+constexpr int Ejemplos = 5;
+
+// Runs a query whose rows are the faulty ones; each row is described by describo. All of them are
+// counted, the first few described.
+void Reviso(const QSqlDatabase& db, QList<Incoherencia>& lista, const QString& clase, const QString& sql,
+            const std::function<QString(const QSqlQuery&)>& describo) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    Incoherencia i{clase, 0, {}};
+    if (!q.exec(sql)) {
+        lista.append({"no se pudo revisar: " + clase, 1, {TextoError(q.lastError())}});
+        return;
+    }
+    while (q.next()) {
+        if (i.ejemplos.size() < Ejemplos) i.ejemplos << describo(q);
+        ++i.cantidad;
+    }
+    if (i.cantidad > 0) lista.append(i);
+}
+
+QString Asiento(const QSqlQuery& q) {
+    return QString("empresa %1, ejercicio %2, asiento %3")
+        .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+}
+
+} // namespace
+
+QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<RelacionBase>* dadas) {
+    QList<Incoherencia> lista;
+    const Motor& motor = MotorDe(db);
+
+    const int version = motor.VersionEsquema(db);
+    if (version < Esquema::VersionMinima || version > Esquema::Version)
+        lista.append({"versión de estructura desconocida",
+                      1,
+                      {QString("la %1; este programa conoce de la %2 a la %3")
+                           .arg(version)
+                           .arg(Esquema::VersionMinima)
+                           .arg(Esquema::Version)}});
+
+    const QString suma = Importe::SumaSql("Importe");
+    Reviso(db, lista, "asientos que no balancean",
+           "SELECT EmpresaPropia, NumEjercicio, Asiento, " + suma +
+               " FROM DetAsientos GROUP BY EmpresaPropia, NumEjercicio, Asiento HAVING " + suma +
+               " <> 0 ORDER BY EmpresaPropia, NumEjercicio, Asiento",
+           [](const QSqlQuery& q) {
+               return Asiento(q) + ", diferencia " + Importe::DeCentavosBase(q.value(3)).Texto(u',', u'.');
+           });
+    Reviso(
+        db, lista, QString::fromUtf8("líneas sin su asiento"),
+        "SELECT d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle FROM DetAsientos AS d WHERE NOT EXISTS "
+        "(SELECT 1 FROM Asientos AS a WHERE a.EmpresaPropia = d.EmpresaPropia AND a.NumEjercicio = "
+        "d.NumEjercicio AND a.Asiento = d.Asiento) ORDER BY d.EmpresaPropia, d.NumEjercicio, d.Asiento, "
+        "d.Detalle",
+        [](const QSqlQuery& q) {
+            return Asiento(q) + QString::fromUtf8(", línea ") + q.value(3).toString();
+        });
+    Reviso(
+        db, lista, QString::fromUtf8("líneas sobre cuentas que no existen"),
+        "SELECT d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle, d.Cuenta FROM DetAsientos AS d WHERE "
+        "d.Cuenta IS NULL OR NOT EXISTS (SELECT 1 FROM Cuentas AS c WHERE c.EmpresaPropia = "
+        "d.EmpresaPropia AND c.NumEjercicio = d.NumEjercicio AND c.Cuenta = d.Cuenta) ORDER BY "
+        "d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle",
+        [](const QSqlQuery& q) {
+            return Asiento(q) + QString::fromUtf8(", línea ") + q.value(3).toString() + ", cuenta " +
+                   (q.value(4).isNull() ? QStringLiteral("ninguna") : q.value(4).toString());
+        });
+    Reviso(db, lista, QString::fromUtf8("valores de índice que no son positivos"),
+           "SELECT TablaAjusteInflacion, Fecha, Ajuste FROM AjustesInflacion WHERE Ajuste IS NULL OR Ajuste "
+           "<= 0 "
+           "ORDER BY TablaAjusteInflacion, Fecha",
+           [](const QSqlQuery& q) {
+               const QDate fecha = FechaDeBase(q.value(1));
+               return QString("tabla %1, %2: %3")
+                   .arg(q.value(0).toString(),
+                        fecha.isValid() ? fecha.toString("dd/MM/yyyy") : q.value(1).toString(),
+                        q.value(2).isNull() ? QStringLiteral("sin valor") : q.value(2).toString());
+           });
+
+    // Every other relation of the schema: rows whose parent is missing. The lines' two relations are
+    // named above.
+    bool ok = dadas != nullptr;
+    const QList<RelacionBase> relaciones = dadas ? *dadas : motor.Relaciones(db, &ok);
+    if (!ok) lista.append({"no se pudieron leer las relaciones", 1, {TextoError(db.lastError())}});
+    for (const RelacionBase& r : relaciones) {
+        if (r.tabla.compare("DetAsientos", Qt::CaseInsensitive) == 0 &&
+            (r.referida.compare("Asientos", Qt::CaseInsensitive) == 0 ||
+             r.referida.compare("Cuentas", Qt::CaseInsensitive) == 0))
+            continue;
+        QStringList presentes, iguales, columnas;
+        for (int i = 0; i < r.columnas.size(); ++i) {
+            presentes << "h." + r.columnas[i] + " IS NOT NULL";
+            iguales << "p." + r.columnasReferidas.value(i) + " = h." + r.columnas[i];
+            columnas << "h." + r.columnas[i];
+        }
+        Reviso(db, lista, "filas de " + r.tabla + " sin su fila de " + r.referida,
+               "SELECT " + columnas.join(", ") + " FROM " + r.tabla + " AS h WHERE " +
+                   presentes.join(" AND ") + " AND NOT EXISTS (SELECT 1 FROM " + r.referida + " AS p WHERE " +
+                   iguales.join(" AND ") + ") ORDER BY " + columnas.join(", "),
+               [r](const QSqlQuery& q) {
+                   QStringList valores;
+                   for (int i = 0; i < r.columnas.size(); ++i)
+                       valores << r.columnas[i] + " " + q.value(i).toString();
+                   return valores.join(", ");
+               });
+    }
+    return lista;
+}
+
+QString DescriboIncoherencias(const QList<Incoherencia>& lista) {
+    QStringList lineas;
+    for (const Incoherencia& i : lista) {
+        QString linea = "- " + i.clase + ": " + QString::number(i.cantidad);
+        if (!i.ejemplos.isEmpty())
+            linea += " (" + i.ejemplos.join("; ") +
+                     (i.cantidad > i.ejemplos.size() ? QStringLiteral("…") : "") + ")";
+        lineas << linea;
+    }
+    return lineas.join('\n');
+}
+
+} // namespace Mantenimiento
