@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -35,6 +36,15 @@ QLineEdit* CampoFecha(QWidget* padre, const char* nombre, const QString& nombreA
     f->setInputMask("99/99/9999;_");
     f->setToolTip("dd/mm/aaaa");
     if (!nombreAccesible.isEmpty()) f->setAccessibleName(nombreAccesible);
+    // Never narrower than a whole date in its own font, with the cursor beside it.
+    QStyleOptionFrame opcion;
+    opcion.initFrom(f);
+    const QFontMetrics medida(f->font());
+    const QMargins margen = f->textMargins();
+    const QSize texto(medida.horizontalAdvance(QStringLiteral("00/00/0000")) + medida.averageCharWidth() +
+                          margen.left() + margen.right() + 4,
+                      medida.height());
+    f->setMinimumWidth(f->style()->sizeFromContents(QStyle::CT_LineEdit, &opcion, texto, f).width());
     return f;
 }
 

@@ -161,20 +161,16 @@ QWidget* Activo(const QString& nombre) {
     s->setWindowIcon(w->windowIcon());
     QObject::connect(w, &QWidget::windowTitleChanged, s, &QWidget::setWindowTitle);
     QObject::connect(s, &QObject::destroyed, [] { MuestroFondo(); });
+    // A screen opened while the one in front is maximized opens maximized too, as in any window
+    // frame of the desktop; its normal size is kept for when it is restored.
+    const bool maximizada = marco->activeSubWindow() && marco->activeSubWindow()->isMaximized();
     s->show();
+    if (s->isMaximized()) s->showNormal();
     // Never smaller than its controls need, whatever size it was designed at (a date field must show
     // its whole date, at any scale of the screen).
     const QSize tamano = (disenado.isValid() ? disenado : w->sizeHint()).expandedTo(w->minimumSizeHint());
-    const QSize borde = s->isMaximized() ? QSize() : s->size() - w->size();
-    if (s->isMaximized()) {
-        // It opened maximized, as the other screens are: its normal size is the one to go back to when
-        // restored, not the frame's whole area, and it is laid out again at the maximized one.
-        s->showNormal();
-        s->resize(tamano + (s->size() - w->size()));
-        s->showMaximized();
-    } else if (tamano.isValid()) {
-        s->resize(tamano + borde);
-    }
+    if (tamano.isValid()) s->resize(tamano + (s->size() - w->size()));
+    if (maximizada) s->showMaximized();
     marco->setActiveSubWindow(s);
     return w;
 }

@@ -21,10 +21,7 @@ frmRptBalanceReAjustado::frmRptBalanceReAjustado(QWidget* padre)
     pnlTablaAjusteInflacion->setToolTip("Seleccionar tabla de ajuste");
     pnlTablaAjusteInflacion->setAccessibleName("Tabla Ajuste");
     pnlTablaAjusteInflacion->setMinimumWidth(200);
-    ftrAjustadoAl = new QLineEdit(this);
-    ftrAjustadoAl->setObjectName("ftrAjustadoAl");
-    ftrAjustadoAl->setInputMask("99/99/9999;_");
-    ftrAjustadoAl->setToolTip("dd/mm/aaaa");
+    ftrAjustadoAl = CampoFecha(this, "ftrAjustadoAl");
     FiltrosPropios()->addWidget(
         Marco(this, "fraTablaAjusteInflacion", "Tabla Ajuste", pnlTablaAjusteInflacion));
     FiltrosPropios()->addWidget(Marco(this, "fraAjustadoAl", "Ajustado al", ftrAjustadoAl));
