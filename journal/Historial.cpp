@@ -136,6 +136,43 @@ VerificacionHistorial VerificoHistorial() {
         hashAnterior = hash;
         ++esperado;
     }
+    q.finish();
+    // The chain alone cannot show that its last records were removed, nor an entry changed around the
+    // program: every entry the history knows must be as its latest record left it, and a record that
+    // leaves an entry in place must find it there. (An entry with no record at all predates the history.)
+    QSqlQuery e = Consulto(
+        "SELECT EmpresaPropia, NumEjercicio, Asiento FROM Asientos AS a WHERE EXISTS (SELECT 1 FROM "
+        "HistorialAsientos AS h WHERE h.EmpresaPropia = a.EmpresaPropia AND h.NumEjercicio = a.NumEjercicio AND "
+        "(h.Asiento = a.Asiento OR h.AsientoAnterior = a.Asiento)) ORDER BY 1, 2, 3");
+    QList<std::pair<Contexto, int>> conocidos;
+    while (e.next())
+        conocidos.append({Contexto{e.value(0).toInt(), e.value(1).toInt(), 0, 0}, e.value(2).toInt()});
+    e.finish();
+    for (const auto& [c, asiento] : conocidos) {
+        const QList<CambioAsiento> cambios = HistorialDeAsiento(c, asiento);
+        if (!cambios.isEmpty() && cambios.last().despues != EstadoAsiento(c, asiento)) {
+            rompo(cambios.last().registro,
+                  QString("el asiento %1 del ejercicio %2 no está como lo dejó este registro (fue cambiado por fuera "
+                          "del programa, o faltan registros posteriores)")
+                      .arg(asiento)
+                      .arg(c.ejercicio));
+            return v;
+        }
+    }
+    QSqlQuery h = Consulto(
+        "SELECT h.Registro, h.Asiento, h.NumEjercicio FROM HistorialAsientos AS h WHERE h.Despues IS NOT NULL AND "
+        "h.Despues <> '' AND NOT EXISTS (SELECT 1 FROM HistorialAsientos AS l WHERE l.EmpresaPropia = "
+        "h.EmpresaPropia AND l.NumEjercicio = h.NumEjercicio AND (l.Asiento = h.Asiento OR l.AsientoAnterior = "
+        "h.Asiento) AND l.Registro > h.Registro) AND NOT EXISTS (SELECT 1 FROM Asientos AS a WHERE "
+        "a.EmpresaPropia = h.EmpresaPropia AND a.NumEjercicio = h.NumEjercicio AND a.Asiento = h.Asiento) "
+        "ORDER BY h.Registro");
+    if (h.next()) {
+        rompo(h.value(0).toLongLong(), QString("el asiento %1 del ejercicio %2 que este registro deja no está (fue "
+                                               "eliminado por fuera del programa, o faltan registros posteriores)")
+                                           .arg(h.value(1).toInt())
+                                           .arg(h.value(2).toInt()));
+        return v;
+    }
     v.mensaje = v.registros == 0
                     ? QStringLiteral("El historial de asientos está vacío: todavía no se grabó ningún asiento.")
                     : QString("El historial de asientos está completo: %1 registros encadenados, ninguno "

@@ -187,6 +187,13 @@ void PruebaHistorial::verificacion_data() {
         << "UPDATE HistorialAsientos SET Hash=HashAnterior WHERE Registro=2" << qint64(2) << "fue alterado";
     QTest::newRow("encadenado a otro")
         << "UPDATE HistorialAsientos SET HashAnterior=Hash WHERE Registro=4" << qint64(4) << "no se encadena";
+    // What the chain alone cannot show: its last record removed, an entry changed around the program.
+    QTest::newRow("último eliminado: el borrado")
+        << "DELETE FROM HistorialAsientos WHERE Registro=4" << qint64(1) << "asiento 1 del ejercicio 1 que este";
+    QTest::newRow("asiento cambiado por fuera")
+        << "UPDATE DetAsientos SET Importe=Importe*2 WHERE Asiento=3" << qint64(3) << "asiento 3 del ejercicio 1 no está";
+    QTest::newRow("asiento eliminado por fuera")
+        << "DELETE FROM Asientos WHERE Asiento=2" << qint64(2) << "asiento 2 del ejercicio 1 que este";
 }
 
 void PruebaHistorial::verificacion() {
