@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QMap>
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 namespace {
@@ -364,5 +365,11 @@ int main(int argc, char* argv[]) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName("partidex-informe");
-    return Ejecuto(QCoreApplication::arguments());
+    try {
+        return Ejecuto(QCoreApplication::arguments());
+    } catch (const std::exception& e) {
+        // A sum beyond what money can hold: the report is not written, and the reason is said.
+        Escribo(stderr, QString::fromUtf8(e.what()));
+        return 1;
+    }
 }
