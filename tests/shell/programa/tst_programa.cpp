@@ -27,6 +27,15 @@
 #include <QSet>
 #include <QTest>
 
+// A company and year with a small chart, current, and the chart picker set on it: every screen opens.
+void PreparoLibro(Entorno& e) {
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    App().chartCompany = 1;
+    App().chartYear = 1;
+    App().preselection = true;
+}
+
 class PruebaPrograma : public QObject {
     Q_OBJECT
 private slots:
@@ -91,11 +100,7 @@ private slots:
     void nombresAccesibles() {
         QFETCH(QString, forma);
         Entorno e;
-        e.CreoEmpresaYEjercicio();
-        e.CreoPlanChico();
-        App().chartCompany = 1;
-        App().chartYear = 1;
-        App().preselection = true;
+        PreparoLibro(e);
         QStringList sinNombre;
         int controles = 0;
         bool visto = false;
@@ -139,11 +144,7 @@ private slots:
         QFETCH(QString, forma);
         QFETCH(bool, botonDelTitulo);
         Entorno e;
-        e.CreoEmpresaYEjercicio();
-        e.CreoPlanChico();
-        App().chartCompany = 1;
-        App().chartYear = 1;
-        App().preselection = true;
+        PreparoLibro(e);
         QString pagina;
         AlAbrirModal([&](QWidget* w) {
             QWidget* foco = nullptr;
