@@ -33,9 +33,6 @@ public:
     QPushButton* btnOk;
     QPushButton* btnCancel;
 
-    // The query built by the last accept (empty until then).
-    const ConsultaSql& Consulta() const { return consulta; }
-
     void done(int resultado) override;
 
 protected:
