@@ -22,6 +22,9 @@ frmHistorialAsiento::frmHistorialAsiento(const Contexto& c, int asiento, QWidget
         sprHistorial->setEncabezado(i + 1, QString::fromUtf8(titulos[i]));
         sprHistorial->setAnchoColumna(i + 1, anchos[i]);
     }
+    // The time is never cut: as wide as a whole date and time in the grid's font.
+    sprHistorial->setAnchoColumna(
+        1, qMax(anchos[0], sprHistorial->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00:00")) + 16));
     const QList<CambioAsiento> cambios = HistorialDeAsiento(c, asiento);
     sprHistorial->setFilas(int(cambios.size()));
     for (int i = 0; i < cambios.size(); ++i) {
