@@ -23,5 +23,5 @@ void AppState::Reinicio() {
 
 Contexto ContextoActual() {
     const AppState& a = App();
-    return {a.currentCompany, a.currentYear, a.currentUser, a.currentSession};
+    return {a.currentCompany, a.currentYear, a.currentUser, a.currentSession, QString()};
 }

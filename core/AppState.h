@@ -57,3 +57,8 @@ struct AppState {
 
 // The one instance.
 AppState& App();
+
+struct Contexto;
+// The context of the application state: the current company, year, user and session, on the shared
+// connection. Screens and the command-line program make their context here; logic takes it as a value.
+Contexto ContextoActual();

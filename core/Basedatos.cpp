@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Archivos.h"
+#include "core/Contexto.h"
 #include "core/Contrasenas.h"
 #include "core/Motor.h"
 #include "core/Transaccion.h"
@@ -507,15 +508,14 @@ bool BaseEnUso(const QString& ruta) {
 }
 
 namespace {
-bool Preparo(QSqlQuery& q, const QString& sql, const QVariantList& parametros) {
+bool Preparo(QSqlQuery& q, const Motor& motor, const QString& sql, const QVariantList& parametros) {
     // Read forward only where rows may be read while other statements run; otherwise the rows are
     // fetched whole, so that a loop over them may run statements of its own.
-    q.setForwardOnly(MotorActual().LecturaIntercalada());
+    q.setForwardOnly(motor.LecturaIntercalada());
     // Without values the statement runs as it stands: a server prepares only queries and changes of
     // rows, not the definitions, transaction commands and settings the program also sends.
     if (parametros.isEmpty()) return q.exec(sql);
     if (!q.prepare(sql)) return false;
-    const Motor& motor = MotorActual();
     for (int i = 0; i < parametros.size(); ++i)
         q.bindValue(i, motor.Guardable(parametros[i]));
     return q.exec();
@@ -562,10 +562,10 @@ namespace {
 // failure is reported (nothing is sent on a connection the driver has closed).
 bool EjecutoEnConexion(QSqlQuery& q, const QString& sql, const QVariantList& parametros, QString* error) {
     q = QSqlQuery(Conexion());
-    bool ok = !ConexionPerdida() && Preparo(q, sql, parametros);
+    bool ok = !ConexionPerdida() && Preparo(q, MotorActual(), sql, parametros);
     if (!ok && Transaccion::Profundidad() == 0 && ReconectoSiSePerdio(q.lastError())) {
         q = QSqlQuery(Conexion());
-        ok = Preparo(q, sql, parametros);
+        ok = Preparo(q, MotorActual(), sql, parametros);
     }
     if (ok) {
         ultimoError.clear();
@@ -594,4 +594,67 @@ QSqlQuery Consulto(const QString& sql, const QVariantList& parametros) {
     QString error;
     EjecutoEnConexion(q, sql, parametros, &error);
     return q;
+}
+
+QSqlDatabase Contexto::Base() const {
+    return Compartida() ? Conexion() : QSqlDatabase::database(conexion, false);
+}
+
+namespace {
+// A statement on a further connection: no reconnection (its owner opened it and closes it), and the
+// error of the last statement is the shared connection's alone.
+bool EjecutoEnOtra(QSqlQuery& q, const Contexto& ctx, const QString& sql, const QVariantList& parametros,
+                   QString* error) {
+    const QSqlDatabase db = ctx.Base();
+    q = QSqlQuery(db);
+    if (db.isValid() && db.isOpen() && Preparo(q, MotorDe(db), sql, parametros)) return true;
+    *error = db.isValid() && db.isOpen() ? TextoError(q.lastError())
+                                         : QString("la conexión \"%1\" no está abierta").arg(ctx.conexion);
+    return false;
+}
+} // namespace
+
+Resultado Ejecuto(const Contexto& ctx, const QString& sql, const QVariantList& parametros) {
+    if (ctx.Compartida()) return Ejecuto(sql, parametros);
+    Resultado r;
+    QSqlQuery q;
+    r.ok = EjecutoEnOtra(q, ctx, sql, parametros, &r.error);
+    if (r.ok) r.filas = q.numRowsAffected();
+    return r;
+}
+
+QSqlQuery Consulto(const Contexto& ctx, const QString& sql, const QVariantList& parametros) {
+    if (ctx.Compartida()) return Consulto(sql, parametros);
+    QSqlQuery q;
+    QString error;
+    EjecutoEnOtra(q, ctx, sql, parametros, &error);
+    return q;
+}
+
+bool AbroConexion(const QString& nombre, const QString& ruta, QString* error) {
+    Motor& motor = MotorDeRuta(ruta);
+    const Diagnostico d = ExaminoBase(ruta, Examen::Rapido);
+    if (d.estado != EstadoBase::Partidex) {
+        if (error) *error = d.explicacion;
+        return false;
+    }
+    QSqlDatabase db = motor.Agrego(nombre, ruta, false);
+    QString falla;
+    bool ok = db.open();
+    if (!ok) falla = TextoError(db.lastError());
+    ok = ok && ConfiguroConexion(db, &falla);
+    if (!ok) {
+        if (error) *error = Mensaje(ruta, falla);
+        CierroConexion(nombre);
+    }
+    return ok;
+}
+
+void CierroConexion(const QString& nombre) {
+    if (!QSqlDatabase::contains(nombre)) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(nombre, false);
+        if (db.isOpen()) db.close();
+    }
+    QSqlDatabase::removeDatabase(nombre);
 }

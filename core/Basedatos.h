@@ -105,6 +105,18 @@ Resultado Ejecuto(const QString& sql, const QVariantList& parametros = {});
 // Runs a query (forward-only) on the shared connection; check isActive() / lastError().
 QSqlQuery Consulto(const QString& sql, const QVariantList& parametros = {});
 
+struct Contexto;
+// The same on the context's connection (the shared one when the context names none).
+Resultado Ejecuto(const Contexto& ctx, const QString& sql, const QVariantList& parametros = {});
+QSqlQuery Consulto(const Contexto& ctx, const QString& sql, const QVariantList& parametros = {});
+
+// Opens a further connection, named nombre, to the books at ruta, in the calling thread and prepared
+// as the shared one: a second book beside the first, or the same book for a report run in a worker
+// thread. It holds no in-use mark of its own: it is for books the program holds open already, or for
+// reading. Close it with CierroConexion in the same thread.
+bool AbroConexion(const QString& nombre, const QString& ruta, QString* error = nullptr);
+void CierroConexion(const QString& nombre);
+
 // Spanish text of an engine error, for the messages that follow a fixed prefix.
 QString TextoError(const QSqlError& e);
 // Description of the last failed statement of the shared connection (empty when the last one went well).

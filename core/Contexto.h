@@ -1,19 +1,26 @@
 #pragma once
-// What a logic operation acts on and on whose behalf: company, year, user and session, passed as a
-// value so that the operation does not depend on the screens' global state. Statements still run on
-// the one shared connection (core/Basedatos.h).
+// What a logic operation acts on and on whose behalf: the connection its statements run on, the
+// company, year, user and session, passed as a value so that the operation does not depend on the
+// screens' global state. Two contexts on two connections are two books open side by side; a report
+// run off the screens' thread takes a context on a connection opened in its own thread.
+#include <QString>
+
+class QSqlDatabase;
+
 struct Contexto {
     int empresa = 0;
     int ejercicio = 0;
     int usuario = 0;
     int sesion = 0;
+    // Name of the connection (core/Basedatos.h, AbroConexion); empty: the shared one the program opened.
+    QString conexion;
 
     Contexto conEjercicio(int otro) const {
         Contexto c = *this;
         c.ejercicio = otro;
         return c;
     }
+    // The connection the context's statements run on (not valid when no such connection is open).
+    QSqlDatabase Base() const;
+    bool Compartida() const { return conexion.isEmpty(); }
 };
-
-// The context of the application state: the current company, year, user and session.
-Contexto ContextoActual();

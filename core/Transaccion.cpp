@@ -5,39 +5,41 @@
 
 #include <QSqlQuery>
 
+#include <QHash>
+
 namespace {
-int profundidad = 0;
+thread_local QHash<QString, int> profundidades;
 
 // Rolling back leaves UltimoError() alone: it still tells what failed, for the caller's message. A
 // transaction lost with its connection was rolled back by the server already; the next statement
 // opens the connection again.
-void Deshecho(const QString& sql) {
-    if (ConexionPerdida()) return;
-    QSqlQuery q(Conexion());
+void Deshecho(const Contexto& ctx, const QString& sql) {
+    if (ctx.Compartida() && ConexionPerdida()) return;
+    QSqlQuery q(ctx.Base());
     q.exec(sql);
 }
 } // namespace
 
-int Transaccion::Profundidad() {
-    return profundidad;
+int Transaccion::Profundidad(const QString& conexion) {
+    return profundidades.value(conexion);
 }
 
-Transaccion::Transaccion() {
-    nivel = profundidad + 1;
+Transaccion::Transaccion(const Contexto& ctx) : contexto(ctx) {
+    nivel = profundidades.value(contexto.conexion) + 1;
     if (nivel == 1) {
         // Run as it stands, not prepared: on a server it is the start and the writers' lock together.
         // Nothing runs yet, so a connection found lost is opened again and the start sent once more.
-        const Resultado r = Ejecuto(MotorActual().InicioEscritura());
+        const Resultado r = Ejecuto(contexto, MotorDe(contexto.Base()).InicioEscritura());
         iniciada = r.ok;
         textoError = r.error;
-        if (!iniciada) Deshecho("ROLLBACK");
+        if (!iniciada) Deshecho(contexto, "ROLLBACK");
     } else {
-        const Resultado r = Ejecuto(QString("SAVEPOINT nivel%1").arg(nivel));
+        const Resultado r = Ejecuto(contexto, QString("SAVEPOINT nivel%1").arg(nivel));
         iniciada = r.ok;
         textoError = r.error;
     }
     if (iniciada)
-        profundidad = nivel;
+        profundidades[contexto.conexion] = nivel;
     else
         terminada = true;
 }
@@ -48,26 +50,26 @@ Transaccion::~Transaccion() {
 
 bool Transaccion::Confirmo() {
     if (terminada) return false;
-    const Resultado r =
-        Ejecuto(nivel == 1 ? QStringLiteral("COMMIT") : QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
+    const Resultado r = Ejecuto(contexto, nivel == 1 ? QStringLiteral("COMMIT")
+                                                     : QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
     if (!r.ok) {
         textoError = r.error;
         Deshago();
         return false;
     }
     terminada = true;
-    profundidad = nivel - 1;
+    profundidades[contexto.conexion] = nivel - 1;
     return true;
 }
 
 void Transaccion::Deshago() {
     if (terminada) return;
     if (nivel == 1) {
-        Deshecho("ROLLBACK");
+        Deshecho(contexto, "ROLLBACK");
     } else {
-        Deshecho(QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel));
-        Deshecho(QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
+        Deshecho(contexto, QString("ROLLBACK TO SAVEPOINT nivel%1").arg(nivel));
+        Deshecho(contexto, QString("RELEASE SAVEPOINT nivel%1").arg(nivel));
     }
     terminada = true;
-    profundidad = nivel - 1;
+    profundidades[contexto.conexion] = nivel - 1;
 }

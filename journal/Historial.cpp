@@ -146,7 +146,7 @@ VerificacionHistorial VerificoHistorial() {
         "(h.Asiento = a.Asiento OR h.AsientoAnterior = a.Asiento)) ORDER BY 1, 2, 3");
     QList<std::pair<Contexto, int>> conocidos;
     while (e.next())
-        conocidos.append({Contexto{e.value(0).toInt(), e.value(1).toInt(), 0, 0}, e.value(2).toInt()});
+        conocidos.append({Contexto{e.value(0).toInt(), e.value(1).toInt(), 0, 0, QString()}, e.value(2).toInt()});
     e.finish();
     for (const auto& [c, asiento] : conocidos) {
         const QList<CambioAsiento> cambios = HistorialDeAsiento(c, asiento);

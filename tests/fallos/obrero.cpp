@@ -498,7 +498,7 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
         QList<Contexto> claves;
         QList<int> numeros;
         while (q.next()) {
-            claves << Contexto{q.value(0).toInt(), q.value(1).toInt(), 0, 0};
+            claves << Contexto{q.value(0).toInt(), q.value(1).toInt(), 0, 0, QString()};
             numeros << q.value(2).toInt();
         }
         q.finish();

@@ -12,7 +12,7 @@
 #include <QTest>
 
 namespace {
-const Contexto Anio1{1, 1, 1, 5};
+const Contexto Anio1{1, 1, 1, 5, QString()};
 
 AsientoEditado Editado(const QString& fecha, const QString& debe, int cuentaDebe = 2) {
     AsientoEditado e;
@@ -116,7 +116,7 @@ void PruebaHistorial::registros() {
     Entorno e;
     const int siguiente = LibroCerrado(e);
     QVERIFY(siguiente > 1);
-    const Contexto anio2{1, siguiente, 1, 6};
+    const Contexto anio2{1, siguiente, 1, 6, QString()};
     QVERIFY(GeneroApertura(anio2, "A").ok);
     QVERIFY(GuardoAsiento(anio2, Editado("02/01/2025", "10")).ok);
     const QString segundo = EstadoAsiento(anio2, 2);
