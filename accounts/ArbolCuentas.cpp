@@ -30,9 +30,9 @@ QString ConsultaArbol() {
 
 bool CargoArbol(const QString& consulta, const QVariantList& valores, const QString& columnaClave,
                 const QString& columnaTexto, const QString& columnaPadre, const QString& columnaOrdinal,
-                MaximosNivel& maximos, const ReceptorNodo& alNodo) {
+                MaximosNivel& maximos, const ReceptorNodo& alNodo, const Contexto& ctx) {
     maximos = MaximosNivel(1, 0);
-    QSqlQuery q = Consulto(consulta, valores);
+    QSqlQuery q = Consulto(ctx, consulta, valores);
     if (!q.isActive()) return false;
     const QSqlRecord r = q.record();
     const int iClave = r.indexOf(columnaClave), iTexto = r.indexOf(columnaTexto),
@@ -90,7 +90,7 @@ bool CargoArbol(const QString& consulta, const QVariantList& valores, const QStr
     return true;
 }
 
-bool CargoArbol(int empresa, int ejercicio, MaximosNivel& maximos, const ReceptorNodo& alNodo) {
-    return CargoArbol(ConsultaArbol(), {empresa, ejercicio}, "Cuenta", "Descripcion", "CuentaPadre",
-                      "NumHijo", maximos, alNodo);
+bool CargoArbol(const Contexto& ctx, MaximosNivel& maximos, const ReceptorNodo& alNodo) {
+    return CargoArbol(ConsultaArbol(), {ctx.empresa, ctx.ejercicio}, "Cuenta", "Descripcion", "CuentaPadre",
+                      "NumHijo", maximos, alNodo, ctx);
 }

@@ -4,6 +4,7 @@
 // read. Whoever shows the tree receives the nodes in order (a parent before its children, children in
 // ordinal order); callers that only need the level maxima pass no receiver.
 #include "accounts/CodigosJerarquicos.h"
+#include "core/Contexto.h"
 
 #include <QString>
 #include <QVariantList>
@@ -28,6 +29,9 @@ QString ConsultaArbol();
 // (maximos then holds only index 0).
 bool CargoArbol(const QString& consulta, const QVariantList& valores, const QString& columnaClave,
                 const QString& columnaTexto, const QString& columnaPadre, const QString& columnaOrdinal,
-                MaximosNivel& maximos, const ReceptorNodo& alNodo = {});
-// The same on the chart of a company and year.
-bool CargoArbol(int empresa, int ejercicio, MaximosNivel& maximos, const ReceptorNodo& alNodo = {});
+                MaximosNivel& maximos, const ReceptorNodo& alNodo = {}, const Contexto& ctx = Contexto());
+// The same on the chart of the context's company and year.
+bool CargoArbol(const Contexto& ctx, MaximosNivel& maximos, const ReceptorNodo& alNodo = {});
+inline bool CargoArbol(int empresa, int ejercicio, MaximosNivel& maximos, const ReceptorNodo& alNodo = {}) {
+    return CargoArbol(Contexto::De(empresa, ejercicio), maximos, alNodo);
+}

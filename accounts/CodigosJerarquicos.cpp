@@ -18,14 +18,15 @@ QString Segmento(int n, int ancho) {
 }
 
 // Ordinal chain of an account, from the account up to its top-level ancestor.
-QVector<int> CadenaPorConsultas(int cuenta, int empresa, int ejercicio) {
+QVector<int> CadenaPorConsultas(int cuenta, const Contexto& ctx) {
     QVector<int> cadena;
     int actual = cuenta;
     while (cadena.size() < ProfundidadMaxima) {
         QSqlQuery q =
-            Consulto("SELECT CuentaPadre, NumHijo FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? "
+            Consulto(ctx,
+                     "SELECT CuentaPadre, NumHijo FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? "
                      "AND Cuenta=?",
-                     {empresa, ejercicio, actual});
+                     {ctx.empresa, ctx.ejercicio, actual});
         if (!q.next()) break;
         const int padre = q.value(0).toInt();
         cadena.append(q.value(1).toInt());
@@ -53,13 +54,15 @@ int AnchoNivel(const MaximosNivel& maximos, int nivel) {
     return QString::number(qMax(0, maximos[nivel])).size();
 }
 
-bool FilasPlan::Cargo(int empresa, int ejercicio) {
+bool FilasPlan::Cargo(const Contexto& ctx) {
     filas.clear();
-    emp = empresa;
-    ej = ejercicio;
-    QSqlQuery q = Consulto("SELECT Cuenta, CuentaPadre, NumHijo FROM Cuentas WHERE EmpresaPropia=? AND "
+    emp = ctx.empresa;
+    ej = ctx.ejercicio;
+    conexion = ctx.conexion;
+    QSqlQuery q = Consulto(ctx,
+                           "SELECT Cuenta, CuentaPadre, NumHijo FROM Cuentas WHERE EmpresaPropia=? AND "
                            "NumEjercicio=? ORDER BY Cuenta",
-                           {empresa, ejercicio});
+                           {ctx.empresa, ctx.ejercicio});
     if (!q.isActive()) return false;
     while (q.next())
         filas.insert(q.value(0).toInt(), Fila{q.value(1).toInt(), q.value(2).toInt()});
@@ -72,12 +75,10 @@ const FilasPlan::Fila* FilasPlan::Busco(int cuenta) const {
     return it == filas.constEnd() ? nullptr : &it.value();
 }
 
-QString CodJerCuenta(int cuenta, int empresa, int ejercicio, const MaximosNivel& maximos,
-                     const FilasPlan* filas) {
+QString CodJerCuenta(int cuenta, const Contexto& ctx, const MaximosNivel& maximos, const FilasPlan* filas) {
     if (cuenta == 0) return QString();
-    const QVector<int> cadena = (filas && filas->empresa() == empresa && filas->ejercicio() == ejercicio)
-                                    ? CadenaEnFilas(cuenta, *filas)
-                                    : CadenaPorConsultas(cuenta, empresa, ejercicio);
+    const QVector<int> cadena =
+        (filas && filas->De(ctx)) ? CadenaEnFilas(cuenta, *filas) : CadenaPorConsultas(cuenta, ctx);
     QString codigo;
     int nivel = 1;
     for (int i = cadena.size() - 1; i >= 0; --i, ++nivel) {
@@ -172,8 +173,8 @@ bool EsAncestro(int a, int b, int empresa, int ejercicio) {
     return false;
 }
 
-MaximosNivel MaximosDelPlan(int empresa, int ejercicio) {
+MaximosNivel MaximosDelPlan(const Contexto& ctx) {
     MaximosNivel maximos;
-    CargoArbol(empresa, ejercicio, maximos);
+    CargoArbol(ctx, maximos);
     return maximos;
 }

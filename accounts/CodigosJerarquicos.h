@@ -1,6 +1,8 @@
 #pragma once
 // Hierarchical codes of the chart of accounts ("código jerárquico", e.g. 01.003.12): built from the
 // chain of NumHijo ordinals, each level padded to the width of the largest ordinal of that level.
+#include "core/Contexto.h"
+
 #include <QHash>
 #include <QString>
 #include <QVector>
@@ -24,22 +26,32 @@ public:
         int numHijo = 0;
     };
     // Reads every row of the chart in one query; false when the query failed.
-    bool Cargo(int empresa, int ejercicio);
+    bool Cargo(const Contexto& ctx);
+    bool Cargo(int empresa, int ejercicio) { return Cargo(Contexto::De(empresa, ejercicio)); }
     const Fila* Busco(int cuenta) const;
     int Cantidad() const { return filas.size(); }
     int empresa() const { return emp; }
     int ejercicio() const { return ej; }
+    // True when the rows are those of the context's chart.
+    bool De(const Contexto& ctx) const {
+        return emp == ctx.empresa && ej == ctx.ejercicio && conexion == ctx.conexion;
+    }
 
 private:
     QHash<int, Fila> filas;
     int emp = -1;
     int ej = -1;
+    QString conexion;
 };
 
 // Hierarchical code of an account; empty for account 0 or an account that does not exist. With a
 // shared row set the chart is not read again (the set must be of the same company and year).
-QString CodJerCuenta(int cuenta, int empresa, int ejercicio, const MaximosNivel& maximos,
+QString CodJerCuenta(int cuenta, const Contexto& ctx, const MaximosNivel& maximos,
                      const FilasPlan* filas = nullptr);
+inline QString CodJerCuenta(int cuenta, int empresa, int ejercicio, const MaximosNivel& maximos,
+                            const FilasPlan* filas = nullptr) {
+    return CodJerCuenta(cuenta, Contexto::De(empresa, ejercicio), maximos, filas);
+}
 
 // The account named by a typed hierarchical code (digits, "?" and "*" wildcards, "." between levels,
 // blanks in unfilled positions), or -1. Each level matches as a prefix, so a code that stops at a
@@ -59,4 +71,7 @@ int UltNumHijo(int padre, int empresa, int ejercicio, QString* mensaje = nullptr
 bool EsAncestro(int a, int b, int empresa, int ejercicio);
 
 // Level maxima of the chart without building a tree (one ordered query, one pass).
-MaximosNivel MaximosDelPlan(int empresa, int ejercicio);
+MaximosNivel MaximosDelPlan(const Contexto& ctx);
+inline MaximosNivel MaximosDelPlan(int empresa, int ejercicio) {
+    return MaximosDelPlan(Contexto::De(empresa, ejercicio));
+}

@@ -1,6 +1,6 @@
 #include "accounts/IngresoCuenta.h"
 
-#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
 #include "core/Valores.h"
@@ -15,17 +15,16 @@ void GraboUltFormaIngresoCuenta(int forma) {
     EscriboLocal("Varios", "UltFormaIngresoCuenta", QString::number(forma));
 }
 
-PlanIngreso PlanDeIngreso() {
-    const AppState& a = App();
+PlanIngreso PlanDeIngreso(const Contexto& ctx) {
     PlanIngreso p;
-    QSqlQuery q = Consulto("SELECT EmpresaPropiaEj, NumEjercicio FROM EmpresasPropia WHERE EmpresaPropia=?",
-                           {a.currentCompany});
+    QSqlQuery q = Consulto(ctx, "SELECT EmpresaPropiaEj, NumEjercicio FROM EmpresasPropia WHERE EmpresaPropia=?",
+                           {ctx.empresa});
     if (q.next() && !q.isNull(0) && !q.isNull(1)) {
         p.empresa = q.value(0).toInt();
         p.ejercicio = q.value(1).toInt();
     } else {
-        p.empresa = a.currentCompany;
-        p.ejercicio = a.currentYear;
+        p.empresa = ctx.empresa;
+        p.ejercicio = ctx.ejercicio;
         p.delEjercicioActual = true;
     }
     q.finish();
@@ -57,10 +56,10 @@ QString Columna(const QString& campo, int empresa, int ejercicio, int cuenta) {
 }
 } // namespace
 
-bool IngresoCuenta(CeldasCuenta& fila, int columna, int origen, const MaximosNivel& maximos,
+bool IngresoCuenta(const Contexto& ctx, CeldasCuenta& fila, int columna, int origen, const MaximosNivel& maximos,
                    const AbroPlan& abroPlan) {
     fila.Activo(columna);
-    const PlanIngreso plan = PlanDeIngreso();
+    const PlanIngreso plan = PlanDeIngreso(ctx);
     const int forma = columna - origen;
     GraboUltFormaIngresoCuenta(forma);
     QString texto = fila.texto(columna);
@@ -88,15 +87,15 @@ bool IngresoCuenta(CeldasCuenta& fila, int columna, int origen, const MaximosNiv
 
 bool SeleccionoCuenta(CeldasCuenta& fila, int columna, int origen, int empresa, int ejercicio,
                       const AbroPlan& abroPlan) {
-    AppState& a = App();
     bool ok = false;
     const int actual = fila.texto(origen + 1).trimmed().toInt(&ok);
-    a.preselection = ok ? actual : -1;
+    PedidoPlan pedido;
+    pedido.empresa = empresa;
+    pedido.ejercicio = ejercicio;
+    pedido.preseleccion = ok ? actual : -1;
     const QString escrito = fila.texto(columna);
-    a.searchText = escrito.isEmpty() ? QString() : escrito;
-    a.chartCompany = empresa;
-    a.chartYear = ejercicio;
-    const std::optional<Eleccion> cuenta = abroPlan ? abroPlan() : std::nullopt;
+    pedido.buscado = escrito.isEmpty() ? QString() : escrito;
+    const std::optional<Eleccion> cuenta = abroPlan ? abroPlan(pedido) : std::nullopt;
     const bool elegida = cuenta && cuenta->codigo >= 0;
     if (elegida) {
         fila.setTexto(origen + 1, QString::number(cuenta->codigo));

@@ -23,10 +23,15 @@ public:
 };
 
 // Opens the chart screen modally as a picker and returns the chosen account (number in `codigo`,
-// short code in `texto`, `codJer`, `descripcion`), or nothing. The chart to show, the account to
-// preselect and the text to search are set in the application state (chartCompany, chartYear,
-// preselection, searchText) before it is called.
-using AbroPlan = std::function<std::optional<Eleccion>()>;
+// short code in `texto`, `codJer`, `descripcion`), or nothing, for the chart, the account to preselect
+// and the text to search that the request names.
+struct PedidoPlan {
+    int empresa = 0;
+    int ejercicio = 0;
+    int preseleccion = -1; // the account the row holds, -1 for none
+    QString buscado;       // the text typed in the cell
+};
+using AbroPlan = std::function<std::optional<Eleccion>(const PedidoPlan&)>;
 
 // Ways of typing an account, as the edited column minus the origin; also the values of
 // UltFormaIngresoCuenta in [Varios] of the local settings file.
@@ -41,14 +46,14 @@ struct PlanIngreso {
     int ejercicio = 0;
     bool delEjercicioActual = false; // true when the company's row named no chart
 };
-PlanIngreso PlanDeIngreso();
+PlanIngreso PlanDeIngreso(const Contexto& ctx);
 
 // The account that a typed text names, or -1 (first match in the engine's order for a description).
 int BuscoCuentaIngresada(int forma, const QString& texto, int empresa, int ejercicio);
 
 // Resolves what was typed in `columna` of the row; fills the other cells or opens the picker. True
 // only when the picker handed back an account.
-bool IngresoCuenta(CeldasCuenta& fila, int columna, int origen, const MaximosNivel& maximos,
+bool IngresoCuenta(const Contexto& ctx, CeldasCuenta& fila, int columna, int origen, const MaximosNivel& maximos,
                    const AbroPlan& abroPlan);
 // Opens the chart picker for the row (pre-searched with the edited cell's text) and fills the block
 // with what it hands back. True when an account was chosen.

@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
         QElapsedTimer r;
         r.start();
         const double cpu = CpuMs();
-        const Generacion g = GeneroCierre(1, 1, "Cierre resultados", "Cierre patrimonial", ajuste);
+        const Generacion g = GeneroCierre(ContextoActual().En(1, 1), "Cierre resultados", "Cierre patrimonial", ajuste);
         if (!deshago) exterior.Confirmo();
         const double ms = Ms(r);
         if (!g.ok) {
@@ -76,7 +76,7 @@ int main(int argc, char* argv[]) {
     std::printf("Chart pasted into year %d in %.0f ms%s\n", nuevo.ejercicio, Ms(r),
                 pegado.ok ? "" : qPrintable(" - " + pegado.mensaje));
     r.restart();
-    const Generacion a = GeneroApertura(1, nuevo.ejercicio, "Apertura");
+    const Generacion a = GeneroApertura(ContextoActual().En(1, nuevo.ejercicio), "Apertura");
     std::printf("Opening: %s in %.0f ms\n",
                 a.ok ? qPrintable(QString("entry %1").arg(a.apertura)) : qPrintable(a.mensaje), Ms(r));
     return 0;

@@ -99,7 +99,7 @@ double GraboDiezLineas(const std::vector<CuentaImputable>& cuentas, int desde, c
     }
     QElapsedTimer r;
     r.start();
-    const ResultadoAsiento res = GuardoAsiento(e);
+    const ResultadoAsiento res = GuardoAsiento(ContextoActual(), e);
     const double ms = Ms(r);
     if (!res.ok) {
         std::printf("The save was refused: %s\n", qPrintable(res.mensaje));

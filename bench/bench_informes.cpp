@@ -154,7 +154,7 @@ int main(int argc, char* argv[]) {
     TablaReporte tabla;
     QElapsedTimer r;
     r.start();
-    if (!TablaBalance(d1, d2, FiltroSaldos::Todos, &tabla, &error)) {
+    if (!TablaBalance(ContextoActual(), d1, d2, FiltroSaldos::Todos, &tabla, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
@@ -170,7 +170,7 @@ int main(int argc, char* argv[]) {
                     {LecturaLineas::EjercicioMenosFuera, "all but the first day", QDate(2024, 1, 2)}};
     for (const auto& l : lecturas) {
         const ConsultaSql c =
-            ConsultaBalance(MaximosBalance().Profundidad(), MaximosBalance().AnchoMascara(), l.desde,
+            ConsultaBalance(ContextoActual(), MaximosBalance().Profundidad(), MaximosBalance().AnchoMascara(), l.desde,
                             l.lectura == LecturaLineas::Periodo ? QDate(2024, 6, 30) : d2, l.lectura);
         std::printf("Plan of the balance query, %s:\n", l.nombre);
         for (const QString& paso : MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros))
@@ -186,7 +186,7 @@ int main(int argc, char* argv[]) {
             QElapsedTimer reloj;
             reloj.start();
             const double cpu = CpuMs();
-            TablaBalance(desde, hasta, FiltroSaldos::Todos, &t, &error);
+            TablaBalance(ContextoActual(), desde, hasta, FiltroSaldos::Todos, &t, &error);
             tabla5.push_back(Ms(reloj));
             grilla.Oculto(true);
             grilla.setFilas(0);
@@ -278,7 +278,7 @@ int main(int argc, char* argv[]) {
             comparo("hledger", ms, cpu);
         }
     }
-    BorroSesion();
+    BorroSesion(App().currentSession);
     CierroBase();
     return 0;
 }

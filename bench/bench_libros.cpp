@@ -106,14 +106,14 @@ int main(int argc, char* argv[]) {
             Mido(
                 "Ledger of the whole chart (root ticked)", &grilla,
                 [&](TablaReporte* t, QString* e) {
-                    return ArmoMayores(d1, d2, {{0, "Cuentas"}}, true, t, e);
+                    return ArmoMayores(ContextoActual(), d1, d2, {{0, "Cuentas"}}, true, t, e);
                 },
                 veces, 2000);
         grilla.setFilas(0);
         if (solo != "mayores")
             Mido(
                 "Ledger of every account (one block each)", &grilla,
-                [&](TablaReporte* t, QString* e) { return TablaMayores(d1, d2, {}, t, e); }, veces, 2000);
+                [&](TablaReporte* t, QString* e) { return TablaMayores(ContextoActual(), d1, d2, {}, t, e); }, veces, 2000);
     }
     if (solo.isEmpty() || solo == "diario") {
         Grilla grilla;
@@ -122,9 +122,9 @@ int main(int argc, char* argv[]) {
         PreparoGrillaReporte(&grilla, columnas, {70, 60, 220, 70, 90, 220, 100, 100, 220}, false);
         Mido(
             "General journal of the whole year", &grilla,
-            [&](TablaReporte* t, QString* e) { return TablaDiarioGeneral(d1, d2, 1, t, e); }, veces, 3000);
+            [&](TablaReporte* t, QString* e) { return TablaDiarioGeneral(ContextoActual(), d1, d2, 1, t, e); }, veces, 3000);
     }
-    BorroSesion();
+    BorroSesion(App().currentSession);
     CierroBase();
     return 0;
 }

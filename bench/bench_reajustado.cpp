@@ -57,16 +57,16 @@ int main(int argc, char* argv[]) {
 
     const QDate desde(2024, 1, 1), hasta(2024, 12, 31);
     MaximosReporte balance(PantallaBalance);
-    balance.Verifico();
+    balance.Verifico(ContextoActual());
     Mido("Trial balance", [&](QVector<FilaBalance>* filas, QString* error) {
-        return ArmoBalance(balance, desde, hasta, FiltroSaldos::Todos, filas, error);
+        return ArmoBalance(ContextoActual(), balance, desde, hasta, FiltroSaldos::Todos, filas, error);
     });
-    MaximosReAjustado().Verifico();
-    const int tabla = TablaEjercicio();
-    const QDate ajustadoAl = UltimoIndiceHasta(tabla, hasta);
+    MaximosReAjustado().Verifico(ContextoActual());
+    const int tabla = TablaEjercicio(ContextoActual());
+    const QDate ajustadoAl = UltimoIndiceHasta(ContextoActual(), tabla, hasta);
     std::printf("Restated to %s by table %d\n", qPrintable(FechaATexto(ajustadoAl)), tabla);
     Mido("Restated trial balance", [&](QVector<FilaBalance>* filas, QString* error) {
-        return ArmoBalanceReAjustado(MaximosReAjustado(), desde, hasta, tabla, ajustadoAl, filas, error);
+        return ArmoBalanceReAjustado(ContextoActual(), MaximosReAjustado(), desde, hasta, tabla, ajustadoAl, filas, error);
     });
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "core/AppState.h"
 
 #include "core/Contexto.h"
+#include "core/Sesiones.h"
 
 #include <QDir>
 
@@ -22,6 +23,7 @@ void AppState::Reinicio() {
 }
 
 Contexto ContextoActual() {
-    const AppState& a = App();
+    AppState& a = App();
+    a.currentSession = SesionVigente(a.currentSession);
     return {a.currentCompany, a.currentYear, a.currentUser, a.currentSession, QString()};
 }

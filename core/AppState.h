@@ -1,15 +1,11 @@
 #pragma once
 // Application-wide state: one instance for the run; tests reset it with Reinicio().
+#include "core/ConsultaSql.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 
-// A statement with "?" placeholders and the values bound to them.
-struct ConsultaSql {
-    QString sql;
-    QVariantList parametros;
-    bool vacia() const { return sql.isEmpty(); }
-};
 
 struct AppState {
     // Folder of the program: holds Partidex.ini and, by default, the database.

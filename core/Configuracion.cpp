@@ -45,6 +45,7 @@ void LeoConfiguracion() {
     a.workgroupPath = RutaCompleta(LeoLocal("Base de Datos", "SystemWS", "System.mdw"));
     // Only the exact text selects the file engine's upper-case function.
     a.sqlAccess = LeoGlobal("Varios", "SqlAccess", "True") == "True";
+    UsoFuncionesAccess(a.sqlAccess);
     LeoRutasMantenimiento();
 }
 
@@ -147,4 +148,37 @@ bool EjercicioActualExiste() {
     return ValorCampo("Ejercicios", "EmpresaPropia", "EmpresaPropia=? AND NumEjercicio=?",
                       {a.currentCompany, a.currentYear})
         .has_value();
+}
+
+// The settings files and the program folder are known here, with the rest of the settings.
+QString RutaCompleta(const QString& valor) {
+    if ((valor.size() >= 2 && valor[1] == ':') || valor.startsWith("\\\\") || valor.startsWith('/'))
+        return valor;
+    const AppState& a = App();
+    QString relativa = valor;
+    relativa.replace('\\', '/');
+    const QString base = a.settingsFolder.isEmpty() ? a.programFolder : a.settingsFolder;
+    // Joined by hand: QDir would take a name that starts with a colon for an embedded resource.
+    return QDir::cleanPath(base + '/' + relativa);
+}
+
+QString LeoLocal(const QString& seccion, const QString& clave, const QString& defecto) {
+    return LeoIni(App().LocalIni(), seccion, clave, defecto);
+}
+bool EscriboLocal(const QString& seccion, const QString& clave, const QString& valor) {
+    return EscriboIni(App().LocalIni(), seccion, clave, valor);
+}
+QString LeoGlobal(const QString& seccion, const QString& clave, const QString& defecto) {
+    return LeoIni(App().globalIniPath, seccion, clave, defecto);
+}
+bool EscriboGlobal(const QString& seccion, const QString& clave, const QString& valor) {
+    return EscriboIni(App().globalIniPath, seccion, clave, valor);
+}
+
+QString BaseConfigurada() {
+    return App().databasePath;
+}
+
+QString IniLocal() {
+    return App().LocalIni();
 }

@@ -15,6 +15,9 @@ inline const QString SeccionMantenimiento = QStringLiteral("Mantenimiento de Bas
 // Paths of the global settings file, the database, the work-group file, the backup and the scratch
 // file, and the SQL dialect switch.
 void LeoConfiguracion();
+// The database and the local settings file the settings name.
+QString BaseConfigurada();
+QString IniLocal();
 // The backup and scratch paths alone (path rule), into the application state.
 void LeoRutasMantenimiento();
 // What is wrong with the settings files themselves (a path with control characters, a FIFO, a

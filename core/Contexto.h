@@ -15,9 +15,22 @@ struct Contexto {
     // Name of the connection (core/Basedatos.h, AbroConexion); empty: the shared one the program opened.
     QString conexion;
 
+    Contexto En(int otraEmpresa, int otroEjercicio) const {
+        Contexto c = *this;
+        c.empresa = otraEmpresa;
+        c.ejercicio = otroEjercicio;
+        return c;
+    }
     Contexto conEjercicio(int otro) const {
         Contexto c = *this;
         c.ejercicio = otro;
+        return c;
+    }
+    // A company and year on the shared connection, on behalf of no one in particular.
+    static Contexto De(int empresa, int ejercicio) {
+        Contexto c;
+        c.empresa = empresa;
+        c.ejercicio = ejercicio;
         return c;
     }
     // The connection the context's statements run on (not valid when no such connection is open).

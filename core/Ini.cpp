@@ -1,6 +1,5 @@
 #include "core/Ini.h"
 
-#include "core/AppState.h"
 #include "core/Archivos.h"
 
 #include <QDir>
@@ -127,26 +126,3 @@ bool EscriboIni(const QString& archivo, const QString& seccion, const QString& c
     return f.commit();
 }
 
-QString RutaCompleta(const QString& valor) {
-    if ((valor.size() >= 2 && valor[1] == ':') || valor.startsWith("\\\\") || valor.startsWith('/'))
-        return valor;
-    const AppState& a = App();
-    QString relativa = valor;
-    relativa.replace('\\', '/');
-    const QString base = a.settingsFolder.isEmpty() ? a.programFolder : a.settingsFolder;
-    // Joined by hand: QDir would take a name that starts with a colon for an embedded resource.
-    return QDir::cleanPath(base + '/' + relativa);
-}
-
-QString LeoLocal(const QString& seccion, const QString& clave, const QString& defecto) {
-    return LeoIni(App().LocalIni(), seccion, clave, defecto);
-}
-bool EscriboLocal(const QString& seccion, const QString& clave, const QString& valor) {
-    return EscriboIni(App().LocalIni(), seccion, clave, valor);
-}
-QString LeoGlobal(const QString& seccion, const QString& clave, const QString& defecto) {
-    return LeoIni(App().globalIniPath, seccion, clave, defecto);
-}
-bool EscriboGlobal(const QString& seccion, const QString& clave, const QString& valor) {
-    return EscriboIni(App().globalIniPath, seccion, clave, valor);
-}

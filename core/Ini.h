@@ -12,7 +12,8 @@ bool EscriboIni(const QString& archivo, const QString& seccion, const QString& c
 // absolute POSIX paths are taken as written; anything else is relative to the settings folder.
 QString RutaCompleta(const QString& valor);
 
-// Shorthands for the local (Partidex.ini) and global settings files of the application state.
+// Shorthands for the local (Partidex.ini) and global settings files of the application state. These
+// and RutaCompleta are defined with the settings (core/Configuracion.cpp), which know where the files are.
 QString LeoLocal(const QString& seccion, const QString& clave, const QString& defecto);
 bool EscriboLocal(const QString& seccion, const QString& clave, const QString& valor);
 QString LeoGlobal(const QString& seccion, const QString& clave, const QString& defecto);

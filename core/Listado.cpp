@@ -1,13 +1,7 @@
 #include "core/Listado.h"
 
-#include "core/AppState.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
-
-EjercicioListado EjercicioListado::Actual() {
-    const AppState& a = App();
-    return {a.currentCompany, a.currentYear};
-}
 
 QString DescriboEjercicio(int empresa, int ejercicio) {
     // A year deleted since is still named by its numbers.
@@ -16,8 +10,8 @@ QString DescriboEjercicio(int empresa, int ejercicio) {
     return NombreEjercicio(empresa, ejercicio);
 }
 
-QString VerificoListado(const EjercicioListado& listado) {
-    const EjercicioListado actual = EjercicioListado::Actual();
+QString VerificoListado(const Contexto& ctx, const EjercicioListado& listado) {
+    const EjercicioListado actual = EjercicioListado::De(ctx);
     if (listado == actual) return QString();
     return QString("Lo listado en esta ventana es del ejercicio %1 y el ejercicio actual es %2: no se hizo "
                    "nada. Vuelva a listarlo en el ejercicio actual.")
@@ -25,8 +19,8 @@ QString VerificoListado(const EjercicioListado& listado) {
              DescriboEjercicio(actual.empresa, actual.ejercicio));
 }
 
-QString VerificoAsientoListado(const EjercicioListado& listado, int asiento) {
-    if (QString r = VerificoListado(listado); !r.isEmpty()) return r;
+QString VerificoAsientoListado(const Contexto& ctx, const EjercicioListado& listado, int asiento) {
+    if (QString r = VerificoListado(ctx, listado); !r.isEmpty()) return r;
     if (ValorCampo("Asientos", "Asiento", "EmpresaPropia=? AND NumEjercicio=? AND Asiento=?",
                    {listado.empresa, listado.ejercicio, asiento}))
         return QString();

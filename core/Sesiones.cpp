@@ -1,9 +1,10 @@
 #include "core/Sesiones.h"
 
-#include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
+
+#include <QHash>
 
 int NuevaSesion() {
     for (int intento = 0; intento < 20; ++intento) {
@@ -15,30 +16,45 @@ int NuevaSesion() {
     return 0;
 }
 
-void PurgoSesiones() {
-    Ejecuto("DELETE FROM Sesiones WHERE Sesion < ?", {App().currentSession - 100});
+void PurgoSesiones(int sesion) {
+    Ejecuto("DELETE FROM Sesiones WHERE Sesion < ?", {sesion - 100});
 }
 
-void BorroSesion() {
-    Ejecuto("DELETE FROM Sesiones WHERE Sesion = ?", {App().currentSession});
+void BorroSesion(int sesion) {
+    Ejecuto("DELETE FROM Sesiones WHERE Sesion = ?", {sesion});
 }
 
-void RegistroPantalla(int pantalla, int empresa, int ejercicio) {
-    AppState& a = App();
-    if (!ValorCampo("Sesiones", "Sesion", "Sesion=?", {a.currentSession})) a.currentSession = NuevaSesion();
-    Ejecuto("INSERT INTO SesionesPlanes (Sesion, Pantalla, EmpresaPropia, NumEjercicio) VALUES (?, ?, ?, ?)",
-            {a.currentSession, pantalla, empresa, ejercicio});
+namespace {
+// Sessions of this program replaced after another instance purged their rows: old number, new one.
+QHash<int, int> reemplazos;
+} // namespace
+
+int SesionVigente(int sesion) {
+    for (int paso = 0; paso < 1000 && reemplazos.contains(sesion); ++paso)
+        sesion = reemplazos.value(sesion);
+    return sesion;
 }
 
-bool PantallaRegistrada(int pantalla, int empresa, int ejercicio) {
-    return ValorCampo("SesionesPlanes", "Sesion",
+void RegistroPantalla(const Contexto& ctx, int pantalla) {
+    int sesion = SesionVigente(ctx.sesion);
+    if (!ValorCampo(ctx, "Sesiones", "Sesion", "Sesion=?", {sesion})) {
+        const int nueva = NuevaSesion();
+        if (nueva != sesion) reemplazos.insert(sesion, nueva);
+        sesion = nueva;
+    }
+    Ejecuto(ctx, "INSERT INTO SesionesPlanes (Sesion, Pantalla, EmpresaPropia, NumEjercicio) VALUES (?, ?, ?, ?)",
+            {sesion, pantalla, ctx.empresa, ctx.ejercicio});
+}
+
+bool PantallaRegistrada(const Contexto& ctx, int pantalla) {
+    return ValorCampo(ctx, "SesionesPlanes", "Sesion",
                       "Sesion=? AND Pantalla=? AND EmpresaPropia=? AND NumEjercicio=?",
-                      {App().currentSession, pantalla, empresa, ejercicio})
+                      {SesionVigente(ctx.sesion), pantalla, ctx.empresa, ctx.ejercicio})
         .has_value();
 }
 
-void VerificoRegistro(int pantalla, int empresa, int ejercicio) {
-    if (!PantallaRegistrada(pantalla, empresa, ejercicio)) RegistroPantalla(pantalla, empresa, ejercicio);
+void VerificoRegistro(const Contexto& ctx, int pantalla) {
+    if (!PantallaRegistrada(ctx, pantalla)) RegistroPantalla(ctx, pantalla);
 }
 
 void EliminoSesionesPlanes(int empresa, int ejercicio) {
@@ -57,12 +73,11 @@ QString NombreEjercicio(int empresa, int ejercicio) {
     return nombre + ", " + fecha("ComienzoEjercicio") + "-" + fecha("FinEjercicio");
 }
 
-QString CaptionPrincipal() {
-    const AppState& a = App();
+QString CaptionPrincipal(const Contexto& ctx) {
     QString nombre, desc, perfil;
     QSqlQuery q = Consulto("SELECT descPerfil, NombreCorto, descUsuario FROM Perfiles INNER JOIN Usuarios "
                            "ON Perfiles.Perfil = Usuarios.Perfil WHERE Usuario=?",
-                           {a.currentUser});
+                           {ctx.usuario});
     if (q.next()) {
         perfil = NuloAVacio(q.value(0));
         nombre = NuloAVacio(q.value(1));
@@ -70,6 +85,6 @@ QString CaptionPrincipal() {
     }
     q.finish();
     QString caption = "Partidex, usuario: " + nombre + " (" + desc + "), Perfil: " + perfil;
-    if (a.currentCompany > 0) caption += ", Ejercicio: " + NombreEjercicio(a.currentCompany, a.currentYear);
+    if (ctx.empresa > 0) caption += ", Ejercicio: " + NombreEjercicio(ctx.empresa, ctx.ejercicio);
     return caption;
 }

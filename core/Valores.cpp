@@ -1,6 +1,6 @@
 #include "core/Valores.h"
 
-#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Basedatos.h"
 #include "core/Motor.h"
 
@@ -8,9 +8,19 @@
 
 Valor ValorCampo(const QString& tabla, const QString& campo, const QString& condicion,
                  const QVariantList& parametros, const QString& orden) {
+    return ValorCampo(Contexto(), tabla, campo, condicion, parametros, orden);
+}
+
+Valor ValorCampoTabla(const QString& tabla, const QString& campo, const QString& criterio,
+                      const QVariantList& parametros) {
+    return ValorCampoTabla(Contexto(), tabla, campo, criterio, parametros);
+}
+
+Valor ValorCampo(const Contexto& ctx, const QString& tabla, const QString& campo, const QString& condicion,
+                 const QVariantList& parametros, const QString& orden) {
     QString sql = "SELECT " + campo + " FROM " + tabla + " WHERE " + condicion;
     if (!orden.isEmpty()) sql += " ORDER BY " + orden;
-    QSqlQuery q = Consulto(sql + MotorActual().Limite(1), parametros);
+    QSqlQuery q = Consulto(ctx, sql + MotorDe(ctx.Base()).Limite(1), parametros);
     Valor v;
     if (q.next()) {
         QVariant x = q.value(0);
@@ -21,9 +31,9 @@ Valor ValorCampo(const QString& tabla, const QString& campo, const QString& cond
     return v;
 }
 
-Valor ValorCampoTabla(const QString& tabla, const QString& campo, const QString& criterio,
+Valor ValorCampoTabla(const Contexto& ctx, const QString& tabla, const QString& campo, const QString& criterio,
                       const QVariantList& parametros) {
-    return ValorCampo(tabla, campo, criterio, parametros, MotorActual().OrdenDeCarga());
+    return ValorCampo(ctx, tabla, campo, criterio, parametros, MotorDe(ctx.Base()).OrdenDeCarga());
 }
 
 namespace {
@@ -67,8 +77,16 @@ QString NuloAVacio(const Valor& v) {
     return v ? NuloAVacio(*v) : QString("");
 }
 
+namespace {
+bool funcionesAccess = true;
+}
+
+void UsoFuncionesAccess(bool si) {
+    funcionesAccess = si;
+}
+
 QString FuncionMayusculas() {
-    return App().sqlAccess ? QStringLiteral("UCase") : QStringLiteral("UPPER");
+    return funcionesAccess ? QStringLiteral("UCase") : QStringLiteral("UPPER");
 }
 
 QString ComodinesLike(const QString& texto) {

@@ -17,6 +17,12 @@ Valor ValorCampo(const QString& tabla, const QString& campo, const QString& cond
 // The field of the first row (in the table's own order) that meets the criteria, or Empty.
 Valor ValorCampoTabla(const QString& tabla, const QString& campo, const QString& criterio,
                       const QVariantList& parametros = {});
+struct Contexto;
+// The same on the context's connection.
+Valor ValorCampo(const Contexto& ctx, const QString& tabla, const QString& campo, const QString& condicion,
+                 const QVariantList& parametros = {}, const QString& orden = {});
+Valor ValorCampoTabla(const Contexto& ctx, const QString& tabla, const QString& campo, const QString& criterio,
+                      const QVariantList& parametros = {});
 
 // Empty, Null and the empty text give 0 (NumeroOMenosUno: Empty and Null give -1). Text that is not a
 // number also gives the fallback value and clears *ok.
@@ -29,8 +35,10 @@ double NumeroOMenosUno(const QVariant& v, bool* ok = nullptr);
 QString NuloAVacio(const QVariant& v);
 QString NuloAVacio(const Valor& v);
 
-// Upper-case function name selected by the dialect switch: "UCase" or "UPPER".
+// Upper-case function name selected by the dialect switch ([Varios] SqlAccess, set when the settings
+// are read): "UCase" (the default) or "UPPER".
 QString FuncionMayusculas();
+void UsoFuncionesAccess(bool si);
 // User wildcards "*" and "?" turned into those of LIKE, for a bound value; a "%", "_" or "\" typed by
 // the user is escaped, so it matches itself. The statement must follow that LIKE with EscapeLike.
 QString ComodinesLike(const QString& texto);

@@ -1,6 +1,6 @@
 #include "demo/Demostracion.h"
 
-#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
 #include "core/Transaccion.h"
@@ -30,20 +30,6 @@ constexpr int AnioInicial = 2023;
 int SiNo(bool v) {
     return v ? -1 : 0;
 }
-
-// The current company and year are put back whatever happens in between.
-class EjercicioPrestado {
-public:
-    EjercicioPrestado() : empresa(App().currentCompany), ejercicio(App().currentYear) {}
-    ~EjercicioPrestado() {
-        App().currentCompany = empresa;
-        App().currentYear = ejercicio;
-    }
-
-private:
-    int empresa;
-    int ejercicio;
-};
 
 Creacion Falla(const QString& texto) {
     Creacion r;
@@ -158,7 +144,7 @@ bool BaseSinEmpresas() {
     return NumeroOCero(ValorCampo("EmpresasPropia", "Count(*)", "1=1")) == 0;
 }
 
-Creacion CreoDemostracion() {
+Creacion CreoDemostracion(const Contexto& ctx) {
     IniciaDatosDemostracion();
     const Valor existente =
         ValorCampo("EmpresasPropia", "EmpresaPropia", "descEmpresaPropia=?", {NombreEmpresa});
@@ -170,7 +156,6 @@ Creacion CreoDemostracion() {
                         .arg(NombreEmpresa);
         return r;
     }
-    EjercicioPrestado prestado;
     Transaccion t;
     if (!t.ok()) return Falla(t.error());
 
@@ -203,18 +188,17 @@ Creacion CreoDemostracion() {
     Movimientos libro(plan, CargoValores(tabla));
     int asientos = 0;
     for (int i = 0; i < 2; ++i) {
-        App().currentCompany = empresa;
-        App().currentYear = ejercicios[i];
+        const Contexto anio = ctx.En(empresa, ejercicios[i]);
         if (i == 1) {
             const auto p = LeoPeriodo(empresa, ejercicios[1]);
-            const Generacion g = GeneroApertura(empresa, ejercicios[1], LeyendaApertura(*p));
+            const Generacion g = GeneroApertura(anio, LeyendaApertura(*p));
             if (!g.ok) return Falla(g.mensaje);
             ++asientos;
         }
-        if (!libro.GeneroAnio(AnioInicial + i, i == 0, &asientos, &error)) return Falla(error);
+        if (!libro.GeneroAnio(anio, AnioInicial + i, i == 0, &asientos, &error)) return Falla(error);
         if (i == 0) {
             const auto p = LeoPeriodo(empresa, ejercicios[0]);
-            const Generacion g = GeneroCierre(empresa, ejercicios[0], LeyendaCierreResultados(*p),
+            const Generacion g = GeneroCierre(anio, LeyendaCierreResultados(*p),
                                               LeyendaCierrePatrimonial(*p), libro.Cuenta("3.2.3"));
             if (!g.ok) return Falla(g.mensaje);
             asientos += (g.resultados ? 1 : 0) + (g.patrimonial ? 1 : 0);
@@ -250,7 +234,7 @@ int DemostracionDeConsola(const QString& carpetaPrograma) {
     LeoConfiguracion();
     const QString problema = ProblemaConfiguracion();
     if (!problema.isEmpty()) return falla(problema);
-    const QString ruta = App().databasePath;
+    const QString ruta = BaseConfigurada();
     QString texto;
     const EstadoBase estado = ExaminoBase(ruta, &texto);
     if (estado == EstadoBase::NoExiste) {
@@ -258,7 +242,7 @@ int DemostracionDeConsola(const QString& carpetaPrograma) {
         if (!BasePorDefecto())
             return falla("No existe la base de datos " + QDir::toNativeSeparators(ruta) +
                          "; revise la clave Base de la sección [Base de Datos] en " +
-                         QDir::toNativeSeparators(App().LocalIni()) + ".");
+                         QDir::toNativeSeparators(IniLocal()) + ".");
         QString error;
         if (!CreoBase(ruta, &error)) return falla("No se pudo crear la base de datos " + ruta + ", " + error);
     } else if (estado != EstadoBase::Partidex) {
@@ -266,7 +250,8 @@ int DemostracionDeConsola(const QString& carpetaPrograma) {
     }
     QString error;
     if (!AbroBase(ruta, &error)) return falla(error);
-    const Creacion r = CreoDemostracion();
+    // Written on behalf of no user in particular: the command line has no login.
+    const Creacion r = CreoDemostracion(Contexto());
     CierroBase();
     if (!r.ok && r.empresa == 0) return falla(r.mensaje);
     std::printf("%s\nBase de datos: %s\n", qPrintable(r.mensaje), qPrintable(QDir::toNativeSeparators(ruta)));

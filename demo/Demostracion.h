@@ -3,6 +3,8 @@
 // index series loaded into an index table, and a year of ordinary business per year (opening, sales,
 // purchases, salaries, taxes, bank), closed and opened as an accountant does. Everything is generated
 // the same way every time, so two books made on different machines hold the same figures.
+#include "core/Contexto.h"
+
 #include <QString>
 #include <QVector>
 
@@ -45,9 +47,9 @@ struct Creacion {
 };
 
 // Makes the book in the open database, in one transaction: on any failure nothing is left. A database
-// that already holds the demonstration company is left as it is. The current company and year are
-// restored afterwards.
-Creacion CreoDemostracion();
+// that already holds the demonstration company is left as it is. The entries are written on behalf of
+// the context's user and session (its company and year are not used).
+Creacion CreoDemostracion(const Contexto& ctx);
 
 // The command-line switch: finds the database as the program does (settings beside the program, or in
 // the user's configuration folder when the program's folder cannot be written), makes an empty one on

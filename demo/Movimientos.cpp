@@ -67,7 +67,7 @@ bool Movimientos::Asiento(const QDate& fecha, const QString& concepto, const QLi
         e.lineas.append(le);
         saldos[l.first] = saldos.value(l.first) + l.second;
     }
-    const ResultadoAsiento r = GuardoAsiento(e);
+    const ResultadoAsiento r = GuardoAsiento(contexto, e);
     if (!r.ok) {
         *falla = "asiento del " + e.fecha + " (" + concepto + "): " + r.mensaje;
         return false;
@@ -76,7 +76,8 @@ bool Movimientos::Asiento(const QDate& fecha, const QString& concepto, const QLi
     return true;
 }
 
-bool Movimientos::GeneroAnio(int anio, bool primero, int* asientos, QString* error) {
+bool Movimientos::GeneroAnio(const Contexto& ctx, int anio, bool primero, int* asientos, QString* error) {
+    contexto = ctx;
     contados = asientos;
     falla = error;
     if (primero) {

@@ -23,9 +23,9 @@ public:
     // Account number of a code of the model chart (0 when it is not there).
     int Cuenta(const QString& codigo) const;
 
-    // Writes the year's entries into the current company and year through the journal, counting them in
-    // *asientos. The first year also gets the founders' contribution that opens the books.
-    bool GeneroAnio(int anio, bool primero, int* asientos, QString* error);
+    // Writes the year's entries into the context's company and year through the journal, counting them
+    // in *asientos. The first year also gets the founders' contribution that opens the books.
+    bool GeneroAnio(const Contexto& ctx, int anio, bool primero, int* asientos, QString* error);
 
 private:
     using Linea = QPair<QString, Importe>; // code, amount (positive debit, negative credit)
@@ -39,6 +39,7 @@ private:
     std::minstd_rand azar{20230101};
     int factura = 0;
     int compra = 0;
+    Contexto contexto;
     int* contados = nullptr;
     QString* falla = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include "core/Basedatos.h"
 #include "core/Importe.h"
-#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/TipoAsiento.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
@@ -157,14 +157,6 @@ QString VerificoCuentaAjuste(int empresa, int ejercicio, int cuenta) {
     return QString();
 }
 
-Generacion GeneroCierre(int empresa, int ejercicio, const QString& leyendaResultados,
-                        const QString& leyendaPatrimonial, int cuentaAjuste) {
-    Contexto c = ContextoActual();
-    c.empresa = empresa;
-    c.ejercicio = ejercicio;
-    return GeneroCierre(c, leyendaResultados, leyendaPatrimonial, cuentaAjuste);
-}
-
 Generacion GeneroCierre(const Contexto& c, const QString& leyendaResultados, const QString& leyendaPatrimonial,
                         int cuentaAjuste) {
     const int empresa = c.empresa;
@@ -195,13 +187,6 @@ Generacion GeneroCierre(const Contexto& c, const QString& leyendaResultados, con
     if (g.resultados) g.mensaje += "\r\n" + leyendaResultados + ": " + QString::number(g.resultados);
     g.mensaje += "\r\n" + leyendaPatrimonial + ": " + QString::number(g.patrimonial);
     return g;
-}
-
-Generacion GeneroApertura(int empresa, int ejercicio, const QString& leyenda) {
-    Contexto c = ContextoActual();
-    c.empresa = empresa;
-    c.ejercicio = ejercicio;
-    return GeneroApertura(c, leyenda);
 }
 
 Generacion GeneroApertura(const Contexto& c, const QString& leyenda) {

@@ -54,15 +54,11 @@ struct Generacion {
 // Closes the year with the adjustment account chosen. Refused, with nothing written, when the year
 // does not exist, the account cannot receive the result, the year is already closed or holds no
 // entry line at all; any failing statement rolls both entries back.
-// Both entries go through the one writer of entries; the form without a context writes them on behalf
-// of the application's current user and session.
+// Both entries go through the one writer of entries, on behalf of the context's user and session.
 Generacion GeneroCierre(const Contexto& c, const QString& leyendaResultados, const QString& leyendaPatrimonial,
                         int cuentaAjuste);
-Generacion GeneroCierre(int empresa, int ejercicio, const QString& leyendaResultados,
-                        const QString& leyendaPatrimonial, int cuentaAjuste);
 
 // Opens the year from the balance-sheet closing of the preceding one. Refused, with nothing written,
 // when the year is already opened, the preceding year was not closed, or an account of that closing
 // does not exist in this year's chart (the refusal names them).
 Generacion GeneroApertura(const Contexto& c, const QString& leyenda);
-Generacion GeneroApertura(int empresa, int ejercicio, const QString& leyenda);

@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
     Fila fila;
     fila.celdas[3] = codigo;
     bool abierto = false;
-    IngresoCuenta(fila, 3, 0, maximos, [&]() -> std::optional<Eleccion> {
+    IngresoCuenta(Contexto::De(1, 1), fila, 3, 0, maximos, [&](const PedidoPlan&) -> std::optional<Eleccion> {
         abierto = true;
         return std::nullopt;
     });

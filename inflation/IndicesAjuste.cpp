@@ -10,7 +10,7 @@
 #include <QSet>
 #include <algorithm>
 
-QVector<ValorIndice> CargoValores(int tabla, const QDate& desde, const QDate& hasta) {
+QVector<ValorIndice> CargoValores(int tabla, const QDate& desde, const QDate& hasta, const Contexto& ctx) {
     QString sql = "SELECT Fecha, Ajuste FROM AjustesInflacion WHERE TablaAjusteInflacion=?";
     QVariantList p{tabla};
     if (desde.isValid()) {
@@ -21,7 +21,7 @@ QVector<ValorIndice> CargoValores(int tabla, const QDate& desde, const QDate& ha
         sql += " AND Fecha<=?";
         p << FechaSql(hasta);
     }
-    QSqlQuery q = Consulto(sql + " ORDER BY Fecha", p);
+    QSqlQuery q = Consulto(ctx, sql + " ORDER BY Fecha", p);
     QVector<ValorIndice> v;
     while (q.next())
         v.append({FechaDeBase(q.value(0)), NumeroOCero(q.value(1))});

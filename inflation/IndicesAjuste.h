@@ -2,6 +2,8 @@
 // The dated values of the inflation index tables (AjustesInflacion): reading and saving a range,
 // the rule that finds the value for a date, and the import of a published monthly series from a
 // CSV file. A table holds one value per date; values are index numbers, always positive.
+#include "core/Contexto.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -15,7 +17,8 @@ struct ValorIndice {
 };
 
 // Values of a table between two dates, both included, by date. An invalid date leaves that end open.
-QVector<ValorIndice> CargoValores(int tabla, const QDate& desde = QDate(), const QDate& hasta = QDate());
+QVector<ValorIndice> CargoValores(int tabla, const QDate& desde = QDate(), const QDate& hasta = QDate(),
+                                 const Contexto& ctx = Contexto());
 
 // The value of a series (ordered by date) for a date: that of its earliest date on or after it.
 std::optional<ValorIndice> IndiceAl(const QVector<ValorIndice>& serie, const QDate& fecha);

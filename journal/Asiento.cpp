@@ -1,6 +1,6 @@
 #include "journal/Asiento.h"
 
-#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Basedatos.h"
 #include "core/Valores.h"
 #include "journal/ListaAsientos.h"
@@ -96,10 +96,6 @@ QString TextoBorradoAjeno(int asiento) {
         .arg(asiento);
 }
 
-ResultadoAsiento GuardoAsiento(const AsientoEditado& e) {
-    return GuardoAsiento(ContextoActual(), e);
-}
-
 ResultadoAsiento GuardoAsiento(const Contexto& c, const AsientoEditado& e) {
     // Everything typed is checked before any statement runs.
     const QDate fecha = TextoAFecha(e.fecha);
@@ -118,7 +114,8 @@ ResultadoAsiento GuardoAsiento(const Contexto& c, const AsientoEditado& e) {
     const QString malTipeado = LeoLineas(e, lineas);
     if (!malTipeado.isEmpty()) return Falla(malTipeado);
 
-    QSqlQuery q = Consulto("SELECT ComienzoEjercicio, FinEjercicio FROM Ejercicios WHERE EmpresaPropia=? AND "
+    QSqlQuery q = Consulto(c,
+                           "SELECT ComienzoEjercicio, FinEjercicio FROM Ejercicios WHERE EmpresaPropia=? AND "
                            "NumEjercicio=?",
                            {c.empresa, c.ejercicio});
     const bool hay = q.next();
@@ -173,10 +170,6 @@ ResultadoAsiento GuardoAsiento(const Contexto& c, const AsientoEditado& e) {
     return r;
 }
 
-QString BorroAsiento(int asiento, const QString& huella) {
-    return BorroAsiento(ContextoActual(), asiento, huella);
-}
-
 QString BorroAsiento(const Contexto& c, int asiento, const QString& huella) {
     Escritura w;
     w.tipo = TipoCambio::Baja;
@@ -188,6 +181,3 @@ QString BorroAsiento(const Contexto& c, int asiento, const QString& huella) {
     return QString();
 }
 
-QString HuellaAsiento(int asiento) {
-    return HuellaAsiento(ContextoActual(), asiento);
-}

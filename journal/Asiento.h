@@ -58,20 +58,14 @@ struct ResultadoAsiento {
     Importe totalDebe;
 };
 
-// Stores the entry of the current company and year. Typed texts that are not a date, a number or an
+// Stores the entry of the context's company and year. Typed texts that are not a date, a number or an
 // amount are refused before any statement runs, naming the row and the column.
-// Goes through the one writer of entries (journal/Escritura.h). The form without a context acts on the
-// application's current company and year.
+// Goes through the one writer of entries (journal/Escritura.h).
 ResultadoAsiento GuardoAsiento(const Contexto& c, const AsientoEditado& editado);
-ResultadoAsiento GuardoAsiento(const AsientoEditado& editado);
 
 // Deletes the entry (its lines go with it). With a fingerprint, an entry changed or deleted by another
 // workstation since it was shown is left alone. Empty text on success, else the message to show.
 QString BorroAsiento(const Contexto& c, int asiento, const QString& huella = QString());
-QString BorroAsiento(int asiento, const QString& huella = QString());
-
-// Fingerprint of a stored entry of the current company and year (HuellaAsiento of journal/Escritura.h).
-QString HuellaAsiento(int asiento);
 
 // Message of a save refused because the entry changed elsewhere.
 QString TextoAsientoAjeno(int asiento);

@@ -1,7 +1,7 @@
 #pragma once
 // Entry search: the criteria a user types turned into the query of the entries to list (the entry
 // list query of the application state), and the defaults and remembered order of the search screen.
-#include "core/AppState.h"
+#include "core/ConsultaSql.h"
 
 #include <QDate>
 #include <QString>

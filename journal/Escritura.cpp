@@ -31,11 +31,11 @@ QJsonValue JsonFecha(const QVariant& v) {
 }
 
 bool Existe(const Contexto& c, int asiento) {
-    return ValorCampo("Asientos", "Asiento", Alcance + " AND Asiento=?", Clave(c, asiento)).has_value();
+    return ValorCampo(c, "Asientos", "Asiento", Alcance + " AND Asiento=?", Clave(c, asiento)).has_value();
 }
 
 int SiguienteNumero(const Contexto& c) {
-    return int(NumeroOCero(ValorCampo("Asientos", "Max(Asiento)", Alcance, {c.empresa, c.ejercicio}))) + 1;
+    return int(NumeroOCero(ValorCampo(c, "Asientos", "Max(Asiento)", Alcance, {c.empresa, c.ejercicio}))) + 1;
 }
 
 QString Numeros(const QList<int>& n) {
@@ -57,7 +57,7 @@ QString VerificoEjercicioAbierto(const Contexto& c, const Escritura& e, Especial
     const bool esCierre =
         especialGuardado == Especial::CierreResultados || especialGuardado == Especial::CierrePatrimonial;
     if (e.tipo == TipoCambio::Baja && esCierre) {
-        QSqlQuery q = Consulto("SELECT NumEjercicio, Asiento FROM Asientos WHERE EmpresaPropia=? AND "
+        QSqlQuery q = Consulto(c, "SELECT NumEjercicio, Asiento FROM Asientos WHERE EmpresaPropia=? AND "
                                "NumEjercicio<>? AND Especial=? ORDER BY NumEjercicio, Asiento",
                                {c.empresa, c.ejercicio, ValorEspecial(Especial::Apertura)});
         QList<std::pair<int, int>> aperturas;
@@ -81,7 +81,7 @@ QString VerificoEjercicioAbierto(const Contexto& c, const Escritura& e, Especial
 // The posting rules, once header and lines are written: the failure text of the first that fails.
 QString VerificoAsiento(const Contexto& c, int n) {
     const QVariantList clave = Clave(c, n);
-    QSqlQuery q = Consulto("SELECT Cuentas.Descripcion FROM DetAsientos INNER JOIN Cuentas ON "
+    QSqlQuery q = Consulto(c, "SELECT Cuentas.Descripcion FROM DetAsientos INNER JOIN Cuentas ON "
                            "Cuentas.EmpresaPropia = DetAsientos.EmpresaPropia AND Cuentas.NumEjercicio = "
                            "DetAsientos.NumEjercicio AND Cuentas.Cuenta = DetAsientos.Cuenta "
                            "WHERE DetAsientos.EmpresaPropia=? AND DetAsientos.NumEjercicio=? AND "
@@ -95,7 +95,7 @@ QString VerificoAsiento(const Contexto& c, int n) {
     q.finish();
 
     // The balance in whole cents: +0.10 +0.20 -0.30 is exactly zero.
-    q = Consulto("SELECT " + Importe::SumaSql("Importe") +
+    q = Consulto(c, "SELECT " + Importe::SumaSql("Importe") +
                      " FROM DetAsientos WHERE EmpresaPropia=? AND NumEjercicio=? AND Asiento=?",
                  clave);
     if (!q.isActive()) return TextoError(q.lastError());
@@ -106,7 +106,7 @@ QString VerificoAsiento(const Contexto& c, int n) {
     if (saldo.signo() < 0)
         return "Sobran $" + (-saldo).TextoNumeral() + " en el Haber, por favor corrija la diferencia";
 
-    q = Consulto("SELECT DetAsientos.FechaAjuste FROM Asientos INNER JOIN DetAsientos ON "
+    q = Consulto(c, "SELECT DetAsientos.FechaAjuste FROM Asientos INNER JOIN DetAsientos ON "
                  "DetAsientos.EmpresaPropia = Asientos.EmpresaPropia AND DetAsientos.NumEjercicio = "
                  "Asientos.NumEjercicio AND DetAsientos.Asiento = Asientos.Asiento "
                  "WHERE Asientos.EmpresaPropia=? AND Asientos.NumEjercicio=? AND Asientos.Asiento=? AND "
@@ -125,9 +125,9 @@ QString VerificoAsiento(const Contexto& c, int n) {
 QString EscriboCabeceraNueva(const Contexto& c, const Escritura& e, int& n) {
     for (int intento = 0;; ++intento) {
         n = e.numero > 0 ? e.numero : SiguienteNumero(c);
-        Transaccion punto;
+        Transaccion punto(c);
         if (!punto.ok()) return punto.error();
-        const Resultado r = Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto, "
+        const Resultado r = Ejecuto(c, "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto, "
                                     "Especial) VALUES (?, ?, ?, ?, ?, ?)",
                                     {c.empresa, c.ejercicio, n, FechaSql(e.fecha), TextoONulo(e.concepto),
                                      ValorEspecial(e.especial)});
@@ -166,7 +166,7 @@ QString Escribo(const Contexto& c, const Escritura& e, Escrito& w) {
     int n = e.guardado;
     if (e.tipo == TipoCambio::Baja) {
         // The lines go with their header (the relation cascades).
-        const Resultado r = Ejecuto("DELETE FROM Asientos WHERE " + Alcance + " AND Asiento=?", Clave(c, n));
+        const Resultado r = Ejecuto(c, "DELETE FROM Asientos WHERE " + Alcance + " AND Asiento=?", Clave(c, n));
         if (!r.ok) return r.error;
         w.asiento = n;
         return RegistroHistorial(c, n, n, int(e.tipo), antes, QString());
@@ -176,9 +176,9 @@ QString Escribo(const Contexto& c, const Escritura& e, Escrito& w) {
     if (existente) {
         n = e.numero > 0 ? e.numero : SiguienteNumero(c);
         // Lines are always stored again from scratch.
-        Resultado r = Ejecuto("DELETE FROM DetAsientos WHERE " + Alcance + " AND Asiento=?", Clave(c, e.guardado));
+        Resultado r = Ejecuto(c, "DELETE FROM DetAsientos WHERE " + Alcance + " AND Asiento=?", Clave(c, e.guardado));
         if (!r.ok) return r.error;
-        r = Ejecuto("UPDATE Asientos SET Asiento=?, Fecha=?, Concepto=? WHERE " + Alcance + " AND Asiento=?",
+        r = Ejecuto(c, "UPDATE Asientos SET Asiento=?, Fecha=?, Concepto=? WHERE " + Alcance + " AND Asiento=?",
                     {n, FechaSql(e.fecha), TextoONulo(e.concepto), c.empresa, c.ejercicio, e.guardado});
         if (!r.ok) return r.error;
     } else {
@@ -186,7 +186,7 @@ QString Escribo(const Contexto& c, const Escritura& e, Escrito& w) {
         if (!falla.isEmpty()) return falla;
     }
     for (const LineaAsiento& l : e.lineas) {
-        const Resultado r = Ejecuto(
+        const Resultado r = Ejecuto(c,
             "INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe, "
             "Concepto, FechaAjuste) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
             {c.empresa, c.ejercicio, n, l.detalle, l.cuenta, l.importe.ValorSql(), TextoONulo(l.concepto),
@@ -213,7 +213,7 @@ QString NombreCambio(int tipo) {
 
 Escrito EscriboAsiento(const Contexto& c, const Escritura& e) {
     Escrito w;
-    Transaccion t;
+    Transaccion t(c);
     if (!t.ok()) {
         w.error = t.error();
         return w;
@@ -225,7 +225,7 @@ Escrito EscriboAsiento(const Contexto& c, const Escritura& e) {
 }
 
 QString EstadoAsiento(const Contexto& c, int asiento) {
-    QSqlQuery q = Consulto("SELECT Asiento, Fecha, Concepto, Especial FROM Asientos WHERE " + Alcance +
+    QSqlQuery q = Consulto(c, "SELECT Asiento, Fecha, Concepto, Especial FROM Asientos WHERE " + Alcance +
                                " AND Asiento=?",
                            Clave(c, asiento));
     if (!q.next()) return QString();
@@ -235,7 +235,7 @@ QString EstadoAsiento(const Contexto& c, int asiento) {
     o.insert("concepto", JsonDe(q.value(2)));
     o.insert("especial", q.value(3).isNull() ? QJsonValue() : QJsonValue(q.value(3).toInt()));
     q.finish();
-    q = Consulto("SELECT Detalle, Cuenta, Importe, Concepto, FechaAjuste FROM DetAsientos WHERE " + Alcance +
+    q = Consulto(c, "SELECT Detalle, Cuenta, Importe, Concepto, FechaAjuste FROM DetAsientos WHERE " + Alcance +
                      " AND Asiento=? ORDER BY Detalle",
                  Clave(c, asiento));
     QJsonArray lineas;
@@ -254,7 +254,7 @@ QString HuellaAsiento(const Contexto& c, int asiento) {
 QList<int> AsientosCierre(const Contexto& c) {
     // Sorted here: an ORDER BY on the number would have the engine walk every entry of the year by
     // its key instead of the few closing ones by their kind (7 ms a save on a year of 20,000 entries).
-    QSqlQuery q = Consulto("SELECT Asiento FROM Asientos WHERE " + Alcance + " AND Especial IN (?, ?)",
+    QSqlQuery q = Consulto(c, "SELECT Asiento FROM Asientos WHERE " + Alcance + " AND Especial IN (?, ?)",
                            {c.empresa, c.ejercicio, ValorEspecial(Especial::CierreResultados),
                             ValorEspecial(Especial::CierrePatrimonial)});
     QList<int> r;

@@ -73,11 +73,11 @@ QList<CambioAsiento> LeoCambios(const QString& condicion, const QVariantList& pa
 
 QString RegistroHistorial(const Contexto& c, int asiento, int asientoAnterior, int tipo, const QString& antes,
                           const QString& despues) {
-    const Valor ultimo = ValorCampo("HistorialAsientos", "Max(Registro)", "1=1");
+    const Valor ultimo = ValorCampo(c, "HistorialAsientos", "Max(Registro)", "1=1");
     const qint64 anterior = ultimo ? qint64(NumeroOCero(*ultimo)) : 0;
     const QString hashAnterior =
         anterior == 0 ? HashInicial
-                      : NuloAVacio(ValorCampo("HistorialAsientos", "Hash", "Registro=?", {anterior}));
+                      : NuloAVacio(ValorCampo(c, "HistorialAsientos", "Hash", "Registro=?", {anterior}));
     const QVariantList valores = {anterior + 1,
                                   c.empresa,
                                   c.ejercicio,
@@ -92,7 +92,7 @@ QString RegistroHistorial(const Contexto& c, int asiento, int asientoAnterior, i
                                   TextoONulo(despues),
                                   hashAnterior};
     const Resultado r =
-        Ejecuto("INSERT INTO HistorialAsientos (" + Columnas + ", Hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        Ejecuto(c, "INSERT INTO HistorialAsientos (" + Columnas + ", Hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                 valores + QVariantList{HashDe(valores)});
     return r.ok ? QString() : r.error;
 }

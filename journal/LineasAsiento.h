@@ -16,18 +16,18 @@ inline const QString MarcaLeyenda = QStringLiteral("=>");
 
 // The account's standard legends for the debit (debe) or credit side, in alphabetical order. Account
 // 0 has none.
-QStringList LeyendasCuenta(int cuenta, bool debe);
+QStringList LeyendasCuenta(const Contexto& ctx, int cuenta, bool debe);
 // Whether the concept is already one of those legends (letter case ignored).
-bool EsLeyendaEstandar(int cuenta, bool debe, const QString& concepto);
+bool EsLeyendaEstandar(const Contexto& ctx, int cuenta, bool debe, const QString& concepto);
 // The question asked before adding a legend to an account's standard legends.
 QString PreguntaIncorporoLeyenda(const QString& concepto, const QString& descripcionCuenta, bool debe);
 // Links the concept to the account for that side, creating the legend in the catalogue only when no
 // legend has that text. Takes effect at once, apart from any entry being typed. Empty text on
 // success, else the engine's explanation.
-QString IncorporoLeyenda(int cuenta, bool debe, const QString& concepto);
+QString IncorporoLeyenda(const Contexto& ctx, int cuenta, bool debe, const QString& concepto);
 
 // Date proposed for a new entry: the latest entry date of the year, or the year's first day.
-QDate FechaNuevoAsiento();
+QDate FechaNuevoAsiento(const Contexto& ctx);
 
 // A stored entry as the editor shows it.
 struct LineaGuardada {
@@ -50,4 +50,4 @@ struct AsientoGuardado {
     QList<LineaGuardada> lineas; // debits first, then by concept
 };
 // Reads entry `asiento` of the current company and year; codes written with the given level maxima.
-AsientoGuardado LeoAsiento(int asiento, const MaximosNivel& maximos);
+AsientoGuardado LeoAsiento(const Contexto& ctx, int asiento, const MaximosNivel& maximos);

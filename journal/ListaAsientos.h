@@ -1,7 +1,7 @@
 #pragma once
 // The list of entries the journal editor shows: one row per entry, built from the rows of the entry
 // list query (one row per line, the lines of an entry consecutive).
-#include "core/AppState.h"
+#include "core/ConsultaSql.h"
 #include "core/Importe.h"
 
 #include <QDate>

@@ -4,8 +4,8 @@
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 
-ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas, const QString& extra) {
-    const AppState& a = App();
+ConsultaSql ConsultaCuentas(const Contexto& ctx, int profundidad, int ancho, const ConsultaSql& sumas,
+                            const QString& extra) {
     const CodigoSql codigo = ArmoCodigoSql(profundidad, ancho);
     // Every account is listed, with or without sums, and its children are only counted, never joined,
     // so no line is ever repeated.
@@ -21,14 +21,13 @@ ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas
             " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?"
             " ORDER BY CodJer";
     c.parametros = sumas.parametros;
-    c.parametros << a.currentCompany << a.currentYear;
+    c.parametros << ctx.empresa << ctx.ejercicio;
     return c;
 }
 
-ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta,
+ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, const QDate& desde, const QDate& hasta,
                             LecturaLineas lectura) {
-    const AppState& a = App();
-    const QVariant empresa = a.currentCompany, ejercicio = a.currentYear;
+    const QVariant empresa = ctx.empresa, ejercicio = ctx.ejercicio;
     // Sums in whole cents of the debit and credit lines, and how many of each (a sum of no line is
     // Null, which a subtraction must keep).
     const QString sumas = "DetAsientos.Cuenta AS Cuenta, " +
@@ -75,16 +74,16 @@ ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, cons
         break;
     }
     }
-    return ConsultaCuentas(profundidad, ancho, {lineas, parametros});
+    return ConsultaCuentas(ctx, profundidad, ancho, {lineas, parametros});
 }
 
-LecturaLineas ElijoLectura(const QDate& desde, const QDate& hasta) {
-    const AppState& a = App();
+LecturaLineas ElijoLectura(const Contexto& ctx, const QDate& desde, const QDate& hasta) {
     QSqlQuery q = Consulto(
+        ctx,
         "SELECT COUNT(*), (SELECT COUNT(*) FROM Asientos WHERE EmpresaPropia=? AND "
         "NumEjercicio=? AND Fecha>=? AND Fecha<=?) FROM Asientos WHERE EmpresaPropia=? AND "
         "NumEjercicio=?",
-        {a.currentCompany, a.currentYear, FechaSql(desde), FechaSql(hasta), a.currentCompany, a.currentYear});
+        {ctx.empresa, ctx.ejercicio, FechaSql(desde), FechaSql(hasta), ctx.empresa, ctx.ejercicio});
     if (!q.next()) return LecturaLineas::Periodo;
     const qint64 todos = q.value(0).toLongLong(), dentro = q.value(1).toLongLong();
     if (dentro == todos) return LecturaLineas::Ejercicio;
@@ -104,22 +103,22 @@ bool Incluyo(const RegistroReporte& r, FiltroSaldos filtro) {
     return true;
 }
 
-bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
+bool ArmoBalance(const Contexto& ctx, const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
                  QVector<FilaBalance>* filas, QString* error) {
     filas->clear();
     if (maximos.Profundidad() == 0) return true; // only the root row: nothing to show
-    return ArmoFilasBalance(maximos,
-                            ConsultaBalance(maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta,
-                                            ElijoLectura(desde, hasta)),
+    return ArmoFilasBalance(ctx, maximos,
+                            ConsultaBalance(ctx, maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta,
+                                            ElijoLectura(ctx, desde, hasta)),
                             filtro, filas, error);
 }
 
-bool ArmoFilasBalance(const MaximosReporte& maximos, const ConsultaSql& c, FiltroSaldos filtro,
+bool ArmoFilasBalance(const Contexto& ctx, const MaximosReporte& maximos, const ConsultaSql& c, FiltroSaldos filtro,
                       QVector<FilaBalance>* filas, QString* error,
                       const std::function<void(const QSqlQuery&)>& alLeer) {
     filas->clear();
     if (maximos.Profundidad() == 0) return true;
-    QSqlQuery q = Consulto(c.sql, c.parametros);
+    QSqlQuery q = Consulto(ctx, c.sql, c.parametros);
     if (!q.isActive()) {
         if (error) *error = TextoError(q.lastError());
         return false;
@@ -163,11 +162,15 @@ TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas) {
     return t;
 }
 
-bool TablaBalance(const QDate& desde, const QDate& hasta, FiltroSaldos filtro, TablaReporte* tabla,
-                  QString* error) {
-    MaximosBalance().Verifico();
+bool TablaBalance(const Contexto& ctx, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
+                  TablaReporte* tabla, QString* error) {
+    // The screens' maxima are kept between runs; a report on another connection (another book, another
+    // thread) reads its own.
+    MaximosReporte propios(PantallaBalance);
+    MaximosReporte& maximos = ctx.Compartida() ? MaximosBalance() : propios;
+    maximos.Verifico(ctx);
     QVector<FilaBalance> filas;
-    if (!ArmoBalance(MaximosBalance(), desde, hasta, filtro, &filas, error)) return false;
+    if (!ArmoBalance(ctx, maximos, desde, hasta, filtro, &filas, error)) return false;
     *tabla = TablaDeBalance(filas);
     tabla->titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);
     return true;

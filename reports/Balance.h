@@ -2,7 +2,8 @@
 // The trial balance ("Balance Sumas y Saldos"): every account of the current chart in tree order with
 // the sums of its debit and credit lines between two dates, whatever the kind of entry, rolled up the
 // tree by the balances' writer.
-#include "core/AppState.h"
+#include "core/ConsultaSql.h"
+#include "core/Contexto.h"
 #include "reports/Reporte.h"
 #include "reports/TablaReporte.h"
 
@@ -21,15 +22,16 @@ enum class FiltroSaldos { Todos = 0, ExcluirSaldos0 = 1, ExcluirMovim0 = 2 };
 // give the same sums; the last two read the lines from the index by account that holds the amount,
 // without looking up each line's entry.
 enum class LecturaLineas { Periodo, Ejercicio, EjercicioMenosFuera };
-ConsultaSql ConsultaBalance(int profundidad, int ancho, const QDate& desde, const QDate& hasta,
+ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, const QDate& desde, const QDate& hasta,
                             LecturaLineas lectura = LecturaLineas::Periodo);
-// The cheapest reading for the period, from the number of entries of the current company and year
+// The cheapest reading for the period, from the number of entries of the context's company and year
 // dated in it and outside it (an undated entry counts as outside).
-LecturaLineas ElijoLectura(const QDate& desde, const QDate& hasta);
+LecturaLineas ElijoLectura(const Contexto& ctx, const QDate& desde, const QDate& hasta);
 // The same rows for sums computed elsewhere: `sumas` is a query of (Cuenta, SumaDebe, SumaHaber) in whole
 // cents for the current company and year, one row per account at most. `extra` adds columns of the sums
 // query after the six of the report record (", S.Columna").
-ConsultaSql ConsultaCuentas(int profundidad, int ancho, const ConsultaSql& sumas, const QString& extra = {});
+ConsultaSql ConsultaCuentas(const Contexto& ctx, int profundidad, int ancho, const ConsultaSql& sumas,
+                            const QString& extra = {});
 
 // Whether an account stays in the report under the filter. Accounts with children always stay;
 // "Excluir Saldos 0" drops accounts whose net amount in the period is zero to the cent, "Excluir
@@ -38,7 +40,7 @@ bool Incluyo(const RegistroReporte& registro, FiltroSaldos filtro);
 
 // Runs the query and writes the report rows into *filas (emptied first). False, with the engine's
 // text in *error, when the query fails; *filas is then left empty.
-bool ArmoBalance(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
+bool ArmoBalance(const Contexto& ctx, const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, FiltroSaldos filtro,
                  QVector<FilaBalance>* filas, QString* error);
 
 // The level maxima of the balance (screen code 4): they outlive any window that shows it.
@@ -51,10 +53,10 @@ TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas);
 // The trial balance of the current company and year between two dates as a table, titled with the
 // period ("Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024"). False, with the
 // engine's text in *error and *tabla untouched, when the query fails.
-bool TablaBalance(const QDate& desde, const QDate& hasta, FiltroSaldos filtro, TablaReporte* tabla,
+bool TablaBalance(const Contexto& ctx, const QDate& desde, const QDate& hasta, FiltroSaldos filtro, TablaReporte* tabla,
                   QString* error);
 // The same from a query of ConsultaCuentas (a chart of only the root row writes nothing); `alLeer`
 // sees every row of the query before it is written.
-bool ArmoFilasBalance(const MaximosReporte& maximos, const ConsultaSql& consulta, FiltroSaldos filtro,
+bool ArmoFilasBalance(const Contexto& ctx, const MaximosReporte& maximos, const ConsultaSql& consulta, FiltroSaldos filtro,
                       QVector<FilaBalance>* filas, QString* error,
                       const std::function<void(const QSqlQuery&)>& alLeer = {});

@@ -27,15 +27,13 @@ void ColumnasDiario(TablaReporte* tabla) {
     tabla->importes[DiaDebe - 1] = tabla->importes[DiaHaber - 1] = true;
 }
 
-QString AgregadoDiario() {
-    const AppState& a = App();
-    if (a.currentCompany <= 0) return QString();
-    return " para: " + NuloAVacio(ValorCampoTabla("EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?",
-                                                  {a.currentCompany}));
+QString AgregadoDiario(const Contexto& ctx) {
+    if (ctx.empresa <= 0) return QString();
+    return " para: " + NuloAVacio(ValorCampoTabla(ctx, "EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?",
+                                                  {ctx.empresa}));
 }
 
-ConsultaSql ConsultaDiario(const QDate& desde, const QDate& hasta) {
-    const AppState& a = App();
+ConsultaSql ConsultaDiario(const Contexto& ctx, const QDate& desde, const QDate& hasta) {
     // Credit lines first, then lines of 0 (a missing amount counts as 0), then debit lines; lines of
     // one sign in the order they were entered.
     ConsultaSql c;
@@ -49,27 +47,26 @@ ConsultaSql ConsultaDiario(const QDate& desde, const QDate& hasta) {
         "Asientos.Fecha<=?"
         " ORDER BY Asientos.Fecha, Asientos.Asiento, CASE WHEN DetAsientos.Importe<0 THEN -1 WHEN "
         "DetAsientos.Importe>0 THEN 1 ELSE 0 END, DetAsientos.Detalle";
-    c.parametros = {a.currentCompany, a.currentYear, FechaSql(desde), FechaSql(hasta)};
+    c.parametros = {ctx.empresa, ctx.ejercicio, FechaSql(desde), FechaSql(hasta)};
     return c;
 }
 
-bool TablaDiarioGeneral(const QDate& desde, const QDate& hasta, int desdeAsiento, TablaReporte* tabla,
-                        QString* error) {
-    const AppState& a = App();
-    tabla->titulo = TituloReporte("Diario General entre ", desde, hasta, AgregadoDiario());
+bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& hasta, int desdeAsiento,
+                        TablaReporte* tabla, QString* error) {
+    tabla->titulo = TituloReporte("Diario General entre ", desde, hasta, AgregadoDiario(ctx));
     ColumnasDiario(tabla);
     tabla->filas.clear();
 
     // The level widths are read again on every run: the codes of the whole journal depend on them.
-    const MaximosNivel maximos = MaximosDelPlan(a.currentCompany, a.currentYear);
+    const MaximosNivel maximos = MaximosDelPlan(ctx);
     const int profundidad = int(maximos.size()) - 1;
     if (profundidad <= 0) return true; // a chart without accounts
     // Each account's code is computed once, not once per line.
     const CodigoSql codigo = ArmoCodigoSql(profundidad, AnchoMascara(maximos));
-    QSqlQuery qc = Consulto("SELECT Cuentas0.Cuenta, Cuentas0.CodInt, Cuentas0.Descripcion, " +
+    QSqlQuery qc = Consulto(ctx, "SELECT Cuentas0.Cuenta, Cuentas0.CodInt, Cuentas0.Descripcion, " +
                                 codigo.expresion + " FROM Cuentas AS Cuentas0" + codigo.juntas +
                                 " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?",
-                            {a.currentCompany, a.currentYear});
+                            {ctx.empresa, ctx.ejercicio});
     if (!qc.isActive()) return Falla(tabla, error, TextoError(qc.lastError()));
     QHash<int, CuentaDiario> cuentas;
     while (qc.next()) {
@@ -78,8 +75,8 @@ bool TablaDiarioGeneral(const QDate& desde, const QDate& hasta, int desdeAsiento
         cuentas.insert(qc.value(0).toInt(), {NuloAVacio(qc.value(1)), jer, NuloAVacio(qc.value(2))});
     }
 
-    const ConsultaSql c = ConsultaDiario(desde, hasta);
-    QSqlQuery q = Consulto(c.sql, c.parametros);
+    const ConsultaSql c = ConsultaDiario(ctx, desde, hasta);
+    QSqlQuery q = Consulto(ctx, c.sql, c.parametros);
     if (!q.isActive()) return Falla(tabla, error, TextoError(q.lastError()));
     int numero = desdeAsiento;
     std::optional<int> anterior;

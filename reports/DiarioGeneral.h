@@ -4,7 +4,8 @@
 // carries a consecutive printed number from the one the user gives, as a bound book needs, and is
 // followed by its lines, credit lines first, then lines of 0, then debit lines; an empty row separates
 // consecutive entries. The real number of the entry is the hidden value of its rows.
-#include "core/AppState.h"
+#include "core/ConsultaSql.h"
+#include "core/Contexto.h"
 #include "reports/TablaReporte.h"
 
 #include <QDate>
@@ -28,12 +29,12 @@ void ColumnasDiario(TablaReporte* tabla);
 
 // Builds the journal of the current company and year between the two dates, numbering the entries
 // from desdeAsiento. False, with the engine's text in *error and *tabla empty, when a query fails.
-bool TablaDiarioGeneral(const QDate& desde, const QDate& hasta, int desdeAsiento, TablaReporte* tabla,
+bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& hasta, int desdeAsiento, TablaReporte* tabla,
                         QString* error);
 
 // What the journal's title adds after the dates: " para: " and the current company's name (nothing
 // without a current company).
-QString AgregadoDiario();
+QString AgregadoDiario(const Contexto& ctx);
 
 // The statement of the journal's lines, for the plan check.
-ConsultaSql ConsultaDiario(const QDate& desde, const QDate& hasta);
+ConsultaSql ConsultaDiario(const Contexto& ctx, const QDate& desde, const QDate& hasta);

@@ -15,6 +15,7 @@ namespace {
 // The chart read once per report: tree order, the rows below each account, and what a line shows of
 // its account.
 struct PlanMayor {
+    Contexto ctx;
     MaximosNivel maximos;
     QVector<NodoCuenta> nodos;                 // depth-first, a parent before its descendants
     QHash<int, int> posicion;                  // account -> index in nodos
@@ -33,20 +34,21 @@ bool Falla(QString* error, const QString& texto) {
     return false;
 }
 
-bool CargoPlan(PlanMayor* p, QString* error) {
-    const AppState& a = App();
+bool CargoPlan(const Contexto& ctx, PlanMayor* p, QString* error) {
+    p->ctx = ctx;
     auto agrego = [p](const NodoCuenta& n) {
         p->posicion.insert(n.cuenta, int(p->nodos.size()));
         p->nodos.append(n);
     };
-    if (!CargoArbol(a.currentCompany, a.currentYear, p->maximos, agrego)) return Falla(error, UltimoError());
-    QSqlQuery q = Consulto("SELECT Cuenta, CodInt, Descripcion FROM Cuentas WHERE EmpresaPropia=? AND "
+    if (!CargoArbol(ctx, p->maximos, agrego)) return Falla(error, UltimoError());
+    QSqlQuery q = Consulto(ctx,
+                           "SELECT Cuenta, CodInt, Descripcion FROM Cuentas WHERE EmpresaPropia=? AND "
                            "NumEjercicio=?",
-                           {a.currentCompany, a.currentYear});
+                           {ctx.empresa, ctx.ejercicio});
     if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
     while (q.next())
         p->datos.insert(q.value(0).toInt(), {NuloAVacio(q.value(1)), NuloAVacio(q.value(2))});
-    if (!p->filas.Cargo(a.currentCompany, a.currentYear)) return Falla(error, UltimoError());
+    if (!p->filas.Cargo(ctx)) return Falla(error, UltimoError());
     return true;
 }
 
@@ -64,9 +66,8 @@ QVector<int> Rama(const PlanMayor& p, int cuenta) {
 
 // The lines of the block's accounts, joined to their entries from the lines' side so that the lines
 // are found through the index by account instead of walking the whole year.
-QString FiltroCuentas(const QVector<int>& cuentas, QVariantList* parametros) {
-    const AppState& a = App();
-    *parametros << a.currentCompany << a.currentYear;
+QString FiltroCuentas(const Contexto& ctx, const QVector<int>& cuentas, QVariantList* parametros) {
+    *parametros << ctx.empresa << ctx.ejercicio;
     QString sql = " FROM DetAsientos CROSS JOIN Asientos WHERE DetAsientos.EmpresaPropia=? AND "
                   "DetAsientos.NumEjercicio=? AND ";
     QStringList marcas;
@@ -163,13 +164,12 @@ QString FechaIso(const QVariant& v) {
 // saldo. The first row also names the block's account.
 void EscriboBloque(const PlanMayor& plan, const Bloque& b, Importe saldo, const Lecturas& l,
                    const std::vector<uint32_t>& cuales, Marcas& m, FilasReporte& filas) {
-    const AppState& a = App();
     bool primera = true;
     for (uint32_t i : cuales) {
         const Lecturas::Linea& x = l.lineas[i];
         if (primera) {
             filas.Texto(plan.datos.value(b.cuenta).first);
-            filas.Texto(CodJerCuenta(b.cuenta, a.currentCompany, a.currentYear, plan.maximos, &plan.filas));
+            filas.Texto(CodJerCuenta(b.cuenta, plan.ctx, plan.maximos, &plan.filas));
             filas.Texto(b.texto);
             primera = false;
         } else {
@@ -216,8 +216,8 @@ bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, co
     Buscador cuenta(plan);
     Marcas m;
     for (const Bloque& b : bloques) {
-        const ConsultaSql lineas = ConsultaLineasMayor(b.cuentas, desde, hasta);
-        QSqlQuery q = Consulto(lineas.sql, lineas.parametros);
+        const ConsultaSql lineas = ConsultaLineasMayor(plan.ctx, b.cuentas, desde, hasta);
+        QSqlQuery q = Consulto(plan.ctx, lineas.sql, lineas.parametros);
         if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
         l = Lecturas();
         while (q.next())
@@ -227,8 +227,8 @@ bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, co
         if (l.lineas.empty()) continue;
         Importe saldo;
         if (conSaldoInicial && desde.isValid()) {
-            const ConsultaSql s = ConsultaSaldoMayor(b.cuentas, desde);
-            QSqlQuery qs = Consulto(s.sql, s.parametros);
+            const ConsultaSql s = ConsultaSaldoMayor(plan.ctx, b.cuentas, desde);
+            QSqlQuery qs = Consulto(plan.ctx, s.sql, s.parametros);
             if (!qs.isActive()) return Falla(error, TextoError(qs.lastError()));
             if (qs.next()) saldo = Importe::DeCentavosBase(qs.value(0));
         }
@@ -260,8 +260,8 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
     }
     const bool conSaldo = conSaldoInicial && desde.isValid();
     const QString inicio = desde.isValid() ? desde.toString(Qt::ISODate) : QString();
-    const ConsultaSql c = ConsultaLineasEjercicio(conSaldo ? QDate() : desde, hasta);
-    QSqlQuery q = Consulto(c.sql, c.parametros);
+    const ConsultaSql c = ConsultaLineasEjercicio(plan.ctx, conSaldo ? QDate() : desde, hasta);
+    QSqlQuery q = Consulto(plan.ctx, c.sql, c.parametros);
     if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
     Lecturas l;
     Buscador buscador(plan);
@@ -332,11 +332,12 @@ void ColumnasMayores(TablaReporte* tabla) {
         tabla->importes[c - 1] = true;
 }
 
-ConsultaSql ConsultaLineasMayor(const QVector<int>& cuentas, const QDate& desde, const QDate& hasta) {
+ConsultaSql ConsultaLineasMayor(const Contexto& ctx, const QVector<int>& cuentas, const QDate& desde,
+                                const QDate& hasta) {
     ConsultaSql c;
     c.sql = "SELECT DetAsientos.Cuenta, Asientos.Fecha, Asientos.Asiento, Asientos.Concepto, "
             "DetAsientos.Concepto, DetAsientos.Importe" +
-            FiltroCuentas(cuentas, &c.parametros);
+            FiltroCuentas(ctx, cuentas, &c.parametros);
     if (desde.isValid()) {
         c.sql += " AND Asientos.Fecha>=?";
         c.parametros << FechaSql(desde);
@@ -349,13 +350,12 @@ ConsultaSql ConsultaLineasMayor(const QVector<int>& cuentas, const QDate& desde,
     return c;
 }
 
-ConsultaSql ConsultaLineasEjercicio(const QDate& desde, const QDate& hasta) {
-    const AppState& a = App();
+ConsultaSql ConsultaLineasEjercicio(const Contexto& ctx, const QDate& desde, const QDate& hasta) {
     ConsultaSql c;
     c.sql = "SELECT DetAsientos.Cuenta, Asientos.Fecha, Asientos.Asiento, Asientos.Concepto, "
             "DetAsientos.Concepto, DetAsientos.Importe FROM Asientos CROSS JOIN DetAsientos WHERE "
             "Asientos.EmpresaPropia=? AND Asientos.NumEjercicio=?";
-    c.parametros << a.currentCompany << a.currentYear;
+    c.parametros << ctx.empresa << ctx.ejercicio;
     if (desde.isValid()) {
         c.sql += " AND Asientos.Fecha>=?";
         c.parametros << FechaSql(desde);
@@ -370,34 +370,33 @@ ConsultaSql ConsultaLineasEjercicio(const QDate& desde, const QDate& hasta) {
     return c;
 }
 
-ConsultaSql ConsultaSaldoMayor(const QVector<int>& cuentas, const QDate& desde) {
+ConsultaSql ConsultaSaldoMayor(const Contexto& ctx, const QVector<int>& cuentas, const QDate& desde) {
     ConsultaSql c;
-    c.sql = "SELECT " + Importe::SumaSql("DetAsientos.Importe") + FiltroCuentas(cuentas, &c.parametros) +
+    c.sql = "SELECT " + Importe::SumaSql("DetAsientos.Importe") + FiltroCuentas(ctx, cuentas, &c.parametros) +
             " AND Asientos.Fecha<?";
     c.parametros << FechaSql(desde);
     return c;
 }
 
-bool ArmoMayores(const QDate& desde, const QDate& hasta, const QVector<BloqueMayor>& bloques,
+bool ArmoMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, const QVector<BloqueMayor>& bloques,
                  bool conSaldoInicial, TablaReporte* tabla, QString* error) {
     PlanMayor plan;
-    if (!CargoPlan(&plan, error)) return false;
+    if (!CargoPlan(ctx, &plan, error)) return false;
     QVector<Bloque> elegidos;
     for (const BloqueMayor& b : bloques)
         elegidos.append({b.cuenta, b.texto, Rama(plan, b.cuenta)});
     return Armo(plan, desde, hasta, elegidos, conSaldoInicial, tabla, error);
 }
 
-bool TablaMayores(const QDate& desde, const QDate& hasta, const QStringList& codigos, TablaReporte* tabla,
+bool TablaMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, const QStringList& codigos, TablaReporte* tabla,
                   QString* error) {
     PlanMayor plan;
-    if (!CargoPlan(&plan, error)) return false;
+    if (!CargoPlan(ctx, &plan, error)) return false;
     QVector<Bloque> elegidos;
     if (codigos.isEmpty()) {
-        const AppState& a = App();
         QSqlQuery q =
-            Consulto("SELECT DISTINCT Cuenta FROM DetAsientos WHERE EmpresaPropia=? AND NumEjercicio=?",
-                     {a.currentCompany, a.currentYear});
+            Consulto(ctx, "SELECT DISTINCT Cuenta FROM DetAsientos WHERE EmpresaPropia=? AND NumEjercicio=?",
+                     {ctx.empresa, ctx.ejercicio});
         if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
         QSet<int> conLineas;
         while (q.next())

@@ -3,7 +3,8 @@
 // account below it, in date order, whatever the kind of entry, with a running balance that may start
 // from the balance before the period. One block per chosen account; the first line of a block shares
 // its row with the account's short code, hierarchical code and text.
-#include "core/AppState.h"
+#include "core/ConsultaSql.h"
+#include "core/Contexto.h"
 #include "reports/TablaReporte.h"
 
 #include <QDate>
@@ -37,16 +38,16 @@ struct BloqueMayor {
     QString texto;
 };
 
-// The ledgers of the blocks of the current company and year between the two dates (an invalid date
+// The ledgers of the blocks of the context's company and year between the two dates (an invalid date
 // leaves that side of the period open, and an open start gives no opening balance). False, with the
 // engine's text in *error and *tabla empty, when a query fails.
-bool ArmoMayores(const QDate& desde, const QDate& hasta, const QVector<BloqueMayor>& bloques,
+bool ArmoMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, const QVector<BloqueMayor>& bloques,
                  bool conSaldoInicial, TablaReporte* tabla, QString* error);
 
 // The same for the accounts named by their short codes (a summary account stands for every account
 // below it), with opening balances; no code means one block for each account that has lines, in
 // tree order. False with an explanation when a code names no account or a query fails.
-bool TablaMayores(const QDate& desde, const QDate& hasta, const QStringList& codigos, TablaReporte* tabla,
+bool TablaMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, const QStringList& codigos, TablaReporte* tabla,
                   QString* error);
 
 // Up to this many accounts in the chosen blocks, each block reads its lines through the index by
@@ -57,6 +58,7 @@ inline qsizetype cuentasPorIndice = 64;
 // The statements, for the plan check: the lines of one block's accounts (some) in the period and the sum of
 // their lines before the period start (in whole cents); every line of the year up to the period's end
 // in date order (the one pass).
-ConsultaSql ConsultaLineasMayor(const QVector<int>& cuentas, const QDate& desde, const QDate& hasta);
-ConsultaSql ConsultaSaldoMayor(const QVector<int>& cuentas, const QDate& desde);
-ConsultaSql ConsultaLineasEjercicio(const QDate& desde, const QDate& hasta);
+ConsultaSql ConsultaLineasMayor(const Contexto& ctx, const QVector<int>& cuentas, const QDate& desde,
+                                const QDate& hasta);
+ConsultaSql ConsultaSaldoMayor(const Contexto& ctx, const QVector<int>& cuentas, const QDate& desde);
+ConsultaSql ConsultaLineasEjercicio(const Contexto& ctx, const QDate& desde, const QDate& hasta);

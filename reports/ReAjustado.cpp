@@ -10,15 +10,13 @@
 
 #include <QMap>
 
-int TablaEjercicio() {
-    const AppState& a = App();
-    return int(
-        NumeroOMenosUno(ValorCampo("Ejercicios", "TablaAjusteInflacion", "EmpresaPropia=? AND NumEjercicio=?",
-                                   {a.currentCompany, a.currentYear})));
+int TablaEjercicio(const Contexto& ctx) {
+    return int(NumeroOMenosUno(ValorCampo(ctx, "Ejercicios", "TablaAjusteInflacion",
+                                          "EmpresaPropia=? AND NumEjercicio=?", {ctx.empresa, ctx.ejercicio})));
 }
 
-QDate UltimoIndiceHasta(int tabla, const QDate& hasta) {
-    const Valor v = ValorCampo("AjustesInflacion", "MAX(Fecha)", "TablaAjusteInflacion=? AND Fecha<=?",
+QDate UltimoIndiceHasta(const Contexto& ctx, int tabla, const QDate& hasta) {
+    const Valor v = ValorCampo(ctx, "AjustesInflacion", "MAX(Fecha)", "TablaAjusteInflacion=? AND Fecha<=?",
                                {tabla, FechaSql(hasta)});
     return v ? FechaDeBase(*v) : QDate();
 }
@@ -30,15 +28,15 @@ MaximosReporte& MaximosReAjustado() {
 
 namespace {
 // The adjustable accounts of the current chart, as a set read once (not a join per line).
-QString Ajustables(QVariantList* p) {
-    *p << App().currentCompany << App().currentYear;
+QString Ajustables(const Contexto& ctx, QVariantList* p) {
+    *p << ctx.empresa << ctx.ejercicio;
     return "(SELECT Cuenta FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? AND Ajustable<>0)";
 }
 
 // The lines of the current company and year whose entry's date lies in the period: D the line, A its
 // entry.
-QString LineasDelPeriodo(const QDate& desde, const QDate& hasta, QVariantList* p) {
-    *p << App().currentCompany << App().currentYear << FechaSql(desde) << FechaSql(hasta);
+QString LineasDelPeriodo(const Contexto& ctx, const QDate& desde, const QDate& hasta, QVariantList* p) {
+    *p << ctx.empresa << ctx.ejercicio << FechaSql(desde) << FechaSql(hasta);
     return " FROM DetAsientos AS D INNER JOIN Asientos AS A ON A.EmpresaPropia=D.EmpresaPropia AND "
            "A.NumEjercicio=D.NumEjercicio AND A.Asiento=D.Asiento"
            " WHERE D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?";
@@ -49,16 +47,16 @@ QDate Mes(const QDate& d) {
 }
 } // namespace
 
-QVector<FaltaIndice> IndicesFaltantes(int tabla, const QDate& desde, const QDate& hasta,
+QVector<FaltaIndice> IndicesFaltantes(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta,
                                       const QDate& ajustadoAl) {
     // Every adjustment date that a line to restate carries, with its lines, checked against the table.
-    const QVector<ValorIndice> serie = CargoValores(tabla);
+    const QVector<ValorIndice> serie = CargoValores(tabla, QDate(), QDate(), ctx);
     const auto referencia = IndiceAl(serie, ajustadoAl);
     QVariantList p;
-    QString sql = "SELECT D.FechaAjuste, COUNT(*)" + LineasDelPeriodo(desde, hasta, &p);
-    sql += " AND D.Cuenta IN " + Ajustables(&p) + " AND (D.FechaAjuste IS NULL OR D.FechaAjuste<?)";
+    QString sql = "SELECT D.FechaAjuste, COUNT(*)" + LineasDelPeriodo(ctx, desde, hasta, &p);
+    sql += " AND D.Cuenta IN " + Ajustables(ctx, &p) + " AND (D.FechaAjuste IS NULL OR D.FechaAjuste<?)";
     p << FechaSql(ajustadoAl);
-    QSqlQuery q = Consulto(sql + " GROUP BY D.FechaAjuste", p);
+    QSqlQuery q = Consulto(ctx, sql + " GROUP BY D.FechaAjuste", p);
     QMap<QDate, int> porMes; // an invalid date: lines without adjustment date
     int lineas = 0;
     while (q.next()) {
@@ -96,9 +94,9 @@ QString TextoFaltantes(const QVector<FaltaIndice>& faltan) {
            ". Complete la tabla de ajuste para obtener el balance reajustado.";
 }
 
-bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
+bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
                               ConsultaSql* consulta, QString* error) {
-    const QVector<ValorIndice> serie = CargoValores(tabla);
+    const QVector<ValorIndice> serie = CargoValores(tabla, QDate(), QDate(), ctx);
     const auto referencia = IndiceAl(serie, ajustadoAl);
     // A value that is not positive (stored before values were checked) would divide by zero.
     QStringList malos;
@@ -112,7 +110,7 @@ bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta,
     }
     if (!referencia) {
         // Without the reference month nothing can be restated: fine only when no line needs it.
-        const QVector<FaltaIndice> faltan = IndicesFaltantes(tabla, desde, hasta, ajustadoAl);
+        const QVector<FaltaIndice> faltan = IndicesFaltantes(ctx, tabla, desde, hasta, ajustadoAl);
         if (!faltan.isEmpty()) {
             *error = TextoFaltantes(faltan);
             return false;
@@ -127,14 +125,14 @@ bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta,
     QVariantList p{FechaSql(ajustadoAl)};
     const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
     QString linea =
-        "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(&p) +
+        "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(ctx, &p) +
         " THEN CAST(ROUND(ROUND(ROUND(D.Importe*100)*?/(SELECT X.Ajuste FROM AjustesInflacion AS X "
         "WHERE X.TablaAjusteInflacion=? AND X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
         Dialecto::Limite(1) + "), 6)) AS BIGINT) ELSE " + centavos + " END";
     p << (referencia ? referencia->ajuste : 1.0) << tabla;
     const QString sinFecha =
-        "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(&p) + " THEN 1 ELSE 0 END";
-    const QString lineas = LineasDelPeriodo(desde, hasta, &p);
+        "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(ctx, &p) + " THEN 1 ELSE 0 END";
+    const QString lineas = LineasDelPeriodo(ctx, desde, hasta, &p);
     consulta->sql =
         "SELECT L.Cuenta AS Cuenta, SUM(CASE WHEN L.Importe>0 THEN L.Centavos END) AS SumaDebe, "
         "SUM(CASE WHEN L.Importe<=0 THEN L.Centavos END) AS SumaHaber, SUM(L.SinFecha) AS SinFecha "
@@ -144,40 +142,41 @@ bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta,
     return true;
 }
 
-bool ArmoBalanceReAjustado(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, int tabla,
+bool ArmoBalanceReAjustado(const Contexto& ctx, const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, int tabla,
                            const QDate& ajustadoAl, QVector<FilaBalance>* filas, QString* error) {
     filas->clear();
     if (maximos.Profundidad() == 0) return true;
     ConsultaSql sumas;
-    if (!ConsultaSumasReAjustadas(tabla, desde, hasta, ajustadoAl, &sumas, error)) return false;
+    if (!ConsultaSumasReAjustadas(ctx, tabla, desde, hasta, ajustadoAl, &sumas, error)) return false;
     int sinFecha = 0;
     if (!ArmoFilasBalance(
-            maximos, ConsultaCuentas(maximos.Profundidad(), maximos.AnchoMascara(), sumas, ", S.SinFecha"),
+            ctx, maximos, ConsultaCuentas(ctx, maximos.Profundidad(), maximos.AnchoMascara(), sumas, ", S.SinFecha"),
             FiltroSaldos::Todos, filas, error,
             [&sinFecha](const QSqlQuery& q) { sinFecha += q.value(6).toInt(); }))
         return false;
     if (sinFecha > 0) {
         // Never a balance that silently leaves lines out.
         filas->clear();
-        *error = TextoFaltantes(IndicesFaltantes(tabla, desde, hasta, ajustadoAl));
+        *error = TextoFaltantes(IndicesFaltantes(ctx, tabla, desde, hasta, ajustadoAl));
         return false;
     }
     return true;
 }
 
-bool TablaBalanceReAjustado(const QDate& desde, const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl,
+bool TablaBalanceReAjustado(const Contexto& ctx, const QDate& desde, const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl,
                             TablaReporte* tabla, QString* error) {
     QDate d1, d2;
-    if (!VerificoPeriodo(FechaATexto(desde), FechaATexto(hasta), &d1, &d2, error)) return false;
+    if (!VerificoPeriodo(ctx, FechaATexto(desde), FechaATexto(hasta), &d1, &d2, error)) return false;
     if (!ajustadoAl.isValid()) {
         *error = "La fecha Ajustado al no es una fecha válida; escríbala como dd/mm/aaaa.";
         return false;
     }
-    MaximosReporte& maximos = MaximosReAjustado();
-    maximos.Verifico();
+    MaximosReporte propios(PantallaBalanceReajustado);
+    MaximosReporte& maximos = ctx.Compartida() ? MaximosReAjustado() : propios;
+    maximos.Verifico(ctx);
     QVector<FilaBalance> filas;
     QString mensaje;
-    if (!ArmoBalanceReAjustado(maximos, d1, d2, tablaAjuste, ajustadoAl, &filas, &mensaje)) {
+    if (!ArmoBalanceReAjustado(ctx, maximos, d1, d2, tablaAjuste, ajustadoAl, &filas, &mensaje)) {
         *error = "No se pudo armar el balance reajustado, " + mensaje;
         return false;
     }

@@ -15,10 +15,10 @@
 // The level maxima of the restated balance, under its own screen code: they outlive its window.
 MaximosReporte& MaximosReAjustado();
 
-// The index table the current fiscal year names; -1 when it names none.
-int TablaEjercicio();
+// The index table the context's fiscal year names; -1 when it names none.
+int TablaEjercicio(const Contexto& ctx);
 // The date of the table's latest value on or before `hasta`; an invalid date when there is none.
-QDate UltimoIndiceHasta(int tabla, const QDate& hasta);
+QDate UltimoIndiceHasta(const Contexto& ctx, int tabla, const QDate& hasta);
 
 // A month that the table lacks and the number of lines that need it (an invalid month: the lines
 // to restate that carry no adjustment date).
@@ -28,22 +28,22 @@ struct FaltaIndice {
     bool ajustadoAl = false; // the month of the "Ajustado al" date
 };
 // The months the restatement would need and the table lacks, for the lines of the period.
-QVector<FaltaIndice> IndicesFaltantes(int tabla, const QDate& desde, const QDate& hasta,
+QVector<FaltaIndice> IndicesFaltantes(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta,
                                       const QDate& ajustadoAl);
 // The Spanish explanation of what is missing.
 QString TextoFaltantes(const QVector<FaltaIndice>& faltan);
 
 // The sums of each account in whole cents (Cuenta, SumaDebe, SumaHaber), restated; nothing when the
 // table lacks a value (then *error names the months).
-bool ConsultaSumasReAjustadas(int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
+bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
                               ConsultaSql* consulta, QString* error);
 
 // The report rows, as the trial balance writes them. False with an explanation in *error when the
 // table lacks values or the query fails; *filas is then empty.
-bool ArmoBalanceReAjustado(const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, int tabla,
+bool ArmoBalanceReAjustado(const Contexto& ctx, const MaximosReporte& maximos, const QDate& desde, const QDate& hasta, int tabla,
                            const QDate& ajustadoAl, QVector<FilaBalance>* filas, QString* error);
 
 // The restated balance as a table, for the exports and the command line: checks the period (inside the
-// current fiscal year) and the "Ajustado al" date, then builds the report.
-bool TablaBalanceReAjustado(const QDate& desde, const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl,
+// context's fiscal year) and the "Ajustado al" date, then builds the report.
+bool TablaBalanceReAjustado(const Contexto& ctx, const QDate& desde, const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl,
                             TablaReporte* tabla, QString* error);

@@ -1,6 +1,6 @@
 #include "reports/Reporte.h"
 
-#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
 #include "core/Sesiones.h"
@@ -8,11 +8,11 @@
 
 #include <QStringList>
 
-bool FechasEjercicio(QDate* comienzo, QDate* fin) {
-    const AppState& a = App();
-    QSqlQuery q = Consulto("SELECT ComienzoEjercicio, FinEjercicio FROM Ejercicios WHERE EmpresaPropia=? AND "
+bool FechasEjercicio(const Contexto& ctx, QDate* comienzo, QDate* fin) {
+    QSqlQuery q = Consulto(ctx,
+                           "SELECT ComienzoEjercicio, FinEjercicio FROM Ejercicios WHERE EmpresaPropia=? AND "
                            "NumEjercicio=?",
-                           {a.currentCompany, a.currentYear});
+                           {ctx.empresa, ctx.ejercicio});
     if (!q.next()) {
         *comienzo = *fin = QDate();
         return false;
@@ -22,7 +22,8 @@ bool FechasEjercicio(QDate* comienzo, QDate* fin) {
     return true;
 }
 
-bool VerificoPeriodo(const QString& desde, const QString& hasta, QDate* d1, QDate* d2, QString* mensaje) {
+bool VerificoPeriodo(const Contexto& ctx, const QString& desde, const QString& hasta, QDate* d1, QDate* d2,
+                     QString* mensaje) {
     const QDate de = desde.trimmed().size() == 10 ? TextoAFecha(desde) : QDate();
     const QDate a = hasta.trimmed().size() == 10 ? TextoAFecha(hasta) : QDate();
     auto falla = [&](const QString& texto) {
@@ -32,7 +33,7 @@ bool VerificoPeriodo(const QString& desde, const QString& hasta, QDate* d1, QDat
     if (!de.isValid()) return falla("La fecha Desde no es una fecha válida; escríbala como dd/mm/aaaa.");
     if (!a.isValid()) return falla("La fecha Hasta no es una fecha válida; escríbala como dd/mm/aaaa.");
     QDate comienzo, fin;
-    if (!FechasEjercicio(&comienzo, &fin))
+    if (!FechasEjercicio(ctx, &comienzo, &fin))
         return falla(
             "No puede utilizar éste módulo si todavía no seleccionó un ejercicio (EmpresaPropia-Período)");
     auto fuera = [&](const QDate& f) { return f < comienzo || f > fin; };
@@ -44,17 +45,17 @@ bool VerificoPeriodo(const QString& desde, const QString& hasta, QDate* d1, QDat
     return true;
 }
 
-bool MaximosReporte::Verifico() {
-    const AppState& a = App();
+bool MaximosReporte::Verifico(const Contexto& ctx) {
     // The mark says the chart has not changed since this screen loaded it; the maxima must also be
     // those of the chart in use, since a mark of another company or year may still stand.
-    if (empresa == a.currentCompany && ejercicio == a.currentYear &&
-        PantallaRegistrada(pantalla, a.currentCompany, a.currentYear))
+    if (ctx.Compartida() && conexion.isEmpty() && empresa == ctx.empresa && ejercicio == ctx.ejercicio &&
+        PantallaRegistrada(ctx, pantalla))
         return false;
-    niveles = MaximosDelPlan(a.currentCompany, a.currentYear);
-    empresa = a.currentCompany;
-    ejercicio = a.currentYear;
-    VerificoRegistro(pantalla, empresa, ejercicio);
+    niveles = MaximosDelPlan(ctx);
+    empresa = ctx.empresa;
+    ejercicio = ctx.ejercicio;
+    conexion = ctx.conexion;
+    if (ctx.Compartida()) VerificoRegistro(ctx, pantalla);
     return true;
 }
 
@@ -72,6 +73,7 @@ int AnchoMascara(const MaximosNivel& maximos) {
 void MaximosReporte::Olvido() {
     niveles = MaximosNivel{0};
     empresa = ejercicio = -1;
+    conexion.clear();
 }
 
 CodigoSql ArmoCodigoSql(int profundidad, int ancho) {

@@ -18,9 +18,10 @@
 // Period of a report: the two typed dates (dd/mm/yyyy), both inside the current fiscal year. False
 // with a Spanish explanation in *mensaje when a date is not a date or falls outside the year; the
 // order of the two dates is not checked (a reversed range selects nothing).
-bool VerificoPeriodo(const QString& desde, const QString& hasta, QDate* d1, QDate* d2, QString* mensaje);
-// First and last day of the current fiscal year; invalid dates when there is no such year.
-bool FechasEjercicio(QDate* comienzo, QDate* fin);
+bool VerificoPeriodo(const Contexto& ctx, const QString& desde, const QString& hasta, QDate* d1, QDate* d2,
+                     QString* mensaje);
+// First and last day of the context's fiscal year; invalid dates when there is no such year.
+bool FechasEjercicio(const Contexto& ctx, QDate* comienzo, QDate* fin);
 
 // Level maxima of one report screen. They outlive the screen's window and are reloaded only when
 // the screen's mark in SesionesPlanes is missing (the chart changed, or another session purged it)
@@ -28,8 +29,10 @@ bool FechasEjercicio(QDate* comienzo, QDate* fin);
 class MaximosReporte {
 public:
     explicit MaximosReporte(int pantalla) : pantalla(pantalla) {}
-    // Makes sure the maxima describe the current chart; true when they were (re)loaded.
-    bool Verifico();
+    // Makes sure the maxima describe the context's chart; true when they were (re)loaded. On the
+    // shared connection the screen's registration tells whether the chart changed since; on another
+    // connection the maxima are read again.
+    bool Verifico(const Contexto& ctx);
     const MaximosNivel& maximos() const { return niveles; }
     // Number of levels of the chart (0 for a chart with only the root row).
     int Profundidad() const { return niveles.size() - 1; }
@@ -43,6 +46,7 @@ private:
     MaximosNivel niveles{0};
     int empresa = -1;
     int ejercicio = -1;
+    QString conexion;
 };
 
 // The hierarchical code inside SQL: for the account aliased Cuentas0, its ordinals from the top-level

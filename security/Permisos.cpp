@@ -1,6 +1,6 @@
 #include "security/Permisos.h"
 
-#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Valores.h"
 
 int NivelPermisoUsuario(int usuario, const QString& ventana) {
@@ -12,6 +12,6 @@ int NivelPermisoUsuario(int usuario, const QString& ventana) {
     return int(NumeroOCero(v)) & 0xFF;
 }
 
-int NivelPermiso(const QString& ventana) {
-    return NivelPermisoUsuario(App().currentUser, ventana);
+int NivelPermiso(const Contexto& ctx, const QString& ventana) {
+    return NivelPermisoUsuario(ctx.usuario, ventana);
 }

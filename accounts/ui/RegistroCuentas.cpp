@@ -1,4 +1,5 @@
 #include "accounts/ui/RegistroCuentas.h"
+#include "core/AppState.h"
 
 #include "accounts/ui/frmCuentas.h"
 #include "core/ui/Pantallas.h"

@@ -86,7 +86,7 @@ frmCuentas::frmCuentas(QWidget* padre) : QDialog(padre) {
     const int preseleccion = pre.typeId() == QMetaType::Bool ? -1 : pre.toInt(&ok);
     treMaster->CargoArbol(empresa, ejercicio, maximos, ok ? preseleccion : -1);
     Caption();
-    VerificoRegistro(PantallaCuentas, empresa, ejercicio);
+    VerificoRegistro(ContextoActual().En(empresa, ejercicio), PantallaCuentas);
     MascaraBusqueda();
     MuestroCuenta();
     resize(900, 600);
@@ -269,10 +269,10 @@ void frmCuentas::Caption() {
 }
 
 void frmCuentas::VerificoPlan() {
-    if (PantallaRegistrada(PantallaCuentas, empresa, ejercicio)) return;
+    if (PantallaRegistrada(ContextoActual().En(empresa, ejercicio), PantallaCuentas)) return;
     // Another change of this chart (here or in another session) may have changed the level widths.
     maximos = MaximosDelPlan(empresa, ejercicio);
-    RegistroPantalla(PantallaCuentas, empresa, ejercicio);
+    RegistroPantalla(ContextoActual().En(empresa, ejercicio), PantallaCuentas);
     MascaraBusqueda();
 }
 
@@ -536,7 +536,7 @@ void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
     cambiandoNodo = true;
     if (conHijos) {
         treMaster->CargoArbol(empresa, ejercicio, maximos, selectedKey);
-        VerificoRegistro(PantallaCuentas, empresa, ejercicio);
+        VerificoRegistro(ContextoActual().En(empresa, ejercicio), PantallaCuentas);
         MascaraBusqueda();
         Caption();
     } else {

@@ -215,7 +215,7 @@ bool Arranque() {
         CierroBase();
         return false;
     }
-    PurgoSesiones();
+    PurgoSesiones(App().currentSession);
 
     auto* principal = new frmMain;
     principal->setAttribute(Qt::WA_DeleteOnClose);

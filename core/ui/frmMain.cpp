@@ -416,7 +416,7 @@ void frmMain::AperturaEjercicio() {
 }
 
 void frmMain::ActualizoCaption() {
-    setWindowTitle(CaptionPrincipal());
+    setWindowTitle(CaptionPrincipal(ContextoActual()));
 }
 
 // ---- Arranging the children -------------------------------------------------------------------------
@@ -496,7 +496,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
         }
     }
     terminado = true;
-    BorroSesion();
+    BorroSesion(App().currentSession);
     {
         QSqlDatabase db = Conexion();
         MotorActual().Optimizo(db);

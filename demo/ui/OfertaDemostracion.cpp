@@ -1,4 +1,5 @@
 #include "demo/ui/OfertaDemostracion.h"
+#include "core/AppState.h"
 
 #include "core/Configuracion.h"
 #include "core/Valores.h"
@@ -25,7 +26,7 @@ void OfrezcoDemostracion() {
     Demostracion::Creacion r;
     {
         Espera espera;
-        r = Demostracion::CreoDemostracion();
+        r = Demostracion::CreoDemostracion(ContextoActual());
     }
     if (!r.ok) {
         Mensaje(r.mensaje, Icono::Error);

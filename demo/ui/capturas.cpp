@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    const Demostracion::Creacion libro = Demostracion::CreoDemostracion();
+    const Demostracion::Creacion libro = Demostracion::CreoDemostracion(ContextoActual());
     if (!libro.ok) {
         std::fprintf(stderr, "%s\n", qPrintable(libro.mensaje));
         return 1;

@@ -1,4 +1,5 @@
 #include "fiscal/ui/frmAperturaEjercicios.h"
+#include "core/AppState.h"
 
 #include <QLineEdit>
 
@@ -9,5 +10,5 @@ frmAperturaEjercicios::frmAperturaEjercicios(QWidget* padre)
 }
 
 Generacion frmAperturaEjercicios::Genero() {
-    return GeneroApertura(empresa, ejercicio, inpLeyendaApertura->text());
+    return GeneroApertura(ContextoActual().En(empresa, ejercicio), inpLeyendaApertura->text());
 }

@@ -59,6 +59,6 @@ bool frmCierreEjercicios::eventFilter(QObject* objeto, QEvent* e) {
 }
 
 Generacion frmCierreEjercicios::Genero() {
-    return GeneroCierre(empresa, ejercicio, inpLeyendaCierreResultados->text(),
+    return GeneroCierre(ContextoActual().En(empresa, ejercicio), inpLeyendaCierreResultados->text(),
                         inpLeyendaCierrePatrimonial->text(), adjustmentAccount);
 }

@@ -143,7 +143,7 @@ bool DetalleAsiento::HayTipeado() const {
 // --- Legends and markers ----------------------------------------------------------------------------
 
 void DetalleAsiento::ActCmbConceptos(int cuenta, bool debe, const QList<int>& filas) {
-    const QString lista = ListaCelda(LeyendasCuenta(cuenta, debe));
+    const QString lista = ListaCelda(LeyendasCuenta(ContextoActual(), cuenta, debe));
     for (int f : filas)
         g->setTexto(f, ColLeyendas, lista);
 }
@@ -152,7 +152,7 @@ void DetalleAsiento::Marca(int fila) {
     const QString concepto = g->texto(fila, ColConcepto);
     bool marca = false;
     if (!concepto.isEmpty() && CuentaResuelta(fila))
-        marca = !EsLeyendaEstandar(g->texto(fila, ColCuenta).toInt(), !g->texto(fila, ColDebe).isEmpty(),
+        marca = !EsLeyendaEstandar(ContextoActual(), g->texto(fila, ColCuenta).toInt(), !g->texto(fila, ColDebe).isEmpty(),
                                    concepto);
     g->setTexto(fila, ColMarca, marca ? MarcaLeyenda : QString());
 }
@@ -168,7 +168,7 @@ void DetalleAsiento::IncorporoLeyenda(int fila) {
     if (Mensaje(PreguntaIncorporoLeyenda(concepto, g->texto(fila, ColDescripcion), debe), Icono::Pregunta,
                 Botones::SiNo) != Respuesta::Si)
         return;
-    const QString error = ::IncorporoLeyenda(cuenta, debe, concepto);
+    const QString error = ::IncorporoLeyenda(ContextoActual(), cuenta, debe, concepto);
     if (!error.isEmpty()) {
         Mensaje("No se pudo incorporar la leyenda; " + error, Icono::Advertencia);
         return;

@@ -17,23 +17,30 @@ private:
     int fila;
 };
 
-std::optional<Eleccion> AbroPlanModal(Grilla* grilla) {
+std::optional<Eleccion> AbroPlanModal(Grilla* grilla, const PedidoPlan& pedido) {
+    // The chart screen, opened as a picker, takes what to show from the application state.
+    AppState& a = App();
+    a.preselection = pedido.preseleccion;
+    a.searchText = pedido.buscado;
+    a.chartCompany = pedido.empresa;
+    a.chartYear = pedido.ejercicio;
     // A failure to open the chart screen leaves the row unresolved.
-    return Pantallas::Elijo("frmCuentas", App().preselection, grilla ? grilla->window() : nullptr);
+    return Pantallas::Elijo("frmCuentas", a.preselection, grilla ? grilla->window() : nullptr);
 }
 } // namespace
 
 bool IngresoCuenta(Grilla* grilla, int columna, int origen, const MaximosNivel& maximos) {
     if (!grilla || grilla->filaActiva() < 1) return false;
     FilaGrilla fila(grilla, grilla->filaActiva());
-    return IngresoCuenta(fila, columna, origen, maximos, [grilla] { return AbroPlanModal(grilla); });
+    return IngresoCuenta(ContextoActual(), fila, columna, origen, maximos,
+                         [grilla](const PedidoPlan& p) { return AbroPlanModal(grilla, p); });
 }
 
 bool SeleccionoCuenta(Grilla* grilla, int columna, int origen, int fila, int empresa, int ejercicio) {
     if (!grilla || fila < 1) return false;
     FilaGrilla celdas(grilla, fila);
     return SeleccionoCuenta(celdas, columna, origen, empresa, ejercicio,
-                            [grilla] { return AbroPlanModal(grilla); });
+                            [grilla](const PedidoPlan& p) { return AbroPlanModal(grilla, p); });
 }
 
 bool DobleClickCuenta(Grilla* grilla, int fila, int columna) {

@@ -238,19 +238,19 @@ void frmAsientos::ColoresModo() {
 
 void frmAsientos::CargoPlan() {
     const AppState& a = App();
-    listado = EjercicioListado::Actual();
+    listado = EjercicioListado::De(ContextoActual());
     CargoArbol(a.currentCompany, a.currentYear, maximos);
-    VerificoRegistro(PantallaAsientos, a.currentCompany, a.currentYear);
+    VerificoRegistro(ContextoActual(), PantallaAsientos);
     lineas->maximos = maximos;
     lineas->AplicoMascara();
 }
 
 void frmAsientos::VerificoPlan() {
     const AppState& a = App();
-    if (PantallaRegistrada(PantallaAsientos, a.currentCompany, a.currentYear)) return;
+    if (PantallaRegistrada(ContextoActual(), PantallaAsientos)) return;
     // The chart changed since it was read (here or in another session): widths and mask again.
     maximos = MaximosDelPlan(a.currentCompany, a.currentYear);
-    RegistroPantalla(PantallaAsientos, a.currentCompany, a.currentYear);
+    RegistroPantalla(ContextoActual(), PantallaAsientos);
     lineas->maximos = maximos;
     lineas->AplicoMascara();
 }
@@ -291,8 +291,8 @@ void frmAsientos::ActSprRpt() {
         }
         // The query was made in the current pair: the list now belongs to it.
         const int recordado =
-            listado == EjercicioListado::Actual() ? AsientoDeFila(sprAsientos->filaActiva()) : 0;
-        listado = EjercicioListado::Actual();
+            listado == EjercicioListado::De(ContextoActual()) ? AsientoDeFila(sprAsientos->filaActiva()) : 0;
+        listado = EjercicioListado::De(ContextoActual());
         const QChar decimal = sprDetAsiento->separadorDecimal();
         llenando = true;
         sprAsientos->Oculto(true);
@@ -353,13 +353,13 @@ void frmAsientos::MuestroAsiento() {
     if (fila >= 1) {
         listRow = fila;
         // A row of another pair, or of an entry gone since it was listed, is not shown.
-        if (const QString r = VerificoAsientoListado(listado, AsientoDeFila(fila)); !r.isEmpty()) {
+        if (const QString r = VerificoAsientoListado(ContextoActual(), listado, AsientoDeFila(fila)); !r.isEmpty()) {
             llenando = false;
             Mensaje(r, Icono::Advertencia);
             return;
         }
         VerificoPlan();
-        const AsientoGuardado a = LeoAsiento(AsientoDeFila(fila), maximos);
+        const AsientoGuardado a = LeoAsiento(ContextoActual(), AsientoDeFila(fila), maximos);
         if (a.existe) {
             chkEdito->setChecked(false);
             chkEdito->show();
@@ -409,7 +409,7 @@ void frmAsientos::PreparoAsientoNuevo() {
     picAsiento->hide();
     chkEdito->hide();
     chkEdito->setChecked(true);
-    inpFecha->setText(FechaATexto(FechaNuevoAsiento()));
+    inpFecha->setText(FechaATexto(FechaNuevoAsiento(ContextoActual())));
     inpAsiento->clear();
     huella.clear();
     lineas->LimpioMarcas();
@@ -458,7 +458,7 @@ bool frmAsientos::PreguntoGuardarAsiento(bool preguntar) {
 bool frmAsientos::GraboAsiento() {
     // A new entry goes into the pair it was started in, an edited one over the row listed there (an
     // entry changed or deleted since it was shown is the fingerprint's to refuse).
-    if (const QString vigente = VerificoListado(listado); !vigente.isEmpty()) {
+    if (const QString vigente = VerificoListado(ContextoActual(), listado); !vigente.isEmpty()) {
         Mensaje(vigente, Icono::Advertencia);
         return false;
     }
@@ -474,7 +474,7 @@ bool frmAsientos::GraboAsiento() {
     ResultadoAsiento r;
     {
         Espera espera;
-        r = GuardoAsiento(e);
+        r = GuardoAsiento(ContextoActual(), e);
     }
     if (!r.ok) {
         // Everything typed stays, and so does the mark of unsaved changes.
@@ -495,7 +495,7 @@ bool frmAsientos::GraboAsiento() {
         EscriboFilaLista(fila, r.asiento, r.fecha.toString("dd/MM/yy"), r.concepto,
                          r.tieneDebe ? &r.cuentasDebe : nullptr, r.tieneHaber ? &r.cuentasHaber : nullptr,
                          r.totalDebe.TextoNumeral(sprDetAsiento->separadorDecimal()));
-    huella = HuellaAsiento(r.asiento);
+    huella = HuellaAsiento(ContextoActual(), r.asiento);
     return true;
 }
 
@@ -529,7 +529,7 @@ void frmAsientos::Borro() {
     const int fila = sprAsientos->filaActiva();
     if (fila < 1) return;
     const int asiento = AsientoDeFila(fila);
-    if (const QString r = VerificoAsientoListado(listado, asiento); !r.isEmpty()) {
+    if (const QString r = VerificoAsientoListado(ContextoActual(), listado, asiento); !r.isEmpty()) {
         Mensaje(r, Icono::Advertencia);
         return;
     }
@@ -537,7 +537,7 @@ void frmAsientos::Borro() {
                 Botones::SiNo) != Respuesta::Si)
         return;
 
-    const QString error = BorroAsiento(asiento, picAsiento->isVisible() ? huella : QString());
+    const QString error = BorroAsiento(ContextoActual(), asiento, picAsiento->isVisible() ? huella : QString());
     if (!error.isEmpty()) {
         Mensaje(error, Icono::Informacion);
         return;

@@ -1,4 +1,5 @@
 #include "journal/ui/frmBusquedaAsientos.h"
+#include "core/AppState.h"
 
 #include "accounts/IngresoCuenta.h"
 #include "core/Valores.h"

@@ -175,7 +175,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             return false;
         }
         *argumento = false;
-        return TablaBalance(desde, hasta, filtros.value(filtro), tabla, error);
+        return TablaBalance(ContextoActual(), desde, hasta, filtros.value(filtro), tabla, error);
     }
     if (p.informe == "mayores") {
         const QStringList cuentas = p.opciones.value("--cuentas").split(',', Qt::SkipEmptyParts);
@@ -184,7 +184,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             return false;
         }
         *argumento = false;
-        return TablaMayores(desde, hasta, cuentas, tabla, error);
+        return TablaMayores(ContextoActual(), desde, hasta, cuentas, tabla, error);
     }
     if (p.informe == "diario") {
         bool ok = false;
@@ -194,10 +194,10 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             return false;
         }
         *argumento = false;
-        return TablaDiarioGeneral(desde, hasta, desdeAsiento, tabla, error);
+        return TablaDiarioGeneral(ContextoActual(), desde, hasta, desdeAsiento, tabla, error);
     }
     if (p.informe == "reajustado") {
-        int numero = TablaEjercicio();
+        int numero = TablaEjercicio(ContextoActual());
         if (p.opciones.contains("--tabla")) {
             bool ok = false;
             numero = p.opciones.value("--tabla").toInt(&ok);
@@ -209,7 +209,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             *error = "El ejercicio no indica tabla de ajuste; indíquela con --tabla.";
             return false;
         }
-        QDate ajustadoAl = UltimoIndiceHasta(numero, hasta);
+        QDate ajustadoAl = UltimoIndiceHasta(ContextoActual(), numero, hasta);
         if (p.opciones.contains("--ajustado-al")) {
             ajustadoAl = TextoAFecha(p.opciones.value("--ajustado-al"));
             if (!ajustadoAl.isValid()) {
@@ -218,7 +218,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             }
         }
         *argumento = false;
-        return TablaBalanceReAjustado(desde, hasta, numero, ajustadoAl, tabla, error);
+        return TablaBalanceReAjustado(ContextoActual(), desde, hasta, numero, ajustadoAl, tabla, error);
     }
     *error = "Informe desconocido: " + p.informe + " (balance, mayores, diario, reajustado o historial).";
     return false;
@@ -324,9 +324,9 @@ int Ejecuto(const QStringList& args) {
     }
 
     QDate comienzo, fin;
-    FechasEjercicio(&comienzo, &fin);
+    FechasEjercicio(ContextoActual(), &comienzo, &fin);
     QDate desde, hasta;
-    if (!VerificoPeriodo(p.opciones.value("--desde", FechaATexto(comienzo)),
+    if (!VerificoPeriodo(ContextoActual(), p.opciones.value("--desde", FechaATexto(comienzo)),
                          p.opciones.value("--hasta", FechaATexto(fin)), &desde, &hasta, &error))
         return falla(error, ArgumentoMalo);
 
@@ -335,7 +335,7 @@ int Ejecuto(const QStringList& args) {
     TablaReporte tabla;
     bool argumento = false;
     const bool armado = ArmoTabla(p, desde, hasta, &tabla, &argumento, &error);
-    BorroSesion();
+    BorroSesion(App().currentSession);
     if (!armado)
         return falla(argumento ? error : "No se pudo armar el informe, " + error,
                      argumento ? ArgumentoMalo : Falla);

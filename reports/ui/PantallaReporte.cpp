@@ -1,4 +1,5 @@
 #include "reports/ui/PantallaReporte.h"
+#include "core/AppState.h"
 
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
@@ -95,7 +96,7 @@ void PantallaReporte::Inicio() {
 
 void PantallaReporte::ColocoFiltrosDefault() {
     QDate comienzo, fin;
-    FechasEjercicio(&comienzo, &fin);
+    FechasEjercicio(ContextoActual(), &comienzo, &fin);
     ftrFechaDe->setText(FechaATexto(comienzo));
     ftrFechaA->setText(FechaATexto(fin));
     chkImprimoSombras->setChecked(true);
@@ -105,14 +106,14 @@ void PantallaReporte::ColocoFiltrosDefault() {
 bool PantallaReporte::ActualizoReporte() {
     QDate d1, d2;
     QString mensaje;
-    if (!VerificoPeriodo(ftrFechaDe->text(), ftrFechaA->text(), &d1, &d2, &mensaje)) {
+    if (!VerificoPeriodo(ContextoActual(), ftrFechaDe->text(), ftrFechaA->text(), &d1, &d2, &mensaje)) {
         Mensaje(mensaje, Icono::Advertencia);
         return false;
     }
     {
         Espera espera;
         if (Armo(d1, d2, &mensaje)) {
-            armado = EjercicioListado::Actual();
+            armado = EjercicioListado::De(ContextoActual());
             sprRpt->Oculto(true);
             sprRpt->setFilas(0);
             Vuelco();
@@ -163,13 +164,13 @@ void PantallaReporte::EjercicioCambiado() {
     tabla = TablaReporte();
     sprRpt->setFilas(0);
     setWindowTitle(datos.caption); // a report's caption may count the rows it showed
-    armado = EjercicioListado::Actual();
+    armado = EjercicioListado::De(ContextoActual());
     ColocoFiltrosDefault();
 }
 
 void PantallaReporte::AbroAsiento(const QString& asiento) {
     if (asiento.isEmpty()) return;
-    if (const QString r = VerificoListado(armado); !r.isEmpty()) {
+    if (const QString r = VerificoListado(ContextoActual(), armado); !r.isEmpty()) {
         Mensaje(r, Icono::Advertencia);
         return;
     }

@@ -1,4 +1,5 @@
 #include "reports/ui/frmRptBalance.h"
+#include "core/AppState.h"
 
 #include "core/Sesiones.h"
 #include "core/ui/Controles.h"
@@ -34,7 +35,7 @@ void frmRptBalance::ColocoFiltrosPropios() {
 }
 
 bool frmRptBalance::Armo(const QDate& desde, const QDate& hasta, QString* error) {
-    return TablaBalance(desde, hasta, FiltroSaldos(cmbSaldos0->currentIndex()), &tabla, error);
+    return TablaBalance(ContextoActual(), desde, hasta, FiltroSaldos(cmbSaldos0->currentIndex()), &tabla, error);
 }
 
 void PreparoGrillaBalance(Grilla* g, bool miles) {

@@ -1,4 +1,5 @@
 #include "reports/ui/frmRptBalanceReAjustado.h"
+#include "core/AppState.h"
 
 #include "core/Valores.h"
 #include "core/ui/BotonAjustado.h"
@@ -38,16 +39,16 @@ void frmRptBalanceReAjustado::PreparoGrilla() {
 }
 
 void frmRptBalanceReAjustado::ColocoFiltrosPropios() {
-    indexTable = TablaEjercicio();
+    indexTable = TablaEjercicio(ContextoActual());
     pnlTablaAjusteInflacion->setTextoCompleto(DescripcionTabla(indexTable));
-    const QDate ultimo = UltimoIndiceHasta(indexTable, TextoAFecha(ftrFechaA->text()));
+    const QDate ultimo = UltimoIndiceHasta(ContextoActual(), indexTable, TextoAFecha(ftrFechaA->text()));
     ftrAjustadoAl->setText(ultimo.isValid() ? FechaATexto(ultimo) : ftrFechaDe->text());
 }
 
 void frmRptBalanceReAjustado::ElijoTabla(int tabla, const QString& descripcion) {
     indexTable = tabla;
     pnlTablaAjusteInflacion->setTextoCompleto(descripcion);
-    const QDate ultimo = UltimoIndiceHasta(indexTable, TextoAFecha(ftrFechaA->text()));
+    const QDate ultimo = UltimoIndiceHasta(ContextoActual(), indexTable, TextoAFecha(ftrFechaA->text()));
     ftrAjustadoAl->setText(ultimo.isValid() ? FechaATexto(ultimo) : QString());
 }
 
@@ -58,9 +59,9 @@ bool frmRptBalanceReAjustado::Armo(const QDate& desde, const QDate& hasta, QStri
         *error = "la fecha Ajustado al no es una fecha válida; escríbala como dd/mm/aaaa.";
         return false;
     }
-    MaximosReAjustado().Verifico();
+    MaximosReAjustado().Verifico(ContextoActual());
     QVector<FilaBalance> nuevas;
-    if (!ArmoBalanceReAjustado(MaximosReAjustado(), desde, hasta, indexTable, ajustadoAl, &nuevas, error))
+    if (!ArmoBalanceReAjustado(ContextoActual(), MaximosReAjustado(), desde, hasta, indexTable, ajustadoAl, &nuevas, error))
         return false;
     tabla = TablaDeBalance(nuevas);
     tabla.titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);

@@ -1,4 +1,5 @@
 #include "reports/ui/frmRptDiarioGeneral.h"
+#include "core/AppState.h"
 
 #include "core/Sesiones.h"
 #include "core/ui/Controles.h"
@@ -43,10 +44,9 @@ bool frmRptDiarioGeneral::Armo(const QDate& desde, const QDate& hasta, QString* 
         *error = "\"Desde asiento\" debe ser un número entero.";
         return false;
     }
-    const AppState& a = App();
-    VerificoRegistro(PantallaDiario, a.currentCompany, a.currentYear);
+    VerificoRegistro(ContextoActual(), PantallaDiario);
     TablaReporte nueva;
-    if (!TablaDiarioGeneral(desde, hasta, desdeAsiento, &nueva, error)) return false;
+    if (!TablaDiarioGeneral(ContextoActual(), desde, hasta, desdeAsiento, &nueva, error)) return false;
     tabla = std::move(nueva);
     return true;
 }
@@ -56,7 +56,7 @@ void frmRptDiarioGeneral::Vuelco() {
 }
 
 QString frmRptDiarioGeneral::AgregadoEncabezado() const {
-    return AgregadoDiario();
+    return AgregadoDiario(ContextoActual());
 }
 
 void frmRptDiarioGeneral::MuestroAsiento(int fila) {

@@ -1,4 +1,5 @@
 #include "reports/ui/frmRptMayores.h"
+#include "core/AppState.h"
 
 #include "accounts/ArbolCuentas.h"
 #include "accounts/ConsultasPlan.h"
@@ -135,7 +136,7 @@ void frmRptMayores::CargoArbol() {
     raiz->setExpanded(true);
     treMaster->setCurrentItem(raiz);
     Maximos().Olvido();
-    Maximos().Verifico();
+    Maximos().Verifico(ContextoActual());
     MascaraBusqueda();
 }
 
@@ -155,13 +156,13 @@ void frmRptMayores::BusquedaNodo(int cuenta) {
 }
 
 bool frmRptMayores::Armo(const QDate& desde, const QDate& hasta, QString* error) {
-    if (Maximos().Verifico()) MascaraBusqueda();
+    if (Maximos().Verifico(ContextoActual())) MascaraBusqueda();
     QVector<BloqueMayor> bloques;
     for (QTreeWidgetItemIterator it(treMaster); *it; ++it)
         if ((*it)->checkState(0) == Qt::Checked)
             bloques.append({(*it)->data(0, Qt::UserRole).toInt(), (*it)->text(0)});
     TablaReporte nueva;
-    if (!ArmoMayores(desde, hasta, bloques, chkConSaldoInicial->isChecked(), &nueva, error)) return false;
+    if (!ArmoMayores(ContextoActual(), desde, hasta, bloques, chkConSaldoInicial->isChecked(), &nueva, error)) return false;
     tabla = std::move(nueva);
     return true;
 }
@@ -211,7 +212,7 @@ void frmRptMayores::Activacion() {
 bool frmRptMayores::eventFilter(QObject* objeto, QEvent* e) {
     if (auto* campo = qobject_cast<QLineEdit*>(objeto)) {
         if (e->type() == QEvent::FocusIn && campo == inpBusqCodJer) {
-            if (Maximos().Verifico()) MascaraBusqueda();
+            if (Maximos().Verifico(ContextoActual())) MascaraBusqueda();
         } else if (e->type() == QEvent::FocusOut) {
             // A message box taking the focus for a moment is not leaving the field.
             const Qt::FocusReason razon = static_cast<QFocusEvent*>(e)->reason();

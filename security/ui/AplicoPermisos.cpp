@@ -1,4 +1,5 @@
 #include "security/ui/AplicoPermisos.h"
+#include "core/AppState.h"
 
 #include "core/ui/Grilla.h"
 #include "security/Permisos.h"
@@ -49,7 +50,7 @@ void AplicoNivel(QWidget* ventana, int nivel, bool reenable) {
 }
 
 int PermisoModulo(QWidget* ventana, bool reenable) {
-    const int nivel = NivelPermiso(ventana->objectName());
+    const int nivel = NivelPermiso(ContextoActual(), ventana->objectName());
     if (nivel == 0) {
         // The window never becomes visible; the command that opened it ends quietly.
         ventana->setProperty("rechazada", true);

@@ -32,8 +32,8 @@ void Conceptos() {
 }
 bool Registro() {
     App().currentSession = NuevaSesion();
-    RegistroPantalla(PantallaCuentas, 1, 1);
-    return PantallaRegistrada(PantallaCuentas, 1, 1);
+    RegistroPantalla(ContextoActual().En(1, 1), PantallaCuentas);
+    return PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas);
 }
 } // namespace
 
@@ -68,7 +68,7 @@ void PruebaOperaciones::agregoCuenta() {
     q.finish();
     QCOMPARE(Cuento("CuentasConceptos", "Cuenta=9 AND Debe=-1"), 2);
     QCOMPARE(Cuento("CuentasConceptos", "Cuenta=9 AND Debe=0"), 1);
-    QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(!PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
 
     d.numHijo = "abc";
     QCOMPARE(AgregoCuenta(1, 1, 1, d).falla, Grabacion::NumHijoInvalido);
@@ -110,7 +110,7 @@ void PruebaOperaciones::grabacionFallidaNoDejaNada() {
     QVERIFY(g.mensaje.startsWith(TextosCuentas::NoGraba));
     QCOMPARE(Cuento("Cuentas"), 9);
     QCOMPARE(Cuento("CuentasConceptos"), 0);
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1)); // nothing stored, nobody told to reload
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas)); // nothing stored, nobody told to reload
     // The same on an edit: the old data and links stay.
     d.conceptosDebe = {1};
     QVERIFY(ModificoCuenta(1, 1, 2, d).ok());
@@ -160,7 +160,7 @@ void PruebaOperaciones::eliminoCuenta() {
     QVERIFY(conLineas.mensaje.startsWith(TextosCuentas::NoElimina));
     QVERIFY(conLineas.mensaje.size() > TextosCuentas::NoElimina.size());
     QCOMPARE(Cuento("Cuentas", "Cuenta=3"), 1);
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     DatosCuenta d;
     d.descripcion = "CAJA";
     d.conceptosDebe = {1};
@@ -169,7 +169,7 @@ void PruebaOperaciones::eliminoCuenta() {
     QVERIFY(EliminoCuenta(1, 1, 2).ok());
     QCOMPARE(Cuento("Cuentas", "Cuenta=2"), 0);
     QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2"), 0);
-    QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(!PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     QCOMPARE(EliminoCuenta(1, 1, 2).falla, Eliminacion::Base); // already gone
 }
 
@@ -208,7 +208,7 @@ void PruebaOperaciones::muevoCuenta() {
     const Movimiento m = MuevoCuenta(1, 1, arrastrada, destino);
     QCOMPARE(int(m.resultado), resultado);
     QCOMPARE(Posiciones(), despues);
-    QCOMPARE(PantallaRegistrada(PantallaCuentas, 1, 1), m.resultado != Movimiento::Hecho);
+    QCOMPARE(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas), m.resultado != Movimiento::Hecho);
     if (m.resultado == Movimiento::HijaDeSiMisma) QCOMPARE(m.mensaje, TextosCuentas::HijaDeSiMisma);
     if (m.resultado == Movimiento::Falla) QVERIFY(m.mensaje.startsWith(TextosCuentas::NoMueve));
     QCOMPARE(Cuento("Cuentas", "NumHijo<0"), 0);
@@ -270,7 +270,7 @@ void PruebaOperaciones::ingresoCuenta() {
     FilaPrueba f;
     f.celdas[origen + columna] = texto;
     bool abierto = false;
-    const bool elegido = IngresoCuenta(f, origen + columna, origen, MaximosDelPlan(1, 1), [&] {
+    const bool elegido = IngresoCuenta(ContextoActual(), f, origen + columna, origen, MaximosDelPlan(1, 1), [&](const PedidoPlan&) {
         abierto = true;
         return std::optional<Eleccion>();
     });
@@ -296,11 +296,10 @@ void PruebaOperaciones::ingresoSinCoincidenciaAbreSelector() {
     int vecesAbierto = 0;
     QString buscado;
     int elegir = 5;
-    auto selector = [&]() -> std::optional<Eleccion> {
+    auto selector = [&](const PedidoPlan& p) -> std::optional<Eleccion> {
         ++vecesAbierto;
-        const AppState& a = App();
-        buscado = a.searchText;
-        if (a.chartCompany != 1 || a.chartYear != 1 || a.preselection.toInt() != -1) return std::nullopt;
+        buscado = p.buscado;
+        if (p.empresa != 1 || p.ejercicio != 1 || p.preseleccion != -1) return std::nullopt;
         if (elegir < 0) return std::nullopt;
         Eleccion c;
         c.codigo = elegir;
@@ -309,7 +308,7 @@ void PruebaOperaciones::ingresoSinCoincidenciaAbreSelector() {
         c.descripcion = "PROVEEDORES";
         return c;
     };
-    QVERIFY(IngresoCuenta(f, 2, 0, MaximosDelPlan(1, 1), selector));
+    QVERIFY(IngresoCuenta(ContextoActual(), f, 2, 0, MaximosDelPlan(1, 1), selector));
     QCOMPARE(vecesAbierto, 1);
     QCOMPARE(buscado, QString("ZZ'Z"));
     QCOMPARE(f.celdas.value(1), QString("5"));
@@ -322,7 +321,7 @@ void PruebaOperaciones::ingresoSinCoincidenciaAbreSelector() {
     // opens it with no search text.
     elegir = -1;
     f.celdas[4] = "";
-    QVERIFY(!IngresoCuenta(f, 4, 0, MaximosDelPlan(1, 1), selector));
+    QVERIFY(!IngresoCuenta(ContextoActual(), f, 4, 0, MaximosDelPlan(1, 1), selector));
     QCOMPARE(vecesAbierto, 2);
     QVERIFY(buscado.isNull());
     QCOMPARE(f.celdas.value(1), QString("-1"));
@@ -337,25 +336,25 @@ void PruebaOperaciones::planDeIngreso() {
     e.CreoPlanChico(2, 3);
     App().currentCompany = 1;
     App().currentYear = 1;
-    PlanIngreso p = PlanDeIngreso();
+    PlanIngreso p = PlanDeIngreso(ContextoActual());
     QVERIFY(p.delEjercicioActual);
     QCOMPARE(p.empresa, 1);
     QCOMPARE(p.ejercicio, 1);
     FilaPrueba f;
     f.celdas[2] = "CAJA";
     int abierto = 0;
-    IngresoCuenta(f, 2, 0, MaximosNivel{0, 3, 2}, [&] {
+    IngresoCuenta(ContextoActual(), f, 2, 0, MaximosNivel{0, 3, 2}, [&](const PedidoPlan&) {
         ++abierto;
         return std::optional<Eleccion>();
     });
     QCOMPARE(abierto, 1); // company 1's own chart has no CAJA
     Ejecuto("UPDATE EmpresasPropia SET EmpresaPropiaEj=2, NumEjercicio=3 WHERE EmpresaPropia=1");
-    p = PlanDeIngreso();
+    p = PlanDeIngreso(ContextoActual());
     f.celdas[2] = "CAJA";
     QVERIFY(!p.delEjercicioActual);
     QCOMPARE(p.empresa, 2);
     QCOMPARE(p.ejercicio, 3);
-    QVERIFY(!IngresoCuenta(f, 2, 0, MaximosNivel{0, 3, 2}, [&] {
+    QVERIFY(!IngresoCuenta(ContextoActual(), f, 2, 0, MaximosNivel{0, 3, 2}, [&](const PedidoPlan&) {
         ++abierto;
         return std::optional<Eleccion>();
     }));

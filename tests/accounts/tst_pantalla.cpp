@@ -98,7 +98,7 @@ void PruebaPantallaCuentas::abreConArbolYCaption() {
     QVERIFY(!f->fraNumHijo->isEnabled());
     QVERIFY(f->fraConceptosDebe->isVisibleTo(f.get()));
     QVERIFY(!Verde(f->Picture1));
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     QVERIFY(!f->inpBusqCodJer->inputMask().isEmpty());
     for (const char* nombre : {"btnRegAgregar", "btnRegBorrar", "btnGuardar", "btnSeleccionar", "btnSalir"}) {
         auto* b = f->findChild<QAbstractButton*>(nombre);
@@ -269,7 +269,7 @@ void PruebaPantallaCuentas::borrados() {
     QVERIFY(!f->treMaster->Nodo(2));
     QCOMPARE(f->windowTitle(), QString("Plan de Cuentas (7 cuentas)"));
     QCOMPARE(f->selectedKey, f->treMaster->CuentaSeleccionada());
-    QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1) || f->selectedKey > 0);
+    QVERIFY(!PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas) || f->selectedKey > 0);
 }
 
 void PruebaPantallaCuentas::muevoArrastrando() {
@@ -320,7 +320,7 @@ void PruebaPantallaCuentas::muevoArrastrando() {
     QCOMPARE(t->CuentaSeleccionada(), 8);
     QCOMPARE(f->windowTitle(), QString("Plan de Cuentas (8 cuentas)"));
     QCOMPARE(f->lblCodigoPath->text(), QString("3.0"));
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
 
     // The real drop path: a drop event on the tree goes the same way.
     QCOMPARE(t->acceptDrops(), true);
@@ -488,7 +488,7 @@ void PruebaPantallaCuentas::otraSesionCambiaElPlan() {
     App().preselection = -1;
     {
         frmCuentas otra;
-        QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+        QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
         otra.btnRegAgregar->click();
         otra.inpNumHijo->setText("10");
         QTest::keyClicks(otra.inpDescripcion, "DECIMA");
@@ -497,14 +497,14 @@ void PruebaPantallaCuentas::otraSesionCambiaElPlan() {
         QCOMPARE(Cuento("Cuentas", "NumHijo=10 AND CuentaPadre=0"), 1);
     }
     App().currentSession = sesionA;
-    QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(!PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     QCOMPARE(f->lblCodigoPath->text(), QString("1")); // the old widths until it looks again
 
     // This screen notices when it next shows an account: new widths, registered again.
     f->treMaster->Selecciono(4);
     QCOMPARE(f->lblCodigoPath->text(), QString("02"));
     QCOMPARE(f->inpBusqCodJer->inputMask(), QString("xx.x"));
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     f->treMaster->Selecciono(5);
     QCOMPARE(f->lblCodigoPath->text(), QString("02.1"));
 }

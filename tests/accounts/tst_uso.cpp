@@ -63,7 +63,7 @@ void PruebaUsoPlan::planVacioHabilitaBusquedaJerarquica() {
     QCOMPARE(f->treMaster->CuentaSeleccionada(), 0);
     QVERIFY(f->inpBusqCodJer->isEnabled());
     QCOMPARE(f->inpBusqCodJer->inputMask(), QString("x"));
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     // Ten top-level accounts widen the level while the root is shown.
     for (int i = 2; i <= 10; ++i) {
         f->btnRegAgregar->click();

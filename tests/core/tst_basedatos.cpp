@@ -234,7 +234,7 @@ void PruebaBase::busquedaSinMayusculas() {
     Entorno e;
     CargoNombres();
     for (const bool sqlAccess : {true, false}) {
-        App().sqlAccess = sqlAccess;
+        UsoFuncionesAccess(sqlAccess);
         const QString criterio = Dialecto::Mayusculas("descConceptoAsiento") +
                                  (igual ? QString("=?") : QString(" LIKE ?") + EscapeLike);
         const QString valor = igual ? tipeado.toUpper() : "%" + ComodinesLike(tipeado).toUpper() + "%";
@@ -289,20 +289,20 @@ void PruebaBase::sesiones() {
     App().currentSession = 1;
     for (int i = 2; i <= 250; ++i) {
         App().currentSession = NuevaSesion();
-        PurgoSesiones();
+        PurgoSesiones(App().currentSession);
     }
     QCOMPARE(App().currentSession, 250);
     QCOMPARE(NumeroOCero(ValorCampo("Sesiones", "Min(Sesion)", "1=1")), 150.0);
     // A registration disappears when the chart changes, and comes back on the next check.
-    RegistroPantalla(PantallaCuentas, 1, 1);
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    RegistroPantalla(ContextoActual().En(1, 1), PantallaCuentas);
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     EliminoSesionesPlanes(1, 1);
-    QVERIFY(!PantallaRegistrada(PantallaCuentas, 1, 1));
-    VerificoRegistro(PantallaCuentas, 1, 1);
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(!PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
+    VerificoRegistro(ContextoActual().En(1, 1), PantallaCuentas);
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     // A purged session row is replaced by a new number when a screen registers.
-    BorroSesion();
-    RegistroPantalla(PantallaBalance, 1, 1);
+    BorroSesion(App().currentSession);
+    RegistroPantalla(ContextoActual().En(1, 1), PantallaBalance);
     QCOMPARE(App().currentSession, 250);
     QVERIFY(ValorCampo("Sesiones", "Sesion", "Sesion=250").has_value());
 }
@@ -366,12 +366,12 @@ void PruebaBase::baseEnUsoPorOtraConexion() {
 void PruebaBase::captionPrincipal() {
     Entorno e;
     App().currentUser = 1;
-    QCOMPARE(CaptionPrincipal(), QString("Partidex, usuario: ADMIN (Administrador), Perfil: Administrador"));
+    QCOMPARE(CaptionPrincipal(ContextoActual()), QString("Partidex, usuario: ADMIN (Administrador), Perfil: Administrador"));
     e.CreoEmpresaYEjercicio(1, 1, QDate(2024, 1, 1), QDate(2024, 12, 31));
-    QCOMPARE(CaptionPrincipal(), QString("Partidex, usuario: ADMIN (Administrador), Perfil: Administrador, "
+    QCOMPARE(CaptionPrincipal(ContextoActual()), QString("Partidex, usuario: ADMIN (Administrador), Perfil: Administrador, "
                                          "Ejercicio: Empresa de Prueba 1, 01/01/24-31/12/24"));
     App().currentCompany = 7; // no longer exists
-    QVERIFY(CaptionPrincipal().endsWith(", Ejercicio: , -"));
+    QVERIFY(CaptionPrincipal(ContextoActual()).endsWith(", Ejercicio: , -"));
 }
 
 void PruebaBase::rellenadoNoCortaNumerosAnchos_data() {

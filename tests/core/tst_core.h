@@ -35,6 +35,7 @@ class PruebaMotor : public QObject {
 private slots:
     void soloElMotorHablaSuDialecto_data();
     void soloElMotorHablaSuDialecto();
+    void logicaSinEstadoGlobal();
     void logicaSinPantallas();
     void unSoloEscritorDeAsientos();
     void esquemaConSusIndicesYRelaciones();

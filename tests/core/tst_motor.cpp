@@ -1,6 +1,7 @@
 // The engine seam holds (engine-specific SQL and calls only in its files), logic stays apart from
 // widgets, and the schema carries the indexes and relations the statements rely on.
 #include "accounts/ArbolCuentas.h"
+#include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Motor.h"
 #include "tests/support/Entorno.h"
@@ -101,6 +102,23 @@ void PruebaMotor::unSoloEscritorDeAsientos() {
             halladas << Apariciones(f, re);
     QVERIFY2(halladas.isEmpty(), qPrintable("fuera del escritor de asientos:\n" + halladas.join('\n')));
     QVERIFY(!Apariciones(escritor[0], re).isEmpty() && !Apariciones(escritor[1], re).isEmpty());
+}
+
+void PruebaMotor::logicaSinEstadoGlobal() {
+    // Logic takes its context as a value; the application state is filled by the settings and read by
+    // the screens and the programs, which make the context.
+    const QRegularExpression re(R"(\bApp\(\)|\bContextoActual\(|#\s*include\s*"core/AppState\.h")");
+    const QStringList estado = {"core/AppState.cpp", "core/AppState.h", "core/Configuracion.cpp"};
+    QStringList halladas;
+    for (const QString& f : Fuentes()) {
+        const QStringList partes = f.split('/');
+        if (partes.contains("ui") || partes.contains("bench") || partes.contains("cli") || f.startsWith("app/") ||
+            f.startsWith("tests/") || f.startsWith("fuzz/") || estado.contains(f))
+            continue;
+        halladas << Apariciones(f, re);
+    }
+    QVERIFY2(halladas.isEmpty(), qPrintable("lógica que lee el estado global:\n" + halladas.join('\n')));
+    QVERIFY(!Apariciones("reports/ui/PantallaReporte.cpp", re).isEmpty());
 }
 
 void PruebaMotor::logicaSinPantallas() {

@@ -34,7 +34,7 @@ void PruebaDemostracion::libro() {
     Entorno e;
     App().currentCompany = 7;
     App().currentYear = 9;
-    const Creacion r = CreoDemostracion();
+    const Creacion r = CreoDemostracion(ContextoActual());
     QVERIFY2(r.ok, qPrintable(r.mensaje));
     QCOMPARE(App().currentCompany, 7); // the current pair is put back
     QCOMPARE(App().currentYear, 9);
@@ -64,7 +64,7 @@ void PruebaDemostracion::libro() {
         const auto p = LeoPeriodo(r.empresa, ejercicio);
         QVERIFY(p);
         TablaReporte t;
-        QVERIFY2(TablaBalance(p->comienzo, p->fin, FiltroSaldos::Todos, &t, &error), qPrintable(error));
+        QVERIFY2(TablaBalance(ContextoActual(), p->comienzo, p->fin, FiltroSaldos::Todos, &t, &error), qPrintable(error));
         const Importe debe =
             Suma("SELECT " + Importe::SumaSql("Importe") +
                      " FROM DetAsientos WHERE EmpresaPropia=? AND NumEjercicio=? AND Importe>0",
@@ -93,13 +93,13 @@ void PruebaDemostracion::libro() {
                                            .arg(ejercicio)),
                  0);
         TablaReporte reajustado;
-        QVERIFY2(TablaBalanceReAjustado(p->comienzo, p->fin, TablaEjercicio(), p->fin, &reajustado, &error),
+        QVERIFY2(TablaBalanceReAjustado(ContextoActual(), p->comienzo, p->fin, TablaEjercicio(ContextoActual()), p->fin, &reajustado, &error),
                  qPrintable(error));
         QVERIFY(!reajustado.filas.isEmpty());
     }
 
     const int entradas = Cuento("DetAsientos");
-    const Creacion otra = CreoDemostracion();
+    const Creacion otra = CreoDemostracion(ContextoActual());
     QVERIFY(!otra.ok);
     QCOMPARE(otra.empresa, r.empresa);
     QCOMPARE(Cuento("DetAsientos"), entradas);

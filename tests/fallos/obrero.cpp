@@ -212,7 +212,7 @@ void GuardoUnAsiento() {
     }
     QElapsedTimer reloj;
     reloj.start();
-    const ResultadoAsiento r = GuardoAsiento(e);
+    const ResultadoAsiento r = GuardoAsiento(ContextoActual(), e);
     // A year closed by another worker refuses the entry: nothing was written.
     if (r.cerrado) {
         Informo("rechazado cerrado");
@@ -264,7 +264,7 @@ void CierroEjercicios(int cantidad) {
                 const int n = EntradaEspecial(x.ejercicio, x.clase);
                 if (n == 0) continue;
                 a.currentYear = x.ejercicio;
-                const QString falla = BorroAsiento(n);
+                const QString falla = BorroAsiento(ContextoActual(), n);
                 if (!falla.isEmpty()) Fallo(falla);
             }
             a.currentYear = AnioAsientos;
@@ -274,12 +274,12 @@ void CierroEjercicios(int cantidad) {
         }
         Informo("intento cierro");
         const PeriodoEjercicio p{QDate(2024, 1, 1), QDate(2024, 12, 31)};
-        const Generacion c = GeneroCierre(Empresa, AnioAsientos, LeyendaCierreResultados(p),
+        const Generacion c = GeneroCierre(ContextoActual().En(Empresa, AnioAsientos), LeyendaCierreResultados(p),
                                           LeyendaCierrePatrimonial(p), CuentaAjuste);
         if (!c.ok) Fallo(c.mensaje);
         Informo(QString("cierro %1 %2").arg(c.resultados).arg(c.patrimonial));
         const Generacion o =
-            GeneroApertura(Empresa, AnioSiguiente, LeyendaApertura({QDate(2025, 1, 1), QDate(2025, 12, 31)}));
+            GeneroApertura(ContextoActual().En(Empresa, AnioSiguiente), LeyendaApertura({QDate(2025, 1, 1), QDate(2025, 12, 31)}));
         if (!o.ok) Fallo(o.mensaje);
         Informo(QString("abro %1").arg(o.apertura));
     }
@@ -331,8 +331,8 @@ void UnaSesion(int vuelta) {
     if (a.currentSession == 0) Fallo("no se pudo abrir una sesión, " + UltimoError());
     // Another worker's chart edit may drop this registration at any moment: that only makes a
     // screen reload its chart, so it is not checked here.
-    RegistroPantalla(PantallaAsientos, Empresa, AnioAsientos);
-    if (vuelta % 10 == 0) PurgoSesiones();
+    RegistroPantalla(ContextoActual().En(Empresa, AnioAsientos), PantallaAsientos);
+    if (vuelta % 10 == 0) PurgoSesiones(App().currentSession);
     Informo(QString("sesion %1").arg(a.currentSession));
 }
 

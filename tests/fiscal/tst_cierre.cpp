@@ -1,5 +1,6 @@
 // The closing entries of a year and the opening entry of the next, headless on a real database.
 #include "tst_cierre.h"
+#include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Importe.h"
 #include "core/Valores.h"
@@ -149,7 +150,7 @@ void PruebaCierre::cierre() {
                     : Asiento(1, a.contains(':') ? a : "", "2024-06-30", a.toInt() ? 2 : 0, a.toInt()));
     const QStringList antes = Libro();
 
-    const Generacion g = GeneroCierre(1, 1, "Cierre d'resultados", "Cierre d'patrimonio", cuenta);
+    const Generacion g = GeneroCierre(ContextoActual().En(1, 1), "Cierre d'resultados", "Cierre d'patrimonio", cuenta);
     if (!mensaje.isEmpty()) {
         QCOMPARE(g.mensaje, mensaje);
         QVERIFY(!g.ok);
@@ -224,7 +225,7 @@ void PruebaCierre::apertura() {
         QVERIFY(Asiento(2, "2:1 5:-1", x.section(':', 0, 0), x.section(':', 1).toInt()));
     const QStringList antes = Libro();
 
-    const Generacion g = GeneroApertura(1, 2, "Apertura d'2024");
+    const Generacion g = GeneroApertura(ContextoActual().En(1, 2), "Apertura d'2024");
     QCOMPARE(g.mensaje, mensaje.isEmpty()
                             ? QString("Apertura exitosa, se ha generado el sig. asiento:\r\nApertura "
                                       "d'2024: %1")
@@ -268,13 +269,13 @@ void PruebaCierre::deUnEjercicioAlSiguiente() {
     const QMap<int, qint64> resultados = Saldos(1, fin, -1, "CuentaResultado<>0");
     QVERIFY(resultados.size() == 2 && !esperado.contains(3));
 
-    const Generacion c = GeneroCierre(1, 1, "R", "P", 9);
+    const Generacion c = GeneroCierre(ContextoActual().En(1, 1), "R", "P", 9);
     QVERIFY2(c.ok, qPrintable(c.mensaje));
     const Ejercicios::Veredicto nuevo =
         Ejercicios::GraboEjercicio(1, -1, QDate(2024, 1, 1), QDate(2024, 12, 31), -1);
     QVERIFY(nuevo.ok && Ejercicios::PegoPlan(1, 1, 1, nuevo.ejercicio).ok);
     QVERIFY(Asiento(nuevo.ejercicio, "2:5 7:-5", "2024-03-01"));
-    const Generacion a = GeneroApertura(1, nuevo.ejercicio, "A");
+    const Generacion a = GeneroApertura(ContextoActual().En(1, nuevo.ejercicio), "A");
     QVERIFY2(a.ok, qPrintable(a.mensaje));
 
     // Every account of the old year ends at zero.

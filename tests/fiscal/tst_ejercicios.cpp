@@ -241,8 +241,8 @@ void PruebaEjercicios::pegoCopiaJerarquiaMarcasYConceptos() {
     Entorno e;
     QVERIFY(PreparoPegado(e));
     App().currentSession = NuevaSesion();
-    RegistroPantalla(PantallaCuentas, 2, 1);
-    RegistroPantalla(PantallaCuentas, 1, 1);
+    RegistroPantalla(ContextoActual().En(2, 1), PantallaCuentas);
+    RegistroPantalla(ContextoActual().En(1, 1), PantallaCuentas);
     const QStringList origen = Plan(1, 1);
     const Veredicto v = PegoPlan(1, 1, 2, 1);
     QVERIFY2(v.ok, qPrintable(v.mensaje));
@@ -252,8 +252,8 @@ void PruebaEjercicios::pegoCopiaJerarquiaMarcasYConceptos() {
     QVERIFY(origen.contains("2|CAJA|CAJA|1|1|-1|0|-1"));
     QVERIFY(origen.contains("c2/1/-1"));
     // The target's screens reload their widths; the source's registration is untouched.
-    QVERIFY(!PantallaRegistrada(PantallaCuentas, 2, 1));
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 1));
+    QVERIFY(!PantallaRegistrada(ContextoActual().En(2, 1), PantallaCuentas));
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
     // The parent relation is in force after the paste.
     QVERIFY(
         !Ejecuto(
@@ -293,7 +293,7 @@ void PruebaEjercicios::pegoQueFallaDejaElPlanViejo() {
     Entorno e;
     QVERIFY(PreparoPegado(e));
     App().currentSession = NuevaSesion();
-    RegistroPantalla(PantallaCuentas, 2, 1);
+    RegistroPantalla(ContextoActual().En(2, 1), PantallaCuentas);
     QSqlDatabase db = Conexion();
     MotorActual().ClavesForaneas(db, false);
     QVERIFY2(Ejecuto(sabotaje).ok, qPrintable(UltimoError()));
@@ -304,7 +304,7 @@ void PruebaEjercicios::pegoQueFallaDejaElPlanViejo() {
     QVERIFY2(v.mensaje.startsWith("No se ha podido terminar la operación, "), qPrintable(v.mensaje));
     QCOMPARE(Plan(2, 1), antes);
     // Nothing changed, so the screens keep their widths.
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 2, 1));
+    QVERIFY(PantallaRegistrada(ContextoActual().En(2, 1), PantallaCuentas));
     // No transaction was left open.
     QVERIFY(Ejecuto("BEGIN").ok);
     Ejecuto("ROLLBACK");

@@ -479,8 +479,8 @@ void PruebaFrmEjercicios::verPlanAbreElPlanDelEjercicio() {
     QVERIFY(abierta);
     // The small chart of year 2 of company 1: eight accounts besides the root.
     QCOMPARE(caption, QString("Plan de Cuentas (8 cuentas)"));
-    QVERIFY(PantallaRegistrada(PantallaCuentas, 1, 2));
-    QVERIFY(!PantallaRegistrada(PantallaCuentas, 2, 1));
+    QVERIFY(PantallaRegistrada(ContextoActual().En(1, 2), PantallaCuentas));
+    QVERIFY(!PantallaRegistrada(ContextoActual().En(2, 1), PantallaCuentas));
     // Back in the fiscal years screen, still able to hand back the pair it was given.
     QVERIFY(f.isVisible());
     Control<QToolButton>(f, "btnSalir")->click();

@@ -434,7 +434,7 @@ void PruebaHostil::guardoYLeo() {
                 .ok);
         if (QByteArray(c.pantalla) == "frmAperturaEjercicios") {
             // The year closed, and the next one with its chart made current.
-            QVERIFY(GeneroCierre(1, 1, "resultados", "patrimonial", 3).ok);
+            QVERIFY(GeneroCierre(ContextoActual().En(1, 1), "resultados", "patrimonial", 3).ok);
             e.CreoEmpresaYEjercicio(1, 2, QDate(2025, 1, 1), QDate(2025, 12, 31));
             e.CreoPlanChico(1, 2);
         }

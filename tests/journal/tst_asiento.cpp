@@ -189,12 +189,12 @@ void PruebaAsiento::reglas() {
     Entorno e;
     e.CreoEmpresaYEjercicio();
     e.CreoPlanChico();
-    const ResultadoAsiento primero = GuardoAsiento(Nuevo("05/03/2024", Balanceado));
+    const ResultadoAsiento primero = GuardoAsiento(ContextoActual(), Nuevo("05/03/2024", Balanceado));
     QVERIFY2(primero.ok, qPrintable(primero.mensaje));
     QCOMPARE(primero.asiento, 1);
     const QString antes = Guardadas(1);
 
-    const ResultadoAsiento r = GuardoAsiento(Nuevo(fecha, lineas, numero));
+    const ResultadoAsiento r = GuardoAsiento(ContextoActual(), Nuevo(fecha, lineas, numero));
     QCOMPARE(r.mensaje, mensaje);
     QCOMPARE(r.ok, mensaje.isEmpty());
     if (r.ok) {
@@ -216,14 +216,14 @@ void PruebaAsiento::edicion() {
     e.CreoEmpresaYEjercicio();
     e.CreoPlanChico();
     for (int i = 0; i < 3; ++i)
-        QVERIFY(GuardoAsiento(Nuevo("05/03/2024", Balanceado)).ok);
+        QVERIFY(GuardoAsiento(ContextoActual(), Nuevo("05/03/2024", Balanceado)).ok);
     AsientoEditado a = Nuevo("06/03/2024", "2|CAJA|30||;3|BANCOS|20||;7|VENTAS||50|");
     a.lineas[0].codInt = "CAJA";
     a.lineas[2].codInt = "VTAS";
     a.adding = false;
     a.guardado = 2;
-    a.huella = HuellaAsiento(2);
-    ResultadoAsiento r = GuardoAsiento(a);
+    a.huella = HuellaAsiento(ContextoActual(), 2);
+    ResultadoAsiento r = GuardoAsiento(ContextoActual(), a);
     QVERIFY2(r.ok, qPrintable(r.mensaje));
     QCOMPARE(r.asiento, 4);
     QVERIFY(!ValorCampo("Asientos", "Asiento", "Asiento=2"));
@@ -236,34 +236,34 @@ void PruebaAsiento::edicion() {
     // A typed number renumbers; the shown entry reads back as stored, debits first.
     a.guardado = 4;
     a.numero = "9";
-    a.huella = HuellaAsiento(4);
-    QVERIFY(GuardoAsiento(a).ok);
-    const AsientoGuardado g = LeoAsiento(9, MaximosDelPlan(1, 1));
+    a.huella = HuellaAsiento(ContextoActual(), 4);
+    QVERIFY(GuardoAsiento(ContextoActual(), a).ok);
+    const AsientoGuardado g = LeoAsiento(ContextoActual(), 9, MaximosDelPlan(1, 1));
     QVERIFY(g.existe);
     QCOMPARE(g.fecha, QDate(2024, 3, 6));
     QCOMPARE(g.lineas.size(), 3);
     QCOMPARE(g.lineas[2].descripcion, QString("VENTAS"));
     QCOMPARE(g.lineas[2].importe, -Importe::DeUnidades(50));
     QCOMPARE(g.lineas[0].codJer, QString("1.1"));
-    QCOMPARE(g.huella, HuellaAsiento(9));
-    QCOMPARE(FechaNuevoAsiento(), QDate(2024, 3, 6));
+    QCOMPARE(g.huella, HuellaAsiento(ContextoActual(), 9));
+    QCOMPARE(FechaNuevoAsiento(ContextoActual()), QDate(2024, 3, 6));
 }
 
 void PruebaAsiento::borrado() {
     Entorno e;
     e.CreoEmpresaYEjercicio();
     e.CreoPlanChico();
-    QCOMPARE(FechaNuevoAsiento(), QDate(2024, 1, 1));
-    QVERIFY(GuardoAsiento(Nuevo("05/03/2024", Balanceado)).ok);
-    QVERIFY(GuardoAsiento(Nuevo("05/03/2024", Balanceado)).ok);
-    const QString huella = HuellaAsiento(1);
+    QCOMPARE(FechaNuevoAsiento(ContextoActual()), QDate(2024, 1, 1));
+    QVERIFY(GuardoAsiento(ContextoActual(), Nuevo("05/03/2024", Balanceado)).ok);
+    QVERIFY(GuardoAsiento(ContextoActual(), Nuevo("05/03/2024", Balanceado)).ok);
+    const QString huella = HuellaAsiento(ContextoActual(), 1);
     Ejecuto("UPDATE DetAsientos SET Concepto='otro' WHERE Asiento=1 AND Detalle=1");
     // A refused delete says that nothing was deleted, not what a refused save says.
-    QCOMPARE(BorroAsiento(1, huella), TextoBorradoAjeno(1));
+    QCOMPARE(BorroAsiento(ContextoActual(), 1, huella), TextoBorradoAjeno(1));
     QVERIFY(TextoBorradoAjeno(1).contains("no se eliminó nada"));
     QCOMPARE(Cuenta("DetAsientos"), 4);
-    QCOMPARE(BorroAsiento(1, HuellaAsiento(1)), QString());
-    QCOMPARE(BorroAsiento(2), QString());
+    QCOMPARE(BorroAsiento(ContextoActual(), 1, HuellaAsiento(ContextoActual(), 1)), QString());
+    QCOMPARE(BorroAsiento(ContextoActual(), 2), QString());
     QCOMPARE(Cuenta("Asientos"), 0);
     QCOMPARE(Cuenta("DetAsientos"), 0); // the lines went with their headers
 }
@@ -277,26 +277,26 @@ void PruebaAsiento::leyendas() {
         "INSERT INTO ConceptosDetAsiento VALUES (1, 'Depósito'), (2, 'cobro en efectivo'), (5, 'Ajuste')");
     Ejecuto("INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, Debe, ConceptoDetAsiento) "
             "VALUES (1, 1, 2, -1, 1), (1, 1, 2, -1, 2), (1, 1, 2, 0, 5)");
-    QCOMPARE(LeyendasCuenta(2, true), QStringList({"cobro en efectivo", "Depósito"}));
-    QCOMPARE(LeyendasCuenta(2, false), QStringList({"Ajuste"}));
-    QCOMPARE(LeyendasCuenta(0, true), QStringList());
-    QVERIFY(EsLeyendaEstandar(2, true, "DEPÓSITO"));
-    QVERIFY(!EsLeyendaEstandar(2, false, "Depósito"));
+    QCOMPARE(LeyendasCuenta(ContextoActual(), 2, true), QStringList({"cobro en efectivo", "Depósito"}));
+    QCOMPARE(LeyendasCuenta(ContextoActual(), 2, false), QStringList({"Ajuste"}));
+    QCOMPARE(LeyendasCuenta(ContextoActual(), 0, true), QStringList());
+    QVERIFY(EsLeyendaEstandar(ContextoActual(), 2, true, "DEPÓSITO"));
+    QVERIFY(!EsLeyendaEstandar(ContextoActual(), 2, false, "Depósito"));
     QCOMPARE(
         PreguntaIncorporoLeyenda("Depósito", "CAJA", false),
         QString("Está seguro de incorporar la leyenda 'Depósito' a las leyendas estandár de la cuenta 'CAJA' "
                 "para sus movimientos de crédito"));
 
     // An existing text is linked, not duplicated; a new text gets the next code.
-    QCOMPARE(IncorporoLeyenda(2, false, "depósito"), QString());
-    QCOMPARE(IncorporoLeyenda(3, true, "Transferencia 'B'"), QString());
+    QCOMPARE(IncorporoLeyenda(ContextoActual(), 2, false, "depósito"), QString());
+    QCOMPARE(IncorporoLeyenda(ContextoActual(), 3, true, "Transferencia 'B'"), QString());
     QCOMPARE(Cuenta("ConceptosDetAsiento"), 4);
     QCOMPARE(NuloAVacio(ValorCampo("ConceptosDetAsiento", "descConceptoDetAsiento", "ConceptoDetAsiento=6")),
              QString("Transferencia 'B'"));
-    QVERIFY(EsLeyendaEstandar(2, false, "Depósito"));
-    QVERIFY(EsLeyendaEstandar(3, true, "transferencia 'b'"));
-    QVERIFY(!EsLeyendaEstandar(3, false, "Transferencia 'B'"));
-    QVERIFY(!IncorporoLeyenda(3, true, "Transferencia 'B'").isEmpty()); // already linked: refused, told
+    QVERIFY(EsLeyendaEstandar(ContextoActual(), 2, false, "Depósito"));
+    QVERIFY(EsLeyendaEstandar(ContextoActual(), 3, true, "transferencia 'b'"));
+    QVERIFY(!EsLeyendaEstandar(ContextoActual(), 3, false, "Transferencia 'B'"));
+    QVERIFY(!IncorporoLeyenda(ContextoActual(), 3, true, "Transferencia 'B'").isEmpty()); // already linked: refused, told
 }
 
 int GraboEnOtroProceso(const QString& ruta, int cantidad) {
@@ -311,7 +311,7 @@ int GraboEnOtroProceso(const QString& ruta, int cantidad) {
     a.currentYear = 1;
     int fallas = 0;
     for (int i = 0; i < cantidad; ++i) {
-        const ResultadoAsiento r = GuardoAsiento(Nuevo("05/03/2024", Balanceado));
+        const ResultadoAsiento r = GuardoAsiento(ContextoActual(), Nuevo("05/03/2024", Balanceado));
         if (!r.ok) {
             qWarning("%s", qPrintable(r.mensaje));
             ++fallas;
@@ -327,8 +327,8 @@ void PruebaAsiento::dosEstaciones() {
     Entorno e;
     e.CreoEmpresaYEjercicio();
     e.CreoPlanChico();
-    QVERIFY(GuardoAsiento(Nuevo("05/03/2024", Balanceado)).ok);
-    QVERIFY(GuardoAsiento(Nuevo("05/03/2024", Balanceado)).ok);
+    QVERIFY(GuardoAsiento(ContextoActual(), Nuevo("05/03/2024", Balanceado)).ok);
+    QVERIFY(GuardoAsiento(ContextoActual(), Nuevo("05/03/2024", Balanceado)).ok);
 
     // The other workstation, on its own connection.
     {
@@ -339,11 +339,11 @@ void PruebaAsiento::dosEstaciones() {
         mio.adding = false;
         for (int asiento : {1, 2}) {
             mio.guardado = asiento;
-            mio.huella = HuellaAsiento(asiento);
+            mio.huella = HuellaAsiento(ContextoActual(), asiento);
             QSqlQuery q(otra);
             QVERIFY(q.exec(asiento == 1 ? "UPDATE DetAsientos SET Importe=Importe*2 WHERE Asiento=1"
                                         : "DELETE FROM Asientos WHERE Asiento=2"));
-            const ResultadoAsiento r = GuardoAsiento(mio);
+            const ResultadoAsiento r = GuardoAsiento(ContextoActual(), mio);
             QVERIFY(!r.ok);
             QVERIFY(r.ajeno);
             QCOMPARE(r.mensaje, TextoAsientoAjeno(asiento));

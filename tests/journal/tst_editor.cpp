@@ -62,7 +62,7 @@ void GraboAsientos(int cantidad) {
         a.concepto = QString("Asiento %1").arg(i);
         a.lineas = {{"2", "CAJA", "CAJA", QString::number(i * 10), "", "", ""},
                     {"7", "VTAS", "VENTAS", "", QString::number(i * 10), "", ""}};
-        QVERIFY(GuardoAsiento(a).ok);
+        QVERIFY(GuardoAsiento(ContextoActual(), a).ok);
     }
 }
 
@@ -626,7 +626,7 @@ void PruebaEditor::cambioDeEjercicio() {
         a.fecha = QString("1%1/01/2025").arg(i);
         a.concepto = QString("Del 2025 %1").arg(i);
         a.lineas = {{"2", "CAJA", "CAJA", "5", "", "", ""}, {"7", "VTAS", "VENTAS", "", "5", "", ""}};
-        QVERIFY(GuardoAsiento(a).ok);
+        QVERIFY(GuardoAsiento(ContextoActual(), a).ok);
     }
     e.CreoEmpresaYEjercicio();
     e.CreoPlanChico();
@@ -673,7 +673,7 @@ void PruebaEditor::cambioDeEjercicio() {
     QCOMPARE(App().currentYear, ejercicio);
     if (!aviso) {
         // The row of 2024 clicked once 2025 is current: refused, nothing of 2025 shown or deleted.
-        const QString otroEjercicio = VerificoListado({1, 1});
+        const QString otroEjercicio = VerificoListado(ContextoActual(), {1, 1});
         QVERIFY(otroEjercicio.contains("Empresa de Prueba 1, 01/01/24-31/12/24"));
         QVERIFY(otroEjercicio.contains("01/01/25-31/12/25"));
         QTRY_COMPARE(MensajePrueba::Textos(), QStringList{otroEjercicio});

@@ -877,8 +877,8 @@ private slots:
         AsientoEditado a;
         a.fecha = "05/03/2024";
         a.lineas = {{"2", "", "CAJA", "10", "", "", ""}, {"7", "", "VENTAS", "", "10", "", ""}};
-        QVERIFY(GuardoAsiento(a).ok);
-        QVERIFY(GuardoAsiento(a).ok);
+        QVERIFY(GuardoAsiento(ContextoActual(), a).ok);
+        QVERIFY(GuardoAsiento(ContextoActual(), a).ok);
         frmBaseDatos f;
         const QString completo =
             "El historial de asientos está completo: 2 registros encadenados, ninguno alterado ni eliminado.";

@@ -1,4 +1,5 @@
 #include "tst_exporto.h"
+#include "core/AppState.h"
 
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
@@ -445,8 +446,8 @@ void PruebaExporto::historial() {
     a.concepto = "Venta";
     a.lineas = {{"2", "", "CAJA", "1234,50", "", "", ""}, {"7", "", "VENTAS", "", "1234,50", "", ""}};
     a.decimal = u',';
-    QVERIFY(GuardoAsiento(a).ok);
-    QCOMPARE(BorroAsiento(1), QString());
+    QVERIFY(GuardoAsiento(ContextoActual(), a).ok);
+    QCOMPARE(BorroAsiento(ContextoActual(), 1), QString());
     auto corro = [&](const QStringList& args, QString* salida) {
         QProcess p;
         p.start(PARTIDEX_INFORME, QStringList{"--carpeta", e.Carpeta(), "--empresa", "1"} + args);
@@ -577,8 +578,8 @@ void PruebaExporto::planes() {
             .ok);
     QVERIFY(Ejecuto("ANALYZE").ok);
     const QDate d1 = TextoAFecha(desde), d2 = TextoAFecha(hasta);
-    QCOMPARE(ElijoLectura(d1, d2), lectura);
-    const ConsultaSql c = ConsultaBalance(2, 1, d1, d2, lectura);
+    QCOMPARE(ElijoLectura(ContextoActual(), d1, d2), lectura);
+    const ConsultaSql c = ConsultaBalance(ContextoActual(), 2, 1, d1, d2, lectura);
     const QStringList leidos = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros);
     const QString plan = leidos.join(" | ");
     const bool archivo = MotorActual().PorArchivo();
@@ -592,7 +593,7 @@ void PruebaExporto::planes() {
     QVERIFY2(!PlanLeeEntera(leidos, "Cuentas") || !archivo, qPrintable(plan));
     // Every reading gives the same report as the lines of the period's entries.
     QSqlQuery una = Consulto(c.sql, c.parametros);
-    const ConsultaSql p = ConsultaBalance(2, 1, d1, d2, LecturaLineas::Periodo);
+    const ConsultaSql p = ConsultaBalance(ContextoActual(), 2, 1, d1, d2, LecturaLineas::Periodo);
     QSqlQuery otra = Consulto(p.sql, p.parametros);
     int filas = 0;
     while (una.next()) {

@@ -1,4 +1,5 @@
 #include "tst_libros.h"
+#include "core/AppState.h"
 
 #include "core/Basedatos.h"
 #include "core/Ini.h"
@@ -10,6 +11,7 @@
 #include "core/ui/Pantallas.h"
 #include "journal/ui/RegistroAsientos.h"
 #include "journal/ui/frmAsientos.h"
+#include "reports/Balance.h"
 #include "reports/DiarioGeneral.h"
 #include "reports/Mayores.h"
 #include "reports/ui/RegistroReportes.h"
@@ -18,6 +20,8 @@
 #include "tests/support/ui/EntornoPantallas.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QThread>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSplitter>
@@ -205,12 +209,12 @@ void PruebaLibros::mayores() {
         QString error;
         bool ok;
         if (porCodigo) {
-            ok = TablaMayores(TextoAFecha(desde), TextoAFecha(hasta), eleccion, &t, &error);
+            ok = TablaMayores(ContextoActual(), TextoAFecha(desde), TextoAFecha(hasta), eleccion, &t, &error);
         } else {
             QVector<BloqueMayor> bloques;
             for (const QString& b : eleccion)
                 bloques.append({b.section('=', 0, 0).toInt(), b.section('=', 1)});
-            ok = ArmoMayores(TextoAFecha(desde), TextoAFecha(hasta), bloques, conSaldo, &t, &error);
+            ok = ArmoMayores(ContextoActual(), TextoAFecha(desde), TextoAFecha(hasta), bloques, conSaldo, &t, &error);
         }
         cuentasPorIndice = 64;
         QCOMPARE(ok ? Compacto(t) : QStringList{"!" + error}, esperado);
@@ -273,7 +277,7 @@ void PruebaLibros::diario() {
     anchos ? Anchos(e) : Libro(e);
     TablaReporte t;
     QString error;
-    QVERIFY2(TablaDiarioGeneral(TextoAFecha(desde), TextoAFecha(hasta), desdeAsiento, &t, &error),
+    QVERIFY2(TablaDiarioGeneral(ContextoActual(), TextoAFecha(desde), TextoAFecha(hasta), desdeAsiento, &t, &error),
              qPrintable(error));
     QCOMPARE(Compacto(t), esperado);
     QCOMPARE(t.titulo, "Diario General entre " + desde + " y " + hasta + " para: Empresa de Prueba 1");
@@ -301,9 +305,9 @@ void PruebaLibros::planes() {
     App().currentCompany = 1;
     App().currentYear = 1;
     const QDate d1(2021, 1, 1), d2(2021, 6, 30);
-    const ConsultaSql consultas[] = {ConsultaLineasMayor({2}, d1, d2), ConsultaLineasMayor({6, 7, 8}, d1, d2),
-                                     ConsultaSaldoMayor({1, 2, 3}, d2), ConsultaDiario(d1, d2),
-                                     ConsultaLineasEjercicio(QDate(), d2)};
+    const ConsultaSql consultas[] = {ConsultaLineasMayor(ContextoActual(), {2}, d1, d2), ConsultaLineasMayor(ContextoActual(), {6, 7, 8}, d1, d2),
+                                     ConsultaSaldoMayor(ContextoActual(), {1, 2, 3}, d2), ConsultaDiario(ContextoActual(), d1, d2),
+                                     ConsultaLineasEjercicio(ContextoActual(), QDate(), d2)};
     const ConsultaSql& c = consultas[consulta];
     const QStringList pasos = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros);
     const QString plan = pasos.join(" | ");
@@ -506,7 +510,7 @@ void PruebaLibros::cambioDeEjercicio() {
     App().currentYear = 2;
     MensajePrueba::setNextAnswer(Respuesta::Ok);
     DobleClic(g, fila, columna);
-    QCOMPARE(MensajePrueba::Textos(), QStringList{VerificoListado({1, 1})});
+    QCOMPARE(MensajePrueba::Textos(), QStringList{VerificoListado(ContextoActual(), {1, 1})});
     QCOMPARE(m.Editado(), QString("(cerrado)"));
 
     // Told of the change: nothing of 2024 stays, the filters are those of 2025.
@@ -525,4 +529,75 @@ void PruebaLibros::cambioDeEjercicio() {
     QVERIFY(editor);
     QCOMPARE(editor->inpConcepto->text(), QString("Del 2025"));
     QCOMPARE(MensajePrueba::Textos().size(), 1);
+}
+
+namespace {
+// The three books of the year as text, cell by cell, on the context's connection.
+QString TresLibros(const Contexto& ctx) {
+    QString todo, error;
+    const QDate desde(2024, 1, 1), hasta(2024, 12, 31);
+    TablaReporte t;
+    auto agrego = [&](bool ok) {
+        if (!ok) todo += "falla: " + error;
+        todo += t.titulo + "\n";
+        for (qsizetype f = 0; f < t.filas.size(); ++f) {
+            for (qsizetype c = 0; c < t.filas.celdas(f); ++c) {
+                const CeldaReporte celda = t.filas.celda(f, c);
+                todo += (celda.importe ? celda.importe->TextoNumeral(u'.') : celda.texto) + "|";
+            }
+            todo += "\n";
+        }
+    };
+    agrego(TablaBalance(ctx, desde, hasta, FiltroSaldos::Todos, &t, &error));
+    agrego(TablaMayores(ctx, desde, hasta, {}, &t, &error));
+    agrego(TablaDiarioGeneral(ctx, desde, hasta, 1, &t, &error));
+    return todo;
+}
+} // namespace
+
+// A report reads the book of its context's connection alone: a second book open beside the shared one,
+// and the shared book read again from a worker thread on a connection of its own.
+void PruebaLibros::dosLibrosYOtroHilo() {
+    Entorno e;
+    Libro(e);
+    const Contexto actual = ContextoActual();
+    const QString antes = TresLibros(actual);
+    QVERIFY(!antes.contains("falla"));
+    QVERIFY(antes.count('\n') > 30);
+
+    const bool archivo = !PruebaEnPostgres();
+    const QString copia = e.Ruta("otro.partidex");
+    if (archivo) {
+        // The second book: the first as it stands now, copied whole while nothing holds it.
+        CierroBase();
+        QVERIFY(QFile::copy(e.RutaBase(), copia));
+        QVERIFY(AbroBase(e.RutaBase()));
+    }
+    Asiento(10, "2024-06-30", QVariant(), "Después de la copia", {{3, "7.00"}, {5, "-7.00"}});
+    const QString despues = TresLibros(actual);
+    QVERIFY(despues != antes);
+
+    if (archivo) {
+        QString error;
+        QVERIFY2(AbroConexion("otro", copia, &error), qPrintable(error));
+        Contexto otro = actual;
+        otro.conexion = "otro";
+        QCOMPARE(TresLibros(otro), antes);
+        QCOMPARE(TresLibros(actual), despues); // the shared connection is left as it was
+        CierroConexion("otro");
+    }
+
+    QString enHilo, error;
+    QThread* hilo = QThread::create([&] {
+        if (!AbroConexion("hilo", e.RutaBase(), &error)) return;
+        Contexto h = actual;
+        h.conexion = "hilo";
+        enHilo = TresLibros(h);
+        CierroConexion("hilo");
+    });
+    hilo->start();
+    QVERIFY(hilo->wait(60000));
+    delete hilo;
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(enHilo, despues);
 }

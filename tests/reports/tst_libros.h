@@ -16,4 +16,5 @@ private slots:
     void pantallaDiario();
     void cambioDeEjercicio_data();
     void cambioDeEjercicio();
+    void dosLibrosYOtroHilo();
 };

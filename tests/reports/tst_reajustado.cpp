@@ -1,4 +1,5 @@
 #include "tst_reajustado.h"
+#include "core/AppState.h"
 
 #include "core/Basedatos.h"
 #include "core/Motor.h"
@@ -170,11 +171,11 @@ void PruebaReAjustado::reajustado() {
     Libro(e, sinFecha);
     Indices(3, "Coeficientes", {"2024-01-31=0.2", "2024-02-29=0.1", "2024-03-31=0.3"});
     MaximosReporte m(PantallaBalanceReajustado);
-    m.Verifico();
+    m.Verifico(ContextoActual());
     QVector<FilaBalance> filas;
     QString mensaje;
     const bool ok =
-        ArmoBalanceReAjustado(m, QDate::fromString(desde, Qt::ISODate), QDate::fromString(hasta, Qt::ISODate),
+        ArmoBalanceReAjustado(ContextoActual(), m, QDate::fromString(desde, Qt::ISODate), QDate::fromString(hasta, Qt::ISODate),
                               tabla, QDate::fromString(ajustadoAl, Qt::ISODate), &filas, &mensaje);
     QVERIFY2(ok == error.isEmpty(), qPrintable(mensaje));
     QVERIFY2(error.isEmpty() ? mensaje.isEmpty() : mensaje.startsWith(error), qPrintable(mensaje));
@@ -199,7 +200,7 @@ void PruebaReAjustado::publicado() {
     auto balance = [](const QDate& hasta, QStringList* filas, Importe* totalDebe, Importe* totalHaber) {
         TablaReporte t;
         QString error;
-        QVERIFY2(TablaBalanceReAjustado(QDate(2019, 1, 1), hasta, 1, QDate(2019, 12, 31), &t, &error),
+        QVERIFY2(TablaBalanceReAjustado(ContextoActual(), QDate(2019, 1, 1), hasta, 1, QDate(2019, 12, 31), &t, &error),
                  qPrintable(error));
         QCOMPARE(t.titulo, "Balance Sumas y Saldos entre 01/01/2019 y " + FechaATexto(hasta));
         QCOMPARE(t.columnas.size(), 8);
@@ -228,7 +229,7 @@ void PruebaReAjustado::publicado() {
     QCOMPARE(haber.TextoPlano(), QString("1590.09"));
     TablaReporte t;
     QVERIFY(
-        !TablaBalanceReAjustado(QDate(2018, 1, 1), QDate(2019, 12, 31), 1, QDate(2019, 12, 31), &t, &error));
+        !TablaBalanceReAjustado(ContextoActual(), QDate(2018, 1, 1), QDate(2019, 12, 31), 1, QDate(2019, 12, 31), &t, &error));
     QVERIFY2(error.startsWith("Las fechas deben estar dentro del ejercicio"), qPrintable(error));
 }
 
@@ -246,7 +247,7 @@ void PruebaReAjustado::plan() {
     ConsultaSql c;
     QString error;
     QVERIFY(
-        ConsultaSumasReAjustadas(1, QDate(2024, 1, 1), QDate(2024, 12, 31), QDate(2024, 6, 30), &c, &error));
+        ConsultaSumasReAjustadas(ContextoActual(), 1, QDate(2024, 1, 1), QDate(2024, 12, 31), QDate(2024, 6, 30), &c, &error));
     const QStringList pasos = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros);
     const QString todo = pasos.join(" | ");
     QVERIFY2(!PlanLeeEntera(pasos, "X"), qPrintable(todo));

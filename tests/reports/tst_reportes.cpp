@@ -1,4 +1,5 @@
 #include "tst_reportes.h"
+#include "core/AppState.h"
 
 #include "core/Basedatos.h"
 #include "core/Ini.h"
@@ -261,10 +262,10 @@ void PruebaReportes::balance() {
     e.CreoEmpresaYEjercicio();
     anchos ? Anchos(e) : Libro(e);
     MaximosReporte m(PantallaBalance);
-    m.Verifico();
+    m.Verifico(ContextoActual());
     QVector<FilaBalance> filas;
     QString error;
-    QVERIFY2(ArmoBalance(m, TextoAFecha(desde), TextoAFecha(hasta), filtro, &filas, &error),
+    QVERIFY2(ArmoBalance(ContextoActual(), m, TextoAFecha(desde), TextoAFecha(hasta), filtro, &filas, &error),
              qPrintable(error));
     QStringList escrito;
     for (const FilaBalance& f : filas)
@@ -277,18 +278,18 @@ void PruebaReportes::maximos() {
     e.CreoEmpresaYEjercicio();
     e.CreoPlanChico();
     MaximosReporte m(PantallaBalance);
-    QVERIFY(m.Verifico());
+    QVERIFY(m.Verifico(ContextoActual()));
     QCOMPARE(m.maximos(), (MaximosNivel{0, 3, 2}));
-    QVERIFY(!m.Verifico()); // marked: kept
+    QVERIFY(!m.Verifico(ContextoActual())); // marked: kept
     Cuenta(20, 0, 10, "DIEZ");
     EliminoSesionesPlanes(1, 1); // what every stored change of the chart does
-    QVERIFY(m.Verifico());
+    QVERIFY(m.Verifico(ContextoActual()));
     QCOMPARE(m.AnchoMascara(), 2);
     QCOMPARE(m.Profundidad(), 2);
     // Another year whose mark already stands still needs its own maxima.
     e.CreoEmpresaYEjercicio(1, 2);
-    RegistroPantalla(PantallaBalance, 1, 2);
-    QVERIFY(m.Verifico());
+    RegistroPantalla(ContextoActual().En(1, 2), PantallaBalance);
+    QVERIFY(m.Verifico(ContextoActual()));
     QCOMPARE(m.Profundidad(), 0);
     QCOMPARE(m.AnchoMascara(), 1);
 }

@@ -66,10 +66,10 @@ void PruebaPermisos::nivelDelPerfil() {
     Entorno e;
     EntroComoOperador();
     FijoNivel("frmUsuarios", guardado);
-    QCOMPARE(NivelPermiso("frmUsuarios"), nivel);
+    QCOMPARE(NivelPermiso(ContextoActual(), "frmUsuarios"), nivel);
     // Another profile's grant is not this user's.
     QCOMPARE(NivelPermisoUsuario(1, "frmUsuarios"), 1);
-    QCOMPARE(NivelPermiso("frmQueNoExiste"), 0);
+    QCOMPARE(NivelPermiso(ContextoActual(), "frmQueNoExiste"), 0);
 }
 
 void PruebaPermisos::controlesMarcados_data() {

@@ -123,6 +123,7 @@ Entorno::Entorno(bool abrirBase) {
     a.programFolder = carpeta.path();
     a.settingsFolder = carpeta.path();
     a.Reinicio();
+    UsoFuncionesAccess(true);
     a.databasePath = Ruta("Partidex.MDB");
     a.globalIniPath = Ruta("Global Partidex.ini");
     a.backupPath = Ruta("Partidex.BAK");
