@@ -168,9 +168,9 @@ void EscriboBloque(const PlanMayor& plan, const Bloque& b, Importe saldo, const 
     for (uint32_t i : cuales) {
         const Lecturas::Linea& x = l.lineas[i];
         if (primera) {
-            filas.Texto(plan.datos.value(b.cuenta).first);
-            filas.Texto(CodJerCuenta(b.cuenta, plan.ctx, plan.maximos, &plan.filas));
-            filas.Texto(b.texto);
+            filas.EscriboTexto(plan.datos.value(b.cuenta).first);
+            filas.EscriboTexto(CodJerCuenta(b.cuenta, plan.ctx, plan.maximos, &plan.filas));
+            filas.EscriboTexto(b.texto);
             primera = false;
         } else {
             filas.Vacia();
@@ -191,7 +191,7 @@ void EscriboBloque(const PlanMayor& plan, const Bloque& b, Importe saldo, const 
         filas.Celda(Marcas::De(m.conceptos, size_t(x.asiento), l.asientos.size(), filas,
                                [&] { return asiento.concepto; }));
         if (x.detalle >= 0)
-            filas.Texto(l.detalles[x.detalle]);
+            filas.EscriboTexto(l.detalles[x.detalle]);
         else
             filas.Vacia();
         const Importe importe = Importe::DeCentavos(x.centavos);

@@ -102,21 +102,6 @@ void FilasReporte::append(const FilaReporte& f) {
     FinFila(f.fuente, f.oculto);
 }
 
-void FilasReporte::Utf8(QByteArrayView utf8) {
-    Escribo();
-    const size_t columna = Columna();
-    uint64_t codigo = 0;
-    if (!utf8.isEmpty()) {
-        codigo =
-            size_t(utf8.size()) <= PiezaTexto ? GuardoTexto(utf8.data(), size_t(utf8.size()), columna) : 0;
-        if (codigo == 0) {
-            d->aparte.push_back(CeldaReporte(QString::fromUtf8(utf8)));
-            codigo = (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
-        }
-    }
-    d->codigos.push_back(codigo);
-}
-
 FilasReporte::Guardado FilasReporte::Guardo(QStringView texto) {
     Escribo();
     if (texto.isEmpty()) return 0;
@@ -185,7 +170,7 @@ void FilasReporte::append(FilasReporte&& o) {
     o.clear();
 }
 
-QString FilasReporte::Texto(uint64_t w) const {
+QString FilasReporte::TextoDeCodigo(uint64_t w) const {
     switch (w & 3) {
     case EsTexto:
         return QString::fromUtf8(Bytes(w), qsizetype(Largo(w)));
@@ -207,7 +192,7 @@ CeldaReporte FilasReporte::Celda(uint64_t w) const {
     case Aparte:
         return d->aparte[size_t(w >> 2)];
     default:
-        return CeldaReporte(Texto(w));
+        return CeldaReporte(TextoDeCodigo(w));
     }
 }
 
@@ -229,7 +214,7 @@ std::optional<Importe> FilasReporte::importe(qsizetype fila, qsizetype columna) 
 
 QString FilasReporte::texto(qsizetype fila, qsizetype columna) const {
     if (columna < 0 || columna >= celdas(fila)) return QString();
-    return Texto(d->codigos[size_t(Inicio(fila) + uint64_t(columna))]);
+    return TextoDeCodigo(d->codigos[size_t(Inicio(fila) + uint64_t(columna))]);
 }
 
 FilaReporte FilasReporte::at(qsizetype fila) const {

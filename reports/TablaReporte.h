@@ -63,11 +63,10 @@ public:
 
     // A row written cell by cell, in column order, without building it: the cells, then FinFila.
     // A long report writes its rows this way; the result is the same as appending the whole row.
-    void Texto(const QString& texto) {
+    void EscriboTexto(const QString& texto) {
         Escribo();
         d->codigos.push_back(CodigoTexto(texto, Columna()));
     }
-    void Utf8(QByteArrayView utf8); // a text given in UTF-8
     void Monto(Importe importe);
     void Vacia() {
         Escribo();
@@ -97,7 +96,7 @@ public:
     // it with texto()).
     bool utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes) const;
     FuenteFila fuente(qsizetype fila) const { return FuenteFila(d->fuentes[size_t(fila)]); }
-    QString oculto(qsizetype fila) const { return Texto(d->ocultos[size_t(fila)]); }
+    QString oculto(qsizetype fila) const { return TextoDeCodigo(d->ocultos[size_t(fila)]); }
     // Bytes held (for the benchmark).
     size_t bytes() const;
 
@@ -180,7 +179,7 @@ private:
     uint64_t GuardoTexto(const char* utf8, size_t lon, size_t columna);
     const char* Bytes(uint64_t codigo) const;
     uint64_t Copio(const FilasReporte& otras, uint64_t codigo, size_t columna);
-    QString Texto(uint64_t codigo) const;
+    QString TextoDeCodigo(uint64_t codigo) const;
     CeldaReporte Celda(uint64_t codigo) const;
     uint64_t Inicio(qsizetype fila) const { return fila == 0 ? 0 : d->inicios[size_t(fila) - 1]; }
     // The column (from 1) of the next cell of the row being written.

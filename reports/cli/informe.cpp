@@ -160,7 +160,7 @@ int UltimoEjercicio(int empresa) {
 
 // Builds the table of the report asked for. False with the reason; *argumento tells a wrong argument
 // from a failure of the database.
-bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaReporte* tabla, bool* argumento,
+bool ArmoTabla(const Contexto& ctx, const Pedido& p, const QDate& desde, const QDate& hasta, TablaReporte* tabla, bool* argumento,
                QString* error) {
     *argumento = true;
     if (p.informe == "balance") {
@@ -175,7 +175,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             return false;
         }
         *argumento = false;
-        return TablaBalance(ContextoActual(), desde, hasta, filtros.value(filtro), tabla, error);
+        return TablaBalance(ctx, desde, hasta, filtros.value(filtro), tabla, error);
     }
     if (p.informe == "mayores") {
         const QStringList cuentas = p.opciones.value("--cuentas").split(',', Qt::SkipEmptyParts);
@@ -184,7 +184,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             return false;
         }
         *argumento = false;
-        return TablaMayores(ContextoActual(), desde, hasta, cuentas, tabla, error);
+        return TablaMayores(ctx, desde, hasta, cuentas, tabla, error);
     }
     if (p.informe == "diario") {
         bool ok = false;
@@ -194,10 +194,10 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             return false;
         }
         *argumento = false;
-        return TablaDiarioGeneral(ContextoActual(), desde, hasta, desdeAsiento, tabla, error);
+        return TablaDiarioGeneral(ctx, desde, hasta, desdeAsiento, tabla, error);
     }
     if (p.informe == "reajustado") {
-        int numero = TablaEjercicio(ContextoActual());
+        int numero = TablaEjercicio(ctx);
         if (p.opciones.contains("--tabla")) {
             bool ok = false;
             numero = p.opciones.value("--tabla").toInt(&ok);
@@ -209,7 +209,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             *error = "El ejercicio no indica tabla de ajuste; indíquela con --tabla.";
             return false;
         }
-        QDate ajustadoAl = UltimoIndiceHasta(ContextoActual(), numero, hasta);
+        QDate ajustadoAl = UltimoIndiceHasta(ctx, numero, hasta);
         if (p.opciones.contains("--ajustado-al")) {
             ajustadoAl = TextoAFecha(p.opciones.value("--ajustado-al"));
             if (!ajustadoAl.isValid()) {
@@ -218,7 +218,7 @@ bool ArmoTabla(const Pedido& p, const QDate& desde, const QDate& hasta, TablaRep
             }
         }
         *argumento = false;
-        return TablaBalanceReAjustado(ContextoActual(), desde, hasta, numero, ajustadoAl, tabla, error);
+        return TablaBalanceReAjustado(ctx, desde, hasta, numero, ajustadoAl, tabla, error);
     }
     *error = "Informe desconocido: " + p.informe + " (balance, mayores, diario, reajustado o historial).";
     return false;
@@ -281,13 +281,16 @@ int Ejecuto(const QStringList& args) {
         return v.entero ? Bien : Falla;
     }
 
+    // The company and year last used, unless the command names others; the report takes them as its
+    // context.
     RestauroEjercicio();
     const int ultimaEmpresa = a.currentCompany;
+    int empresa = a.currentCompany, ejercicio = a.currentYear;
     if (p.opciones.contains("--empresa")) {
-        a.currentCompany = BuscoEmpresa(p.opciones.value("--empresa"));
-        if (a.currentCompany == 0)
+        empresa = BuscoEmpresa(p.opciones.value("--empresa"));
+        if (empresa == 0)
             return falla("No existe la empresa " + p.opciones.value("--empresa"), ArgumentoMalo);
-    } else if (a.currentCompany == 0 || BuscoEmpresa(QString::number(a.currentCompany)) == 0) {
+    } else if (empresa == 0 || BuscoEmpresa(QString::number(empresa)) == 0) {
         return falla("Indique la empresa con --empresa.", ArgumentoMalo);
     }
     if (p.informe == "historial") {
@@ -304,38 +307,39 @@ int Ejecuto(const QStringList& args) {
         }
         if (periodo[0] > periodo[1]) return falla("La fecha --desde es posterior a --hasta.", ArgumentoMalo);
         TablaReporte tabla;
-        if (!TablaHistorial(a.currentCompany, periodo[0], periodo[1], &tabla, &error))
+        if (!TablaHistorial(empresa, periodo[0], periodo[1], &tabla, &error))
             return falla("No se pudo armar el informe, " + error, Falla);
         if (!ExportoTabla(tabla, p.archivo, &error)) return falla(error, ArgumentoMalo);
         return Bien;
     }
     if (p.opciones.contains("--ejercicio")) {
         bool ok = false;
-        a.currentYear = p.opciones.value("--ejercicio").toInt(&ok);
-        if (!ok || !ExisteEjercicio(a.currentCompany, a.currentYear))
+        ejercicio = p.opciones.value("--ejercicio").toInt(&ok);
+        if (!ok || !ExisteEjercicio(empresa, ejercicio))
             return falla(QString("No existe el ejercicio %1 de la empresa %2")
                              .arg(p.opciones.value("--ejercicio"))
-                             .arg(a.currentCompany),
+                             .arg(empresa),
                          ArgumentoMalo);
-    } else if (a.currentCompany != ultimaEmpresa || !ExisteEjercicio(a.currentCompany, a.currentYear)) {
-        a.currentYear = UltimoEjercicio(a.currentCompany);
-        if (a.currentYear == 0)
-            return falla(QString("La empresa %1 no tiene ejercicios.").arg(a.currentCompany), ArgumentoMalo);
+    } else if (empresa != ultimaEmpresa || !ExisteEjercicio(empresa, ejercicio)) {
+        ejercicio = UltimoEjercicio(empresa);
+        if (ejercicio == 0)
+            return falla(QString("La empresa %1 no tiene ejercicios.").arg(empresa), ArgumentoMalo);
     }
 
+    Contexto ctx = Contexto::De(empresa, ejercicio);
     QDate comienzo, fin;
-    FechasEjercicio(ContextoActual(), &comienzo, &fin);
+    FechasEjercicio(ctx, &comienzo, &fin);
     QDate desde, hasta;
-    if (!VerificoPeriodo(ContextoActual(), p.opciones.value("--desde", FechaATexto(comienzo)),
+    if (!VerificoPeriodo(ctx, p.opciones.value("--desde", FechaATexto(comienzo)),
                          p.opciones.value("--hasta", FechaATexto(fin)), &desde, &hasta, &error))
         return falla(error, ArgumentoMalo);
 
     // The level maxima of a report are kept per session, as the screens keep them.
-    a.currentSession = NuevaSesion();
+    ctx.sesion = NuevaSesion();
     TablaReporte tabla;
     bool argumento = false;
-    const bool armado = ArmoTabla(p, desde, hasta, &tabla, &argumento, &error);
-    BorroSesion(App().currentSession);
+    const bool armado = ArmoTabla(ctx, p, desde, hasta, &tabla, &argumento, &error);
+    BorroSesion(ctx.sesion);
     if (!armado)
         return falla(argumento ? error : "No se pudo armar el informe, " + error,
                      argumento ? ArgumentoMalo : Falla);

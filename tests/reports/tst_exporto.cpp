@@ -694,7 +694,7 @@ void PruebaExporto::filas() {
             if (c.importe)
                 escritas.Monto(*c.importe);
             else if (c.texto.size() % 2)
-                escritas.Texto(c.texto);
+                escritas.EscriboTexto(c.texto);
             else if (c.texto.isEmpty())
                 escritas.Vacia();
             else
