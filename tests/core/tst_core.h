@@ -36,6 +36,8 @@ private slots:
     void soloElMotorHablaSuDialecto_data();
     void soloElMotorHablaSuDialecto();
     void logicaSinPantallas();
+    void pantallasSinSentencias_data();
+    void pantallasSinSentencias();
     void unSoloEscritorDeAsientos();
     void esquemaConSusIndicesYRelaciones();
     void consultasUsanIndices_data();
