@@ -4,7 +4,53 @@
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 
+#include "core/Contexto.h"
+
+#include <QSqlRecord>
 #include <limits>
+
+FilaLeida::FilaLeida(const QSqlRecord& r) {
+    for (int i = 0; i < r.count(); ++i) {
+        nombres << r.fieldName(i);
+        valores << r.value(i);
+    }
+}
+
+QVariant FilaLeida::Valor(const QString& campo) const {
+    for (int i = 0; i < nombres.size(); ++i)
+        if (nombres[i].compare(campo, Qt::CaseInsensitive) == 0) return valores[i];
+    return QVariant();
+}
+
+FilasLeidas LeoFilas(QSqlQuery q) {
+    FilasLeidas r;
+    if (!q.isActive()) {
+        r.ok = false;
+        r.error = TextoError(q.lastError());
+        return r;
+    }
+    while (q.next())
+        r.filas << FilaLeida(q.record());
+    q.finish();
+    return r;
+}
+
+std::optional<FilaLeida> LeoFila(QSqlQuery q) {
+    std::optional<FilaLeida> r;
+    if (q.next()) r = FilaLeida(q.record());
+    q.finish();
+    return r;
+}
+
+QList<Opcion> OpcionesCatalogo(const Contexto& ctx, const QString& tabla, const QString& campoMostrado) {
+    QList<Opcion> r;
+    QSqlQuery q = Consulto(ctx, "SELECT * FROM " + tabla + " ORDER BY " + Dialecto::Alfabetico(campoMostrado));
+    const int columna = q.record().indexOf(campoMostrado);
+    while (q.next())
+        r.append({q.value(0).toInt(), NuloAVacio(q.value(columna))});
+    q.finish();
+    return r;
+}
 
 SentenciasCatalogo SentenciasCatalogo::De(const QString& tabla, const QString& campoCodigo,
                                           const QString& campoDescripcion) {
@@ -28,6 +74,14 @@ QSqlQuery CatalogoDatos::ConsultoLista() const {
 
 QSqlQuery CatalogoDatos::ConsultoRegistro(qint64 codigo) const {
     return Consulto(sentencias.registro, {codigo});
+}
+
+FilasLeidas CatalogoDatos::LeoLista(const Contexto& ctx) const {
+    return LeoFilas(Consulto(ctx, sentencias.lista));
+}
+
+std::optional<FilaLeida> CatalogoDatos::LeoRegistro(const Contexto& ctx, qint64 codigo) const {
+    return LeoFila(Consulto(ctx, sentencias.registro, {codigo}));
 }
 
 qint64 CatalogoDatos::ProximoCodigo() const {

@@ -5,10 +5,52 @@
 // lists or changes a catalogue (the report program, tests) uses it without widgets.
 #include "core/Basedatos.h"
 
+#include <QList>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 #include <functional>
 #include <optional>
+
+struct Contexto;
+class QSqlRecord;
+
+// One row read from the books, its values by column name. Names compare without regard to case, as
+// a query's record does: each engine spells an unquoted column name its own way.
+class FilaLeida {
+public:
+    FilaLeida() = default;
+    explicit FilaLeida(const QSqlRecord& r);
+    // The column's value; an invalid one when the row has no such column.
+    QVariant Valor(const QString& campo) const;
+    QVariant Valor(int columna) const { return valores.value(columna); }
+    int Columnas() const { return int(valores.size()); }
+
+private:
+    QStringList nombres;
+    QVariantList valores;
+};
+
+// The rows a statement gave, or why it gave none.
+struct FilasLeidas {
+    QList<FilaLeida> filas;
+    bool ok = true;
+    QString error; // the engine's words when the statement failed
+};
+// Every row of a statement run with Consulto.
+FilasLeidas LeoFilas(QSqlQuery q);
+// The first row of a statement run with Consulto, if it gave one.
+std::optional<FilaLeida> LeoFila(QSqlQuery q);
+
+// One choice of a list of records: its number (the table's first column) and the text it shows.
+struct Opcion {
+    int id = 0;
+    QString texto;
+};
+// Every record of the table in alphabetical order of the shown column (a Null text first, shown
+// empty), each with its first column as its number.
+QList<Opcion> OpcionesCatalogo(const Contexto& ctx, const QString& tabla, const QString& campoMostrado);
 
 // Statements of a plain (code, description) catalogue. Every value is bound.
 struct SentenciasCatalogo {
@@ -36,6 +78,9 @@ public:
     // Every record, ordered by description. Check isActive() for a failure.
     QSqlQuery ConsultoLista() const;
     QSqlQuery ConsultoRegistro(qint64 codigo) const;
+    // The same, read on the context's connection.
+    FilasLeidas LeoLista(const Contexto& ctx) const;
+    std::optional<FilaLeida> LeoRegistro(const Contexto& ctx, qint64 codigo) const;
     // Code proposed for a new record: the highest plus one (1 for an empty table).
     qint64 ProximoCodigo() const;
     Resultado Agrego(qint64 codigo, const QString& descripcion) const;

@@ -1,6 +1,7 @@
 #include "fiscal/Ejercicios.h"
 
 #include "core/Basedatos.h"
+#include "core/Contexto.h"
 #include "core/Dialecto.h"
 #include "core/Sesiones.h"
 #include "core/Transaccion.h"
@@ -172,13 +173,14 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
     return v;
 }
 
-QSqlQuery ConsultoEjercicios(int empresa) {
-    return Consulto("SELECT * FROM Ejercicios WHERE EmpresaPropia=? ORDER BY ComienzoEjercicio", {empresa});
+FilasLeidas LeoEjercicios(const Contexto& ctx, int empresa) {
+    return LeoFilas(
+        Consulto(ctx, "SELECT * FROM Ejercicios WHERE EmpresaPropia=? ORDER BY ComienzoEjercicio", {empresa}));
 }
 
-QSqlQuery ConsultoEjercicio(int empresa, int ejercicio) {
-    return Consulto("SELECT * FROM Ejercicios WHERE EmpresaPropia=? AND NumEjercicio=?",
-                    {empresa, ejercicio});
+std::optional<FilaLeida> LeoEjercicio(const Contexto& ctx, int empresa, int ejercicio) {
+    return LeoFila(
+        Consulto(ctx, "SELECT * FROM Ejercicios WHERE EmpresaPropia=? AND NumEjercicio=?", {empresa, ejercicio}));
 }
 
 QString DescripcionTabla(int tabla) {

@@ -1,9 +1,13 @@
 #pragma once
 // Fiscal years of a company: period rules, numbering, creation with the root account, deletion of an
 // empty year and the paste of a whole chart of accounts from one year into another.
+#include "core/CatalogoDatos.h"
+
 #include <QDate>
-#include <QSqlQuery>
 #include <QString>
+#include <optional>
+
+struct Contexto;
 
 namespace Ejercicios {
 
@@ -39,8 +43,8 @@ Veredicto BorroEjercicio(int empresa, int ejercicio);
 Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, int ejercicioDestino);
 
 // The years of a company in start-date order, and one year.
-QSqlQuery ConsultoEjercicios(int empresa);
-QSqlQuery ConsultoEjercicio(int empresa, int ejercicio);
+FilasLeidas LeoEjercicios(const Contexto& ctx, int empresa);
+std::optional<FilaLeida> LeoEjercicio(const Contexto& ctx, int empresa, int ejercicio);
 // Description of an index table (empty when there is none of that number).
 QString DescripcionTabla(int tabla);
 // A year as the paste question names it: the company's name, its start and end as dd/mm/yy.

@@ -21,4 +21,8 @@ Resultado CopioDisposicion(int empresa) {
         {empresa});
 }
 
+QList<Opcion> Opciones(const Contexto& ctx) {
+    return OpcionesCatalogo(ctx, "EmpresasPropia", "descEmpresaPropia");
+}
+
 } // namespace Empresas

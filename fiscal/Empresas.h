@@ -9,4 +9,6 @@ SentenciasCatalogo Sentencias();
 // Gives a new company a copy of the print layout rows of the highest-numbered company that has any
 // (none when no company has them). Runs inside the caller's transaction, with the insert.
 Resultado CopioDisposicion(int empresa);
+// The companies in alphabetical order of their names, for a list to choose one from.
+QList<Opcion> Opciones(const Contexto& ctx);
 } // namespace Empresas

@@ -1,6 +1,7 @@
 #include "security/Usuarios.h"
 
 #include "core/Basedatos.h"
+#include "core/Contexto.h"
 #include "core/Contrasenas.h"
 #include "core/Dialecto.h"
 #include "core/Transaccion.h"
@@ -93,17 +94,22 @@ CambioClave CambioContrasena(int usuario, const QString& actual, const QString& 
     return r.filas == 1 ? CambioClave::Hecho : CambioClave::ActualIncorrecta;
 }
 
-QSqlQuery ConsultoUsuarios(bool activos, bool inactivos) {
+FilasLeidas LeoUsuarios(const Contexto& ctx, bool activos, bool inactivos) {
     QString filtro;
     if (activos && !inactivos)
         filtro = "WHERE Activo<>0 ";
     else if (inactivos && !activos)
         filtro = "WHERE Activo=0 ";
-    return Consulto("SELECT * FROM Usuarios " + filtro + "ORDER BY " + Dialecto::Alfabetico("descUsuario"));
+    return LeoFilas(
+        Consulto(ctx, "SELECT * FROM Usuarios " + filtro + "ORDER BY " + Dialecto::Alfabetico("descUsuario")));
 }
 
-QSqlQuery ConsultoUsuario(int usuario) {
-    return Consulto("SELECT * FROM Usuarios WHERE Usuario=?", {usuario});
+std::optional<FilaLeida> LeoUsuario(const Contexto& ctx, int usuario) {
+    return LeoFila(Consulto(ctx, "SELECT * FROM Usuarios WHERE Usuario=?", {usuario}));
+}
+
+QList<Opcion> OpcionesPerfiles(const Contexto& ctx) {
+    return OpcionesCatalogo(ctx, "Perfiles", "descPerfil");
 }
 
 Resultado BorroUsuario(int usuario) {

@@ -1,6 +1,7 @@
 #pragma once
 // Users who may log in, and their passwords (always stored as a hash, see core/Contrasenas.h).
 #include "core/Basedatos.h"
+#include "core/CatalogoDatos.h"
 
 #include <QSqlQuery>
 #include <QString>
@@ -37,8 +38,10 @@ CambioClave CambioContrasena(int usuario, const QString& actual, const QString& 
 
 // The users in alphabetical order of their names: the active ones, the inactive ones or both (neither
 // chosen lists them all, as both do).
-QSqlQuery ConsultoUsuarios(bool activos, bool inactivos);
-QSqlQuery ConsultoUsuario(int usuario);
+FilasLeidas LeoUsuarios(const Contexto& ctx, bool activos, bool inactivos);
+std::optional<FilaLeida> LeoUsuario(const Contexto& ctx, int usuario);
+// The profiles a user may have, in alphabetical order.
+QList<Opcion> OpcionesPerfiles(const Contexto& ctx);
 // Refused, as GraboUsuario, when it would leave no active administrator.
 Resultado BorroUsuario(int usuario);
 // Login name of a user (empty when there is no such user).

@@ -1,6 +1,7 @@
 #include "core/ui/Catalogo.h"
 
 #include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Dialecto.h"
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
@@ -259,12 +260,10 @@ void Catalogo::MuestroRegistro() {
     const int fila = sprMaster->filaActiva();
     filaMostrada = fila;
     if (fila < 1) return;
-    QSqlQuery q = ConsultoRegistro(CodigoFila(fila));
-    if (q.next()) {
+    if (const std::optional<FilaLeida> r = ConsultoRegistro(CodigoFila(fila))) {
         tabMaster->show();
-        MuestroCampos(q.record());
+        MuestroCampos(*r);
     }
-    q.finish();
 }
 
 void Catalogo::LlenoLista(int codigo, const QString& texto) {
@@ -275,11 +274,10 @@ void Catalogo::LlenoLista(int codigo, const QString& texto) {
         sprMaster->Oculto(true);
         sprMaster->setFilas(0);
         QList<QStringList> filas;
-        QSqlQuery q = ConsultoLista();
-        if (!q.isActive()) error = TextoError(q.lastError());
-        while (q.next())
-            filas.append(TextosFila(q.record()));
-        q.finish();
+        const FilasLeidas leidas = ConsultoLista();
+        error = leidas.error;
+        for (const FilaLeida& r : leidas.filas)
+            filas.append(TextosFila(r));
         sprMaster->setFilas(int(filas.size()));
         for (int f = 0; f < filas.size(); ++f)
             for (int c = 0; c < filas[f].size() && c < sprMaster->columnas(); ++c)
@@ -457,12 +455,12 @@ void Catalogo::LlenoInicial() {
         LlenoLista(NumeroInicial(p, 0));
 }
 
-QSqlQuery Catalogo::ConsultoLista() {
-    return Datos().ConsultoLista();
+FilasLeidas Catalogo::ConsultoLista() {
+    return Datos().LeoLista(ContextoActual());
 }
 
-QStringList Catalogo::TextosFila(const QSqlRecord& r) {
-    return {NuloAVacio(r.value(sentencias.campoCodigo)), NuloAVacio(r.value(sentencias.campoDescripcion))};
+QStringList Catalogo::TextosFila(const FilaLeida& r) {
+    return {NuloAVacio(r.Valor(sentencias.campoCodigo)), NuloAVacio(r.Valor(sentencias.campoDescripcion))};
 }
 
 int Catalogo::FilaPosicion(int codigo, const QString& texto) {
@@ -480,13 +478,13 @@ int Catalogo::FilaPosicion(int codigo, const QString& texto) {
     return elegida > 0 ? elegida : 1;
 }
 
-QSqlQuery Catalogo::ConsultoRegistro(const QString& codigo) {
-    return Datos().ConsultoRegistro(qint64(NumeroOCero(QVariant(codigo))));
+std::optional<FilaLeida> Catalogo::ConsultoRegistro(const QString& codigo) {
+    return Datos().LeoRegistro(ContextoActual(), qint64(NumeroOCero(QVariant(codigo))));
 }
 
-void Catalogo::MuestroCampos(const QSqlRecord& r) {
-    inpCodigo->setText(QString::number(qint64(NumeroOCero(r.value(sentencias.campoCodigo)))));
-    inpDescripcion->setText(NuloAVacio(r.value(sentencias.campoDescripcion)));
+void Catalogo::MuestroCampos(const FilaLeida& r) {
+    inpCodigo->setText(QString::number(qint64(NumeroOCero(r.Valor(sentencias.campoCodigo)))));
+    inpDescripcion->setText(NuloAVacio(r.Valor(sentencias.campoDescripcion)));
 }
 
 void Catalogo::CamposNuevos() {

@@ -24,7 +24,8 @@
 //    user-only signals (textEdited, activated, clicked), so filling the fields never marks the record.
 // 3. Differences: override the virtual hooks below (protected). The defaults implement the companies
 //    screen's rules. Typical overrides:
-//      ConsultoLista / TextosFila          a list with other columns or a filter
+//      ConsultoLista / TextosFila          a list with other columns or a filter (rows asked of a logic
+//                                          function, never a statement of the screen's own)
 //      FilaPosicion                        positioning rule (by code; by code or text; last row)
 //      LlenoInicial                        load: combo filling, preselection rule
 //      ConsultoRegistro / MuestroCampos    show the record of the active row with extra fields
@@ -52,8 +53,6 @@
 #include "core/ui/Pantallas.h"
 
 #include <QDialog>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QString>
 #include <QStringList>
 
@@ -136,11 +135,11 @@ protected:
 
     // Hooks (defaults: the companies screen's rules over `sentencias`).
     virtual void LlenoInicial();
-    virtual QSqlQuery ConsultoLista();
-    virtual QStringList TextosFila(const QSqlRecord& r);
+    virtual FilasLeidas ConsultoLista();
+    virtual QStringList TextosFila(const FilaLeida& r);
     virtual int FilaPosicion(int codigo, const QString& texto);
-    virtual QSqlQuery ConsultoRegistro(const QString& codigo);
-    virtual void MuestroCampos(const QSqlRecord& r);
+    virtual std::optional<FilaLeida> ConsultoRegistro(const QString& codigo);
+    virtual void MuestroCampos(const FilaLeida& r);
     virtual void CamposNuevos();
     virtual bool ValidoCampos();
     virtual Resultado GraboRegistro(int* codigoGuardado);

@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <algorithm>
 
 namespace Pantallas {
 namespace {
@@ -24,6 +25,11 @@ QHash<QString, std::function<bool()>>& Condiciones() {
     static QHash<QString, std::function<bool()>> t;
     return t;
 }
+QList<Comando>& ListaComandos() {
+    static QList<Comando> l;
+    return l;
+}
+int versionComandos = 0;
 QPointer<QMdiArea> marco;
 std::function<void()> fondo;
 
@@ -82,6 +88,26 @@ Apertura Modal(const QString& nombre, QWidget* padre) {
 void Registro(const QString& nombre, Forma forma, Fabrica fabrica) {
     Tabla().insert(nombre, {forma, std::move(fabrica)});
 }
+void Registro(const QString& nombre, Forma forma, Fabrica fabrica, QList<Comando> comandos) {
+    Registro(nombre, forma, std::move(fabrica));
+    QList<Comando>& lista = ListaComandos();
+    lista.removeIf([&](const Comando& c) { return c.pantalla == nombre; });
+    for (Comando& c : comandos) {
+        c.pantalla = nombre;
+        lista << std::move(c);
+    }
+    ++versionComandos;
+}
+QList<Comando> Comandos(const QString& menu) {
+    QList<Comando> r;
+    for (const Comando& c : ListaComandos())
+        if (c.menu == menu) r << c;
+    std::stable_sort(r.begin(), r.end(), [](const Comando& a, const Comando& b) { return a.orden < b.orden; });
+    return r;
+}
+int VersionComandos() {
+    return versionComandos;
+}
 bool Registrada(const QString& nombre) {
     return Tabla().contains(nombre);
 }
@@ -96,6 +122,8 @@ void Condicion(const QString& nombre, std::function<bool()> condicion) {
 void Olvido() {
     Tabla().clear();
     Condiciones().clear();
+    ListaComandos().clear();
+    ++versionComandos;
 }
 
 Apertura Abro(const QString& nombre, QWidget* padre) {
@@ -121,15 +149,15 @@ int AbroModal(const QString& nombre, QWidget* padre) {
     return ap.abierta ? ap.resultado : -1;
 }
 
-QWidget* EnvioComando(const QString& nombre, const QString& campo, const QString& comando) {
-    QWidget* w = Activo(nombre);
-    if (!w) return nullptr;
-    const QByteArray nombreCampo = campo.toLatin1();
-    if (w->metaObject()->indexOfMethod(nombreCampo + "(QString)") >= 0)
-        QMetaObject::invokeMethod(w, nombreCampo.constData(), Q_ARG(QString, comando));
-    else
-        w->setProperty(nombreCampo.constData(), comando);
+QWidget* MuestroAsientoEnEditor(int asiento) {
+    QWidget* w = Activo("frmAsientos");
+    if (auto* e = dynamic_cast<EditorAsientos*>(w)) e->ListoAsiento(asiento);
     return w;
+}
+
+void AbroCatalogo(const QString& nombre, QWidget* padre) {
+    App().preselection = true;
+    Abro(nombre, padre);
 }
 
 QWidget* Abierta(const QString& nombre) {

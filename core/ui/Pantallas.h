@@ -2,10 +2,12 @@
 // Registry of screens by form name. Each screens library registers its forms at start-up; whoever
 // opens a screen asks the registry by name. The registered kind decides how the screen opens (a
 // modal dialog that the caller waits for, or a child window of the main window's frame), and a
-// screen opened as a picker hands its choice back as a value (Selector, Elijo). A menu command whose
-// form is not registered is disabled.
+// screen opened as a picker hands its choice back as a value (Selector, Elijo). A registration also
+// names the commands of the main window's menus that reach the screen: the main window builds its
+// menus from them.
 #include "core/Eleccion.h"
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -21,13 +23,39 @@ enum class Forma { Modal, Hija };
 // screen refused to open (it has already told the user why, if at all).
 using Fabrica = std::function<QWidget*(QWidget* padre)>;
 
+// A command of the main window's menus: where it goes, what it says and what it does.
+struct Comando {
+    using Accion = std::function<void(QWidget* ventana)>;
+    Comando() = default;
+    Comando(QString menu, int orden, QString nombre, QString caption, bool separado = false, Accion accion = {})
+        : menu(std::move(menu)), orden(orden), nombre(std::move(nombre)), caption(std::move(caption)),
+          separado(separado), accion(std::move(accion)) {}
+
+    QString menu;          // the main window's menu, by its name ("M_Archivos")
+    int orden = 0;         // its place in that menu, lowest first
+    QString nombre;        // the command's name ("M_Ejercicios")
+    QString caption;       // its text, the access key marked with '&' ("&Ejercicios")
+    bool separado = false; // a separator line above it (none at the top of a menu)
+    // What it does, handed the main window; without one it opens its screen as the registered kind says.
+    Accion accion;
+    QString pantalla;      // the screen whose registration brought it (the registry fills it in)
+};
+
+// Registers a screen; a registration that names no commands keeps the commands registered before
+// for that screen (a test replaces how a screen is built and keeps its place in the menus).
 void Registro(const QString& nombre, Forma forma, Fabrica fabrica);
+void Registro(const QString& nombre, Forma forma, Fabrica fabrica, QList<Comando> comandos);
+// The commands registered for one of the main window's menus, in their order (equal orders as
+// registered).
+QList<Comando> Comandos(const QString& menu);
+// Changes whenever the registered commands change: the main window rebuilds its menus then.
+int VersionComandos();
 bool Registrada(const QString& nombre);
 std::optional<Forma> FormaDe(const QString& nombre);
 // A condition asked before the screen is built, each time it opens: false means it may not open now
 // (the condition has told the user why). Lets a library that the opener cannot link add its checks.
 void Condicion(const QString& nombre, std::function<bool()> condicion);
-void Olvido(); // forgets every registration and condition (tests)
+void Olvido(); // forgets every registration, command and condition (tests)
 
 // A screen that can be used as a picker says what was chosen; nothing when it was closed without
 // choosing. The registry reads it once the screen has closed, before it is destroyed.
@@ -46,6 +74,16 @@ public:
     virtual ~ConsultaCierre() = default;
     virtual bool AceptoCierre() = 0;
     virtual void CierreSuspendido() = 0;
+};
+
+// The journal entry editor as a menu command reaches it, whatever screen is registered for it.
+class EditorAsientos {
+public:
+    virtual ~EditorAsientos() = default;
+    virtual void NuevoAsiento() = 0;  // a new entry, the one being typed stored or asked about first
+    virtual void BuscoAsientos() = 0; // the entry search, then the entries it found listed
+    // That entry of the current year listed alone (the one being typed asked about first).
+    virtual void ListoAsiento(int asiento) = 0;
 };
 
 // A child window that keeps rows of the current company and year takes part in a change of them.
@@ -82,10 +120,11 @@ int AbroModal(const QString& nombre, QWidget* padre = nullptr);
 QWidget* Activo(const QString& nombre);
 // The open child screen of that name, or nullptr.
 QWidget* Abierta(const QString& nombre);
-// Activates a child screen (created when not open) and hands it a command through its command field:
-// a slot named as the field taking the text, or else a property of that name. Returns the screen, or
-// nullptr when it is not registered or refused to open.
-QWidget* EnvioComando(const QString& nombre, const QString& campo, const QString& comando);
+// Activates the entry editor (created when not open) with that entry listed alone. Returns the
+// screen, or nullptr when it is not registered or refused to open.
+QWidget* MuestroAsientoEnEditor(int asiento);
+// Opens a catalogue screen from a menu, placed on its first record (the preselection true).
+void AbroCatalogo(const QString& nombre, QWidget* padre);
 
 // Asks every open child window whether it may close, before any closes: false, with nothing closed
 // and every screen as it was, when one refuses. A screen that is not a ConsultaCierre is asked

@@ -1,26 +1,20 @@
 #include "core/ui/Ventanas.h"
 
-#include "core/Basedatos.h"
-#include "core/Dialecto.h"
-#include "core/Valores.h"
+#include "core/CatalogoDatos.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSqlRecord>
 #include <QWidget>
 
-void LlenoCombo(QComboBox* lista, const QString& tabla, const QString& campoMostrado, QVector<int>& ids) {
+void LlenoCombo(QComboBox* lista, const QList<Opcion>& opciones, QVector<int>& ids) {
     lista->clear();
     ids.clear();
-    QSqlQuery q = Consulto("SELECT * FROM " + tabla + " ORDER BY " + Dialecto::Alfabetico(campoMostrado));
-    const int columna = q.record().indexOf(campoMostrado);
-    while (q.next()) {
-        ids.append(q.value(0).toInt());
-        lista->addItem(NuloAVacio(q.value(columna)));
+    for (const Opcion& o : opciones) {
+        ids.append(o.id);
+        lista->addItem(o.texto);
     }
-    q.finish();
     if (lista->count() > 0) lista->setCurrentIndex(0);
 }
 

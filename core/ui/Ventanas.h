@@ -1,15 +1,17 @@
 #pragma once
 // Helpers for placing windows and filling lists.
+#include <QList>
 #include <QString>
 #include <QVariant>
 #include <QVector>
 
+struct Opcion;
 class QComboBox;
 class QWidget;
 
-// Clears the list, runs "SELECT * FROM table ORDER BY displayField" and adds one item per row (the
-// display field through NuloAVacio), keeping each row's first column in ids; selects item 0.
-void LlenoCombo(QComboBox* lista, const QString& tabla, const QString& campoMostrado, QVector<int>& ids);
+// Clears the list and adds one item per choice (core/CatalogoDatos.h, OpcionesCatalogo), keeping each
+// choice's number in ids; selects item 0.
+void LlenoCombo(QComboBox* lista, const QList<Opcion>& opciones, QVector<int>& ids);
 // First index whose identifier equals the value, or -1.
 int IndiceEnLista(const QVariant& valor, const QVector<int>& ids);
 

@@ -99,78 +99,74 @@ QMenu* frmMain::Menu(const char* nombre, const QString& caption) {
     m->setObjectName(nombre);
     m->menuAction()->setObjectName(QString(nombre) + "_menu");
     connect(m, &QMenu::aboutToShow, this, &frmMain::ActualizoMenus);
+    menus << m;
     return m;
 }
 
-QAction* frmMain::Comando(QMenu* menu, const char* nombre, const QString& caption, const QString& forma,
-                          void (frmMain::*accion)()) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(nombre);
-    if (!forma.isEmpty()) a->setProperty(PropiedadForma, forma);
-    connect(a, &QAction::triggered, this, accion);
-    return a;
+void frmMain::ArmoMenus() {
+    using Pantallas::Comando;
+    for (const auto& [nombre, caption] :
+         {std::pair{"M_Archivos", "&Archivos"}, {"M_Asientos", "&Gestión Asientos"}, {"M_Listados", "&Listados"},
+          {"M_Contrasena", "&Seguridad"}, {"M_Especiales", "&Especiales"}, {"M_Ventana", "&Ventana"},
+          {"M_Ayuda", "A&yuda"}})
+        Menu(nombre, QString::fromUtf8(caption));
+    menuVentana = menus[5];
+    connect(menuVentana, &QMenu::aboutToShow, this, &frmMain::ArmoListaVentanas);
+
+    auto propio = [this](const char* menu, int orden, const char* nombre, const char* caption, bool separado,
+                         void (frmMain::*accion)()) {
+        propios << Comando(menu, orden, nombre, QString::fromUtf8(caption), separado,
+                           [this, accion](QWidget*) { (this->*accion)(); });
+    };
+    propio("M_Archivos", 80, "M_Impresora", "Setup Impresora", true, &frmMain::SetupImpresora);
+    propio("M_Archivos", 90, "Salir", "&Salir", true, &frmMain::Salir);
+    propio("M_Ventana", 10, "M_Cascada", "&Cascada", false, &frmMain::Cascada);
+    propio("M_Ventana", 20, "M_MosaicoH", "Mosaico &Horizontal", false, &frmMain::MosaicoHorizontal);
+    propio("M_Ventana", 30, "M_Mosaico", "Mosaico &Vertical", false, &frmMain::MosaicoVertical);
+    propio("M_Ventana", 40, "M_organizarIconos", "&Organizar Iconos", false, &frmMain::OrganizarIconos);
+    propio("M_Ayuda", 10, "M_Contenido", "&Contenido", false, &frmMain::Contenido);
+    LlenoMenus();
 }
 
-void frmMain::ArmoMenus() {
-    QMenu* m = Menu("M_Archivos", "&Archivos");
-    Comando(m, "M_AjustesInflacion", "&Ajustes Inflación", "frmAjustesInflacion", &frmMain::AjustesInflacion);
-    Comando(m, "M_ConceptosAsiento", "&Conceptos Asiento", "frmConceptosAsiento", &frmMain::ConceptosAsiento);
-    Comando(m, "M_ConceptosDetAsiento", "C&onceptos Detalles Asiento", "frmConceptosDetAsiento",
-            &frmMain::ConceptosDetAsiento);
-    Comando(m, "M_Ejercicios", "&Ejercicios", "frmEjercicios", &frmMain::CambioEjercicio);
-    Comando(m, "M_EmpresasPropia", "E&mpresas Propias", "frmEmpresasPropia", &frmMain::EmpresasPropia);
-    Comando(m, "M_PlanCuentas", "&Plan de Cuentas", "frmCuentas", &frmMain::PlanCuentas);
-    Comando(m, "M_TablasAjusteInflacion", "&Tablas Ajuste Inflación", "frmTablasAjusteInflacion",
-            &frmMain::TablasAjusteInflacion);
-    m->addSeparator();
-    Comando(m, "M_Impresora", "Setup Impresora", QString(), &frmMain::SetupImpresora);
-    m->addSeparator();
-    Comando(m, "Salir", "&Salir", QString(), &frmMain::Salir);
-
-    m = Menu("M_Asientos", "&Gestión Asientos");
-    Comando(m, "M_IngresarNuevoAsiento", "Ingresar &Nuevo Asiento", "frmAsientos", &frmMain::NuevoAsiento);
-    Comando(m, "M_BuscarAsientos", "&Buscar Asiento/s", "frmAsientos", &frmMain::BuscoAsientos);
-
-    m = Menu("M_Listados", "&Listados");
-    Comando(m, "M_DiarioGeneral", "&Diario General", "frmRptDiarioGeneral", &frmMain::DiarioGeneral);
-    Comando(m, "M_Mayores", "&Mayores", "frmRptMayores", &frmMain::Mayores);
-    Comando(m, "M_Balance", "&Balance Sumas y Saldos", "frmRptBalance", &frmMain::Balance);
-    Comando(m, "M_BalanceReAjustado", "Balance Sumas y Saldos &ReAjustado", "frmRptBalanceReAjustado",
-            &frmMain::BalanceReAjustado);
-
-    m = Menu("M_Contrasena", "&Seguridad");
-    Comando(m, "M_Usuarios", "&Usuarios", "frmUsuarios", &frmMain::Usuarios);
-    Comando(m, "M_CambioContrasena", "&Cambio Contraseña", "frmCambioContrasena", &frmMain::CambioContrasena);
-
-    m = Menu("M_Especiales", "&Especiales");
-    Comando(m, "M_Calculadora", "C&alculadora", "frmCalculadora", &frmMain::Calculadora);
-    m->addSeparator();
-    Comando(m, "M_CierreEjercicio", "&Cierre automático ejercicio", "frmCierreEjercicios",
-            &frmMain::CierreEjercicio);
-    Comando(m, "M_AperturaEjercicio", "&Apertura automática ejercicio", "frmAperturaEjercicios",
-            &frmMain::AperturaEjercicio);
-
-    m = Menu("M_Ventana", "&Ventana");
-    menuVentana = m;
-    Comando(m, "M_Cascada", "&Cascada", QString(), &frmMain::Cascada);
-    Comando(m, "M_MosaicoH", "Mosaico &Horizontal", QString(), &frmMain::MosaicoHorizontal);
-    Comando(m, "M_Mosaico", "Mosaico &Vertical", QString(), &frmMain::MosaicoVertical);
-    Comando(m, "M_organizarIconos", "&Organizar Iconos", QString(), &frmMain::OrganizarIconos);
-    connect(m, &QMenu::aboutToShow, this, &frmMain::ArmoListaVentanas);
-
-    m = Menu("M_Ayuda", "A&yuda");
-    Comando(m, "M_Contenido", "&Contenido", QString(), &frmMain::Contenido);
-    m->addSeparator();
-    Comando(m, "M_About", "A&cerca de...", "frmAbout", &frmMain::AcercaDe);
-
-    ActualizoMenus();
+void frmMain::LlenoMenus() {
+    versionMenus = Pantallas::VersionComandos();
+    for (QMenu* m : menus) {
+        m->clear();
+        QList<Pantallas::Comando> comandos;
+        for (const Pantallas::Comando& c : propios)
+            if (c.menu == m->objectName()) comandos << c;
+        comandos << Pantallas::Comandos(m->objectName());
+        std::stable_sort(comandos.begin(), comandos.end(),
+                         [](const Pantallas::Comando& a, const Pantallas::Comando& b) { return a.orden < b.orden; });
+        for (const Pantallas::Comando& c : comandos) {
+            if (c.separado && !m->actions().isEmpty()) m->addSeparator();
+            QAction* a = m->addAction(c.caption);
+            a->setObjectName(c.nombre);
+            if (!c.pantalla.isEmpty()) a->setProperty(PropiedadForma, c.pantalla);
+            connect(a, &QAction::triggered, this, [this, c] { EjecutoComando(c); });
+        }
+    }
+    // The window list went with the "Ventana" menu's items; it is listed again as the menu opens.
+    listaVentanas.clear();
 }
 
 void frmMain::ActualizoMenus() {
-    for (QAction* a : findChildren<QAction*>()) {
-        const QString forma = a->property(PropiedadForma).toString();
-        if (!forma.isEmpty()) a->setEnabled(Pantallas::Registrada(forma));
+    if (versionMenus != Pantallas::VersionComandos()) LlenoMenus();
+}
+
+// A command of a screen opens it as the registry says (child window or modal dialog), or does what
+// its registration says; meanwhile the background is hidden, and it comes back if nothing is open.
+void frmMain::EjecutoComando(const Pantallas::Comando& c) {
+    if (c.pantalla.isEmpty()) {
+        c.accion(this);
+        return;
     }
+    pct1->hide();
+    if (c.accion)
+        c.accion(this);
+    else
+        Pantallas::Abro(c.pantalla, this);
+    MuestroFondo();
 }
 
 // The window list at the end of the "Ventana" menu: one entry per open child, the active one checked.
@@ -263,90 +259,13 @@ bool frmMain::eventFilter(QObject* objeto, QEvent* e) {
     return QMainWindow::eventFilter(objeto, e);
 }
 
-// ---- Opening screens --------------------------------------------------------------------------------
+// ---- The main window's own commands -------------------------------------------------------------
 
-Pantallas::Apertura frmMain::Abro(const QString& forma) {
-    pct1->hide();
-    const Pantallas::Apertura ap = Pantallas::Abro(forma, this);
-    // A modal screen has closed, or the screen refused: the background comes back if nothing is open.
-    MuestroFondo();
-    return ap;
-}
-
-void frmMain::AbroCatalogo(const QString& forma) {
-    App().preselection = true;
-    Abro(forma);
-}
-
-// The entry editor takes commands through its field ctrExterno.
-void frmMain::ComandoAsientos(const QString& comando) {
-    pct1->hide();
-    Pantallas::EnvioComando("frmAsientos", "ctrExterno", comando);
-    MuestroFondo();
-}
-
-void frmMain::AjustesInflacion() {
-    Abro("frmAjustesInflacion");
-}
-void frmMain::ConceptosAsiento() {
-    AbroCatalogo("frmConceptosAsiento");
-}
-void frmMain::ConceptosDetAsiento() {
-    AbroCatalogo("frmConceptosDetAsiento");
-}
-void frmMain::EmpresasPropia() {
-    AbroCatalogo("frmEmpresasPropia");
-}
-void frmMain::TablasAjusteInflacion() {
-    AbroCatalogo("frmTablasAjusteInflacion");
-}
-void frmMain::NuevoAsiento() {
-    ComandoAsientos("1");
-}
-void frmMain::BuscoAsientos() {
-    ComandoAsientos("2");
-}
-void frmMain::DiarioGeneral() {
-    Abro("frmRptDiarioGeneral");
-}
-void frmMain::Mayores() {
-    Abro("frmRptMayores");
-}
-void frmMain::Balance() {
-    Abro("frmRptBalance");
-}
-void frmMain::BalanceReAjustado() {
-    Abro("frmRptBalanceReAjustado");
-}
-void frmMain::Calculadora() {
-    Abro("frmCalculadora");
-}
-void frmMain::AcercaDe() {
-    Abro("frmAbout");
-}
 void frmMain::Contenido() {
     MuestroAyuda();
 }
 void frmMain::Salir() {
     close();
-}
-
-void frmMain::PlanCuentas() {
-    AppState& a = App();
-    a.preselection = true;
-    a.chartCompany = a.currentCompany;
-    a.chartYear = a.currentYear;
-    Abro("frmCuentas");
-}
-
-void frmMain::Usuarios() {
-    Abro("frmUsuarios");
-    activateWindow();
-}
-
-void frmMain::CambioContrasena() {
-    Abro("frmCambioContrasena");
-    activateWindow();
 }
 
 void frmMain::SetupImpresora() {
@@ -368,7 +287,7 @@ void frmMain::SetupImpresora() {
     CMDialog1->exec();
 }
 
-// ---- Fiscal year ------------------------------------------------------------------------------------
+// ---- Open windows, caption ------------------------------------------------------------------------------------
 
 int frmMain::VentanasAbiertas() const {
     int n = 1 + int(marco->subWindowList().size());
@@ -379,40 +298,6 @@ int frmMain::VentanasAbiertas() const {
         if (tipo == Qt::Window || tipo == Qt::Dialog) ++n;
     }
     return n;
-}
-
-void frmMain::CambioEjercicio() {
-    AppState& a = App();
-    a.preselection = a.currentYear;
-    a.companyParameter = a.currentCompany;
-    const Pantallas::Apertura ap = Abro("frmEjercicios");
-    if (!ap.abierta) return; // the screen refused to open
-    if (VentanasAbiertas() > 2) {
-        Mensaje("Para cambiar un ejercicio debe cerrar primero todas las ventanas", Icono::Informacion);
-        return;
-    }
-    // The pair chosen; left without a choice, the screen hands back the pair it was given.
-    const bool elegido = ap.eleccion && ap.eleccion->empresa >= 0;
-    const QVariant empresa = elegido ? QVariant(ap.eleccion->empresa) : a.companyParameter;
-    const QVariant ejercicio = elegido ? QVariant(ap.eleccion->codigo) : a.preselection;
-    bool okEmpresa = false, okEjercicio = false;
-    const int nuevaEmpresa = empresa.toInt(&okEmpresa), nuevoEjercicio = ejercicio.toInt(&okEjercicio);
-    const bool otro = nuevaEmpresa != a.currentCompany || nuevoEjercicio != a.currentYear;
-    // What the open screen holds typed belongs to the pair it was typed for: asked about first.
-    if (otro && okEmpresa && okEjercicio && !Pantallas::ConsultoCambioEjercicio()) return;
-    if (!AdoptoEjercicio(empresa, ejercicio)) return;
-    // Nothing the open screen listed for the pair before may be acted on in the new one.
-    if (otro) Pantallas::AvisoCambioEjercicio();
-    ActualizoCaption();
-}
-
-void frmMain::CierreEjercicio() {
-    // The closing and opening checks run as the screens open (registered with them).
-    Abro("frmCierreEjercicios");
-}
-
-void frmMain::AperturaEjercicio() {
-    Abro("frmAperturaEjercicios");
 }
 
 void frmMain::ActualizoCaption() {

@@ -20,7 +20,8 @@ public:
 
     // Caption from the current user, company and fiscal year.
     void ActualizoCaption();
-    // Enables each command whose screen is registered (registration happens at start-up).
+    // Rebuilds the menus when the registered commands have changed since they were built (a screen
+    // registered after the window exists); each menu does it as it opens.
     void ActualizoMenus();
     // Shows the background picture when no child screen remains open.
     void MuestroFondo();
@@ -36,47 +37,28 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* e) override;
 
 private:
-    QAction* Comando(QMenu* menu, const char* nombre, const QString& caption, const QString& forma,
-                     void (frmMain::*accion)());
     QMenu* Menu(const char* nombre, const QString& caption);
     void ArmoMenus();
+    // Fills every menu with the main window's own commands and the registered ones, in their order.
+    void LlenoMenus();
+    void EjecutoComando(const Pantallas::Comando& c);
     void ArmoListaVentanas();
     void DibujoFondo();
 
-    // Every command opens its screen here, as the registry says (child window or modal dialog).
-    Pantallas::Apertura Abro(const QString& forma);
-    void AbroCatalogo(const QString& forma);
-    void ComandoAsientos(const QString& comando);
     void Mosaico(bool horizontal);
     void OrganizoIconos();
-
-    void AjustesInflacion();
-    void ConceptosAsiento();
-    void ConceptosDetAsiento();
-    void CambioEjercicio();
-    void EmpresasPropia();
-    void PlanCuentas();
-    void TablasAjusteInflacion();
     void SetupImpresora();
-    void NuevoAsiento();
-    void BuscoAsientos();
-    void DiarioGeneral();
-    void Mayores();
-    void Balance();
-    void BalanceReAjustado();
-    void Usuarios();
-    void CambioContrasena();
-    void Calculadora();
-    void CierreEjercicio();
-    void AperturaEjercicio();
+    void Salir();
     void Cascada();
     void MosaicoHorizontal();
     void MosaicoVertical();
     void OrganizarIconos();
     void Contenido();
-    void AcercaDe();
-    void Salir();
 
+    QList<QMenu*> menus;
+    // The main window's own commands (printer, exit, arranging the windows, help contents).
+    QList<Pantallas::Comando> propios;
+    int versionMenus = -1;
     QMenu* menuVentana = nullptr;
     QList<QAction*> listaVentanas;
     bool terminado = false;

@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
     });
     Pantallas::Abro("frmCuentas", &principal);
 
-    if (QWidget* asientos = Pantallas::EnvioComando("frmAsientos", "ctrExterno", "A25")) {
+    if (QWidget* asientos = Pantallas::MuestroAsientoEnEditor(25)) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(asientos->parentWidget())) sub->showMaximized();
         Espero(800);
         ok = Guardo(destino + "/asiento.png") && ok;

@@ -1,6 +1,7 @@
 #include "fiscal/ui/frmEjercicios.h"
 
 #include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
@@ -10,6 +11,7 @@
 #include "core/ui/Pantallas.h"
 #include "core/ui/Ventanas.h"
 #include "fiscal/Ejercicios.h"
+#include "fiscal/Empresas.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -123,7 +125,7 @@ void frmEjercicios::LlenoInicial() {
     shownCompany = int(NumeroOCero(App().companyParameter));
     copySourceCompany = -1;
     btnVerPlanCuentas->setEnabled(Pantallas::Registrada("frmCuentas"));
-    LlenoCombo(cmbEmpresasPropia, "EmpresasPropia", "descEmpresaPropia", empresas);
+    LlenoCombo(cmbEmpresasPropia, Empresas::Opciones(ContextoActual()), empresas);
     int indice = IndiceEnLista(shownCompany, empresas);
     // No current company yet: the first one in the list.
     if (indice < 0 && !empresas.isEmpty()) indice = 0;
@@ -143,13 +145,13 @@ void frmEjercicios::ElijoEmpresa(int indice) {
     LlenoLista(-1);
 }
 
-QSqlQuery frmEjercicios::ConsultoLista() {
-    return Ejercicios::ConsultoEjercicios(shownCompany);
+FilasLeidas frmEjercicios::ConsultoLista() {
+    return Ejercicios::LeoEjercicios(ContextoActual(), shownCompany);
 }
 
-QStringList frmEjercicios::TextosFila(const QSqlRecord& r) {
-    return {NuloAVacio(r.value("NumEjercicio")), FechaATexto(r.value("ComienzoEjercicio")),
-            FechaATexto(r.value("FinEjercicio"))};
+QStringList frmEjercicios::TextosFila(const FilaLeida& r) {
+    return {NuloAVacio(r.Valor("NumEjercicio")), FechaATexto(r.Valor("ComienzoEjercicio")),
+            FechaATexto(r.Valor("FinEjercicio"))};
 }
 
 int frmEjercicios::FilaPosicion(int codigo, const QString&) {
@@ -157,14 +159,14 @@ int frmEjercicios::FilaPosicion(int codigo, const QString&) {
     return f > 0 ? f : sprMaster->filas();
 }
 
-QSqlQuery frmEjercicios::ConsultoRegistro(const QString& codigo) {
-    return Ejercicios::ConsultoEjercicio(shownCompany, int(NumeroOCero(QVariant(codigo))));
+std::optional<FilaLeida> frmEjercicios::ConsultoRegistro(const QString& codigo) {
+    return Ejercicios::LeoEjercicio(ContextoActual(), shownCompany, int(NumeroOCero(QVariant(codigo))));
 }
 
-void frmEjercicios::MuestroCampos(const QSqlRecord& r) {
-    inpComienzoEjercicio->setText(FechaATexto(r.value("ComienzoEjercicio")));
-    inpFinEjercicio->setText(FechaATexto(r.value("FinEjercicio")));
-    indexTable = int(NumeroOMenosUno(r.value("TablaAjusteInflacion")));
+void frmEjercicios::MuestroCampos(const FilaLeida& r) {
+    inpComienzoEjercicio->setText(FechaATexto(r.Valor("ComienzoEjercicio")));
+    inpFinEjercicio->setText(FechaATexto(r.Valor("FinEjercicio")));
+    indexTable = int(NumeroOMenosUno(r.Valor("TablaAjusteInflacion")));
     MuestroTabla(Ejercicios::DescripcionTabla(indexTable));
 }
 

@@ -20,7 +20,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDynamicPropertyChangeEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -185,11 +184,6 @@ void frmAsientos::ArmoPantalla() {
     division->setStretchFactor(1, 3);
     principal->addWidget(division, 1);
 
-    ctrExterno = new QLineEdit(this);
-    ctrExterno->setObjectName("ctrExterno");
-    ctrExterno->setAccessibleName("Comando externo");
-    ctrExterno->hide();
-
     // Wiring
     connect(btnBuscar, &QToolButton::clicked, this, &frmAsientos::Busco);
     connect(btnIzquierda, &QToolButton::clicked, this, [this] { Muevo(-1); });
@@ -223,7 +217,6 @@ void frmAsientos::ArmoPantalla() {
         QMetaObject::invokeMethod(
             this, [this, anterior, nueva] { CambioFilaLista(anterior, nueva); }, Qt::QueuedConnection);
     });
-    connect(ctrExterno, &QLineEdit::textChanged, this, &frmAsientos::Comando);
 }
 
 // --- Mode, caption, chart widths --------------------------------------------------------------------
@@ -568,24 +561,24 @@ void frmAsientos::Busco() {
     ActSprRpt();
 }
 
-void frmAsientos::Comando(const QString& comando) {
-    if (comando.isEmpty()) return;
-    const QChar orden = comando.at(0);
-    if (orden == u'1') {
-        Agrego(false);
-    } else if (orden == u'2') {
-        Busco();
-    } else if (orden == u'A' || orden == u'a') {
-        bool ok = false;
-        const int asiento = comando.mid(1).trimmed().toInt(&ok);
-        // A command without a number does nothing.
-        if (ok && !PreguntoGuardarAsiento(true)) {
-            const AppState& a = App();
-            App().entryListQuery = ConsultaUnAsiento(a.currentCompany, a.currentYear, asiento);
-            ActSprRpt();
-        }
+void frmAsientos::NuevoAsiento() {
+    Agrego(false);
+    activateWindow();
+    setFocus();
+}
+
+void frmAsientos::BuscoAsientos() {
+    Busco();
+    activateWindow();
+    setFocus();
+}
+
+void frmAsientos::ListoAsiento(int asiento) {
+    if (!PreguntoGuardarAsiento(true)) {
+        const AppState& a = App();
+        App().entryListQuery = ConsultaUnAsiento(a.currentCompany, a.currentYear, asiento);
+        ActSprRpt();
     }
-    ctrExterno->clear();
     activateWindow();
     setFocus();
 }
@@ -602,20 +595,6 @@ void frmAsientos::Imprimo() {
 }
 
 // --- Opening and closing ----------------------------------------------------------------------------
-
-bool frmAsientos::event(QEvent* e) {
-    // The main window hands a command in through the property of the command field's name.
-    if (e->type() == QEvent::DynamicPropertyChange &&
-        static_cast<QDynamicPropertyChangeEvent*>(e)->propertyName() == "ctrExterno") {
-        const QString comando = property("ctrExterno").toString();
-        if (!comando.isEmpty()) {
-            setProperty("ctrExterno", QVariant());
-            ctrExterno->setText(comando);
-        }
-        return true;
-    }
-    return QWidget::event(e);
-}
 
 bool frmAsientos::eventFilter(QObject* objeto, QEvent* evento) {
     if (objeto == inpConcepto && evento->type() == QEvent::MouseButtonDblClick && inpConcepto->isEnabled()) {

@@ -1,6 +1,6 @@
 #pragma once
 // "Asientos": the journal entry editor of the current company and year. The upper part lists the
-// entries the search (or a command naming one entry) selected; the lower part shows the entry of the
+// entries the search (or ListoAsiento, naming one entry) selected; the lower part shows the entry of the
 // active list row, read-only until "Edito" is ticked, or a new entry being typed.
 #include "accounts/CodigosJerarquicos.h"
 #include "core/Listado.h"
@@ -22,7 +22,8 @@ class QToolButton;
 class frmAsientos : public QWidget,
                     public EstadoEdicion,
                     public Pantallas::ConsultaCierre,
-                    public Pantallas::AvisoEjercicio {
+                    public Pantallas::AvisoEjercicio,
+                    public Pantallas::EditorAsientos {
     Q_OBJECT
 public:
     explicit frmAsientos(QWidget* padre = nullptr);
@@ -53,8 +54,6 @@ public:
     QLineEdit* inpAsiento = nullptr;
     QLineEdit* inpConcepto = nullptr;
     Grilla* sprDetAsiento = nullptr;
-    // Command channel of other screens: "1" new entry, "2" search, "A" + number shows that entry.
-    QLineEdit* ctrExterno = nullptr;
 
     // Screen state (dirty and adding are the edit state's)
     bool basedOnShown = false;
@@ -83,7 +82,11 @@ public:
     void Busco();
     void Imprimo();
     void MuestroHistorial(); // the history of the entry shown, in a read-only dialog
-    void Comando(const QString& comando);
+    // The main window's commands: a new entry, the search; each leaves the editor active.
+    void NuevoAsiento() override;
+    void BuscoAsientos() override;
+    // Lists that entry of the current year alone (after asking about the entry being typed).
+    void ListoAsiento(int asiento) override;
     void MarcoModificado();
 
     // The exit of the program asks before any screen closes: false keeps every screen open.
@@ -96,7 +99,6 @@ public:
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:

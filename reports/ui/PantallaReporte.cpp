@@ -174,7 +174,13 @@ void PantallaReporte::AbroAsiento(const QString& asiento) {
         Mensaje(r, Icono::Advertencia);
         return;
     }
-    Pantallas::EnvioComando("frmAsientos", "ctrExterno", "A" + asiento);
+    bool ok = false;
+    const int numero = asiento.trimmed().toInt(&ok);
+    // A text that is not an entry number only brings the editor to the front.
+    if (ok)
+        Pantallas::MuestroAsientoEnEditor(numero);
+    else
+        Pantallas::Activo("frmAsientos");
 }
 
 void PantallaReporte::showEvent(QShowEvent* e) {

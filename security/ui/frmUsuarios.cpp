@@ -1,6 +1,7 @@
 #include "security/ui/frmUsuarios.h"
 
 #include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Grilla.h"
@@ -106,29 +107,29 @@ frmUsuarios::frmUsuarios(QWidget* padre) : Catalogo(padre) {
 }
 
 void frmUsuarios::LlenoInicial() {
-    LlenoCombo(cmbPerfil, "Perfiles", "descPerfil", perfiles);
+    LlenoCombo(cmbPerfil, OpcionesPerfiles(ContextoActual()), perfiles);
     cmbPerfil->setCurrentIndex(-1);
     // The menu's true names no user: the list opens on its first row.
     LlenoLista(NumeroInicial(App().preselection, -1));
 }
 
-QSqlQuery frmUsuarios::ConsultoLista() {
-    return ConsultoUsuarios(ftrActivo0->isChecked(), ftrActivo1->isChecked());
+FilasLeidas frmUsuarios::ConsultoLista() {
+    return LeoUsuarios(ContextoActual(), ftrActivo0->isChecked(), ftrActivo1->isChecked());
 }
 
-QStringList frmUsuarios::TextosFila(const QSqlRecord& r) {
-    return {NuloAVacio(r.value("Usuario")), NuloAVacio(r.value("descUsuario"))};
+QStringList frmUsuarios::TextosFila(const FilaLeida& r) {
+    return {NuloAVacio(r.Valor("Usuario")), NuloAVacio(r.Valor("descUsuario"))};
 }
 
-QSqlQuery frmUsuarios::ConsultoRegistro(const QString& codigo) {
-    return ConsultoUsuario(int(NumeroOCero(QVariant(codigo))));
+std::optional<FilaLeida> frmUsuarios::ConsultoRegistro(const QString& codigo) {
+    return LeoUsuario(ContextoActual(), int(NumeroOCero(QVariant(codigo))));
 }
 
-void frmUsuarios::MuestroCampos(const QSqlRecord& r) {
-    inpCodigo->setText(NuloAVacio(r.value("NombreCorto")));
-    inpDescripcion->setText(NuloAVacio(r.value("descUsuario")));
-    cmbPerfil->setCurrentIndex(IndiceEnLista(r.value("Perfil"), perfiles));
-    chkActivo->setChecked(NumeroOCero(r.value("Activo")) != 0);
+void frmUsuarios::MuestroCampos(const FilaLeida& r) {
+    inpCodigo->setText(NuloAVacio(r.Valor("NombreCorto")));
+    inpDescripcion->setText(NuloAVacio(r.Valor("descUsuario")));
+    cmbPerfil->setCurrentIndex(IndiceEnLista(r.Valor("Perfil"), perfiles));
+    chkActivo->setChecked(NumeroOCero(r.Valor("Activo")) != 0);
     // The stored value is a hash: never shown. The field holds only what the user types.
     inpContrasena->clear();
 }

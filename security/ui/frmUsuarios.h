@@ -33,10 +33,10 @@ public:
 
 protected:
     void LlenoInicial() override;
-    QSqlQuery ConsultoLista() override;
-    QStringList TextosFila(const QSqlRecord& r) override;
-    QSqlQuery ConsultoRegistro(const QString& codigo) override;
-    void MuestroCampos(const QSqlRecord& r) override;
+    FilasLeidas ConsultoLista() override;
+    QStringList TextosFila(const FilaLeida& r) override;
+    std::optional<FilaLeida> ConsultoRegistro(const QString& codigo) override;
+    void MuestroCampos(const FilaLeida& r) override;
     void CamposNuevos() override;
     bool ValidoCampos() override;
     Resultado GraboRegistro(int* codigoGuardado) override;

@@ -1,6 +1,9 @@
 // Lists, single values and window placement: the helpers every screen leans on.
 #include "tst_ayudantes.h"
+#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/Basedatos.h"
+#include "core/CatalogoDatos.h"
 #include "core/Valores.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Ventanas.h"
@@ -21,7 +24,7 @@ void PruebaAyudantes::llenoCombo() {
     QComboBox lista;
     lista.addItem("resto de una carga anterior");
     QVector<int> ids{99, 98};
-    LlenoCombo(&lista, "ConceptosAsiento", "descConceptoAsiento", ids);
+    LlenoCombo(&lista, OpcionesCatalogo(ContextoActual(), "ConceptosAsiento", "descConceptoAsiento"), ids);
     // Ordered by the shown text (Null first); a Null text still gets its item and its number.
     QCOMPARE(lista.count(), 3);
     QCOMPARE(ids, (QVector<int>{3, 12, 7}));
@@ -37,7 +40,7 @@ void PruebaAyudantes::llenoCombo() {
     QCOMPARE(IndiceEnLista(QString("abc"), ids), -1);
 
     // An empty table leaves the list empty, nothing selected, and no stale numbers.
-    LlenoCombo(&lista, "ConceptosDetAsiento", "descConceptoDetAsiento", ids);
+    LlenoCombo(&lista, OpcionesCatalogo(ContextoActual(), "ConceptosDetAsiento", "descConceptoDetAsiento"), ids);
     QCOMPARE(lista.count(), 0);
     QCOMPARE(lista.currentIndex(), -1);
     QVERIFY(ids.isEmpty());

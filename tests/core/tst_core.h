@@ -37,6 +37,8 @@ private slots:
     void soloElMotorHablaSuDialecto();
     void logicaSinEstadoGlobal();
     void logicaSinPantallas();
+    void pantallasSinSentencias_data();
+    void pantallasSinSentencias();
     void unSoloEscritorDeAsientos();
     void esquemaConSusIndicesYRelaciones();
     void consultasUsanIndices_data();

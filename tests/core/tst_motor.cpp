@@ -152,6 +152,34 @@ void PruebaMotor::logicaSinPantallas() {
     QVERIFY2(halladas.isEmpty(), qPrintable("lógica con pantallas:\n" + halladas.join('\n')));
 }
 
+// Screens ask the logic for rows: no screen header names a query or a connection, and no screen
+// writes a statement of its own.
+void PruebaMotor::pantallasSinSentencias_data() {
+    QTest::addColumn<QString>("patron");
+    QTest::addColumn<bool>("soloCabeceras");
+    QTest::newRow("tipos de consulta") << R"(\bQSql(Query|Database|Record)\b)" << true;
+    QTest::newRow("sentencias") << R"("[^"]*\b(SELECT|INSERT\s+INTO|DELETE\s+FROM|UPDATE\s+\w+\s+SET)\b)" << false;
+}
+
+void PruebaMotor::pantallasSinSentencias() {
+    QFETCH(QString, patron);
+    QFETCH(bool, soloCabeceras);
+    const QRegularExpression re(patron);
+    QVERIFY(re.isValid());
+    QStringList halladas;
+    int pantallas = 0;
+    for (const QString& f : Fuentes()) {
+        if (f.startsWith("tests/") || !f.split('/').contains("ui") || (soloCabeceras && !f.endsWith(".h")))
+            continue;
+        ++pantallas;
+        halladas << Apariciones(f, re);
+    }
+    QVERIFY(pantallas > 20);
+    QVERIFY2(halladas.isEmpty(), qPrintable("en pantallas:\n" + halladas.join('\n')));
+    // The pattern is live: the logic does say it.
+    QVERIFY(!Apariciones(soloCabeceras ? "core/Basedatos.h" : "fiscal/Ejercicios.cpp", re).isEmpty());
+}
+
 // Each index and relation the statements rely on, written out: table(columns) and
 // table(columns)>referred table(columns).
 void PruebaMotor::esquemaConSusIndicesYRelaciones() {

@@ -328,7 +328,7 @@ void NuevoRegistro(QWidget* w, const Campo& c, const QString& v, bool pegado) {
 // The field's text once the screen shows the record of key `clave` again.
 QString Mostrado(QWidget* w, const Campo& c, int clave) {
     if (auto* f = qobject_cast<frmAsientos*>(w)) {
-        Pantallas::EnvioComando("frmAsientos", "ctrExterno", "A" + QString::number(clave));
+        Pantallas::MuestroAsientoEnEditor(clave);
         if (QByteArray(c.control) == "ColConcepto")
             return f->sprDetAsiento->texto(1, DetalleAsiento::ColConcepto);
         return f->inpConcepto->text();

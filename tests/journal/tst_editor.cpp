@@ -8,6 +8,7 @@
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "core/ui/frmMain.h"
+#include "fiscal/ui/RegistroEjercicios.h"
 #include "journal/Asiento.h"
 #include "journal/ui/DetalleAsiento.h"
 #include "journal/ui/RegistroAsientos.h"
@@ -488,7 +489,7 @@ void PruebaEditor::teclado() {
     QCOMPARE(NuloAVacio(ValorCampo("DetAsientos", "Importe", "Asiento=1 AND Detalle=2")).toDouble(), -100.0);
 }
 
-// ctrExterno commands, the main window's commands, and leaving the program while typing.
+// Listing one entry, the main window's commands, and leaving the program while typing.
 void PruebaEditor::comandosYSalida() {
     Entorno e;
     e.CreoEmpresaYEjercicio();
@@ -513,10 +514,7 @@ void PruebaEditor::comandosYSalida() {
     auto* f = qobject_cast<frmAsientos*>(Pantallas::Abierta("frmAsientos"));
     QVERIFY(f);
     QCOMPARE(f->sprAsientos->filas(), 3);
-    f->ctrExterno->setText("A");
-    QCOMPARE(f->sprAsientos->filas(), 3);
-    f->ctrExterno->setText("A2");
-    QVERIFY(f->ctrExterno->text().isEmpty());
+    f->ListoAsiento(2);
     QCOMPARE(f->sprAsientos->filas(), 1);
     QCOMPARE(f->inpAsiento->text(), QString("2"));
     QCOMPARE(f->windowTitle(), QString("Asientos (1 registros seleccionados)"));
@@ -526,7 +524,7 @@ void PruebaEditor::comandosYSalida() {
     QVERIFY(f->adding);
     Tipeo(f->sprDetAsiento, 1, D::ColCodInt, "caja");
     MensajePrueba::setNextAnswer(Respuesta::Cancelar);
-    f->ctrExterno->setText("A1");
+    f->ListoAsiento(1);
     QVERIFY(f->adding);
     QCOMPARE(f->sprDetAsiento->texto(1, D::ColDescripcion), QString("CAJA"));
 
@@ -642,6 +640,8 @@ void PruebaEditor::cambioDeEjercicio() {
             return e;
         }
     };
+    // In its place in the menus, as the fiscal years register it.
+    RegistroPantallasEjercicios();
     Pantallas::Registro("frmEjercicios", Pantallas::Forma::Modal, [](QWidget*) { return new Ejercicios; });
     frmMain m;
     m.ActualizoMenus();

@@ -38,14 +38,15 @@ protected:
     }
 };
 
-// The entry editor as the main window sees it: a command field ctrExterno.
-class EditorFalso : public QWidget {
+// The entry editor as the main window's commands reach it.
+class EditorFalso : public QWidget, public Pantallas::EditorAsientos {
     Q_OBJECT
 public:
     EditorFalso() { setWindowTitle("Asientos"); }
     QStringList comandos;
-public slots:
-    void ctrExterno(const QString& comando) { comandos << comando; }
+    void NuevoAsiento() override { comandos << "nuevo"; }
+    void BuscoAsientos() override { comandos << "busco"; }
+    void ListoAsiento(int asiento) override { comandos << QString::number(asiento); }
 };
 
 // A child screen holding unsaved edits, as the entry editor does: asked before anything closes.

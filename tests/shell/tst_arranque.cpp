@@ -248,12 +248,14 @@ void Respaldo(const QString& base, const QString& copia) {
 // A start-up that wrongly went on would wait at the login: while the returned flag holds, the login is
 // cancelled, so that the checks that follow fail instead of the test hanging.
 std::shared_ptr<bool> CanceloAcceso() {
-    auto enCurso = std::make_shared<bool>(true);
-    AlAbrirModal([enCurso](QWidget* w) {
-        if (auto* d = qobject_cast<frmAcceso*>(w); d && *enCurso)
+    auto abierto = std::make_shared<bool>(false);
+    SiSeAbreModal([abierto](QWidget* w) {
+        if (auto* d = qobject_cast<frmAcceso*>(w)) {
+            *abierto = true;
             QTest::mouseClick(d->btnCancel, Qt::LeftButton);
+        }
     });
-    return enCurso;
+    return abierto;
 }
 } // namespace
 
@@ -371,10 +373,11 @@ void PruebaArranque::baseRechazada() {
     const QMap<QString, QByteArray> antes = Intacto(e.Carpeta(), base);
     MensajePrueba::setNextAnswer(pregunta ? Respuesta::No : Respuesta::Ok);
     if (ofrecePantalla) MensajePrueba::setNextAnswer(Respuesta::No);
-    // The watch ends with this case, so that it cannot cancel a later test's login.
-    const auto enCurso = CanceloAcceso();
+    // The start-up stops before the login (the watch ends with this case, so that it cannot cancel a
+    // later test's login).
+    const auto acceso = CanceloAcceso();
     const bool arranco = Arranque();
-    *enCurso = false;
+    QVERIFY(!*acceso);
     QVERIFY(!arranco);
     QVERIFY(!BaseAbierta());
     QVERIFY(!VentanaPrincipal());
@@ -422,16 +425,17 @@ void PruebaArranque::versionAnterior() {
         }
     });
     QVERIFY(CreoBase(nueva));
-    std::shared_ptr<bool> enCurso;
+    std::shared_ptr<bool> acceso;
     if (respaldoPosible) {
         ContestoAcceso("ADMIN", "ADMIN");
     } else {
         MensajePrueba::setNextAnswer(Respuesta::Ok); // the backup that failed
         MensajePrueba::setNextAnswer(Respuesta::Ok); // the upgrade left undone
-        enCurso = CanceloAcceso();
+        acceso = CanceloAcceso();
     }
     QCOMPARE(Arranque(), respaldoPosible);
-    if (enCurso) *enCurso = false;
+    // Without the upgrade the start-up stops before the login.
+    if (acceso) QVERIFY(!*acceso);
     CierroPrincipal();
     QCOMPARE(Estructura(base, "EmpresasPropia"), filas);
     if (respaldoPosible) {

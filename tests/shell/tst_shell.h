@@ -28,6 +28,7 @@ class PruebaPrincipal : public QObject {
     Q_OBJECT
 private slots:
     void init();
+    void cleanup();
     void menus();
     void habilitadosSegunRegistro();
     void fondoYVentanas();

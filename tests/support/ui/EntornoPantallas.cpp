@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 
 void PreparoPruebasPantallas() {
@@ -11,32 +12,72 @@ void PreparoPruebasPantallas() {
         MensajePrueba::Limpio();
         MensajePrueba::Automatico(true);
     };
-    Entorno::alTerminar = [] { MensajePrueba::Limpio(); };
+    Entorno::alTerminar = [] {
+        VerificoModalesEsperados();
+        MensajePrueba::Limpio();
+    };
     MensajePrueba::Automatico(true);
     MensajePrueba::SinRespuesta([](const MensajePrueba::Mostrado& m) {
         QTest::qFail(qPrintable("mensaje sin respuesta preparada: " + m.texto), __FILE__, __LINE__);
     });
 }
 
-void AlAbrirModal(std::function<void(QWidget*)> f, int esperaMs) {
-    auto* reloj = new QElapsedTimer;
-    reloj->start();
+namespace {
+// The waits for a modal screen that has not opened yet; an obligatory one fails the test unmet.
+struct Espera {
+    QPointer<QTimer> reloj;
+    bool obligatoria = true;
+};
+QList<Espera>& Esperas() {
+    static QList<Espera> e;
+    return e;
+}
+
+void Termino(QTimer* t) {
+    Esperas().removeIf([t](const Espera& e) { return e.reloj == t; });
+    t->stop();
+    t->deleteLater();
+}
+
+void Espero(std::function<void(QWidget*)> f, int esperaMs, bool obligatoria) {
     auto* t = new QTimer;
     t->setInterval(20);
-    QObject::connect(t, &QTimer::timeout, [t, reloj, f, esperaMs] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w) {
-            t->stop();
-            t->deleteLater();
-            delete reloj;
+    Esperas() << Espera{t, obligatoria};
+    QElapsedTimer reloj;
+    reloj.start();
+    QObject::connect(t, &QTimer::timeout, [t, reloj, f, esperaMs, obligatoria] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            Termino(t);
             f(w);
-        } else if (reloj->elapsed() > esperaMs) {
-            t->stop();
-            t->deleteLater();
-            delete reloj;
+        } else if (reloj.elapsed() > esperaMs) {
+            Termino(t);
+            if (obligatoria)
+                QTest::qFail(qPrintable(QString("la pantalla modal esperada no se abrió en %1 ms").arg(esperaMs)),
+                             __FILE__, __LINE__);
         }
     });
     t->start();
+}
+} // namespace
+
+void AlAbrirModal(std::function<void(QWidget*)> f, int esperaMs) {
+    Espero(std::move(f), esperaMs, true);
+}
+
+void SiSeAbreModal(std::function<void(QWidget*)> f, int esperaMs) {
+    Espero(std::move(f), esperaMs, false);
+}
+
+void VerificoModalesEsperados() {
+    const QList<Espera> pendientes = Esperas();
+    Esperas().clear();
+    for (const Espera& e : pendientes) {
+        if (!e.reloj) continue;
+        e.reloj->stop();
+        e.reloj->deleteLater();
+        if (e.obligatoria)
+            QTest::qFail("la pantalla modal esperada no se abrió durante la prueba", __FILE__, __LINE__);
+    }
 }
 
 void Escribo(QLineEdit* campo, const QString& texto) {

@@ -14,8 +14,15 @@
 void PreparoPruebasPantallas();
 
 // Runs f on the next modal widget that becomes active (a dialog opened with exec() by the code
-// under test), polling until it appears.
+// under test), polling until it appears. A modal screen that does not open within esperaMs, or
+// before the test's Entorno ends, fails the test.
 void AlAbrirModal(std::function<void(QWidget*)> f, int esperaMs = 5000);
+// A guard: runs f on a modal widget that becomes active before esperaMs pass or the test's Entorno
+// ends, and fails nothing when none does (a test that expects no modal screen checks what f saw).
+void SiSeAbreModal(std::function<void(QWidget*)> f, int esperaMs = 5000);
+// Fails the running test for every modal screen still awaited by AlAbrirModal, and stops every wait
+// (the end of every Entorno of a screens test calls it).
+void VerificoModalesEsperados();
 
 // The child control called nombre; the program stops when the screen lacks it.
 template <class T> T* Control(QWidget& w, const char* nombre) {
