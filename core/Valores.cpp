@@ -10,7 +10,7 @@ Valor ValorCampo(const QString& tabla, const QString& campo, const QString& cond
                  const QVariantList& parametros, const QString& orden) {
     QString sql = "SELECT " + campo + " FROM " + tabla + " WHERE " + condicion;
     if (!orden.isEmpty()) sql += " ORDER BY " + orden;
-    QSqlQuery q = Consulto(sql + MotorActual().Limite(1), parametros);
+    QSqlQuery q = Consulto(sql + MotorActual().dialecto.Limite(1), parametros);
     Valor v;
     if (q.next()) {
         QVariant x = q.value(0);
@@ -23,7 +23,7 @@ Valor ValorCampo(const QString& tabla, const QString& campo, const QString& cond
 
 Valor ValorCampoTabla(const QString& tabla, const QString& campo, const QString& criterio,
                       const QVariantList& parametros) {
-    return ValorCampo(tabla, campo, criterio, parametros, MotorActual().OrdenDeCarga());
+    return ValorCampo(tabla, campo, criterio, parametros, MotorActual().dialecto.OrdenDeCarga());
 }
 
 namespace {

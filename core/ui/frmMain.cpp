@@ -499,7 +499,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
     BorroSesion();
     {
         QSqlDatabase db = Conexion();
-        MotorActual().Optimizo(db);
+        MotorActual().almacen.Optimizo(db);
     }
     CierroBase();
     e->accept();

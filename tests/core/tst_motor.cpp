@@ -65,6 +65,10 @@ void PruebaMotor::soloElMotorHablaSuDialecto_data() {
     QTest::newRow("VACUUM") << R"(\bVACUUM\b)" << false << sqlite;
     QTest::newRow("BEGIN IMMEDIATE") << R"(\bBEGIN\s+IMMEDIATE\b)" << false << sqlite;
     QTest::newRow("replica") << R"(\bsession_replication_role\b)" << false << postgres;
+    // Everybody else asks the registry for an engine by its address or its connection, and the engine's
+    // parts what differs: no engine is named (nor its header included) outside the seam.
+    QTest::newRow("motores por su nombre")
+        << R"(\b(Motor|Dialecto|Catalogo|Almacen)(Sqlite|Postgres)\b)" << true << "core/Motor.cpp";
 }
 
 void PruebaMotor::soloElMotorHablaSuDialecto() {
@@ -74,9 +78,10 @@ void PruebaMotor::soloElMotorHablaSuDialecto() {
     const QRegularExpression re(patron);
     QVERIFY(re.isValid());
     // The seam's own files, and this test, which names what it looks for.
-    const QStringList costura = {
-        "core/Motor.h",         "core/Motor.cpp",         "core/MotorSqlite.h",      "core/MotorSqlite.cpp",
-        "core/MotorPostgres.h", "core/MotorPostgres.cpp", "tests/core/tst_motor.cpp"};
+    const QStringList costura = {"core/Motor.h",          "core/Motor.cpp",        "core/MotorDialecto.h",
+                                 "core/MotorCatalogo.h",  "core/MotorAlmacen.h",   "core/MotorSqlite.h",
+                                 "core/MotorSqlite.cpp",  "core/MotorPostgres.h",  "core/MotorPostgres.cpp",
+                                 "tests/core/tst_motor.cpp"};
     const QStringList fuentes = Fuentes();
     QVERIFY2(fuentes.contains("core/Valores.cpp") && fuentes.contains("core/MotorSqlite.cpp"),
              "no se encontraron las fuentes del programa");
@@ -176,9 +181,9 @@ void PruebaMotor::esquemaConSusIndicesYRelaciones() {
     Entorno e;
     bool ok = false, okRelaciones = false;
     QStringList hay;
-    for (const IndiceBase& i : MotorActual().Indices(Conexion(), &ok))
+    for (const IndiceBase& i : MotorActual().catalogo.Indices(Conexion(), &ok))
         hay << i.nombre + " " + i.tabla + "(" + i.columnas.join(',') + ")";
-    for (const RelacionBase& r : MotorActual().Relaciones(Conexion(), &okRelaciones))
+    for (const RelacionBase& r : MotorActual().catalogo.Relaciones(Conexion(), &okRelaciones))
         hay << r.tabla + "(" + r.columnas.join(',') + ")>" + r.referida + "(" +
                    r.columnasReferidas.join(',') + ")";
     QVERIFY(ok && okRelaciones);
@@ -229,7 +234,7 @@ void PruebaMotor::consultasUsanIndices() {
     Entorno e;
     QVERIFY2(e.CreoLibroConPeso("'2024-03-01'"), qPrintable(UltimoError()));
     SOLO_ARCHIVO("los pasos esperados son los del plan de SQLite");
-    const QStringList plan = MotorActual().PlanConsulta(Conexion(), sql, parametros);
+    const QStringList plan = MotorActual().catalogo.PlanConsulta(Conexion(), sql, parametros);
     QVERIFY2(!plan.isEmpty(), qPrintable(UltimoError()));
     const QString texto = plan.join(" | ");
     QVERIFY2(texto.contains(paso), qPrintable(texto));

@@ -6,7 +6,7 @@
 #include "core/Dialecto.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
-#include "core/MotorPostgres.h"
+#include "core/DireccionPostgres.h"
 #include "core/Valores.h"
 
 #include <QCryptographicHash>
