@@ -2,9 +2,9 @@
 
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
+#include "core/DireccionPostgres.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
-#include "core/DireccionPostgres.h"
 #include "core/Transaccion.h"
 
 #include <QDir>

@@ -431,7 +431,8 @@ bool ActualizoBase(const QString& ruta, QString* error) {
             for (const Esquema::Paso& p : Esquema::PasosDesde(version))
                 for (const QString& sql : p.sentencias)
                     ejecuto(motor.dialecto.Ddl(sql));
-            if (ok && version < Esquema::Version && !motor.catalogo.FijoVersionEsquema(db, Esquema::Version)) {
+            if (ok && version < Esquema::Version &&
+                !motor.catalogo.FijoVersionEsquema(db, Esquema::Version)) {
                 ok = false;
                 falla = TextoError(db.lastError());
             }

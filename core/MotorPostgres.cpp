@@ -153,8 +153,8 @@ const Motor& MotorPostgres() {
     static const DialectoPostgres dialecto;
     static const CatalogoPostgres catalogo;
     static AlmacenPostgres almacen;
-    static const Motor motor = {"PostgreSQL", "QPSQL", EsDireccionPostgres, false,
-                                dialecto,     catalogo, almacen};
+    static const Motor motor = {"PostgreSQL", "QPSQL", EsDireccionPostgres, false, dialecto,
+                                catalogo,     almacen};
     return motor;
 }
 
@@ -382,7 +382,7 @@ bool CatalogoPostgres::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
 }
 
 QStringList CatalogoPostgres::PlanConsulta(const QSqlDatabase& db, const QString& sql,
-                                        const QVariantList& parametros) const {
+                                           const QVariantList& parametros) const {
     // The server prepares no EXPLAIN: the statement is prepared as the driver prepares it (each "?"
     // outside quotes a numbered parameter) and its execution with the values, written as the driver
     // writes them, is explained.
@@ -485,8 +485,8 @@ bool AlmacenPostgres::RestauroDe(const QString& archivo, const QString& ruta, QS
 }
 
 bool AlmacenPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
-                                    const std::function<void(const QSqlDatabase&)>& examino,
-                                    QString* error) const {
+                                      const std::function<void(const QSqlDatabase&)>& examino,
+                                      QString* error) const {
     ServidorPostgres s = ServidorDe(ruta);
     // A name of letters and digits only: nothing from outside reaches the statements.
     const QString examen = "partidex_examen_" + QUuid::createUuid().toString(QUuid::Id128).left(12);

@@ -108,8 +108,8 @@ const Motor& MotorSqlite() {
     static const CatalogoSqlite catalogo;
     static AlmacenSqlite almacen;
     // A path: whatever address no other engine claims.
-    static const Motor motor = {"SQLite", "QSQLITE", [](const QString&) { return true; }, true,
-                                dialecto,  catalogo,  almacen};
+    static const Motor motor = {"SQLite", "QSQLITE", [](const QString&) { return true; }, true, dialecto,
+                                catalogo, almacen};
     return motor;
 }
 
@@ -223,7 +223,7 @@ bool CatalogoSqlite::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
 }
 
 QStringList CatalogoSqlite::PlanConsulta(const QSqlDatabase& db, const QString& sql,
-                                      const QVariantList& parametros) const {
+                                         const QVariantList& parametros) const {
     QStringList pasos;
     QSqlQuery q(db);
     bool ok = q.prepare("EXPLAIN QUERY PLAN " + sql);
@@ -325,15 +325,9 @@ bool AlmacenSqlite::ClavesForaneas(QSqlDatabase& db, bool activas) const {
     return Ejecuto(db, activas ? "PRAGMA foreign_keys=ON" : "PRAGMA foreign_keys=OFF");
 }
 
-
 void AlmacenSqlite::Optimizo(QSqlDatabase& db) const {
     Ejecuto(db, "PRAGMA optimize");
 }
-
-
-
-
-
 
 bool AlmacenSqlite::EsPropia(const QString& ruta) const {
     QFile f(ruta);

@@ -35,6 +35,8 @@ class PruebaMotor : public QObject {
 private slots:
     void soloElMotorHablaSuDialecto_data();
     void soloElMotorHablaSuDialecto();
+    void registroDeMotores_data();
+    void registroDeMotores();
     void logicaSinPantallas();
     void unSoloEscritorDeAsientos();
     void esquemaConSusIndicesYRelaciones();

@@ -95,6 +95,42 @@ void PruebaMotor::soloElMotorHablaSuDialecto() {
     QVERIFY(!Apariciones(motor, re).isEmpty());
 }
 
+// The registry gives each address, settings name and connection its engine; an address no engine
+// claims is a file path. The schema's neutral types come out in the engine's words.
+void PruebaMotor::registroDeMotores_data() {
+    QTest::addColumn<QString>("direccion");
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QString>("tipos"); // "{entero} {texto} {fecha} {numero} {importe}" in its dialect
+    const QString archivo = "INTEGER TEXT DATE NUMERIC NUMERIC";
+    const QString servidor = "INTEGER TEXT DATE NUMERIC NUMERIC(15,2)";
+    QTest::newRow("ruta") << "/datos/Partidex.MDB" << "SQLite" << archivo;
+    QTest::newRow("ruta relativa") << "libros/Partidex.MDB" << "SQLite" << archivo;
+    QTest::newRow("ruta vacía") << "" << "SQLite" << archivo;
+    QTest::newRow("nombre como el esquema") << "postgresql-libros.db" << "SQLite" << archivo;
+    QTest::newRow("postgresql://") << "postgresql://ana@servidor:5433/libros" << "PostgreSQL" << servidor;
+    QTest::newRow("postgres:// por socket")
+        << "postgres://:5432/libros?host=/run/postgresql" << "PostgreSQL" << servidor;
+}
+
+void PruebaMotor::registroDeMotores() {
+    QFETCH(QString, direccion);
+    QFETCH(QString, nombre);
+    QFETCH(QString, tipos);
+    const Motor& motor = MotorDeRuta(direccion);
+    QCOMPARE(QString::fromLatin1(motor.nombre), nombre);
+    QCOMPARE(&MotorLlamado(nombre.toUpper()), &motor);
+    QCOMPARE(motor.dialecto.Ddl("{entero} {texto} {fecha} {numero} {importe}"), tipos);
+    // The settings name no other engine, nor a connection not made: the file engine.
+    QCOMPARE(&MotorLlamado("Oracle"), &MotorDeRuta("/datos/Partidex.MDB"));
+    QCOMPARE(&MotorDe(QSqlDatabase()), &MotorDeRuta("/datos/Partidex.MDB"));
+    {
+        const QSqlDatabase db = QSqlDatabase::addDatabase(motor.controlador, "registro");
+        QVERIFY(db.isValid());
+        QCOMPARE(&MotorDe(db), &motor);
+    }
+    QSqlDatabase::removeDatabase("registro");
+}
+
 // Entries and their history are written in one place, so that no path skips the closed-year rule or
 // the history record.
 void PruebaMotor::unSoloEscritorDeAsientos() {

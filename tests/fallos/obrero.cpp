@@ -651,8 +651,9 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
         if (!QFileInfo::exists(copia)) continue;
         // A server's backup is in the server's own format.
         QString detalle;
-        if (!motor.PorArchivo()) {
-            if (!motor.almacen.RespaldoLegible(copia, &detalle)) h.Agrego("la copia " + copia + ": " + detalle);
+        if (motor.almacen.RespaldoPropio()) {
+            if (!motor.almacen.RespaldoLegible(copia, &detalle))
+                h.Agrego("la copia " + copia + ": " + detalle);
             continue;
         }
         const Diagnostico d = ExaminoBase(copia, Examen::Completo, true);

@@ -106,8 +106,9 @@ bool QuitoRelacion(const QString& ruta) {
             "ALTER TABLE Ejercicios DROP CONSTRAINT ejercicios_tablaajusteinflacion_fkey");
     if (!MotorActual().almacen.ClavesForaneas(db, false)) return false;
     QSqlQuery q(db);
-    QStringList pasos = {"BEGIN", MotorDe(db).dialecto.Ddl(ddl), "INSERT INTO EjerciciosCopia SELECT * FROM Ejercicios",
-                         "DROP TABLE Ejercicios", "ALTER TABLE EjerciciosCopia RENAME TO Ejercicios"};
+    QStringList pasos = {"BEGIN", MotorDe(db).dialecto.Ddl(ddl),
+                         "INSERT INTO EjerciciosCopia SELECT * FROM Ejercicios", "DROP TABLE Ejercicios",
+                         "ALTER TABLE EjerciciosCopia RENAME TO Ejercicios"};
     pasos << indices << "COMMIT";
     for (const QString& s : pasos)
         if (!q.exec(s)) return false;

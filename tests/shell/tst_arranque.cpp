@@ -116,7 +116,8 @@ void Sql(const QString& ruta, const QStringList& sentencias) {
 
 void FijoVersion(const QString& ruta, int version) {
     bool ok = false;
-    EnBase(ruta, false, [&](QSqlDatabase& db, const Motor& m) { ok = m.catalogo.FijoVersionEsquema(db, version); });
+    EnBase(ruta, false,
+           [&](QSqlDatabase& db, const Motor& m) { ok = m.catalogo.FijoVersionEsquema(db, version); });
     QVERIFY(ok);
 }
 
@@ -440,7 +441,8 @@ void PruebaArranque::versionAnterior() {
         QCOMPARE(Estructura(base), Estructura(nueva));
         QString error;
         if (servidor)
-            QVERIFY2(MotorDeRuta(copia).almacen.RestauroDe(e.Ruta("Partidex.BAK"), copia, &error), qPrintable(error));
+            QVERIFY2(MotorDeRuta(copia).almacen.RestauroDe(e.Ruta("Partidex.BAK"), copia, &error),
+                     qPrintable(error));
         QCOMPARE(Version(copia), 1);
         QCOMPARE(Estructura(copia, "EmpresasPropia"), filas);
     } else {
