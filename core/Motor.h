@@ -18,8 +18,8 @@ struct Motor {
     // Whether an address names one of its databases.
     bool (*Reconoce)(const QString& direccion);
     // A database of the engine is a file at a path (true) or a database on a server named by its
-    // address. What differs is asked of the storage part; this is what the tests and the benchmarks
-    // take their expectations from.
+    // address. What differs is asked of the storage part; this only tells the kind, where the kind
+    // alone is wanted (the tests' expectations, the benchmarks' files, the report program's paths).
     bool porArchivo;
     const DialectoMotor& dialecto;
     const CatalogoMotor& catalogo;

@@ -158,33 +158,7 @@ const Motor& MotorPostgres() {
     return motor;
 }
 
-QString AlmacenPostgres::DireccionDeAjustes(const LectorAjustes& lee) {
-    ServidorPostgres s;
-    s.servidor = lee("Servidor", QString());
-    s.puerto = lee("Puerto", "5432").toInt();
-    s.base = lee("Base", "partidex");
-    s.usuario = lee("Usuario", QString());
-    contrasenaAjustes = lee("Contrasena", QString());
-    return DireccionPostgres(s);
-}
-
-QString AlmacenPostgres::Version() const {
-    QSqlQuery q(Conexion());
-    if (Conexion().isOpen() && q.exec("SHOW server_version") && q.next())
-        return "PostgreSQL " + q.value(0).toString();
-    return QStringLiteral("PostgreSQL");
-}
-
-AlmacenMotor::Ocupacion AlmacenPostgres::Ocupa(const QString&, const QSqlDatabase& conexion) const {
-    // A database on a server has no file here: the server tells its size.
-    Ocupacion o;
-    QSqlQuery q(conexion);
-    if (conexion.isOpen() && q.exec("SELECT pg_database_size(current_database())") && q.next()) {
-        o.estado = Ocupacion::Estado::Conocida;
-        o.bytes = q.value(0).toLongLong();
-    }
-    return o;
-}
+// --- Dialect
 
 QStringList DialectoPostgres::Preparativos() const {
     return {
@@ -217,46 +191,8 @@ QString DialectoPostgres::Tipo(Esquema::Tipo tipo) const {
     return QStringLiteral("NUMERIC");
 }
 
-QSqlDatabase AlmacenPostgres::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
-    const ServidorPostgres s = ServidorDe(ruta);
-    QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", nombre);
-    db.setHostName(s.servidor);
-    db.setPort(s.puerto);
-    db.setDatabaseName(s.base);
-    db.setUserName(s.usuario);
-    if (!contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s)) db.setPassword(contrasenaAjustes);
-    QString opciones = QString("application_name='%1';connect_timeout=10").arg(NombreAuxiliar);
-    if (soloLectura) opciones += ";options='-c default_transaction_read_only=on'";
-    db.setConnectOptions(opciones);
-    return db;
-}
-
-bool AlmacenPostgres::Configuro(QSqlDatabase& db, QString* error) const {
-    // The program's upper-case functions before the built-in one; a writer that waits too long for
-    // another gives up with a message instead of hanging. No just-in-time compilation: the reports'
-    // statements cost enough to trigger it, and compiling them takes longer than it saves (the
-    // year's trial balance on a 700,000-line book: 475 ms with it, 270 ms without).
-    return Ejecuto(db, "SET search_path TO public, pg_catalog", error) &&
-           Ejecuto(db, "SET lock_timeout = '20s'", error) &&
-           Ejecuto(db, "SET client_min_messages = error", error) && Ejecuto(db, "SET jit = off", error);
-}
-
-bool AlmacenPostgres::Compartida(QSqlDatabase&, bool, QString*) const {
-    return true;
-}
-
-bool AlmacenPostgres::ClavesForaneas(QSqlDatabase& db, bool activas) const {
-    // Relations are triggers on the server; replica mode leaves them unfired (a superuser's right).
-    return Ejecuto(db, activas ? "SET session_replication_role = origin"
-                               : "SET session_replication_role = replica");
-}
-
 QString DialectoPostgres::InicioEscritura() const {
     return QString("BEGIN; SELECT pg_advisory_xact_lock(%1)").arg(LlaveEscritura);
-}
-
-void AlmacenPostgres::Optimizo(QSqlDatabase&) const {
-    // The server's own autovacuum keeps the statistics.
 }
 
 QString DialectoPostgres::Limite(int n) const {
@@ -294,6 +230,8 @@ QVariant DialectoPostgres::Guardable(const QVariant& valor) const {
     if (!t.contains(QChar(0))) return valor;
     return t.remove(QChar(0));
 }
+
+// --- Catalogue
 
 QStringList CatalogoPostgres::Tablas(const QSqlDatabase& db, bool* ok) const {
     QStringList t;
@@ -419,6 +357,74 @@ qint64 CatalogoPostgres::VersionDatos(const QSqlDatabase& db) const {
     QSqlQuery q(db);
     if (!q.exec("SELECT pg_current_snapshot()::text") || !q.next()) return -1;
     return qint64(qHash(q.value(0).toString()) & 0x7fffffffffffffffULL);
+}
+
+// --- Storage
+
+QString AlmacenPostgres::DireccionDeAjustes(const LectorAjustes& lee) {
+    ServidorPostgres s;
+    s.servidor = lee("Servidor", QString());
+    s.puerto = lee("Puerto", "5432").toInt();
+    s.base = lee("Base", "partidex");
+    s.usuario = lee("Usuario", QString());
+    contrasenaAjustes = lee("Contrasena", QString());
+    return DireccionPostgres(s);
+}
+
+QString AlmacenPostgres::Version() const {
+    QSqlQuery q(Conexion());
+    if (Conexion().isOpen() && q.exec("SHOW server_version") && q.next())
+        return "PostgreSQL " + q.value(0).toString();
+    return QStringLiteral("PostgreSQL");
+}
+
+AlmacenMotor::Ocupacion AlmacenPostgres::Ocupa(const QString&, const QSqlDatabase& conexion) const {
+    // A database on a server has no file here: the server tells its size.
+    Ocupacion o;
+    QSqlQuery q(conexion);
+    if (conexion.isOpen() && q.exec("SELECT pg_database_size(current_database())") && q.next()) {
+        o.estado = Ocupacion::Estado::Conocida;
+        o.bytes = q.value(0).toLongLong();
+    }
+    return o;
+}
+
+QSqlDatabase AlmacenPostgres::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
+    const ServidorPostgres s = ServidorDe(ruta);
+    QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", nombre);
+    db.setHostName(s.servidor);
+    db.setPort(s.puerto);
+    db.setDatabaseName(s.base);
+    db.setUserName(s.usuario);
+    if (!contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s)) db.setPassword(contrasenaAjustes);
+    QString opciones = QString("application_name='%1';connect_timeout=10").arg(NombreAuxiliar);
+    if (soloLectura) opciones += ";options='-c default_transaction_read_only=on'";
+    db.setConnectOptions(opciones);
+    return db;
+}
+
+bool AlmacenPostgres::Configuro(QSqlDatabase& db, QString* error) const {
+    // The program's upper-case functions before the built-in one; a writer that waits too long for
+    // another gives up with a message instead of hanging. No just-in-time compilation: the reports'
+    // statements cost enough to trigger it, and compiling them takes longer than it saves (the
+    // year's trial balance on a 700,000-line book: 475 ms with it, 270 ms without).
+    return Ejecuto(db, "SET search_path TO public, pg_catalog", error) &&
+           Ejecuto(db, "SET lock_timeout = '20s'", error) &&
+           Ejecuto(db, "SET client_min_messages = error", error) && Ejecuto(db, "SET jit = off", error);
+}
+
+bool AlmacenPostgres::Compartida(QSqlDatabase&, bool, QString*) const {
+    return true;
+}
+
+bool AlmacenPostgres::ClavesForaneas(QSqlDatabase& db, bool activas) const {
+    // Relations are triggers on the server; replica mode leaves them unfired (a superuser's right).
+    return Ejecuto(db, activas ? "SET session_replication_role = origin"
+                               : "SET session_replication_role = replica");
+}
+
+void AlmacenPostgres::Optimizo(QSqlDatabase&) const {
+    // The server's own autovacuum keeps the statistics.
 }
 
 AlmacenMotor::Cabecera AlmacenPostgres::LeoCabecera(const QString&) const {

@@ -2,7 +2,7 @@
 // Database maintenance at file level: structure check, compaction, backup and restore, and the
 // automatic backup of start-up. It runs while this instance has not opened the shared connection, and
 // it never replaces a database file that another connection holds open: the compaction goes through
-// the engine's own compacted copy and online copy (core/Motor.h), never a file copy over the database.
+// the engine's own compacted copy and online copy (core/MotorAlmacen.h), never a file copy over the database.
 //
 // This is logic only: whatever the user must see or answer goes through the Interlocutor, which the
 // screens layer fills in (message boxes, the busy pointer, the notice window, the maintenance screen).
