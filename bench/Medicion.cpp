@@ -2,9 +2,9 @@
 
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
+#include "core/DireccionPostgres.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
-#include "core/MotorPostgres.h"
 #include "core/Transaccion.h"
 
 #include <QDir>
@@ -88,7 +88,7 @@ bool CreoEnServidor(const QString& ruta) {
     const QString nombre = "medicion-servidor";
     bool ok = false;
     {
-        QSqlDatabase db = MotorDeRuta(ruta).Agrego(nombre, DireccionPostgres(s), false);
+        QSqlDatabase db = MotorDeRuta(ruta).almacen.Agrego(nombre, DireccionPostgres(s), false);
         QSqlQuery q(db);
         ok = db.open() &&
              q.exec("CREATE DATABASE " + db.driver()->escapeIdentifier(base, QSqlDriver::TableName) +
@@ -103,9 +103,9 @@ bool CreoEnServidor(const QString& ruta) {
 
 // Tables of a database, each after the ones it refers to.
 QStringList EnOrdenDeRelaciones(const Motor& motor, const QSqlDatabase& db) {
-    QStringList pendientes = motor.Tablas(db), orden;
+    QStringList pendientes = motor.catalogo.Tablas(db), orden;
     QHash<QString, QStringList> referidas;
-    for (const RelacionBase& r : motor.Relaciones(db))
+    for (const RelacionBase& r : motor.catalogo.Relaciones(db))
         if (r.referida.compare(r.tabla, Qt::CaseInsensitive) != 0)
             referidas[r.tabla.toLower()] << r.referida.toLower();
     while (!pendientes.isEmpty()) {
@@ -138,7 +138,7 @@ bool CopioLibro(const QString& archivo) {
     r.start();
     {
         const Motor& motor = MotorDeRuta(archivo);
-        QSqlDatabase origen = motor.Agrego(nombre, archivo, true);
+        QSqlDatabase origen = motor.almacen.Agrego(nombre, archivo, true);
         if (!origen.open()) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(archivo), qPrintable(TextoError(origen.lastError())));
             ok = false;
@@ -146,13 +146,13 @@ bool CopioLibro(const QString& archivo) {
         // The generated book is whole: its relations need not be checked row by row again (where the
         // server lets this user say so).
         QSqlDatabase destino = Conexion();
-        MotorActual().ClavesForaneas(destino, false);
+        MotorActual().almacen.ClavesForaneas(destino, false);
         Transaccion t;
         ok = ok && t.ok();
         for (const QString& tabla : ok ? EnOrdenDeRelaciones(motor, origen) : QStringList()) {
             QSqlQuery leo(origen);
             leo.setForwardOnly(true);
-            if (!leo.exec("SELECT * FROM " + tabla + " ORDER BY " + motor.OrdenDeCarga())) {
+            if (!leo.exec("SELECT * FROM " + tabla + " ORDER BY " + motor.dialecto.OrdenDeCarga())) {
                 std::fprintf(stderr, "%s: %s\n", qPrintable(tabla), qPrintable(TextoError(leo.lastError())));
                 ok = false;
                 break;
@@ -205,7 +205,7 @@ bool CopioLibro(const QString& archivo) {
             if (!ok) break;
         }
         ok = ok && t.Confirmo();
-        MotorActual().ClavesForaneas(destino, true);
+        MotorActual().almacen.ClavesForaneas(destino, true);
     }
     QSqlDatabase::removeDatabase(nombre);
     if (!ok) return false;
@@ -214,7 +214,7 @@ bool CopioLibro(const QString& archivo) {
     r.restart();
     QString error;
     QSqlDatabase db = Conexion();
-    if (!MotorActual().CompactoEnSitio(db, &error)) {
+    if (!MotorActual().almacen.CompactoEnSitio(db, &error)) {
         std::fprintf(stderr, "Compaction and statistics: %s\n", qPrintable(error));
         return false;
     }

@@ -173,7 +173,7 @@ int main(int argc, char* argv[]) {
             ConsultaBalance(ContextoActual(), MaximosBalance().Profundidad(), MaximosBalance().AnchoMascara(), l.desde,
                             l.lectura == LecturaLineas::Periodo ? QDate(2024, 6, 30) : d2, l.lectura);
         std::printf("Plan of the balance query, %s:\n", l.nombre);
-        for (const QString& paso : MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros))
+        for (const QString& paso : MotorActual().catalogo.PlanConsulta(Conexion(), c.sql, c.parametros))
             std::printf("  %s\n", qPrintable(paso));
     }
 

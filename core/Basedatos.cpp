@@ -1,6 +1,5 @@
 #include "core/Basedatos.h"
 
-#include "core/AppState.h"
 #include "core/Archivos.h"
 #include "core/Contexto.h"
 #include "core/Contrasenas.h"
@@ -11,12 +10,10 @@
 
 #include <QCollator>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QUuid>
 
 namespace {
@@ -26,6 +23,8 @@ const char* const ConexionPerdidaTexto = "se perdió la conexión con el servido
 QString ultimoError;
 // Why the shared connection, lost, could not be opened again (empty: it was not tried, or it worked).
 QString motivoPerdida;
+// The books AbroBase was last given.
+QString direccionAbierta;
 
 QString Mensaje(const QString& ruta, const QString& motivo) {
     return QString("No se puede abrir la base de datos %1: %2").arg(QDir::toNativeSeparators(ruta), motivo);
@@ -76,13 +75,13 @@ QString UltimoError() {
 }
 
 bool ConfiguroConexion(QSqlDatabase& db, QString* error) {
-    return MotorDe(db).Configuro(db, error);
+    return MotorDe(db).almacen.Configuro(db, error);
 }
 
 namespace {
 
 bool ConCompaneros(const QString& ruta) {
-    for (const QString& sufijo : MotorDeRuta(ruta).Companeros(false))
+    for (const QString& sufijo : MotorDeRuta(ruta).almacen.Companeros(false))
         if (QFileInfo::exists(ruta + sufijo)) return true;
     return false;
 }
@@ -100,10 +99,10 @@ public:
     }
     ConexionExamen(const ConexionExamen&) = delete;
     ConexionExamen& operator=(const ConexionExamen&) = delete;
-    // Read only: the engine reads without leaving a trace (see Motor::Agrego); otherwise a plain
+    // Read only: the engine reads without leaving a trace (see AlmacenMotor::Agrego); otherwise a plain
     // connection, for a scratch copy of the file.
     bool Abro(const QString& ruta, bool soloLectura, QString* error) {
-        QSqlDatabase db = MotorDeRuta(ruta).Agrego(nombre, ruta, soloLectura);
+        QSqlDatabase db = MotorDeRuta(ruta).almacen.Agrego(nombre, ruta, soloLectura);
         if (!db.open()) {
             *error = TextoError(db.lastError());
             return false;
@@ -123,7 +122,7 @@ bool CopioConjunto(const QString& ruta, const QString& carpeta, QString* copia, 
         *error = "no se pudo leer el archivo";
         return false;
     }
-    for (const QString& sufijo : MotorDeRuta(ruta).Companeros(true)) {
+    for (const QString& sufijo : MotorDeRuta(ruta).almacen.Companeros(true)) {
         if (QFileInfo::exists(ruta + sufijo) && !QFile::copy(ruta + sufijo, *copia + sufijo)) {
             *error = "no se pudo leer el archivo " + QDir::toNativeSeparators(ruta + sufijo);
             return false;
@@ -172,9 +171,9 @@ Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
     }
     QSqlDatabase db = c.Base();
     bool ok = false;
-    const QStringList tablas = motor.Tablas(db, &ok);
-    const qint64 marca = ok ? motor.IdAplicacion(db) : -1;
-    d.version = ok ? motor.VersionEsquema(db) : -1;
+    const QStringList tablas = motor.catalogo.Tablas(db, &ok);
+    const qint64 marca = ok ? motor.catalogo.IdAplicacion(db) : -1;
+    d.version = ok ? motor.catalogo.VersionEsquema(db) : -1;
     if (!ok || marca < 0 || d.version < 0) {
         d.detalle = TextoError(db.lastError());
         return resultado(EstadoBase::SinPermiso, "no se pudo leer la base de datos (" + d.detalle + ")");
@@ -184,7 +183,7 @@ Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
                    ? resultado(EstadoBase::NoExiste, "la base de datos está vacía")
                    : resultado(EstadoBase::Ajena, "el archivo no es una base de datos de Partidex");
     QString detalle;
-    if (profundidad == Examen::Completo && !motor.Integridad(db, true, &detalle)) {
+    if (profundidad == Examen::Completo && !motor.almacen.Integridad(db, true, &detalle)) {
         d.detalle = detalle;
         return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
     }
@@ -201,15 +200,16 @@ Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
 // caller's transaction.
 bool EscriboEsquema(QSqlDatabase& db, const Motor& motor, QString* falla) {
     QSqlQuery q(db);
-    const QStringList todas = motor.Preparativos() + Esquema::Definicion() +
+    const QStringList todas = motor.dialecto.Preparativos() + Esquema::Definicion() +
                               Esquema::FilasFijas(HashContrasena(Esquema::ContrasenaInicial));
     for (const QString& s : todas) {
-        if (!q.exec(motor.Adapto(s))) {
+        if (!q.exec(motor.dialecto.Ddl(s))) {
             *falla = TextoError(q.lastError()) + " [" + s.left(60) + "]";
             return false;
         }
     }
-    if (motor.FijoIdAplicacion(db, Esquema::IdAplicacion) && motor.FijoVersionEsquema(db, Esquema::Version))
+    if (motor.catalogo.FijoIdAplicacion(db, Esquema::IdAplicacion) &&
+        motor.catalogo.FijoVersionEsquema(db, Esquema::Version))
         return true;
     *falla = TextoError(db.lastError());
     return false;
@@ -222,18 +222,18 @@ bool CreoEnServidor(const QString& ruta, QString* error) {
     bool ok = false;
     QString falla;
     {
-        QSqlDatabase db = motor.Agrego(nombre, ruta, false);
+        QSqlDatabase db = motor.almacen.Agrego(nombre, ruta, false);
         if (!db.open()) {
             falla = TextoError(db.lastError());
         } else {
             ok = ConfiguroConexion(db, &falla);
             QSqlQuery q(db);
-            if (ok && !q.exec(motor.InicioEscritura())) {
+            if (ok && !q.exec(motor.dialecto.InicioEscritura())) {
                 ok = false;
                 falla = TextoError(q.lastError());
             }
             // Looked at under the write lock: another workstation may be making it at this moment.
-            if (ok && !motor.Tablas(db).isEmpty()) {
+            if (ok && !motor.catalogo.Tablas(db).isEmpty()) {
                 ok = false;
                 falla = "la base de datos " + ruta + " no está vacía";
             }
@@ -256,7 +256,7 @@ bool CreoEnServidor(const QString& ruta, QString* error) {
 } // namespace
 
 Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) {
-    if (!MotorDeRuta(ruta).PorArchivo()) return ExaminoServidor(ruta, profundidad);
+    if (!MotorDeRuta(ruta).almacen.ExamenPrevio()) return ExaminoServidor(ruta, profundidad);
     Diagnostico d;
     const QString visible = RutaVisible(ruta);
     auto resultado = [&](EstadoBase e, const QString& m) {
@@ -275,7 +275,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
     if (!clase.isEmpty())
         return resultado(EstadoBase::NoEsArchivo, "no es un archivo de base de datos sino " + clase);
     if (!QFileInfo::exists(ruta)) return resultado(EstadoBase::NoExiste, "el archivo no existe");
-    for (const QString& sufijo : MotorDeRuta(ruta).Companeros(false)) {
+    for (const QString& sufijo : MotorDeRuta(ruta).almacen.Companeros(false)) {
         const QString c = ClaseNoComun(ruta + sufijo);
         if (!c.isEmpty())
             return resultado(EstadoBase::NoEsArchivo,
@@ -285,7 +285,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
     if (!fi.isReadable() || (!paraLeer && !fi.isWritable()))
         return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura y escritura sobre el archivo");
     const Motor& motor = MotorDeRuta(ruta);
-    const Motor::Cabecera cabecera = motor.LeoCabecera(ruta);
+    const AlmacenMotor::Cabecera cabecera = motor.almacen.LeoCabecera(ruta);
     if (!cabecera.legible)
         return resultado(EstadoBase::SinPermiso, "no tiene permiso de lectura sobre el archivo");
     if (cabecera.idAplicacion != Esquema::IdAplicacion)
@@ -313,11 +313,11 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
         return resultado(EstadoBase::Danada, "la base de datos está dañada (" + falla + ")");
     }
     QSqlDatabase db = c.Base();
-    d.version = motor.VersionEsquema(db);
+    d.version = motor.catalogo.VersionEsquema(db);
     bool ok = d.version >= 0;
-    const QStringList tablas = ok ? motor.Tablas(db, &ok) : QStringList();
+    const QStringList tablas = ok ? motor.catalogo.Tablas(db, &ok) : QStringList();
     QString detalle;
-    if (!ok || (profundidad == Examen::Completo && !motor.Integridad(db, false, &detalle))) {
+    if (!ok || (profundidad == Examen::Completo && !motor.almacen.Integridad(db, false, &detalle))) {
         d.detalle = detalle.isEmpty() ? TextoError(c.Base().lastError()) : detalle;
         return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
     }
@@ -335,14 +335,14 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
 }
 
 bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa) {
-    if (MotorDeRuta(ruta).PorArchivo() && !QFileInfo(ruta).isFile()) {
+    if (MotorDeRuta(ruta).almacen.Falta(ruta)) {
         *detalle = "no existe el archivo " + QDir::toNativeSeparators(ruta);
         return false;
     }
     ConexionExamen c;
     if (!c.Abro(ruta, true, detalle)) return false;
     QSqlDatabase db = c.Base();
-    return MotorDeRuta(ruta).Integridad(db, completa, detalle);
+    return MotorDeRuta(ruta).almacen.Integridad(db, completa, detalle);
 }
 
 EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
@@ -352,7 +352,7 @@ EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {
 }
 
 bool CreoBase(const QString& ruta, QString* error) {
-    if (!MotorDeRuta(ruta).PorArchivo()) return CreoEnServidor(ruta, error);
+    if (!MotorDeRuta(ruta).almacen.CreaArchivo()) return CreoEnServidor(ruta, error);
     if (QFileInfo::exists(ruta)) {
         if (error) *error = "El archivo " + QDir::toNativeSeparators(ruta) + " ya existe";
         return false;
@@ -375,18 +375,18 @@ bool CreoBase(const QString& ruta, QString* error) {
     QString falla;
     {
         const Motor& motor = MotorDeRuta(ruta);
-        QSqlDatabase db = motor.Agrego(nombre, temporal, false);
+        QSqlDatabase db = motor.almacen.Agrego(nombre, temporal, false);
         if (!db.open()) {
             falla = TextoError(db.lastError());
         } else {
             ok = ConfiguroConexion(db, &falla);
             QSqlQuery q(db);
-            ok = ok && motor.Compartida(db, false, &falla);
+            ok = ok && motor.almacen.Compartida(db, false, &falla);
             ok = ok && q.exec("BEGIN");
             ok = ok && EscriboEsquema(db, motor, &falla);
             ok = ok && q.exec("COMMIT");
             ok = ok && q.exec("ANALYZE");
-            ok = ok && motor.Compartida(db, true, &falla);
+            ok = ok && motor.almacen.Compartida(db, true, &falla);
             if (!ok && falla.isEmpty()) falla = TextoError(q.lastError());
             q.finish();
             db.close();
@@ -412,7 +412,7 @@ bool ActualizoBase(const QString& ruta, QString* error) {
     QString falla;
     {
         const Motor& motor = MotorDeRuta(ruta);
-        QSqlDatabase db = motor.Agrego(nombre, ruta, false);
+        QSqlDatabase db = motor.almacen.Agrego(nombre, ruta, false);
         if (!db.open()) {
             falla = TextoError(db.lastError());
         } else {
@@ -424,14 +424,15 @@ bool ActualizoBase(const QString& ruta, QString* error) {
                     falla = TextoError(q.lastError()) + " [" + sql.left(60) + "]";
                 }
             };
-            ejecuto(motor.InicioEscritura());
+            ejecuto(motor.dialecto.InicioEscritura());
             // Read inside the transaction: another instance may have upgraded it meanwhile.
-            const int version = ok ? motor.VersionEsquema(db) : -1;
+            const int version = ok ? motor.catalogo.VersionEsquema(db) : -1;
             ok = ok && version >= 0;
             for (const Esquema::Paso& p : Esquema::PasosDesde(version))
                 for (const QString& sql : p.sentencias)
-                    ejecuto(sql);
-            if (ok && version < Esquema::Version && !motor.FijoVersionEsquema(db, Esquema::Version)) {
+                    ejecuto(motor.dialecto.Ddl(sql));
+            if (ok && version < Esquema::Version &&
+                !motor.catalogo.FijoVersionEsquema(db, Esquema::Version)) {
                 ok = false;
                 falla = TextoError(db.lastError());
             }
@@ -451,31 +452,27 @@ bool ActualizoBase(const QString& ruta, QString* error) {
 bool AbroBase(const QString& ruta, QString* error) {
     CierroBase();
     motivoPerdida.clear();
-    Motor& motor = MotorDeRuta(ruta);
-    // A file being restored or compacted is not examined halfway through: the start waits for it
+    direccionAbierta = ruta;
+    const Motor& motor = MotorDeRuta(ruta);
+    // Books being restored or compacted are not examined halfway through: the start waits for them
     // (and the mark below refuses, should one begin meanwhile).
-    QElapsedTimer espera;
-    espera.start();
-    while (motor.PorArchivo() && motor.EnMantenimiento(ruta)) {
-        if (espera.elapsed() >= 10000) {
-            if (error) *error = Mensaje(ruta, QString::fromUtf8(EnMantenimientoTexto));
-            return false;
-        }
-        QThread::msleep(20);
+    if (!motor.almacen.EsperoFinMantenimiento(ruta)) {
+        if (error) *error = Mensaje(ruta, QString::fromUtf8(EnMantenimientoTexto));
+        return false;
     }
     const Diagnostico d = ExaminoBase(ruta, Examen::Rapido);
     if (d.estado != EstadoBase::Partidex) {
         if (error) *error = d.explicacion;
         return false;
     }
-    QSqlDatabase db = motor.Agrego(NombreConexion, ruta, false);
+    QSqlDatabase db = motor.almacen.Agrego(NombreConexion, ruta, false);
     QString falla;
     bool ok = db.open();
     if (!ok) falla = TextoError(db.lastError());
     ok = ok && ConfiguroConexion(db, &falla);
-    ok = ok && motor.Compartida(db, true, &falla);
+    ok = ok && motor.almacen.Compartida(db, true, &falla);
     // Without the mark a restore could replace the books under this connection.
-    ok = ok && motor.MarcoEnUso(ruta, &falla);
+    ok = ok && motor.almacen.MarcoEnUso(ruta, &falla);
     if (!ok) {
         if (error) *error = Mensaje(ruta, falla);
         CierroBase();
@@ -484,7 +481,7 @@ bool AbroBase(const QString& ruta, QString* error) {
 }
 
 void CierroBase() {
-    Motor& motor = MotorActual();
+    AlmacenMotor& almacen = MotorActual().almacen;
     if (QSqlDatabase::contains(NombreConexion)) {
         {
             QSqlDatabase db = QSqlDatabase::database(NombreConexion, false);
@@ -492,7 +489,11 @@ void CierroBase() {
         }
         QSqlDatabase::removeDatabase(NombreConexion);
     }
-    motor.LiberoUso();
+    almacen.LiberoUso();
+}
+
+QString DireccionAbierta() {
+    return direccionAbierta;
 }
 
 bool BaseAbierta() {
@@ -504,27 +505,27 @@ QSqlDatabase Conexion() {
 }
 
 bool BaseEnUso(const QString& ruta) {
-    return MotorDeRuta(ruta).EnUso(ruta);
+    return MotorDeRuta(ruta).almacen.EnUso(ruta);
 }
 
 namespace {
 bool Preparo(QSqlQuery& q, const Motor& motor, const QString& sql, const QVariantList& parametros) {
     // Read forward only where rows may be read while other statements run; otherwise the rows are
     // fetched whole, so that a loop over them may run statements of its own.
-    q.setForwardOnly(motor.LecturaIntercalada());
+    q.setForwardOnly(motor.dialecto.LecturaIntercalada());
     // Without values the statement runs as it stands: a server prepares only queries and changes of
     // rows, not the definitions, transaction commands and settings the program also sends.
     if (parametros.isEmpty()) return q.exec(sql);
     if (!q.prepare(sql)) return false;
     for (int i = 0; i < parametros.size(); ++i)
-        q.bindValue(i, motor.Guardable(parametros[i]));
+        q.bindValue(i, motor.dialecto.Guardable(parametros[i]));
     return q.exec();
 }
 } // namespace
 
 bool ConexionPerdida() {
     const QSqlDatabase db = Conexion();
-    return db.isValid() && !db.isOpen() && !MotorDe(db).PorArchivo();
+    return db.isValid() && !db.isOpen() && MotorDe(db).almacen.SeReconecta();
 }
 
 bool ReconectoSiSePerdio(const QSqlError& e) {
@@ -535,12 +536,12 @@ bool ReconectoSiSePerdio(const QSqlError& e) {
     for (const char* p : perdida)
         es = es || t.contains(QLatin1String(p));
     QSqlDatabase db = Conexion();
-    if (!es || !db.isValid() || MotorDe(db).PorArchivo()) return false;
+    if (!es || !db.isValid() || !MotorDe(db).almacen.SeReconecta()) return false;
     // A new connection with the same settings, prepared as the first one was, on the same books: one
     // that finds them restored meanwhile stays closed, and says why.
     db.close();
     if (!db.open() || !ConfiguroConexion(db)) return false;
-    if (!MotorDe(db).MarcoEnUso(App().databasePath, &motivoPerdida)) {
+    if (!MotorDe(db).almacen.MarcoEnUso(direccionAbierta, &motivoPerdida)) {
         db.close();
         return false;
     }
@@ -548,12 +549,12 @@ bool ReconectoSiSePerdio(const QSqlError& e) {
     return true;
 }
 
-BaseExclusiva::BaseExclusiva(const QString& ruta) : motor(&MotorDeRuta(ruta)) {
-    tomada = motor->TomoExclusivo(ruta, &textoError);
+BaseExclusiva::BaseExclusiva(const QString& ruta) : almacen(&MotorDeRuta(ruta).almacen) {
+    tomada = almacen->TomoExclusivo(ruta, &textoError);
 }
 
 BaseExclusiva::~BaseExclusiva() {
-    if (tomada) motor->LiberoExclusivo();
+    if (tomada) almacen->LiberoExclusivo();
 }
 
 namespace {
@@ -632,13 +633,13 @@ QSqlQuery Consulto(const Contexto& ctx, const QString& sql, const QVariantList& 
 }
 
 bool AbroConexion(const QString& nombre, const QString& ruta, QString* error) {
-    Motor& motor = MotorDeRuta(ruta);
+    const Motor& motor = MotorDeRuta(ruta);
     const Diagnostico d = ExaminoBase(ruta, Examen::Rapido);
     if (d.estado != EstadoBase::Partidex) {
         if (error) *error = d.explicacion;
         return false;
     }
-    QSqlDatabase db = motor.Agrego(nombre, ruta, false);
+    QSqlDatabase db = motor.almacen.Agrego(nombre, ruta, false);
     QString falla;
     bool ok = db.open();
     if (!ok) falla = TextoError(db.lastError());

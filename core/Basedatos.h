@@ -61,6 +61,8 @@ bool ActualizoBase(const QString& ruta, QString* error = nullptr);
 
 bool AbroBase(const QString& ruta, QString* error = nullptr);
 void CierroBase();
+// The address of the books AbroBase was last given (kept once they are closed); empty before.
+QString DireccionAbierta();
 bool BaseAbierta();
 QSqlDatabase Conexion();
 
@@ -71,7 +73,7 @@ bool ConfiguroConexion(QSqlDatabase& db, QString* error = nullptr);
 // one) holds the file: then the file must not be replaced, compacted in place or restored over.
 bool BaseEnUso(const QString& ruta);
 
-class Motor;
+class AlmacenMotor;
 // Holds the database at ruta for this program alone for the guard's life (a restore, a compaction):
 // from the check that no instance has it open to the end, none can start on it, and so none can
 // write. Not taken (ok() false) when another instance has it open; error() then says why, or is
@@ -86,7 +88,7 @@ public:
     const QString& error() const { return textoError; }
 
 private:
-    Motor* motor;
+    AlmacenMotor* almacen;
     bool tomada = false;
     QString textoError;
 };

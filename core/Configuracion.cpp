@@ -3,7 +3,7 @@
 #include "core/AppState.h"
 #include "core/Archivos.h"
 #include "core/Ini.h"
-#include "core/MotorPostgres.h"
+#include "core/Motor.h"
 #include "core/Valores.h"
 
 #include <QDir>
@@ -31,17 +31,12 @@ void FijoCarpetas(const QString& carpetaPrograma) {
 void LeoConfiguracion() {
     AppState& a = App();
     a.globalIniPath = RutaCompleta(LeoLocal("Varios", "GlobalIni", "Global Partidex.ini"));
-    a.databasePath = RutaCompleta(LeoLocal("Base de Datos", "Base", "Partidex.MDB"));
-    // The books on a PostgreSQL server: Base names the database there.
-    if (LeoLocal("Base de Datos", "Motor", "SQLite").compare("PostgreSQL", Qt::CaseInsensitive) == 0) {
-        ServidorPostgres s;
-        s.servidor = LeoLocal("Base de Datos", "Servidor", QString());
-        s.puerto = LeoLocal("Base de Datos", "Puerto", "5432").toInt();
-        s.base = LeoLocal("Base de Datos", "Base", "partidex");
-        s.usuario = LeoLocal("Base de Datos", "Usuario", QString());
-        a.databasePath = DireccionPostgres(s);
-        MotorPostgres::FijoContrasena(LeoLocal("Base de Datos", "Contrasena", QString()));
-    }
+    // The engine the settings name (the file engine by default) reads the books' address from its
+    // own keys.
+    a.databasePath = MotorLlamado(LeoLocal("Base de Datos", "Motor", "SQLite"))
+                         .almacen.DireccionDeAjustes([](const QString& clave, const QString& omision) {
+                             return LeoLocal("Base de Datos", clave, omision);
+                         });
     a.workgroupPath = RutaCompleta(LeoLocal("Base de Datos", "SystemWS", "System.mdw"));
     // Only the exact text selects the file engine's upper-case function.
     a.sqlAccess = LeoGlobal("Varios", "SqlAccess", "True") == "True";
@@ -97,7 +92,7 @@ bool BasePorDefecto() {
     const QString sinClave = QStringLiteral("\x01");
     if (LeoLocal("Base de Datos", "Base", sinClave) == sinClave) return true;
     // An empty server database is made ready without asking: the administrator made it for the books.
-    if (EsDireccionPostgres(a.databasePath)) return true;
+    if (!MotorDeRuta(a.databasePath).almacen.CreaArchivo()) return true;
     const QString ruta = QDir::cleanPath(a.databasePath);
     for (const QString& carpeta : {a.programFolder, a.settingsFolder})
         if (!carpeta.isEmpty() && ruta == QDir::cleanPath(QDir(carpeta).filePath("Partidex.MDB")))

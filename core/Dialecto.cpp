@@ -5,19 +5,19 @@
 
 namespace Dialecto {
 QString Mayusculas(const QString& expresion) {
-    return FuncionMayusculas() + "(" + expresion + ")";
+    return MotorActual().dialecto.Mayusculas(FuncionMayusculas(), expresion);
 }
 QString Rellenado(const QString& expresion, int ancho) {
-    return MotorActual().Rellenado(expresion, ancho);
+    return MotorActual().dialecto.Rellenado(expresion, ancho);
 }
 QString Alfabetico(const QString& expresion) {
-    return MotorActual().Alfabetico(expresion);
+    return MotorActual().dialecto.Alfabetico(expresion);
 }
 QString Limite(int n) {
-    return MotorActual().Limite(n);
+    return MotorActual().dialecto.Limite(n);
 }
 QString InsertoOIgnoro(const QString& resto) {
-    return MotorActual().InsertoOIgnoro(resto);
+    return MotorActual().dialecto.InsertoOIgnoro(resto);
 }
 QString Signo(const QString& e) {
     return QString("(CASE WHEN (%1)>0 THEN 1 WHEN (%1)<0 THEN -1 ELSE 0 END)").arg(e);

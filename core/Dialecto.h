@@ -1,6 +1,6 @@
 #pragma once
 // The SQL pieces that differ between engines, asked of the engine of the shared connection
-// (core/Motor.h). Statements elsewhere are written in the common dialect and take the rest from here.
+// (core/MotorDialecto.h). Statements elsewhere are written in the common dialect and take the rest from here.
 #include <QString>
 
 namespace Dialecto {

@@ -1,38 +1,59 @@
 #include "core/Motor.h"
 
-#include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/MotorPostgres.h"
 #include "core/MotorSqlite.h"
+
+#include <QList>
 
 const char* const EnMantenimientoTexto =
     "la base de datos se está recuperando de la copia de seguridad o compactando en otra estación o "
     "instancia del programa; intente nuevamente cuando termine";
 
 namespace {
-MotorSqlite& Sqlite() {
-    static MotorSqlite m;
-    return m;
+
+// Every engine the program knows, one line each. An address goes to the first that recognises it:
+// the file engine, which takes any path, stays last, and is the engine of whatever no other claims.
+const QList<const Motor*>& Registrados() {
+    static const QList<const Motor*> motores = {
+        &MotorPostgres(),
+        &MotorSqlite(),
+    };
+    return motores;
 }
-MotorPostgres& Postgres() {
-    static MotorPostgres m;
-    return m;
+
+const Motor& PorOmision() {
+    return *Registrados().last();
 }
+
 } // namespace
 
-Motor& MotorDe(const QSqlDatabase& db) {
-    if (db.isValid() && db.driverName() == QLatin1String("QPSQL")) return Postgres();
-    return Sqlite();
+const Motor& MotorDe(const QSqlDatabase& db) {
+    if (db.isValid())
+        for (const Motor* m : Registrados())
+            if (db.driverName() == QLatin1String(m->controlador)) return *m;
+    return PorOmision();
 }
 
-Motor& MotorDeRuta(const QString& ruta) {
-    if (EsDireccionPostgres(ruta)) return Postgres();
-    return Sqlite();
+const Motor& MotorDeRuta(const QString& ruta) {
+    for (const Motor* m : Registrados())
+        if (m->Reconoce(ruta)) return *m;
+    return PorOmision();
 }
 
-Motor& MotorActual() {
+const Motor& MotorLlamado(const QString& nombre) {
+    for (const Motor* m : Registrados())
+        if (nombre.compare(QLatin1String(m->nombre), Qt::CaseInsensitive) == 0) return *m;
+    return PorOmision();
+}
+
+const Motor& MotorActual() {
     const QSqlDatabase db = Conexion();
-    return db.isValid() ? MotorDe(db) : MotorDeRuta(App().databasePath);
+    return db.isValid() ? MotorDe(db) : MotorDeRuta(DireccionAbierta());
+}
+
+QString DialectoMotor::Ddl(const QString& sentencia) const {
+    return Esquema::ConTipos(sentencia, [this](Esquema::Tipo t) { return Tipo(t); });
 }
 
 namespace {
@@ -42,19 +63,19 @@ bool SinCopiaDeServidor(QString* error) {
 }
 } // namespace
 
-bool Motor::RespaldoEn(const QString&, const QString&, QString* error) const {
+bool AlmacenMotor::RespaldoEn(const QString&, const QString&, QString* error) const {
     return SinCopiaDeServidor(error);
 }
-bool Motor::RespaldoLegible(const QString&, QString* detalle) const {
+bool AlmacenMotor::RespaldoLegible(const QString&, QString* detalle) const {
     return SinCopiaDeServidor(detalle);
 }
-bool Motor::RestauroDe(const QString&, const QString&, QString* error) const {
+bool AlmacenMotor::RestauroDe(const QString&, const QString&, QString* error) const {
     return SinCopiaDeServidor(error);
 }
-bool Motor::ExaminoRespaldo(const QString&, const QString&, const std::function<void(const QSqlDatabase&)>&,
-                            QString* error) const {
+bool AlmacenMotor::ExaminoRespaldo(const QString&, const QString&,
+                                   const std::function<void(const QSqlDatabase&)>&, QString* error) const {
     return SinCopiaDeServidor(error);
 }
-bool Motor::CompactoEnSitio(QSqlDatabase&, QString* error) const {
+bool AlmacenMotor::CompactoEnSitio(QSqlDatabase&, QString* error) const {
     return SinCopiaDeServidor(error);
 }

@@ -49,8 +49,9 @@ QString NombrePropio(const QString& nombre) {
     static const QHash<QString, QString> nombres = [] {
         QHash<QString, QString> h;
         static const QRegularExpression palabra(QStringLiteral("\\b[A-Za-z_]\\w*\\b"));
+        const DialectoPostgres dialecto;
         for (const QString& s : Esquema::Definicion()) {
-            auto it = palabra.globalMatch(s);
+            auto it = palabra.globalMatch(dialecto.Ddl(s));
             while (it.hasNext()) {
                 const QString p = it.next().captured(0);
                 if (!h.contains(p.toLower())) h.insert(p.toLower(), p);
@@ -148,77 +149,18 @@ bool Cliente(const QString& programa, QStringList argumentos, const QString& rut
 
 } // namespace
 
-QString DireccionPostgres(const ServidorPostgres& s) {
-    QUrl u;
-    u.setScheme("postgresql");
-    u.setUserName(s.usuario);
-    u.setPath("/" + s.base);
-    u.setPort(s.puerto);
-    if (s.servidor.startsWith('/')) {
-        QUrlQuery q;
-        q.addQueryItem("host", s.servidor);
-        u.setQuery(q);
-        u.setHost(QString());
-    } else {
-        u.setHost(s.servidor);
-    }
-    // Without a host QUrl drops the port: written as libpq's own form.
-    QString t = u.toString();
-    if (s.servidor.startsWith('/') || s.servidor.isEmpty())
-        t = "postgresql://" + (s.usuario.isEmpty() ? QString() : s.usuario + "@") + ":" +
-            QString::number(s.puerto) + "/" + s.base + (u.hasQuery() ? "?" + u.query() : QString());
-    return t;
+const Motor& MotorPostgres() {
+    static const DialectoPostgres dialecto;
+    static const CatalogoPostgres catalogo;
+    static AlmacenPostgres almacen;
+    static const Motor motor = {"PostgreSQL", "QPSQL", EsDireccionPostgres, false, dialecto,
+                                catalogo,     almacen};
+    return motor;
 }
 
-bool EsDireccionPostgres(const QString& ruta) {
-    return ruta.startsWith(QLatin1String("postgresql://")) || ruta.startsWith(QLatin1String("postgres://"));
-}
+// --- Dialect
 
-ServidorPostgres ServidorDe(const QString& direccion) {
-    ServidorPostgres s;
-    const int esquema = direccion.indexOf("://");
-    QString resto = direccion.mid(esquema + 3);
-    QString consulta;
-    if (const int p = resto.indexOf('?'); p >= 0) {
-        consulta = resto.mid(p + 1);
-        resto = resto.left(p);
-    }
-    const int barra = resto.indexOf('/');
-    s.base = barra >= 0 ? QUrl::fromPercentEncoding(resto.mid(barra + 1).toUtf8()) : QString();
-    QString autoridad = barra >= 0 ? resto.left(barra) : resto;
-    if (const int arroba = autoridad.lastIndexOf('@'); arroba >= 0) {
-        s.usuario = QUrl::fromPercentEncoding(autoridad.left(arroba).toUtf8());
-        autoridad = autoridad.mid(arroba + 1);
-    }
-    if (const int dos = autoridad.lastIndexOf(':'); dos >= 0) {
-        s.puerto = autoridad.mid(dos + 1).toInt();
-        autoridad = autoridad.left(dos);
-    }
-    s.servidor = autoridad;
-    const QUrlQuery q(consulta);
-    if (q.hasQueryItem("host")) s.servidor = q.queryItemValue("host", QUrl::FullyDecoded);
-    if (s.puerto <= 0) s.puerto = 5432;
-    return s;
-}
-
-void MotorPostgres::FijoContrasena(const QString& contrasena) {
-    contrasenaAjustes = contrasena;
-}
-
-QString MotorPostgres::Version() const {
-    QSqlQuery q(Conexion());
-    if (Conexion().isOpen() && q.exec("SHOW server_version") && q.next())
-        return "PostgreSQL " + q.value(0).toString();
-    return QStringLiteral("PostgreSQL");
-}
-
-qint64 MotorPostgres::TamanoEnServidor(const QSqlDatabase& db) const {
-    QSqlQuery q(db);
-    if (!db.isOpen() || !q.exec("SELECT pg_database_size(current_database())") || !q.next()) return -1;
-    return q.value(0).toLongLong();
-}
-
-QStringList MotorPostgres::Preparativos() const {
+QStringList DialectoPostgres::Preparativos() const {
     return {
         // The Spanish alphabetical order of the file engine: accents and letter case count only
         // between otherwise equal texts, capitals first.
@@ -232,64 +174,36 @@ QStringList MotorPostgres::Preparativos() const {
     };
 }
 
-QString MotorPostgres::Adapto(const QString& ddl) const {
-    // Amounts are held exactly to the cent.
-    QString s = ddl;
-    s.replace(QLatin1String(" Importe NUMERIC"), QLatin1String(" Importe NUMERIC(15,2)"));
-    return s;
+QString DialectoPostgres::Tipo(Esquema::Tipo tipo) const {
+    switch (tipo) {
+    case Esquema::Tipo::Entero:
+        return QStringLiteral("INTEGER");
+    case Esquema::Tipo::Texto:
+        return QStringLiteral("TEXT");
+    case Esquema::Tipo::Fecha:
+        return QStringLiteral("DATE");
+    case Esquema::Tipo::Numero:
+        break;
+    case Esquema::Tipo::Importe:
+        // Amounts are held exactly to the cent.
+        return QStringLiteral("NUMERIC(15,2)");
+    }
+    return QStringLiteral("NUMERIC");
 }
 
-QSqlDatabase MotorPostgres::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
-    const ServidorPostgres s = ServidorDe(ruta);
-    QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", nombre);
-    db.setHostName(s.servidor);
-    db.setPort(s.puerto);
-    db.setDatabaseName(s.base);
-    db.setUserName(s.usuario);
-    if (!contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s)) db.setPassword(contrasenaAjustes);
-    QString opciones = QString("application_name='%1';connect_timeout=10").arg(NombreAuxiliar);
-    if (soloLectura) opciones += ";options='-c default_transaction_read_only=on'";
-    db.setConnectOptions(opciones);
-    return db;
-}
-
-bool MotorPostgres::Configuro(QSqlDatabase& db, QString* error) const {
-    // The program's upper-case functions before the built-in one; a writer that waits too long for
-    // another gives up with a message instead of hanging. No just-in-time compilation: the reports'
-    // statements cost enough to trigger it, and compiling them takes longer than it saves (the
-    // year's trial balance on a 700,000-line book: 475 ms with it, 270 ms without).
-    return Ejecuto(db, "SET search_path TO public, pg_catalog", error) &&
-           Ejecuto(db, "SET lock_timeout = '20s'", error) &&
-           Ejecuto(db, "SET client_min_messages = error", error) && Ejecuto(db, "SET jit = off", error);
-}
-
-bool MotorPostgres::Compartida(QSqlDatabase&, bool, QString*) const {
-    return true;
-}
-
-bool MotorPostgres::ClavesForaneas(QSqlDatabase& db, bool activas) const {
-    // Relations are triggers on the server; replica mode leaves them unfired (a superuser's right).
-    return Ejecuto(db, activas ? "SET session_replication_role = origin"
-                               : "SET session_replication_role = replica");
-}
-
-QString MotorPostgres::InicioEscritura() const {
+QString DialectoPostgres::InicioEscritura() const {
     return QString("BEGIN; SELECT pg_advisory_xact_lock(%1)").arg(LlaveEscritura);
 }
 
-void MotorPostgres::Optimizo(QSqlDatabase&) const {
-    // The server's own autovacuum keeps the statistics.
-}
-
-QString MotorPostgres::Limite(int n) const {
+QString DialectoPostgres::Limite(int n) const {
     return QString(" LIMIT %1").arg(n);
 }
 
-QString MotorPostgres::InsertoOIgnoro(const QString& resto) const {
+QString DialectoPostgres::InsertoOIgnoro(const QString& resto) const {
     return "INSERT INTO " + resto + " ON CONFLICT DO NOTHING";
 }
 
-QString MotorPostgres::Rellenado(const QString& expresion, int ancho) const {
+QString DialectoPostgres::Rellenado(const QString& expresion, int ancho) const {
     // As printf's "%0Nd": the sign counts in the width, and a wider number is never cut. The
     // expression appears once (it may be a placeholder).
     const QString w = QString::number(qMax(ancho, 0));
@@ -299,16 +213,16 @@ QString MotorPostgres::Rellenado(const QString& expresion, int ancho) const {
            expresion + ") AS BIGINT) AS n) AS v) AS r)";
 }
 
-QString MotorPostgres::Alfabetico(const QString& expresion) const {
+QString DialectoPostgres::Alfabetico(const QString& expresion) const {
     // Null first, as the file engine puts it.
     return expresion + " COLLATE espanol NULLS FIRST";
 }
 
-QString MotorPostgres::OrdenDeCarga() const {
+QString DialectoPostgres::OrdenDeCarga() const {
     return QStringLiteral("ctid");
 }
 
-QVariant MotorPostgres::Guardable(const QVariant& valor) const {
+QVariant DialectoPostgres::Guardable(const QVariant& valor) const {
     // The server's text type cannot hold NUL, and the driver would cut the statement at it: a pasted
     // NUL is dropped, as the text around it is kept.
     if (valor.typeId() != QMetaType::QString) return valor;
@@ -317,7 +231,9 @@ QVariant MotorPostgres::Guardable(const QVariant& valor) const {
     return t.remove(QChar(0));
 }
 
-QStringList MotorPostgres::Tablas(const QSqlDatabase& db, bool* ok) const {
+// --- Catalogue
+
+QStringList CatalogoPostgres::Tablas(const QSqlDatabase& db, bool* ok) const {
     QStringList t;
     QSqlQuery q(db);
     const bool leida =
@@ -330,7 +246,7 @@ QStringList MotorPostgres::Tablas(const QSqlDatabase& db, bool* ok) const {
     return t;
 }
 
-QList<IndiceBase> MotorPostgres::Indices(const QSqlDatabase& db, bool* ok) const {
+QList<IndiceBase> CatalogoPostgres::Indices(const QSqlDatabase& db, bool* ok) const {
     QList<IndiceBase> r;
     QSqlQuery q(db);
     // A one-column primary key is the row's own number on the file engine, with no index of its own:
@@ -354,7 +270,7 @@ QList<IndiceBase> MotorPostgres::Indices(const QSqlDatabase& db, bool* ok) const
     return r;
 }
 
-QList<RelacionBase> MotorPostgres::Relaciones(const QSqlDatabase& db, bool* ok) const {
+QList<RelacionBase> CatalogoPostgres::Relaciones(const QSqlDatabase& db, bool* ok) const {
     QList<RelacionBase> r;
     QSqlQuery q(db);
     const bool leida =
@@ -381,30 +297,30 @@ QList<RelacionBase> MotorPostgres::Relaciones(const QSqlDatabase& db, bool* ok) 
     return r;
 }
 
-int MotorPostgres::VersionEsquema(const QSqlDatabase& db) const {
+int CatalogoPostgres::VersionEsquema(const QSqlDatabase& db) const {
     const Marca m = LeoMarca(db);
     return m.leida ? m.version : -1;
 }
 
-bool MotorPostgres::FijoVersionEsquema(QSqlDatabase& db, int version) const {
+bool CatalogoPostgres::FijoVersionEsquema(QSqlDatabase& db, int version) const {
     Marca m = LeoMarca(db);
     m.version = version;
     return m.leida && FijoMarca(db, m);
 }
 
-qint64 MotorPostgres::IdAplicacion(const QSqlDatabase& db) const {
+qint64 CatalogoPostgres::IdAplicacion(const QSqlDatabase& db) const {
     const Marca m = LeoMarca(db);
     return m.leida ? m.id : -1;
 }
 
-bool MotorPostgres::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
+bool CatalogoPostgres::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
     Marca m = LeoMarca(db);
     m.id = id;
     return m.leida && FijoMarca(db, m);
 }
 
-QStringList MotorPostgres::PlanConsulta(const QSqlDatabase& db, const QString& sql,
-                                        const QVariantList& parametros) const {
+QStringList CatalogoPostgres::PlanConsulta(const QSqlDatabase& db, const QString& sql,
+                                           const QVariantList& parametros) const {
     // The server prepares no EXPLAIN: the statement is prepared as the driver prepares it (each "?"
     // outside quotes a numbered parameter) and its execution with the values, written as the driver
     // writes them, is explained.
@@ -435,7 +351,7 @@ QStringList MotorPostgres::PlanConsulta(const QSqlDatabase& db, const QString& s
     return pasos;
 }
 
-qint64 MotorPostgres::VersionDatos(const QSqlDatabase& db) const {
+qint64 CatalogoPostgres::VersionDatos(const QSqlDatabase& db) const {
     // The server's snapshot (oldest running transaction, next one, those in progress) changes with
     // every transaction that writes and ends, here or on another workstation.
     QSqlQuery q(db);
@@ -443,22 +359,86 @@ qint64 MotorPostgres::VersionDatos(const QSqlDatabase& db) const {
     return qint64(qHash(q.value(0).toString()) & 0x7fffffffffffffffULL);
 }
 
-bool MotorPostgres::EsArchivoPropio(const QString&) const {
-    return false;
+// --- Storage
+
+QString AlmacenPostgres::DireccionDeAjustes(const LectorAjustes& lee) {
+    ServidorPostgres s;
+    s.servidor = lee("Servidor", QString());
+    s.puerto = lee("Puerto", "5432").toInt();
+    s.base = lee("Base", "partidex");
+    s.usuario = lee("Usuario", QString());
+    contrasenaAjustes = lee("Contrasena", QString());
+    return DireccionPostgres(s);
 }
 
-Motor::Cabecera MotorPostgres::LeoCabecera(const QString&) const {
+QString AlmacenPostgres::Version() const {
+    QSqlQuery q(Conexion());
+    if (Conexion().isOpen() && q.exec("SHOW server_version") && q.next())
+        return "PostgreSQL " + q.value(0).toString();
+    return QStringLiteral("PostgreSQL");
+}
+
+AlmacenMotor::Ocupacion AlmacenPostgres::Ocupa(const QString&, const QSqlDatabase& conexion) const {
+    // A database on a server has no file here: the server tells its size.
+    Ocupacion o;
+    QSqlQuery q(conexion);
+    if (conexion.isOpen() && q.exec("SELECT pg_database_size(current_database())") && q.next()) {
+        o.estado = Ocupacion::Estado::Conocida;
+        o.bytes = q.value(0).toLongLong();
+    }
+    return o;
+}
+
+QSqlDatabase AlmacenPostgres::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
+    const ServidorPostgres s = ServidorDe(ruta);
+    QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", nombre);
+    db.setHostName(s.servidor);
+    db.setPort(s.puerto);
+    db.setDatabaseName(s.base);
+    db.setUserName(s.usuario);
+    if (!contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s)) db.setPassword(contrasenaAjustes);
+    QString opciones = QString("application_name='%1';connect_timeout=10").arg(NombreAuxiliar);
+    if (soloLectura) opciones += ";options='-c default_transaction_read_only=on'";
+    db.setConnectOptions(opciones);
+    return db;
+}
+
+bool AlmacenPostgres::Configuro(QSqlDatabase& db, QString* error) const {
+    // The program's upper-case functions before the built-in one; a writer that waits too long for
+    // another gives up with a message instead of hanging. No just-in-time compilation: the reports'
+    // statements cost enough to trigger it, and compiling them takes longer than it saves (the
+    // year's trial balance on a 700,000-line book: 475 ms with it, 270 ms without).
+    return Ejecuto(db, "SET search_path TO public, pg_catalog", error) &&
+           Ejecuto(db, "SET lock_timeout = '20s'", error) &&
+           Ejecuto(db, "SET client_min_messages = error", error) && Ejecuto(db, "SET jit = off", error);
+}
+
+bool AlmacenPostgres::Compartida(QSqlDatabase&, bool, QString*) const {
+    return true;
+}
+
+bool AlmacenPostgres::ClavesForaneas(QSqlDatabase& db, bool activas) const {
+    // Relations are triggers on the server; replica mode leaves them unfired (a superuser's right).
+    return Ejecuto(db, activas ? "SET session_replication_role = origin"
+                               : "SET session_replication_role = replica");
+}
+
+void AlmacenPostgres::Optimizo(QSqlDatabase&) const {
+    // The server's own autovacuum keeps the statistics.
+}
+
+AlmacenMotor::Cabecera AlmacenPostgres::LeoCabecera(const QString&) const {
     return {};
 }
 
-QStringList MotorPostgres::Companeros(bool) const {
+QStringList AlmacenPostgres::Companeros(bool) const {
     return {};
 }
 
-bool MotorPostgres::Integridad(QSqlDatabase& db, bool completa, QString* detalle) const {
+bool AlmacenPostgres::Integridad(QSqlDatabase& db, bool completa, QString* detalle) const {
     // The server checks its pages as it reads them: reading every table through is the full check.
     bool ok = false;
-    const QStringList tablas = completa ? Tablas(db, &ok) : QStringList();
+    const QStringList tablas = completa ? CatalogoPostgres().Tablas(db, &ok) : QStringList();
     if (completa && !ok) {
         *detalle = TextoError(db.lastError());
         return false;
@@ -479,22 +459,22 @@ bool MotorPostgres::Integridad(QSqlDatabase& db, bool completa, QString* detalle
     return true;
 }
 
-bool MotorPostgres::CompactoEn(QSqlDatabase&, const QString&, QString* error) const {
+bool AlmacenPostgres::CompactoEn(QSqlDatabase&, const QString&, QString* error) const {
     if (error) *error = "una base de datos en un servidor no se compacta en un archivo";
     return false;
 }
 
-bool MotorPostgres::CopioBase(QSqlDatabase&, QSqlDatabase&, QString* error) const {
+bool AlmacenPostgres::CopioBase(QSqlDatabase&, QSqlDatabase&, QString* error) const {
     if (error) *error = "una base de datos en un servidor no se copia en otra";
     return false;
 }
 
-bool MotorPostgres::RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const {
+bool AlmacenPostgres::RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const {
     // One snapshot of the whole database: other workstations may go on working meanwhile.
     return Cliente("pg_dump", {"--format=custom", "--no-owner", "--file", archivo}, ruta, error);
 }
 
-bool MotorPostgres::RespaldoLegible(const QString& archivo, QString* detalle) const {
+bool AlmacenPostgres::RespaldoLegible(const QString& archivo, QString* detalle) const {
     if (!QFileInfo(archivo).isFile()) {
         *detalle = "no existe el archivo " + QDir::toNativeSeparators(archivo);
         return false;
@@ -502,7 +482,7 @@ bool MotorPostgres::RespaldoLegible(const QString& archivo, QString* detalle) co
     return Cliente("pg_restore", {"--list", archivo}, QString(), detalle);
 }
 
-bool MotorPostgres::RestauroDe(const QString& archivo, const QString& ruta, QString* error) const {
+bool AlmacenPostgres::RestauroDe(const QString& archivo, const QString& ruta, QString* error) const {
     // In one transaction: a restore that fails half way leaves the books as they were.
     return Cliente(
         "pg_restore",
@@ -510,9 +490,9 @@ bool MotorPostgres::RestauroDe(const QString& archivo, const QString& ruta, QStr
         error);
 }
 
-bool MotorPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
-                                    const std::function<void(const QSqlDatabase&)>& examino,
-                                    QString* error) const {
+bool AlmacenPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
+                                      const std::function<void(const QSqlDatabase&)>& examino,
+                                      QString* error) const {
     ServidorPostgres s = ServidorDe(ruta);
     // A name of letters and digits only: nothing from outside reaches the statements.
     const QString examen = "partidex_examen_" + QUuid::createUuid().toString(QUuid::Id128).left(12);
@@ -553,11 +533,11 @@ bool MotorPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
     return ok;
 }
 
-bool MotorPostgres::CompactoEnSitio(QSqlDatabase& db, QString* error) const {
+bool AlmacenPostgres::CompactoEnSitio(QSqlDatabase& db, QString* error) const {
     return Ejecuto(db, "VACUUM ANALYZE", error);
 }
 
-bool MotorPostgres::MarcoEnUso(const QString&, QString* error) {
+bool AlmacenPostgres::MarcoEnUso(const QString&, QString* error) {
     QSqlDatabase db = Conexion();
     // Shared among workstations, for as long as the connection lives; refused only while a restore
     // or a compaction holds the book alone. The name that marks a running program goes on once the
@@ -595,12 +575,12 @@ bool MotorPostgres::MarcoEnUso(const QString&, QString* error) {
     return Ejecuto(db, QString("SET application_name = '%1'").arg(NombreEnUso), error);
 }
 
-void MotorPostgres::LiberoUso() {
+void AlmacenPostgres::LiberoUso() {
     // The server lets go of the lock with the connection.
     identidadLibro = 0;
 }
 
-bool MotorPostgres::EnUso(const QString& ruta) const {
+bool AlmacenPostgres::EnUso(const QString& ruta) const {
     const QString nombre = "en-uso-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool usada = false;
     {
@@ -620,7 +600,7 @@ bool MotorPostgres::EnUso(const QString& ruta) const {
     return usada;
 }
 
-bool MotorPostgres::EnMantenimiento(const QString& ruta) const {
+bool AlmacenPostgres::EnMantenimiento(const QString& ruta) const {
     const QString nombre = "mantenimiento-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool tomada = false;
     {
@@ -637,7 +617,7 @@ bool MotorPostgres::EnMantenimiento(const QString& ruta) const {
     return tomada;
 }
 
-bool MotorPostgres::TomoExclusivo(const QString& ruta, QString* error) {
+bool AlmacenPostgres::TomoExclusivo(const QString& ruta, QString* error) {
     LiberoExclusivo();
     if (error) error->clear();
     const QString nombre = "exclusivo-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -671,7 +651,7 @@ bool MotorPostgres::TomoExclusivo(const QString& ruta, QString* error) {
     return ok;
 }
 
-void MotorPostgres::LiberoExclusivo() {
+void AlmacenPostgres::LiberoExclusivo() {
     if (conexionExclusiva.isEmpty()) return;
     {
         QSqlDatabase db = QSqlDatabase::database(conexionExclusiva, false);

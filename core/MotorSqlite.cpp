@@ -1,8 +1,10 @@
 #include "core/MotorSqlite.h"
 
 #include "core/Basedatos.h"
+#include "core/Ini.h"
 
 #include <QCollator>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -101,93 +103,61 @@ qint64 Numero(const QSqlDatabase& db, const QString& sql) {
 
 } // namespace
 
-MotorSqlite::~MotorSqlite() {
-    LiberoUso();
-    LiberoExclusivo();
+const Motor& MotorSqlite() {
+    static const DialectoSqlite dialecto;
+    static const CatalogoSqlite catalogo;
+    static AlmacenSqlite almacen;
+    // A path: whatever address no other engine claims.
+    static const Motor motor = {"SQLite", "QSQLITE", [](const QString&) { return true; }, true, dialecto,
+                                catalogo, almacen};
+    return motor;
 }
 
-QString MotorSqlite::Version() const {
-    return "SQLite " + QString::fromLatin1(sqlite3_libversion());
-}
+// --- Dialect
 
-QSqlDatabase MotorSqlite::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
-    if (soloLectura) {
-        // Read without leaving a trace: a file without a log beside it is read as immutable, so that
-        // no log or index file is made next to it.
-        bool companeros = false;
-        for (const char* sufijo : {"-wal", "-shm", "-journal"})
-            companeros = companeros || QFileInfo::exists(ruta + sufijo);
-        db.setDatabaseName(QUrl::fromLocalFile(ruta).toString(QUrl::FullyEncoded) +
-                           (companeros ? "?mode=ro" : "?immutable=1"));
-        db.setConnectOptions("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=8000");
-    } else {
-        db.setDatabaseName(ruta);
-        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=8000");
-    }
-    return db;
-}
-
-bool MotorSqlite::Configuro(QSqlDatabase& db, QString* error) const {
-    sqlite3* h = Manejador(db);
-    if (!h) {
-        if (error) *error = "no se pudo acceder al motor de base de datos";
-        return false;
-    }
-    for (const char* nombre : {"UCase", "UPPER"}) {
-        if (sqlite3_create_function_v2(h, nombre, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, Mayusculas,
-                                       nullptr, nullptr, nullptr) != SQLITE_OK) {
-            if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
-            return false;
-        }
-    }
-    if (sqlite3_create_collation_v2(h, "ESPANOL", SQLITE_UTF16, nullptr, ComparoEspanol, nullptr) !=
-        SQLITE_OK) {
-        if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
-        return false;
-    }
-    sqlite3_busy_handler(h, EsperoTurno, nullptr);
-    return Ejecuto(db, "PRAGMA foreign_keys=ON", error);
-}
-
-bool MotorSqlite::Compartida(QSqlDatabase& db, bool compartida, QString* error) const {
-    return Ejecuto(db, compartida ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE", error);
-}
-
-bool MotorSqlite::ClavesForaneas(QSqlDatabase& db, bool activas) const {
-    return Ejecuto(db, activas ? "PRAGMA foreign_keys=ON" : "PRAGMA foreign_keys=OFF");
-}
-
-QString MotorSqlite::InicioEscritura() const {
-    return QStringLiteral("BEGIN IMMEDIATE");
-}
-
-void MotorSqlite::Optimizo(QSqlDatabase& db) const {
-    Ejecuto(db, "PRAGMA optimize");
-}
-
-QString MotorSqlite::Limite(int n) const {
+QString DialectoSqlite::Limite(int n) const {
     return QString(" LIMIT %1").arg(n);
 }
 
-QString MotorSqlite::InsertoOIgnoro(const QString& resto) const {
+QString DialectoSqlite::InsertoOIgnoro(const QString& resto) const {
     return "INSERT OR IGNORE INTO " + resto;
 }
 
-QString MotorSqlite::Rellenado(const QString& expresion, int ancho) const {
+QString DialectoSqlite::Rellenado(const QString& expresion, int ancho) const {
     // Concatenated: the format's "%0" must not meet QString::arg.
     return "printf('%0" + QString::number(qMax(ancho, 0)) + "d', " + expresion + ")";
 }
 
-QString MotorSqlite::Alfabetico(const QString& expresion) const {
+QString DialectoSqlite::Alfabetico(const QString& expresion) const {
     return expresion + " COLLATE ESPANOL";
 }
 
-QString MotorSqlite::OrdenDeCarga() const {
+QString DialectoSqlite::OrdenDeCarga() const {
     return QStringLiteral("rowid");
 }
 
-QStringList MotorSqlite::Tablas(const QSqlDatabase& db, bool* ok) const {
+QString DialectoSqlite::InicioEscritura() const {
+    return QStringLiteral("BEGIN IMMEDIATE");
+}
+
+QString DialectoSqlite::Tipo(Esquema::Tipo tipo) const {
+    switch (tipo) {
+    case Esquema::Tipo::Entero:
+        return QStringLiteral("INTEGER");
+    case Esquema::Tipo::Texto:
+        return QStringLiteral("TEXT");
+    case Esquema::Tipo::Fecha:
+        return QStringLiteral("DATE");
+    case Esquema::Tipo::Numero:
+    case Esquema::Tipo::Importe:
+        break;
+    }
+    return QStringLiteral("NUMERIC");
+}
+
+// --- Catalogue
+
+QStringList CatalogoSqlite::Tablas(const QSqlDatabase& db, bool* ok) const {
     QStringList t;
     QSqlQuery q(db);
     const bool leida =
@@ -199,7 +169,7 @@ QStringList MotorSqlite::Tablas(const QSqlDatabase& db, bool* ok) const {
     return t;
 }
 
-QList<IndiceBase> MotorSqlite::Indices(const QSqlDatabase& db, bool* ok) const {
+QList<IndiceBase> CatalogoSqlite::Indices(const QSqlDatabase& db, bool* ok) const {
     QList<IndiceBase> r;
     QSqlQuery q(db);
     const bool leida = q.exec("SELECT m.name, m.tbl_name, i.name FROM sqlite_master AS m, "
@@ -214,7 +184,7 @@ QList<IndiceBase> MotorSqlite::Indices(const QSqlDatabase& db, bool* ok) const {
     return r;
 }
 
-QList<RelacionBase> MotorSqlite::Relaciones(const QSqlDatabase& db, bool* ok) const {
+QList<RelacionBase> CatalogoSqlite::Relaciones(const QSqlDatabase& db, bool* ok) const {
     QList<RelacionBase> r;
     QSqlQuery q(db);
     const bool leida =
@@ -236,24 +206,24 @@ QList<RelacionBase> MotorSqlite::Relaciones(const QSqlDatabase& db, bool* ok) co
     return r;
 }
 
-int MotorSqlite::VersionEsquema(const QSqlDatabase& db) const {
+int CatalogoSqlite::VersionEsquema(const QSqlDatabase& db) const {
     return int(Numero(db, "PRAGMA user_version"));
 }
 
-bool MotorSqlite::FijoVersionEsquema(QSqlDatabase& db, int version) const {
+bool CatalogoSqlite::FijoVersionEsquema(QSqlDatabase& db, int version) const {
     return Ejecuto(db, QString("PRAGMA user_version=%1").arg(version));
 }
 
-qint64 MotorSqlite::IdAplicacion(const QSqlDatabase& db) const {
+qint64 CatalogoSqlite::IdAplicacion(const QSqlDatabase& db) const {
     return Numero(db, "PRAGMA application_id");
 }
 
-bool MotorSqlite::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
+bool CatalogoSqlite::FijoIdAplicacion(QSqlDatabase& db, qint64 id) const {
     return Ejecuto(db, QString("PRAGMA application_id=%1").arg(qint32(id)));
 }
 
-QStringList MotorSqlite::PlanConsulta(const QSqlDatabase& db, const QString& sql,
-                                      const QVariantList& parametros) const {
+QStringList CatalogoSqlite::PlanConsulta(const QSqlDatabase& db, const QString& sql,
+                                         const QVariantList& parametros) const {
     QStringList pasos;
     QSqlQuery q(db);
     bool ok = q.prepare("EXPLAIN QUERY PLAN " + sql);
@@ -265,16 +235,106 @@ QStringList MotorSqlite::PlanConsulta(const QSqlDatabase& db, const QString& sql
     return pasos;
 }
 
-qint64 MotorSqlite::VersionDatos(const QSqlDatabase& db) const {
+qint64 CatalogoSqlite::VersionDatos(const QSqlDatabase& db) const {
     return Numero(db, "PRAGMA data_version");
 }
 
-bool MotorSqlite::EsArchivoPropio(const QString& ruta) const {
+// --- Storage
+
+AlmacenSqlite::~AlmacenSqlite() {
+    LiberoUso();
+    LiberoExclusivo();
+}
+
+QString AlmacenSqlite::DireccionDeAjustes(const LectorAjustes& lee) {
+    return RutaCompleta(lee("Base", "Partidex.MDB"));
+}
+
+QString AlmacenSqlite::Ubicacion(const QString& ruta) const {
+    return QDir::toNativeSeparators(ruta);
+}
+
+AlmacenMotor::Ocupacion AlmacenSqlite::Ocupa(const QString& ruta, const QSqlDatabase&) const {
+    Ocupacion o;
+    const QFileInfo fi(ruta);
+    if (!fi.exists()) {
+        o.estado = Ocupacion::Estado::NoExiste;
+        return o;
+    }
+    o.estado = Ocupacion::Estado::Conocida;
+    o.bytes = fi.size();
+    // Changes not yet written into the file itself wait in the write-ahead log.
+    const QFileInfo wal(ruta + "-wal");
+    if (wal.exists()) o.pendientes = wal.size();
+    return o;
+}
+
+QString AlmacenSqlite::Version() const {
+    return "SQLite " + QString::fromLatin1(sqlite3_libversion());
+}
+
+bool AlmacenSqlite::Falta(const QString& ruta) const {
+    return !QFileInfo(ruta).isFile();
+}
+
+QSqlDatabase AlmacenSqlite::Agrego(const QString& nombre, const QString& ruta, bool soloLectura) const {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", nombre);
+    if (soloLectura) {
+        // Read without leaving a trace: a file without a log beside it is read as immutable, so that
+        // no log or index file is made next to it.
+        bool companeros = false;
+        for (const char* sufijo : {"-wal", "-shm", "-journal"})
+            companeros = companeros || QFileInfo::exists(ruta + sufijo);
+        db.setDatabaseName(QUrl::fromLocalFile(ruta).toString(QUrl::FullyEncoded) +
+                           (companeros ? "?mode=ro" : "?immutable=1"));
+        db.setConnectOptions("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=8000");
+    } else {
+        db.setDatabaseName(ruta);
+        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=8000");
+    }
+    return db;
+}
+
+bool AlmacenSqlite::Configuro(QSqlDatabase& db, QString* error) const {
+    sqlite3* h = Manejador(db);
+    if (!h) {
+        if (error) *error = "no se pudo acceder al motor de base de datos";
+        return false;
+    }
+    for (const char* nombre : {"UCase", "UPPER"}) {
+        if (sqlite3_create_function_v2(h, nombre, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, Mayusculas,
+                                       nullptr, nullptr, nullptr) != SQLITE_OK) {
+            if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
+            return false;
+        }
+    }
+    if (sqlite3_create_collation_v2(h, "ESPANOL", SQLITE_UTF16, nullptr, ComparoEspanol, nullptr) !=
+        SQLITE_OK) {
+        if (error) *error = QString::fromUtf8(sqlite3_errmsg(h));
+        return false;
+    }
+    sqlite3_busy_handler(h, EsperoTurno, nullptr);
+    return Ejecuto(db, "PRAGMA foreign_keys=ON", error);
+}
+
+bool AlmacenSqlite::Compartida(QSqlDatabase& db, bool compartida, QString* error) const {
+    return Ejecuto(db, compartida ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE", error);
+}
+
+bool AlmacenSqlite::ClavesForaneas(QSqlDatabase& db, bool activas) const {
+    return Ejecuto(db, activas ? "PRAGMA foreign_keys=ON" : "PRAGMA foreign_keys=OFF");
+}
+
+void AlmacenSqlite::Optimizo(QSqlDatabase& db) const {
+    Ejecuto(db, "PRAGMA optimize");
+}
+
+bool AlmacenSqlite::EsPropia(const QString& ruta) const {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
-Motor::Cabecera MotorSqlite::LeoCabecera(const QString& ruta) const {
+AlmacenMotor::Cabecera AlmacenSqlite::LeoCabecera(const QString& ruta) const {
     Cabecera c;
     QFile f(ruta);
     c.legible = f.open(QIODevice::ReadOnly);
@@ -289,12 +349,12 @@ Motor::Cabecera MotorSqlite::LeoCabecera(const QString& ruta) const {
     return c;
 }
 
-QStringList MotorSqlite::Companeros(bool conDatos) const {
+QStringList AlmacenSqlite::Companeros(bool conDatos) const {
     // The shared-memory index is rebuilt from the log; only the log and the journal carry data.
     return conDatos ? QStringList{"-wal", "-journal"} : QStringList{"-wal", "-shm", "-journal"};
 }
 
-bool MotorSqlite::Integridad(QSqlDatabase& db, bool completa, QString* detalle) const {
+bool AlmacenSqlite::Integridad(QSqlDatabase& db, bool completa, QString* detalle) const {
     QSqlQuery q(db);
     if (!q.exec(completa ? "PRAGMA integrity_check(5)" : "PRAGMA quick_check(5)")) {
         *detalle = TextoError(q.lastError());
@@ -308,11 +368,11 @@ bool MotorSqlite::Integridad(QSqlDatabase& db, bool completa, QString* detalle) 
     return false;
 }
 
-bool MotorSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const {
+bool AlmacenSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const {
     return Ejecuto(db, "VACUUM INTO ?", error, {destino});
 }
 
-bool MotorSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const {
+bool AlmacenSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const {
     sqlite3* hOrigen = Manejador(desde);
     sqlite3* hDestino = Manejador(hacia);
     if (!hOrigen || !hDestino) {
@@ -345,7 +405,7 @@ bool MotorSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* e
     return true;
 }
 
-bool MotorSqlite::MarcoEnUso(const QString& ruta, QString* error) {
+bool AlmacenSqlite::MarcoEnUso(const QString& ruta, QString* error) {
     LiberoUso();
     descriptorUso = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
     if (descriptorUso < 0) {
@@ -367,14 +427,14 @@ bool MotorSqlite::MarcoEnUso(const QString& ruta, QString* error) {
     return true;
 }
 
-void MotorSqlite::LiberoUso() {
+void AlmacenSqlite::LiberoUso() {
     if (descriptorUso >= 0) {
         ::close(descriptorUso);
         descriptorUso = -1;
     }
 }
 
-bool MotorSqlite::EnUso(const QString& ruta) const {
+bool AlmacenSqlite::EnUso(const QString& ruta) const {
     const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
     const bool libre = BloqueoRango(fd, F_WRLCK);
@@ -382,7 +442,7 @@ bool MotorSqlite::EnUso(const QString& ruta) const {
     return !libre;
 }
 
-bool MotorSqlite::EnMantenimiento(const QString& ruta) const {
+bool AlmacenSqlite::EnMantenimiento(const QString& ruta) const {
     const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
     const bool libre = BloqueoRango(fd, F_RDLCK);
@@ -390,7 +450,17 @@ bool MotorSqlite::EnMantenimiento(const QString& ruta) const {
     return !libre;
 }
 
-bool MotorSqlite::TomoExclusivo(const QString& ruta, QString* error) {
+bool AlmacenSqlite::EsperoFinMantenimiento(const QString& ruta) const {
+    QElapsedTimer espera;
+    espera.start();
+    while (EnMantenimiento(ruta)) {
+        if (espera.elapsed() >= EsperaMantenimiento) return false;
+        sqlite3_sleep(20);
+    }
+    return true;
+}
+
+bool AlmacenSqlite::TomoExclusivo(const QString& ruta, QString* error) {
     LiberoExclusivo();
     if (error) error->clear();
     const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDWR | O_CLOEXEC);
@@ -410,7 +480,7 @@ bool MotorSqlite::TomoExclusivo(const QString& ruta, QString* error) {
     return true;
 }
 
-void MotorSqlite::LiberoExclusivo() {
+void AlmacenSqlite::LiberoExclusivo() {
     if (descriptorExclusivo >= 0) {
         ::close(descriptorExclusivo);
         descriptorExclusivo = -1;

@@ -29,7 +29,7 @@ Transaccion::Transaccion(const Contexto& ctx) : contexto(ctx) {
     if (nivel == 1) {
         // Run as it stands, not prepared: on a server it is the start and the writers' lock together.
         // Nothing runs yet, so a connection found lost is opened again and the start sent once more.
-        const Resultado r = Ejecuto(contexto, MotorDe(contexto.Base()).InicioEscritura());
+        const Resultado r = Ejecuto(contexto, MotorDe(contexto.Base()).dialecto.InicioEscritura());
         iniciada = r.ok;
         textoError = r.error;
         if (!iniciada) Deshecho(contexto, "ROLLBACK");

@@ -20,7 +20,7 @@ Valor ValorCampo(const Contexto& ctx, const QString& tabla, const QString& campo
                  const QVariantList& parametros, const QString& orden) {
     QString sql = "SELECT " + campo + " FROM " + tabla + " WHERE " + condicion;
     if (!orden.isEmpty()) sql += " ORDER BY " + orden;
-    QSqlQuery q = Consulto(ctx, sql + MotorDe(ctx.Base()).Limite(1), parametros);
+    QSqlQuery q = Consulto(ctx, sql + MotorDe(ctx.Base()).dialecto.Limite(1), parametros);
     Valor v;
     if (q.next()) {
         QVariant x = q.value(0);
@@ -33,7 +33,7 @@ Valor ValorCampo(const Contexto& ctx, const QString& tabla, const QString& campo
 
 Valor ValorCampoTabla(const Contexto& ctx, const QString& tabla, const QString& campo, const QString& criterio,
                       const QVariantList& parametros) {
-    return ValorCampo(ctx, tabla, campo, criterio, parametros, MotorDe(ctx.Base()).OrdenDeCarga());
+    return ValorCampo(ctx, tabla, campo, criterio, parametros, MotorDe(ctx.Base()).dialecto.OrdenDeCarga());
 }
 
 namespace {

@@ -45,7 +45,7 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
     QList<Incoherencia> lista;
     const Motor& motor = MotorDe(db);
 
-    const int version = motor.VersionEsquema(db);
+    const int version = motor.catalogo.VersionEsquema(db);
     if (version < Esquema::VersionMinima || version > Esquema::Version)
         lista.append({"versión de estructura desconocida",
                       1,
@@ -96,7 +96,7 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
     // Every other relation of the schema: rows whose parent is missing. The lines' two relations are
     // named above.
     bool ok = dadas != nullptr;
-    const QList<RelacionBase> relaciones = dadas ? *dadas : motor.Relaciones(db, &ok);
+    const QList<RelacionBase> relaciones = dadas ? *dadas : motor.catalogo.Relaciones(db, &ok);
     if (!ok) lista.append({"no se pudieron leer las relaciones", 1, {TextoError(db.lastError())}});
     for (const RelacionBase& r : relaciones) {
         if (r.tabla.compare("DetAsientos", Qt::CaseInsensitive) == 0 &&

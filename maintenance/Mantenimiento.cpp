@@ -2,7 +2,6 @@
 
 #include "maintenance/Coherencia.h"
 
-#include "core/AppState.h"
 #include "core/Archivos.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
@@ -51,7 +50,7 @@ class ConexionArchivo {
 public:
     ConexionArchivo(const QString& ruta, bool soloLectura)
         : nombre("mantenimiento-" + QUuid::createUuid().toString(QUuid::WithoutBraces)) {
-        QSqlDatabase db = MotorDeRuta(ruta).Agrego(nombre, ruta, soloLectura);
+        QSqlDatabase db = MotorDeRuta(ruta).almacen.Agrego(nombre, ruta, soloLectura);
         if (!db.open()) {
             error = TextoError(db.lastError());
             return;
@@ -111,7 +110,7 @@ bool CopioConBackUp(const QString& origen, const QString& destino, QString* erro
     }
     QSqlDatabase origenDb = desde.Base();
     QSqlDatabase destinoDb = hacia.Base();
-    return MotorDeRuta(destino).CopioBase(origenDb, destinoDb, error);
+    return MotorDeRuta(destino).almacen.CopioBase(origenDb, destinoDb, error);
 }
 
 // Replaces destino with a copy of origen: copied under a scratch name and renamed over destino when
@@ -144,16 +143,13 @@ bool CopioArchivo(const QString& origen, const QString& destino, QString* error,
     return true;
 }
 
-bool EsSqlite(const QString& ruta) {
-    return MotorDeRuta(ruta).EsArchivoPropio(ruta);
-}
-
-// The file opens as an SQLite database and its schema can be read.
+// The file opens as one of the engine's databases and its schema can be read.
 bool SeLeeComoBase(const QString& ruta) {
-    if (!EsSqlite(ruta)) return false;
+    const Motor& motor = MotorDeRuta(ruta);
+    if (!motor.almacen.EsPropia(ruta)) return false;
     ConexionArchivo c(ruta, true);
     bool ok = false;
-    if (c.abierta) MotorDeRuta(ruta).Tablas(c.Base(), &ok);
+    if (c.abierta) motor.catalogo.Tablas(c.Base(), &ok);
     return ok;
 }
 
@@ -195,17 +191,17 @@ void FijoInterlocutor(Interlocutor i) {
 Estructura CuentoEstructura(const QString& ruta) {
     Estructura e;
     const Motor& motor = MotorDeRuta(ruta);
-    if (motor.PorArchivo() && !QFileInfo(ruta).isFile()) return e; // opening would create it
-    if (motor.PorArchivo() && !EsSqlite(ruta)) return e;
+    // Not there (opening it would create it), or not a database of the engine.
+    if (!motor.almacen.EsPropia(ruta)) return e;
     ConexionArchivo c(ruta, true);
     if (!c.abierta) return e;
     bool ok = false;
     // Every index counts, those SQLite makes for composite keys included. Tables carry no creation
     // date in SQLite, so every table of the file counts.
-    e.indices = int(motor.Indices(c.Base(), &ok).size());
+    e.indices = int(motor.catalogo.Indices(c.Base(), &ok).size());
     if (!ok) return e;
     e.abierta = true;
-    e.relaciones = int(motor.Relaciones(c.Base(), &ok).size());
+    e.relaciones = int(motor.catalogo.Relaciones(c.Base(), &ok).size());
     return e;
 }
 
@@ -272,8 +268,8 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
     // after the compacted copy was taken must not be overwritten by it.
     QSqlDatabase db = c.Base();
     const Motor& motor = MotorDeRuta(base);
-    const qint64 version = ok ? motor.VersionDatos(db) : 0;
-    ok = ok && version >= 0 && motor.CompactoEn(db, aux, &c.error);
+    const qint64 version = ok ? motor.catalogo.VersionDatos(db) : 0;
+    ok = ok && version >= 0 && motor.almacen.CompactoEn(db, aux, &c.error);
     if (!ok) {
         Informo(NoCompacta + c.error, Aviso::Informacion);
         BorroArchivo(aux, &error);
@@ -287,7 +283,7 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
         return false;
     }
     // Nobody could start meanwhile; a change all the same (this program's own) is never overwritten.
-    if (motor.VersionDatos(db) != version) {
+    if (motor.catalogo.VersionDatos(db) != version) {
         Informo(NoCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
@@ -344,30 +340,9 @@ bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, con
 } // namespace
 
 bool Compacto(const QString& base, const QString& aux) {
-    const Motor& motor = MotorDeRuta(base);
-    if (!motor.PorArchivo()) {
-        QString motivo;
-        if (!BaseSana(base, &motivo)) {
-            Informo(NoCompacta + motivo, Aviso::Informacion);
-            return false;
-        }
-        // As with a file: maintenance waits until no workstation has the books open, and none
-        // starts while it runs.
-        const BaseExclusiva exclusiva(base);
-        if (!exclusiva.ok()) {
-            Informo(NoCompacta + EnUso(exclusiva), Aviso::Informacion);
-            return false;
-        }
-        ConexionArchivo c(base, false);
-        QSqlDatabase db = c.Base();
-        if (!c.abierta || !motor.CompactoEnSitio(db, &c.error)) {
-            Informo(NoCompacta + c.error, Aviso::Informacion);
-            return false;
-        }
-        return true;
-    }
+    const AlmacenMotor& almacen = MotorDeRuta(base).almacen;
     // Opening a missing file would create an empty database in its place.
-    if (!QFileInfo(base).isFile()) {
+    if (almacen.Falta(base)) {
         Informo(NoCompacta + "no existe el archivo " + QDir::toNativeSeparators(base), Aviso::Informacion);
         return false;
     }
@@ -376,24 +351,37 @@ bool Compacto(const QString& base, const QString& aux) {
         Informo(NoCompacta + motivo, Aviso::Informacion);
         return false;
     }
-    return CompactoExaminada(base, aux);
+    if (!almacen.CompactaEnSitio()) return CompactoExaminada(base, aux);
+    // As with a compacted copy: maintenance waits until no workstation has the books open, and none
+    // starts while it runs.
+    const BaseExclusiva exclusiva(base);
+    if (!exclusiva.ok()) {
+        Informo(NoCompacta + EnUso(exclusiva), Aviso::Informacion);
+        return false;
+    }
+    ConexionArchivo c(base, false);
+    QSqlDatabase db = c.Base();
+    if (!c.abierta || !almacen.CompactoEnSitio(db, &c.error)) {
+        Informo(NoCompacta + c.error, Aviso::Informacion);
+        return false;
+    }
+    return true;
 }
 
-bool HagoBackUp(const QDate& hoy, int estructura) {
-    const AppState& a = App();
+bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura) {
     const QString noPuede = QStringLiteral("No se puede compactar / hacer back up: ");
     QString motivo;
     {
         Ocupado ocupado;
-        if (!BaseSana(a.databasePath, &motivo)) {
+        if (!BaseSana(rutas.base, &motivo)) {
             Informo(noPuede + motivo, Aviso::Informacion);
             return false;
         }
     }
-    if (estructura < 0) estructura = VerificoEstructura(a.databasePath);
+    if (estructura < 0) estructura = VerificoEstructura(rutas.base);
     if (estructura != 0) {
         Informo(noPuede + "la cantidad de índices o de relaciones de la base de datos " +
-                    QDir::toNativeSeparators(a.databasePath) +
+                    QDir::toNativeSeparators(rutas.base) +
                     " no es la esperada; la copia de seguridad anterior se conserva",
                 Aviso::Informacion);
         return false;
@@ -402,13 +390,13 @@ bool HagoBackUp(const QDate& hoy, int estructura) {
     QString error;
     Escritura escribo;
     Verificacion verifico;
-    const Motor& motor = MotorDeRuta(a.databasePath);
-    if (motor.PorArchivo()) {
-        if (!CompactoExaminada(a.databasePath, a.auxPath)) return false;
+    const Motor& motor = MotorDeRuta(rutas.base);
+    if (!motor.almacen.RespaldoPropio()) {
+        if (!CompactoExaminada(rutas.base, rutas.auxiliar)) return false;
         escribo = [&](const QString& temporal, QString* falla) {
-            if (QFile::copy(a.auxPath, temporal)) return true;
-            *falla = !QFileInfo::exists(a.auxPath)
-                         ? "no existe el archivo " + QDir::toNativeSeparators(a.auxPath)
+            if (QFile::copy(rutas.auxiliar, temporal)) return true;
+            *falla = !QFileInfo::exists(rutas.auxiliar)
+                         ? "no existe el archivo " + QDir::toNativeSeparators(rutas.auxiliar)
                          : "no se pudo escribir " + QDir::toNativeSeparators(temporal);
             return false;
         };
@@ -419,15 +407,15 @@ bool HagoBackUp(const QDate& hoy, int estructura) {
     } else {
         // A server database is compacted where it is and written out by the server's own backup,
         // a consistent snapshot even while other workstations go on working.
-        if (!Compacto(a.databasePath, a.auxPath)) return false;
+        if (!Compacto(rutas.base, rutas.auxiliar)) return false;
         escribo = [&](const QString& temporal, QString* falla) {
-            return motor.RespaldoEn(a.databasePath, temporal, falla);
+            return motor.almacen.RespaldoEn(rutas.base, temporal, falla);
         };
         verifico = [&](const QString& temporal, QString* detalle) {
-            return motor.RespaldoLegible(temporal, detalle);
+            return motor.almacen.RespaldoLegible(temporal, detalle);
         };
     }
-    if (!InstaloRespaldo(escribo, verifico, a.backupPath, &error)) {
+    if (!InstaloRespaldo(escribo, verifico, rutas.respaldo, &error)) {
         Informo("No se pudo terminar BackUp base de datos, " + error, Aviso::Ninguno);
         return false;
     }
@@ -435,10 +423,9 @@ bool HagoBackUp(const QDate& hoy, int estructura) {
     return true;
 }
 
-bool RecuperoBackUp() {
-    const AppState& a = App();
+bool RecuperoBackUp(const Rutas& rutas) {
     if (!Pregunto(QString::fromUtf8("La recuperación de la Base implica sobreescribir la base actual ") +
-                  a.databasePath + " con " + a.backupPath +
+                  rutas.base + " con " + rutas.respaldo +
                   QString::fromUtf8(". Está Ud. seguro de continuar")))
         return false;
     const QString prefijo = QString::fromUtf8("No se pudo hacer la recuperación de la base de datos, ");
@@ -446,23 +433,23 @@ bool RecuperoBackUp() {
     // The books are held alone from this check to the end of the replacement: an instance that
     // starts meanwhile waits for it (and then works on the restored books), so no entry it commits
     // is lost under the restore. Refused for being in use, nothing changes.
-    const BaseExclusiva exclusiva(a.databasePath);
+    const BaseExclusiva exclusiva(rutas.base);
     if (!exclusiva.ok()) {
         Informo(prefijo + EnUso(exclusiva), Aviso::Ninguno);
         return false;
     }
     QString error;
-    const Motor& motor = MotorDeRuta(a.databasePath);
-    if (!motor.PorArchivo()) {
-        // The server's own backup, checked before anything is dropped; a database that holds another
+    const Motor& motor = MotorDeRuta(rutas.base);
+    if (motor.almacen.RespaldoPropio()) {
+        // The engine's own backup, checked before anything is dropped; a database that holds another
         // program's tables is never written over.
-        const Diagnostico actual = ExaminoBase(a.databasePath, Examen::Rapido);
+        const Diagnostico actual = ExaminoBase(rutas.base, Examen::Rapido);
         if (actual.estado == EstadoBase::Ajena || actual.estado == EstadoBase::SinPermiso) {
             Informo(prefijo + actual.explicacion, Aviso::Ninguno);
             return false;
         }
-        if (!motor.RespaldoLegible(a.backupPath, &error)) {
-            Informo(prefijo + "la copia de seguridad " + QDir::toNativeSeparators(a.backupPath) +
+        if (!motor.almacen.RespaldoLegible(rutas.respaldo, &error)) {
+            Informo(prefijo + "la copia de seguridad " + QDir::toNativeSeparators(rutas.respaldo) +
                         " no se puede leer (" + error + ")",
                     Aviso::Ninguno);
             return false;
@@ -472,31 +459,31 @@ bool RecuperoBackUp() {
         // The copy comes without its relations: those of the schema, as the live books hold them.
         QList<RelacionBase> relaciones;
         {
-            ConexionArchivo vivo(a.databasePath, true);
+            ConexionArchivo vivo(rutas.base, true);
             bool leidas = false;
-            if (vivo.abierta) relaciones = motor.Relaciones(vivo.Base(), &leidas);
+            if (vivo.abierta) relaciones = motor.catalogo.Relaciones(vivo.Base(), &leidas);
             if (!leidas || relaciones.isEmpty()) {
                 Informo(prefijo + "no se pudieron leer las relaciones de la base actual", Aviso::Ninguno);
                 return false;
             }
         }
         QString faltas;
-        if (!motor.ExaminoRespaldo(
-                a.backupPath, a.databasePath,
+        if (!motor.almacen.ExaminoRespaldo(
+                rutas.respaldo, rutas.base,
                 [&](const QSqlDatabase& db) {
                     faltas = DescriboIncoherencias(RevisoCoherencia(db, &relaciones));
                 },
                 &error)) {
             Informo(prefijo + "no se pudo examinar la copia de seguridad " +
-                        QDir::toNativeSeparators(a.backupPath) + " (" + error + ")",
+                        QDir::toNativeSeparators(rutas.respaldo) + " (" + error + ")",
                     Aviso::Ninguno);
             return false;
         }
         if (!faltas.isEmpty()) {
-            Informo(prefijo + NoCoherente(a.backupPath) + faltas, Aviso::Ninguno);
+            Informo(prefijo + NoCoherente(rutas.respaldo) + faltas, Aviso::Ninguno);
             return false;
         }
-        if (!motor.RestauroDe(a.backupPath, a.databasePath, &error)) {
+        if (!motor.almacen.RestauroDe(rutas.respaldo, rutas.base, &error)) {
             Informo(prefijo + error, Aviso::Ninguno);
             return false;
         }
@@ -504,19 +491,19 @@ bool RecuperoBackUp() {
     }
     // Only a sound Partidex database may take the place of the books (one of an older version is
     // upgraded at the next start).
-    const Diagnostico d = ExaminoBase(a.backupPath, Examen::Completo, true);
+    const Diagnostico d = ExaminoBase(rutas.respaldo, Examen::Completo, true);
     if (d.estado != EstadoBase::Partidex && d.estado != EstadoBase::Anterior) {
         Informo(prefijo + d.explicacion, Aviso::Ninguno);
         return false;
     }
     // Sound pages are not enough: the books inside must keep their own rules.
-    const QString faltas = FaltasDeCoherencia(a.backupPath);
+    const QString faltas = FaltasDeCoherencia(rutas.respaldo);
     if (!faltas.isEmpty()) {
-        Informo(prefijo + NoCoherente(a.backupPath) + faltas, Aviso::Ninguno);
+        Informo(prefijo + NoCoherente(rutas.respaldo) + faltas, Aviso::Ninguno);
         return false;
     }
-    if (!QFileInfo::exists(a.databasePath) || SeLeeComoBase(a.databasePath)) {
-        if (!CopioConBackUp(a.backupPath, a.databasePath, &error)) {
+    if (!QFileInfo::exists(rutas.base) || SeLeeComoBase(rutas.base)) {
+        if (!CopioConBackUp(rutas.respaldo, rutas.base, &error)) {
             Informo(prefijo + error, Aviso::Ninguno);
             return false;
         }
@@ -526,8 +513,8 @@ bool RecuperoBackUp() {
     // it open as a database (held above), so the backup replaces it whole: copied beside it and
     // renamed over it, with the logs of the damaged file removed first so they are never replayed.
     // An instance waiting on the damaged file opens the new one once it has taken its place.
-    if (!CopioArchivo(a.backupPath, a.databasePath, &error,
-                      [&](QString* falla) { return BorroLogs(a.databasePath, falla); })) {
+    if (!CopioArchivo(rutas.respaldo, rutas.base, &error,
+                      [&](QString* falla) { return BorroLogs(rutas.base, falla); })) {
         Informo(prefijo + error, Aviso::Ninguno);
         return false;
     }
@@ -547,21 +534,19 @@ bool BackUpPendiente(const QDate& hoy) {
     return ultimo <= hoy.addDays(-intervalo);
 }
 
-void MantenimientoInicial(const QDate& hoy, int estructura) {
-    LeoRutas();
+void MantenimientoInicial(const Rutas& rutas, const QDate& hoy, int estructura) {
     if (BackUpPendiente(hoy)) {
         if (interlocutor.aviso) interlocutor.aviso(true);
-        HagoBackUp(hoy, estructura);
+        HagoBackUp(rutas, hoy, estructura);
         if (interlocutor.aviso) interlocutor.aviso(false);
     }
     if (LeoLocal("Varios", "Admin", "False").compare("TRUE", Qt::CaseInsensitive) == 0) OfrezcoPantalla();
 }
 
-bool RespaldoPrevio(const QDate& hoy) {
-    LeoRutas();
+bool RespaldoPrevio(const Rutas& rutas, const QDate& hoy) {
     if (interlocutor.aviso) interlocutor.aviso(true);
     // The structure of an older version is not this program's: the examination alone vouches for it.
-    const bool ok = HagoBackUp(hoy, 0);
+    const bool ok = HagoBackUp(rutas, hoy, 0);
     if (interlocutor.aviso) interlocutor.aviso(false);
     return ok;
 }

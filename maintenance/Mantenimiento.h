@@ -2,7 +2,7 @@
 // Database maintenance at file level: structure check, compaction, backup and restore, and the
 // automatic backup of start-up. It runs while this instance has not opened the shared connection, and
 // it never replaces a database file that another connection holds open: the compaction goes through
-// the engine's own compacted copy and online copy (core/Motor.h), never a file copy over the database.
+// the engine's own compacted copy and online copy (core/MotorAlmacen.h), never a file copy over the database.
 //
 // This is logic only: whatever the user must see or answer goes through the Interlocutor, which the
 // screens layer fills in (message boxes, the busy pointer, the notice window, the maintenance screen).
@@ -29,6 +29,14 @@ void FijoInterlocutor(Interlocutor i);
 // Settings of the maintenance, local file.
 using ::SeccionMantenimiento;
 
+// The files maintenance works on: the books, their backup and the scratch file of the compaction.
+// The screens pass those of the settings (maintenance/ui/PantallasMantenimiento.h).
+struct Rutas {
+    QString base;
+    QString respaldo;
+    QString auxiliar;
+};
+
 // Counts of one database file, read at file level.
 struct Estructura {
     bool abierta = false; // the file exists and is an SQLite database that could be read
@@ -52,25 +60,27 @@ QString FaltasDeCoherencia(const QString& ruta);
 // examination (damaged, foreign, newer).
 bool Compacto(const QString& base, const QString& aux);
 
-// Examination (the engine's integrity check), structure check, compaction and backup of
-// App().databasePath into App().backupPath; on success the global UltimoBackUp(dd/mm/yyyy) becomes hoy.
-// The new backup is written under a scratch name and checked before it takes the backup's name; the
-// backup it replaces is kept as App().backupPath + ".1". estructura: the result of the structure check
-// when the caller has just run it (its warnings are then not shown again), -1 to run it here.
-bool HagoBackUp(const QDate& hoy = QDate::currentDate(), int estructura = -1);
+// Examination (the engine's integrity check), structure check, compaction and backup of rutas.base
+// into rutas.respaldo (through the scratch file rutas.auxiliar); on success the global
+// UltimoBackUp(dd/mm/yyyy) becomes hoy. The new backup is written under a scratch name and checked
+// before it takes the backup's name; the backup it replaces is kept as rutas.respaldo + ".1".
+// estructura: the result of the structure check when the caller has just run it (its warnings are
+// then not shown again), -1 to run it here.
+bool HagoBackUp(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1);
 
-// Asks, then restores App().databasePath from App().backupPath through the online backup.
-bool RecuperoBackUp();
+// Asks, then restores rutas.base from rutas.respaldo through the online backup.
+bool RecuperoBackUp(const Rutas& rutas);
 
 // Backup and scratch paths from the local settings (path rule), into the application state.
 void LeoRutas();
 // True when the automatic backup is due on hoy by the global schedule.
 bool BackUpPendiente(const QDate& hoy);
-// The start-up step: paths, the automatic backup when due, the offer of the maintenance screen.
-// estructura as for HagoBackUp.
-void MantenimientoInicial(const QDate& hoy = QDate::currentDate(), int estructura = -1);
-// The checked backup taken before a database of an older version is upgraded (whatever the schedule).
-bool RespaldoPrevio(const QDate& hoy = QDate::currentDate());
+// The start-up step, once the paths are read (LeoRutas): the automatic backup when due, the offer of
+// the maintenance screen. estructura as for HagoBackUp.
+void MantenimientoInicial(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1);
+// The checked backup taken before a database of an older version is upgraded (whatever the schedule),
+// once the paths are read.
+bool RespaldoPrevio(const Rutas& rutas, const QDate& hoy = QDate::currentDate());
 // Asks "Ingresa a Módulo de Base de Datos" and on Yes opens the maintenance screen; true when opened.
 bool OfrezcoPantalla();
 

@@ -15,10 +15,10 @@ const QList<Paso>& Pasos() {
          {}},
         // 3: the history of every write of an entry; it starts with the upgrade.
         {3,
-         {"CREATE TABLE HistorialAsientos (Registro INTEGER NOT NULL PRIMARY KEY, EmpresaPropia INTEGER NOT "
-          "NULL, NumEjercicio INTEGER NOT NULL, Asiento INTEGER NOT NULL, AsientoAnterior INTEGER, Tipo "
-          "INTEGER NOT NULL, Usuario INTEGER, Sesion INTEGER, Estacion TEXT, Momento TEXT NOT NULL, Antes "
-          "TEXT, Despues TEXT, HashAnterior TEXT NOT NULL, Hash TEXT NOT NULL)",
+         {"CREATE TABLE HistorialAsientos (Registro {entero} NOT NULL PRIMARY KEY, EmpresaPropia {entero} "
+          "NOT NULL, NumEjercicio {entero} NOT NULL, Asiento {entero} NOT NULL, AsientoAnterior {entero}, "
+          "Tipo {entero} NOT NULL, Usuario {entero}, Sesion {entero}, Estacion {texto}, Momento {texto} NOT "
+          "NULL, Antes {texto}, Despues {texto}, HashAnterior {texto} NOT NULL, Hash {texto} NOT NULL)",
           "CREATE INDEX idxHistorialAsientosAsiento ON HistorialAsientos (EmpresaPropia, NumEjercicio, "
           "Asiento)",
           "CREATE INDEX idxHistorialAsientosMomento ON HistorialAsientos (Momento)"},

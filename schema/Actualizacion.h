@@ -13,7 +13,8 @@ namespace Esquema {
 
 struct Paso {
     int version;              // the version the database has once the step has run
-    QStringList sentencias;   // run in order, inside the one transaction of the upgrade
+    QStringList sentencias;   // run in order, inside the one transaction of the upgrade; the types
+                              // of their columns written as in Definicion()
     QStringList tablasNuevas; // tables the step creates (absent from databases of earlier versions)
 };
 

@@ -4,51 +4,63 @@
 
 namespace Esquema {
 
+QString ConTipos(const QString& sentencia, const std::function<QString(Tipo)>& tipos) {
+    static const struct {
+        const char* marca;
+        Tipo tipo;
+    } marcas[] = {{"{entero}", Tipo::Entero}, {"{texto}", Tipo::Texto},    {"{fecha}", Tipo::Fecha},
+                  {"{numero}", Tipo::Numero}, {"{importe}", Tipo::Importe}};
+    QString s = sentencia;
+    for (const auto& m : marcas)
+        if (s.contains(QLatin1String(m.marca))) s.replace(QLatin1String(m.marca), tipos(m.tipo));
+    return s;
+}
+
 const QStringList& Definicion() {
     static const QStringList ddl = {
         // Companies kept in the books.
         "CREATE TABLE EmpresasPropia ("
-        " EmpresaPropia INTEGER NOT NULL PRIMARY KEY,"
-        " descEmpresaPropia TEXT,"
-        " RespIVA INTEGER,"
-        " EmpresaPropiaEj INTEGER,"
-        " NumEjercicio INTEGER,"
-        " CuentaCompras INTEGER,"
-        " CuentaVentas INTEGER,"
-        " CreditoDefecto INTEGER,"
-        " DebitoDefecto INTEGER)",
+        " EmpresaPropia {entero} NOT NULL PRIMARY KEY,"
+        " descEmpresaPropia {texto},"
+        " RespIVA {entero},"
+        " EmpresaPropiaEj {entero},"
+        " NumEjercicio {entero},"
+        " CuentaCompras {entero},"
+        " CuentaVentas {entero},"
+        " CreditoDefecto {entero},"
+        " DebitoDefecto {entero})",
 
         "CREATE TABLE TablasAjusteInflacion ("
-        " TablaAjusteInflacion INTEGER NOT NULL PRIMARY KEY,"
-        " descTablaAjusteInflacion TEXT)",
+        " TablaAjusteInflacion {entero} NOT NULL PRIMARY KEY,"
+        " descTablaAjusteInflacion {texto})",
 
         "CREATE TABLE AjustesInflacion ("
-        " TablaAjusteInflacion INTEGER NOT NULL REFERENCES TablasAjusteInflacion (TablaAjusteInflacion),"
-        " Fecha DATE NOT NULL,"
-        " Ajuste NUMERIC,"
+        " TablaAjusteInflacion {entero} NOT NULL REFERENCES TablasAjusteInflacion (TablaAjusteInflacion),"
+        " Fecha {fecha} NOT NULL,"
+        " Ajuste {numero},"
         " PRIMARY KEY (TablaAjusteInflacion, Fecha))",
 
         "CREATE TABLE Ejercicios ("
-        " EmpresaPropia INTEGER NOT NULL REFERENCES EmpresasPropia (EmpresaPropia),"
-        " NumEjercicio INTEGER NOT NULL,"
-        " ComienzoEjercicio DATE,"
-        " FinEjercicio DATE,"
-        " TablaAjusteInflacion INTEGER REFERENCES TablasAjusteInflacion (TablaAjusteInflacion),"
+        " EmpresaPropia {entero} NOT NULL REFERENCES EmpresasPropia (EmpresaPropia),"
+        " NumEjercicio {entero} NOT NULL,"
+        " ComienzoEjercicio {fecha},"
+        " FinEjercicio {fecha},"
+        " TablaAjusteInflacion {entero} REFERENCES TablasAjusteInflacion (TablaAjusteInflacion),"
         " PRIMARY KEY (EmpresaPropia, NumEjercicio))",
 
         // The chart of accounts of one company and year. The parent relation is deferred so that a
         // whole chart can be written in any row order inside one transaction.
         "CREATE TABLE Cuentas ("
-        " EmpresaPropia INTEGER NOT NULL,"
-        " NumEjercicio INTEGER NOT NULL,"
-        " Cuenta INTEGER NOT NULL,"
-        " CodInt TEXT,"
-        " Descripcion TEXT,"
-        " CuentaPadre INTEGER NOT NULL DEFAULT 0,"
-        " NumHijo INTEGER NOT NULL DEFAULT 0 CHECK (NumHijo BETWEEN -32768 AND 32767),"
-        " CondDebito INTEGER NOT NULL DEFAULT 0,"
-        " CuentaResultado INTEGER NOT NULL DEFAULT 0,"
-        " Ajustable INTEGER NOT NULL DEFAULT 0,"
+        " EmpresaPropia {entero} NOT NULL,"
+        " NumEjercicio {entero} NOT NULL,"
+        " Cuenta {entero} NOT NULL,"
+        " CodInt {texto},"
+        " Descripcion {texto},"
+        " CuentaPadre {entero} NOT NULL DEFAULT 0,"
+        " NumHijo {entero} NOT NULL DEFAULT 0 CHECK (NumHijo BETWEEN -32768 AND 32767),"
+        " CondDebito {entero} NOT NULL DEFAULT 0,"
+        " CuentaResultado {entero} NOT NULL DEFAULT 0,"
+        " Ajustable {entero} NOT NULL DEFAULT 0,"
         " PRIMARY KEY (EmpresaPropia, NumEjercicio, Cuenta),"
         " CONSTRAINT EjerciciosCuentas FOREIGN KEY (EmpresaPropia, NumEjercicio)"
         "  REFERENCES Ejercicios (EmpresaPropia, NumEjercicio),"
@@ -56,45 +68,45 @@ const QStringList& Definicion() {
         "  REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) DEFERRABLE INITIALLY DEFERRED)",
 
         "CREATE TABLE ConceptosDetAsiento ("
-        " ConceptoDetAsiento INTEGER NOT NULL PRIMARY KEY,"
-        " descConceptoDetAsiento TEXT)",
+        " ConceptoDetAsiento {entero} NOT NULL PRIMARY KEY,"
+        " descConceptoDetAsiento {texto})",
 
         "CREATE TABLE ConceptosAsiento ("
-        " ConceptoAsiento INTEGER NOT NULL PRIMARY KEY,"
-        " descConceptoAsiento TEXT)",
+        " ConceptoAsiento {entero} NOT NULL PRIMARY KEY,"
+        " descConceptoAsiento {texto})",
 
         // Concept links go with their account.
         "CREATE TABLE CuentasConceptos ("
-        " EmpresaPropia INTEGER NOT NULL,"
-        " NumEjercicio INTEGER NOT NULL,"
-        " Cuenta INTEGER NOT NULL,"
-        " ConceptoDetAsiento INTEGER NOT NULL REFERENCES ConceptosDetAsiento (ConceptoDetAsiento),"
-        " Debe INTEGER NOT NULL DEFAULT 0,"
+        " EmpresaPropia {entero} NOT NULL,"
+        " NumEjercicio {entero} NOT NULL,"
+        " Cuenta {entero} NOT NULL,"
+        " ConceptoDetAsiento {entero} NOT NULL REFERENCES ConceptosDetAsiento (ConceptoDetAsiento),"
+        " Debe {entero} NOT NULL DEFAULT 0,"
         " PRIMARY KEY (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe),"
         " FOREIGN KEY (EmpresaPropia, NumEjercicio, Cuenta)"
         "  REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) ON DELETE CASCADE DEFERRABLE INITIALLY "
         "DEFERRED)",
 
         "CREATE TABLE Asientos ("
-        " EmpresaPropia INTEGER NOT NULL,"
-        " NumEjercicio INTEGER NOT NULL,"
-        " Asiento INTEGER NOT NULL,"
-        " Fecha DATE,"
-        " Concepto TEXT,"
-        " Especial INTEGER,"
+        " EmpresaPropia {entero} NOT NULL,"
+        " NumEjercicio {entero} NOT NULL,"
+        " Asiento {entero} NOT NULL,"
+        " Fecha {fecha},"
+        " Concepto {texto},"
+        " Especial {entero},"
         " PRIMARY KEY (EmpresaPropia, NumEjercicio, Asiento),"
         " FOREIGN KEY (EmpresaPropia, NumEjercicio) REFERENCES Ejercicios (EmpresaPropia, NumEjercicio))",
 
         // Lines go with their header; an account that has lines cannot be deleted.
         "CREATE TABLE DetAsientos ("
-        " EmpresaPropia INTEGER NOT NULL,"
-        " NumEjercicio INTEGER NOT NULL,"
-        " Asiento INTEGER NOT NULL,"
-        " Detalle INTEGER NOT NULL,"
-        " Cuenta INTEGER,"
-        " Importe NUMERIC,"
-        " Concepto TEXT,"
-        " FechaAjuste DATE,"
+        " EmpresaPropia {entero} NOT NULL,"
+        " NumEjercicio {entero} NOT NULL,"
+        " Asiento {entero} NOT NULL,"
+        " Detalle {entero} NOT NULL,"
+        " Cuenta {entero},"
+        " Importe {importe},"
+        " Concepto {texto},"
+        " FechaAjuste {fecha},"
         " PRIMARY KEY (EmpresaPropia, NumEjercicio, Asiento, Detalle),"
         " FOREIGN KEY (EmpresaPropia, NumEjercicio, Asiento)"
         "  REFERENCES Asientos (EmpresaPropia, NumEjercicio, Asiento) ON DELETE CASCADE ON UPDATE CASCADE,"
@@ -102,79 +114,79 @@ const QStringList& Definicion() {
         "  REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) DEFERRABLE INITIALLY DEFERRED)",
 
         "CREATE TABLE Perfiles ("
-        " Perfil INTEGER NOT NULL PRIMARY KEY,"
-        " descPerfil TEXT)",
+        " Perfil {entero} NOT NULL PRIMARY KEY,"
+        " descPerfil {texto})",
 
         "CREATE TABLE Modulos ("
-        " Modulo INTEGER NOT NULL PRIMARY KEY,"
-        " descModulo TEXT,"
-        " nomModulo TEXT)",
+        " Modulo {entero} NOT NULL PRIMARY KEY,"
+        " descModulo {texto},"
+        " nomModulo {texto})",
 
         "CREATE TABLE ModulosHabilitaciones ("
-        " Modulo INTEGER NOT NULL REFERENCES Modulos (Modulo),"
-        " TipoHabilitacion INTEGER NOT NULL,"
+        " Modulo {entero} NOT NULL REFERENCES Modulos (Modulo),"
+        " TipoHabilitacion {entero} NOT NULL,"
         " PRIMARY KEY (Modulo, TipoHabilitacion))",
 
         "CREATE TABLE Usuarios ("
-        " Usuario INTEGER NOT NULL PRIMARY KEY,"
-        " NombreCorto TEXT NOT NULL,"
-        " descUsuario TEXT,"
-        " Perfil INTEGER REFERENCES Perfiles (Perfil),"
-        " Contrasena TEXT,"
-        " Activo INTEGER NOT NULL DEFAULT -1)",
+        " Usuario {entero} NOT NULL PRIMARY KEY,"
+        " NombreCorto {texto} NOT NULL,"
+        " descUsuario {texto},"
+        " Perfil {entero} REFERENCES Perfiles (Perfil),"
+        " Contrasena {texto},"
+        " Activo {entero} NOT NULL DEFAULT -1)",
 
         "CREATE TABLE Permisos ("
-        " Perfil INTEGER NOT NULL REFERENCES Perfiles (Perfil),"
-        " Modulo INTEGER NOT NULL REFERENCES Modulos (Modulo),"
-        " TipoHabilitacion INTEGER NOT NULL,"
+        " Perfil {entero} NOT NULL REFERENCES Perfiles (Perfil),"
+        " Modulo {entero} NOT NULL REFERENCES Modulos (Modulo),"
+        " TipoHabilitacion {entero} NOT NULL,"
         " PRIMARY KEY (Perfil, Modulo))",
 
         "CREATE TABLE Sesiones ("
-        " Sesion INTEGER NOT NULL PRIMARY KEY)",
+        " Sesion {entero} NOT NULL PRIMARY KEY)",
 
         // A purged session takes its chart registrations with it.
         "CREATE TABLE SesionesPlanes ("
-        " Sesion INTEGER NOT NULL REFERENCES Sesiones (Sesion) ON DELETE CASCADE,"
-        " Pantalla INTEGER NOT NULL,"
-        " EmpresaPropia INTEGER NOT NULL,"
-        " NumEjercicio INTEGER NOT NULL)",
+        " Sesion {entero} NOT NULL REFERENCES Sesiones (Sesion) ON DELETE CASCADE,"
+        " Pantalla {entero} NOT NULL,"
+        " EmpresaPropia {entero} NOT NULL,"
+        " NumEjercicio {entero} NOT NULL)",
 
         "CREATE TABLE PrepararPagina ("
-        " EmpresaPropia INTEGER NOT NULL REFERENCES EmpresasPropia (EmpresaPropia) ON DELETE CASCADE,"
-        " TipoImpresion INTEGER,"
-        " Control INTEGER,"
-        " CoordX NUMERIC,"
-        " CoordY NUMERIC,"
-        " Ancho NUMERIC,"
-        " Alto NUMERIC,"
-        " TipoLetra TEXT,"
-        " TamanoLetra NUMERIC,"
-        " Bold INTEGER,"
-        " Italic INTEGER,"
-        " Underline INTEGER,"
-        " Visible INTEGER,"
-        " TextoFijo TEXT,"
-        " Recuadro INTEGER,"
-        " FormatoNumero TEXT)",
+        " EmpresaPropia {entero} NOT NULL REFERENCES EmpresasPropia (EmpresaPropia) ON DELETE CASCADE,"
+        " TipoImpresion {entero},"
+        " Control {entero},"
+        " CoordX {numero},"
+        " CoordY {numero},"
+        " Ancho {numero},"
+        " Alto {numero},"
+        " TipoLetra {texto},"
+        " TamanoLetra {numero},"
+        " Bold {entero},"
+        " Italic {entero},"
+        " Underline {entero},"
+        " Visible {entero},"
+        " TextoFijo {texto},"
+        " Recuadro {entero},"
+        " FormatoNumero {texto})",
 
         // The history of every write of an entry: who, when, from where, and the entry before and
         // after, each record chained to the one before it by its hash. No relation to the entries: the
         // record of a deleted entry stays.
         "CREATE TABLE HistorialAsientos ("
-        " Registro INTEGER NOT NULL PRIMARY KEY,"
-        " EmpresaPropia INTEGER NOT NULL,"
-        " NumEjercicio INTEGER NOT NULL,"
-        " Asiento INTEGER NOT NULL,"
-        " AsientoAnterior INTEGER,"
-        " Tipo INTEGER NOT NULL,"
-        " Usuario INTEGER,"
-        " Sesion INTEGER,"
-        " Estacion TEXT,"
-        " Momento TEXT NOT NULL,"
-        " Antes TEXT,"
-        " Despues TEXT,"
-        " HashAnterior TEXT NOT NULL,"
-        " Hash TEXT NOT NULL)",
+        " Registro {entero} NOT NULL PRIMARY KEY,"
+        " EmpresaPropia {entero} NOT NULL,"
+        " NumEjercicio {entero} NOT NULL,"
+        " Asiento {entero} NOT NULL,"
+        " AsientoAnterior {entero},"
+        " Tipo {entero} NOT NULL,"
+        " Usuario {entero},"
+        " Sesion {entero},"
+        " Estacion {texto},"
+        " Momento {texto} NOT NULL,"
+        " Antes {texto},"
+        " Despues {texto},"
+        " HashAnterior {texto} NOT NULL,"
+        " Hash {texto} NOT NULL)",
 
         // Indexes for the statements that run per account, per line or per report.
         "CREATE INDEX idxCuentasPadre ON Cuentas (EmpresaPropia, NumEjercicio, CuentaPadre, NumHijo)",
@@ -259,7 +271,7 @@ int IndicesEsperados() {
     int n = 0;
     for (const QString& s : Definicion()) {
         if (s.startsWith("CREATE INDEX")) ++n;
-        // Tables with a primary key other than a plain INTEGER PRIMARY KEY get an automatic index.
+        // Tables with a primary key other than a plain integer one get an automatic index.
         else if (s.startsWith("CREATE TABLE") && s.contains("PRIMARY KEY ("))
             ++n;
     }

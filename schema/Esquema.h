@@ -4,16 +4,31 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace Esquema {
 
-// Version the database carries (kept by the engine, core/Motor.h). A change of structure raises it,
-// changes Definicion() (a new database is made at the new version directly) and adds the step that
-// takes an older database there (schema/Actualizacion.cpp).
+// Version the database carries (kept by the engine's catalogue, core/MotorCatalogo.h). A change of
+// structure raises it, changes Definicion() (a new database is made at the new version directly) and
+// adds the step that takes an older database there (schema/Actualizacion.cpp).
 constexpr int Version = 3;
 // Mark the database carries so that another program's file is never taken for ours ("PDX1").
 constexpr int IdAplicacion = 0x50445831;
 
-// Statements that build the schema of a new database, in order.
+// The types of the schema's columns, written in its statements as "{entero}", "{texto}", "{fecha}",
+// "{numero}" and "{importe}": each engine's dialect says them in its own words (core/MotorDialecto.h).
+enum class Tipo {
+    Entero,
+    Texto,
+    Fecha,
+    Numero,  // a quantity with decimals (a rate, a coordinate)
+    Importe, // an amount of money, to the cent
+};
+// A statement of the schema with its types in the words tipos gives.
+QString ConTipos(const QString& sentencia, const std::function<QString(Tipo)>& tipos);
+
+// Statements that build the schema of a new database, in order, with the types of the columns
+// written as above (ConTipos).
 const QStringList& Definicion();
 // Names of the tables that Definicion() creates, in order.
 QStringList Tablas();

@@ -384,7 +384,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
     BorroSesion(App().currentSession);
     {
         QSqlDatabase db = Conexion();
-        MotorActual().Optimizo(db);
+        MotorActual().almacen.Optimizo(db);
     }
     CierroBase();
     e->accept();

@@ -1,5 +1,6 @@
 #include "maintenance/ui/PantallasMantenimiento.h"
 
+#include "core/AppState.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
@@ -69,4 +70,9 @@ void InstaloInterlocutorMantenimiento() {
         Pantallas::AbroModal("frmBaseDatos");
     };
     Mantenimiento::FijoInterlocutor(std::move(i));
+}
+
+Mantenimiento::Rutas RutasDeAjustes() {
+    const AppState& a = App();
+    return {a.databasePath, a.backupPath, a.auxPath};
 }

@@ -10,9 +10,14 @@ void RegistroPantallasMantenimiento() {
     Pantallas::Registro("frmBaseDatos", Pantallas::Forma::Modal,
                         [](QWidget* p) -> QWidget* { return new frmBaseDatos(p); });
     InstaloInterlocutorMantenimiento();
-    FijoMantenimientoInicial(
-        [](int estructura) { Mantenimiento::MantenimientoInicial(QDate::currentDate(), estructura); });
-    FijoRespaldoPrevio([] { return Mantenimiento::RespaldoPrevio(); });
+    FijoMantenimientoInicial([](int estructura) {
+        Mantenimiento::LeoRutas();
+        Mantenimiento::MantenimientoInicial(RutasDeAjustes(), QDate::currentDate(), estructura);
+    });
+    FijoRespaldoPrevio([] {
+        Mantenimiento::LeoRutas();
+        return Mantenimiento::RespaldoPrevio(RutasDeAjustes());
+    });
     FijoOfertaMantenimiento([] { return Mantenimiento::OfrezcoPantalla(); });
     FijoVerificoEstructura([](const QString& ruta) { return Mantenimiento::VerificoEstructura(ruta); });
 }

@@ -5,6 +5,7 @@
 #include "core/ui/Mensaje.h"
 #include "journal/Historial.h"
 #include "maintenance/Mantenimiento.h"
+#include "maintenance/ui/PantallasMantenimiento.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -44,11 +45,11 @@ frmBaseDatos::frmBaseDatos(QWidget* padre) : QDialog(padre) {
 }
 
 void frmBaseDatos::HagoBackUp() {
-    if (Mantenimiento::HagoBackUp()) Mensaje("BackUp exitoso", Icono::Informacion);
+    if (Mantenimiento::HagoBackUp(RutasDeAjustes())) Mensaje("BackUp exitoso", Icono::Informacion);
 }
 
 void frmBaseDatos::RecuperoBackUp() {
-    if (Mantenimiento::RecuperoBackUp()) Mensaje("Recuperación Exitosa", Icono::Informacion);
+    if (Mantenimiento::RecuperoBackUp(RutasDeAjustes())) Mensaje("Recuperación Exitosa", Icono::Informacion);
 }
 
 void frmBaseDatos::VerificoHistorial() {

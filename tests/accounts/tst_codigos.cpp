@@ -19,7 +19,7 @@ bool PlanDeCodigos() {
 
 bool SinRelaciones(bool sin) {
     QSqlDatabase db = Conexion();
-    return MotorActual().ClavesForaneas(db, !sin);
+    return MotorActual().almacen.ClavesForaneas(db, !sin);
 }
 } // namespace
 

@@ -40,7 +40,7 @@ void PruebaBase::creaEsquemaCompleto() {
                                 "SesionesPlanes",
                                 "PrepararPagina"};
     for (const QString& t : tablas)
-        QVERIFY2(MotorActual().Tablas(Conexion()).contains(t), qPrintable(t));
+        QVERIFY2(MotorActual().catalogo.Tablas(Conexion()).contains(t), qPrintable(t));
     QCOMPARE(NumeroOCero(ValorCampo("Usuarios", "count(*)", "Activo<>0 AND Perfil=1")), 1.0);
     QVERIFY(ValorCampo("Modulos", "Modulo", "nomModulo=?", {"frmUsuarios"}).has_value());
     // One profile may not open the users screen.
@@ -54,7 +54,7 @@ void PruebaBase::creaEsquemaCompleto() {
     }
     // The schema version the program writes is the one it reads back.
     QVERIFY(Esquema::Version >= 1);
-    QCOMPARE(MotorActual().VersionEsquema(Conexion()), Esquema::Version);
+    QCOMPARE(MotorActual().catalogo.VersionEsquema(Conexion()), Esquema::Version);
 }
 
 void PruebaBase::relacionesSeCumplen() {
@@ -417,7 +417,7 @@ void PruebaBase::conexionPerdida() {
     }
     // Read on a connection of its own: no half-stored entry.
     {
-        QSqlDatabase otra = MotorActual().Agrego("otra", e.RutaBase(), true);
+        QSqlDatabase otra = MotorActual().almacen.Agrego("otra", e.RutaBase(), true);
         QVERIFY(otra.open());
         QSqlQuery q(otra);
         QVERIFY(q.exec("SELECT COUNT(*) FROM Asientos") && q.next());
@@ -456,19 +456,19 @@ void PruebaBase::baseDelServidor() {
     QVERIFY(!CreoBase(vacia, &error)); // never made twice
     QVERIFY2(error.contains("no está vacía"), qPrintable(error));
     QVERIFY(AbroBase(vacia));
-    QCOMPARE(MotorActual().Tablas(Conexion()), [] {
+    QCOMPARE(MotorActual().catalogo.Tablas(Conexion()), [] {
         QStringList t = Esquema::Tablas();
         std::sort(t.begin(), t.end(),
                   [](const QString& a, const QString& b) { return a.toLower() < b.toLower(); });
         return t;
     }());
-    QCOMPARE(int(MotorActual().Indices(Conexion()).size()), Esquema::IndicesEsperados());
-    QCOMPARE(int(MotorActual().Relaciones(Conexion()).size()), Esquema::RelacionesEsperadas());
-    QCOMPARE(MotorActual().IdAplicacion(Conexion()), qint64(Esquema::IdAplicacion));
+    QCOMPARE(int(MotorActual().catalogo.Indices(Conexion()).size()), Esquema::IndicesEsperados());
+    QCOMPARE(int(MotorActual().catalogo.Relaciones(Conexion()).size()), Esquema::RelacionesEsperadas());
+    QCOMPARE(MotorActual().catalogo.IdAplicacion(Conexion()), qint64(Esquema::IdAplicacion));
     CierroBase();
 
     {
-        QSqlDatabase db = MotorDeRuta(ajena).Agrego("ajena", ajena, false);
+        QSqlDatabase db = MotorDeRuta(ajena).almacen.Agrego("ajena", ajena, false);
         QVERIFY(db.open());
         QSqlQuery q(db);
         QVERIFY(q.exec("CREATE TABLE Clientes (Id INTEGER PRIMARY KEY, Nombre TEXT)"));
@@ -483,10 +483,10 @@ void PruebaBase::baseDelServidor() {
     QVERIFY(!AbroBase(ajena));
     QVERIFY(!CreoBase(ajena));
     {
-        QSqlDatabase db = MotorDeRuta(ajena).Agrego("ajena", ajena, true);
+        QSqlDatabase db = MotorDeRuta(ajena).almacen.Agrego("ajena", ajena, true);
         QVERIFY(db.open());
-        QCOMPARE(MotorDeRuta(ajena).Tablas(db), QStringList{"clientes"});
-        QCOMPARE(MotorDeRuta(ajena).IdAplicacion(db), qint64(0));
+        QCOMPARE(MotorDeRuta(ajena).catalogo.Tablas(db), QStringList{"clientes"});
+        QCOMPARE(MotorDeRuta(ajena).catalogo.IdAplicacion(db), qint64(0));
         db.close();
     }
     QSqlDatabase::removeDatabase("ajena");

@@ -36,6 +36,8 @@ private slots:
     void soloElMotorHablaSuDialecto_data();
     void soloElMotorHablaSuDialecto();
     void logicaSinEstadoGlobal();
+    void registroDeMotores_data();
+    void registroDeMotores();
     void logicaSinPantallas();
     void pantallasSinSentencias_data();
     void pantallasSinSentencias();

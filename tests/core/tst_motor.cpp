@@ -66,6 +66,10 @@ void PruebaMotor::soloElMotorHablaSuDialecto_data() {
     QTest::newRow("VACUUM") << R"(\bVACUUM\b)" << false << sqlite;
     QTest::newRow("BEGIN IMMEDIATE") << R"(\bBEGIN\s+IMMEDIATE\b)" << false << sqlite;
     QTest::newRow("replica") << R"(\bsession_replication_role\b)" << false << postgres;
+    // Everybody else asks the registry for an engine by its address or its connection, and the engine's
+    // parts what differs: no engine is named (nor its header included) outside the seam.
+    QTest::newRow("motores por su nombre")
+        << R"(\b(Motor|Dialecto|Catalogo|Almacen)(Sqlite|Postgres)\b)" << true << "core/Motor.cpp";
 }
 
 void PruebaMotor::soloElMotorHablaSuDialecto() {
@@ -75,9 +79,10 @@ void PruebaMotor::soloElMotorHablaSuDialecto() {
     const QRegularExpression re(patron);
     QVERIFY(re.isValid());
     // The seam's own files, and this test, which names what it looks for.
-    const QStringList costura = {
-        "core/Motor.h",         "core/Motor.cpp",         "core/MotorSqlite.h",      "core/MotorSqlite.cpp",
-        "core/MotorPostgres.h", "core/MotorPostgres.cpp", "tests/core/tst_motor.cpp"};
+    const QStringList costura = {"core/Motor.h",          "core/Motor.cpp",        "core/MotorDialecto.h",
+                                 "core/MotorCatalogo.h",  "core/MotorAlmacen.h",   "core/MotorSqlite.h",
+                                 "core/MotorSqlite.cpp",  "core/MotorPostgres.h",  "core/MotorPostgres.cpp",
+                                 "tests/core/tst_motor.cpp"};
     const QStringList fuentes = Fuentes();
     QVERIFY2(fuentes.contains("core/Valores.cpp") && fuentes.contains("core/MotorSqlite.cpp"),
              "no se encontraron las fuentes del programa");
@@ -89,6 +94,42 @@ void PruebaMotor::soloElMotorHablaSuDialecto() {
     QVERIFY2(halladas.isEmpty(), qPrintable("fuera del motor:\n" + halladas.join('\n')));
     // The seam itself does say it: the pattern is live.
     QVERIFY(!Apariciones(motor, re).isEmpty());
+}
+
+// The registry gives each address, settings name and connection its engine; an address no engine
+// claims is a file path. The schema's neutral types come out in the engine's words.
+void PruebaMotor::registroDeMotores_data() {
+    QTest::addColumn<QString>("direccion");
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QString>("tipos"); // "{entero} {texto} {fecha} {numero} {importe}" in its dialect
+    const QString archivo = "INTEGER TEXT DATE NUMERIC NUMERIC";
+    const QString servidor = "INTEGER TEXT DATE NUMERIC NUMERIC(15,2)";
+    QTest::newRow("ruta") << "/datos/Partidex.MDB" << "SQLite" << archivo;
+    QTest::newRow("ruta relativa") << "libros/Partidex.MDB" << "SQLite" << archivo;
+    QTest::newRow("ruta vacía") << "" << "SQLite" << archivo;
+    QTest::newRow("nombre como el esquema") << "postgresql-libros.db" << "SQLite" << archivo;
+    QTest::newRow("postgresql://") << "postgresql://ana@servidor:5433/libros" << "PostgreSQL" << servidor;
+    QTest::newRow("postgres:// por socket")
+        << "postgres://:5432/libros?host=/run/postgresql" << "PostgreSQL" << servidor;
+}
+
+void PruebaMotor::registroDeMotores() {
+    QFETCH(QString, direccion);
+    QFETCH(QString, nombre);
+    QFETCH(QString, tipos);
+    const Motor& motor = MotorDeRuta(direccion);
+    QCOMPARE(QString::fromLatin1(motor.nombre), nombre);
+    QCOMPARE(&MotorLlamado(nombre.toUpper()), &motor);
+    QCOMPARE(motor.dialecto.Ddl("{entero} {texto} {fecha} {numero} {importe}"), tipos);
+    // The settings name no other engine, nor a connection not made: the file engine.
+    QCOMPARE(&MotorLlamado("Oracle"), &MotorDeRuta("/datos/Partidex.MDB"));
+    QCOMPARE(&MotorDe(QSqlDatabase()), &MotorDeRuta("/datos/Partidex.MDB"));
+    {
+        const QSqlDatabase db = QSqlDatabase::addDatabase(motor.controlador, "registro");
+        QVERIFY(db.isValid());
+        QCOMPARE(&MotorDe(db), &motor);
+    }
+    QSqlDatabase::removeDatabase("registro");
 }
 
 // Entries and their history are written in one place, so that no path skips the closed-year rule or
@@ -222,9 +263,9 @@ void PruebaMotor::esquemaConSusIndicesYRelaciones() {
     Entorno e;
     bool ok = false, okRelaciones = false;
     QStringList hay;
-    for (const IndiceBase& i : MotorActual().Indices(Conexion(), &ok))
+    for (const IndiceBase& i : MotorActual().catalogo.Indices(Conexion(), &ok))
         hay << i.nombre + " " + i.tabla + "(" + i.columnas.join(',') + ")";
-    for (const RelacionBase& r : MotorActual().Relaciones(Conexion(), &okRelaciones))
+    for (const RelacionBase& r : MotorActual().catalogo.Relaciones(Conexion(), &okRelaciones))
         hay << r.tabla + "(" + r.columnas.join(',') + ")>" + r.referida + "(" +
                    r.columnasReferidas.join(',') + ")";
     QVERIFY(ok && okRelaciones);
@@ -275,7 +316,7 @@ void PruebaMotor::consultasUsanIndices() {
     Entorno e;
     QVERIFY2(e.CreoLibroConPeso("'2024-03-01'"), qPrintable(UltimoError()));
     SOLO_ARCHIVO("los pasos esperados son los del plan de SQLite");
-    const QStringList plan = MotorActual().PlanConsulta(Conexion(), sql, parametros);
+    const QStringList plan = MotorActual().catalogo.PlanConsulta(Conexion(), sql, parametros);
     QVERIFY2(!plan.isEmpty(), qPrintable(UltimoError()));
     const QString texto = plan.join(" | ");
     QVERIFY2(texto.contains(paso), qPrintable(texto));

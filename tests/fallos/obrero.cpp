@@ -58,6 +58,12 @@ constexpr int CuentaObreros = 10; // summary account under which chart edits are
 const int Imputables[] = {2, 3, 5, 7, 8};
 
 QRandomGenerator azar;
+
+// The books, backup and scratch paths the settings gave.
+Mantenimiento::Rutas RutasDeLaPrueba() {
+    const AppState& a = App();
+    return {a.databasePath, a.backupPath, a.auxPath};
+}
 QString identidad;       // tells apart the accounts of each worker
 qint64 esperaMaxima = 0; // the longest save of the run, in ms: how near the writers came to giving up
 
@@ -292,7 +298,7 @@ void HagoRespaldos(int cantidad) {
     Mantenimiento::FijoInterlocutor(i);
     for (int n = 0; n < cantidad; ++n) {
         CierroBase();
-        if (!Mantenimiento::HagoBackUp()) Fallo("el back up no se hizo");
+        if (!Mantenimiento::HagoBackUp(RutasDeLaPrueba())) Fallo("el back up no se hizo");
         Informo("backup");
         QString error;
         if (!AbroBase(App().databasePath, &error)) Fallo(error);
@@ -321,7 +327,7 @@ void RecuperoRespaldo() {
     i.pregunto = [](const QString&) { return true; };
     Mantenimiento::FijoInterlocutor(i);
     CierroBase();
-    if (!Mantenimiento::RecuperoBackUp()) Fallo("la recuperación no se hizo");
+    if (!Mantenimiento::RecuperoBackUp(RutasDeLaPrueba())) Fallo("la recuperación no se hizo");
     Informo("recupero");
 }
 
@@ -380,7 +386,7 @@ qint64 Numero(const QString& sql, const QVariantList& parametros = {}) {
 void VerificoRelaciones(Hallazgos& h) {
     QSqlDatabase db = Conexion();
     bool ok = false;
-    const QList<RelacionBase> relaciones = MotorActual().Relaciones(db, &ok);
+    const QList<RelacionBase> relaciones = MotorActual().catalogo.Relaciones(db, &ok);
     if (!ok || relaciones.isEmpty()) h.Agrego("no se pudieron leer las relaciones");
     for (const RelacionBase& r : relaciones) {
         QStringList presentes, iguales;
@@ -444,7 +450,7 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
     {
         QString detalle;
         QSqlDatabase db = Conexion();
-        if (!MotorActual().Integridad(db, true, &detalle)) h.Agrego("integridad: " + detalle);
+        if (!MotorActual().almacen.Integridad(db, true, &detalle)) h.Agrego("integridad: " + detalle);
     }
     VerificoRelaciones(h);
 
@@ -645,8 +651,9 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
         if (!QFileInfo::exists(copia)) continue;
         // A server's backup is in the server's own format.
         QString detalle;
-        if (!motor.PorArchivo()) {
-            if (!motor.RespaldoLegible(copia, &detalle)) h.Agrego("la copia " + copia + ": " + detalle);
+        if (motor.almacen.RespaldoPropio()) {
+            if (!motor.almacen.RespaldoLegible(copia, &detalle))
+                h.Agrego("la copia " + copia + ": " + detalle);
             continue;
         }
         const Diagnostico d = ExaminoBase(copia, Examen::Completo, true);

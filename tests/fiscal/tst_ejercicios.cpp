@@ -295,9 +295,9 @@ void PruebaEjercicios::pegoQueFallaDejaElPlanViejo() {
     App().currentSession = NuevaSesion();
     RegistroPantalla(ContextoActual().En(2, 1), PantallaCuentas);
     QSqlDatabase db = Conexion();
-    MotorActual().ClavesForaneas(db, false);
+    MotorActual().almacen.ClavesForaneas(db, false);
     QVERIFY2(Ejecuto(sabotaje).ok, qPrintable(UltimoError()));
-    MotorActual().ClavesForaneas(db, true);
+    MotorActual().almacen.ClavesForaneas(db, true);
     const QStringList antes = Plan(2, 1);
     const Veredicto v = PegoPlan(1, 1, 2, 1);
     QVERIFY(!v.ok);

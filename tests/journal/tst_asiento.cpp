@@ -332,7 +332,7 @@ void PruebaAsiento::dosEstaciones() {
 
     // The other workstation, on its own connection.
     {
-        QSqlDatabase otra = MotorActual().Agrego("otra", e.RutaBase(), false);
+        QSqlDatabase otra = MotorActual().almacen.Agrego("otra", e.RutaBase(), false);
         QVERIFY(otra.open());
         QVERIFY(ConfiguroConexion(otra));
         AsientoEditado mio = Nuevo("07/03/2024", "2|CAJA|70||;7|VENTAS||70|");

@@ -38,6 +38,12 @@ using namespace Mantenimiento;
 namespace {
 
 const QString Seccion = "Mantenimiento de Base de Datos";
+
+// The start-up step as the program runs it: the paths read from the settings, then handed over.
+void Inicial(const QDate& hoy, int estructura = -1) {
+    LeoRutas();
+    MantenimientoInicial(RutasDeAjustes(), hoy, estructura);
+}
 const QString ClaveUltimo = "UltimoBackUp(dd/mm/yyyy)";
 const QString ClaveCada = "BackUPCada(dias)";
 
@@ -45,7 +51,7 @@ const QString ClaveCada = "BackUPCada(dias)";
 class Archivo {
 public:
     explicit Archivo(const QString& ruta) : nombre("prueba-" + QUuid::createUuid().toString()) {
-        QSqlDatabase db = MotorDeRuta(ruta).Agrego(nombre, ruta, false);
+        QSqlDatabase db = MotorDeRuta(ruta).almacen.Agrego(nombre, ruta, false);
         if (db.open()) ConfiguroConexion(db);
     }
     ~Archivo() {
@@ -62,7 +68,7 @@ private:
 QMap<QString, QStringList> Contenido(const QString& ruta) {
     QMap<QString, QStringList> r;
     Archivo a(ruta);
-    const QStringList tablas = MotorActual().Tablas(a.Base());
+    const QStringList tablas = MotorActual().catalogo.Tablas(a.Base());
     for (const QString& t : tablas) {
         QSqlQuery q(a.Base());
         q.exec("SELECT * FROM " + t);
@@ -98,10 +104,11 @@ bool QuitoRelacion(const QString& ruta) {
     if (PruebaEnPostgres())
         return QSqlQuery(db).exec(
             "ALTER TABLE Ejercicios DROP CONSTRAINT ejercicios_tablaajusteinflacion_fkey");
-    if (!MotorActual().ClavesForaneas(db, false)) return false;
+    if (!MotorActual().almacen.ClavesForaneas(db, false)) return false;
     QSqlQuery q(db);
-    QStringList pasos = {"BEGIN", ddl, "INSERT INTO EjerciciosCopia SELECT * FROM Ejercicios",
-                         "DROP TABLE Ejercicios", "ALTER TABLE EjerciciosCopia RENAME TO Ejercicios"};
+    QStringList pasos = {"BEGIN", MotorDe(db).dialecto.Ddl(ddl),
+                         "INSERT INTO EjerciciosCopia SELECT * FROM Ejercicios", "DROP TABLE Ejercicios",
+                         "ALTER TABLE EjerciciosCopia RENAME TO Ejercicios"};
     pasos << indices << "COMMIT";
     for (const QString& s : pasos)
         if (!q.exec(s)) return false;
@@ -165,7 +172,7 @@ private slots:
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
-        QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(!HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QCOMPARE(MensajePrueba::Textos().size(), 2);
         QCOMPARE(MensajePrueba::Textos().first(), esperado);
         QVERIFY(MensajePrueba::Textos().last().startsWith(
@@ -174,7 +181,7 @@ private slots:
         // Told the result of a check just made, the start-up maintenance does not warn a second time.
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Ok);
-        MantenimientoInicial(QDate(2025, 3, 10), 1);
+        Inicial(QDate(2025, 3, 10), 1);
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY(MensajePrueba::Textos().first().startsWith("No se puede compactar / hacer back up: "));
         QVERIFY(!QFileInfo::exists(App().backupPath));
@@ -222,7 +229,7 @@ private slots:
         Entorno e(false);
         SOLO_ARCHIVO("una base que falta es un archivo que falta; en un servidor, una base vacía");
         MensajePrueba::setNextAnswer(Respuesta::Ok);
-        QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(!HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY2(MensajePrueba::Textos().first().startsWith("No se puede compactar / hacer back up: ") &&
                      MensajePrueba::Textos().first().endsWith("el archivo no existe"),
@@ -265,7 +272,7 @@ private slots:
         const auto contenido = Contenido(e.RutaBase());
         QVERIFY(EscriboArchivo(App().auxPath, "restos de una compactación anterior"));
 
-        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join('\n')));
         QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), QString("10/03/2025"));
         QVERIFY(QFileInfo(e.RutaBase()).size() < antes / 4);
@@ -290,14 +297,14 @@ private slots:
         e.CreoEmpresaYEjercicio();
         CierroBase();
         const QString bak = App().backupPath;
-        QVERIFY(HagoBackUp(QDate(2025, 3, 8)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 8)));
         QVERIFY(!QFileInfo::exists(bak + ".1"));
         const auto primera = Contenido(bak);
         QVERIFY(AbroBase(e.RutaBase()));
         QVERIFY(
             Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Otra')").ok);
         CierroBase();
-        QVERIFY(HagoBackUp(QDate(2025, 3, 9)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 9)));
         QCOMPARE(Contenido(bak + ".1"), primera);
         QCOMPARE(Contenido(bak), Contenido(e.RutaBase()));
         QVERIFY(Contenido(bak) != primera);
@@ -313,7 +320,7 @@ private slots:
             antes.insert(r, Huella(r));
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Ok);
-        QVERIFY(!HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(!HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         QVERIFY2(MensajePrueba::Textos().first().startsWith("No se puede compactar / hacer back up: ") &&
@@ -356,7 +363,7 @@ private slots:
             QString error;
             QVERIFY2(CreoBase(destino, &error), qPrintable(error));
         } else {
-            QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+            QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         }
         for (const QString& r : viejos)
             QVERIFY2(!QFileInfo::exists(r), qPrintable(r));
@@ -369,7 +376,7 @@ private slots:
         e.CreoEmpresaYEjercicio();
         e.CreoPlanChico();
         CierroBase();
-        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         const auto respaldado = Contenido(e.RutaBase());
 
         QVERIFY(AbroBase(e.RutaBase()));
@@ -382,7 +389,7 @@ private slots:
 
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
-        QVERIFY(RecuperoBackUp());
+        QVERIFY(RecuperoBackUp(RutasDeAjustes()));
         const QString pregunta = "La recuperación de la Base implica sobreescribir la base actual " +
                                  e.RutaBase() + " con " + App().backupPath + ". Está Ud. seguro de continuar";
         QCOMPARE(MensajePrueba::Textos(), QStringList{pregunta});
@@ -410,7 +417,7 @@ private slots:
         e.CreoEmpresaYEjercicio();
         e.CreoPlanChico();
         CierroBase();
-        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         const auto respaldado = Contenido(App().backupPath);
         if (estado == "perdida") QVERIFY(QFile::remove(e.RutaBase()));
         if (estado == "basura") QVERIFY(EscriboArchivo(e.RutaBase(), QByteArray(70000, 'x')));
@@ -421,7 +428,7 @@ private slots:
             f.write(QByteArray(84, '\xff'));
         }
         MensajePrueba::setNextAnswer(Respuesta::Si);
-        QVERIFY2(RecuperoBackUp(), qPrintable(MensajePrueba::Textos().join('\n')));
+        QVERIFY2(RecuperoBackUp(RutasDeAjustes()), qPrintable(MensajePrueba::Textos().join('\n')));
         QCOMPARE(Contenido(e.RutaBase()), respaldado);
         QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
         QString error;
@@ -433,14 +440,14 @@ private slots:
     void recuperacionRespondidaNo() {
         Entorno e;
         CierroBase();
-        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QVERIFY(AbroBase(e.RutaBase()));
         QVERIFY(
             Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Otra')").ok);
         CierroBase();
         const auto actual = Contenido(e.RutaBase());
         MensajePrueba::setNextAnswer(Respuesta::No);
-        QVERIFY(!RecuperoBackUp());
+        QVERIFY(!RecuperoBackUp(RutasDeAjustes()));
         QCOMPARE(Contenido(e.RutaBase()), actual);
     }
 
@@ -463,7 +470,7 @@ private slots:
         const QByteArray antes = Huella(e.RutaBase());
         MensajePrueba::setNextAnswer(Respuesta::Si);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
-        QVERIFY(!RecuperoBackUp());
+        QVERIFY(!RecuperoBackUp(RutasDeAjustes()));
         QCOMPARE(MensajePrueba::Textos().size(), 2);
         QVERIFY2(MensajePrueba::Textos().last().startsWith(
                      "No se pudo hacer la recuperación de la base de datos, "),
@@ -518,7 +525,7 @@ private slots:
                     .ok);
         CierroBase();
         MensajePrueba::Limpio();
-        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
         const QString sana = App().backupPath + ".sana";
         QVERIFY(QFile::copy(App().backupPath, sana));
@@ -527,10 +534,10 @@ private slots:
         {
             Archivo a(e.RutaBase());
             QSqlDatabase db = a.Base();
-            QVERIFY(MotorActual().ClavesForaneas(db, false));
+            QVERIFY(MotorActual().almacen.ClavesForaneas(db, false));
             QSqlQuery q(db);
             if (defecto == "versión")
-                QVERIFY(MotorDe(db).FijoVersionEsquema(db, Esquema::Version + 7));
+                QVERIFY(MotorDe(db).catalogo.FijoVersionEsquema(db, Esquema::Version + 7));
             else
                 QVERIFY2(q.exec(defecto), qPrintable(q.lastError().text()));
         }
@@ -543,11 +550,11 @@ private slots:
         }
         QString error;
         if (PruebaEnPostgres()) {
-            QVERIFY2(MotorActual().RespaldoEn(e.RutaBase(), App().backupPath + ".mala", &error),
+            QVERIFY2(MotorActual().almacen.RespaldoEn(e.RutaBase(), App().backupPath + ".mala", &error),
                      qPrintable(error));
             QVERIFY(QFile::remove(App().backupPath));
             QVERIFY(QFile::rename(App().backupPath + ".mala", App().backupPath));
-            QVERIFY2(MotorActual().RestauroDe(sana, e.RutaBase(), &error), qPrintable(error));
+            QVERIFY2(MotorActual().almacen.RestauroDe(sana, e.RutaBase(), &error), qPrintable(error));
         } else {
             QVERIFY(QFile::remove(App().backupPath));
             QVERIFY(QFile::rename(e.RutaBase(), App().backupPath));
@@ -559,7 +566,7 @@ private slots:
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
-        QVERIFY(!RecuperoBackUp());
+        QVERIFY(!RecuperoBackUp(RutasDeAjustes()));
         const QString refusal = MensajePrueba::Textos().last();
         QVERIFY2(refusal.startsWith("No se pudo hacer la recuperación de la base de datos, "),
                  qPrintable(refusal));
@@ -574,7 +581,7 @@ private slots:
         if (!PruebaEnPostgres()) QSKIP("en un archivo, una instancia abierta impide la recuperación");
         e.CreoEmpresaYEjercicio();
         CierroBase();
-        QVERIFY(HagoBackUp(QDate(2025, 3, 10)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QVERIFY(AbroBase(e.RutaBase()));
         QSqlQuery q = Consulto("SELECT pg_backend_pid()");
         QVERIFY(q.next());
@@ -589,7 +596,7 @@ private slots:
             QTest::qWait(20);
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
-        QVERIFY2(RecuperoBackUp(), qPrintable(MensajePrueba::Textos().join('\n')));
+        QVERIFY2(RecuperoBackUp(RutasDeAjustes()), qPrintable(MensajePrueba::Textos().join('\n')));
         const Resultado r =
             Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Perdida')");
         QVERIFY(!r.ok);
@@ -612,7 +619,7 @@ private slots:
         Entorno e;
         e.CreoEmpresaYEjercicio();
         CierroBase();
-        QVERIFY(HagoBackUp(QDate(2025, 3, 9)));
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 9)));
         // Another instance opens the books and changes them after the backup.
         QVERIFY(AbroBase(e.RutaBase()));
         QVERIFY(
@@ -625,8 +632,8 @@ private slots:
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         bool ok = true;
         if (operacion == "compacto") ok = Compacto(e.RutaBase(), App().auxPath);
-        if (operacion == "backup") ok = HagoBackUp(QDate(2025, 3, 10));
-        if (operacion == "recupero") ok = RecuperoBackUp();
+        if (operacion == "backup") ok = HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10));
+        if (operacion == "recupero") ok = RecuperoBackUp(RutasDeAjustes());
         QVERIFY(!ok);
         const QString ultimo = MensajePrueba::Textos().last();
         QVERIFY2(ultimo.contains("abierta por otro usuario"), qPrintable(ultimo));
@@ -674,7 +681,7 @@ private slots:
         QCOMPARE(BackUpPendiente(hoy), corre);
         Registro r;
         r.Instalo();
-        MantenimientoInicial(hoy);
+        Inicial(hoy);
         QCOMPARE(QFileInfo::exists(App().backupPath), corre);
         QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, "?"), corre ? QString("10/03/2025") : ultimo);
         QCOMPARE(r.avisos, corre ? (QList<bool>{true, false}) : QList<bool>());
@@ -696,12 +703,12 @@ private slots:
         Registro r;
         r.Instalo();
         for (int i = 0; i < 3; ++i)
-            MantenimientoInicial(QDate(2025, 3, 10));
+            Inicial(QDate(2025, 3, 10));
         QCOMPARE(r.avisos.size(), 6);
         // With the default interval the second start of the day does not back up again.
         EscriboGlobal(Seccion, ClaveCada, "1");
         r.avisos.clear();
-        MantenimientoInicial(QDate(2025, 3, 10));
+        Inicial(QDate(2025, 3, 10));
         QVERIFY(r.avisos.isEmpty());
     }
 
@@ -715,7 +722,7 @@ private slots:
                 if (w->objectName() == "frmInformaMantenimientoAutomatico" && w->isVisible())
                     visto = w->windowTitle() + "|" + w->findChild<QLabel*>("lblAviso")->text();
         });
-        MantenimientoInicial(QDate(2025, 3, 10));
+        Inicial(QDate(2025, 3, 10));
         QCOMPARE(visto, QString("Partidex|Mantenimiento automático de base de datos, aguarde..."));
         QVERIFY(QFileInfo::exists(App().backupPath));
         QApplication::processEvents();
@@ -758,7 +765,7 @@ private slots:
             Registro r;
             r.respuesta = si;
             r.Instalo();
-            MantenimientoInicial(QDate(2025, 3, 10));
+            Inicial(QDate(2025, 3, 10));
             QCOMPARE(r.textos, pregunta ? QStringList{"Ingresa a Módulo de Base de Datos"} : QStringList{});
             QCOMPARE(r.pantallas, pregunta && si ? 1 : 0);
         }
@@ -782,7 +789,7 @@ private slots:
         MensajePrueba::setNextAnswer(Respuesta::Si);
         // Start-up runs the maintenance under the busy pointer; the screen is used with the normal one.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        MantenimientoInicial(QDate(2025, 3, 10));
+        Inicial(QDate(2025, 3, 10));
         QVERIFY(QApplication::overrideCursor());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QApplication::restoreOverrideCursor();

@@ -580,7 +580,7 @@ void PruebaExporto::planes() {
     const QDate d1 = TextoAFecha(desde), d2 = TextoAFecha(hasta);
     QCOMPARE(ElijoLectura(ContextoActual(), d1, d2), lectura);
     const ConsultaSql c = ConsultaBalance(ContextoActual(), 2, 1, d1, d2, lectura);
-    const QStringList leidos = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros);
+    const QStringList leidos = MotorActual().catalogo.PlanConsulta(Conexion(), c.sql, c.parametros);
     const QString plan = leidos.join(" | ");
     const bool archivo = MotorActual().PorArchivo();
     for (const QString& paso : pasos)

@@ -309,7 +309,7 @@ void PruebaLibros::planes() {
                                      ConsultaSaldoMayor(ContextoActual(), {1, 2, 3}, d2), ConsultaDiario(ContextoActual(), d1, d2),
                                      ConsultaLineasEjercicio(ContextoActual(), QDate(), d2)};
     const ConsultaSql& c = consultas[consulta];
-    const QStringList pasos = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros);
+    const QStringList pasos = MotorActual().catalogo.PlanConsulta(Conexion(), c.sql, c.parametros);
     const QString plan = pasos.join(" | ");
     // The table that drives the statement is read through its index, and no table is walked whole; the
     // file engine's plan also tells the table that drives and whether the index holds the amount.

@@ -248,7 +248,7 @@ void PruebaReAjustado::plan() {
     QString error;
     QVERIFY(
         ConsultaSumasReAjustadas(ContextoActual(), 1, QDate(2024, 1, 1), QDate(2024, 12, 31), QDate(2024, 6, 30), &c, &error));
-    const QStringList pasos = MotorActual().PlanConsulta(Conexion(), c.sql, c.parametros);
+    const QStringList pasos = MotorActual().catalogo.PlanConsulta(Conexion(), c.sql, c.parametros);
     const QString todo = pasos.join(" | ");
     QVERIFY2(!PlanLeeEntera(pasos, "X"), qPrintable(todo));
     if (!MotorActual().PorArchivo()) {

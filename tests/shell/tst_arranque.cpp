@@ -68,7 +68,7 @@ void EnBase(const QString& ruta, bool soloLectura,
             const std::function<void(QSqlDatabase&, const Motor&)>& f) {
     {
         const Motor& motor = MotorDeRuta(ruta);
-        QSqlDatabase db = motor.Agrego("prueba-base", ruta, soloLectura);
+        QSqlDatabase db = motor.almacen.Agrego("prueba-base", ruta, soloLectura);
         if (db.open()) f(db, motor);
         db.close();
     }
@@ -116,13 +116,14 @@ void Sql(const QString& ruta, const QStringList& sentencias) {
 
 void FijoVersion(const QString& ruta, int version) {
     bool ok = false;
-    EnBase(ruta, false, [&](QSqlDatabase& db, const Motor& m) { ok = m.FijoVersionEsquema(db, version); });
+    EnBase(ruta, false,
+           [&](QSqlDatabase& db, const Motor& m) { ok = m.catalogo.FijoVersionEsquema(db, version); });
     QVERIFY(ok);
 }
 
 int Version(const QString& ruta) {
     int v = -1;
-    EnBase(ruta, true, [&](QSqlDatabase& db, const Motor& m) { v = m.VersionEsquema(db); });
+    EnBase(ruta, true, [&](QSqlDatabase& db, const Motor& m) { v = m.catalogo.VersionEsquema(db); });
     return v;
 }
 
@@ -195,23 +196,23 @@ QStringList Estructura(const QString& ruta, const QString& tablaFilas = QString(
     QStringList r;
     {
         const Motor& motor = MotorDeRuta(ruta);
-        QSqlDatabase db = motor.Agrego("estructura", ruta, true);
+        QSqlDatabase db = motor.almacen.Agrego("estructura", ruta, true);
         if (db.open()) {
             if (tablaFilas.isEmpty()) {
-                for (const QString& t : motor.Tablas(db)) {
+                for (const QString& t : motor.catalogo.Tablas(db)) {
                     const QSqlRecord campos = db.record(t);
                     QStringList nombres;
                     for (int i = 0; i < campos.count(); ++i)
                         nombres << campos.fieldName(i);
                     r << "tabla " + t + ": " + nombres.join(", ");
                 }
-                for (const IndiceBase& i : motor.Indices(db))
+                for (const IndiceBase& i : motor.catalogo.Indices(db))
                     r << "indice " + i.nombre + " " + i.tabla + ": " + i.columnas.join(", ");
-                for (const RelacionBase& rel : motor.Relaciones(db))
+                for (const RelacionBase& rel : motor.catalogo.Relaciones(db))
                     r << "relacion " + rel.tabla + "(" + rel.columnas.join(", ") + ") " + rel.referida + "(" +
                              rel.columnasReferidas.join(", ") + ")";
                 r.sort();
-                r << QString("id %1").arg(motor.IdAplicacion(db));
+                r << QString("id %1").arg(motor.catalogo.IdAplicacion(db));
             } else {
                 QSqlQuery q(db);
                 q.exec("SELECT * FROM " + tablaFilas);
@@ -242,7 +243,7 @@ void Respaldo(const QString& base, const QString& copia) {
         return;
     }
     QString error;
-    QVERIFY2(MotorDeRuta(base).RespaldoEn(base, copia, &error), qPrintable(error));
+    QVERIFY2(MotorDeRuta(base).almacen.RespaldoEn(base, copia, &error), qPrintable(error));
 }
 
 // A start-up that wrongly went on would wait at the login: while the returned flag holds, the login is
@@ -444,7 +445,8 @@ void PruebaArranque::versionAnterior() {
         QCOMPARE(Estructura(base), Estructura(nueva));
         QString error;
         if (servidor)
-            QVERIFY2(MotorDeRuta(copia).RestauroDe(e.Ruta("Partidex.BAK"), copia, &error), qPrintable(error));
+            QVERIFY2(MotorDeRuta(copia).almacen.RestauroDe(e.Ruta("Partidex.BAK"), copia, &error),
+                     qPrintable(error));
         QCOMPARE(Version(copia), 1);
         QCOMPARE(Estructura(copia, "EmpresasPropia"), filas);
     } else {

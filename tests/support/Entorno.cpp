@@ -4,9 +4,9 @@
 #include "core/Basedatos.h"
 #include "core/Contrasenas.h"
 #include "core/Dialecto.h"
+#include "core/DireccionPostgres.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
-#include "core/MotorPostgres.h"
 #include "core/Valores.h"
 
 #include <QCryptographicHash>

@@ -64,7 +64,7 @@ QString DisparadorQueFalla(const QString& nombre, const QString& tabla, const QS
 // The date dias days after fecha (both SQL expressions), in the engine's own words.
 QString FechaMasDias(const QString& fecha, const QString& dias);
 
-// How a plan of Motor::PlanConsulta reads, in the words of the engine that made it: whether it reads
+// How a plan of CatalogoMotor::PlanConsulta reads, in the words of the engine that made it: whether it reads
 // tabla (a table or the alias the statement gives it) whole, and whether it reads through indice.
 bool PlanLeeEntera(const QStringList& pasos, const QString& tabla);
 bool PlanUsaIndice(const QStringList& pasos, const QString& indice);

@@ -306,10 +306,10 @@ private slots:
         QVERIFY(texto.contains(QString("Partidex ") + PARTIDEX_VERSION));
         QVERIFY(texto.contains("Qt " + QString(qVersion())));
         // The engine names itself with its version.
-        QVERIFY2(MotorActual().Version().contains(QRegularExpression(
+        QVERIFY2(MotorActual().almacen.Version().contains(QRegularExpression(
                      MotorActual().PorArchivo() ? "^SQLite 3\\.\\d+" : "^PostgreSQL \\d+\\.\\d+")),
-                 qPrintable(MotorActual().Version()));
-        QVERIFY(texto.contains(MotorActual().Version()));
+                 qPrintable(MotorActual().almacen.Version()));
+        QVERIFY(texto.contains(MotorActual().almacen.Version()));
         QVERIFY(texto.contains(QSysInfo::kernelVersion()));
         QVERIFY(texto.contains(e.RutaBase()));
         const QRegularExpression tamano("Tamaño de la base: ([0-9.]+) bytes");

@@ -44,28 +44,25 @@ QStringList frmAbout::InformacionSistema() {
     QStringList l;
     l << Titulo + " " + TextoVersion().mid(8);
     l << "Qt " + QString(qVersion());
-    l << MotorActual().Version();
+    l << MotorActual().almacen.Version();
     l << "Sistema operativo: " + QSysInfo::prettyProductName();
     l << "Núcleo: " + QSysInfo::kernelType() + " " + QSysInfo::kernelVersion() + " (" +
              QSysInfo::currentCpuArchitecture() + ")";
-    const Motor& motor = MotorDeRuta(ruta);
-    l << "Base de datos: " + (ruta.isEmpty()       ? QString("(ninguna)")
-                              : motor.PorArchivo() ? QDir::toNativeSeparators(ruta)
-                                                   : ruta);
-    const QFileInfo fi(ruta);
-    if (!ruta.isEmpty() && !motor.PorArchivo()) {
-        // A database on a server has no file here: the server tells its size.
-        const qint64 bytes = BaseAbierta() ? motor.TamanoEnServidor(Conexion()) : -1;
-        l << "Tamaño de la base: " + (bytes < 0 ? QString("el servidor no lo informa") : Tamano(bytes));
-    } else if (!ruta.isEmpty() && fi.exists()) {
-        QString tamano = "Tamaño de la base: " + Tamano(fi.size());
-        // Changes not yet written into the file itself wait in the write-ahead log.
-        const QFileInfo wal(ruta + "-wal");
-        if (wal.exists() && wal.size() > 0)
-            tamano += " (más " + Tamano(wal.size()) + " en el registro de escritura)";
-        l << tamano;
-    } else if (!ruta.isEmpty()) {
-        l << "Tamaño de la base: el archivo no existe";
+    const AlmacenMotor& almacen = MotorDeRuta(ruta).almacen;
+    l << "Base de datos: " + (ruta.isEmpty() ? QString("(ninguna)") : almacen.Ubicacion(ruta));
+    if (!ruta.isEmpty()) {
+        using Estado = AlmacenMotor::Ocupacion::Estado;
+        const AlmacenMotor::Ocupacion o = almacen.Ocupa(ruta, Conexion());
+        if (o.estado == Estado::NoInformada) {
+            l << "Tamaño de la base: el servidor no lo informa";
+        } else if (o.estado == Estado::Conocida) {
+            QString tamano = "Tamaño de la base: " + Tamano(o.bytes);
+            // Changes not yet written into the database itself (a file's write-ahead log).
+            if (o.pendientes > 0) tamano += " (más " + Tamano(o.pendientes) + " en el registro de escritura)";
+            l << tamano;
+        } else {
+            l << "Tamaño de la base: el archivo no existe";
+        }
     }
     return l;
 }

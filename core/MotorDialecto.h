@@ -1,0 +1,48 @@
+#pragma once
+// The engine's SQL dialect: the pieces of statements that differ between engines, the column types of
+// the schema in its own words and how values are bound and rows read. Statements elsewhere are written
+// in the common dialect and ask here for the rest (through core/Dialecto.h, for the shared connection).
+#include "schema/Esquema.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class DialectoMotor {
+public:
+    virtual ~DialectoMotor() = default;
+
+    // Tail that keeps the first n rows of a query (after its ORDER BY).
+    virtual QString Limite(int n) const = 0;
+    // An insertion that leaves alone a row whose key already exists. resto is what follows
+    // "INSERT INTO": the table, its columns and VALUES or a SELECT.
+    virtual QString InsertoOIgnoro(const QString& resto) const = 0;
+    // An integer expression as text padded with zeros to ancho; a wider number is never cut.
+    virtual QString Rellenado(const QString& expresion, int ancho) const = 0;
+    // A text expression in alphabetical order, as a whole ascending ORDER BY term: letter case and
+    // accents ignored, Null first.
+    virtual QString Alfabetico(const QString& expresion) const = 0;
+    // Upper case of an expression through funcion, one of the names the connection set-up gives the
+    // program's upper-case function (UCase, UPPER: the dialect switch picks one).
+    virtual QString Mayusculas(const QString& funcion, const QString& expresion) const {
+        return funcion + "(" + expresion + ")";
+    }
+    // Expression that orders a table's rows as they were stored.
+    virtual QString OrdenDeCarga() const = 0;
+    // The statement that starts a write transaction holding the write lock from its first statement,
+    // so that two instances taking "maximum plus one" serialise instead of colliding.
+    virtual QString InicioEscritura() const = 0;
+
+    // A column type of the schema in the engine's words.
+    virtual QString Tipo(Esquema::Tipo tipo) const = 0;
+    // A statement of the schema (Esquema::Definicion, the upgrade steps) with its types so written.
+    QString Ddl(const QString& sentencia) const;
+    // Statements a new database needs before its tables (functions, collations).
+    virtual QStringList Preparativos() const { return {}; }
+
+    // A bound value as the engine can hold it (a server's text holds no NUL character).
+    virtual QVariant Guardable(const QVariant& valor) const { return valor; }
+    // Whether a query read forward only may stay open while other statements run on its connection
+    // (a server's driver that streams rows loses them when another statement is sent).
+    virtual bool LecturaIntercalada() const { return true; }
+};
