@@ -254,9 +254,9 @@ int Ejecuto(const QStringList& args) {
     if (p.opciones.contains("--base")) {
         // A file is named from the working folder; a server's address stands as written.
         const QString base = p.opciones.value("--base");
-        a.databasePath = MotorDeRuta(base).PorArchivo() ? QFileInfo(base).absoluteFilePath() : base;
+        a.databasePath = MotorDeRuta(base).almacen.CreaArchivo() ? QFileInfo(base).absoluteFilePath() : base;
     }
-    if (MotorDeRuta(a.databasePath).PorArchivo() && !QFileInfo::exists(a.databasePath))
+    if (MotorDeRuta(a.databasePath).almacen.Falta(a.databasePath))
         return falla("No existe la base de datos " + a.databasePath, ArgumentoMalo);
     if (!AbroBase(a.databasePath, &error)) return falla(error, Falla);
     struct Cierre {
