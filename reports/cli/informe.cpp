@@ -50,7 +50,7 @@ const char* const Ayuda =
     "\n"
     "Importación de índices: partidex-informe [opciones] indices ARCHIVO.csv --tabla NÚMERO\n"
     "  lee una serie publicada (mes aaaa-mm o fecha, y valor; separada por comas o punto y coma) y\n"
-    "  la guarda en la tabla; los meses ya guardados se reemplazan sólo con --reemplazo si\n"
+    "  la guarda en la tabla; los meses ya guardados se reemplazan sólo con --reemplazo\n"
     "\n"
     "Opciones:\n"
     "  --carpeta CARPETA       carpeta de Partidex.ini (por omisión, la del programa)\n"
