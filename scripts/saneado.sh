@@ -11,6 +11,7 @@ raiz=$PWD
 inicio=$SECONDS
 bash scripts/instalo.sh --saneado
 cmake -S . -B build-saneado -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DPARTIDEX_FUZZ=ON \
+  -DPARTIDEX_ESTRICTO="${PARTIDEX_ESTRICTO:-OFF}" \
   >/dev/null
 cmake --build build-saneado -j"$(nproc)"
 
