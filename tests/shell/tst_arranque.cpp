@@ -105,7 +105,7 @@ void Sql(const QString& ruta, const QStringList& sentencias) {
         QSqlQuery q(db);
         for (const QString& s : sentencias) {
             if (!q.exec(s)) {
-                QWARN(qPrintable(s + ": " + q.lastError().text()));
+                qWarning("%s", qPrintable(s + ": " + q.lastError().text()));
                 return;
             }
             ++hechas;
