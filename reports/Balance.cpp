@@ -149,6 +149,8 @@ TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas) {
                   "Cod Int.",        "Sumas Debe",   "Sumas Haber",
                   "Saldo Debe",      "Saldo Haber"};
     t.importes = {false, false, false, false, true, true, true, true};
+    t.clases = {ClaseColumna::Codigo,  ClaseColumna::Texto,   ClaseColumna::Texto,   ClaseColumna::Codigo,
+                ClaseColumna::Importe, ClaseColumna::Importe, ClaseColumna::Importe, ClaseColumna::Importe};
     t.filas.reserve(filas.size());
     for (const FilaBalance& f : filas) {
         FilaReporte r;
@@ -173,5 +175,6 @@ bool TablaBalance(const Contexto& ctx, const QDate& desde, const QDate& hasta, F
     if (!ArmoBalance(ctx, maximos, desde, hasta, filtro, &filas, error)) return false;
     *tabla = TablaDeBalance(filas);
     tabla->titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);
+    tabla->membrete = MembreteEmpresa(ctx);
     return true;
 }

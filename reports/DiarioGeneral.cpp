@@ -25,6 +25,10 @@ void ColumnasDiario(TablaReporte* tabla) {
                                   "Descripción", "Debe",    "Haber",    "Detalle"};
     tabla->importes = QVector<bool>(DiaColumnas, false);
     tabla->importes[DiaDebe - 1] = tabla->importes[DiaHaber - 1] = true;
+    tabla->clases = {ClaseColumna::Fecha,  ClaseColumna::Numero, ClaseColumna::Texto,
+                     ClaseColumna::Codigo, ClaseColumna::Codigo, ClaseColumna::Texto,
+                     ClaseColumna::Importe, ClaseColumna::Importe, ClaseColumna::Texto};
+    tabla->arrastre = true;
 }
 
 QString AgregadoDiario(const Contexto& ctx) {
@@ -55,6 +59,7 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
                         TablaReporte* tabla, QString* error) {
     tabla->titulo = TituloReporte("Diario General entre ", desde, hasta, AgregadoDiario(ctx));
     ColumnasDiario(tabla);
+    tabla->membrete = MembreteEmpresa(ctx);
     tabla->filas.clear();
 
     // The level widths are read again on every run: the codes of the whole journal depend on them.

@@ -11,6 +11,10 @@ bool TablaHistorial(int empresa, const QDate& desde, const QDate& hasta, TablaRe
     tabla->columnas = {"Fecha y hora", "Usuario", "Estación", "Ejercicio", "Asiento", "Cambio", "Debe antes",
                        "Debe después", "Antes", "Después"};
     tabla->importes = {false, false, false, false, false, false, true, true, false, false};
+    tabla->clases = {ClaseColumna::Fecha,  ClaseColumna::Texto,   ClaseColumna::Texto,   ClaseColumna::Numero,
+                     ClaseColumna::Numero, ClaseColumna::Texto,   ClaseColumna::Importe, ClaseColumna::Importe,
+                     ClaseColumna::Texto,  ClaseColumna::Texto};
+    tabla->membrete = MembreteEmpresa(Contexto::De(empresa, 0));
     bool ok = true;
     const QList<CambioAsiento> cambios = HistorialDePeriodo(empresa, desde, hasta, &ok);
     if (!ok) {

@@ -330,6 +330,9 @@ void ColumnasMayores(TablaReporte* tabla) {
     tabla->importes = QVector<bool>(MayColumnas, false);
     for (int c = MayDebe; c <= MaySaldo; ++c)
         tabla->importes[c - 1] = true;
+    tabla->clases = {ClaseColumna::Codigo, ClaseColumna::Codigo, ClaseColumna::Texto,  ClaseColumna::Codigo,
+                     ClaseColumna::Texto,  ClaseColumna::Fecha,  ClaseColumna::Numero, ClaseColumna::Texto,
+                     ClaseColumna::Texto,  ClaseColumna::Importe, ClaseColumna::Importe, ClaseColumna::Importe};
 }
 
 ConsultaSql ConsultaLineasMayor(const Contexto& ctx, const QVector<int>& cuentas, const QDate& desde,
@@ -385,7 +388,9 @@ bool ArmoMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, co
     QVector<Bloque> elegidos;
     for (const BloqueMayor& b : bloques)
         elegidos.append({b.cuenta, b.texto, Rama(plan, b.cuenta)});
-    return Armo(plan, desde, hasta, elegidos, conSaldoInicial, tabla, error);
+    if (!Armo(plan, desde, hasta, elegidos, conSaldoInicial, tabla, error)) return false;
+    tabla->membrete = MembreteEmpresa(ctx);
+    return true;
 }
 
 bool TablaMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, const QStringList& codigos, TablaReporte* tabla,
@@ -419,5 +424,7 @@ bool TablaMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, c
             elegidos.append({*it, plan.nodos[plan.posicion.value(*it)].texto, Rama(plan, *it)});
         }
     }
-    return Armo(plan, desde, hasta, elegidos, true, tabla, error);
+    if (!Armo(plan, desde, hasta, elegidos, true, tabla, error)) return false;
+    tabla->membrete = MembreteEmpresa(ctx);
+    return true;
 }

@@ -182,5 +182,6 @@ bool TablaBalanceReAjustado(const Contexto& ctx, const QDate& desde, const QDate
     }
     *tabla = TablaDeBalance(filas);
     tabla->titulo = "Balance Sumas y Saldos entre " + FechaATexto(d1) + " y " + FechaATexto(d2);
+    tabla->membrete = MembreteEmpresa(ctx);
     return true;
 }

@@ -234,6 +234,14 @@ QString EncabezadoReporte(const QString& titulo, const QString& desde, const QSt
     return "/fb1/fi1/fz\"12\"" + titulo + desde + " y " + hasta + agregado + "/rPágina: /p/n";
 }
 
+QStringList MembreteEmpresa(const Contexto& ctx) {
+    if (ctx.empresa <= 0) return {};
+    const QString nombre = NuloAVacio(
+        ValorCampoTabla(ctx, "EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {ctx.empresa}));
+    if (nombre.isEmpty()) return {};
+    return {nombre};
+}
+
 QString TituloReporte(const QString& titulo, const QDate& desde, const QDate& hasta,
                       const QString& agregado) {
     return titulo + FechaATexto(desde) + " y " + FechaATexto(hasta) + agregado;

@@ -188,9 +188,25 @@ private:
     }
 };
 
+// What a column holds, for the page layout and the exports: dates, codes and numbers are never cut
+// (a page goes landscape or smaller before that), texts may wrap, amounts are numbers.
+enum class ClaseColumna { Texto, Fecha, Codigo, Numero, Importe };
+
 struct TablaReporte {
     QString titulo; // the report's title with its period ("Balance Sumas y Saldos entre ...")
     QStringList columnas;
-    QVector<bool> importes; // per column: whether it holds amounts
+    QVector<bool> importes;       // per column: whether it holds amounts
+    QVector<ClaseColumna> clases; // per column; a column without one: Importe by `importes`, else Texto
     FilasReporte filas;
+    // Page furniture: the lines printed above the title (the company's name, its tax number and
+    // address) and under it (the restated balance's index table and date).
+    QStringList membrete;
+    QStringList notas;
+    // The general journal carries its debit and credit totals from page to page.
+    bool arrastre = false;
+
+    ClaseColumna Clase(qsizetype columna) const {
+        if (columna < clases.size()) return clases[columna];
+        return importes.value(columna) ? ClaseColumna::Importe : ClaseColumna::Texto;
+    }
 };
