@@ -10,6 +10,8 @@
 #include "core/ui/Pantallas.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
+#include "reports/exporto/PaginasReporte.h"
+#include "core/ui/Impresion.h"
 #include "reports/ui/VuelcoTabla.h"
 
 #include <QCheckBox>
@@ -131,7 +133,19 @@ QString PantallaReporte::Encabezado() const {
 }
 
 void PantallaReporte::Imprimo() {
-    sprRpt->Imprimo(Encabezado(), datos.trabajo, chkImprimoSombras->isChecked());
+    if (tabla.columnas.isEmpty()) {
+        // Nothing built yet: the empty grid under the screen's header, as it is shown.
+        sprRpt->Imprimo(Encabezado(), datos.trabajo, chkImprimoSombras->isChecked());
+        return;
+    }
+    // The report built last, in the columns the grid shows, with the same pages as its PDF.
+    QList<int> visibles;
+    for (int c = 1; c <= sprRpt->columnas() && c <= tabla.columnas.size(); ++c)
+        if (sprRpt->anchoColumna(c) > 0) visibles << c - 1;
+    const PaginasReporte paginas(tabla, DecimalSistema(), MilesSistema(), visibles);
+    Paginado::Opciones opciones = paginas.Opciones();
+    opciones.sombreado = chkImprimoSombras->isChecked();
+    VistaPrevia(this, datos.trabajo, paginas, paginas.Encabezado(), opciones);
 }
 
 void PantallaReporte::Vuelco() {
