@@ -61,6 +61,7 @@ private:
     std::array<double, 128> ascii{};
 };
 
+// Breaks and tabs inside a text print as blanks (a text column then wraps it to its width).
 QString UnaLinea(QString t) {
     for (QChar& c : t)
         if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t')) c = QLatin1Char(' ');
@@ -117,10 +118,11 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
                 const QString t = origen.texto(f, c);
                 if (t.isEmpty()) continue;
                 const bool texto = origen.clase(c) == ClaseColumna::Texto;
-                const double a = tipo.Ancho(texto ? QStringView(t) : QStringView(UnaLinea(t)));
+                const QString linea = UnaLinea(t);
+                const double a = tipo.Ancho(linea);
                 natural[size_t(c)] = std::max(natural[size_t(c)], a);
                 // A text narrower than the widest word met so far has no wider word.
-                if (texto && a > palabra[size_t(c)]) palabra[size_t(c)] = std::max(palabra[size_t(c)], Palabra(tipo, t));
+                if (texto && a > palabra[size_t(c)]) palabra[size_t(c)] = std::max(palabra[size_t(c)], Palabra(tipo, linea));
             }
         const double mayorImporte = tipo.Ancho(QStringLiteral("-") + Importe::DeCentavos(MayorImporteCentavos)
                                                             .Texto(opciones.decimal, opciones.miles));
@@ -209,7 +211,7 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
         int lineas = 1;
         for (int c = 0; c < columnas; ++c) {
             if (origen.clase(c) != ClaseColumna::Texto) continue;
-            const QString t = origen.texto(f, c);
+            const QString t = UnaLinea(origen.texto(f, c));
             const double ancho = d.anchos[size_t(c)] - 2 * d.relleno;
             if (t.size() * tipo.fm.maxWidth() <= ancho) continue;
             if (tipo.Ancho(t) <= ancho) continue;
@@ -225,7 +227,8 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
         altos[size_t(f)] = float(lineas * tipo.fm.lineSpacing() + aire);
     }
 
-    // Where each page starts; a row never straddles two pages, one taller than a page is cut.
+    // Where each page starts; a row never straddles two pages, one taller than a page is cut, and a
+    // heading does not end a page.
     std::vector<qsizetype> inicios{0};
     {
         const double primero = altoEncabezado + altoTitulos;
@@ -234,7 +237,8 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
         for (qsizetype f = 0; f < filas; ++f) {
             const double disponible = limite - (inicios.size() == 1 ? primero : siguiente);
             altos[size_t(f)] = float(std::min<double>(altos[size_t(f)], std::max(disponible, interlinea)));
-            if (y + altos[size_t(f)] > limite && f > inicios.back()) {
+            const double conSiguiente = f + 1 < filas && origen.conSiguiente(f) ? altos[size_t(f) + 1] : 0;
+            if (y + altos[size_t(f)] + conSiguiente > limite && f > inicios.back()) {
                 inicios.push_back(f);
                 y = siguiente;
             }
@@ -263,7 +267,7 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
         p.setFont(tipo.fuente);
         switch (origen.clase(c)) {
         case ClaseColumna::Texto:
-            p.drawText(rect, texto, Tipo::Envoltura());
+            p.drawText(rect, UnaLinea(texto), Tipo::Envoltura());
             break;
         case ClaseColumna::Importe:
         case ClaseColumna::Numero:

@@ -31,6 +31,8 @@ public:
     virtual std::optional<Importe> importe(qsizetype fila, int columna) const = 0;
     virtual bool negrita(qsizetype fila) const = 0;
     virtual bool cursiva(qsizetype fila) const = 0;
+    // A heading kept on the page of the row after it (an entry's header with its first line).
+    virtual bool conSiguiente(qsizetype) const { return false; }
 };
 
 struct Opciones {

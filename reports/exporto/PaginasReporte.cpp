@@ -23,6 +23,13 @@ bool PaginasReporte::cursiva(qsizetype f) const {
     return x == FuenteFila::Cursiva || x == FuenteFila::NegritaCursiva;
 }
 
+bool PaginasReporte::conSiguiente(qsizetype f) const {
+    if (tabla.filas.fuente(f) == FuenteFila::Normal) return false;
+    for (int c = 0; c < tabla.filas.celdas(f); ++c)
+        if (tabla.filas.importe(f, c)) return false;
+    return true;
+}
+
 QList<TramoEncabezado> PaginasReporte::Encabezado(const QDate& impreso) const {
     return EncabezadoInforme(tabla.membrete, tabla.titulo, tabla.notas, impreso);
 }

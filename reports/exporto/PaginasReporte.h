@@ -16,6 +16,8 @@ public:
     std::optional<Importe> importe(qsizetype f, int c) const override { return tabla.filas.importe(f, visibles[c]); }
     bool negrita(qsizetype f) const override;
     bool cursiva(qsizetype f) const override;
+    // A row in a heading's font without amounts (an entry's header, a group of accounts).
+    bool conSiguiente(qsizetype f) const override;
 
     // The header of every page: the company's lines, the title with "Página: N de M", the notes and
     // the date printed.

@@ -20,6 +20,9 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -94,6 +97,16 @@ void PantallaReporte::Inicio() {
     RecuperoColumnas(datos.clave, sprRpt);
     SeparadorDecimalGrilla(sprRpt);
     ColocoFiltrosDefault();
+    // Wide enough for every column of the grid, as far as the screen allows (a saved size, restored
+    // when the screen is shown, comes first; the window frame bounds it).
+    int columnas = sprRpt->verticalHeader()->isVisible() ? sprRpt->verticalHeader()->width() : 0;
+    for (int c = 1; c <= sprRpt->columnas(); ++c)
+        columnas += sprRpt->anchoColumna(c);
+    const int grilla = columnas + sprRpt->frameWidth() * 2 + sprRpt->verticalScrollBar()->sizeHint().width() + 4;
+    const int margenes = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    int ancho = std::max({width(), grilla + margenes, minimumSizeHint().width()});
+    if (const QScreen* pantalla = screen()) ancho = std::min(ancho, pantalla->availableGeometry().width() - 60);
+    resize(ancho, height());
 }
 
 void PantallaReporte::ColocoFiltrosDefault() {
