@@ -868,6 +868,7 @@ private slots:
         QTest::addColumn<QString>("archivo"); // under the test's folder; "=base" the books themselves
         QTest::addColumn<QString>("mensaje"); // how the result begins
         QTest::newRow("administrador") << 1 << "otra/Copia.BAK" << "Copia de seguridad escrita en ";
+        QTest::newRow("junto a la base") << 1 << "Copia.BAK" << "Copia de seguridad escrita en ";
         QTest::newRow("respaldo configurado") << 1 << "=respaldo" << "Copia de seguridad escrita en ";
         QTest::newRow("operador") << 2 << "otra/Copia.BAK"
                                   << "Su perfil no tiene permiso para hacer copias de seguridad";
