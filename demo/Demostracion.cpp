@@ -8,6 +8,7 @@
 #include "demo/Movimientos.h"
 #include "fiscal/Cierre.h"
 #include "fiscal/Ejercicios.h"
+#include "fiscal/Empresas.h"
 #include "inflation/IndicesAjuste.h"
 
 #include <QCoreApplication>
@@ -162,6 +163,8 @@ Creacion CreoDemostracion(const Contexto& ctx) {
     const int empresa = Proximo("EmpresasPropia", "EmpresaPropia");
     Resultado r = Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (?, ?)",
                           {empresa, NombreEmpresa});
+    if (!r.ok) return Falla(r.error);
+    r = Empresas::GraboDatosFiscales(empresa, CuitEmpresa, DomicilioEmpresa);
     if (!r.ok) return Falla(r.error);
 
     const int tabla = Proximo("TablasAjusteInflacion", "TablaAjusteInflacion");

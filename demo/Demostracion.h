@@ -11,6 +11,9 @@
 namespace Demostracion {
 
 inline const QString NombreEmpresa = QStringLiteral("Empresa Demostración S.A.");
+// Its tax number (check digit 1 for 30-71234567) and address, printed under its name on the reports.
+inline const QString CuitEmpresa = QStringLiteral("30-71234567-1");
+inline const QString DomicilioEmpresa = QStringLiteral("Av. de Mayo 1234, Ciudad Autónoma de Buenos Aires");
 inline const QString DescripcionTabla = QStringLiteral("Índice de ajuste por inflación (FACPCE)");
 
 // One account of the model chart as the data file gives it; `padre` and `numHijo` come from its dotted

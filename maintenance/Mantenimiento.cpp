@@ -302,7 +302,7 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
 using Escritura = std::function<bool(const QString& temporal, QString* error)>;
 using Verificacion = std::function<bool(const QString& temporal, QString* detalle)>;
 bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, const QString& respaldo,
-                     QString* error) {
+                     QString* error, bool conservoAnterior = true) {
     BorroRestos(respaldo, ".nuevo-");
     const QString temporal = respaldo + ".nuevo-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
     if (!escribo(temporal, error)) {
@@ -324,7 +324,8 @@ bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, con
     const QByteArray nuevo = QFile::encodeName(temporal);
     const QByteArray actual = QFile::encodeName(respaldo);
     const QByteArray anterior = QFile::encodeName(respaldo + ".1");
-    if (QFileInfo::exists(respaldo) && std::rename(actual.constData(), anterior.constData()) != 0) {
+    if (conservoAnterior && QFileInfo::exists(respaldo) &&
+        std::rename(actual.constData(), anterior.constData()) != 0) {
         *error = "no se pudo conservar la copia anterior como " + QDir::toNativeSeparators(respaldo + ".1");
         QFile::remove(temporal);
         return false;
@@ -423,11 +424,60 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura) {
     return true;
 }
 
-bool RecuperoBackUp(const Rutas& rutas) {
+bool MismoArchivo(const QString& a, const QString& b) {
+    const QFileInfo x(a), y(b);
+    if (x.exists() && y.exists()) return x.canonicalFilePath() == y.canonicalFilePath();
+    return QDir::cleanPath(x.absoluteFilePath()) == QDir::cleanPath(y.absoluteFilePath());
+}
+
+bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy, QString* error) {
+    if (archivo.trimmed().isEmpty() || QFileInfo(archivo).isDir()) {
+        *error = "elija el nombre del archivo de la copia";
+        return false;
+    }
+    // The books themselves, or a file the engine keeps beside them, are never written over.
+    const Motor& motor = MotorDeRuta(rutas.base);
+    for (const QString& sufijo : QStringList{QString()} + motor.almacen.Companeros(false))
+        if (MismoArchivo(archivo, rutas.base + sufijo)) {
+            *error = "la copia no puede escribirse sobre la base de datos " + QDir::toNativeSeparators(rutas.base);
+            return false;
+        }
+    Escritura escribo;
+    Verificacion verifico;
+    if (motor.almacen.RespaldoPropio()) {
+        // The server's own backup: one snapshot, while every workstation goes on working.
+        escribo = [&](const QString& temporal, QString* falla) {
+            return motor.almacen.RespaldoEn(rutas.base, temporal, falla);
+        };
+        verifico = [&](const QString& temporal, QString* detalle) {
+            return motor.almacen.RespaldoLegible(temporal, detalle);
+        };
+    } else {
+        // A compacted copy made over a connection of its own: one consistent snapshot of the books,
+        // taken while this program and the other instances keep them open.
+        escribo = [&](const QString& temporal, QString* falla) {
+            ConexionArchivo c(rutas.base, true);
+            QSqlDatabase db = c.Base();
+            if (c.abierta && motor.almacen.CompactoEn(db, temporal, &c.error)) return true;
+            *falla = c.error;
+            return false;
+        };
+        verifico = [](const QString& temporal, QString* detalle) { return VerificoIntegridad(temporal, detalle); };
+    }
+    // The backup the schedule keeps is the scheduled backup: its previous generation stays, and the
+    // schedule counts from today.
+    const bool programada = MismoArchivo(archivo, rutas.respaldo);
+    if (!InstaloRespaldo(escribo, verifico, archivo, error, programada)) return false;
+    if (programada) EscriboGlobal(SeccionMantenimiento, "UltimoBackUp(dd/mm/yyyy)", FechaATexto(hoy));
+    return true;
+}
+
+bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar) {
     if (!Pregunto(QString::fromUtf8("La recuperación de la Base implica sobreescribir la base actual ") +
                   rutas.base + " con " + rutas.respaldo +
                   QString::fromUtf8(". Está Ud. seguro de continuar")))
         return false;
+    if (alEmpezar && !alEmpezar()) return false;
     const QString prefijo = QString::fromUtf8("No se pudo hacer la recuperación de la base de datos, ");
     Ocupado ocupado;
     // The books are held alone from this check to the end of the replacement: an instance that

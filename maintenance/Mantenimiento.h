@@ -68,8 +68,22 @@ bool Compacto(const QString& base, const QString& aux);
 // then not shown again), -1 to run it here.
 bool HagoBackUp(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1);
 
-// Asks, then restores rutas.base from rutas.respaldo through the online backup.
-bool RecuperoBackUp(const Rutas& rutas);
+// Whether two paths name the same file: the same file on disk when both exist (links resolved), the
+// same absolute path otherwise.
+bool MismoArchivo(const QString& a, const QString& b);
+
+// Writes a copy of the books at rutas.base into archivo while they are open (by this program and by
+// other workstations): the engine's consistent snapshot, written under a scratch name, checked, and
+// only then given archivo's name (a failed copy leaves whatever archivo held). A copy written as
+// rutas.respaldo is the scheduled backup: the previous one is kept as rutas.respaldo + ".1" and the
+// global UltimoBackUp(dd/mm/yyyy) becomes hoy. Shows nothing, so that it may run off the screens'
+// thread: false with the reason in *error.
+bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy, QString* error);
+
+// Asks, then restores rutas.base from rutas.respaldo through the online backup. alEmpezar runs once
+// the user has agreed, before the work: a running program lets go of the books and shows its progress
+// there; false from it stops the restore, nothing changed and nothing more said.
+bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar = {});
 
 // Backup and scratch paths from the local settings (path rule), into the application state.
 void LeoRutas();

@@ -2,6 +2,7 @@
 
 #include "core/Contexto.h"
 #include "core/Basedatos.h"
+#include "core/CatalogoDatos.h"
 #include "core/Dialecto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
@@ -236,10 +237,18 @@ QString EncabezadoReporte(const QString& titulo, const QString& desde, const QSt
 
 QStringList MembreteEmpresa(const Contexto& ctx) {
     if (ctx.empresa <= 0) return {};
-    const QString nombre = NuloAVacio(
-        ValorCampoTabla(ctx, "EmpresasPropia", "descEmpresaPropia", "EmpresaPropia=?", {ctx.empresa}));
+    const std::optional<FilaLeida> fila = LeoFila(Consulto(
+        ctx, "SELECT descEmpresaPropia, CUIT, Domicilio FROM EmpresasPropia WHERE EmpresaPropia=?", {ctx.empresa}));
+    if (!fila) return {};
+    const QString nombre = NuloAVacio(fila->Valor(0));
     if (nombre.isEmpty()) return {};
-    return {nombre};
+    QStringList lineas{nombre};
+    // The tax number and the address, each on its own line, only when the company has them.
+    const QString cuit = NuloAVacio(fila->Valor(1)).trimmed();
+    if (!cuit.isEmpty()) lineas << "CUIT " + cuit;
+    const QString domicilio = NuloAVacio(fila->Valor(2)).trimmed();
+    if (!domicilio.isEmpty()) lineas << domicilio;
+    return lineas;
 }
 
 QString TituloReporte(const QString& titulo, const QDate& desde, const QDate& hasta,

@@ -138,8 +138,8 @@ private:
 // on the right.
 QString EncabezadoReporte(const QString& titulo, const QString& desde, const QString& hasta,
                           const QString& agregado = QString());
-// The lines a printed report carries above its title: the company's name (empty list when the
-// context names no company).
+// The lines a printed report carries above its title: the company's name, then "CUIT " and its tax
+// number and the company's address when it has them (empty list when the context names no company).
 QStringList MembreteEmpresa(const Contexto& ctx);
 // The same title as plain text, for a report's table ("Mayores entre 01/01/2024 y 31/12/2024").
 QString TituloReporte(const QString& titulo, const QDate& desde, const QDate& hasta,

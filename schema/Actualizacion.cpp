@@ -23,6 +23,19 @@ const QList<Paso>& Pasos() {
           "Asiento)",
           "CREATE INDEX idxHistorialAsientosMomento ON HistorialAsientos (Momento)"},
          {"HistorialAsientos"}},
+        // 4: the company's tax number and address; the backup and restore of the books become a module
+        // of their own, granted to the administrator profile alone.
+        {4,
+         {"ALTER TABLE EmpresasPropia ADD COLUMN CUIT {texto}",
+          "ALTER TABLE EmpresasPropia ADD COLUMN Domicilio {texto}",
+          "INSERT INTO Modulos (Modulo, descModulo, nomModulo) VALUES (15, 'Base de Datos', 'frmBaseDatos')",
+          "INSERT INTO ModulosHabilitaciones (Modulo, TipoHabilitacion) VALUES (15, 0)",
+          "INSERT INTO ModulosHabilitaciones (Modulo, TipoHabilitacion) VALUES (15, 1)",
+          "INSERT INTO ModulosHabilitaciones (Modulo, TipoHabilitacion) VALUES (15, 2)",
+          "INSERT INTO ModulosHabilitaciones (Modulo, TipoHabilitacion) VALUES (15, 3)",
+          "INSERT INTO Permisos (Perfil, Modulo, TipoHabilitacion) "
+          "SELECT Perfil, 15, CASE WHEN Perfil = 1 THEN 1 ELSE 0 END FROM Perfiles"},
+         {}},
     };
     return pasos;
 }

@@ -28,7 +28,10 @@ const QStringList& Definicion() {
         " CuentaCompras {entero},"
         " CuentaVentas {entero},"
         " CreditoDefecto {entero},"
-        " DebitoDefecto {entero})",
+        " DebitoDefecto {entero},"
+        // The tax number (XX-XXXXXXXX-X) and the address the reports print under the company's name.
+        " CUIT {texto},"
+        " Domicilio {texto})",
 
         "CREATE TABLE TablasAjusteInflacion ("
         " TablaAjusteInflacion {entero} NOT NULL PRIMARY KEY,"
@@ -232,6 +235,7 @@ QStringList FilasFijas(const QString& hashContrasenaInicial) {
         "frmRptBalance|Balance Sumas y Saldos",
         "frmRptMayores|Mayores",
         "frmRptDiario|Diario General",
+        "frmBaseDatos|Base de Datos",
     };
     for (int i = 0; i < modulos.size(); ++i) {
         const QStringList p = modulos[i].split('|');
@@ -243,11 +247,12 @@ QStringList FilasFijas(const QString& hashContrasenaInicial) {
             filas << QString("INSERT INTO ModulosHabilitaciones (Modulo, TipoHabilitacion) VALUES (%1, %2)")
                          .arg(m)
                          .arg(nivel);
-        // The administrator may use everything; the operator everything but the users screen.
+        // The administrator may use everything; the operator everything but the users screen and the
+        // backup and restore of the books.
         filas << QString("INSERT INTO Permisos (Perfil, Modulo, TipoHabilitacion) VALUES (1, %1, 1)").arg(m);
         filas << QString("INSERT INTO Permisos (Perfil, Modulo, TipoHabilitacion) VALUES (2, %1, %2)")
                      .arg(m)
-                     .arg(p[0] == "frmUsuarios" ? 0 : 1);
+                     .arg(p[0] == "frmUsuarios" || p[0] == "frmBaseDatos" ? 0 : 1);
     }
     QString hash = hashContrasenaInicial;
     hash.replace('\'', "''");

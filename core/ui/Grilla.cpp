@@ -10,6 +10,8 @@
 
 Grilla::Grilla(QWidget* padre) : QTableView(padre), datos(std::make_unique<GrillaModelo>()) {
     setModel(datos.get());
+    // The system's number format from the start: no grid shows a point where the others show a comma.
+    SeparadorDecimalGrilla(this);
     setItemDelegate(new GrillaDelegado(this));
     setColumnHidden(0, true);
     formulas.resize(1);

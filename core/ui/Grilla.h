@@ -19,7 +19,7 @@ struct TipoCelda {
     enum Clase { Texto, Numero, Fecha, TextoAjustado, Mascara, Combo, Boton };
     Clase clase = Texto;
     int decimales = 2;     // Numero
-    bool miles = false;    // Numero: thousands separator shown
+    bool miles = false;    // Numero: thousands separator shown (amounts, two decimals, always show it)
     double minimo = -1e15; // Numero: limits of a typed value
     double maximo = 1e15;
     QString mascara;      // Mascara: "9" a digit, "X" any character, anything else literal
@@ -93,7 +93,7 @@ public:
     // Editable columns when not read-only (all by default).
     void setColumnaEditable(int columna, bool editable);
 
-    // Decimal and thousands characters of Numero cells.
+    // Decimal and thousands characters of Numero cells; by default those of the system's number format.
     void setSeparadores(QChar decimal, QChar miles);
     QChar separadorDecimal() const;
 
@@ -176,7 +176,8 @@ QString ListaCelda(const QStringList& items);
 QStringList ItemsCelda(const QString& lista);
 // The same search; the found row (or the last row) becomes current and is brought into view.
 void BuscoEnGrilla(Grilla* grilla, int columna, const QString& busqueda);
-// Decimal and thousands characters of every grid from the system's number format.
+// Decimal and thousands characters of a grid from the system's number format (every grid starts with
+// them; this sets them again after a change of the program's locale).
 void SeparadorDecimalGrilla(Grilla* grilla);
 // Every grid of the window gets row 1, column 1 as current cell.
 void InicioGrillas(QWidget* ventana);

@@ -345,9 +345,11 @@ QString GrillaModelo::mostrado(int fila, int columna) const {
     QString t = crudo(fila, columna);
     const TipoCelda& tipo = tipos[size_t(std::clamp(columna, 0, int(cols.size()) - 1))];
     if (tipo.clase != TipoCelda::Numero || t.isEmpty()) return t;
+    // Every amount of every grid reads alike: the decimal and thousands characters of the grid,
+    // whatever the column asked for.
     if (EsImporte(columna)) {
         const auto v = Importe::Leo(t, nullptr, u'.');
-        return v ? v->Texto(decimal, tipo.miles ? miles : QChar()) : t;
+        return v ? v->Texto(decimal, miles) : t;
     }
     bool ok = false;
     const double v = t.toDouble(&ok);

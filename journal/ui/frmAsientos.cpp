@@ -129,8 +129,10 @@ void frmAsientos::ArmoPantalla() {
     sprAsientos->setTipoColumna(2, ajustado);
     sprAsientos->setTipoColumna(3, ajustado);
     sprAsientos->setTipoColumna(4, ajustado);
+    // An amount: shown as every amount of every grid is.
     TipoCelda monto;
-    monto.alineacion = Qt::AlignRight | Qt::AlignVCenter;
+    monto.clase = TipoCelda::Numero;
+    monto.decimales = 2;
     sprAsientos->setTipoColumna(5, monto);
     sprAsientos->setSoloLectura(true);
     sprAsientos->setSelectionBehavior(QAbstractItemView::SelectRows);

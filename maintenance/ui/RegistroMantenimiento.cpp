@@ -3,12 +3,19 @@
 #include "core/ui/Arranque.h"
 #include "core/ui/Pantallas.h"
 #include "maintenance/Mantenimiento.h"
+#include "maintenance/ui/CopiaSeguridad.h"
 #include "maintenance/ui/PantallasMantenimiento.h"
 #include "maintenance/ui/frmBaseDatos.h"
 
 void RegistroPantallasMantenimiento() {
+    using Pantallas::Comando;
+    // The screen itself is offered at start-up; the running program reaches the backup and the
+    // restore of the open books through these commands.
     Pantallas::Registro("frmBaseDatos", Pantallas::Forma::Modal,
-                        [](QWidget* p) -> QWidget* { return new frmBaseDatos(p); });
+                        [](QWidget* p) -> QWidget* { return new frmBaseDatos(p); },
+                        {Comando("M_Archivos", 75, "M_CopiaSeguridad", "Copia de se&guridad…", true, CopioBaseDesdeMenu),
+                         Comando("M_Archivos", 76, "M_RestaurarCopia", "&Restaurar copia…", false,
+                                 RestauroBaseDesdeMenu)});
     InstaloInterlocutorMantenimiento();
     FijoMantenimientoInicial([](int estructura) {
         Mantenimiento::LeoRutas();

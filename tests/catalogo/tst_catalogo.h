@@ -34,6 +34,8 @@ private slots:
     void preseleccionAlCargar_data();
     void preseleccionAlCargar();
     void modeloDeLaLista();
+    void cuitYDomicilio_data();
+    void cuitYDomicilio();
 };
 
 // What differs in the other catalogue screens: statements, positioning, picker hand-over.

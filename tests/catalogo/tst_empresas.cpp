@@ -659,3 +659,76 @@ void PruebaCatalogo::preseleccionAlCargar() {
     QCOMPARE(f.inpCodigo->text(), codigo);
     QVERIFY(f.tabMaster->isVisible());
 }
+
+// The CUIT is optional; typed with or without separators it is stored as XX-XXXXXXXX-X, and one whose
+// length or check digit is wrong is refused before anything is stored. The address goes with it.
+void PruebaCatalogo::cuitYDomicilio_data() {
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("guardado"); // stored CUIT; "-" when nothing may be stored
+    QTest::addColumn<QString>("mensaje");
+    QTest::newRow("sin CUIT") << "" << "" << "";
+    QTest::newRow("con guiones") << "30-71234567-1" << "30-71234567-1" << "";
+    QTest::newRow("sólo dígitos") << "30712345671" << "30-71234567-1" << "";
+    QTest::newRow("con espacios") << " 30 71234567 1 " << "30-71234567-1" << "";
+    QTest::newRow("resto cero da 0") << "20000000060" << "20-00000006-0" << "";
+    QTest::newRow("dígito equivocado")
+        << "30-71234567-2" << "-"
+        << "el dígito verificador del CUIT 30-71234567-2 no es correcto: para 30-71234567 corresponde 1";
+    QTest::newRow("resto uno: ningún dígito")
+        << "20-00000001-0" << "-"
+        << "el CUIT 20-00000001-0 no es válido: ningún dígito verificador corresponde a 20-00000001";
+    QTest::newRow("diez dígitos") << "30-7123456-1" << "-"
+                                  << "el CUIT debe tener 11 dígitos, en la forma XX-XXXXXXXX-X";
+    QTest::newRow("doce dígitos") << "30-712345671-1" << "-"
+                                  << "el CUIT debe tener 11 dígitos, en la forma XX-XXXXXXXX-X";
+}
+
+void PruebaCatalogo::cuitYDomicilio() {
+    QFETCH(QString, tecleado);
+    QFETCH(QString, guardado);
+    QFETCH(QString, mensaje);
+    Entorno e;
+    Empresa(1, "Alfa");
+    Ejecuto("UPDATE EmpresasPropia SET CUIT='30-50001091-2', Domicilio='Calle 1' WHERE EmpresaPropia=1");
+    frmEmpresasPropia f;
+    f.show();
+    QCOMPARE(f.inpCUIT->text(), QString("30-50001091-2"));
+    QCOMPARE(f.inpDomicilio->text(), QString("Calle 1"));
+    const auto fiscales = [](int empresa) {
+        const auto fila = LeoFila(Consulto("SELECT CUIT, Domicilio FROM EmpresasPropia WHERE EmpresaPropia=?",
+                                           {empresa}));
+        return fila ? QStringList{fila->Valor(0).isNull() ? "NULL" : fila->Valor(0).toString(),
+                                  fila->Valor(1).isNull() ? "NULL" : fila->Valor(1).toString()}
+                    : QStringList{};
+    };
+    const QString esperado = guardado.isEmpty() ? "NULL" : guardado;
+    // A new company, then the same typed into the existing one (whose CUIT and address it replaces).
+    for (const bool nueva : {true, false}) {
+        if (nueva)
+            QTest::mouseClick(f.btnRegAgregar, Qt::LeftButton);
+        else
+            f.IrAFila(1);
+        if (nueva) Tecleo(f.inpDescripcion, "Nueva");
+        f.inpCUIT->selectAll();
+        QTest::keyClick(f.inpCUIT, Qt::Key_Delete);
+        Tecleo(f.inpCUIT, tecleado);
+        f.inpDomicilio->selectAll();
+        QTest::keyClick(f.inpDomicilio, Qt::Key_Delete);
+        Tecleo(f.inpDomicilio, "  Av. Siempreviva 742  ");
+        if (guardado == "-") MensajePrueba::setNextAnswer(Respuesta::Ok);
+        QTest::mouseClick(f.btnGuardar, Qt::LeftButton);
+        if (guardado == "-") {
+            QCOMPARE(MensajePrueba::Textos(), QStringList{"Atención no se puede grabar el registro, " + mensaje});
+            MensajePrueba::Limpio();
+            QVERIFY(f.dirty);
+            QCOMPARE(Cuento("EmpresasPropia"), 1);
+            QCOMPARE(fiscales(1), (QStringList{"30-50001091-2", "Calle 1"}));
+            // Abandon the addition, drop the edit of the existing one.
+            if (nueva) QTest::mouseClick(f.btnRegBorrar, Qt::LeftButton);
+            continue;
+        }
+        QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join("|")));
+        QCOMPARE(fiscales(nueva ? 2 : 1), (QStringList{esperado, "Av. Siempreviva 742"}));
+        QCOMPARE(f.inpCUIT->text(), guardado);
+    }
+}

@@ -170,11 +170,12 @@ void PruebaGrilla::numeros_data() {
                                      << "1.234.567,50" << 1234567.5;
     QTest::newRow("coma, texto con coma") << c << p << true << "1.234,5"
                                           << "1.234,50" << 1234.5;
-    // Two-decimal cells hold amounts: a value the program gives with more decimals is kept to the cent.
-    QTest::newRow("coma, sin miles") << c << p << false << "-1234,567"
-                                     << "-1234,57" << -1234.57;
+    // Two-decimal cells hold amounts: a value the program gives with more decimals is kept to the cent,
+    // and every amount shows the thousands character, even in a column that did not ask for it.
+    QTest::newRow("coma, importe en columna sin miles") << c << p << false << "-1234,567"
+                                                        << "-1.234,57" << -1234.57;
     QTest::newRow("coma, miles agrupados") << c << p << false << "1.234"
-                                           << "1234,00" << 1234.0;
+                                           << "1.234,00" << 1234.0;
     QTest::newRow("negativo que redondea a cero") << p << c << true << "-0.001"
                                                   << "0.00" << 0.0;
     QTest::newRow("no es número") << p << c << true << "Total"
@@ -564,8 +565,30 @@ void PruebaGrilla::ocultoSuspendeAvisos() {
 }
 
 void PruebaGrilla::separadorDelSistema() {
-    Grilla g;
     const QLocale antes;
+    // A grid takes the system's characters when it is made: no screen has to ask for them, and every
+    // amount of every grid reads alike, whatever thousands choice its column made.
+    for (const bool miles : {false, true}) {
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
+        Grilla ar;
+        TipoCelda importe;
+        importe.clase = TipoCelda::Numero;
+        importe.miles = miles;
+        ar.setColumnas(1);
+        ar.setTipoColumna(1, importe);
+        ar.setFilas(1);
+        ar.setTexto(1, 1, "850000.5");
+        QCOMPARE(ar.texto(1, 1), QString("850.000,50"));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        Grilla us;
+        us.setColumnas(1);
+        us.setTipoColumna(1, importe);
+        us.setFilas(1);
+        us.setTexto(1, 1, "850000.5");
+        QCOMPARE(us.texto(1, 1), QString("850,000.50"));
+    }
+    QLocale::setDefault(antes);
+    Grilla g;
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
     SeparadorDecimalGrilla(&g);
     QCOMPARE(g.separadorDecimal(), QChar(','));

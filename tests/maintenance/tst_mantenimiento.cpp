@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
+#include "core/Sesiones.h"
 #include "core/Soporte.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
@@ -12,6 +13,7 @@
 #include "core/ui/Pantallas.h"
 #include "journal/Asiento.h"
 #include "maintenance/Mantenimiento.h"
+#include "maintenance/ui/CopiaSeguridad.h"
 #include "maintenance/ui/PantallasMantenimiento.h"
 #include "maintenance/ui/frmBaseDatos.h"
 #include "schema/Esquema.h"
@@ -859,7 +861,138 @@ private slots:
         QCOMPARE(f.result(), int(QDialog::Accepted));
     }
 
-    // The screen has no menu command: its help page is the one place that says how to reach it.
+    // "Copia de seguridad…" of the menu: a checked copy of the open books in the file chosen, named in
+    // the result; refused to a profile without the maintenance module and over the books themselves.
+    void copiaDesdeMenu_data() {
+        QTest::addColumn<int>("perfil");
+        QTest::addColumn<QString>("archivo"); // under the test's folder; "=base" the books themselves
+        QTest::addColumn<QString>("mensaje"); // how the result begins
+        QTest::newRow("administrador") << 1 << "otra/Copia.BAK" << "Copia de seguridad escrita en ";
+        QTest::newRow("junto a la base") << 1 << "Copia.BAK" << "Copia de seguridad escrita en ";
+        QTest::newRow("respaldo configurado") << 1 << "=respaldo" << "Copia de seguridad escrita en ";
+        QTest::newRow("operador") << 2 << "otra/Copia.BAK"
+                                  << "Su perfil no tiene permiso para hacer copias de seguridad";
+        QTest::newRow("sobre la base") << 1 << "=base"
+                                       << "No se pudo escribir la copia de seguridad, la copia no puede "
+                                          "escribirse sobre la base de datos ";
+    }
+    void copiaDesdeMenu() {
+        QFETCH(int, perfil);
+        QFETCH(QString, archivo);
+        QFETCH(QString, mensaje);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        QVERIFY(QDir(e.Carpeta()).mkpath("otra"));
+        QVERIFY(Ejecuto("UPDATE Usuarios SET Perfil=? WHERE Usuario=1", {perfil}).ok);
+        const QString ruta = archivo == "=base" ? e.RutaBase() : archivo == "=respaldo" ? App().backupPath
+                                                                                         : e.Ruta(archivo);
+        const bool escribe = mensaje.startsWith("Copia");
+        if (archivo == "=respaldo") {
+            QFile viejo(ruta);
+            QVERIFY(viejo.open(QIODevice::WriteOnly));
+            viejo.write("respaldo anterior");
+        }
+        const auto antes = Contenido(e.RutaBase());
+        const QByteArray huella = PruebaEnPostgres() ? QByteArray() : Huella(e.RutaBase());
+        if (perfil == 1) MensajePrueba::setNextFileName(ruta);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        QWidget ventana;
+        CopioBaseDesdeMenu(&ventana);
+        QCOMPARE(MensajePrueba::Textos().size(), 1);
+        QVERIFY2(MensajePrueba::Textos().first().startsWith(mensaje), qPrintable(MensajePrueba::Textos().first()));
+        QVERIFY(BaseAbierta());
+        if (!PruebaEnPostgres()) QCOMPARE(Huella(e.RutaBase()), huella);
+        if (!escribe) {
+            QVERIFY(archivo == "=base" || !QFileInfo::exists(ruta));
+            return;
+        }
+        QCOMPARE(MensajePrueba::Textos().first(), "Copia de seguridad escrita en " + QDir::toNativeSeparators(ruta));
+        QString detalle;
+        if (PruebaEnPostgres())
+            QVERIFY2(MotorActual().almacen.RespaldoLegible(ruta, &detalle), qPrintable(detalle));
+        else
+            QCOMPARE(Contenido(ruta), antes);
+        // The scheduled backup keeps its previous generation and counts as today's; another file does not.
+        QCOMPARE(QFileInfo::exists(ruta + ".1"), archivo == "=respaldo");
+        QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, "sin fecha"),
+                 archivo == "=respaldo" ? FechaATexto(QDate::currentDate()) : QString("sin fecha"));
+        QVERIFY(QDir(QFileInfo(ruta).path()).entryList({"*.nuevo-*"}, QDir::Files).isEmpty());
+    }
+
+    // "Restaurar copia…" of the menu: asked first; agreed, the program lets go of the books, the
+    // restore runs with every check it has, and the program ends; refused, the program goes on with
+    // the books as they were, under a new session.
+    void restauracionDesdeMenu_data() {
+        QTest::addColumn<int>("perfil");
+        QTest::addColumn<bool>("sana");       // the file chosen is a sound backup
+        QTest::addColumn<Respuesta>("acepta"); // the answer to the question
+        QTest::addColumn<bool>("restaura");
+        QTest::newRow("administrador acepta") << 1 << true << Respuesta::Si << true;
+        QTest::newRow("administrador no acepta") << 1 << true << Respuesta::No << false;
+        QTest::newRow("copia ilegible") << 1 << false << Respuesta::Si << false;
+        QTest::newRow("operador") << 2 << true << Respuesta::Si << false;
+    }
+    void restauracionDesdeMenu() {
+        QFETCH(int, perfil);
+        QFETCH(bool, sana);
+        QFETCH(Respuesta, acepta);
+        QFETCH(bool, restaura);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        App().currentSession = NuevaSesion();
+        QVERIFY(App().currentSession > 0);
+        const QString copia = e.Ruta("Copia.BAK");
+        QString error;
+        if (sana) {
+            QVERIFY2(CopioEnArchivo(RutasDeAjustes(), copia, QDate::currentDate(), &error), qPrintable(error));
+        } else {
+            QFile f(copia);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'x'));
+        }
+        const auto respaldado = Contenido(e.RutaBase());
+        QVERIFY(Ejecuto("UPDATE Ejercicios SET FinEjercicio='2030-12-31'").ok);
+        QVERIFY(Ejecuto("UPDATE Usuarios SET Perfil=? WHERE Usuario=1", {perfil}).ok);
+        const auto cambiado = Contenido(e.RutaBase());
+        const int sesion = App().currentSession;
+        QWidget ventana;
+        ventana.show();
+        if (perfil == 1) {
+            MensajePrueba::setNextFileName(copia);
+            MensajePrueba::setNextAnswer(acepta);
+        }
+        if (perfil != 1 || acepta == Respuesta::Si) MensajePrueba::setNextAnswer(Respuesta::Ok);
+        RestauroBaseDesdeMenu(&ventana);
+        const QStringList textos = MensajePrueba::Textos();
+        if (perfil != 1) {
+            QCOMPARE(textos, QStringList{"Su perfil no tiene permiso para restaurar copias de seguridad de la base "
+                                         "de datos"});
+        } else {
+            QVERIFY(textos.first().startsWith("La recuperación de la Base implica sobreescribir la base actual "));
+            QVERIFY(textos.first().contains(copia));
+            QCOMPARE(textos.size(), acepta == Respuesta::Si ? 2 : 1);
+        }
+        QVERIFY(BaseAbierta());
+        QCOMPARE(ventana.isVisible(), !restaura);
+        if (restaura) {
+            QVERIFY(textos.last().startsWith("Recuperación Exitosa: la base de datos "));
+            QVERIFY(textos.last().contains(QDir::toNativeSeparators(copia)));
+            QCOMPARE(Contenido(e.RutaBase()), respaldado);
+            return;
+        }
+        if (!sana) QVERIFY(textos.last().startsWith("No se pudo hacer la recuperación de la base de datos, "));
+        // The books as they were; a refusal after the books were let go goes on under a new session.
+        auto ahora = Contenido(e.RutaBase());
+        auto antes = cambiado;
+        ahora.remove("Sesiones");
+        antes.remove("Sesiones");
+        QCOMPARE(ahora, antes);
+        QVERIFY(App().currentSession > 0);
+        QCOMPARE(Cuento("Sesiones", "Sesion=?", {App().currentSession}), 1);
+        if (perfil != 1 || acepta != Respuesta::Si) QCOMPARE(App().currentSession, sesion);
+    }
+
+    // The screen is offered at start-up; its help page says how to reach it and the menu's commands.
     void paginaDeAyuda() {
         Entorno e(false);
         bool hallada = false;
@@ -871,6 +1004,7 @@ private slots:
         const QString texto = visor->Navegador()->toPlainText();
         QVERIFY(texto.contains("Admin=TRUE"));
         QVERIFY(texto.contains("Recuperar de Back Up"));
+        QVERIFY(texto.contains("Restaurar copia…"));
         visor->close();
         QTRY_VERIFY(!VisorAyuda());
     }

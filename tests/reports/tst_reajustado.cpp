@@ -7,6 +7,7 @@
 #include "core/Valores.h"
 #include "core/ui/BotonAjustado.h"
 #include "core/ui/Grilla.h"
+#include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "inflation/IndicesAjuste.h"
@@ -287,9 +288,10 @@ void PruebaReAjustado::pantalla() {
     Grilla* g = f->sprRpt;
     QCOMPARE(g->filas(), 11);
     QCOMPARE(g->texto(2, 3), QString("CAJA"));
-    QCOMPARE(g->texto(2, 5),
-             Importe::DeUnidades(2000).Texto(g->separadorDecimal())); // no thousands separator
-    QCOMPARE(g->texto(2, 7), Importe::DeUnidades(1980).Texto(g->separadorDecimal()));
+    // As every amount of every grid: the grid's decimal and thousands characters.
+    const QChar miles = g->modelo()->separadorMiles();
+    QCOMPARE(g->texto(2, 5), Importe::DeUnidades(2000).Texto(g->separadorDecimal(), miles));
+    QCOMPARE(g->texto(2, 7), Importe::DeUnidades(1980).Texto(g->separadorDecimal(), miles));
     QCOMPARE(Cuento("SesionesPlanes", "Pantalla=?", QVariantList{int(PantallaBalanceReajustado)}), 1);
 
     // A table that lacks the month of the "Ajustado al" date gives no balance; the last one stays.
@@ -299,7 +301,7 @@ void PruebaReAjustado::pantalla() {
     QVERIFY2(Ultimo().startsWith(
                  "No se pudo actualizar el reporte, la tabla de ajuste no tiene valor para: 07/2024"),
              qPrintable(Ultimo()));
-    QCOMPARE(g->texto(2, 5), Importe::DeUnidades(2000).Texto(g->separadorDecimal()));
+    QCOMPARE(g->texto(2, 5), Importe::DeUnidades(2000).Texto(g->separadorDecimal(), miles));
     MensajePrueba::setNextAnswer(Respuesta::Ok);
     Escribo(f->ftrAjustadoAl, "31/02/2024");
     Clic(f->btnActualizar);

@@ -9,6 +9,7 @@
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "reports/Balance.h"
+#include "reports/Reporte.h"
 #include "reports/ui/RegistroReportes.h"
 #include "reports/ui/frmRptBalance.h"
 #include "tests/support/Entorno.h"
@@ -292,6 +293,43 @@ void PruebaReportes::maximos() {
     QVERIFY(m.Verifico(ContextoActual()));
     QCOMPARE(m.Profundidad(), 0);
     QCOMPARE(m.AnchoMascara(), 1);
+}
+
+// The lines above every report's title: the company's name, then its tax number and its address,
+// each only when the company has it.
+void PruebaReportes::membrete_data() {
+    QTest::addColumn<QVariant>("cuit");
+    QTest::addColumn<QVariant>("domicilio");
+    QTest::addColumn<QStringList>("lineas");
+    const QString nombre = "Empresa de Prueba 1"; // as the fixture names it
+    QTest::newRow("sólo el nombre") << QVariant() << QVariant() << QStringList{nombre};
+    QTest::newRow("con CUIT") << QVariant("30-71234567-1") << QVariant()
+                              << QStringList{nombre, "CUIT 30-71234567-1"};
+    QTest::newRow("con domicilio") << QVariant() << QVariant("Av. de Mayo 1234")
+                                   << QStringList{nombre, "Av. de Mayo 1234"};
+    QTest::newRow("ambos") << QVariant("30-71234567-1") << QVariant("Av. de Mayo 1234")
+                           << QStringList{nombre, "CUIT 30-71234567-1", "Av. de Mayo 1234"};
+    QTest::newRow("textos vacíos") << QVariant("") << QVariant("  ") << QStringList{nombre};
+}
+
+void PruebaReportes::membrete() {
+    QFETCH(QVariant, cuit);
+    QFETCH(QVariant, domicilio);
+    QFETCH(QStringList, lineas);
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    const auto texto = [](const QVariant& v) { return v.isValid() ? v : QVariant(QMetaType::fromType<QString>()); };
+    QVERIFY(Ejecuto("UPDATE EmpresasPropia SET CUIT=?, Domicilio=? WHERE EmpresaPropia=1",
+                    {texto(cuit), texto(domicilio)})
+                .ok);
+    QCOMPARE(MembreteEmpresa(ContextoActual()), lineas);
+    // Every report's table carries them.
+    TablaReporte tabla;
+    QString error;
+    QVERIFY2(TablaBalance(ContextoActual(), QDate(2024, 1, 1), QDate(2024, 12, 31), FiltroSaldos{}, &tabla, &error),
+             qPrintable(error));
+    QCOMPARE(tabla.membrete, lineas);
+    QCOMPARE(MembreteEmpresa(Contexto::De(2, 1)), QStringList{});
 }
 
 void PruebaReportes::pantalla() {

@@ -13,6 +13,8 @@ private slots:
     void balance_data();
     void balance();
     void maximos();
+    void membrete_data();
+    void membrete();
     void pantalla();
     void pantallaSinEjercicio();
 };

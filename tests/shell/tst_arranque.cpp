@@ -163,14 +163,16 @@ void LogAjeno(const QString& ruta) {
 }
 
 // A database as version 1 of the program made it, from the text kept with the tests; on a server,
-// today's books with the changes of versions 2 and 3 undone.
+// today's books with the changes of versions 2, 3 and 4 undone.
 void CreoBaseVersion1(const QString& ruta) {
     if (!MotorDeRuta(ruta).PorArchivo()) {
         QVERIFY(CreoBase(ruta));
         Sql(ruta, {"DROP INDEX idxDetAsientosCuenta",
                    "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, "
                    "Asiento)",
-                   "DROP TABLE HistorialAsientos"});
+                   "DROP TABLE HistorialAsientos", "ALTER TABLE EmpresasPropia DROP COLUMN CUIT",
+                   "ALTER TABLE EmpresasPropia DROP COLUMN Domicilio", "DELETE FROM Permisos WHERE Modulo=15",
+                   "DELETE FROM ModulosHabilitaciones WHERE Modulo=15", "DELETE FROM Modulos WHERE Modulo=15"});
         FijoVersion(ruta, 1);
         return;
     }
@@ -188,6 +190,26 @@ void CreoBaseVersion1(const QString& ruta) {
     sentencias << QString("PRAGMA application_id=%1").arg(Esquema::IdAplicacion) << "PRAGMA user_version=1"
                << "PRAGMA journal_mode=WAL";
     Sql(ruta, sentencias);
+}
+
+// The rows a statement reads from the database at ruta, each as its values joined by "|".
+QStringList Filas(const QString& ruta, const QString& sql) {
+    QStringList r;
+    {
+        QSqlDatabase db = MotorDeRuta(ruta).almacen.Agrego("filas", ruta, true);
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.exec(sql);
+            while (q.next()) {
+                QStringList valores;
+                for (int i = 0; i < q.record().count(); ++i)
+                    valores << q.value(i).toString();
+                r << valores.join('|');
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase("filas");
+    return r;
 }
 
 // Tables with their columns, indexes and relations as the engine reports them, or the rows of one
@@ -443,6 +465,15 @@ void PruebaArranque::versionAnterior() {
         QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join('\n')));
         QCOMPARE(Version(base), Esquema::Version);
         QCOMPARE(Estructura(base), Estructura(nueva));
+        // The fixed rows too: modules, their levels and the grants of every profile.
+        for (const char* sql : {"SELECT Modulo, descModulo, nomModulo FROM Modulos ORDER BY Modulo",
+                                "SELECT Modulo, TipoHabilitacion FROM ModulosHabilitaciones ORDER BY Modulo, "
+                                "TipoHabilitacion",
+                                "SELECT Perfil, Modulo, TipoHabilitacion FROM Permisos ORDER BY Perfil, Modulo"}) {
+            QCOMPARE(Filas(base, sql), Filas(nueva, sql));
+            QVERIFY(Filas(base, sql).size() > 10);
+        }
+        QCOMPARE(Filas(base, "SELECT CUIT, Domicilio FROM EmpresasPropia"), QStringList{"|"});
         QString error;
         if (servidor)
             QVERIFY2(MotorDeRuta(copia).almacen.RestauroDe(e.Ruta("Partidex.BAK"), copia, &error),

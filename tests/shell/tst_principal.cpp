@@ -6,6 +6,7 @@
 #include "core/Ini.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
+#include "core/ui/Arranque.h"
 #include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
@@ -14,6 +15,7 @@
 #include "fiscal/ui/RegistroEjercicios.h"
 #include "inflation/ui/RegistroInflacion.h"
 #include "journal/ui/RegistroAsientos.h"
+#include "maintenance/ui/RegistroMantenimiento.h"
 #include "reports/ui/RegistroReportes.h"
 #include "security/ui/RegistroSeguridad.h"
 #include "tests/support/ui/EntornoPantallas.h"
@@ -64,10 +66,16 @@ void PruebaPrincipal::init() {
     RegistroPantallasSeguridad();
     RegistroPantallasUtilidades();
     RegistroPantallasReportes();
+    RegistroPantallasMantenimiento();
 }
 
 void PruebaPrincipal::cleanup() {
     Pantallas::Olvido();
+    // The maintenance registration also hands start-up its steps; no other test inherits them.
+    FijoMantenimientoInicial(nullptr);
+    FijoVerificoEstructura(nullptr);
+    FijoRespaldoPrevio(nullptr);
+    FijoOfertaMantenimiento(nullptr);
 }
 
 void PruebaPrincipal::menus() {
@@ -78,7 +86,8 @@ void PruebaPrincipal::menus() {
         {"M_Archivos=&Archivos", "M_AjustesInflacion=&Ajustes Inflación",
          "M_ConceptosAsiento=&Conceptos Asiento", "M_ConceptosDetAsiento=C&onceptos Detalles Asiento",
          "M_Ejercicios=&Ejercicios", "M_EmpresasPropia=E&mpresas Propias", "M_PlanCuentas=&Plan de Cuentas",
-         "M_TablasAjusteInflacion=&Tablas Ajuste Inflación", "-", "M_Impresora=Setup Impresora", "-",
+         "M_TablasAjusteInflacion=&Tablas Ajuste Inflación", "-", "M_CopiaSeguridad=Copia de se&guridad…",
+         "M_RestaurarCopia=&Restaurar copia…", "-", "M_Impresora=Setup Impresora", "-",
          "Salir=&Salir"},
         {"M_Asientos=&Gestión Asientos", "M_IngresarNuevoAsiento=Ingresar &Nuevo Asiento",
          "M_BuscarAsientos=&Buscar Asiento/s"},

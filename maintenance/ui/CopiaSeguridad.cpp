@@ -1,0 +1,146 @@
+#include "maintenance/ui/CopiaSeguridad.h"
+
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Contexto.h"
+#include "core/Sesiones.h"
+#include "core/ui/Mensaje.h"
+#include "core/ui/Pantallas.h"
+#include "maintenance/Mantenimiento.h"
+#include "maintenance/ui/PantallasMantenimiento.h"
+#include "security/Permisos.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+const char* const Filtro = "Copias de seguridad (*.BAK *.bak);;Todos los archivos (*)";
+// The grant of the maintenance module decides: any level lets a copy be written; a restore replaces
+// every record, so it needs full use.
+const QString Modulo = QStringLiteral("frmBaseDatos");
+
+// A progress window with no end known beforehand, shown (and painted) until it goes out of scope.
+class Progreso {
+public:
+    Progreso(QWidget* padre, const QString& texto) : dialogo(new QProgressDialog(texto, QString(), 0, 0, padre)) {
+        dialogo->setObjectName("dlgProgreso");
+        dialogo->setWindowTitle("Partidex");
+        dialogo->setAccessibleName(texto);
+        dialogo->setCancelButton(nullptr);
+        dialogo->setWindowModality(Qt::ApplicationModal);
+        dialogo->setMinimumDuration(0);
+        dialogo->setMinimumWidth(420);
+        dialogo->show();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~Progreso() { delete dialogo; }
+    Progreso(const Progreso&) = delete;
+    Progreso& operator=(const Progreso&) = delete;
+
+private:
+    QPointer<QProgressDialog> dialogo;
+};
+
+QString Nativa(const QString& ruta) {
+    return QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath());
+}
+
+// Every child window closes, each after its own closing check; false when one refused.
+bool CierroPantallas() {
+    if (!Pantallas::ConsultoCierreHijas()) return false;
+    QMdiArea* marco = Pantallas::Marco();
+    if (!marco) return true;
+    marco->closeAllSubWindows();
+    return marco->subWindowList().isEmpty();
+}
+
+} // namespace
+
+void CopioBaseDesdeMenu(QWidget* ventana) {
+    if (NivelPermiso(ContextoActual(), Modulo) == Permisos::Inhabilitado) {
+        Mensaje("Su perfil no tiene permiso para hacer copias de seguridad de la base de datos", Icono::Informacion);
+        return;
+    }
+    const Mantenimiento::Rutas rutas = RutasDeAjustes();
+    const QString archivo = ElijoArchivo(ModoArchivo::Guardar, "Copia de seguridad", rutas.respaldo, Filtro);
+    if (archivo.isEmpty()) return;
+    bool ok = false;
+    QString error;
+    {
+        Progreso progreso(ventana, "Escribiendo la copia de seguridad en " + Nativa(archivo) + "…");
+        // Off the screens' thread, so that the progress keeps moving on a large book.
+        std::unique_ptr<QThread> hilo(QThread::create(
+            [&] { ok = Mantenimiento::CopioEnArchivo(rutas, archivo, QDate::currentDate(), &error); }));
+        QEventLoop espera;
+        QObject::connect(hilo.get(), &QThread::finished, &espera, &QEventLoop::quit);
+        hilo->start();
+        if (!hilo->isFinished()) espera.exec(QEventLoop::ExcludeUserInputEvents);
+        hilo->wait();
+    }
+    if (ok)
+        Mensaje("Copia de seguridad escrita en " + Nativa(archivo), Icono::Informacion);
+    else
+        Mensaje("No se pudo escribir la copia de seguridad, " + error, Icono::Advertencia);
+}
+
+void RestauroBaseDesdeMenu(QWidget* ventana) {
+    if (NivelPermiso(ContextoActual(), Modulo) != Permisos::Habilitado) {
+        Mensaje("Su perfil no tiene permiso para restaurar copias de seguridad de la base de datos",
+                Icono::Informacion);
+        return;
+    }
+    Mantenimiento::Rutas rutas = RutasDeAjustes();
+    const QString archivo = ElijoArchivo(ModoArchivo::Abrir, "Restaurar copia", rutas.respaldo, Filtro);
+    if (archivo.isEmpty()) return;
+    if (Mantenimiento::MismoArchivo(archivo, rutas.base)) {
+        Mensaje("No se pudo hacer la recuperación de la base de datos, la copia elegida es la base de datos misma",
+                Icono::Advertencia);
+        return;
+    }
+    rutas.respaldo = archivo;
+    AppState& a = App();
+    bool soltada = false;
+    std::unique_ptr<Progreso> progreso;
+    const bool ok = Mantenimiento::RecuperoBackUp(rutas, [&] {
+        // The screens hold rows of the books about to be replaced, and the restore needs the books
+        // alone: this program's own connection goes too.
+        if (!CierroPantallas()) return false;
+        BorroSesion(a.currentSession);
+        a.currentSession = 0;
+        CierroBase();
+        soltada = true;
+        progreso = std::make_unique<Progreso>(ventana, "Restaurando la base de datos desde " + Nativa(archivo) + "…");
+        return true;
+    });
+    progreso.reset();
+    if (!soltada) return;
+    if (ok) {
+        Mensaje("Recuperación Exitosa: la base de datos " + Nativa(rutas.base) + " tiene ahora el contenido de " +
+                    Nativa(archivo) + ". El programa se cerrará; al iniciarlo de nuevo trabajará con la base recuperada.",
+                Icono::Informacion);
+        // Opened again only so that the program ends as it always does; books of an older version
+        // are left for the next start, which upgrades them after a backup.
+        AbroBase(rutas.base);
+        if (ventana) ventana->close();
+        return;
+    }
+    // Refused: the books are as they were, and the program goes on with them.
+    QString error;
+    if (AbroBase(rutas.base, &error)) a.currentSession = NuevaSesion();
+    if (a.currentSession == 0) {
+        Mensaje("No se pudo abrir de nuevo la base de datos, " + (error.isEmpty() ? UltimoError() : error) +
+                    ". El programa se cerrará.",
+                Icono::Error);
+        if (ventana) ventana->close();
+    }
+}
