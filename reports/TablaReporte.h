@@ -3,6 +3,7 @@
 // rows with their font. Every report builds one from its rows; the screens pour it into their grid,
 // and the exports (PDF, CSV, XLSX) and the command-line program write it, so that what is printed,
 // exported and shown is the same.
+#include "core/ClaseColumna.h"
 #include "core/Importe.h"
 #include "reports/Reporte.h"
 
@@ -188,10 +189,6 @@ private:
         return size_t(d->codigos.size() - (d->inicios.size() ? d->inicios[d->inicios.size() - 1] : 0)) + 1;
     }
 };
-
-// What a column holds, for the page layout and the exports: dates, codes and numbers are never cut
-// (a page goes landscape or smaller before that), texts may wrap, amounts are numbers.
-enum class ClaseColumna { Texto, Fecha, Codigo, Numero, Importe };
 
 struct TablaReporte {
     QString titulo; // the report's title with its period ("Balance Sumas y Saldos entre ...")

@@ -3,6 +3,7 @@
 // the system's grid interface with 1-based rows and columns. Column 0 holds one hidden value per row;
 // row 0 is the header. Cells are stored compactly (one text buffer per column), never one item per cell.
 #include "core/Importe.h"
+#include "core/paginado/Paginado.h"
 #include <QColor>
 #include <QStringList>
 #include <QTableView>
@@ -137,6 +138,8 @@ public:
     bool editando() const { return state() == QAbstractItemView::EditingState; }
     // Pages of the last print or PDF.
     int paginasImpresas() const { return ultimasPaginas; }
+    // The page renderer's type, text colour and title shading for this grid.
+    Paginado::Opciones OpcionesImpresion(bool sombreado) const;
 
 signals:
     void CambioCelda(int fila, int columna); // text changed by the user

@@ -197,7 +197,9 @@ QWidget* Activo(const QString& nombre) {
     // Never smaller than its controls need, whatever size it was designed at (a date field must show
     // its whole date, at any scale of the screen).
     const QSize tamano = (disenado.isValid() ? disenado : w->sizeHint()).expandedTo(w->minimumSizeHint());
-    if (tamano.isValid()) s->resize(tamano + (s->size() - w->size()));
+    // Nor larger than the frame it opens in.
+    if (tamano.isValid())
+        s->resize((tamano + (s->size() - w->size())).boundedTo(marco->viewport()->size()));
     if (maximizada) s->showMaximized();
     marco->setActiveSubWindow(s);
     return w;

@@ -1,14 +1,12 @@
 #include "reports/exporto/Exporto.h"
+#include "reports/exporto/PaginasReporte.h"
 
 #include "core/Valores.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QFont>
-#include <QFontMetrics>
 #include <QLocale>
 #include <QPageLayout>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -310,104 +308,16 @@ bool ExportoXlsx(const TablaReporte& tabla, const QString& ruta, QString* error)
 bool ExportoPdf(const TablaReporte& tabla, const QString& ruta, QString* error, QChar decimal, QChar miles) {
     QSaveFile archivo(ruta);
     if (!archivo.open(QIODevice::WriteOnly)) return Falla(error, ruta, archivo.errorString());
-    const int columnas = int(tabla.columnas.size());
     {
         QPdfWriter pdf(&archivo);
         pdf.setTitle(tabla.titulo);
         pdf.setCreator("Partidex");
         pdf.setResolution(300);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                      columnas > 5 ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                      QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
-        QPainter p;
-        if (!p.begin(&pdf)) return Falla(error, ruta, "no se pudo preparar el documento");
-        const QRect hoja = p.viewport();
-        QFont fuenteTitulo("Sans Serif", 12);
-        fuenteTitulo.setBold(true);
-        fuenteTitulo.setItalic(true);
-        QFont fuenteTexto("Sans Serif", 8);
-        QFont fuenteEncabezado = fuenteTexto;
-        fuenteEncabezado.setBold(true);
-        QFont fuentes[4];
-        for (int f = 0; f < 4; ++f) {
-            fuentes[f] = fuenteTexto;
-            fuentes[f].setBold(Negrita(FuenteFila(f)));
-            fuentes[f].setItalic(Cursiva(FuenteFila(f)));
-        }
-        auto monto = [&](const Importe& i) { return i.Texto(decimal, miles); };
-
-        // Column widths: the widest amount of each amount column, the widest text of the first
-        // rows for the rest; texts then share what the page leaves and are cut with "…" if need be.
-        p.setFont(fuentes[int(FuenteFila::Negrita)]);
-        const QFontMetrics medida = p.fontMetrics();
-        const int espacio = medida.horizontalAdvance("  ");
-        QVector<int> anchos(columnas, 0);
-        QVector<Importe> mayores(columnas);
-        for (int c = 0; c < columnas; ++c)
-            anchos[c] = medida.horizontalAdvance(tabla.columnas[c]);
-        const int muestra = int(std::min<qsizetype>(tabla.filas.size(), 3000));
-        for (int i = 0; i < tabla.filas.size(); ++i)
-            for (int c = 0; c < columnas && c < tabla.filas.celdas(i); ++c) {
-                const CeldaReporte celda = tabla.filas.celda(i, c);
-                if (celda.importe)
-                    mayores[c] = std::max(mayores[c], celda.importe->abs());
-                else if (i < muestra && !celda.texto.isEmpty())
-                    anchos[c] = std::max(anchos[c], medida.horizontalAdvance(celda.texto));
-            }
-        int fijo = 0, variable = 0;
-        for (int c = 0; c < columnas; ++c) {
-            if (tabla.importes.value(c))
-                anchos[c] = std::max(anchos[c], medida.horizontalAdvance("-" + monto(mayores[c])));
-            anchos[c] += espacio;
-            (tabla.importes.value(c) ? fijo : variable) += anchos[c];
-        }
-        if (fijo + variable > hoja.width() && variable > 0) {
-            const double parte = std::max(0.0, double(hoja.width() - fijo)) / variable;
-            for (int c = 0; c < columnas; ++c)
-                if (!tabla.importes.value(c)) anchos[c] = int(anchos[c] * parte);
-        }
-
-        p.setFont(fuenteTitulo);
-        const int altoTitulo = p.fontMetrics().height();
-        p.setFont(fuenteTexto);
-        const int altoFila = p.fontMetrics().height() * 6 / 5;
-        const int cuerpo = altoTitulo * 2 + altoFila * 3 / 2;
-        const int porPagina = std::max(1, (hoja.height() - cuerpo) / altoFila);
-        int pagina = 0;
-        auto celdaEn = [&](int x, int y, int c, const QString& texto) {
-            const QRect r(x + espacio / 4, y, anchos[c] - espacio / 2, altoFila);
-            const int alinea = (tabla.importes.value(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
-            // One line per row: breaks and tabs inside a text print as blanks.
-            QString linea = texto;
-            linea.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-            linea.replace(QLatin1Char('\t'), QLatin1Char(' '));
-            p.drawText(r, alinea, p.fontMetrics().elidedText(linea, Qt::ElideRight, r.width()));
-        };
-        for (int inicio = 0; inicio < tabla.filas.size() || pagina == 0; inicio += porPagina) {
-            if (pagina++ > 0 && !pdf.newPage()) break;
-            int y = 0;
-            p.setFont(fuenteTitulo);
-            const QRect linea(0, y, hoja.width(), altoTitulo);
-            p.drawText(linea, Qt::AlignLeft | Qt::AlignVCenter, tabla.titulo);
-            p.drawText(linea, Qt::AlignRight | Qt::AlignVCenter, QString("Página: %1").arg(pagina));
-            y += altoTitulo * 2;
-            p.setFont(fuenteEncabezado);
-            for (int c = 0, x = 0; c < columnas; x += anchos[c], ++c)
-                celdaEn(x, y, c, tabla.columnas[c]);
-            y += altoFila;
-            p.drawLine(0, y, hoja.width(), y);
-            y += altoFila / 2;
-            const int fin = int(std::min<qsizetype>(tabla.filas.size(), inicio + porPagina));
-            for (int i = inicio; i < fin; ++i, y += altoFila) {
-                const FilaReporte& f = tabla.filas[i];
-                p.setFont(fuentes[int(f.fuente)]);
-                for (int c = 0, x = 0; c < columnas; x += anchos[c], ++c) {
-                    const CeldaReporte& celda = Celda(f, c);
-                    if (!celda.vacia()) celdaEn(x, y, c, celda.importe ? monto(*celda.importe) : celda.texto);
-                }
-            }
-        }
-        if (!p.end()) return Falla(error, ruta, "no se pudo terminar el documento");
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
+                                      QPageLayout::Millimeter));
+        const PaginasReporte paginas(tabla, decimal, miles);
+        if (Paginado::Dibujo(pdf, paginas, paginas.Encabezado(), paginas.Opciones()).paginas == 0)
+            return Falla(error, ruta, "no se pudo preparar el documento");
     }
     if (!archivo.commit()) return Falla(error, ruta, archivo.errorString());
     return true;

@@ -10,6 +10,8 @@
 #include "core/ui/Pantallas.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
+#include "reports/exporto/PaginasReporte.h"
+#include "core/ui/Impresion.h"
 #include "reports/ui/VuelcoTabla.h"
 
 #include <QCheckBox>
@@ -18,6 +20,9 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -99,6 +104,16 @@ void PantallaReporte::Inicio() {
     RecuperoColumnas(datos.clave, sprRpt);
     SeparadorDecimalGrilla(sprRpt);
     ColocoFiltrosDefault();
+    // Wide enough for every column of the grid, as far as the screen allows (a saved size, restored
+    // when the screen is shown, comes first; the window frame bounds it).
+    int columnas = sprRpt->verticalHeader()->isVisible() ? sprRpt->verticalHeader()->width() : 0;
+    for (int c = 1; c <= sprRpt->columnas(); ++c)
+        columnas += sprRpt->anchoColumna(c);
+    const int grilla = columnas + sprRpt->frameWidth() * 2 + sprRpt->verticalScrollBar()->sizeHint().width() + 4;
+    const int margenes = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    int ancho = std::max({width(), grilla + margenes, minimumSizeHint().width()});
+    if (const QScreen* pantalla = screen()) ancho = std::min(ancho, pantalla->availableGeometry().width() - 60);
+    resize(ancho, height());
 }
 
 void PantallaReporte::ColocoFiltrosDefault() {
@@ -138,7 +153,19 @@ QString PantallaReporte::Encabezado() const {
 }
 
 void PantallaReporte::Imprimo() {
-    sprRpt->Imprimo(Encabezado(), datos.trabajo, chkImprimoSombras->isChecked());
+    if (tabla.columnas.isEmpty()) {
+        // Nothing built yet: the empty grid under the screen's header, as it is shown.
+        sprRpt->Imprimo(Encabezado(), datos.trabajo, chkImprimoSombras->isChecked());
+        return;
+    }
+    // The report built last, in the columns the grid shows, with the same pages as its PDF.
+    QList<int> visibles;
+    for (int c = 1; c <= sprRpt->columnas() && c <= tabla.columnas.size(); ++c)
+        if (sprRpt->anchoColumna(c) > 0) visibles << c - 1;
+    const PaginasReporte paginas(tabla, DecimalSistema(), MilesSistema(), visibles);
+    Paginado::Opciones opciones = paginas.Opciones();
+    opciones.sombreado = chkImprimoSombras->isChecked();
+    VistaPrevia(this, datos.trabajo, paginas, paginas.Encabezado(), opciones);
 }
 
 void PantallaReporte::Vuelco() {

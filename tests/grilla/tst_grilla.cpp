@@ -2,7 +2,7 @@
 
 #include "core/ui/Grilla.h"
 #include "core/ui/GrillaDelegado.h"
-#include "core/ui/GrillaImpresion.h"
+#include "core/paginado/Encabezado.h"
 #include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Principal.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/ui/GrillaImpresion.h"
+#include "core/paginado/Encabezado.h"
 
 #include <QObject>
 

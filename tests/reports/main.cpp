@@ -1,6 +1,7 @@
 #include "tst_exporto.h"
 #include "tst_reajustado.h"
 #include "tst_libros.h"
+#include "tst_paginas.h"
 #include "tst_reportes.h"
 
 #include "tests/support/ui/EntornoPantallas.h"
@@ -9,5 +10,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado, PruebaLibros>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado, PruebaLibros, PruebaPaginas>(argc, argv);
 }

@@ -313,7 +313,7 @@ void PruebaExporto::archivos() {
         const QStringList titulos = texto.filter(t.titulo);
         QCOMPARE(titulos.size(), paginas); // the title on every page, with its number on the right
         for (int p = 1; p <= paginas; ++p)
-            QVERIFY(titulos[p - 1].trimmed().endsWith(QString("Página: %1").arg(p)));
+            QVERIFY(titulos[p - 1].trimmed().endsWith(QString("Página: %1 de %2").arg(p).arg(paginas)));
         // Each row on one line: the amounts after the texts, right-aligned with the system's separators.
         for (int i = 0; i < repeticiones; ++i) {
             const QRegularExpression total(
