@@ -4,6 +4,8 @@
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 
+#include <algorithm>
+
 ConsultaSql ConsultaCuentas(const Contexto& ctx, int profundidad, int ancho, const ConsultaSql& sumas,
                             const QString& extra) {
     const CodigoSql codigo = ArmoCodigoSql(profundidad, ancho);
@@ -152,14 +154,47 @@ TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas) {
     t.clases = {ClaseColumna::Codigo,  ClaseColumna::Texto,   ClaseColumna::Texto,   ClaseColumna::Codigo,
                 ClaseColumna::Importe, ClaseColumna::Importe, ClaseColumna::Importe, ClaseColumna::Importe};
     t.filas.reserve(filas.size());
+    // The grand totals add up the postable accounts only: a total row repeats what its accounts hold.
+    Importe debe, haber, saldoDebe, saldoHaber;
     for (const FilaBalance& f : filas) {
         FilaReporte r;
         r.fuente = f.fuente;
         r.celdas = {f.codigo, f.sumar, f.imputable, f.codInt};
-        if (f.conSumas)
-            r.celdas << CeldaReporte(f.debe) << CeldaReporte(f.haber)
-                     << CeldaReporte(SaldoDebe(f.debe, f.haber)) << CeldaReporte(SaldoHaber(f.debe, f.haber));
+        if (f.conSumas) {
+            const auto sd = SaldoDebe(f.debe, f.haber), sh = SaldoHaber(f.debe, f.haber);
+            r.celdas << CeldaReporte(f.debe) << CeldaReporte(f.haber) << CeldaReporte(sd) << CeldaReporte(sh);
+            if (!f.total && !f.encabezado) {
+                debe += f.debe;
+                haber += f.haber;
+                saldoDebe += sd.value_or(Importe());
+                saldoHaber += sh.value_or(Importe());
+            }
+        }
         t.filas.append(std::move(r));
+        t.niveles << quint8(std::clamp(f.nivel, 0, 255));
+    }
+    if (filas.isEmpty()) return t;
+    t.totales << t.filas.size();
+    t.niveles << 0;
+    FilaReporte totales;
+    totales.fuente = FuenteFila::Negrita;
+    totales.celdas = {QString(), QStringLiteral("Totales generales"), QString(), QString(), debe, haber, saldoDebe,
+                      saldoHaber};
+    t.filas.append(totales);
+    // Every entry balances, so the two sides can only differ through a fault in the books (or, in the
+    // restated balance, through the restatement itself): the reader is told under the totals.
+    QStringList avisos;
+    auto diferencia = [](Importe a, Importe b) { return (a - b).abs().Texto(u',', u'.'); };
+    if (debe != haber) avisos << "las Sumas del Debe y del Haber difieren en " + diferencia(debe, haber);
+    if (saldoDebe != saldoHaber)
+        avisos << "los Saldos del Debe y del Haber difieren en " + diferencia(saldoDebe, saldoHaber);
+    if (!avisos.isEmpty()) {
+        t.totales << t.filas.size();
+        t.niveles << 0;
+        FilaReporte aviso;
+        aviso.fuente = FuenteFila::Negrita;
+        aviso.celdas = {QString(), "Atención: " + avisos.join("; ") + "."};
+        t.filas.append(aviso);
     }
     return t;
 }

@@ -29,6 +29,8 @@ void ColumnasDiario(TablaReporte* tabla) {
                      ClaseColumna::Codigo, ClaseColumna::Codigo, ClaseColumna::Texto,
                      ClaseColumna::Importe, ClaseColumna::Importe, ClaseColumna::Texto};
     tabla->arrastre = true;
+    tabla->tituloOculto = QStringLiteral("Asiento registrado");
+    tabla->ocultoTras = DiaAsiento - 1;
 }
 
 QString AgregadoDiario(const Contexto& ctx) {

@@ -161,9 +161,13 @@ QString FechaIso(const QVariant& v) {
 }
 
 // Writes a block: its lines, given by their places in the lecturas, with the running balance from
-// saldo. The first row also names the block's account.
-void EscriboBloque(const PlanMayor& plan, const Bloque& b, Importe saldo, const Lecturas& l,
-                   const std::vector<uint32_t>& cuales, Marcas& m, FilasReporte& filas) {
+// saldo, and its closing line (its place goes into *totales). The first row also names the block's
+// account.
+void EscriboBloque(const PlanMayor& plan, const Bloque& b, Importe saldo, bool conSaldo, const Lecturas& l,
+                   const std::vector<uint32_t>& cuales, Marcas& m, FilasReporte& filas,
+                   QVector<qsizetype>* totales) {
+    const Importe inicial = saldo;
+    Importe debe, haber;
     bool primera = true;
     for (uint32_t i : cuales) {
         const Lecturas::Linea& x = l.lineas[i];
@@ -198,19 +202,40 @@ void EscriboBloque(const PlanMayor& plan, const Bloque& b, Importe saldo, const 
         if (importe.signo() >= 0) {
             filas.Monto(importe);
             filas.Vacia();
+            debe += importe;
         } else {
             filas.Vacia();
             filas.Monto(-importe);
+            haber -= importe;
         }
         saldo += importe;
         filas.Monto(saldo);
         filas.FinFila();
     }
+    // The closing line: the opening balance (when there is one), the period's debits and credits and
+    // the balance they leave.
+    *totales << filas.size();
+    for (int c = 1; c < MayDescripcionImputable; ++c)
+        filas.Vacia();
+    filas.EscriboTexto("Total " + b.texto);
+    filas.Vacia();
+    filas.Vacia();
+    if (conSaldo) {
+        filas.EscriboTexto(QStringLiteral("Saldo inicial"));
+        filas.Monto(inicial);
+    } else {
+        filas.Vacia();
+        filas.Vacia();
+    }
+    filas.Monto(debe);
+    filas.Monto(haber);
+    filas.Monto(saldo);
+    filas.FinFila(FuenteFila::Negrita);
 }
 
 // Few accounts: each block reads its own lines through the index by account and is written at once.
 bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const QVector<Bloque>& bloques,
-               bool conSaldoInicial, FilasReporte& filas, QString* error) {
+               bool conSaldoInicial, FilasReporte& filas, QVector<qsizetype>* totales, QString* error) {
     Lecturas l;
     std::vector<uint32_t> cuales;
     Buscador cuenta(plan);
@@ -238,7 +263,7 @@ bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, co
         m.fechas.clear();
         m.numeros.clear();
         m.conceptos.clear();
-        EscriboBloque(plan, b, saldo, l, cuales, m, filas);
+        EscriboBloque(plan, b, saldo, conSaldoInicial && desde.isValid(), l, cuales, m, filas, totales);
     }
     return true;
 }
@@ -247,7 +272,8 @@ bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, co
 // holds its account; lines before the period only make the opening balances. The blocks are written
 // once the pass is over.
 bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
-                 const QVector<Bloque>& bloques, bool conSaldoInicial, FilasReporte& filas, QString* error) {
+                 const QVector<Bloque>& bloques, bool conSaldoInicial, FilasReporte& filas,
+                 QVector<qsizetype>* totales, QString* error) {
     QHash<int, QVector<int>> deCuenta; // account -> blocks that show its lines
     for (int i = 0; i < bloques.size(); ++i) {
         if (bloques[i].cuentas.isEmpty()) {
@@ -296,7 +322,7 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
     if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
     for (int i = 0; i < bloques.size(); ++i)
         if (!cuales[size_t(i)].empty())
-            EscriboBloque(plan, bloques[i], saldos[size_t(i)], l, cuales[size_t(i)], m, filas);
+            EscriboBloque(plan, bloques[i], saldos[size_t(i)], conSaldo, l, cuales[size_t(i)], m, filas, totales);
     return true;
 }
 
@@ -305,6 +331,7 @@ bool Armo(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const Q
     tabla->titulo = TituloReporte("Mayores entre ", desde, hasta);
     ColumnasMayores(tabla);
     tabla->filas.clear();
+    tabla->totales.clear();
     // Reading lines through the index by account costs a lookup of the line and of its entry each;
     // past a number of accounts, walking the year's entries in date order once is cheaper.
     bool recorro = false;
@@ -315,9 +342,10 @@ bool Armo(const PlanMayor& plan, const QDate& desde, const QDate& hasta, const Q
     }
     recorro = recorro || cuentas > cuentasPorIndice;
     if ((recorro ? EnUnaPasada : PorIndice)(plan, desde, hasta, bloques, conSaldoInicial, tabla->filas,
-                                            error))
+                                            &tabla->totales, error))
         return true;
     tabla->filas.clear();
+    tabla->totales.clear();
     return false;
 }
 } // namespace
@@ -394,7 +422,8 @@ bool ArmoMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, co
 }
 
 bool TablaMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, const QStringList& codigos, TablaReporte* tabla,
-                  QString* error) {
+                  QString* error, bool* codigoDesconocido) {
+    if (codigoDesconocido) *codigoDesconocido = false;
     PlanMayor plan;
     if (!CargoPlan(ctx, &plan, error)) return false;
     QVector<Bloque> elegidos;
@@ -417,10 +446,12 @@ bool TablaMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, c
         }
         for (const QString& codigo : codigos) {
             const auto it = porCodigo.constFind(codigo.trimmed().toUpper());
-            if (it == porCodigo.constEnd())
+            if (it == porCodigo.constEnd()) {
+                if (codigoDesconocido) *codigoDesconocido = true;
                 return Falla(
                     error,
                     QString("No hay ninguna cuenta de código abreviado \"%1\" en el ejercicio.").arg(codigo));
+            }
             elegidos.append({*it, plan.nodos[plan.posicion.value(*it)].texto, Rama(plan, *it)});
         }
     }

@@ -2,7 +2,9 @@
 // The ledgers ("Mayores"): for each chosen account, every line posted in the period to it or to any
 // account below it, in date order, whatever the kind of entry, with a running balance that may start
 // from the balance before the period. One block per chosen account; the first line of a block shares
-// its row with the account's short code, hierarchical code and text.
+// its row with the account's short code, hierarchical code and text, and a closing line ends it
+// ("Total " and the block's text, the opening balance when there is one, the period's debits and
+// credits and the final balance), listed in the table's `totales`.
 #include "core/ConsultaSql.h"
 #include "core/Contexto.h"
 #include "reports/TablaReporte.h"
@@ -48,7 +50,7 @@ bool ArmoMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, co
 // below it), with opening balances; no code means one block for each account that has lines, in
 // tree order. False with an explanation when a code names no account or a query fails.
 bool TablaMayores(const Contexto& ctx, const QDate& desde, const QDate& hasta, const QStringList& codigos, TablaReporte* tabla,
-                  QString* error);
+                  QString* error, bool* codigoDesconocido = nullptr);
 
 // Up to this many accounts in the chosen blocks, each block reads its lines through the index by
 // account; past it (or with the whole chart chosen) the year's lines are read in one pass in date

@@ -58,6 +58,7 @@ QVector<FaltaIndice> IndicesFaltantes(const Contexto& ctx, int tabla, const QDat
     p << FechaSql(ajustadoAl);
     QSqlQuery q = Consulto(ctx, sql + " GROUP BY D.FechaAjuste", p);
     QMap<QDate, int> porMes; // an invalid date: lines without adjustment date
+    QVector<QPair<int, int>> sinFecha;
     int lineas = 0;
     while (q.next()) {
         const int n = q.value(1).toInt();
@@ -66,32 +67,52 @@ QVector<FaltaIndice> IndicesFaltantes(const Contexto& ctx, int tabla, const QDat
         const auto i = IndiceAl(serie, f);
         if (!f.isValid() || !i || !(i->ajuste > 0)) porMes[Mes(f)] += n;
     }
+    if (porMes.contains(QDate())) {
+        // The first of them, for the message: the entries to open and the lines to complete.
+        QVariantList ps;
+        QString primeras = "SELECT A.Asiento, D.Detalle" + LineasDelPeriodo(ctx, desde, hasta, &ps);
+        primeras += " AND D.Cuenta IN " + Ajustables(ctx, &ps) + " AND D.FechaAjuste IS NULL";
+        QSqlQuery qp = Consulto(ctx, primeras + " ORDER BY A.Fecha, A.Asiento, D.Detalle" + Dialecto::Limite(SinFechaNombradas), ps);
+        while (qp.next()) sinFecha << qMakePair(qp.value(0).toInt(), qp.value(1).toInt());
+    }
     QVector<FaltaIndice> faltan;
     if ((!referencia || !(referencia->ajuste > 0)) && lineas > 0)
-        faltan.append({Mes(ajustadoAl), lineas, true});
+        faltan.append({Mes(ajustadoAl), lineas, true, {}});
     for (auto i = porMes.cbegin(); i != porMes.cend(); ++i)
         if (!faltan.isEmpty() && faltan.first().ajustadoAl && i.key().isValid() &&
             i.key() >= faltan.first().mes)
             continue; // lines after the last value: already counted with the reference month
         else
-            faltan.append({i.key(), i.value(), false});
+            faltan.append({i.key(), i.value(), false, i.key().isValid() ? QVector<QPair<int, int>>() : sinFecha});
     return faltan;
 }
 
 QString TextoFaltantes(const QVector<FaltaIndice>& faltan) {
-    QStringList partes;
+    QStringList partes, sinFecha;
     auto lineas = [](int n) { return n == 1 ? QString("1 línea") : QString("%1 líneas").arg(n); };
     for (const FaltaIndice& f : faltan) {
         if (f.ajustadoAl)
             partes << QString("%1, el mes del Ajustado al (%2)")
                           .arg(f.mes.toString("MM/yyyy"), lineas(f.lineas));
-        else if (!f.mes.isValid())
-            partes << QString("líneas sin fecha de ajuste (%1)").arg(lineas(f.lineas));
-        else
+        else if (!f.mes.isValid()) {
+            // Not a gap of the table: those lines lack the date the restatement starts from.
+            QStringList cuales;
+            for (const auto& [asiento, linea] : f.primeras)
+                cuales << QString("asiento %1, línea %2").arg(asiento).arg(linea);
+            if (f.lineas > f.primeras.size()) cuales << "…";
+            sinFecha << QString("hay %1 de cuentas ajustables sin fecha de ajuste (%2). Abra cada asiento en "
+                                "el editor de asientos, escriba la Fecha Ajuste de esas líneas (la fecha del "
+                                "asiento, si no corresponde otra) y grábelo")
+                            .arg(lineas(f.lineas), cuales.join("; "));
+        } else
             partes << QString("%1 (%2)").arg(f.mes.toString("MM/yyyy"), lineas(f.lineas));
     }
-    return "la tabla de ajuste no tiene valor para: " + partes.join("; ") +
-           ". Complete la tabla de ajuste para obtener el balance reajustado.";
+    QStringList texto;
+    if (!partes.isEmpty())
+        texto << "la tabla de ajuste no tiene valor para: " + partes.join("; ") +
+                     ". Complete la tabla de ajuste para obtener el balance reajustado.";
+    if (!sinFecha.isEmpty()) texto << sinFecha.first() + " para obtener el balance reajustado.";
+    return texto.join(" Además, ");
 }
 
 bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
@@ -124,18 +145,22 @@ bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde
     // millionth of a cent, so that a binary quotient a hair under it rounds as the decimal one does.
     QVariantList p{FechaSql(ajustadoAl)};
     const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
+    // Each line's restated cents stay exact (unrounded) until the account's sum, which is rounded
+    // once: rounding every line first lets the errors of many lines add up to whole cents.
     QString linea =
         "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(ctx, &p) +
-        " THEN CAST(ROUND(ROUND(ROUND(D.Importe*100)*?/(SELECT X.Ajuste FROM AjustesInflacion AS X "
+        " THEN ROUND(D.Importe*100)*?/(SELECT X.Ajuste FROM AjustesInflacion AS X "
         "WHERE X.TablaAjusteInflacion=? AND X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
-        Dialecto::Limite(1) + "), 6)) AS BIGINT) ELSE " + centavos + " END";
+        Dialecto::Limite(1) + ") ELSE " + centavos + " END";
     p << (referencia ? referencia->ajuste : 1.0) << tabla;
     const QString sinFecha =
         "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(ctx, &p) + " THEN 1 ELSE 0 END";
     const QString lineas = LineasDelPeriodo(ctx, desde, hasta, &p);
     consulta->sql =
-        "SELECT L.Cuenta AS Cuenta, SUM(CASE WHEN L.Importe>0 THEN L.Centavos END) AS SumaDebe, "
-        "SUM(CASE WHEN L.Importe<=0 THEN L.Centavos END) AS SumaHaber, SUM(L.SinFecha) AS SinFecha "
+        "SELECT L.Cuenta AS Cuenta, "
+        "CAST(ROUND(ROUND(SUM(CASE WHEN L.Importe>0 THEN L.Centavos END), 6)) AS BIGINT) AS SumaDebe, "
+        "CAST(ROUND(ROUND(SUM(CASE WHEN L.Importe<=0 THEN L.Centavos END), 6)) AS BIGINT) AS SumaHaber, "
+        "SUM(L.SinFecha) AS SinFecha "
         "FROM (SELECT D.Cuenta AS Cuenta, D.Importe AS Importe, " +
         linea + " AS Centavos, " + sinFecha + " AS SinFecha" + lineas + ") AS L GROUP BY L.Cuenta";
     consulta->parametros = p;
@@ -180,8 +205,25 @@ bool TablaBalanceReAjustado(const Contexto& ctx, const QDate& desde, const QDate
         *error = "No se pudo armar el balance reajustado, " + mensaje;
         return false;
     }
-    *tabla = TablaDeBalance(filas);
-    tabla->titulo = "Balance Sumas y Saldos entre " + FechaATexto(d1) + " y " + FechaATexto(d2);
-    tabla->membrete = MembreteEmpresa(ctx);
+    *tabla = TablaDeReAjustado(ctx, filas, d1, d2, tablaAjuste, ajustadoAl);
     return true;
+}
+
+bool ExisteTablaAjuste(const Contexto& ctx, int tabla, QString* descripcion) {
+    const Valor v = ValorCampo(ctx, "TablasAjusteInflacion", "descTablaAjusteInflacion", "TablaAjusteInflacion=?",
+                               {tabla});
+    if (descripcion) *descripcion = v ? NuloAVacio(*v) : QString();
+    return v.has_value();
+}
+
+TablaReporte TablaDeReAjustado(const Contexto& ctx, const QVector<FilaBalance>& filas, const QDate& desde,
+                               const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl) {
+    TablaReporte t = TablaDeBalance(filas);
+    t.titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);
+    t.membrete = MembreteEmpresa(ctx);
+    QString nombre;
+    ExisteTablaAjuste(ctx, tablaAjuste, &nombre);
+    t.notas = QStringList{"Tabla de ajuste: " + (nombre.isEmpty() ? QString::number(tablaAjuste) : nombre),
+                          "Ajustado al " + FechaATexto(ajustadoAl)};
+    return t;
 }

@@ -3,13 +3,15 @@
 // every line of an adjustable account carried from the month of its adjustment date to the month of
 // the "Ajustado al" date by an index table. With I(d) the table's value of the earliest date on or
 // after d, a line of an adjustable account whose FechaAjuste f is before the "Ajustado al" date r
-// counts Importe x I(r) / I(f), rounded to the cent line by line; every other line counts as it is.
+// counts Importe x I(r) / I(f), exactly; every other line counts as it is. Each account's sums are
+// rounded to the cent once, after adding its lines.
 // A line that would need a value the table lacks is never counted as zero or dropped: the balance
 // is refused, naming the months missing and how many lines need them.
 #include "reports/Balance.h"
 #include "reports/TablaReporte.h"
 
 #include <QDate>
+#include <QPair>
 #include <QVector>
 
 // The level maxima of the restated balance, under its own screen code: they outlive its window.
@@ -26,7 +28,11 @@ struct FaltaIndice {
     QDate mes;
     int lineas = 0;
     bool ajustadoAl = false; // the month of the "Ajustado al" date
+    // For the lines without adjustment date: the first of them (entry, line), in date order.
+    QVector<QPair<int, int>> primeras;
 };
+// How many of the lines without adjustment date the refusal names.
+inline constexpr int SinFechaNombradas = 5;
 // The months the restatement would need and the table lacks, for the lines of the period.
 QVector<FaltaIndice> IndicesFaltantes(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta,
                                       const QDate& ajustadoAl);
@@ -47,3 +53,10 @@ bool ArmoBalanceReAjustado(const Contexto& ctx, const MaximosReporte& maximos, c
 // context's fiscal year) and the "Ajustado al" date, then builds the report.
 bool TablaBalanceReAjustado(const Contexto& ctx, const QDate& desde, const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl,
                             TablaReporte* tabla, QString* error);
+
+// Whether the index table exists; its description in *descripcion.
+bool ExisteTablaAjuste(const Contexto& ctx, int tabla, QString* descripcion = nullptr);
+// The restated balance's table from its rows: the title with the period, the company above it, and
+// under it the index table and the "Ajustado al" date.
+TablaReporte TablaDeReAjustado(const Contexto& ctx, const QVector<FilaBalance>& filas, const QDate& desde,
+                               const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl);

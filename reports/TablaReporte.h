@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -201,6 +202,22 @@ struct TablaReporte {
     QStringList notas;
     // The general journal carries its debit and credit totals from page to page.
     bool arrastre = false;
+    // The rows that carry the report's totals (the balance's grand totals and the warning under them,
+    // the closing line of each ledger block), in increasing order: readers of the table (the exports,
+    // the grid) tell them from the report's own rows by this list.
+    QVector<qsizetype> totales;
+    // Per row, the account level of a hierarchical report (1 the top level, 0 a row of no level: the
+    // grand totals); empty for a report without levels. The CSV writes it in a column of its own, the
+    // spreadsheet as the rows' outline levels.
+    QVector<quint8> niveles;
+    // The rows' hidden value, written by the exports as a column of its own under this title, right
+    // after column ocultoTras (from 0): the general journal's stored entry number beside the printed
+    // one. No title: the hidden value is not exported.
+    QString tituloOculto;
+    int ocultoTras = -1;
+
+    bool EsTotal(qsizetype fila) const { return std::binary_search(totales.cbegin(), totales.cend(), fila); }
+    quint8 NivelFila(qsizetype fila) const { return niveles.value(fila); }
 
     ClaseColumna Clase(qsizetype columna) const {
         if (columna < clases.size()) return clases[columna];

@@ -8,6 +8,7 @@
 namespace {
 QQueue<Respuesta> respuestas;
 QQueue<QString> archivos;
+QQueue<QString> filtrosElegidos; // the filter chosen with each queued name (empty: none)
 QList<MensajePrueba::Mostrado> mostrados;
 bool automatico = false;
 std::function<void(const MensajePrueba::Mostrado&)> sinRespuesta;
@@ -31,8 +32,9 @@ namespace MensajePrueba {
 void setNextAnswer(Respuesta r) {
     respuestas.enqueue(r);
 }
-void setNextFileName(const QString& ruta) {
+void setNextFileName(const QString& ruta, const QString& filtro) {
     archivos.enqueue(ruta);
+    filtrosElegidos.enqueue(filtro);
 }
 void Automatico(bool activo) {
     automatico = activo;
@@ -52,6 +54,7 @@ QStringList Textos() {
 void Limpio() {
     respuestas.clear();
     archivos.clear();
+    filtrosElegidos.clear();
     mostrados.clear();
 }
 } // namespace MensajePrueba
@@ -113,10 +116,15 @@ Respuesta Mensaje(const QString& texto, Icono icono, Botones botones, const QStr
     }
 }
 
-QString ElijoArchivo(ModoArchivo modo, const QString& titulo, const QString& carpeta, const QString& filtro) {
-    if (!archivos.isEmpty()) return archivos.dequeue();
+QString ElijoArchivo(ModoArchivo modo, const QString& titulo, const QString& carpeta, const QString& filtro,
+                     QString* elegido) {
+    if (!archivos.isEmpty()) {
+        const QString f = filtrosElegidos.isEmpty() ? QString() : filtrosElegidos.dequeue();
+        if (elegido) *elegido = f;
+        return archivos.dequeue();
+    }
     if (automatico) return QString();
     return modo == ModoArchivo::Abrir
-               ? QFileDialog::getOpenFileName(QApplication::activeWindow(), titulo, carpeta, filtro)
-               : QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, carpeta, filtro);
+               ? QFileDialog::getOpenFileName(QApplication::activeWindow(), titulo, carpeta, filtro, elegido)
+               : QFileDialog::getSaveFileName(QApplication::activeWindow(), titulo, carpeta, filtro, elegido);
 }

@@ -13,8 +13,10 @@ Respuesta Mensaje(const QString& texto, Icono icono = Icono::Ninguno, Botones bo
                   const QString& titulo = QStringLiteral("Partidex"));
 
 enum class ModoArchivo { Abrir, Guardar };
-// Returns the chosen path, or an empty text when cancelled.
-QString ElijoArchivo(ModoArchivo modo, const QString& titulo, const QString& carpeta, const QString& filtro);
+// Returns the chosen path, or an empty text when cancelled; the filter the user left chosen (one of
+// those of `filtro`, ";;" between them) in *elegido.
+QString ElijoArchivo(ModoArchivo modo, const QString& titulo, const QString& carpeta, const QString& filtro,
+                     QString* elegido = nullptr);
 
 // Test hooks. While answers are queued, no dialog is shown: each call takes the next answer and
 // records the text. With Automatico on no dialog is ever shown: a message box that finds the queue
@@ -29,7 +31,8 @@ struct Mostrado {
     QString titulo;
 };
 void setNextAnswer(Respuesta r);
-void setNextFileName(const QString& ruta);
+// The next file picker returns ruta, with `filtro` as the filter chosen.
+void setNextFileName(const QString& ruta, const QString& filtro = QString());
 void Automatico(bool activo);
 void SinRespuesta(std::function<void(const Mostrado&)> aviso);
 const QList<Mostrado>& Mostrados();

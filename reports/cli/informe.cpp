@@ -39,7 +39,7 @@ const char* const Ayuda =
     "Informes:\n"
     "  balance   Balance Sumas y Saldos\n"
     "  mayores   Mayores de las cuentas indicadas con --cuentas\n"
-    "  diario    Diario General desde el asiento indicado con --desde-asiento\n"
+    "  diario    Diario General, con los asientos numerados desde --desde-asiento\n"
     "  reajustado  Balance Sumas y Saldos ReAjustado por la tabla de índices (--tabla, --ajustado-al)\n"
     "  historial Cambios de los asientos de la empresa hechos entre --desde y --hasta (por omisión,\n"
     "            desde el primero hasta hoy): quién, cuándo, qué asiento, y el Debe antes y después\n"
@@ -62,15 +62,18 @@ const char* const Ayuda =
     "  --hasta dd/mm/aaaa      última fecha (por omisión, el fin del ejercicio)\n"
     "  --saldos FILTRO         balance: todos, sin-saldos-0 o sin-movimientos-0 (por omisión, todos)\n"
     "  --cuentas C1,C2,...     mayores: códigos abreviados de las cuentas\n"
-    "  --desde-asiento NÚMERO  diario: primer asiento (por omisión, 1)\n"
+    "  --desde-asiento NÚMERO  diario: número con el que se enumera el primer asiento del período; los\n"
+    "                          siguientes siguen de uno en uno (por omisión, 1)\n"
     "  --tabla NÚMERO          reajustado e indices: tabla de índices (por omisión, la del ejercicio)\n"
     "  --ajustado-al dd/mm/aaaa  reajustado: fecha de reajuste (por omisión, el último índice)\n"
     "  --reemplazo             indices: reemplaza los meses ya guardados\n"
+    "  --csv-separador SEP     CSV: separador de campos, ; (punto-y-coma, con coma decimal) o , (coma,\n"
+    "                          con punto decimal); por omisión, el que corresponde al idioma del sistema\n"
     "  -h, --ayuda, --help     muestra esta ayuda\n"
     "\n"
-    "Estado de salida: 0 si el archivo se escribió, 2 ante un argumento incorrecto (empresa, ejercicio\n"
-    "o fecha inexistente, fecha fuera del ejercicio, archivo que no se puede escribir), 1 ante otro\n"
-    "error.\n";
+    "Estado de salida: 0 si el archivo se escribió, 2 ante un argumento incorrecto (empresa, ejercicio,\n"
+    "cuenta, tabla de índices o fecha inexistente, fecha fuera del ejercicio, --desde posterior a\n"
+    "--hasta, archivo que no se puede escribir), 1 ante otro error.\n";
 
 void Escribo(FILE* destino, const QString& texto) {
     std::fputs(texto.toLocal8Bit().constData(), destino);
@@ -89,7 +92,7 @@ struct Pedido {
 bool LeoArgumentos(const QStringList& args, Pedido* p, bool* ayuda, QString* error) {
     static const QStringList conValor = {"--carpeta",       "--base",  "--empresa",    "--ejercicio",
                                          "--desde",         "--hasta", "--saldos",     "--cuentas",
-                                         "--desde-asiento", "--tabla", "--ajustado-al"};
+                                         "--desde-asiento", "--tabla", "--ajustado-al", "--csv-separador"};
     static const QStringList sinValor = {"--reemplazo", "--verifico"};
     QStringList posicionales;
     for (int i = 1; i < args.size(); ++i) {
@@ -183,8 +186,10 @@ bool ArmoTabla(const Contexto& ctx, const Pedido& p, const QDate& desde, const Q
             *error = "Indique las cuentas del mayor con --cuentas.";
             return false;
         }
-        *argumento = false;
-        return TablaMayores(ctx, desde, hasta, cuentas, tabla, error);
+        bool desconocida = false;
+        const bool ok = TablaMayores(ctx, desde, hasta, cuentas, tabla, error, &desconocida);
+        *argumento = desconocida;
+        return ok;
     }
     if (p.informe == "diario") {
         bool ok = false;
@@ -207,6 +212,10 @@ bool ArmoTabla(const Contexto& ctx, const Pedido& p, const QDate& desde, const Q
             }
         } else if (numero < 0) {
             *error = "El ejercicio no indica tabla de ajuste; indíquela con --tabla.";
+            return false;
+        }
+        if (!ExisteTablaAjuste(ctx, numero)) {
+            *error = QString("No existe la tabla de índices %1.").arg(numero);
             return false;
         }
         QDate ajustadoAl = UltimoIndiceHasta(ctx, numero, hasta);
@@ -244,6 +253,15 @@ int Ejecuto(const QStringList& args) {
     const bool verifico = p.informe == "historial" && p.opciones.contains("--verifico");
     if (!indices && !verifico && FormatoDeRuta(p.archivo) == FormatoExporto::Ninguno)
         return falla("El archivo de salida debe terminar en .pdf, .csv o .xlsx: " + p.archivo, ArgumentoMalo);
+    QChar separador = SeparadorCsvSistema();
+    if (p.opciones.contains("--csv-separador")) {
+        static const QMap<QString, QChar> separadores = {
+            {";", u';'}, {"punto-y-coma", u';'}, {",", u','}, {"coma", u','}};
+        const QString s = p.opciones.value("--csv-separador");
+        if (!separadores.contains(s))
+            return falla("Separador de CSV desconocido: " + s + " (; o punto-y-coma, , o coma).", ArgumentoMalo);
+        separador = separadores.value(s);
+    }
 
     // Settings and database as the program finds them.
     AppState& a = App();
@@ -267,6 +285,8 @@ int Ejecuto(const QStringList& args) {
         bool ok = false;
         const int numero = p.opciones.value("--tabla").toInt(&ok);
         if (!ok) return falla("Indique la tabla de índices con --tabla NÚMERO.", ArgumentoMalo);
+        if (!ExisteTablaAjuste(Contexto(), numero))
+            return falla(QString("No existe la tabla de índices %1.").arg(numero), ArgumentoMalo);
         if (!QFileInfo(p.archivo).isFile()) return falla("No existe el archivo " + p.archivo, ArgumentoMalo);
         int importados = 0;
         if (!ImportoIndices(numero, p.archivo, p.opciones.contains("--reemplazo"), &importados, &error))
@@ -309,7 +329,7 @@ int Ejecuto(const QStringList& args) {
         TablaReporte tabla;
         if (!TablaHistorial(empresa, periodo[0], periodo[1], &tabla, &error))
             return falla("No se pudo armar el informe, " + error, Falla);
-        if (!ExportoTabla(tabla, p.archivo, &error)) return falla(error, ArgumentoMalo);
+        if (!ExportoTabla(tabla, p.archivo, &error, separador)) return falla(error, ArgumentoMalo);
         return Bien;
     }
     if (p.opciones.contains("--ejercicio")) {
@@ -333,6 +353,11 @@ int Ejecuto(const QStringList& args) {
     if (!VerificoPeriodo(ctx, p.opciones.value("--desde", FechaATexto(comienzo)),
                          p.opciones.value("--hasta", FechaATexto(fin)), &desde, &hasta, &error))
         return falla(error, ArgumentoMalo);
+    // The screens let a reversed range select nothing; a script that asks for one has a mistake.
+    if (desde > hasta)
+        return falla(QString("La fecha --desde (%1) es posterior a --hasta (%2).")
+                         .arg(FechaATexto(desde), FechaATexto(hasta)),
+                     ArgumentoMalo);
 
     // The level maxima of a report are kept per session, as the screens keep them.
     ctx.sesion = NuevaSesion();
@@ -343,7 +368,7 @@ int Ejecuto(const QStringList& args) {
     if (!armado)
         return falla(argumento ? error : "No se pudo armar el informe, " + error,
                      argumento ? ArgumentoMalo : Falla);
-    if (!ExportoTabla(tabla, p.archivo, &error)) return falla(error, ArgumentoMalo);
+    if (!ExportoTabla(tabla, p.archivo, &error, separador)) return falla(error, ArgumentoMalo);
     return Bien;
 }
 

@@ -25,6 +25,8 @@
 #include <QScrollBar>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -74,6 +76,11 @@ PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre
     todo->addWidget(sprRpt, 1);
 
     connect(btnActualizar, &QToolButton::clicked, this, [this] { ActualizoReporte(); });
+    // F5 refreshes the report as its button does, from anywhere in the window.
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    f5->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(f5, &QShortcut::activated, btnActualizar, &QToolButton::click);
+    btnActualizar->setToolTip(d.ayudaActualizar + " (F5)");
     connect(btnSeleccionoTodosFiltros, &QPushButton::clicked, this, [this] { ColocoFiltrosDefault(); });
     connect(btnImprimir, &QToolButton::clicked, this, [this] { Imprimo(); });
     connect(btnExportar, &QPushButton::clicked, this, [this] { Exporto(); });
@@ -170,11 +177,17 @@ void PantallaReporte::Exporto() {
         Mensaje("Actualice el reporte antes de exportarlo.", Icono::Informacion);
         return;
     }
+    QString filtro;
     QString ruta =
         ElijoArchivo(ModoArchivo::Guardar, "Exportar", QDir::home().filePath(datos.trabajo + ".pdf"),
-                     "PDF (*.pdf);;CSV (*.csv);;Excel (*.xlsx)");
+                     "PDF (*.pdf);;CSV (*.csv);;Excel (*.xlsx)", &filtro);
     if (ruta.isEmpty()) return;
-    if (QFileInfo(ruta).suffix().isEmpty()) ruta += ".pdf";
+    // A name typed without extension takes that of the format chosen in the dialog ("CSV (*.csv)").
+    if (QFileInfo(ruta).suffix().isEmpty()) {
+        static const QRegularExpression patron(R"(\*\.(\w+))");
+        const QRegularExpressionMatch m = patron.match(filtro);
+        ruta += "." + (m.hasMatch() ? m.captured(1) : QStringLiteral("pdf"));
+    }
     QString error;
     bool escrito;
     {

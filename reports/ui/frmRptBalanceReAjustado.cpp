@@ -63,7 +63,6 @@ bool frmRptBalanceReAjustado::Armo(const QDate& desde, const QDate& hasta, QStri
     QVector<FilaBalance> nuevas;
     if (!ArmoBalanceReAjustado(ContextoActual(), MaximosReAjustado(), desde, hasta, indexTable, ajustadoAl, &nuevas, error))
         return false;
-    tabla = TablaDeBalance(nuevas);
-    tabla.titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);
+    tabla = TablaDeReAjustado(ContextoActual(), nuevas, desde, hasta, indexTable, ajustadoAl);
     return true;
 }

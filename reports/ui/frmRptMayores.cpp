@@ -169,7 +169,8 @@ bool frmRptMayores::Armo(const QDate& desde, const QDate& hasta, QString* error)
 
 void frmRptMayores::Vuelco() {
     VuelcoTabla(sprRpt, tabla);
-    setWindowTitle(QString("Mayores (%1 detalles mostrados)").arg(sprRpt->filas()));
+    // The closing line of each block is not a line of the ledger.
+    setWindowTitle(QString("Mayores (%1 detalles mostrados)").arg(sprRpt->filas() - tabla.totales.size()));
 }
 
 void frmRptMayores::MuestroAsiento(int fila) {

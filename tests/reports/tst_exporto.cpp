@@ -17,6 +17,7 @@
 #include "reports/ui/frmRptBalance.h"
 #include "tests/support/ui/EntornoPantallas.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -71,9 +72,10 @@ QString Esperado(const FilaReporte& f, int c) {
     return x.importe ? x.importe->TextoPlano() : x.texto;
 }
 
-// RFC 4180 reading: quoted fields, doubled quotes, breaks inside quotes, CRLF between records.
-QList<QStringList> LeoCsv(const QByteArray& bytes) {
-    const QString t = QString::fromUtf8(bytes);
+// RFC 4180 reading: quoted fields, doubled quotes, breaks inside quotes, CRLF between records; the
+// byte-order mark is left out.
+QList<QStringList> LeoCsv(const QByteArray& bytes, QChar separador = u',') {
+    const QString t = QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
     QList<QStringList> filas;
     QStringList fila;
     QString campo;
@@ -89,7 +91,7 @@ QList<QStringList> LeoCsv(const QByteArray& bytes) {
                 campo += c;
         } else if (c == '"') {
             comillas = true;
-        } else if (c == ',') {
+        } else if (c == separador) {
             fila << campo, campo.clear();
         } else if (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n') {
             fila << campo, campo.clear(), filas << fila, fila.clear(), ++i;
@@ -208,22 +210,25 @@ void LibroChico(Entorno& e) {
     }
 }
 
-// The balance of LibroChico over the whole year, as CSV lines.
+// The balance of LibroChico over the whole year, as CSV lines (with "," between fields): the codes
+// without their indent and the level beside them, the grand totals at the end. (The byte-order mark
+// that opens the file is dropped by the UTF-8 reading; the test of the CSV fields checks it.)
 const QStringList BalanceCsv = {
-    "Cód. Jerárquico,Desc. Sumar.,Descripción Imputable,Cod Int.,Sumas Debe,Sumas Haber,Saldo Debe,Saldo "
-    "Haber",
-    "1,ACTIVO,,A,,,,",
-    "\"   1.1\",,CAJA,CAJA,1234567.89,0.00,1234567.89,",
-    "\"   1.2\",,BANCOS,BCO,0.01,0.00,0.01,",
-    "\"   1.3\",,\"SIN, MOVIMIENTO\",,0.00,0.00,0.00,",
-    ",Total ACTIVO,,,1234567.90,0.00,1234567.90,",
-    "2,PASIVO,,P,,,,",
-    "\"   2.1\",,PROVEEDORES,PROV,0.00,0.01,,0.01",
-    ",Total PASIVO,,,0.00,0.01,,0.01",
-    "3,RESULTADOS,,R,,,,",
-    "\"   3.1\",,VENTAS,VTAS,0.00,1234567.89,,1234567.89",
-    "\"   3.2\",,GASTOS,GTOS,0.30,0.30,0.00,",
-    ",Total RESULTADOS,,,0.30,1234568.19,,1234567.89",
+    "Cód. Jerárquico,Nivel,Desc. Sumar.,Descripción Imputable,Cod Int.,Sumas Debe,Sumas Haber,Saldo "
+    "Debe,Saldo Haber",
+    "1,1,ACTIVO,,A,,,,",
+    "1.1,2,,CAJA,CAJA,1234567.89,0.00,1234567.89,",
+    "1.2,2,,BANCOS,BCO,0.01,0.00,0.01,",
+    "1.3,2,,\"SIN, MOVIMIENTO\",,0.00,0.00,0.00,",
+    ",1,Total ACTIVO,,,1234567.90,0.00,1234567.90,",
+    "2,1,PASIVO,,P,,,,",
+    "2.1,2,,PROVEEDORES,PROV,0.00,0.01,,0.01",
+    ",1,Total PASIVO,,,0.00,0.01,,0.01",
+    "3,1,RESULTADOS,,R,,,,",
+    "3.1,2,,VENTAS,VTAS,0.00,1234567.89,,1234567.89",
+    "3.2,2,,GASTOS,GTOS,0.30,0.30,0.00,",
+    ",1,Total RESULTADOS,,,0.30,1234568.19,,1234567.89",
+    ",,Totales generales,,,1234568.20,1234568.20,1234567.90,1234567.90",
 };
 
 QStringList Lineas(const QString& archivo) {
@@ -252,18 +257,24 @@ void PruebaExporto::archivos() {
     const TablaReporte t = TablaDificil(repeticiones);
     const QString ruta = d.filePath("informe." + extension);
     QString error;
-    QVERIFY2(extension == "pdf" ? ExportoPdf(t, ruta, &error, u',', u'.') : ExportoTabla(t, ruta, &error),
+    QVERIFY2(extension == "pdf" ? ExportoPdf(t, ruta, &error, u',', u'.') : ExportoTabla(t, ruta, &error, u';'),
              qPrintable(error));
 
     if (extension == "csv") {
         QFile f(ruta);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        const QList<QStringList> leido = LeoCsv(f.readAll());
+        const QList<QStringList> leido = LeoCsv(f.readAll(), u';');
         QCOMPARE(leido.size(), t.filas.size() + 1);
         QCOMPARE(leido[0], t.columnas);
+        // With ";" between fields the amounts take a decimal comma; the formula stays text.
         for (int i = 0; i < t.filas.size(); ++i)
-            for (int c = 0; c < t.columnas.size(); ++c)
-                QCOMPARE(leido[i + 1].value(c, "<falta>"), Esperado(t.filas[i], c));
+            for (int c = 0; c < t.columnas.size(); ++c) {
+                const CeldaReporte x = c < t.filas[i].celdas.size() ? t.filas[i].celdas[c] : CeldaReporte();
+                const QString esperado = x.importe            ? x.importe->TextoPlano().replace('.', ',')
+                                         : x.texto == "=1+1" ? "'=1+1"
+                                                              : x.texto;
+                QCOMPARE(leido[i + 1].value(c, "<falta>"), esperado);
+            }
     } else if (extension == "xlsx") {
         if (QStandardPaths::findExecutable("unzip").isEmpty()) QSKIP("unzip no está instalado");
         const QHash<QPair<int, int>, CeldaXlsx> h = LeoXlsx(ruta);
@@ -321,6 +332,131 @@ void PruebaExporto::archivos() {
     }
 }
 
+void PruebaExporto::csv_data() {
+    QTest::addColumn<QString>("separador");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("monto"); // an amount cell instead of the text, as "1234.50"
+    QTest::addColumn<QString>("linea");  // the row as written
+    QTest::newRow("fórmula") << ";" << "=HYPERLINK(\"http://x\";\"y\")" << ""
+                             << "\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\"";
+    QTest::newRow("más") << "," << "+54 11 4000" << "" << "'+54 11 4000";
+    QTest::newRow("arroba") << "," << "@SUMA(A1)" << "" << "'@SUMA(A1)";
+    QTest::newRow("tabulador") << "," << "\t=1" << "" << "\"'\t=1\"";
+    QTest::newRow("retorno") << "," << "\r=1" << "" << "\"'\r=1\"";
+    QTest::newRow("menos y texto") << "," << "-A1+B1" << "" << "'-A1+B1";
+    QTest::newRow("menos y cuenta") << "," << "-2+3" << "" << "'-2+3";
+    QTest::newRow("menos y número") << "," << "-12" << "" << "-12";
+    QTest::newRow("menos y decimal") << ";" << "-12,50" << "" << "-12,50";
+    QTest::newRow("blancos y fórmula") << "," << "  =1" << "" << "'  =1";
+    QTest::newRow("guion en el medio") << "," << "Caja - bancos" << "" << "Caja - bancos";
+    QTest::newRow("separador en el texto") << ";" << "Caja; bancos, otros" << "" << "\"Caja; bancos, otros\"";
+    QTest::newRow("coma con punto y coma") << ";" << "Caja, bancos" << "" << "Caja, bancos";
+    QTest::newRow("monto con coma decimal") << ";" << "" << "-1234.50" << "-1234,50";
+    QTest::newRow("monto con punto decimal") << "," << "" << "-1234.50" << "-1234.50";
+    QTest::newRow("monto grande") << ";" << "" << "999999999999.99" << "999999999999,99";
+}
+
+void PruebaExporto::csv() {
+    QFETCH(QString, separador);
+    QFETCH(QString, texto);
+    QFETCH(QString, monto);
+    QFETCH(QString, linea);
+    TablaReporte t;
+    t.columnas = {"Concepto"};
+    FilaReporte f;
+    f.celdas = {monto.isEmpty() ? CeldaReporte(texto) : CeldaReporte(*Importe::Leo(monto, nullptr, u'.'))};
+    t.filas << f;
+    QTemporaryDir d;
+    QString error;
+    QVERIFY2(ExportoCsv(t, d.filePath("c.csv"), &error, separador[0]), qPrintable(error));
+    QFile archivo(d.filePath("c.csv"));
+    QVERIFY(archivo.open(QIODevice::ReadOnly));
+    const QByteArray bytes = archivo.readAll();
+    QCOMPARE(bytes, "\xEF\xBB\xBF" "Concepto\r\n" + linea.toUtf8() + "\r\n");
+    // Read back, the field is the text itself, behind the apostrophe when it looked like a formula.
+    const QString leido = LeoCsv(bytes, separador[0]).value(1).value(0);
+    QCOMPARE(leido.startsWith('\'') ? leido.mid(1) : leido, monto.isEmpty() ? texto : linea);
+}
+
+void PruebaExporto::hojas_data() {
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("csv") << "csv";
+    QTest::newRow("xlsx") << "xlsx";
+}
+
+// A hierarchical table with dates, entry numbers, indented codes, levels and a hidden value: what the
+// spreadsheets must receive as dates, numbers and plain codes, with the levels as outline levels.
+void PruebaExporto::hojas() {
+    QFETCH(QString, extension);
+    TablaReporte t;
+    t.titulo = "Prueba";
+    t.columnas = {"Fecha", "Asiento", "Cód.", "Descripción", "Importe"};
+    t.importes = {false, false, false, false, true};
+    t.clases = {ClaseColumna::Fecha, ClaseColumna::Numero, ClaseColumna::Codigo, ClaseColumna::Texto,
+                ClaseColumna::Importe};
+    t.tituloOculto = "Asiento registrado";
+    t.ocultoTras = 1;
+    auto fila = [](QVector<CeldaReporte> c, const QString& oculto, FuenteFila fuente = FuenteFila::Normal) {
+        FilaReporte f;
+        f.celdas = c;
+        f.oculto = oculto;
+        f.fuente = fuente;
+        return f;
+    };
+    using S = QString;
+    t.filas << fila({S("31/12/2024"), S("12"), S("1"), S("ACTIVO")}, "43", FuenteFila::Negrita)
+            << fila({S("05/03/24"), S("7"), S("   1.01"), S("Caja"), Importe::DeCentavos(123450)}, "42")
+            << fila({S("05/03/24 10:20:30"), S("x"), S("      1.01.003"), S("Sub"), Importe::DeCentavos(-5)}, "")
+            << fila({S(), S(), S(), S("Totales"), Importe()}, "", FuenteFila::Negrita);
+    t.niveles = {1, 2, 3, 0};
+    t.totales = {3};
+    QTemporaryDir d;
+    const QString ruta = d.filePath("h." + extension);
+    QString error;
+    QVERIFY2(ExportoTabla(t, ruta, &error, u','), qPrintable(error));
+    if (extension == "csv") {
+        QCOMPARE(Lineas(ruta), (QStringList{"Fecha,Asiento,Asiento registrado,Cód.,Nivel,Descripción,Importe",
+                                            "31/12/2024,12,43,1,1,ACTIVO,", "05/03/24,7,42,1.01,2,Caja,1234.50",
+                                            "05/03/24 10:20:30,x,,1.01.003,3,Sub,-0.05",
+                                            ",,,,,Totales,0.00"}));
+        return;
+    }
+    if (QStandardPaths::findExecutable("unzip").isEmpty()) QSKIP("unzip no está instalado");
+    const QHash<QPair<int, int>, CeldaXlsx> h = LeoXlsx(ruta);
+    // Columns: Fecha, Asiento, Asiento registrado, Cód., Descripción, Importe; rows from the third.
+    // Dates are days since 1899-12-30 (45292 is 01/01/2024), with the time as the fraction.
+    const struct {
+        int columna, fila;
+        QString texto;
+        bool numero;
+        QString formato;
+    } celdas[] = {
+        {1, 3, "45657", true, "dd/mm/yyyy"},       {2, 3, "12", true, ""},     {3, 3, "43", true, ""},
+        {4, 3, "1", false, ""},                     {1, 4, "45356", true, "dd/mm/yyyy"},
+        {2, 4, "7", true, ""},                      {3, 4, "42", true, ""},     {4, 4, "1.01", false, ""},
+        {6, 4, "1234.5", true, "#,##0.00"},         {2, 5, "x", false, ""},     {4, 5, "1.01.003", false, ""},
+        {6, 5, "-0.05", true, "#,##0.00"},          {5, 6, "Totales", false, ""}, {6, 6, "0", true, "#,##0.00"},
+    };
+    for (const auto& c : celdas) {
+        const CeldaXlsx x = h.value({c.columna, c.fila});
+        const QString donde = QString("fila %1 columna %2: %3").arg(c.fila).arg(c.columna).arg(x.texto);
+        QVERIFY2(x.texto == c.texto && x.numero == c.numero && x.formato == c.formato, qPrintable(donde));
+    }
+    const CeldaXlsx hora = h.value({1, 5});
+    QCOMPARE(hora.formato, QString("dd/mm/yyyy hh:mm:ss"));
+    QCOMPARE(qRound64(hora.texto.toDouble() * 86400), qint64(45356) * 86400 + 10 * 3600 + 20 * 60 + 30);
+    // The outline: levels 2 and 3 fold one and two steps in, under the rows of level 1.
+    QHash<int, int> contorno;
+    QXmlStreamReader x(Unzip(ruta, "xl/worksheets/sheet1.xml"));
+    while (!x.atEnd())
+        if (x.readNext() == QXmlStreamReader::StartElement && x.name() == u"row")
+            contorno[x.attributes().value("r").toInt()] = x.attributes().value("outlineLevel").toInt();
+    QCOMPARE(contorno.value(3), 0);
+    QCOMPARE(contorno.value(4), 1);
+    QCOMPARE(contorno.value(5), 2);
+    QCOMPARE(contorno.value(6), 0);
+}
+
 void PruebaExporto::errores_data() {
     QTest::addColumn<QString>("nombre");
     QTest::addColumn<QString>("mensaje");
@@ -369,7 +505,8 @@ void PruebaExporto::informe_data() {
     QTest::newRow("filtro desconocido") << (QStringList{"balance", "b.csv", "--saldos", "algunos"} + base)
                                         << 2 << "Filtro de saldos desconocido: algunos";
     QTest::newRow("archivo que no se puede escribir")
-        << (QStringList{"balance", "no/existe/b.csv"} + base) << 2 << "No se pudo escribir el archivo ";
+        << (QStringList{"balance", "no/existe/b.csv"} + base) << 2
+        << "No se pudo escribir el archivo no/existe/b.csv: la carpeta @carpeta/no/existe no existe";
     QTest::newRow("mayores de una cuenta")
         << (QStringList{"mayores", "m.csv", "--cuentas", "CAJA"} + base) << 0 << "";
     QTest::newRow("diario") << (QStringList{"diario", "d.xlsx", "--desde-asiento", "5"} + base) << 0 << "";
@@ -378,6 +515,26 @@ void PruebaExporto::informe_data() {
     QTest::newRow("índices sin tabla")
         << (QStringList{"indices", "i.csv"} + base) << 2 << "Indique la tabla de índices con --tabla";
     QTest::newRow("balance del año") << (QStringList{"balance", "b.csv"} + base) << 0 << "";
+    QTest::newRow("balance con punto y coma")
+        << (QStringList{"balance", "b.csv", "--csv-separador", "punto-y-coma"} + base) << 0 << "";
+    QTest::newRow("balance en castellano: punto y coma") << (QStringList{"balance", "b.csv", "@es"} + base) << 0
+                                                         << "";
+    QTest::newRow("en castellano, con coma pedida")
+        << (QStringList{"balance", "b.csv", "@es", "--csv-separador", ","} + base) << 0 << "";
+    QTest::newRow("separador desconocido") << (QStringList{"balance", "b.csv", "--csv-separador", "|"} + base)
+                                           << 2 << "Separador de CSV desconocido: |";
+    QTest::newRow("fechas invertidas")
+        << (QStringList{"balance", "b.csv", "--desde", "31/12/2024", "--hasta", "01/01/2024"} + base) << 2
+        << "La fecha --desde (31/12/2024) es posterior a --hasta (01/01/2024).";
+    QTest::newRow("cuenta desconocida") << (QStringList{"mayores", "m.csv", "--cuentas", "CAJA,NADA"} + base)
+                                        << 2 << "No hay ninguna cuenta de código abreviado \"NADA\"";
+    QTest::newRow("tabla de índices desconocida")
+        << (QStringList{"reajustado", "r.csv", "--tabla", "9"} + base) << 2 << "No existe la tabla de índices 9.";
+    QTest::newRow("importación a una tabla desconocida")
+        << (QStringList{"indices", "i.csv", "--tabla", "9"} + base) << 2 << "No existe la tabla de índices 9.";
+    QTest::newRow("una carpeta con nombre de archivo")
+        << (QStringList{"balance", "carpeta.csv"} + base) << 2
+        << "No se pudo escribir el archivo carpeta.csv: ese nombre es el de una carpeta";
     QTest::newRow("base indicada") << (QStringList{"balance", "b.csv", "--base", "@base"} + base) << 0 << "";
     QTest::newRow("último ejercicio, empresa por nombre")
         << QStringList{"balance", "b.csv", "--empresa", "empresa de prueba 1"} << 0 << "";
@@ -403,6 +560,13 @@ void PruebaExporto::informe() {
     QProcess p;
     p.setWorkingDirectory(e.Carpeta());
     argumentos.replaceInStrings("@base", e.RutaBase()); // the test's books: a file or a server's address
+    // The separator follows the system's numbers unless the command names one.
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    const bool castellano = argumentos.removeAll("@es") > 0;
+    entorno.insert("LC_ALL", castellano ? "es_AR.UTF-8" : "C");
+    p.setProcessEnvironment(entorno);
+    QDir().mkpath(e.Ruta("carpeta.csv"));
+    mensaje.replace("@carpeta", e.Carpeta());
     p.start(PARTIDEX_INFORME, QStringList{"--carpeta", e.Carpeta()} + argumentos);
     QVERIFY(p.waitForFinished(60000));
     const QString salida =
@@ -410,10 +574,12 @@ void PruebaExporto::informe() {
     QVERIFY2(mensaje.isEmpty() ? salida.isEmpty() : salida.startsWith(mensaje),
              qPrintable(salida + p.readAllStandardError()));
     QCOMPARE(p.exitCode(), estado);
+    if (argumentos == QStringList{"--help"}) // what the journal's start number does, said whole
+        QVERIFY(salida.contains("--desde-asiento NÚMERO  diario: número con el que se enumera el primer asiento"));
     QCOMPARE(Cuento("Sesiones"), 0); // the run's session is gone with it
     if (estado != 0 || argumentos[0] != "balance") {
         QVERIFY(!QFile::exists(e.Ruta("b.csv")));
-        if (argumentos.size() > 1 && !argumentos[1].startsWith("--"))
+        if (argumentos.size() > 1 && !argumentos[1].startsWith("--") && !QFileInfo(e.Ruta(argumentos[1])).isDir())
             QCOMPARE(QFile::exists(e.Ruta(argumentos[1])), estado == 0);
         return;
     }
@@ -429,9 +595,24 @@ void PruebaExporto::informe() {
     QStringList esperado = BalanceCsv;
     if (argumentos.contains("sin-saldos-0")) {
         // Before the last day: BANCOS and PROVEEDORES have no lines; the cents of GASTOS cancel.
-        esperado = QStringList{
-            BalanceCsv[0], BalanceCsv[1], BalanceCsv[2],  ",Total ACTIVO,,,1234567.89,0.00,1234567.89,",
-            BalanceCsv[6], BalanceCsv[9], BalanceCsv[10], ",Total RESULTADOS,,,0.00,1234567.89,,1234567.89"};
+        esperado = QStringList{BalanceCsv[0],
+                               BalanceCsv[1],
+                               BalanceCsv[2],
+                               ",1,Total ACTIVO,,,1234567.89,0.00,1234567.89,",
+                               BalanceCsv[6],
+                               BalanceCsv[9],
+                               BalanceCsv[10],
+                               ",1,Total RESULTADOS,,,0.00,1234567.89,,1234567.89",
+                               ",,Totales generales,,,1234567.89,1234567.89,1234567.89,1234567.89"};
+    }
+    if (argumentos.contains("punto-y-coma") || (castellano && !argumentos.contains(","))) {
+        // The same fields, ";" between them and decimal commas; a text with a comma needs no quotes.
+        for (QString& l : esperado) {
+            QStringList campos;
+            for (const QString& c : QStringList(LeoCsv(l.toUtf8()).value(0)))
+                campos << (QRegularExpression("^-?\\d+\\.\\d\\d$").match(c).hasMatch() ? QString(c).replace('.', ',') : c);
+            l = campos.join(';');
+        }
     }
     QCOMPARE(Lineas(e.Ruta("b.csv")), esperado);
 }
@@ -518,13 +699,34 @@ void PruebaExporto::pantalla() {
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY2(MensajePrueba::Textos()[0].startsWith(c.mensaje), qPrintable(MensajePrueba::Textos()[0]));
     }
-    QCOMPARE(Lineas(ruta), BalanceCsv);
-    // A name without extension is written as PDF.
-    MensajePrueba::Limpio();
-    MensajePrueba::setNextFileName(e.Ruta("balance"));
-    MensajePrueba::setNextAnswer(Respuesta::Ok);
-    Clic(exportar);
-    QVERIFY(QFile::exists(e.Ruta("balance.pdf")));
+    QStringList conSeparador = BalanceCsv;
+    if (SeparadorCsvSistema() == u';') conSeparador = Lineas(ruta); // checked on the command line
+    QCOMPARE(Lineas(ruta), conSeparador);
+    // A name without extension takes that of the format chosen in the dialog; PDF when none is.
+    const struct {
+        QString nombre, filtro, escrito;
+    } sinExtension[] = {{"de csv", "CSV (*.csv)", "de csv.csv"},
+                        {"de excel", "Excel (*.xlsx)", "de excel.xlsx"},
+                        {"de pdf", "", "de pdf.pdf"}};
+    for (const auto& c : sinExtension) {
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextFileName(e.Ruta(c.nombre), c.filtro);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        Clic(exportar);
+        QVERIFY2(QFile::exists(e.Ruta(c.escrito)), qPrintable(c.escrito));
+    }
+    QCOMPARE(Lineas(e.Ruta("de csv.csv")), conSeparador);
+
+    // F5 refreshes as the button does (and says so in its tip): the grid shows the new period.
+    QVERIFY(f->btnActualizar->toolTip().endsWith(" (F5)"));
+    marco.show();
+    marco.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&marco));
+    f->sprRpt->setFocus();
+    f->cmbSaldos0->setCurrentIndex(1);
+    QCOMPARE(f->sprRpt->filas(), 13);
+    QTest::keyClick(f->sprRpt, Qt::Key_F5);
+    QCOMPARE(f->sprRpt->filas(), 8); // to 30/12 without zero balances
     marco.closeAllSubWindows();
     Pantallas::FijoMarco(nullptr);
 }

@@ -6,6 +6,10 @@ class PruebaExporto : public QObject {
 private slots:
     void archivos_data();
     void archivos();
+    void csv_data();
+    void csv();
+    void hojas_data();
+    void hojas();
     void errores_data();
     void errores();
     void informe_data();

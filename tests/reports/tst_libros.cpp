@@ -154,7 +154,8 @@ void PruebaLibros::mayores_data() {
                        "- N |||CAJA|CAJA|10/01/24|1||cobro|0.10||2.10",
                        "- N |||CAJA|CAJA|10/02/24|2|Cierre||0.20||2.30",
                        "- N |||CAJA|CAJA|10/03/24|3|Compra|||0.30|2.00",
-                       "- N |||CAJA|CAJA|05/05/24|8|Mixto|||5.00|-3.00"};
+                       "- N |||CAJA|CAJA|05/05/24|8|Mixto|||5.00|-3.00",
+                       "- B ||||Total CAJA|||Saldo inicial|0.00|2.30|5.30|-3.00"};
     QTest::newRow("resumen e hijo con saldo inicial")
         << false << QStringList{"1=ACTIVO", "2=CAJA"} << "01/03/2024" << d2 << true
         << QStringList{"- N A|1|ACTIVO|CAJA|CAJA|10/03/24|3|Compra|||0.30|2.00",
@@ -162,32 +163,44 @@ void PruebaLibros::mayores_data() {
                        "- N ||||SINMOV|05/05/24|5|||0.00||1002.01",
                        "- N |||CAJA|CAJA|05/05/24|8|Mixto|||5.00|997.01",
                        "- N |||BCO|BANCOS|31/12/24|6|Resultados||0.01||997.02",
+                       "- B ||||Total ACTIVO|||Saldo inicial|2.30|1000.02|5.30|997.02",
                        "- N CAJA|1.1|CAJA|CAJA|CAJA|10/03/24|3|Compra|||0.30|2.00",
-                       "- N |||CAJA|CAJA|05/05/24|8|Mixto|||5.00|-3.00"};
+                       "- N |||CAJA|CAJA|05/05/24|8|Mixto|||5.00|-3.00",
+                       "- B ||||Total CAJA|||Saldo inicial|2.30|0.00|5.30|-3.00"};
     QTest::newRow("sin saldo inicial")
         << false << QStringList{"2=CAJA"} << "01/03/2024" << d2 << false
         << QStringList{"- N CAJA|1.1|CAJA|CAJA|CAJA|10/03/24|3|Compra|||0.30|-0.30",
-                       "- N |||CAJA|CAJA|05/05/24|8|Mixto|||5.00|-5.30"};
+                       "- N |||CAJA|CAJA|05/05/24|8|Mixto|||5.00|-5.30",
+                       "- B ||||Total CAJA|||||0.00|5.30|-5.30"};
     QTest::newRow("sin fecha desde: sin saldo inicial")
         << false << QStringList{"2=CAJA"} << ""
-        << "05/01/2024" << true << QStringList{"- N CAJA|1.1|CAJA|CAJA|CAJA|05/01/24|9|Primero||2.00||2.00"};
+        << "05/01/2024" << true
+        << QStringList{"- N CAJA|1.1|CAJA|CAJA|CAJA|05/01/24|9|Primero||2.00||2.00",
+                       "- B ||||Total CAJA|||||2.00|0.00|2.00"};
     QTest::newRow("la raíz: toda línea con cuenta")
         << false << QStringList{"0=Cuentas"} << "01/12/2024" << d2 << true
         << QStringList{"- N ||Cuentas|VTAS|VENTAS|31/12/24|6|Resultados||0.30||-4.70",
                        "- N |||GTOS|GASTOS|31/12/24|6|Resultados|||0.31|-5.01",
-                       "- N |||BCO|BANCOS|31/12/24|6|Resultados||0.01||-5.00"};
+                       "- N |||BCO|BANCOS|31/12/24|6|Resultados||0.01||-5.00",
+                       "- B ||||Total Cuentas|||Saldo inicial|-5.00|0.31|0.31|-5.00"};
     QTest::newRow("cuentas sin líneas en el período")
         << false << QStringList{"3=BANCOS", "9=SINMOV", "10=VACIO"} << "01/05/2024"
-        << "30/11/2024" << true << QStringList{"- N |1.3|SINMOV||SINMOV|05/05/24|5|||0.00||0.00"};
+        << "30/11/2024" << true
+        << QStringList{"- N |1.3|SINMOV||SINMOV|05/05/24|5|||0.00||0.00",
+                       "- B ||||Total SINMOV|||Saldo inicial|0.00|0.00|0.00|0.00"};
     QTest::newRow("por código: todas las cuentas con líneas, en orden del árbol")
         << true << QStringList{} << "01/12/2024" << d2 << true
         << QStringList{"- N BCO|1.2|BANCOS|BCO|BANCOS|31/12/24|6|Resultados||0.01||1000.02",
+                       "- B ||||Total BANCOS|||Saldo inicial|1000.01|0.01|0.00|1000.02",
                        "- N VTAS|3.1|VENTAS|VTAS|VENTAS|31/12/24|6|Resultados||0.30||-2.00",
-                       "- N GTOS|3.2|GASTOS|GTOS|GASTOS|31/12/24|6|Resultados|||0.31|0.00"};
+                       "- B ||||Total VENTAS|||Saldo inicial|-2.30|0.30|0.00|-2.00",
+                       "- N GTOS|3.2|GASTOS|GTOS|GASTOS|31/12/24|6|Resultados|||0.31|0.00",
+                       "- B ||||Total GASTOS|||Saldo inicial|0.31|0.00|0.31|0.00"};
     QTest::newRow("por código: un resumen, sin distinguir mayúsculas")
         << true << QStringList{" r "} << "01/12/2024" << d2 << true
         << QStringList{"- N R|3|RESULTADOS|VTAS|VENTAS|31/12/24|6|Resultados||0.30||-1.69",
-                       "- N |||GTOS|GASTOS|31/12/24|6|Resultados|||0.31|-2.00"};
+                       "- N |||GTOS|GASTOS|31/12/24|6|Resultados|||0.31|-2.00",
+                       "- B ||||Total RESULTADOS|||Saldo inicial|-1.99|0.30|0.31|-2.00"};
     QTest::newRow("por código: desconocido")
         << true << QStringList{"CAJA", "ZZZ"} << d1 << d2 << true
         << QStringList{"!No hay ninguna cuenta de código abreviado \"ZZZ\" en el ejercicio."};
@@ -219,6 +232,27 @@ void PruebaLibros::mayores() {
         cuentasPorIndice = 64;
         QCOMPARE(ok ? Compacto(t) : QStringList{"!" + error}, esperado);
         if (!ok) continue;
+        // Each closing line, and only it, is listed as a total, and it adds up its block's lines.
+        Importe debe, haber, saldo;
+        for (qsizetype i = 0, inicio = 0; i < t.filas.size(); ++i) {
+            auto monto = [&](int c) { return t.filas.importe(i, c - 1).value_or(Importe()); };
+            QCOMPARE(t.EsTotal(i), t.filas.texto(i, MayDescripcionImputable - 1).startsWith("Total "));
+            if (!t.EsTotal(i)) {
+                debe += monto(MayDebe);
+                haber += monto(MayHaber);
+                saldo = monto(MaySaldo);
+                continue;
+            }
+            QCOMPARE(monto(MayDebe), debe);
+            QCOMPARE(monto(MayHaber), haber);
+            QCOMPARE(monto(MaySaldo), saldo);
+            const Importe primero = t.filas.importe(inicio, MaySaldo - 1).value_or(Importe()) -
+                                    t.filas.importe(inicio, MayDebe - 1).value_or(Importe()) +
+                                    t.filas.importe(inicio, MayHaber - 1).value_or(Importe());
+            QCOMPARE(monto(MayConceptoDetalle), conSaldo && !desde.isEmpty() ? primero : Importe());
+            debe = haber = Importe();
+            inicio = i + 1;
+        }
         QCOMPARE(t.columnas.size(), 12);
         QCOMPARE(t.importes, QVector<bool>({false, false, false, false, false, false, false, false, false,
                                             true, true, true}));
@@ -331,7 +365,7 @@ void PruebaLibros::pantallaMayores() {
     // Opening: the defaults, and the search handed over run in the field of the last way of typing.
     QCOMPARE(f->windowTitle(), QString("Mayores"));
     QCOMPARE(f->btnSeleccionoTodosFiltros->text(), QString("Selecciono los filtros por defecto"));
-    QCOMPARE(f->btnActualizar->toolTip(), QString("Actualizar Mayores en base a cuentas seleccionadas"));
+    QCOMPARE(f->btnActualizar->toolTip(), QString("Actualizar Mayores en base a cuentas seleccionadas (F5)"));
     QVERIFY(f->chkConSaldoInicial->isChecked() && f->chkImprimoSombras->isChecked());
     QCOMPARE(f->ftrFechaDe->text(), QString("01/01/2024"));
     QTRY_COMPARE(f->inpBusqDescripcion->text(), QString("gast"));
@@ -367,7 +401,7 @@ void PruebaLibros::pantallaMayores() {
     Clic(f->btnActualizar);
     QVERIFY(MensajePrueba::Textos().isEmpty());
     Grilla* g = f->sprRpt;
-    QCOMPARE(g->filas(), 7);
+    QCOMPARE(g->filas(), 9); // with the two closing lines, which the caption does not count
     QCOMPARE(f->windowTitle(), QString("Mayores (7 detalles mostrados)"));
     const struct {
         int fila;
@@ -378,7 +412,8 @@ void PruebaLibros::pantallaMayores() {
         const char* saldo;
     } celdas[] = {{1, "ACTIVO", "3", "-", "0.30", "2.00"},
                   {3, "", "5", "0.00", "-", "1002.01"},
-                  {7, "", "8", "-", "5.00", "-3.00"}};
+                  {6, "", "", "1000.02", "5.30", "997.02"},
+                  {8, "", "8", "-", "5.00", "-3.00"}};
     for (const auto& c : celdas) {
         QCOMPARE(g->texto(c.fila, MayDescripcion), QString(c.descripcion));
         QCOMPARE(g->texto(c.fila, MayAsiento), QString(c.asiento));

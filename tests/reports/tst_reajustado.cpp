@@ -150,7 +150,18 @@ void PruebaReAjustado::reajustado_data() {
         << true << 1 << "2024-01-01"
         << "2024-12-31"
         << "2024-06-30"
-        << "la tabla de ajuste no tiene valor para: líneas sin fecha de ajuste (2 líneas)" << QStringList{};
+        << "hay 2 líneas de cuentas ajustables sin fecha de ajuste (asiento 5, línea 1; asiento 5, línea 2). "
+           "Abra cada asiento en el editor de asientos, escriba la Fecha Ajuste de esas líneas (la fecha del "
+           "asiento, si no corresponde otra) y grábelo para obtener el balance reajustado."
+        << QStringList{};
+    QTest::newRow("líneas sin fecha de ajuste y un mes sin valor")
+        << true << 1 << "2024-01-01"
+        << "2024-12-31"
+        << "2024-07-01"
+        << "la tabla de ajuste no tiene valor para: 07/2024, el mes del Ajustado al (9 líneas). Complete la "
+           "tabla de ajuste para obtener el balance reajustado. Además, hay 2 líneas de cuentas ajustables sin "
+           "fecha de ajuste (asiento 5, línea 1; asiento 5, línea 2)."
+        << QStringList{};
     QTest::newRow("líneas sin fecha de ajuste fuera del período")
         << true << 1 << "2024-01-01"
         << "2024-04-30"
@@ -183,6 +194,54 @@ void PruebaReAjustado::reajustado() {
     QCOMPARE(Detalles(filas), esperado);
 }
 
+void PruebaReAjustado::redondeo_data() {
+    QTest::addColumn<QStringList>("lineas"); // "amount adjustment-date" on GASTOS (adjustable), against BANCOS
+    QTest::addColumn<QString>("esperado");   // GASTOS "debit credit"
+    // Table 4 goes from 30 (January) to 100 (March): every amount dated in January is multiplied by 10/3.
+    // Each line rounded first: 0.03 three times, 0.09; added exactly: 0.1 -> 0.10.
+    QTest::newRow("tres centavos") << QStringList{"0.01 2024-01-10", "0.01 2024-01-11", "0.01 2024-01-12"}
+                                   << "0.10 0.00";
+    // 0.05 x 10/3 = 0.1666...: line by line 0.17 x 3 = 0.51; exactly 0.5 -> 0.50.
+    QTest::newRow("tres de cinco centavos")
+        << QStringList{"0.05 2024-01-10", "0.05 2024-01-20", "0.05 2024-01-31"} << "0.50 0.00";
+    // Credits alike: -0.01 x 10/3 three times is -0.1 -> 0.10 under Haber (0.09 line by line).
+    QTest::newRow("créditos") << QStringList{"-0.01 2024-01-10", "-0.01 2024-01-11", "-0.01 2024-01-12"}
+                              << "0.00 0.10";
+    // 0.02 x 10/3 = 0.0666...: once 0.07; five times 0.3333... -> 0.33 (0.35 line by line); plus a line
+    // dated in March that stays 1.00.
+    QTest::newRow("cinco de dos centavos y una sin reajuste")
+        << QStringList{"0.02 2024-01-02", "0.02 2024-01-03", "0.02 2024-01-04", "0.02 2024-01-05",
+                       "0.02 2024-01-06", "1.00 2024-03-31"}
+        << "1.33 0.00";
+    QTest::newRow("una sola línea: igual que redondeada")
+        << QStringList{"0.02 2024-01-02"} << "0.07 0.00";
+}
+
+void PruebaReAjustado::redondeo() {
+    QFETCH(QStringList, lineas);
+    QFETCH(QString, esperado);
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    QVERIFY(Ejecuto("UPDATE Cuentas SET Ajustable=-1 WHERE Cuenta=8").ok);
+    Indices(4, "Tercios", {"2024-01-31=30", "2024-03-31=100"});
+    int numero = 0;
+    for (const QString& l : lineas) {
+        const QString importe = l.section(' ', 0, 0), fecha = l.section(' ', 1);
+        const QString contra = importe.startsWith('-') ? importe.mid(1) : "-" + importe;
+        Asiento(++numero, fecha, {"8 " + importe + " " + fecha, "3 " + contra});
+    }
+    MaximosReporte m(PantallaBalanceReajustado);
+    m.Verifico(ContextoActual());
+    QVector<FilaBalance> filas;
+    QString mensaje;
+    QVERIFY2(ArmoBalanceReAjustado(ContextoActual(), m, QDate(2024, 1, 1), QDate(2024, 12, 31), 4,
+                                   QDate(2024, 3, 31), &filas, &mensaje),
+             qPrintable(mensaje));
+    const QStringList gastos = Detalles(filas).filter(QRegularExpression("^GASTOS "));
+    QCOMPARE(gastos, QStringList{"GASTOS " + esperado});
+}
+
 void PruebaReAjustado::publicado() {
     // The published series: 1,000.00 of June 2019 restated to December 2019 is 1,000 x 283.4442 / 225.5370.
     Entorno e;
@@ -204,6 +263,7 @@ void PruebaReAjustado::publicado() {
         QVERIFY2(TablaBalanceReAjustado(ContextoActual(), QDate(2019, 1, 1), hasta, 1, QDate(2019, 12, 31), &t, &error),
                  qPrintable(error));
         QCOMPARE(t.titulo, "Balance Sumas y Saldos entre 01/01/2019 y " + FechaATexto(hasta));
+        QCOMPARE(t.notas, (QStringList{"Tabla de ajuste: FACPCE", "Ajustado al 31/12/2019"}));
         QCOMPARE(t.columnas.size(), 8);
         *totalDebe = *totalHaber = Importe();
         for (const FilaReporte& f : t.filas) {
@@ -286,7 +346,11 @@ void PruebaReAjustado::pantalla() {
     Clic(f->btnActualizar);
     QVERIFY(MensajePrueba::Textos().isEmpty());
     Grilla* g = f->sprRpt;
-    QCOMPARE(g->filas(), 11);
+    // The restated sides need not agree: the grand totals and the warning close the report.
+    QCOMPARE(g->filas(), 13);
+    QCOMPARE(g->texto(12, 2), QString("Totales generales"));
+    QVERIFY2(g->texto(13, 2).startsWith("Atención: las Sumas del Debe y del Haber difieren en 6,66"),
+             qPrintable(g->texto(13, 2)));
     QCOMPARE(g->texto(2, 3), QString("CAJA"));
     // As every amount of every grid: the grid's decimal and thousands characters.
     const QChar miles = g->modelo()->separadorMiles();

@@ -6,6 +6,8 @@ class PruebaReAjustado : public QObject {
 private slots:
     void reajustado_data();
     void reajustado();
+    void redondeo_data();
+    void redondeo();
     void publicado();
     void plan();
     void pantalla();

@@ -186,6 +186,74 @@ void PruebaReportes::filtros() {
     QCOMPARE(Incluyo(Registro(registro), filtro), incluido);
 }
 
+void PruebaReportes::totales_data() {
+    QTest::addColumn<QStringList>("filas");    // "D|T|H description debit credit" (detail, total, heading)
+    QTest::addColumn<QStringList>("esperado"); // the rows after the given ones, cells joined by "|"
+    QTest::newRow("sin filas") << QStringList{} << QStringList{};
+    // Heading and total rows hold sums already counted in their accounts: only details add up.
+    QTest::newRow("cuadra")
+        << QStringList{"H ACTIVO", "D CAJA 100.00 30.00", "D BANCOS 0.00 20.00", "T ACTIVO 100.00 50.00",
+                       "D VENTAS 0.00 50.00"}
+        << QStringList{"B |Totales generales|||100.00|100.00|70.00|70.00"};
+    QTest::newRow("una cuenta en cero")
+        << QStringList{"D CAJA 5.00 5.00", "D VENTAS 0.00 0.00"}
+        << QStringList{"B |Totales generales|||5.00|5.00|0.00|0.00"};
+    QTest::newRow("descuadre de un centavo")
+        << QStringList{"D CAJA 100.00 0.00", "D VENTAS 0.00 99.99", "T X 1000.00 0.00"}
+        << QStringList{"B |Totales generales|||100.00|99.99|100.00|99.99",
+                       "B |Atención: las Sumas del Debe y del Haber difieren en 0,01; los Saldos del Debe y "
+                       "del Haber difieren en 0,01."};
+    QTest::newRow("descuadre grande")
+        << QStringList{"D CAJA 1234567.89 0.00", "D VENTAS 0.00 0.01"}
+        << QStringList{"B |Totales generales|||1234567.89|0.01|1234567.89|0.01",
+                       "B |Atención: las Sumas del Debe y del Haber difieren en 1.234.567,88; los Saldos del "
+                       "Debe y del Haber difieren en 1.234.567,88."};
+}
+
+void PruebaReportes::totales() {
+    QFETCH(QStringList, filas);
+    QFETCH(QStringList, esperado);
+    QVector<FilaBalance> entrada;
+    for (const QString& f : filas) {
+        const QStringList p = f.split(' ');
+        FilaBalance b;
+        b.nivel = p[0] == "D" ? 2 : 1;
+        b.encabezado = p[0] == "H";
+        b.total = p[0] == "T";
+        (p[0] == "D" ? b.imputable : b.sumar) = p[1];
+        if (p.size() > 2) {
+            b.conSumas = true;
+            b.debe = *Importe::Leo(p[2], nullptr, u'.');
+            b.haber = *Importe::Leo(p[3], nullptr, u'.');
+        }
+        entrada << b;
+    }
+    const TablaReporte t = TablaDeBalance(entrada);
+    QCOMPARE(t.filas.size(), entrada.size() + esperado.size());
+    QCOMPARE(t.niveles.size(), t.filas.size());
+    QStringList resto;
+    QVector<qsizetype> marcadas;
+    static const char* fuentes[] = {"N", "B", "BI", "I"};
+    for (qsizetype i = 0; i < t.filas.size(); ++i) {
+        if (t.EsTotal(i)) marcadas << i;
+        if (i < entrada.size()) {
+            QCOMPARE(t.NivelFila(i), quint8(entrada[i].nivel));
+            continue;
+        }
+        QStringList celdas;
+        for (int c = 0; c < t.filas.celdas(i); ++c)
+            celdas << t.filas.texto(i, c);
+        resto << QString(fuentes[int(t.filas.fuente(i))]) + " " + celdas.join('|');
+        QCOMPARE(t.NivelFila(i), quint8(0));
+    }
+    QCOMPARE(resto, esperado);
+    // The rows the report adds are the ones marked as totals, and only they.
+    QVector<qsizetype> agregadas;
+    for (qsizetype i = entrada.size(); i < t.filas.size(); ++i)
+        agregadas << i;
+    QCOMPARE(marcadas, agregadas);
+}
+
 void PruebaReportes::balance_data() {
     QTest::addColumn<bool>("anchos");
     QTest::addColumn<QString>("desde");
@@ -361,7 +429,7 @@ void PruebaReportes::pantalla() {
     QTest::mouseClick(f->btnActualizar, Qt::LeftButton);
     QVERIFY(MensajePrueba::Textos().isEmpty());
     Grilla* g = f->sprRpt;
-    QCOMPARE(g->filas(), 8); // ACTIVO, CAJA, BANCOS, total; PASIVO alone; RESULTADOS, VENTAS, total
+    QCOMPARE(g->filas(), 9); // ACTIVO, CAJA, BANCOS, total; PASIVO alone; RESULTADOS, VENTAS, total; totals
     auto monto = [g](int fila, int col) {
         const QString t = g->texto(fila, col);
         return t.isEmpty() ? QString("-") : Importe::Leo(t, nullptr, g->separadorDecimal())->TextoPlano();
@@ -408,7 +476,7 @@ void PruebaReportes::pantalla() {
         QCOMPARE(MensajePrueba::Textos().size(), 1);
         QVERIFY2(MensajePrueba::Textos().first().startsWith(m[2]),
                  qPrintable(MensajePrueba::Textos().first()));
-        QCOMPARE(g->filas(), 8);
+        QCOMPARE(g->filas(), 9);
         QCOMPARE(monto(2, 5), QString("1234.50"));
     }
 

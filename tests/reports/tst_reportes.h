@@ -10,6 +10,8 @@ private slots:
     void formatoJerarquia();
     void filtros_data();
     void filtros();
+    void totales_data();
+    void totales();
     void balance_data();
     void balance();
     void maximos();
