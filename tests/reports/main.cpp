@@ -1,3 +1,4 @@
+#include "tst_escala.h"
 #include "tst_exporto.h"
 #include "tst_reajustado.h"
 #include "tst_libros.h"
@@ -9,5 +10,5 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado, PruebaLibros>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado, PruebaLibros, PruebaEscala>(argc, argv);
 }
