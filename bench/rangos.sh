@@ -23,15 +23,17 @@ rancio() {
     rm -f "$copia-wal" "$copia-shm"
     sqlite3 "$copia" "DELETE FROM sqlite_stat1 WHERE tbl IN ('Asientos','DetAsientos','Cuentas')"
 }
-mediana() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-segundos() { # the command's wall time, in seconds
-    local t0 t1
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || echo "falló: $*" >&2
-    t1=$(date +%s.%N)
-    echo "$t1 - $t0" | bc
+# The command's wall time and its processor time (user and system), in seconds: on a machine shared
+# with other work the processor time is the steadier figure.
+segundos() {
+    /usr/bin/time -f "%e %U %S" -o "$trabajo/tiempo" "$@" >/dev/null 2>&1 || echo "falló: $*" >&2
+    awk '{printf "%.2f %.2f\n", $1, $2 + $3}' "$trabajo/tiempo"
 }
-printf '| rango | desde | hasta | partidex-informe s | ledger s | proporción |\n|---|---|---|---:|---:|---:|\n'
+# Median of the wall times and of the processor times, each on its own.
+mediana() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+medianas() { printf '%s\n' "$@" | awk '{print $1}' | mediana; printf '%s\n' "$@" | awk '{print $2}' | mediana; }
+printf '| rango | desde | hasta | partidex-informe s (procesador) | ledger s (procesador) | proporción por procesador |\n'
+printf '|---|---|---|---:|---:|---:|\n'
 while read -r nombre desde hasta; do
     nuestros=() suyos=()
     for i in 1 2 3; do
@@ -45,10 +47,10 @@ while read -r nombre desde hasta; do
             suyos+=("$(segundos ledger -f "$diario" bal --flat -b "$ini" -e "$fin")")
         fi
     done
-    n=$(printf '%s\n' "${nuestros[@]}" | mediana)
-    s=$(printf '%s\n' "${suyos[@]:-0}" | mediana)
-    p=$( [ -n "$s" ] && [ "$s" != 0 ] && echo "scale=3; $n / $s" | bc || echo -)
-    printf '| %s | %s | %s | %.2f | %.2f | %s |\n' "$nombre" "$desde" "$hasta" "$n" "${s:-0}" "$p"
+    read -r nw np < <(medianas "${nuestros[@]}" | paste -sd' ')
+    if [ ${#suyos[@]} -gt 0 ]; then read -r sw sp < <(medianas "${suyos[@]}" | paste -sd' '); else sw=0 sp=0; fi
+    p=$(awk -v a="$np" -v b="$sp" 'BEGIN {if (b > 0) printf "%.3f", a / b; else print "-"}')
+    printf '| %s | %s | %s | %s (%s) | %s (%s) | %s |\n' "$nombre" "$desde" "$hasta" "$nw" "$np" "$sw" "$sp" "$p"
 done <<'RANGOS'
 un-día 15/03/2024 15/03/2024
 una-semana 11/03/2024 17/03/2024

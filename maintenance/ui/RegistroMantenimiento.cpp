@@ -18,6 +18,7 @@ void RegistroPantallasMantenimiento() {
         Mantenimiento::LeoRutas();
         return Mantenimiento::RespaldoPrevio(RutasDeAjustes());
     });
+    FijoRespaldoPendiente([] { return Mantenimiento::BackUpPendiente(QDate::currentDate()); });
     FijoOfertaMantenimiento([] { return Mantenimiento::OfrezcoPantalla(); });
     FijoVerificoEstructura([](const QString& ruta) { return Mantenimiento::VerificoEstructura(ruta); });
 }
