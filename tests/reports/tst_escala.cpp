@@ -100,7 +100,8 @@ void PruebaEscala::planesBalance() {
             QVERIFY(Ejecuto("INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES (?, NULLIF(?, ''), ?)",
                             {f.section('|', 0, 0), f.section('|', 1, 1), f.section('|', 2)})
                         .ok);
-        QVERIFY(Ejecuto("ANALYZE sqlite_master").ok); // the planner reads them again
+        // Gathering the figures of a small table the plans do not read makes the planner read them all again.
+        QVERIFY(Ejecuto("ANALYZE Perfiles").ok);
         break;
     }
     App().currentCompany = 1;
