@@ -473,6 +473,8 @@ bool AbroBase(const QString& ruta, QString* error) {
     ok = ok && motor.almacen.Compartida(db, true, &falla);
     // Without the mark a restore could replace the books under this connection.
     ok = ok && motor.almacen.MarcoEnUso(ruta, &falla);
+    // A book grown since its planner's figures were gathered is read as it is now.
+    if (ok) motor.almacen.RenuevoEstadisticas(db, AlmacenMotor::FilasAlAbrir);
     if (!ok) {
         if (error) *error = Mensaje(ruta, falla);
         CierroBase();
@@ -644,6 +646,7 @@ bool AbroConexion(const QString& nombre, const QString& ruta, QString* error) {
     bool ok = db.open();
     if (!ok) falla = TextoError(db.lastError());
     ok = ok && ConfiguroConexion(db, &falla);
+    if (ok) motor.almacen.RenuevoEstadisticas(db, AlmacenMotor::FilasAlAbrir);
     if (!ok) {
         if (error) *error = Mensaje(ruta, falla);
         CierroConexion(nombre);

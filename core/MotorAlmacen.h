@@ -73,6 +73,14 @@ public:
     virtual bool ClavesForaneas(QSqlDatabase& db, bool activas) const = 0;
     // Planner statistics brought up to date cheaply, on leaving.
     virtual void Optimizo(QSqlDatabase& db) const = 0;
+    // The planner's figures of each table that has grown or shrunk to half or twice its size since
+    // they were gathered (or that has rows and none): gathered again when those tables together hold
+    // at most filas rows, otherwise forgotten, so that the planner reasons from its neutral
+    // assumptions instead of from an empty book's. Never waits for another instance's write.
+    // Returns the tables whose figures were gathered again.
+    virtual QStringList RenuevoEstadisticas(QSqlDatabase& db, qint64 filas) const = 0;
+    // The rows RenuevoEstadisticas gathers when a book is opened: a small fraction of a second.
+    static constexpr qint64 FilasAlAbrir = 300000;
 
     // --- Files
     // What the first bytes of a database file say, read without the engine: whether it is one of the

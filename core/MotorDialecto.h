@@ -32,6 +32,14 @@ public:
     // The statement that starts a write transaction holding the write lock from its first statement,
     // so that two instances taking "maximum plus one" serialise instead of colliding.
     virtual QString InicioEscritura() const = 0;
+    // A table of a FROM clause read through the index named (empty: its primary key) whatever the
+    // planner's statistics say, for a statement that must take one plan at any size of the book. The
+    // tables of such a statement are joined with CROSS JOIN in the order they are to be read. A server
+    // that plans from figures of its own, kept current, reads the table as written.
+    virtual QString PorIndice(const QString& tabla, const QString& indice = QString()) const {
+        Q_UNUSED(indice);
+        return tabla;
+    }
 
     // A column type of the schema in the engine's words.
     virtual QString Tipo(Esquema::Tipo tipo) const = 0;

@@ -55,6 +55,7 @@ public:
     bool Compartida(QSqlDatabase& db, bool compartida, QString* error = nullptr) const override;
     bool ClavesForaneas(QSqlDatabase& db, bool activas) const override;
     void Optimizo(QSqlDatabase& db) const override;
+    QStringList RenuevoEstadisticas(QSqlDatabase& db, qint64 filas) const override;
 
     Cabecera LeoCabecera(const QString& ruta) const override;
     QStringList Companeros(bool conDatos) const override;

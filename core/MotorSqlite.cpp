@@ -8,11 +8,15 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QList>
+#include <QPair>
 #include <QLocale>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -138,6 +142,11 @@ QString DialectoSqlite::OrdenDeCarga() const {
 
 QString DialectoSqlite::InicioEscritura() const {
     return QStringLiteral("BEGIN IMMEDIATE");
+}
+
+QString DialectoSqlite::PorIndice(const QString& tabla, const QString& indice) const {
+    // The primary key of a table with a composite key is the first index SQLite makes for it.
+    return tabla + " INDEXED BY " + (indice.isEmpty() ? "sqlite_autoindex_" + tabla + "_1" : indice);
 }
 
 QString DialectoSqlite::Tipo(Esquema::Tipo tipo) const {
@@ -326,7 +335,63 @@ bool AlmacenSqlite::ClavesForaneas(QSqlDatabase& db, bool activas) const {
 }
 
 void AlmacenSqlite::Optimizo(QSqlDatabase& db) const {
+    // On leaving, a larger gathering than on opening can be afforded (a second at most).
+    RenuevoEstadisticas(db, 10 * FilasAlAbrir);
     Ejecuto(db, "PRAGMA optimize");
+}
+
+QStringList AlmacenSqlite::RenuevoEstadisticas(QSqlDatabase& db, qint64 filas) const {
+    // Tables with fewer rows than this, and differences of fewer rows, do not move a plan.
+    constexpr qint64 Poco = 1000;
+    QStringList renovadas;
+    sqlite3* h = Manejador(db);
+    if (!h || sqlite3_db_readonly(h, "main") != 0) return renovadas;
+    // The rows each table had when its figures were gathered: the first number of its indexes' rows.
+    QHash<QString, qint64> anotadas;
+    QSqlQuery q(db);
+    if (Numero(db, "SELECT COUNT(*) FROM sqlite_master WHERE name='sqlite_stat1'") > 0 &&
+        q.exec("SELECT tbl, MAX(CAST(stat AS INTEGER)) FROM sqlite_stat1 WHERE idx IS NOT NULL GROUP BY tbl"))
+        while (q.next())
+            anotadas.insert(q.value(0).toString().toLower(), q.value(1).toLongLong());
+    // The rows each indexed table has now, from the highest row number (no table walked): rows
+    // deleted leave it higher, which only errs towards a larger table.
+    // The rows each indexed table has now, from the highest row number (no table walked): rows
+    // deleted leave it higher, which only errs towards a larger table.
+    QList<QPair<qint64, QString>> viejas;
+    q.exec("SELECT DISTINCT m.tbl_name FROM sqlite_master AS m WHERE m.type='index' AND m.tbl_name NOT LIKE "
+           "'sqlite%'");
+    QStringList tablas;
+    while (q.next())
+        tablas << q.value(0).toString();
+    q.finish();
+    for (const QString& t : tablas) {
+        const qint64 ahora = Numero(db, "SELECT COALESCE(MAX(rowid), 0) FROM \"" + t + "\"");
+        if (ahora < 0) continue;
+        const auto a = anotadas.constFind(t.toLower());
+        const bool vieja = a == anotadas.constEnd()
+                               ? ahora >= Poco
+                               : qAbs(ahora - *a) >= Poco && (ahora > 2 * *a || 2 * ahora < *a);
+        if (vieja) viejas.append({ahora, t});
+    }
+    if (viejas.isEmpty()) return renovadas;
+    // The smaller tables first, as many as the rows allow; the figures of the rest are forgotten.
+    std::sort(viejas.begin(), viejas.end());
+    // Never waiting: another instance that is writing has the book's figures to gather on its turn.
+    sqlite3_busy_handler(h, nullptr, nullptr);
+    QStringList olvidadas;
+    qint64 total = 0;
+    for (const auto& [filasTabla, t] : viejas) {
+        total += filasTabla;
+        if (total <= filas && Ejecuto(db, "ANALYZE \"" + t + "\""))
+            renovadas << t;
+        else if (anotadas.contains(t.toLower()))
+            olvidadas << "'" + t + "'";
+    }
+    if (!olvidadas.isEmpty() && Ejecuto(db, "DELETE FROM sqlite_stat1 WHERE tbl IN (" + olvidadas.join(',') + ")"))
+        // The planner reads its figures with the schema: read again now.
+        Ejecuto(db, "ANALYZE sqlite_master");
+    sqlite3_busy_handler(h, EsperoTurno, nullptr);
+    return renovadas;
 }
 
 bool AlmacenSqlite::EsPropia(const QString& ruta) const {

@@ -11,6 +11,7 @@ public:
     QString Alfabetico(const QString& expresion) const override;
     QString OrdenDeCarga() const override;
     QString InicioEscritura() const override;
+    QString PorIndice(const QString& tabla, const QString& indice) const override;
     QString Tipo(Esquema::Tipo tipo) const override;
 };
 
@@ -50,6 +51,7 @@ public:
     bool Compartida(QSqlDatabase& db, bool compartida, QString* error = nullptr) const override;
     bool ClavesForaneas(QSqlDatabase& db, bool activas) const override;
     void Optimizo(QSqlDatabase& db) const override;
+    QStringList RenuevoEstadisticas(QSqlDatabase& db, qint64 filas) const override;
 
     Cabecera LeoCabecera(const QString& ruta) const override;
     QStringList Companeros(bool conDatos) const override;

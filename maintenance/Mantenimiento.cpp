@@ -205,7 +205,7 @@ Estructura CuentoEstructura(const QString& ruta) {
     return e;
 }
 
-int VerificoEstructura(const QString& ruta) {
+int VerificoEstructura(const QString& ruta, bool coherencia) {
     const Estructura e = CuentoEstructura(ruta);
     if (!e.abierta) return 2;
     int resultado = 0;
@@ -223,7 +223,7 @@ int VerificoEstructura(const QString& ruta) {
     }
     // The same rules a restore asks of a backup; a book that breaks them is not copied over the
     // backup that may still be sound.
-    const QString faltas = FaltasDeCoherencia(ruta);
+    const QString faltas = coherencia ? FaltasDeCoherencia(ruta) : QString();
     if (!faltas.isEmpty()) {
         Informo("ATENCION: la base de datos tiene datos incoherentes, avisar URGENTE a " + CorreoSoporte +
                     ":\n" + faltas,

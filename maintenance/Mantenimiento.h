@@ -47,8 +47,10 @@ Estructura CuentoEstructura(const QString& ruta);
 
 // 0 = indexes and relations as delivered and the books keep their rules; 1 = a count differs or a rule
 // is broken (each is reported as a critical warning); 2 = the file cannot be opened (nothing is
-// reported).
-int VerificoEstructura(const QString& ruta);
+// reported). Without coherencia the books' rules are not read (they are read before every backup,
+// which must not copy broken books over the last sound backup; reading them takes time with the
+// book's size).
+int VerificoEstructura(const QString& ruta, bool coherencia = true);
 
 // What is wrong with the books in the database at ruta (maintenance/Coherencia.h), in words; empty
 // when they keep their rules.

@@ -25,6 +25,7 @@ std::function<int(const QString&)> verificoEstructura;
 std::function<bool()> respaldoPrevio;
 std::function<bool()> ofertaMantenimiento;
 std::function<void()> ofertaInicial;
+std::function<bool()> respaldoPendiente;
 // Set when this start made the database: the first start, where the offer is made.
 bool baseNueva = false;
 
@@ -87,7 +88,8 @@ bool CreoSiCorresponde(const QString& ruta) {
 
 // Examines the database before anything writes to it, and leaves it ready to be opened or refuses.
 bool PreparoBase(const QString& ruta) {
-    const Diagnostico d = ExaminoBase(ruta, Examen::Completo);
+    const Diagnostico d =
+        ExaminoBase(ruta, respaldoPendiente && respaldoPendiente() ? Examen::Completo : Examen::Rapido);
     switch (d.estado) {
     case EstadoBase::Partidex:
         return true;
@@ -143,6 +145,9 @@ void FijoRespaldoPrevio(std::function<bool()> respaldo) {
 }
 void FijoOfertaMantenimiento(std::function<bool()> oferta) {
     ofertaMantenimiento = std::move(oferta);
+}
+void FijoRespaldoPendiente(std::function<bool()> pendiente) {
+    respaldoPendiente = std::move(pendiente);
 }
 void FijoOfertaInicial(std::function<void()> oferta) {
     ofertaInicial = std::move(oferta);

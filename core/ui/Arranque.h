@@ -13,6 +13,11 @@ void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion
 void FijoRespaldoPrevio(std::function<bool()> respaldo);
 // The offer of the maintenance screen made when the database is damaged; true when it was opened.
 void FijoOfertaMantenimiento(std::function<bool()> oferta);
+// Whether this start's maintenance copies the book (its scheduled backup is due). Only then is every
+// page of the file read before the login, as the check that what is copied over the last backup is
+// sound; otherwise start-up reads the file's header and catalogue alone, whatever the book's size
+// (the check runs again before every compaction, backup and upgrade).
+void FijoRespaldoPendiente(std::function<bool()> pendiente);
 
 // The offer made once the user has logged in on the start that created the database (the demonstration
 // book lives above core); it may change the current company and year.

@@ -25,6 +25,10 @@ void RegistroPantallasMantenimiento() {
         Mantenimiento::LeoRutas();
         return Mantenimiento::RespaldoPrevio(RutasDeAjustes());
     });
+    FijoRespaldoPendiente([] { return Mantenimiento::BackUpPendiente(QDate::currentDate()); });
     FijoOfertaMantenimiento([] { return Mantenimiento::OfrezcoPantalla(); });
-    FijoVerificoEstructura([](const QString& ruta) { return Mantenimiento::VerificoEstructura(ruta); });
+    // The books' rules are read at start-up only when the backup that relies on them is due.
+    FijoVerificoEstructura([](const QString& ruta) {
+        return Mantenimiento::VerificoEstructura(ruta, Mantenimiento::BackUpPendiente(QDate::currentDate()));
+    });
 }

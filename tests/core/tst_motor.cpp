@@ -55,6 +55,7 @@ void PruebaMotor::soloElMotorHablaSuDialecto_data() {
     QTest::newRow("catalogo del motor") << R"((?i)\bsqlite_(master|schema|temp_master)\b)" << true << sqlite;
     QTest::newRow("printf") << R"((?<![\w:])printf\s*\()" << true << sqlite;
     QTest::newRow("COLLATE") << R"(\bCOLLATE\b)" << true << sqlite;
+    QTest::newRow("INDEXED BY") << R"(\bINDEXED\s+BY\b)" << true << sqlite;
     QTest::newRow("llamadas sqlite3") << R"(\bsqlite3_\w+\s*\(|<sqlite3\.h>)" << true << sqlite;
     QTest::newRow("ON CONFLICT") << R"(\bON\s+CONFLICT\b)" << true << postgres;
     QTest::newRow("catalogo del servidor")

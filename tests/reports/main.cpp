@@ -1,3 +1,4 @@
+#include "tst_escala.h"
 #include "tst_exporto.h"
 #include "tst_reajustado.h"
 #include "tst_libros.h"
@@ -10,5 +11,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado, PruebaLibros, PruebaPaginas>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado, PruebaLibros, PruebaPaginas,
+                                   PruebaEscala>(argc, argv);
 }

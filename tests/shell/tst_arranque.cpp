@@ -12,6 +12,8 @@
 #include "core/ui/Principal.h"
 #include "core/ui/frmAcceso.h"
 #include "core/ui/frmMain.h"
+#include "maintenance/Mantenimiento.h"
+#include "maintenance/ui/PantallasMantenimiento.h"
 #include "maintenance/ui/RegistroMantenimiento.h"
 #include "schema/Esquema.h"
 #include "tests/support/ui/EntornoPantallas.h"
@@ -286,6 +288,7 @@ void PruebaArranque::cleanup() {
     FijoMantenimientoInicial(nullptr);
     FijoVerificoEstructura(nullptr);
     FijoRespaldoPrevio(nullptr);
+    FijoRespaldoPendiente(nullptr);
     FijoOfertaMantenimiento(nullptr);
     Pantallas::Olvido();
 }
@@ -412,6 +415,29 @@ void PruebaArranque::baseRechazada() {
         QVERIFY2(mostrados.first().texto.contains(d), qPrintable(mostrados.first().texto + "\n  sin: " + d));
     if (ofrecePantalla) QCOMPARE(mostrados.last().texto, QString("Ingresa a Módulo de Base de Datos"));
     QCOMPARE(Intacto(e.Carpeta(), base), antes);
+}
+
+// The whole file is read before the login only when the backup about to be made needs it: a page
+// damaged far from the catalogue is not looked for by a start whose backup is not due (the next backup,
+// compaction or upgrade finds it), and the book's size does not lengthen the start.
+void PruebaArranque::sinLeerEnteraAlArrancar() {
+    SOLO_ARCHIVO("una página dañada del archivo");
+    Entorno e(false);
+    RegistroPantallasMantenimiento();
+    const QString base = e.RutaBase();
+    QVERIFY(CreoBase(base));
+    EscriboBytes(base, QByteArray(4096, '\xab'), 9 * 4096);
+    EscriboIni(e.Ruta("Global Partidex.ini"), "Mantenimiento de Base de Datos", "UltimoBackUp(dd/mm/yyyy)",
+               FechaATexto(QDate::currentDate()));
+    const auto acceso = CanceloAcceso();
+    QVERIFY(!Arranque()); // the login, cancelled
+    QVERIFY(*acceso);
+    QVERIFY2(MensajePrueba::Mostrados().isEmpty(), qPrintable(MensajePrueba::Mostrados().value(0).texto));
+    // The backup's own examination reads every page, and refuses to copy it.
+    Mantenimiento::LeoRutas();
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    QVERIFY(!Mantenimiento::HagoBackUp(RutasDeAjustes(), QDate::currentDate()));
+    QVERIFY(MensajePrueba::Mostrados().value(0).texto.contains("dañada"));
 }
 
 void PruebaArranque::versionAnterior_data() {

@@ -52,6 +52,7 @@ private slots:
     void cleanup();
     void baseRechazada_data();
     void baseRechazada();
+    void sinLeerEnteraAlArrancar();
     void versionAnterior_data();
     void versionAnterior();
     void primerArranque();

@@ -1,0 +1,192 @@
+#include "tst_escala.h"
+#include "core/AppState.h"
+#include "core/Basedatos.h"
+#include "core/Motor.h"
+#include "core/Sesiones.h"
+#include "reports/Balance.h"
+#include "tests/support/Entorno.h"
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace {
+
+// How the planner's figures stand when the report runs.
+enum class Figuras { AlDia, DeUnLibroChico, Ausentes, DeUnLibroVacio };
+
+// The rows of a table, in one text each.
+QStringList Filas(const QString& sql) {
+    QStringList filas;
+    QSqlQuery q = Consulto(sql);
+    while (q.next()) {
+        QStringList celdas;
+        for (int i = 0; i < 3; ++i)
+            celdas << q.value(i).toString();
+        filas << celdas.join('|');
+    }
+    return filas;
+}
+
+// Year 2021 of the weighty book grows to eleven times its size after its figures were gathered:
+// 4,000 more entries, spread over the year, of three lines each.
+bool CrecoElLibro() {
+    return Ejecuto("WITH RECURSIVE n(i) AS (SELECT 401 UNION ALL SELECT i + 1 FROM n WHERE i < 4400) "
+                   "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) SELECT 1, 1, i, " +
+                   FechaMasDias("'2021-01-01'", "i % 365") + " FROM n")
+               .ok &&
+           Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                   "SELECT EmpresaPropia, NumEjercicio, Asiento, d.k, 2 + (Asiento + d.k) % 7, "
+                   "CASE WHEN d.k = 3 THEN -20.5 ELSE 10.25 END FROM Asientos, (SELECT 1 AS k UNION ALL "
+                   "SELECT 2 UNION ALL SELECT 3) AS d WHERE NumEjercicio = 1 AND Asiento > 400")
+               .ok;
+}
+
+} // namespace
+
+void PruebaEscala::planesBalance_data() {
+    QTest::addColumn<Figuras>("figuras");
+    QTest::addColumn<QDate>("desde");
+    QTest::addColumn<QDate>("hasta");
+    QTest::addColumn<LecturaLineas>("lectura");
+    const struct {
+        const char* nombre;
+        QDate desde, hasta;
+        LecturaLineas lectura;
+    } rangos[] = {
+        {"un día", QDate(2021, 3, 15), QDate(2021, 3, 15), LecturaLineas::Periodo},
+        {"una semana", QDate(2021, 3, 11), QDate(2021, 3, 17), LecturaLineas::Periodo},
+        {"un mes", QDate(2021, 3, 1), QDate(2021, 3, 31), LecturaLineas::Periodo},
+        {"un trimestre", QDate(2021, 4, 1), QDate(2021, 6, 30), LecturaLineas::Periodo},
+        {"once meses", QDate(2021, 2, 1), QDate(2021, 12, 31), LecturaLineas::EjercicioMenosFuera},
+        {"el año", QDate(2021, 1, 1), QDate(2021, 12, 31), LecturaLineas::Ejercicio},
+    };
+    const struct {
+        const char* nombre;
+        Figuras figuras;
+    } estados[] = {{"al día", Figuras::AlDia},
+                   {"de un libro once veces menor", Figuras::DeUnLibroChico},
+                   {"ausentes", Figuras::Ausentes},
+                   {"de un libro vacío", Figuras::DeUnLibroVacio}};
+    for (const auto& e : estados)
+        for (const auto& r : rangos)
+            QTest::addRow("%s, figuras %s", r.nombre, e.nombre) << e.figuras << r.desde << r.hasta << r.lectura;
+}
+
+void PruebaEscala::planesBalance() {
+    QFETCH(Figuras, figuras);
+    QFETCH(QDate, desde);
+    QFETCH(QDate, hasta);
+    QFETCH(LecturaLineas, lectura);
+    const bool archivo = MotorActual().PorArchivo();
+    if (!archivo && (figuras == Figuras::Ausentes || figuras == Figuras::DeUnLibroVacio))
+        QSKIP("el servidor no deja borrar sus estadísticas a quien no es su administrador");
+    Entorno e;
+    // What the planner knew of the book when it was made, empty.
+    const QStringList vacio = archivo ? Filas("SELECT tbl, idx, stat FROM sqlite_stat1") : QStringList();
+    QVERIFY2(e.CreoLibroConPeso(FechaMasDias("y.ComienzoEjercicio", "i % 365")), qPrintable(UltimoError()));
+    if (!archivo) QVERIFY(Ejecuto("ALTER TABLE DetAsientos SET (autovacuum_enabled = false)").ok);
+    QVERIFY2(CrecoElLibro(), qPrintable(UltimoError()));
+    switch (figuras) {
+    case Figuras::AlDia:
+        QVERIFY(Ejecuto("ANALYZE").ok);
+        break;
+    case Figuras::DeUnLibroChico:
+        break;
+    case Figuras::Ausentes:
+    case Figuras::DeUnLibroVacio:
+        QVERIFY(Ejecuto("DELETE FROM sqlite_stat1").ok);
+        for (const QString& f : figuras == Figuras::Ausentes ? QStringList() : vacio)
+            QVERIFY(Ejecuto("INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES (?, NULLIF(?, ''), ?)",
+                            {f.section('|', 0, 0), f.section('|', 1, 1), f.section('|', 2)})
+                        .ok);
+        // Gathering the figures of a small table the plans do not read makes the planner read them all again.
+        QVERIFY(Ejecuto("ANALYZE Perfiles").ok);
+        break;
+    }
+    App().currentCompany = 1;
+    App().currentYear = 1;
+    MaximosReporte m(PantallaBalance);
+    m.Verifico(ContextoActual());
+    // The statement as written takes its plan whatever the figures say; the book opened again has
+    // them brought up to date, and then the rest of the plan is right as well.
+    for (const bool reabierto : {false, true}) {
+        if (reabierto) {
+            const QString direccion = DireccionAbierta();
+            QString error;
+            QVERIFY2(AbroBase(direccion, &error), qPrintable(error));
+            // Opening gathered the figures of the grown tables again (a small book: quickly).
+            if (archivo) {
+                QSqlQuery q = Consulto("SELECT CAST(stat AS INTEGER) FROM sqlite_stat1 WHERE tbl='DetAsientos' "
+                                       "AND idx='idxDetAsientosCuenta'");
+                QVERIFY(q.next());
+                QCOMPARE(q.value(0).toLongLong(), qint64(16800));
+            }
+        }
+        QCOMPARE(ElijoLectura(ContextoActual(), desde, hasta), lectura);
+        const ConsultaSql c = ConsultaBalance(ContextoActual(), m.Profundidad(), m.AnchoMascara(), desde, hasta, lectura);
+        const QStringList pasos = MotorActual().catalogo.PlanConsulta(Conexion(), c.sql, c.parametros);
+        const QString plan = pasos.join(" | ");
+        QVERIFY2(!pasos.isEmpty(), qPrintable(UltimoError()));
+        // A range's entries through the index by date; the lines of the year through the index by
+        // account; neither read whole where only a range is wanted.
+        QCOMPARE(PlanUsaIndice(pasos, "idxAsientosFecha"), lectura != LecturaLineas::Ejercicio);
+        QVERIFY2(!PlanLeeEntera(pasos, "Asientos"), qPrintable(plan));
+        if (lectura != LecturaLineas::Ejercicio) QVERIFY2(!PlanLeeEntera(pasos, "DetAsientos"), qPrintable(plan));
+        if (archivo) {
+            // Each entry's lines through their key, never every line of the year looked up by entry.
+            QCOMPARE(PlanUsaIndice(pasos, "idxDetAsientosCuenta"), lectura != LecturaLineas::Periodo);
+            QCOMPARE(PlanUsaIndice(pasos, "sqlite_autoindex_DetAsientos_1"), lectura != LecturaLineas::Ejercicio);
+            // The sums met with each account through an index, not read whole for each one.
+            if (reabierto)
+                QVERIFY2(!plan.contains(QRegularExpression(R"(\bSCAN \w+ LEFT-JOIN\b)")), qPrintable(plan));
+        }
+        // The reading chosen and the plain reading of the period give the same rows.
+        QVector<FilaBalance> elegida, periodo;
+        QString error;
+        QVERIFY2(ArmoFilasBalance(ContextoActual(), m, c, FiltroSaldos::Todos, &elegida, &error), qPrintable(error));
+        QVERIFY2(ArmoFilasBalance(ContextoActual(), m,
+                                  ConsultaBalance(ContextoActual(), m.Profundidad(), m.AnchoMascara(), desde, hasta,
+                                                  LecturaLineas::Periodo),
+                                  FiltroSaldos::Todos, &periodo, &error),
+                 qPrintable(error));
+        QCOMPARE(elegida.size(), periodo.size());
+        for (int i = 0; i < elegida.size(); ++i) {
+            QCOMPARE(elegida[i].debe, periodo[i].debe);
+            QCOMPARE(elegida[i].haber, periodo[i].haber);
+        }
+        QVERIFY(elegida.size() > 3 && !elegida[1].debe.esCero());
+    }
+}
+
+void PruebaEscala::estadisticasAlAbrir_data() {
+    QTest::addColumn<qint64>("filas");
+    QTest::addColumn<bool>("renovadas");
+    QTest::addRow("pocas filas: se reúnen de nuevo") << AlmacenMotor::FilasAlAbrir << true;
+    QTest::addRow("demasiadas: se olvidan") << qint64(1000) << false;
+}
+
+void PruebaEscala::estadisticasAlAbrir() {
+    QFETCH(qint64, filas);
+    QFETCH(bool, renovadas);
+    SOLO_ARCHIVO("el servidor reúne sus estadísticas de una muestra, y no deja olvidarlas");
+    Entorno e;
+    QVERIFY(e.CreoLibroConPeso(FechaMasDias("y.ComienzoEjercicio", "i % 365")));
+    const QString lineas = "SELECT CAST(stat AS INTEGER) FROM sqlite_stat1 WHERE tbl='DetAsientos' AND "
+                           "idx='idxDetAsientosCuenta'";
+    auto anotadas = [&] {
+        QSqlQuery q = Consulto(lineas);
+        return q.next() ? q.value(0).toLongLong() : qint64(-1);
+    };
+    QSqlDatabase db = Conexion();
+    // Figures as fresh as the book leave it alone.
+    QCOMPARE(anotadas(), qint64(4800));
+    QVERIFY(MotorActual().almacen.RenuevoEstadisticas(db, filas).isEmpty());
+    QVERIFY(CrecoElLibro());
+    const QStringList reunidas = MotorActual().almacen.RenuevoEstadisticas(db, filas);
+    QCOMPARE(reunidas.contains("DetAsientos"), renovadas);
+    QCOMPARE(reunidas.contains("Asientos"), renovadas);
+    QCOMPARE(anotadas(), renovadas ? qint64(16800) : qint64(-1));
+    // Gathered or forgotten, they are not looked at again until the book changes as much again.
+    QVERIFY(MotorActual().almacen.RenuevoEstadisticas(db, filas).isEmpty());
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include <QObject>
+
+class PruebaEscala : public QObject {
+    Q_OBJECT
+private slots:
+    void planesBalance_data();
+    void planesBalance();
+    void estadisticasAlAbrir_data();
+    void estadisticasAlAbrir();
+};
