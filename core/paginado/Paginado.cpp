@@ -102,16 +102,19 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
     const int columnas = origen.columnas();
     const qsizetype filas = origen.filas();
 
-    // Natural widths, measured at the requested size in the bold type (the widest of the row kinds).
+    // Natural widths, measured in the bold type (the widest of the row kinds).
     std::vector<double> natural(size_t(columnas), 0), minimo(size_t(columnas), 0);
-    {
-        const Tipo tipo(Fuente(opciones, opciones.puntos, 1), &destino);
+    auto mido = [&](double puntos) {
+        std::fill(natural.begin(), natural.end(), 0);
+        std::fill(minimo.begin(), minimo.end(), 0);
+        const Tipo tipo(Fuente(opciones, puntos, 1), &destino);
         const double promedio = tipo.fm.averageCharWidth();
         std::vector<double> palabra(size_t(columnas), 0);
         for (int c = 0; c < columnas; ++c) {
             const QString t = origen.titulo(c);
             minimo[size_t(c)] = Palabra(tipo, t);
-            natural[size_t(c)] = tipo.Ancho(t);
+            // A text column's title wraps: its widest word is all it asks for.
+            natural[size_t(c)] = origen.clase(c) == ClaseColumna::Texto ? minimo[size_t(c)] : tipo.Ancho(t);
         }
         for (qsizetype f = 0; f < filas; ++f)
             for (int c = 0; c < columnas; ++c) {
@@ -144,40 +147,45 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
                 natural[i] = minimo[i] = std::max(natural[i], minimo[i]);
             }
         }
-    }
+    };
 
-    // Upright when the columns fit, else landscape; past that the type shrinks until they do.
-    const double relleno = Tipo(Fuente(opciones, opciones.puntos, 0), &destino).fm.averageCharWidth() * 0.6;
-    double necesario = 0;
-    for (int c = 0; c < columnas; ++c)
-        necesario += minimo[size_t(c)] + 2 * relleno;
+    // Upright when the columns fit, else landscape; past that the type shrinks until they do (measured
+    // again at the smaller size: type does not shrink quite in proportion).
     QPageLayout pagina = destino.pageLayout();
     pagina.setOrientation(QPageLayout::Portrait);
     const int ppp = destino.logicalDpiX();
     const double derecho = pagina.paintRectPixels(ppp).width();
     pagina.setOrientation(QPageLayout::Landscape);
     const double acostado = pagina.paintRectPixels(ppp).width();
-    double escala = 1;
-    r.apaisado = necesario > derecho;
-    if (necesario > acostado) escala = acostado / necesario * 0.98;
+    r.puntos = opciones.puntos;
+    double relleno = 0, necesario = 0;
+    for (int intento = 0; intento < 4; ++intento) {
+        mido(r.puntos);
+        relleno = Tipo(Fuente(opciones, r.puntos, 0), &destino).fm.averageCharWidth() * 0.6;
+        necesario = 0;
+        for (int c = 0; c < columnas; ++c)
+            necesario += minimo[size_t(c)] + 2 * relleno;
+        if (intento == 0) r.apaisado = necesario > derecho;
+        if (necesario <= acostado) break;
+        r.puntos *= acostado / necesario * 0.98;
+    }
     destino.setPageOrientation(r.apaisado ? QPageLayout::Landscape : QPageLayout::Portrait);
     const QRectF hoja = destino.pageLayout().paintRectPixels(ppp);
-    r.puntos = opciones.puntos * escala;
 
     Disposicion d;
-    d.relleno = relleno * escala;
+    d.relleno = relleno;
     {
         double libre = hoja.width();
         double holgura = 0; // what the text columns could still take
         for (int c = 0; c < columnas; ++c) {
-            d.anchos.push_back(minimo[size_t(c)] * escala + 2 * d.relleno);
+            d.anchos.push_back(minimo[size_t(c)] + 2 * d.relleno);
             libre -= d.anchos.back();
-            holgura += (natural[size_t(c)] - minimo[size_t(c)]) * escala;
+            holgura += (natural[size_t(c)] - minimo[size_t(c)]);
         }
         const double parte = holgura > 0 ? std::clamp(libre / holgura, 0.0, 1.0) : 0;
         double x = 0;
         for (int c = 0; c < columnas; ++c) {
-            d.anchos[size_t(c)] += (natural[size_t(c)] - minimo[size_t(c)]) * escala * parte;
+            d.anchos[size_t(c)] += (natural[size_t(c)] - minimo[size_t(c)]) * parte;
             d.xs.push_back(x);
             x += d.anchos[size_t(c)];
         }
