@@ -112,10 +112,12 @@ QList<CuentaCompletable> IndiceCuentas::Busco(const QString& texto, int maximo) 
             rango = 1;
         else if (esCodigo && f.c.codJer.startsWith(codigo))
             rango = 2;
-        else if (todas(f, true))
+        else if (f.descripcion.startsWith(t))
             rango = 3;
-        else if (todas(f, false))
+        else if (todas(f, true))
             rango = 4;
+        else if (todas(f, false))
+            rango = 5;
         if (rango >= 0) hallados.emplace_back(rango, i);
     }
     const size_t n = std::min(hallados.size(), size_t(maximo));

@@ -29,7 +29,8 @@ public:
     void Cargo(const QList<CuentaCompletable>& cuentas);
     // The accounts the text names, best first, at most `maximo`: the short code equal to the text,
     // then short codes that begin with it, hierarchical codes that begin with it (the trailing dots
-    // and blanks of a half-typed picture ignored), descriptions with words beginning with each word
+    // and blanks of a half-typed picture ignored), descriptions that begin with the text, those with words
+    // beginning with each word
     // typed, and last descriptions that contain each word typed (words of three letters or more).
     // Nothing for a blank text.
     QList<CuentaCompletable> Busco(const QString& texto, int maximo = 12) const;

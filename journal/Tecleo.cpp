@@ -23,8 +23,8 @@ std::optional<Balanceo> PropongoBalanceo(const TotalesAsiento& totales) {
     return Balanceo{d.signo() < 0, d.abs()};
 }
 
-PeriodoEjercicio PeriodoDe(const Contexto& ctx) {
-    PeriodoEjercicio p;
+DiasEjercicio DiasDelEjercicio(const Contexto& ctx) {
+    DiasEjercicio p;
     QSqlQuery q = Consulto(ctx,
                            "SELECT ComienzoEjercicio, FinEjercicio FROM Ejercicios WHERE EmpresaPropia=? AND "
                            "NumEjercicio=?",
@@ -37,7 +37,7 @@ PeriodoEjercicio PeriodoDe(const Contexto& ctx) {
     return p;
 }
 
-QDate FechaTecleada(const QString& texto, const QDate& mostrada, const PeriodoEjercicio& periodo) {
+QDate FechaTecleada(const QString& texto, const QDate& mostrada, const DiasEjercicio& periodo) {
     const QString t = texto.trimmed();
     if (t == QLatin1String("+")) return mostrada.isValid() ? mostrada.addDays(1) : QDate();
     if (t == QLatin1String("-")) return mostrada.isValid() ? mostrada.addDays(-1) : QDate();

@@ -30,15 +30,16 @@ struct Balanceo {
 };
 std::optional<Balanceo> PropongoBalanceo(const TotalesAsiento& totales);
 
-// The first and last day of the context's fiscal year (invalid dates when it has none).
-struct PeriodoEjercicio {
+// The first and last day of the context's fiscal year (invalid dates when it has none). The closing
+// reads the same with LeoPeriodo (fiscal/Cierre.h), a layer above the journal.
+struct DiasEjercicio {
     QDate comienzo;
     QDate fin;
 };
-PeriodoEjercicio PeriodoDe(const Contexto& ctx);
+DiasEjercicio DiasDelEjercicio(const Contexto& ctx);
 
 // A date as typed in the entry's date field: a whole date as usual; "15" the 15th of the month of the
 // date shown; "15/3" the 15th of March that falls in the fiscal year (the year of the date shown when
 // neither calendar year of the fiscal year holds it); "+" and "-" the day after or before the date
 // shown. An invalid date when the text names none.
-QDate FechaTecleada(const QString& texto, const QDate& mostrada, const PeriodoEjercicio& periodo);
+QDate FechaTecleada(const QString& texto, const QDate& mostrada, const DiasEjercicio& periodo);

@@ -51,7 +51,7 @@ void CompletadoCuenta::Actualizo(const MaximosNivel& maximos) {
         l->addItem((c.codInt.isEmpty() ? QString() : c.codInt + "  ") + c.codJer + "  " + c.descripcion);
     l->setCurrentRow(0);
     // Under the cell, inside the grid, as wide as the account block.
-    const QRect celda = g->visualRect(g->model()->index(g->filaActiva(), g->columnaActiva()));
+    const QRect celda = g->visualRect(g->model()->index(g->filaActiva() - 1, g->columnaActiva()));
     const int alto = std::min(int(hallados.size()), 8) * l->sizeHintForRow(0) + 2 * l->frameWidth();
     QPoint arriba = g->viewport()->mapTo(g, celda.bottomLeft());
     if (arriba.y() + alto > g->height()) arriba.setY(g->viewport()->mapTo(g, celda.topLeft()).y() - alto);

@@ -14,6 +14,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTimer>
 #include <QToolTip>
 
@@ -310,12 +311,14 @@ void DetalleAsiento::Tecla(QKeyEvent* e) {
     } else if (k == Qt::Key_Tab || k == Qt::Key_Backtab || enter) {
         e->accept();
         const bool atras = k == Qt::Key_Backtab || (k == Qt::Key_Tab && (e->modifiers() & Qt::ShiftModifier));
-        // Enter takes the highlighted account unless what was typed names one by itself (a short code
-        // as it is, or a hierarchical code, which may stop at a summary level).
+        // Enter takes the account chosen with the arrows, or the only one listed; otherwise what was
+        // typed is looked up as usual (a short code as it is, a hierarchical code, which may stop at
+        // a summary level, a part of a description), never a guess among several.
         if (enter && cuenta && completo->visible()) {
             const QLineEdit* editor = completo->Editor();
             const QString tipeado = editor ? editor->text() : g->texto(fila, columna);
-            if (completo->elegidaConFlechas() || (columna != ColCodJer && !completo->CodigoExacto(tipeado))) {
+            if (completo->elegidaConFlechas() ||
+                (completo->lista()->count() == 1 && columna != ColCodJer && !completo->CodigoExacto(tipeado))) {
                 TomoCompletado();
                 return;
             }

@@ -674,21 +674,33 @@ void frmAsientos::Imprimo() {
 // --- Opening and closing ----------------------------------------------------------------------------
 
 bool frmAsientos::CompletoFecha() {
-    const QDate d = FechaTecleada(inpFecha->text(), fechaMostrada, PeriodoDe(ContextoActual()));
+    const QDate d = FechaTecleada(inpFecha->text(), fechaMostrada, DiasDelEjercicio(ContextoActual()));
     if (!d.isValid()) return false;
     if (inpFecha->text() != FechaATexto(d)) {
         inpFecha->setText(FechaATexto(d));
         MarcoModificado();
     }
-    fechaMostrada = d;
+    SigoFecha(d);
     return true;
 }
 
+void frmAsientos::SigoFecha(const QDate& nueva) {
+    // In a new entry the adjustment dates that took the entry's date (a copy's, or lines typed
+    // before the date was corrected) follow it.
+    if (adding && fechaMostrada.isValid() && nueva != fechaMostrada) {
+        const QString antes = FechaATexto(fechaMostrada);
+        for (int f = 1; f <= sprDetAsiento->filas(); ++f)
+            if (sprDetAsiento->texto(f, DetalleAsiento::ColFechaAjuste) == antes)
+                sprDetAsiento->setTexto(f, DetalleAsiento::ColFechaAjuste, FechaATexto(nueva));
+    }
+    fechaMostrada = nueva;
+}
+
 void frmAsientos::MuevoFecha(int dias) {
-    const QDate d = FechaTecleada(inpFecha->text(), fechaMostrada, PeriodoDe(ContextoActual()));
+    const QDate d = FechaTecleada(inpFecha->text(), fechaMostrada, DiasDelEjercicio(ContextoActual()));
     const QDate base = d.isValid() ? d : fechaMostrada;
     if (!base.isValid()) return;
-    fechaMostrada = base.addDays(dias);
+    SigoFecha(base.addDays(dias));
     inpFecha->setText(FechaATexto(fechaMostrada));
     inpFecha->selectAll();
     MarcoModificado();

@@ -136,4 +136,5 @@ private:
     void FocoFecha();
     void FocoLineas(); // the first line without amounts: its amount, or its account when it has none
     void MuevoFecha(int dias);
+    void SigoFecha(const QDate& nueva); // the date shown from now on
 };
