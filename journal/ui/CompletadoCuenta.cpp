@@ -22,10 +22,7 @@ CompletadoCuenta::CompletadoCuenta(Grilla* grilla) : QObject(grilla), g(grilla),
 }
 
 QLineEdit* CompletadoCuenta::Editor() const {
-    if (!g->editando()) return nullptr;
-    for (QLineEdit* e : g->viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
-        if (e->isVisible()) return e;
-    return nullptr;
+    return qobject_cast<QLineEdit*>(g->EditorAbierto());
 }
 
 void CompletadoCuenta::Actualizo(const MaximosNivel& maximos) {
