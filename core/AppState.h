@@ -41,6 +41,7 @@ struct AppState {
     QString pickCodJer;
     QString pickDescripcion;
     QString pickCodInt;
+    bool chartPickOnly = false; // the chart screen opens only to pick an account (read-only); reset on opening
 
     // Rows of the entries the journal editor lists, as the entry search (or a command naming one
     // entry) leaves them: columns Fecha, Concepto (of the entry), Descripcion, Asiento, Detalle, CodInt,

@@ -71,7 +71,9 @@ frmCuentas::frmCuentas(QWidget* padre) : QDialog(padre) {
     setObjectName("frmCuentas");
     empresa = App().chartCompany;
     ejercicio = App().chartYear;
+    eligiendo = std::exchange(App().chartPickOnly, false);
     ArmoPantalla();
+    if (eligiendo) SoloElegir();
     if (!ExistePlan(empresa, ejercicio)) {
         Mensaje(TextosCuentas::SinEjercicio, Icono::Error);
         rechazada = true;
@@ -254,6 +256,24 @@ void frmCuentas::ArmoPantalla() {
     }
 }
 
+void frmCuentas::SoloElegir() {
+    for (QWidget* w : {static_cast<QWidget*>(btnRegAgregar), static_cast<QWidget*>(btnRegBorrar),
+                       static_cast<QWidget*>(btnGuardar)})
+        w->hide();
+    for (QLineEdit* e : {inpDescripcion, inpCodInt, inpNumHijo}) {
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::NoFocus);
+    }
+    for (auto* par : {optCondDebito, optCuentaResultado, optAjustable})
+        for (int i = 0; i < 2; ++i)
+            par[i]->setEnabled(false);
+    treMaster->setDragEnabled(false);
+    treMaster->setAcceptDrops(false);
+    btnSeleccionar->setToolTip("Utilizar registro actual como selección (Enter)");
+    for (QLineEdit* e : {inpBusqCodInt, inpBusqCodJer, inpBusqDescripcion})
+        connect(e, &QLineEdit::returnPressed, this, &frmCuentas::Selecciono);
+}
+
 // --- Mode, caption, registration -------------------------------------------------------------------
 
 void frmCuentas::ColoresModo() {
@@ -374,6 +394,7 @@ bool frmCuentas::PreguntoGuardar() {
 }
 
 void frmCuentas::Agrego() {
+    if (eligiendo) return; // a picker changes nothing
     if (!PreguntoGuardar()) return;
     selectedKey = qMax(0, treMaster->CuentaSeleccionada());
     inpDescripcion->clear();
@@ -458,6 +479,7 @@ bool frmCuentas::GuardoCuenta() {
 }
 
 void frmCuentas::BorroCuenta() {
+    if (eligiendo) return; // a picker changes nothing
     if (adding) {
         MuestroCuenta();
         return;
@@ -487,6 +509,7 @@ void frmCuentas::BorroCuenta() {
 // --- Concept grids ----------------------------------------------------------------------------------
 
 void frmCuentas::ElijoConcepto(Grilla* g, int fila) {
+    if (eligiendo) return; // a picker changes nothing
     if (fila < 1 || !Pantallas::Registrada("frmConceptosDetAsiento")) return;
     // A concept below the list's end would be lost at the next save: it goes to the first free row.
     int libre = 1;
@@ -502,6 +525,7 @@ void frmCuentas::ElijoConcepto(Grilla* g, int fila) {
 }
 
 void frmCuentas::BorroLineaConcepto(Grilla* g) {
+    if (eligiendo) return; // a picker changes nothing
     const int fila = g->filaActiva();
     if (fila < 1) return;
     if (Mensaje("Está seguro de eliminar la linea actual", Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
@@ -514,6 +538,7 @@ void frmCuentas::BorroLineaConcepto(Grilla* g) {
 // --- Moving -----------------------------------------------------------------------------------------
 
 void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
+    if (eligiendo) return; // a picker changes nothing
     QTreeWidgetItem* nodo = treMaster->Nodo(arrastrada);
     QTreeWidgetItem* nodoDestino = treMaster->Nodo(destino);
     if (!nodo || !nodoDestino || destino == 0 || arrastrada == destino) return;

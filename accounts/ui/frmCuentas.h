@@ -80,6 +80,9 @@ public:
     // On every activation: focus to the search field of the last way of entry, the picker's search.
     void Activacion();
 
+    // Opened only to pick an account: nothing can be changed, Enter in a search field chooses.
+    bool soloElegir() const { return eligiendo; }
+
     // The account picked with Seleccionar; nothing when the screen was closed without choosing.
     std::optional<Eleccion> Elegido() const override { return elegido; }
 
@@ -117,4 +120,6 @@ private:
     bool cambiandoNodo = false; // the tree selection is being changed by the screen itself
     bool trasMensaje = false;   // the window lost the focus to a message box, not to another screen
     std::optional<Eleccion> elegido;
+    bool eligiendo = false;
+    void SoloElegir(); // read-only picker: the maintenance controls go
 };

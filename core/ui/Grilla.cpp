@@ -296,13 +296,19 @@ void Grilla::ActualizoNombreAccesible() {
     setAccessibleName(partes.join(QStringLiteral(", ")));
 }
 
+QWidget* Grilla::EditorAbierto() const {
+    if (!editando()) return nullptr;
+    if (QWidget* e = indexWidget(currentIndex())) return e;
+    // An editor opened on a cell that is not the current one: the view's own widget on its cell.
+    for (QWidget* w : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isVisible() && indexWidget(indexAt(w->geometry().center())) == w) return w;
+    return nullptr;
+}
+
 void Grilla::TerminoEdicion() {
-    if (!editando()) return;
-    // The editor is the child of the viewport that holds the focus (a drop-down's line edit is inside
-    // its combo box).
-    QWidget* editor = QApplication::focusWidget();
-    while (editor && editor->parentWidget() != viewport())
-        editor = editor->parentWidget();
+    // Found through the view, not the focus: the focus may be elsewhere (the window not active again
+    // yet after a dialog closed) while the editor still holds what was typed, which must reach its cell.
+    QWidget* editor = EditorAbierto();
     if (!editor) return;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);

@@ -136,6 +136,8 @@ public:
     void TerminoEdicion();
     // Whether a cell editor is open.
     bool editando() const { return state() == QAbstractItemView::EditingState; }
+    // The open cell editor (a drop-down's is its combo box), or null.
+    QWidget* EditorAbierto() const;
     // Pages of the last print or PDF.
     int paginasImpresas() const { return ultimasPaginas; }
     // The page renderer's type, text colour and title shading for this grid.

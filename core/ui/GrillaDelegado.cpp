@@ -136,7 +136,9 @@ void GrillaDelegado::setModelData(QWidget* editor, QAbstractItemModel*, const QM
     if (auto* c = qobject_cast<QComboBox*>(editor))
         texto = c->currentText();
     else if (auto* e = qobject_cast<QLineEdit*>(editor))
-        texto = e->text();
+        // A picture's blanks are kept in place (text() would drop them and shift what follows): a code
+        // typed only to a shallow level, "3.3" of "9.9.99.99", keeps its digits in their positions.
+        texto = e->inputMask().isEmpty() ? e->text() : e->displayText();
     else
         return;
     const int columna = indice.column();

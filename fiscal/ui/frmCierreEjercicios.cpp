@@ -31,13 +31,16 @@ frmCierreEjercicios::frmCierreEjercicios(QWidget* padre)
 }
 
 void frmCierreEjercicios::ElijoCuenta() {
-    // The chart opens searching by description, on what was chosen so far.
+    // The chart opens searching by description, on what was chosen so far; the way of entry the
+    // journal's lines go by is the user's, and comes back once the chart has closed.
+    const int forma = UltFormaIngresoCuenta();
     GraboUltFormaIngresoCuenta(PorDescripcion);
     AppState& a = App();
     a.searchText = adjustmentDescription.isEmpty() ? QString() : adjustmentDescription;
     a.chartCompany = empresa;
     a.chartYear = ejercicio;
     const std::optional<Eleccion> e = Pantallas::Elijo("frmCuentas", adjustmentAccount, this);
+    GraboUltFormaIngresoCuenta(forma);
     if (!e || e->codigo < 0) return;
     adjustmentAccount = e->codigo;
     adjustmentDescription = e->descripcion;

@@ -8,10 +8,14 @@
 #include "core/ui/GrillaModelo.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "journal/ui/CompletadoCuenta.h"
 #include "journal/ui/IngresoCuentaGrilla.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
 #include <QToolTip>
 
 namespace {
@@ -20,6 +24,15 @@ const QString AyudaMarca = QStringLiteral("Incorpora leyenda a leyendas estandar
 const int Orden[] = {DetalleAsiento::ColCodInt,     DetalleAsiento::ColCodJer, DetalleAsiento::ColDescripcion,
                      DetalleAsiento::ColDebe,       DetalleAsiento::ColHaber,  DetalleAsiento::ColConcepto,
                      DetalleAsiento::ColFechaAjuste};
+
+bool EsColumnaCuenta(int columna) {
+    return columna >= DetalleAsiento::ColCodInt && columna <= DetalleAsiento::ColDescripcion;
+}
+// The account column a new line starts at: the one last typed in.
+int ColumnaCuentaDefault() {
+    const int columna = UltFormaIngresoCuenta();
+    return EsColumnaCuenta(columna) ? columna : int(DetalleAsiento::ColCodInt);
+}
 } // namespace
 
 DetalleAsiento::DetalleAsiento(Grilla* grilla, std::function<QString()> fechaAsiento,
@@ -64,6 +77,13 @@ DetalleAsiento::DetalleAsiento(Grilla* grilla, std::function<QString()> fechaAsi
     });
     visor = g->viewport();
     visor->installEventFilter(this);
+    completo = new CompletadoCuenta(g);
+    connect(completo, &CompletadoCuenta::Clic, this, &DetalleAsiento::TomoCompletado);
+}
+
+void DetalleAsiento::OlvidoCuentas() {
+    completo->Oculto();
+    completo->Olvido();
 }
 
 void DetalleAsiento::AplicoMascara() {
@@ -93,6 +113,37 @@ void DetalleAsiento::Cargo(const AsientoGuardado& asiento) {
         g->setTexto(f, ColFechaAjuste, FechaATexto(l.fechaAjuste));
         g->setTexto(f, ColLeyendas, ListaCelda(l.leyendas));
     }
+    Recuento();
+}
+
+TotalesAsiento DetalleAsiento::Totales(int sinFila) const {
+    const GrillaModelo* m = g->modelo();
+    // An amount cell being typed counts with what it holds so far.
+    const QLineEdit* editor = completo->Editor();
+    const int filaEditada = g->filaActiva();
+    const int columnaEditada = g->columnaActiva();
+    QList<ImportesLinea> importes;
+    int ultima = g->filas();
+    while (ultima >= 1 && m->crudo(ultima, ColDebe).isEmpty() && m->crudo(ultima, ColHaber).isEmpty() &&
+           !(editor && ultima == filaEditada))
+        --ultima;
+    for (int f = 1; f <= ultima; ++f) {
+        if (f == sinFila) continue;
+        ImportesLinea l{m->crudo(f, ColDebe), m->crudo(f, ColHaber)};
+        if (editor && f == filaEditada && (columnaEditada == ColDebe || columnaEditada == ColHaber)) {
+            const std::optional<Importe> i = LeoImporteGrilla(editor->text(), g->separadorDecimal(), QChar());
+            const QString t = i ? i->TextoPlano() : QString();
+            // A line is a debit or a credit: once stored, this amount empties the other.
+            (columnaEditada == ColDebe ? l.debe : l.haber) = t;
+            if (!t.isEmpty()) (columnaEditada == ColDebe ? l.haber : l.debe).clear();
+        }
+        importes << l;
+    }
+    return Totalizo(importes);
+}
+
+void DetalleAsiento::Recuento() {
+    emit TotalesCambiados(Totales());
 }
 
 bool DetalleAsiento::FilaVacia(int fila) const {
@@ -206,6 +257,7 @@ void DetalleAsiento::CambioCelda(int fila, int columna) {
     } else if (columna == ColConcepto) {
         Marca(fila);
     }
+    Recuento();
     emit Modificado();
 }
 
@@ -243,14 +295,115 @@ void DetalleAsiento::DobleClick(int fila, int columna) {
 void DetalleAsiento::Tecla(QKeyEvent* e) {
     if (!edito()) return;
     const int k = e->key();
-    if (k == Qt::Key_Tab || k == Qt::Key_Backtab || k == Qt::Key_Return || k == Qt::Key_Enter) {
+    const int fila = g->filaActiva();
+    const int columna = g->columnaActiva();
+    const bool cuenta = EsColumnaCuenta(columna);
+    const bool enter = k == Qt::Key_Return || k == Qt::Key_Enter;
+    if (completo->visible() && (k == Qt::Key_Up || k == Qt::Key_Down)) {
         e->accept();
+        completo->Muevo(k == Qt::Key_Up ? -1 : 1);
+    } else if (completo->visible() && k == Qt::Key_Escape) {
+        e->accept();
+        completo->Oculto();
+    } else if (k == Qt::Key_F4 && cuenta && fila >= 1) {
+        e->accept();
+        AbroSelector();
+    } else if (k == Qt::Key_Tab || k == Qt::Key_Backtab || enter) {
+        e->accept();
+        const bool atras = k == Qt::Key_Backtab || (k == Qt::Key_Tab && (e->modifiers() & Qt::ShiftModifier));
+        // Enter takes the account chosen with the arrows, or the only one listed; otherwise what was
+        // typed is looked up as usual (a short code as it is, a hierarchical code, which may stop at
+        // a summary level, a part of a description), never a guess among several.
+        if (enter && cuenta && completo->visible()) {
+            const QLineEdit* editor = completo->Editor();
+            const QString tipeado = editor ? editor->text() : g->texto(fila, columna);
+            if (completo->elegidaConFlechas() ||
+                (completo->lista()->count() == 1 && columna != ColCodJer && !completo->CodigoExacto(tipeado))) {
+                TomoCompletado();
+                return;
+            }
+        }
+        completo->Oculto();
         g->TerminoEdicion();
         ProcesoPendiente();
-        Avanzo(k == Qt::Key_Backtab || (k == Qt::Key_Tab && (e->modifiers() & Qt::ShiftModifier)));
-    } else if (k == Qt::Key_Delete && !g->editando() && g->columnaActiva() < ColDebe) {
+        if (enter && fila >= 1) {
+            if (cuenta) {
+                // An account found goes on to its amount; one still unresolved waits to be corrected.
+                if (CuentaResuelta(fila)) g->setCeldaActual(fila, ColDebe);
+                return;
+            }
+            if (columna == ColDebe || columna == ColHaber) {
+                if (!g->texto(fila, ColDebe).isEmpty() || !g->texto(fila, ColHaber).isEmpty()) {
+                    // The amount typed ends the line: the next one starts at its account.
+                    if (fila < g->filas()) g->setCeldaActual(fila + 1, ColumnaCuentaDefault());
+                    return;
+                }
+                if (Propongo(fila)) return;
+            }
+        }
+        Avanzo(atras);
+    } else if (k == Qt::Key_Delete && !g->editando() && columna < ColDebe) {
         e->accept();
         BorroLinea();
+    } else if (cuenta || columna == ColDebe || columna == ColHaber) {
+        // Once the key has reached the cell editor: the accounts it names, the totals it makes.
+        QTimer::singleShot(0, this, [this, cuenta] {
+            if (cuenta) completo->Actualizo(maximos);
+            Recuento();
+        });
+    }
+}
+
+bool DetalleAsiento::Propongo(int fila) {
+    if (!CuentaResuelta(fila) || !g->texto(fila, ColDebe).isEmpty() || !g->texto(fila, ColHaber).isEmpty())
+        return false;
+    const std::optional<Balanceo> b = PropongoBalanceo(Totales(fila));
+    if (!b) return false;
+    const int destino = b->debe ? ColDebe : ColHaber;
+    g->setCeldaActual(fila, destino);
+    // As if typed: the adjustment date and the legends follow.
+    g->modelo()->AceptoTipeado(fila, destino, b->importe.Texto(g->separadorDecimal()));
+    return true;
+}
+
+void DetalleAsiento::TomoCompletado() {
+    const std::optional<CuentaCompletable> c = completo->Resaltada();
+    if (!c) return;
+    const int fila = g->filaActiva();
+    const int columna = g->columnaActiva();
+    completo->Oculto();
+    g->TerminoEdicion();
+    // The account is known: no lookup of what was typed.
+    pendienteFila = pendienteColumna = 0;
+    GraboUltFormaIngresoCuenta(columna);
+    g->setTexto(fila, ColCuenta, QString::number(c->cuenta));
+    g->setTexto(fila, ColCodInt, c->codInt);
+    g->setTexto(fila, ColCodJer, c->codJer);
+    g->setTexto(fila, ColDescripcion, c->descripcion);
+    ActCmbConceptos(0, true, {fila});
+    g->setCeldaActual(fila, ColDebe);
+    g->setFocus();
+    emit Modificado();
+}
+
+void DetalleAsiento::AbroSelector() {
+    const int fila = g->filaActiva();
+    const int columna = g->columnaActiva();
+    completo->Oculto();
+    g->TerminoEdicion();
+    const bool tipeado = pendienteFila == fila && pendienteColumna == columna;
+    pendienteFila = pendienteColumna = 0;
+    const QString texto = g->texto(fila, columna);
+    // A text just typed no longer names the account the row held.
+    if (tipeado) g->setTexto(fila, ColCuenta, "-1");
+    const bool elegida = DobleClickCuenta(g, fila, columna);
+    if (!elegida && g->texto(fila, ColCuenta) == QLatin1String("-1") && g->texto(fila, columna).isEmpty())
+        g->setTexto(fila, columna, texto);
+    g->setCeldaActual(fila, elegida ? int(ColDebe) : columna);
+    g->setFocus();
+    if (elegida || tipeado) {
+        ActCmbConceptos(0, true, {fila});
+        emit Modificado();
     }
 }
 
@@ -267,7 +420,7 @@ void DetalleAsiento::Avanzo(bool atras) {
         if (i >= n) {
             if (fila >= g->filas()) return;
             ++fila;
-            g->setCeldaActual(fila, UltFormaIngresoCuenta());
+            g->setCeldaActual(fila, ColumnaCuentaDefault());
             return;
         }
     } else {
@@ -282,6 +435,7 @@ void DetalleAsiento::Avanzo(bool atras) {
 }
 
 void DetalleAsiento::CambioFila(int, int nueva) {
+    completo->Oculto();
     if (moviendo || nueva < 1 || !edito()) return;
     if (!CuentaResuelta(nueva)) {
         moviendo = true;
@@ -293,8 +447,7 @@ void DetalleAsiento::CambioFila(int, int nueva) {
 void DetalleAsiento::PosicionoEnCodDefault() {
     const int fila = std::max(1, g->filaActiva());
     if (fila > g->filas()) return;
-    const int columna = UltFormaIngresoCuenta();
-    g->setCeldaActual(fila, columna >= ColCodInt && columna <= ColDescripcion ? columna : ColCodInt);
+    g->setCeldaActual(fila, ColumnaCuentaDefault());
 }
 
 void DetalleAsiento::BorroLinea() {
@@ -305,6 +458,7 @@ void DetalleAsiento::BorroLinea() {
     g->BorroFila(fila);
     if (g->filas() < FilasEdicion) g->AgregoFila();
     g->setFocus();
+    Recuento();
     emit Modificado();
 }
 

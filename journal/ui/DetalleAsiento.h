@@ -2,14 +2,19 @@
 // The lines grid of the entry editor (sprDetAsiento): the account block typed by short code,
 // hierarchical code or description, debit or credit, the line concept with the account's standard
 // legends for the line's side, the marker that adds a concept to them, and the adjustment date.
-// Tab and Enter walk a line's cells in order and start the next line at the account column last used.
+// Tab walks a line's cells in order; Enter after an amount starts the next line at the account
+// column last used, and Enter on a line's empty amount proposes the amount that balances the entry.
+// F4 on an account cell opens the chart picker; while an account cell is typed, the matching
+// postable accounts are listed under it (arrows choose, Enter takes).
 #include "accounts/CodigosJerarquicos.h"
 #include "journal/Asiento.h"
 #include "journal/LineasAsiento.h"
+#include "journal/Tecleo.h"
 
 #include <QObject>
 #include <functional>
 
+class CompletadoCuenta;
 class Grilla;
 class QKeyEvent;
 
@@ -59,9 +64,19 @@ public:
     void BorroLinea();
     // Runs the account lookup of an account cell just typed, if it has not run yet.
     void ProcesoPendiente();
+    // Debit and credit totals of the lines, the amount being typed in an open cell included; `sinFila`
+    // leaves that row out.
+    TotalesAsiento Totales(int sinFila = 0) const;
+    // Tells the totals again (after the screen itself filled or emptied the grid).
+    void Recuento();
+    // The account list shown while an account cell is typed.
+    CompletadoCuenta* completado() const { return completo; }
+    // A new chart or a new entry: the accounts are read again at the next keystroke.
+    void OlvidoCuentas();
 
 signals:
     void Modificado();
+    void TotalesCambiados(const TotalesAsiento& totales);
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -76,11 +91,15 @@ private:
     int pendienteFila = 0; // account cell typed whose lookup waits for its editor to close
     int pendienteColumna = 0;
     bool moviendo = false;
+    CompletadoCuenta* completo = nullptr;
 
     void CambioCelda(int fila, int columna);
     void DobleClick(int fila, int columna);
     void Tecla(QKeyEvent* e);
     void Avanzo(bool atras);
+    bool Propongo(int fila);           // the balancing amount in an empty amount cell
+    void TomoCompletado();                // the highlighted account of the list fills the row
+    void AbroSelector();                  // F4: the chart picker for the account cell
     void CambioFila(int anterior, int nueva);
     bool CuentaResuelta(int fila) const;
     void Marca(int fila);

@@ -24,8 +24,12 @@ std::optional<Eleccion> AbroPlanModal(Grilla* grilla, const PedidoPlan& pedido) 
     a.searchText = pedido.buscado;
     a.chartCompany = pedido.empresa;
     a.chartYear = pedido.ejercicio;
+    // From a grid's account cell the chart is only a picker: typing goes to its search, Enter chooses.
+    a.chartPickOnly = true;
     // A failure to open the chart screen leaves the row unresolved.
-    return Pantallas::Elijo("frmCuentas", a.preselection, grilla ? grilla->window() : nullptr);
+    std::optional<Eleccion> e = Pantallas::Elijo("frmCuentas", a.preselection, grilla ? grilla->window() : nullptr);
+    a.chartPickOnly = false;
+    return e;
 }
 } // namespace
 

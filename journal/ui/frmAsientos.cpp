@@ -23,6 +23,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -97,7 +98,9 @@ void frmAsientos::ArmoPantalla() {
                          "Agregar nuevo asiento, utilizando concepto y detalles de asiento actualmente "
                          "visible como base inicial");
     btnRegAgregar =
-        BotonImagen(clbMaster, "btnRegAgregar", QStyle::SP_FileDialogNewFolder, "Agregar nuevo asiento");
+        BotonImagen(clbMaster, "btnRegAgregar", QStyle::SP_FileDialogNewFolder, "Agregar nuevo asiento (Ctrl+N)");
+    btnCopiar = BotonImagen(clbMaster, "btnCopiar", QStyle::SP_DialogApplyButton,
+                            "Copiar asiento: uno nuevo con las líneas, importes y conceptos del visible (Ctrl+D)");
     btnRegBorrar = BotonImagen(clbMaster, "btnRegBorrar", QStyle::SP_TrashIcon, "Eliminar registro actual");
     btnGuardar =
         BotonImagen(clbMaster, "btnGuardar", QStyle::SP_DialogSaveButton, "Grabar asiento actual (Ctrl+G)");
@@ -106,7 +109,7 @@ void frmAsientos::ArmoPantalla() {
     banda({btnBuscar, btnIzquierda, btnDerecha});
     btnHistorial = BotonImagen(clbMaster, "btnHistorial", QStyle::SP_FileDialogInfoView,
                                "Historial de cambios del asiento actual (Ctrl+H)");
-    banda({btnUndo, btnMas, btnRegAgregar, btnRegBorrar, btnGuardar, btnImprimir, btnHistorial});
+    banda({btnUndo, btnMas, btnCopiar, btnRegAgregar, btnRegBorrar, btnGuardar, btnImprimir, btnHistorial});
     barra->addWidget(clbMaster);
     barra->addStretch();
     btnSalir = BotonImagen(Picture1, "btnSalir", QStyle::SP_DialogCloseButton, "Salir de ventana actual");
@@ -154,17 +157,22 @@ void frmAsientos::ArmoPantalla() {
     lblNvoExistente->setFont(negrita);
     chkEdito = new QCheckBox("Edito", picAsiento);
     chkEdito->setObjectName("chkEdito");
-    chkEdito->setToolTip("Permitir edición de asiento actual");
+    chkEdito->setToolTip("Permitir edición de asiento actual (Ctrl+E)");
     chkEdito->setAccessibleName("Edito");
     inpFecha = Campo(picAsiento, "inpFecha");
     inpFecha->setValidator(new ValidadorFecha(inpFecha));
     inpFecha->setPlaceholderText("dd/mm/aaaa");
+    inpFecha->setToolTip("dd/mm/aaaa; 15: día del mes visible; 15/3: día y mes del ejercicio; + / -: un día "
+                         "más / menos; Enter pasa al concepto");
+    inpFecha->installEventFilter(this);
     inpAsiento = Campo(picAsiento, "inpAsiento");
     inpAsiento->setValidator(new QIntValidator(1, 2147483647, inpAsiento));
     const QString ayudaNumero = "Si está vacío y es nuevo, autonumerable al momento de grabar";
     inpAsiento->setToolTip(ayudaNumero);
     inpConcepto = Campo(picAsiento, "inpConcepto");
     inpConcepto->installEventFilter(this);
+    inpAsiento->installEventFilter(this);
+    inpConcepto->setToolTip("Enter pasa a las líneas; doble click: conceptos de asiento");
     lblFecha = Marco(picAsiento, "lblFecha", "Fecha", inpFecha);
     lblAsiento = Marco(picAsiento, "lblAsiento", "Asiento", inpAsiento);
     lblAsiento->setToolTip(ayudaNumero);
@@ -181,6 +189,26 @@ void frmAsientos::ArmoPantalla() {
     lineas = new DetalleAsiento(
         sprDetAsiento, [this] { return inpFecha->text(); }, [this] { return chkEdito->isChecked(); });
     panel->addWidget(sprDetAsiento, 1);
+    // Running totals: the difference in red while the entry does not balance.
+    auto* totales = new QHBoxLayout;
+    totales->addStretch();
+    auto total = [this, totales](const char* nombre, const QString& titulo) {
+        auto* valor = new QLabel(picAsiento);
+        valor->setObjectName(nombre);
+        valor->setAccessibleName(titulo);
+        valor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        valor->setMinimumWidth(110);
+        auto* rotulo = new QLabel(titulo, picAsiento);
+        rotulo->setBuddy(valor);
+        totales->addWidget(rotulo);
+        totales->addWidget(valor);
+        totales->addSpacing(12);
+        return valor;
+    };
+    lblTotalDebe = total("lblTotalDebe", "Total Debe");
+    lblTotalHaber = total("lblTotalHaber", "Total Haber");
+    lblDiferencia = total("lblDiferencia", "Diferencia");
+    panel->addLayout(totales);
     division->addWidget(picAsiento);
     division->setStretchFactor(0, 2);
     division->setStretchFactor(1, 3);
@@ -193,6 +221,7 @@ void frmAsientos::ArmoPantalla() {
     connect(btnUndo, &QToolButton::clicked, this, &frmAsientos::Deshago);
     connect(btnMas, &QToolButton::clicked, this, [this] { Agrego(true); });
     connect(btnRegAgregar, &QToolButton::clicked, this, [this] { Agrego(false); });
+    connect(btnCopiar, &QToolButton::clicked, this, &frmAsientos::Copio);
     connect(btnRegBorrar, &QToolButton::clicked, this, &frmAsientos::Borro);
     connect(btnGuardar, &QToolButton::clicked, this, &frmAsientos::Guardo);
     connect(btnImprimir, &QToolButton::clicked, this, &frmAsientos::Imprimo);
@@ -210,6 +239,20 @@ void frmAsientos::ArmoPantalla() {
     historial->setContext(Qt::WidgetWithChildrenShortcut);
     connect(historial, &QShortcut::activated, this, &frmAsientos::MuestroHistorial);
     connect(chkEdito, &QCheckBox::clicked, this, &frmAsientos::ClicEdito);
+    auto atajo = [this](QKeySequence teclas, auto accion) {
+        auto* a = new QShortcut(teclas, this);
+        a->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(a, &QShortcut::activated, this, accion);
+    };
+    atajo(QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
+        Agrego(false);
+        if (adding) FocoFecha();
+    });
+    atajo(QKeySequence(Qt::CTRL | Qt::Key_D), &frmAsientos::Copio);
+    atajo(QKeySequence(Qt::CTRL | Qt::Key_E), [this] {
+        if (chkEdito->isVisible() && chkEdito->isEnabled()) chkEdito->click();
+    });
+    connect(lineas, &DetalleAsiento::TotalesCambiados, this, &frmAsientos::MuestroTotales);
     for (QLineEdit* e : {inpFecha, inpAsiento, inpConcepto})
         connect(e, &QLineEdit::textEdited, this, &frmAsientos::MarcoModificado);
     connect(lineas, &DetalleAsiento::Modificado, this, &frmAsientos::MarcoModificado);
@@ -360,6 +403,7 @@ void frmAsientos::MuestroAsiento() {
             chkEdito->show();
             lblNvoExistente->setText("Asiento Existente");
             inpFecha->setText(FechaATexto(a.fecha));
+            fechaMostrada = a.fecha;
             inpAsiento->setText(QString::number(a.asiento));
             inpConcepto->setText(a.concepto);
             lineas->Cargo(a);
@@ -404,31 +448,60 @@ void frmAsientos::PreparoAsientoNuevo() {
     picAsiento->hide();
     chkEdito->hide();
     chkEdito->setChecked(true);
-    inpFecha->setText(FechaATexto(FechaNuevoAsiento(ContextoActual())));
+    fechaMostrada = FechaNuevoAsiento(ContextoActual());
+    inpFecha->setText(FechaATexto(fechaMostrada));
     inpAsiento->clear();
     huella.clear();
-    lineas->LimpioMarcas();
-    if (basedOnShown) {
+    lineas->OlvidoCuentas();
+    if (copiando) {
+        // Lines, amounts and concepts stay; the amounts now date from the new entry.
+        for (int f = 1; f <= sprDetAsiento->filas(); ++f)
+            if (!sprDetAsiento->texto(f, DetalleAsiento::ColFechaAjuste).isEmpty())
+                sprDetAsiento->setTexto(f, DetalleAsiento::ColFechaAjuste, inpFecha->text());
+    } else {
+        lineas->LimpioMarcas();
+    }
+    if (basedOnShown && !copiando) {
         // The shown entry's accounts and concept stay; amounts, line concepts and dates go.
         sprDetAsiento->LimpioBloque(1, DetalleAsiento::ColDebe, sprDetAsiento->filas(),
                                     DetalleAsiento::ColFechaAjuste);
-    } else {
+    } else if (!copiando) {
         inpConcepto->clear();
         sprDetAsiento->setFilas(0);
     }
     sprDetAsiento->setFilas(std::max(sprDetAsiento->filas(), int(DetalleAsiento::FilasEdicion)));
     picAsiento->show();
     HabilitoEdicion(true);
-    inpFecha->setFocus();
+    FocoFecha();
     llenando = false;
+    lineas->Recuento();
+}
+
+void frmAsientos::FocoFecha() {
+    inpFecha->setFocus();
+    // What is typed replaces the date proposed.
+    inpFecha->selectAll();
 }
 
 void frmAsientos::Agrego(bool basado) {
     // A new entry being typed is stored without asking when another is started.
     if (PreguntoGuardarAsiento(!adding)) return;
     basedOnShown = basado;
+    copiando = false;
     adding = true;
     PreparoAsientoNuevo();
+    dirty = true;
+    adding = true;
+}
+
+void frmAsientos::Copio() {
+    if (!picAsiento->isVisible()) return;
+    if (PreguntoGuardarAsiento(!adding)) return;
+    basedOnShown = false;
+    copiando = true;
+    adding = true;
+    PreparoAsientoNuevo();
+    copiando = false;
     dirty = true;
     adding = true;
 }
@@ -566,7 +639,11 @@ void frmAsientos::Busco() {
 void frmAsientos::NuevoAsiento() {
     Agrego(false);
     activateWindow();
-    setFocus();
+    // The date of the new entry is typed at once.
+    if (adding)
+        FocoFecha();
+    else
+        setFocus();
 }
 
 void frmAsientos::BuscoAsientos() {
@@ -598,10 +675,98 @@ void frmAsientos::Imprimo() {
 
 // --- Opening and closing ----------------------------------------------------------------------------
 
+bool frmAsientos::CompletoFecha() {
+    const QDate d = FechaTecleada(inpFecha->text(), fechaMostrada, DiasDelEjercicio(ContextoActual()));
+    if (!d.isValid()) return false;
+    if (inpFecha->text() != FechaATexto(d)) {
+        inpFecha->setText(FechaATexto(d));
+        MarcoModificado();
+    }
+    SigoFecha(d);
+    return true;
+}
+
+void frmAsientos::SigoFecha(const QDate& nueva) {
+    // In a new entry the adjustment dates that took the entry's date (a copy's, or lines typed
+    // before the date was corrected) follow it.
+    if (adding && fechaMostrada.isValid() && nueva != fechaMostrada) {
+        const QString antes = FechaATexto(fechaMostrada);
+        for (int f = 1; f <= sprDetAsiento->filas(); ++f)
+            if (sprDetAsiento->texto(f, DetalleAsiento::ColFechaAjuste) == antes)
+                sprDetAsiento->setTexto(f, DetalleAsiento::ColFechaAjuste, FechaATexto(nueva));
+    }
+    fechaMostrada = nueva;
+}
+
+void frmAsientos::MuevoFecha(int dias) {
+    const QDate d = FechaTecleada(inpFecha->text(), fechaMostrada, DiasDelEjercicio(ContextoActual()));
+    const QDate base = d.isValid() ? d : fechaMostrada;
+    if (!base.isValid()) return;
+    SigoFecha(base.addDays(dias));
+    inpFecha->setText(FechaATexto(fechaMostrada));
+    inpFecha->selectAll();
+    MarcoModificado();
+}
+
+void frmAsientos::FocoLineas() {
+    Grilla* g = sprDetAsiento;
+    int fila = 1;
+    while (fila < g->filas() && (!g->texto(fila, DetalleAsiento::ColDebe).isEmpty() ||
+                                 !g->texto(fila, DetalleAsiento::ColHaber).isEmpty()))
+        ++fila;
+    g->setFocus();
+    const QString cuenta = g->texto(fila, DetalleAsiento::ColCuenta);
+    if (!cuenta.isEmpty() && cuenta != QLatin1String("-1")) {
+        g->setCeldaActual(fila, DetalleAsiento::ColDebe);
+    } else {
+        g->setCeldaActual(fila, DetalleAsiento::ColCodInt);
+        lineas->PosicionoEnCodDefault();
+    }
+}
+
+void frmAsientos::MuestroTotales(const TotalesAsiento& t) {
+    const QChar decimal = sprDetAsiento->separadorDecimal();
+    const QChar miles = decimal == u',' ? u'.' : u',';
+    lblTotalDebe->setText(t.debe.Texto(decimal, miles));
+    lblTotalHaber->setText(t.haber.Texto(decimal, miles));
+    lblDiferencia->setText(t.diferencia().Texto(decimal, miles));
+    QPalette p = lblDiferencia->palette();
+    p.setColor(QPalette::WindowText, t.balanceado() ? palette().color(QPalette::WindowText) : QColor(192, 0, 0));
+    lblDiferencia->setPalette(p);
+}
+
 bool frmAsientos::eventFilter(QObject* objeto, QEvent* evento) {
     if (objeto == inpConcepto && evento->type() == QEvent::MouseButtonDblClick && inpConcepto->isEnabled()) {
         ElijoConcepto();
         return true;
+    }
+    if (objeto == inpFecha && evento->type() == QEvent::FocusIn) {
+        if (const QDate d = TextoAFecha(inpFecha->text()); d.isValid()) fechaMostrada = d;
+    } else if (objeto == inpFecha && evento->type() == QEvent::FocusOut) {
+        CompletoFecha();
+    }
+    if (evento->type() == QEvent::KeyPress && (objeto == inpFecha || objeto == inpAsiento || objeto == inpConcepto)) {
+        auto* k = static_cast<QKeyEvent*>(evento);
+        const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+        if (objeto == inpFecha && (k->key() == Qt::Key_Plus || k->key() == Qt::Key_Minus)) {
+            MuevoFecha(k->key() == Qt::Key_Plus ? 1 : -1);
+            return true;
+        }
+        if (enter && k->modifiers() == Qt::NoModifier) {
+            // Enter walks the header: the date, then the concept (the number, seldom typed, by Tab),
+            // then the lines.
+            if (objeto == inpFecha) {
+                if (!CompletoFecha()) return true;
+                inpConcepto->setFocus();
+                inpConcepto->selectAll();
+            } else if (objeto == inpAsiento) {
+                inpConcepto->setFocus();
+                inpConcepto->selectAll();
+            } else {
+                FocoLineas();
+            }
+            return true;
+        }
     }
     return QWidget::eventFilter(objeto, evento);
 }

@@ -6,7 +6,9 @@
 #include "core/Listado.h"
 #include "core/ui/EstadoEdicion.h"
 #include "core/ui/Pantallas.h"
+#include "journal/Tecleo.h"
 
+#include <QDate>
 #include <QString>
 #include <QWidget>
 
@@ -41,6 +43,7 @@ public:
     QToolButton* btnGuardar = nullptr;
     QToolButton* btnImprimir = nullptr;
     QToolButton* btnHistorial = nullptr;
+    QToolButton* btnCopiar = nullptr;
     QToolButton* btnSalir = nullptr;
     // Entry list and entry panel
     Grilla* sprAsientos = nullptr;
@@ -54,9 +57,15 @@ public:
     QLineEdit* inpAsiento = nullptr;
     QLineEdit* inpConcepto = nullptr;
     Grilla* sprDetAsiento = nullptr;
+    // Running totals under the lines
+    QLabel* lblTotalDebe = nullptr;
+    QLabel* lblTotalHaber = nullptr;
+    QLabel* lblDiferencia = nullptr;
 
     // Screen state (dirty and adding are the edit state's)
     bool basedOnShown = false;
+    bool copiando = false; // the new entry is a copy of the shown one: amounts and concepts too
+    QDate fechaMostrada;   // the entry date before the user began typing over it
     int listRow = 0;
     bool firstActivation = true;
     MaximosNivel maximos;
@@ -73,6 +82,10 @@ public:
     void PreparoAsientoNuevo();
     void HabilitoEdicion(bool on);
     void Agrego(bool basado);
+    // "Copiar asiento": a new entry with the shown entry's lines, amounts and concepts.
+    void Copio();
+    // The date field's text as typed short ("15", "15/3") written whole; false when it names no date.
+    bool CompletoFecha();
     void Guardo();
     // True when the user cancelled (or a save failed).
     bool PreguntoGuardarAsiento(bool preguntar);
@@ -119,4 +132,9 @@ private:
     void ClicEdito();
     void ElijoConcepto();
     int AsientoDeFila(int fila) const;
+    void MuestroTotales(const TotalesAsiento& t);
+    void FocoFecha();
+    void FocoLineas(); // the first line without amounts: its amount, or its account when it has none
+    void MuevoFecha(int dias);
+    void SigoFecha(const QDate& nueva); // the date shown from now on
 };

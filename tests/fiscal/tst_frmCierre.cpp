@@ -47,6 +47,7 @@ QString ElijoEnPlan(QWidget* pantalla, QPushButton* boton, const QString& busco)
         auto* plan = qobject_cast<frmCuentas*>(w);
         QVERIFY(plan);
         inicial = plan->inpBusqDescripcion->text();
+        QCOMPARE(plan->focusWidget(), plan->inpBusqDescripcion); // searching by description
         Escribo(plan->inpBusqDescripcion, busco);
         Clic(plan->btnSeleccionar);
     });
@@ -107,6 +108,7 @@ void PruebaFrmCierre::cierreDesdeElMenu() {
     Entorno e;
     Libro(e);
     App().currentYear = 1;
+    EscriboLocal("Varios", "UltFormaIngresoCuenta", "2"); // the journal's lines typed by short code
     frmMain principal;
     principal.ActualizoMenus();
     QStringList visto, buscado;
@@ -138,7 +140,8 @@ void PruebaFrmCierre::cierreDesdeElMenu() {
     QCOMPARE(buscado, (QStringList{"", "GASTOS", "GASTOS", "RESULTADOS ACUMULADOS"}));
     QCOMPARE(MensajePrueba::Mostrados().at(1).icono, Icono::Informacion);
     QCOMPARE(MensajePrueba::Mostrados().at(2).icono, Icono::Ninguno);
-    QCOMPARE(LeoLocal("Varios", "UltFormaIngresoCuenta", ""), QString("4"));
+    // The picker's search by description did not change the way the journal's lines are typed.
+    QCOMPARE(LeoLocal("Varios", "UltFormaIngresoCuenta", ""), QString("2"));
     QCOMPARE(NuloAVacio(ValorCampo("DetAsientos", "Cuenta", "Asiento=3 AND Concepto='Ajuste resultados'")),
              "9");
     QCOMPARE(NuloAVacio(ValorCampo("Asientos", "Concepto", "Asiento=3")), "Cierre d'año");

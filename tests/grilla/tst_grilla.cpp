@@ -499,6 +499,29 @@ void PruebaGrilla::senalesDeUsuario() {
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_VERIFY(!g.editando());
     QCOMPARE(g.texto(3, 1), QStringLiteral("xy"));
+    // Ending the edit from the program stores what the editor holds even when the focus is not in it
+    // (its window not active again yet after a dialog closed).
+    QWidget otra;
+    otra.show();
+    otra.activateWindow();
+    QTRY_VERIFY(otra.isActiveWindow());
+    QTest::keyClick(&g, Qt::Key_F2);
+    editor = Editor(g);
+    QVERIFY(editor);
+    QTest::keyClicks(editor, QStringLiteral("zw"));
+    QVERIFY(QApplication::focusWidget() != editor);
+    g.TerminoEdicion();
+    QVERIFY(!g.editando());
+    QCOMPARE(g.texto(3, 1), QStringLiteral("zw"));
+    // Nor need the editor be on the current cell (the screen may have moved it while the cell was typed).
+    g.edit(g.model()->index(0, 2));
+    editor = Editor(g);
+    QVERIFY(editor);
+    QTest::keyClicks(editor, QStringLiteral("fuera"));
+    QVERIFY(g.currentIndex() != g.model()->index(0, 2));
+    g.TerminoEdicion();
+    QVERIFY(!g.editando());
+    QCOMPARE(g.texto(1, 2), QStringLiteral("fuera"));
 
     QSignalSpy doble(&g, &Grilla::DobleClick);
     const QRect r = g.visualRect(g.model()->index(1, 2));

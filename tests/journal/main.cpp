@@ -15,5 +15,5 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     RegistroPantallasAsientos();
-    return EjecutoPruebasPantallas<PruebaAsiento, PruebaEditor, PruebaBusqueda, PruebaPantallaBusqueda>(argc, argv);
+    return EjecutoPruebasPantallas<PruebaAsiento, PruebaEditor, PruebaBusqueda, PruebaPantallaBusqueda, PruebaTeclado>(argc, argv);
 }

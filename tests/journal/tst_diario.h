@@ -34,6 +34,26 @@ private slots:
     void cerradoEHistorial();
 };
 
+// Typing entries by keyboard.
+class PruebaTeclado : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void fechas_data();
+    void fechas();
+    void busquedas_data();
+    void busquedas();
+    void totales_data();
+    void totales();
+    void comandoYCodigoCorto();
+    void selector_data();
+    void selector();
+    void completado();
+    void copiaYAtajos();
+    void ventaDeTresLineas();
+};
+
 // Saves `cantidad` new entries into the database at `ruta` (company 1, year 1); the number of
 // failures. Run in a child process to act as a second workstation.
 int GraboEnOtroProceso(const QString& ruta, int cantidad);

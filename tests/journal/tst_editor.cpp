@@ -463,7 +463,7 @@ void PruebaEditor::teclado() {
     tipeo("caja", Qt::Key_Tab);
     QCOMPARE(g->texto(1, D::ColDescripcion), QString("CAJA"));
     QCOMPARE(celda(), qMakePair(1, int(D::ColDebe)));
-    tipeo("100", Qt::Key_Return);
+    tipeo("100", Qt::Key_Tab); // Tab walks the line's cells (Enter would start the next line)
     QCOMPARE(g->texto(1, D::ColDebe), QString("100.00"));
     QCOMPARE(celda(), qMakePair(1, int(D::ColHaber)));
     tipeo("", Qt::Key_Tab);
