@@ -132,8 +132,11 @@ void PruebaEscala::planesBalance() {
         // account; neither read whole where only a range is wanted.
         QCOMPARE(PlanUsaIndice(pasos, "idxAsientosFecha"), lectura != LecturaLineas::Ejercicio);
         QVERIFY2(!PlanLeeEntera(pasos, "Asientos"), qPrintable(plan));
-        if (lectura != LecturaLineas::Ejercicio) QVERIFY2(!PlanLeeEntera(pasos, "DetAsientos"), qPrintable(plan));
         if (archivo) {
+            // (The server's planner weighs a whole read of a table this small against looking up each
+            // entry's lines by its own figures; its plans for ranges are not pinned, the benchmark
+            // measures them.)
+            if (lectura != LecturaLineas::Ejercicio) QVERIFY2(!PlanLeeEntera(pasos, "DetAsientos"), qPrintable(plan));
             // Each entry's lines through their key, never every line of the year looked up by entry.
             QCOMPARE(PlanUsaIndice(pasos, "idxDetAsientosCuenta"), lectura != LecturaLineas::Periodo);
             QCOMPARE(PlanUsaIndice(pasos, "sqlite_autoindex_DetAsientos_1"), lectura != LecturaLineas::Ejercicio);

@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,16 +77,6 @@ TablaReporte TablaAncha() {
 
 } // namespace
 
-PruebaPaginas::PruebaPaginas() = default;
-PruebaPaginas::~PruebaPaginas() = default;
-
-void PruebaPaginas::initTestCase() {
-    entorno = std::make_unique<Entorno>();
-    const Demostracion::Creacion r = Demostracion::CreoDemostracion(ContextoActual());
-    QVERIFY2(r.ok, qPrintable(r.mensaje));
-    empresa = r.empresa;
-}
-
 void PruebaPaginas::informes_data() {
     QTest::addColumn<QString>("informe");
     for (const char* i : {"balance", "mayores", "diario", "reajustado", "ancho"})
@@ -98,10 +89,13 @@ void PruebaPaginas::informes_data() {
 void PruebaPaginas::informes() {
     QFETCH(QString, informe);
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext no está instalado");
-    const int ejercicio = ValorCampoTabla(ContextoActual(), "Ejercicios", "MAX(NumEjercicio)", "EmpresaPropia=?",
-                                          {empresa})
-                              .value_or(QVariant())
-                              .toInt();
+    Entorno entorno;
+    const Demostracion::Creacion demo = Demostracion::CreoDemostracion(ContextoActual());
+    QVERIFY2(demo.ok, qPrintable(demo.mensaje));
+    const int empresa = demo.empresa;
+    QSqlQuery q = Consulto("SELECT MAX(NumEjercicio) FROM Ejercicios WHERE EmpresaPropia=?", {empresa});
+    QVERIFY(q.next());
+    const int ejercicio = q.value(0).toInt();
     const Contexto ctx = Contexto::De(empresa, ejercicio);
     QDate desde, hasta;
     QVERIFY(FechasEjercicio(ctx, &desde, &hasta));
