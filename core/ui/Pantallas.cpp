@@ -111,6 +111,12 @@ int VersionComandos() {
 bool Registrada(const QString& nombre) {
     return Tabla().contains(nombre);
 }
+QStringList Registradas() {
+    QStringList nombres = Tabla().keys();
+    nombres.sort();
+    return nombres;
+}
+
 std::optional<Forma> FormaDe(const QString& nombre) {
     const auto it = Tabla().constFind(nombre);
     if (it == Tabla().constEnd()) return std::nullopt;

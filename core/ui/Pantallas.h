@@ -51,6 +51,8 @@ QList<Comando> Comandos(const QString& menu);
 // Changes whenever the registered commands change: the main window rebuilds its menus then.
 int VersionComandos();
 bool Registrada(const QString& nombre);
+// Every registered screen's name, sorted.
+QStringList Registradas();
 std::optional<Forma> FormaDe(const QString& nombre);
 // A condition asked before the screen is built, each time it opens: false means it may not open now
 // (the condition has told the user why). Lets a library that the opener cannot link add its checks.
