@@ -141,6 +141,7 @@ struct Columna {
 struct Armado {
     QDate desde, hasta;
     QDate fin;      // the year's last day
+    bool reexpreso = false;
     QString moneda; // what the title says of the amounts
     QVector<Columna> columnas;
     QStringList notas;
@@ -165,6 +166,7 @@ bool Preparo(const Contexto& ctx, const Pedido& p, bool situacion, Armado* a, QS
         return false;
     }
     const bool reexpreso = p.ajustadoAl.isValid();
+    a->reexpreso = reexpreso;
     QString tabla;
     if (reexpreso && !ExisteTablaAjuste(ctx, p.tablaAjuste, &tabla)) {
         *error = QString("No existe la tabla de ajuste %1; elija la tabla con que reexpresar.").arg(p.tablaAjuste);
@@ -317,9 +319,15 @@ bool TablaSituacion(const Contexto& ctx, const Pedido& pedido, TablaReporte* tab
         const Importe d = c.cifras.Activo() - (c.cifras.Pasivo() + c.cifras.Patrimonio() + c.cifras.Resultado());
         if (!d.esCero()) difieren << c.titulo.toLower() + " en " + d.abs().Texto(u',', u'.');
     }
+    // Restated, monetary accounts keep their amounts while the rest grow: the difference is the result
+    // of exposure to inflation that the books have not recorded (or an unbalanced entry, which the
+    // historical statement tells).
     if (!difieren.isEmpty())
         e.Aviso("el Activo y el Pasivo más el Patrimonio Neto difieren " + difieren.join(", ") +
-                "; hay asientos desbalanceados.");
+                (a.reexpreso ? "; en moneda reexpresada es el resultado por exposición a la inflación "
+                               "(RECPAM) que los asientos no registran, si el estado en moneda histórica "
+                               "balancea."
+                             : "; hay asientos desbalanceados."));
     Amueblo(ctx, a, "Estado de Situación Patrimonial al " + FechaATexto(a.hasta), &t);
     *tabla = t;
     return true;

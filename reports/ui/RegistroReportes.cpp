@@ -5,6 +5,7 @@
 #include "reports/ui/frmRptBalance.h"
 #include "reports/ui/frmRptBalanceReAjustado.h"
 #include "reports/ui/frmRptDiarioGeneral.h"
+#include "reports/ui/frmRptEstados.h"
 #include "reports/ui/frmRptMayores.h"
 
 #include <QMap>
@@ -17,6 +18,12 @@ template <class Forma> QWidget* Abro(QWidget* padre) {
     delete f;
     return nullptr;
 }
+template <bool situacion> QWidget* AbroEstado(QWidget* padre) {
+    auto* f = new frmRptEstados(situacion, padre);
+    if (f->abierta()) return f;
+    delete f;
+    return nullptr;
+}
 
 // The screen of each report that has one, by the screen's name.
 const QMap<QString, Pantallas::Fabrica>& Fabricas() {
@@ -25,6 +32,8 @@ const QMap<QString, Pantallas::Fabrica>& Fabricas() {
         {"frmRptMayores", Abro<frmRptMayores>},
         {"frmRptBalance", Abro<frmRptBalance>},
         {"frmRptBalanceReAjustado", Abro<frmRptBalanceReAjustado>},
+        {"frmRptEstadoSituacion", AbroEstado<true>},
+        {"frmRptEstadoResultados", AbroEstado<false>},
     };
     return fabricas;
 }

@@ -93,6 +93,8 @@ void PruebaPrincipal::menus() {
          "M_BuscarAsientos=&Buscar Asiento/s"},
         {"M_Listados=&Listados", "M_DiarioGeneral=&Diario General", "M_Mayores=&Mayores",
          "M_Balance=&Balance Sumas y Saldos", "M_BalanceReAjustado=Balance Sumas y Saldos &ReAjustado"},
+        {"M_Reportes=&Reportes", "M_EstadoSituacion=Estado de &Situación Patrimonial",
+         "M_EstadoResultados=Estado de &Resultados"},
         {"M_Contrasena=&Seguridad", "M_Usuarios=&Usuarios", "M_CambioContrasena=&Cambio Contraseña"},
         {"M_Especiales=&Especiales", "M_Calculadora=C&alculadora", "-",
          "M_CierreEjercicio=&Cierre automático ejercicio",
