@@ -4,6 +4,8 @@
 #include "core/Transaccion.h"
 
 #include <QMap>
+#include <QSqlField>
+#include <QSqlRecord>
 #include <QStringList>
 #include <algorithm>
 #include <functional>
@@ -317,6 +319,60 @@ bool GraboAsignaciones(const Contexto& ctx, const QVector<Asignacion>& asignacio
         return false;
     }
     return true;
+}
+
+FilasLeidas FilasRubros(const Contexto& ctx) {
+    FilasLeidas r;
+    PlanEstados plan;
+    QVector<Asignacion> asignaciones;
+    if (!plan.Cargo(ctx, &r.error) || !AsignacionesEjercicio(ctx, plan, &asignaciones, nullptr, &r.error)) {
+        r.ok = false;
+        return r;
+    }
+    QHash<int, Asignacion> por;
+    for (const Asignacion& a : asignaciones)
+        por.insert(a.cuenta, a);
+    for (const CuentaEstado& c : plan.cuentas()) {
+        if (!por.contains(c.cuenta)) continue;
+        const Asignacion& a = por[c.cuenta];
+        const Rubro* rubro = RubroDe(a.rubro);
+        const QString nombre = plan.Nombre(c.cuenta);
+        const QVariantList valores = {c.cuenta, nombre.section(' ', 0, 0), c.descripcion, a.rubro,
+                                      rubro ? rubro->nombre : QString(), a.noCorriente ? -1 : 0};
+        const QStringList campos = {"Cuenta", "Codigo", "Descripcion", "Rubro", "nomRubro", "NoCorriente"};
+        QSqlRecord registro;
+        for (int i = 0; i < campos.size(); ++i) {
+            registro.append(QSqlField(campos[i], valores[i].metaType()));
+            registro.setValue(i, valores[i]);
+        }
+        r.filas << FilaLeida(registro);
+    }
+    return r;
+}
+
+namespace {
+Resultado CambioAsignaciones(const Contexto& ctx, const std::function<void(QVector<Asignacion>&)>& cambio) {
+    Resultado r;
+    PlanEstados plan;
+    QVector<Asignacion> asignaciones;
+    if (!plan.Cargo(ctx, &r.error) || !AsignacionesEjercicio(ctx, plan, &asignaciones, nullptr, &r.error) ||
+        (cambio(asignaciones), !GraboAsignaciones(ctx, asignaciones, &r.error)))
+        r.ok = false;
+    return r;
+}
+} // namespace
+
+Resultado GraboAsignacion(const Contexto& ctx, const Asignacion& a, int anterior) {
+    return CambioAsignaciones(ctx, [&](QVector<Asignacion>& todas) {
+        todas.removeIf([&](const Asignacion& x) { return x.cuenta == a.cuenta || (anterior && x.cuenta == anterior); });
+        todas << a;
+    });
+}
+
+Resultado BorroAsignacion(const Contexto& ctx, int cuenta) {
+    return CambioAsignaciones(ctx, [cuenta](QVector<Asignacion>& todas) {
+        todas.removeIf([cuenta](const Asignacion& x) { return x.cuenta == cuenta; });
+    });
 }
 
 } // namespace Estados

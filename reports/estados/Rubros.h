@@ -9,6 +9,7 @@
 // natural side), the names of the groups beneath them the heading; a group whose name says nothing
 // takes the side's general heading.
 #include "accounts/CodigosJerarquicos.h"
+#include "core/CatalogoDatos.h"
 #include "core/Contexto.h"
 
 #include <QHash>
@@ -112,6 +113,14 @@ bool AsignacionesEjercicio(const Contexto& ctx, const PlanEstados& plan, QVector
 // too, and a result account takes a heading of the income statement, a balance-sheet account one of the
 // statement of financial position.
 QString VerificoAsignacion(const PlanEstados& plan, const Asignacion& a);
+// The headings of the year one row per account given (the default ones when none were stored), in
+// tree order, for the headings' screen: Cuenta, Codigo (as users see it), Descripcion, Rubro, nomRubro,
+// NoCorriente.
+FilasLeidas FilasRubros(const Contexto& ctx);
+// Gives the account its heading (anterior: the account the record had before, 0 for a new one), or
+// takes it away; the year's headings are stored whole (the default ones, the first time).
+Resultado GraboAsignacion(const Contexto& ctx, const Asignacion& a, int anterior);
+Resultado BorroAsignacion(const Contexto& ctx, int cuenta);
 // Replaces the year's headings by these in one transaction; refused, with nothing written, when one of
 // them cannot be given (the message names the account).
 bool GraboAsignaciones(const Contexto& ctx, const QVector<Asignacion>& asignaciones, QString* error);

@@ -7,6 +7,7 @@
 #include "reports/ui/frmRptDiarioGeneral.h"
 #include "reports/ui/frmRptEstados.h"
 #include "reports/ui/frmRptMayores.h"
+#include "reports/ui/frmRubrosEstados.h"
 
 #include <QMap>
 
@@ -47,4 +48,9 @@ void RegistroPantallasReportes() {
         if (!fabrica) continue;
         Pantallas::Registro(d.forma, Pantallas::Forma::Hija, fabrica, {Pantallas::Comando(d.menu, d.orden, d.comando, d.caption)});
     }
+    // The headings the financial statements gather the accounts under.
+    Pantallas::Registro("frmRubrosEstados", Pantallas::Forma::Modal,
+                        [](QWidget* p) -> QWidget* { return new frmRubrosEstados(p); },
+                        {Pantallas::Comando("M_Reportes", 90, "M_RubrosEstados", "R&ubros de los Estados Contables", true,
+                                            [](QWidget* v) { Pantallas::AbroCatalogo("frmRubrosEstados", v); })});
 }

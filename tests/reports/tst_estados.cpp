@@ -8,8 +8,12 @@
 #include "fiscal/Ejercicios.h"
 #include "reports/ReAjustado.h"
 #include "reports/estados/Estados.h"
+#include "reports/ui/frmRubrosEstados.h"
+#include "core/ui/Grilla.h"
 #include "tests/support/Entorno.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -219,6 +223,23 @@ void PruebaEstados::rubros() {
     QVector<Asignacion> leidas;
     QVERIFY(LeoAsignaciones(ctx, &leidas, &error));
     QCOMPARE(leidas.size(), menos.size());
+    // The headings' screen gives the cost of sales its heading back, and the statements are made.
+    App().currentCompany = empresa;
+    App().currentYear = segundo;
+    {
+        frmRubrosEstados f;
+        f.Cargo();
+        const int filas = f.sprMaster->filas();
+        f.Agrego();
+        f.inpCodigo->setText("5.1");
+        f.cmbRubro->setCurrentIndex(f.cmbRubro->findText("Costo de Ventas"));
+        QVERIFY(f.Guardo());
+        QCOMPARE(f.sprMaster->filas(), filas + 1);
+    }
+    QVERIFY2(TablaResultados(ctx, {}, &t, &error), qPrintable(error));
+    QCOMPARE(Fila(t, "Costo de Ventas"), I("-288984499.80"));
+    QVERIFY(LeoAsignaciones(ctx, &leidas, &error));
+    QCOMPARE(leidas.size(), menos.size() + 1);
     // Copied with the chart.
     const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(empresa, -1, QDate(2025, 1, 1), QDate(2025, 12, 31),
                                                                TablaEjercicio(ctx));
