@@ -142,7 +142,6 @@ struct Armado {
     QDate desde, hasta;
     QDate fin;      // the year's last day
     bool reexpreso = false;
-    QString moneda; // what the title says of the amounts
     QVector<Columna> columnas;
     QStringList notas;
 };
@@ -205,7 +204,6 @@ bool Preparo(const Contexto& ctx, const Pedido& p, bool situacion, Armado* a, QS
             return false;
         a->columnas << previa;
     }
-    a->moneda = reexpreso ? "reexpresado al " + FechaATexto(p.ajustadoAl) : QString("en moneda histórica");
     if (reexpreso)
         a->notas << "Importes reexpresados al " + FechaATexto(p.ajustadoAl) + " por la tabla de ajuste " +
                         (tabla.isEmpty() ? QString::number(p.tablaAjuste) : tabla);
@@ -276,7 +274,9 @@ private:
 };
 
 void Amueblo(const Contexto& ctx, const Armado& a, const QString& titulo, TablaReporte* t) {
-    t->titulo = titulo + ", " + a.moneda;
+    // The title is the statement and its date; the lines under it say whether the amounts are
+    // historical or restated, and to what they are compared.
+    t->titulo = titulo;
     t->membrete = MembreteEmpresa(ctx);
     t->notas = a.notas;
 }

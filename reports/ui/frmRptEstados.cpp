@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 frmRptEstados::frmRptEstados(bool situacion, QWidget* padre)
     : PantallaReporte(DeInforme(situacion ? "frmRptEstadoSituacion" : "frmRptEstadoResultados"), padre),
@@ -25,13 +26,20 @@ frmRptEstados::frmRptEstados(bool situacion, QWidget* padre)
     ftrAjustadoAl->setToolTip("Vacío: importes en moneda histórica");
     FiltrosPropios()->addWidget(Marco(this, "fraAjustadoAl", "Reexpresado al", ftrAjustadoAl));
     Inicio();
+    // The statement of financial position runs from the year's start to its "Hasta" date.
+    if (situacion) ftrFechaDe->setEnabled(false);
 }
 
 void frmRptEstados::PreparoGrilla() {
     TablaReporte vacia;
     vacia.columnas = {"Rubro", "Actual", "Anterior"};
     vacia.importes = {false, true, true};
-    PreparoGrillaReporte(sprRpt, vacia, {340, 140, 140}, true);
+    PreparoGrillaReporte(sprRpt, vacia, {340, 170, 170}, true);
+}
+
+void frmRptEstados::Vuelco() {
+    PreparoGrillaReporte(sprRpt, tabla, {340, 170, 170}, true);
+    PantallaReporte::Vuelco();
 }
 
 void frmRptEstados::ColocoFiltrosPropios() {
@@ -45,15 +53,12 @@ bool frmRptEstados::Armo(const QDate& desde, const QDate& hasta, QString* error)
     p.desde = desde;
     p.hasta = hasta;
     p.comparativo = chkComparativo->isChecked();
+    // The field's mask leaves its separators in an empty field: no digit, no date.
     const QString al = ftrAjustadoAl->text().trimmed();
-    if (!al.isEmpty() && al.size() != 10) {
-        *error = "La fecha Reexpresado al no es válida; escríbala como dd/mm/aaaa o déjela vacía.";
-        return false;
-    }
-    if (!al.isEmpty()) {
+    if (al.contains(QRegularExpression("[0-9]"))) {
         p.ajustadoAl = TextoAFecha(al);
         p.tablaAjuste = TablaEjercicio(ctx);
-        if (!p.ajustadoAl.isValid()) {
+        if (al.size() != 10 || !p.ajustadoAl.isValid()) {
             *error = "La fecha Reexpresado al no es válida; escríbala como dd/mm/aaaa o déjela vacía.";
             return false;
         }

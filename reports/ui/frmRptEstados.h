@@ -21,6 +21,8 @@ protected:
     void PreparoGrilla() override;
     void ColocoFiltrosPropios() override;
     bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
+    // The columns take the titles of the statement built (its dates, one or two years).
+    void Vuelco() override;
 
 private:
     bool situacion;

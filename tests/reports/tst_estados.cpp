@@ -8,6 +8,7 @@
 #include "fiscal/Ejercicios.h"
 #include "reports/ReAjustado.h"
 #include "reports/estados/Estados.h"
+#include "reports/ui/frmRptEstados.h"
 #include "reports/ui/frmRubrosEstados.h"
 #include "core/ui/Grilla.h"
 #include "tests/support/Entorno.h"
@@ -129,7 +130,9 @@ void PruebaEstados::demostracion() {
                 }
                 QCOMPARE(iguales + int(TieneAviso(solo)), int(solo.filas.size()));
                 QVERIFY(montos > 8);
-                QVERIFY(actual.titulo.contains(reexpreso ? "reexpresado al 31/12/2024" : "moneda histórica"));
+                QCOMPARE(actual.notas.first(), reexpreso ? "Importes reexpresados al 31/12/2024 por la tabla de ajuste " +
+                                                              Demostracion::DescripcionTabla
+                                                        : QString("Importes en moneda histórica"));
             }
         }
         // The closing carries the statement's result; the statement leaves the closing out.
@@ -238,6 +241,13 @@ void PruebaEstados::rubros() {
     }
     QVERIFY2(TablaResultados(ctx, {}, &t, &error), qPrintable(error));
     QCOMPARE(Fila(t, "Costo de Ventas"), I("-288984499.80"));
+    // The statement's screen, historical with its restatement date left empty, and restated.
+    for (const QString& al : {QString(), QString("31/12/2024")}) {
+        frmRptEstados f(false);
+        f.ftrAjustadoAl->setText(al);
+        QVERIFY(f.ActualizoReporte());
+        QCOMPARE(f.sprRpt->filas(), int(t.filas.size()));
+    }
     QVERIFY(LeoAsignaciones(ctx, &leidas, &error));
     QCOMPARE(leidas.size(), menos.size() + 1);
     // Copied with the chart.
