@@ -144,6 +144,7 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
         const QVariantList& parametros;
     } pasos[] = {
         {"DELETE FROM CuentasConceptos WHERE EmpresaPropia=? AND NumEjercicio=?", destino},
+        {"DELETE FROM RubrosCuentas WHERE EmpresaPropia=? AND NumEjercicio=?", destino},
         {"DELETE FROM Cuentas WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta<>0", destino},
         {Dialecto::InsertoOIgnoro(
              "Cuentas (EmpresaPropia, NumEjercicio, Cuenta, CuentaPadre, NumHijo) VALUES "
@@ -159,6 +160,10 @@ Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, i
         {"INSERT INTO CuentasConceptos (EmpresaPropia, NumEjercicio, Cuenta, ConceptoDetAsiento, Debe) "
          "SELECT ?, ?, Cuenta, ConceptoDetAsiento, Debe FROM CuentasConceptos "
          "WHERE EmpresaPropia=? AND NumEjercicio=? AND Cuenta<>0",
+         copia},
+        // The headings of the financial statements go with the chart.
+        {"INSERT INTO RubrosCuentas (EmpresaPropia, NumEjercicio, Cuenta, Rubro, NoCorriente) "
+         "SELECT ?, ?, Cuenta, Rubro, NoCorriente FROM RubrosCuentas WHERE EmpresaPropia=? AND NumEjercicio=?",
          copia},
     };
     for (const auto& p : pasos) {

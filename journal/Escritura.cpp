@@ -264,9 +264,13 @@ QList<int> AsientosCierre(const Contexto& c) {
     return r;
 }
 
-int EjercicioAnterior(int empresa, int ejercicio) {
-    const Valor comienzo = ValorCampo("Ejercicios", "ComienzoEjercicio", Alcance, {empresa, ejercicio});
+int EjercicioAnterior(const Contexto& c) {
+    const Valor comienzo = ValorCampo(c, "Ejercicios", "ComienzoEjercicio", Alcance, {c.empresa, c.ejercicio});
     if (!comienzo || comienzo->isNull()) return 0;
-    return int(NumeroOCero(ValorCampo("Ejercicios", "NumEjercicio", "EmpresaPropia=? AND FinEjercicio<?",
-                                      {empresa, FechaSql(FechaDeBase(*comienzo))}, "ComienzoEjercicio DESC")));
+    return int(NumeroOCero(ValorCampo(c, "Ejercicios", "NumEjercicio", "EmpresaPropia=? AND FinEjercicio<?",
+                                      {c.empresa, FechaSql(FechaDeBase(*comienzo))}, "ComienzoEjercicio DESC")));
+}
+
+int EjercicioAnterior(int empresa, int ejercicio) {
+    return EjercicioAnterior(Contexto::De(empresa, ejercicio));
 }

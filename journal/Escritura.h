@@ -68,3 +68,5 @@ QList<int> AsientosCierre(const Contexto& c);
 // The year of the company that precedes this one by dates: among those that end before it starts, the
 // one that starts latest (its number is no guide: years may be created in any order). 0 when none.
 int EjercicioAnterior(int empresa, int ejercicio);
+// The same on the context's connection, for its company and year.
+int EjercicioAnterior(const Contexto& c);

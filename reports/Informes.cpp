@@ -6,6 +6,7 @@
 #include "reports/HistorialCambios.h"
 #include "reports/Mayores.h"
 #include "reports/ReAjustado.h"
+#include "reports/estados/Estados.h"
 
 namespace {
 
@@ -142,6 +143,74 @@ DescriptorInforme ReAjustado() {
     return d;
 }
 
+// The two financial statements read the same options: the period, and the date and table to restate to.
+ArmadoInforme ArmoEstado(const PedidoInforme& p, TablaReporte* tabla, QString* error, bool situacion) {
+    Estados::Pedido pedido;
+    pedido.desde = p.desde;
+    pedido.hasta = p.hasta;
+    if (p.opciones.contains("--ajustado-al")) {
+        pedido.ajustadoAl = TextoAFecha(p.opciones.value("--ajustado-al"));
+        if (!pedido.ajustadoAl.isValid()) {
+            *error = "La fecha de reexpresión no es válida: " + p.opciones.value("--ajustado-al");
+            return ArmadoInforme::ArgumentoMalo;
+        }
+        pedido.tablaAjuste = TablaEjercicio(p.ctx);
+        if (p.opciones.contains("--tabla")) pedido.tablaAjuste = p.opciones.value("--tabla").toInt();
+        if (!ExisteTablaAjuste(p.ctx, pedido.tablaAjuste)) {
+            *error = pedido.tablaAjuste < 0 ? QString("El ejercicio no indica tabla de ajuste; indíquela con --tabla.")
+                                            : QString("No existe la tabla de índices %1.").arg(pedido.tablaAjuste);
+            return ArmadoInforme::ArgumentoMalo;
+        }
+    }
+    return Resultado(situacion ? Estados::TablaSituacion(p.ctx, pedido, tabla, error)
+                               : Estados::TablaResultados(p.ctx, pedido, tabla, error));
+}
+
+const OpcionInforme Reexpresion = {"--ajustado-al", "dd/mm/aaaa",
+                                   "situacion y resultados: reexpresados a esa fecha (por omisión, en\n"
+                                   "moneda histórica)"};
+
+DescriptorInforme Situacion() {
+    DescriptorInforme d;
+    d.clave = "situacion";
+    d.titulo = "Estado de Situación Patrimonial";
+    d.ayuda = "Estado de Situación Patrimonial a la fecha --hasta, comparativo con el ejercicio\n"
+              "anterior, sin los asientos de cierre";
+    d.opciones = {Reexpresion};
+    d.forma = "frmRptEstadoSituacion";
+    d.menu = "M_Reportes";
+    d.orden = 10;
+    d.comando = "M_EstadoSituacion";
+    d.caption = "Estado de &Situación Patrimonial";
+    d.seccion = d.trabajo = "Estados";
+    d.encabezado = "Estado de Situación Patrimonial entre ";
+    d.ayudaActualizar = "Actualizar a la fecha Hasta";
+    d.armo = [](const PedidoInforme& p, TablaReporte* tabla, QString* error) {
+        return ArmoEstado(p, tabla, error, true);
+    };
+    return d;
+}
+
+DescriptorInforme Resultados() {
+    DescriptorInforme d;
+    d.clave = "resultados";
+    d.titulo = "Estado de Resultados";
+    d.ayuda = "Estado de Resultados entre --desde y --hasta, comparativo con el ejercicio anterior";
+    d.opciones = {Reexpresion};
+    d.forma = "frmRptEstadoResultados";
+    d.menu = "M_Reportes";
+    d.orden = 20;
+    d.comando = "M_EstadoResultados";
+    d.caption = "Estado de &Resultados";
+    d.seccion = d.trabajo = "Estados";
+    d.encabezado = "Estado de Resultados entre ";
+    d.ayudaActualizar = "Actualizar en base a fechas seleccionadas";
+    d.armo = [](const PedidoInforme& p, TablaReporte* tabla, QString* error) {
+        return ArmoEstado(p, tabla, error, false);
+    };
+    return d;
+}
+
 DescriptorInforme Historial() {
     DescriptorInforme d;
     d.clave = "historial";
@@ -158,7 +227,9 @@ DescriptorInforme Historial() {
 } // namespace
 
 const QVector<DescriptorInforme>& Informes() {
-    static const QVector<DescriptorInforme> informes = {Balance(), Mayores(), Diario(), ReAjustado(), Historial()};
+    static const QVector<DescriptorInforme> informes = {Balance(),    Mayores(),    Diario(),
+                                                          ReAjustado(), Situacion(), Resultados(),
+                                                          Historial()};
     return informes;
 }
 

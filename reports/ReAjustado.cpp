@@ -35,11 +35,13 @@ QString Ajustables(const Contexto& ctx, QVariantList* p) {
 
 // The lines of the current company and year whose entry's date lies in the period: D the line, A its
 // entry.
-QString LineasDelPeriodo(const Contexto& ctx, const QDate& desde, const QDate& hasta, QVariantList* p) {
+QString LineasDelPeriodo(const Contexto& ctx, const QDate& desde, const QDate& hasta, QVariantList* p,
+                         bool sinCierres) {
     *p << ctx.empresa << ctx.ejercicio << FechaSql(desde) << FechaSql(hasta);
     return " FROM DetAsientos AS D INNER JOIN Asientos AS A ON A.EmpresaPropia=D.EmpresaPropia AND "
            "A.NumEjercicio=D.NumEjercicio AND A.Asiento=D.Asiento"
-           " WHERE D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?";
+           " WHERE D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?" +
+           (sinCierres ? " AND " + FueraDeCierres("A") : QString());
 }
 
 QDate Mes(const QDate& d) {
@@ -48,12 +50,12 @@ QDate Mes(const QDate& d) {
 } // namespace
 
 QVector<FaltaIndice> IndicesFaltantes(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta,
-                                      const QDate& ajustadoAl) {
+                                      const QDate& ajustadoAl, bool sinCierres) {
     // Every adjustment date that a line to restate carries, with its lines, checked against the table.
     const QVector<ValorIndice> serie = CargoValores(tabla, QDate(), QDate(), ctx);
     const auto referencia = IndiceAl(serie, ajustadoAl);
     QVariantList p;
-    QString sql = "SELECT D.FechaAjuste, COUNT(*)" + LineasDelPeriodo(ctx, desde, hasta, &p);
+    QString sql = "SELECT D.FechaAjuste, COUNT(*)" + LineasDelPeriodo(ctx, desde, hasta, &p, sinCierres);
     sql += " AND D.Cuenta IN " + Ajustables(ctx, &p) + " AND (D.FechaAjuste IS NULL OR D.FechaAjuste<?)";
     p << FechaSql(ajustadoAl);
     QSqlQuery q = Consulto(ctx, sql + " GROUP BY D.FechaAjuste", p);
@@ -70,7 +72,7 @@ QVector<FaltaIndice> IndicesFaltantes(const Contexto& ctx, int tabla, const QDat
     if (porMes.contains(QDate())) {
         // The first of them, for the message: the entries to open and the lines to complete.
         QVariantList ps;
-        QString primeras = "SELECT A.Asiento, D.Detalle" + LineasDelPeriodo(ctx, desde, hasta, &ps);
+        QString primeras = "SELECT A.Asiento, D.Detalle" + LineasDelPeriodo(ctx, desde, hasta, &ps, sinCierres);
         primeras += " AND D.Cuenta IN " + Ajustables(ctx, &ps) + " AND D.FechaAjuste IS NULL";
         QSqlQuery qp = Consulto(ctx, primeras + " ORDER BY A.Fecha, A.Asiento, D.Detalle" + Dialecto::Limite(SinFechaNombradas), ps);
         while (qp.next()) sinFecha << qMakePair(qp.value(0).toInt(), qp.value(1).toInt());
@@ -116,7 +118,7 @@ QString TextoFaltantes(const QVector<FaltaIndice>& faltan) {
 }
 
 bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
-                              ConsultaSql* consulta, QString* error) {
+                              ConsultaSql* consulta, QString* error, bool sinCierres) {
     const QVector<ValorIndice> serie = CargoValores(tabla, QDate(), QDate(), ctx);
     const auto referencia = IndiceAl(serie, ajustadoAl);
     // A value that is not positive (stored before values were checked) would divide by zero.
@@ -131,7 +133,7 @@ bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde
     }
     if (!referencia) {
         // Without the reference month nothing can be restated: fine only when no line needs it.
-        const QVector<FaltaIndice> faltan = IndicesFaltantes(ctx, tabla, desde, hasta, ajustadoAl);
+        const QVector<FaltaIndice> faltan = IndicesFaltantes(ctx, tabla, desde, hasta, ajustadoAl, sinCierres);
         if (!faltan.isEmpty()) {
             *error = TextoFaltantes(faltan);
             return false;
@@ -155,7 +157,7 @@ bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde
     p << (referencia ? referencia->ajuste : 1.0) << tabla;
     const QString sinFecha =
         "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(ctx, &p) + " THEN 1 ELSE 0 END";
-    const QString lineas = LineasDelPeriodo(ctx, desde, hasta, &p);
+    const QString lineas = LineasDelPeriodo(ctx, desde, hasta, &p, sinCierres);
     consulta->sql =
         "SELECT L.Cuenta AS Cuenta, "
         "CAST(ROUND(ROUND(SUM(CASE WHEN L.Importe>0 THEN L.Centavos END), 6)) AS BIGINT) AS SumaDebe, "

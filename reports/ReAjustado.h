@@ -33,16 +33,18 @@ struct FaltaIndice {
 };
 // How many of the lines without adjustment date the refusal names.
 inline constexpr int SinFechaNombradas = 5;
-// The months the restatement would need and the table lacks, for the lines of the period.
+// The months the restatement would need and the table lacks, for the lines of the period (with
+// sinCierres, those of the closing entries left out).
 QVector<FaltaIndice> IndicesFaltantes(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta,
-                                      const QDate& ajustadoAl);
+                                      const QDate& ajustadoAl, bool sinCierres = false);
 // The Spanish explanation of what is missing.
 QString TextoFaltantes(const QVector<FaltaIndice>& faltan);
 
-// The sums of each account in whole cents (Cuenta, SumaDebe, SumaHaber), restated; nothing when the
-// table lacks a value (then *error names the months).
+// The sums of each account in whole cents (Cuenta, SumaDebe, SumaHaber, and SinFecha: how many of its
+// lines to restate lack their adjustment date), restated; nothing when the table lacks a value (then
+// *error names the months). With sinCierres the lines of the closing entries are left out.
 bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta, const QDate& ajustadoAl,
-                              ConsultaSql* consulta, QString* error);
+                              ConsultaSql* consulta, QString* error, bool sinCierres = false);
 
 // The report rows, as the trial balance writes them. False with an explanation in *error when the
 // table lacks values or the query fails; *filas is then empty.

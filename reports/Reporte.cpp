@@ -5,6 +5,7 @@
 #include "core/CatalogoDatos.h"
 #include "core/Dialecto.h"
 #include "core/Sesiones.h"
+#include "core/TipoAsiento.h"
 #include "core/Valores.h"
 
 #include <QStringList>
@@ -254,4 +255,11 @@ QStringList MembreteEmpresa(const Contexto& ctx) {
 QString TituloReporte(const QString& titulo, const QDate& desde, const QDate& hasta,
                       const QString& agregado) {
     return titulo + FechaATexto(desde) + " y " + FechaATexto(hasta) + agregado;
+}
+
+QString FueraDeCierres(const QString& asientos) {
+    return QString("(%1.Especial IS NULL OR %1.Especial NOT IN (%2, %3))")
+        .arg(asientos)
+        .arg(int(Especial::CierreResultados))
+        .arg(int(Especial::CierrePatrimonial));
 }

@@ -145,5 +145,10 @@ QStringList MembreteEmpresa(const Contexto& ctx);
 QString TituloReporte(const QString& titulo, const QDate& desde, const QDate& hasta,
                       const QString& agregado = QString());
 
+// The condition that leaves out the closing entries (of the results and of the balance sheet) of the
+// entries aliased `asientos`: what the financial statements read, since the year is shown before it
+// is closed.
+QString FueraDeCierres(const QString& asientos);
+
 // Digits of the widest level maximum: the width of every segment of the code computed in SQL.
 int AnchoMascara(const MaximosNivel& maximos);

@@ -36,6 +36,15 @@ const QList<Paso>& Pasos() {
           "INSERT INTO Permisos (Perfil, Modulo, TipoHabilitacion) "
           "SELECT Perfil, 15, CASE WHEN Perfil = 1 THEN 1 ELSE 0 END FROM Perfiles"},
          {}},
+        // 5: the headings of the financial statements per account; a year without them takes the
+        // default its chart gives.
+        {5,
+         {"CREATE TABLE RubrosCuentas (EmpresaPropia {entero} NOT NULL, NumEjercicio {entero} NOT NULL, "
+          "Cuenta {entero} NOT NULL, Rubro {entero} NOT NULL, NoCorriente {entero} NOT NULL DEFAULT 0, "
+          "PRIMARY KEY (EmpresaPropia, NumEjercicio, Cuenta), FOREIGN KEY (EmpresaPropia, NumEjercicio, "
+          "Cuenta) REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) ON DELETE CASCADE DEFERRABLE "
+          "INITIALLY DEFERRED)"},
+         {"RubrosCuentas"}},
     };
     return pasos;
 }

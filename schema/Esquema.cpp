@@ -191,6 +191,19 @@ const QStringList& Definicion() {
         " HashAnterior {texto} NOT NULL,"
         " Hash {texto} NOT NULL)",
 
+        // The heading of the financial statements each account (and the branch beneath it) is shown
+        // under, per company and year; it goes with its account.
+        "CREATE TABLE RubrosCuentas ("
+        " EmpresaPropia {entero} NOT NULL,"
+        " NumEjercicio {entero} NOT NULL,"
+        " Cuenta {entero} NOT NULL,"
+        " Rubro {entero} NOT NULL,"
+        " NoCorriente {entero} NOT NULL DEFAULT 0,"
+        " PRIMARY KEY (EmpresaPropia, NumEjercicio, Cuenta),"
+        " FOREIGN KEY (EmpresaPropia, NumEjercicio, Cuenta)"
+        "  REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) ON DELETE CASCADE DEFERRABLE INITIALLY "
+        "DEFERRED)",
+
         // Indexes for the statements that run per account, per line or per report.
         "CREATE INDEX idxCuentasPadre ON Cuentas (EmpresaPropia, NumEjercicio, CuentaPadre, NumHijo)",
         "CREATE INDEX idxCuentasCodInt ON Cuentas (EmpresaPropia, NumEjercicio, CodInt)",

@@ -107,10 +107,10 @@ void frmMain::ArmoMenus() {
     using Pantallas::Comando;
     for (const auto& [nombre, caption] :
          {std::pair{"M_Archivos", "&Archivos"}, {"M_Asientos", "&Gestión Asientos"}, {"M_Listados", "&Listados"},
-          {"M_Contrasena", "&Seguridad"}, {"M_Especiales", "&Especiales"}, {"M_Ventana", "&Ventana"},
+          {"M_Reportes", "&Reportes"}, {"M_Contrasena", "&Seguridad"}, {"M_Especiales", "&Especiales"}, {"M_Ventana", "&Ventana"},
           {"M_Ayuda", "A&yuda"}})
         Menu(nombre, QString::fromUtf8(caption));
-    menuVentana = menus[5];
+    menuVentana = menus[6];
     connect(menuVentana, &QMenu::aboutToShow, this, &frmMain::ArmoListaVentanas);
 
     auto propio = [this](const char* menu, int orden, const char* nombre, const char* caption, bool separado,

@@ -5,7 +5,9 @@
 #include "reports/ui/frmRptBalance.h"
 #include "reports/ui/frmRptBalanceReAjustado.h"
 #include "reports/ui/frmRptDiarioGeneral.h"
+#include "reports/ui/frmRptEstados.h"
 #include "reports/ui/frmRptMayores.h"
+#include "reports/ui/frmRubrosEstados.h"
 
 #include <QMap>
 
@@ -13,6 +15,12 @@ namespace {
 // Child windows of the main window; they refuse to open without a current fiscal year.
 template <class Forma> QWidget* Abro(QWidget* padre) {
     auto* f = new Forma(padre);
+    if (f->abierta()) return f;
+    delete f;
+    return nullptr;
+}
+template <bool situacion> QWidget* AbroEstado(QWidget* padre) {
+    auto* f = new frmRptEstados(situacion, padre);
     if (f->abierta()) return f;
     delete f;
     return nullptr;
@@ -25,6 +33,8 @@ const QMap<QString, Pantallas::Fabrica>& Fabricas() {
         {"frmRptMayores", Abro<frmRptMayores>},
         {"frmRptBalance", Abro<frmRptBalance>},
         {"frmRptBalanceReAjustado", Abro<frmRptBalanceReAjustado>},
+        {"frmRptEstadoSituacion", AbroEstado<true>},
+        {"frmRptEstadoResultados", AbroEstado<false>},
     };
     return fabricas;
 }
@@ -38,4 +48,9 @@ void RegistroPantallasReportes() {
         if (!fabrica) continue;
         Pantallas::Registro(d.forma, Pantallas::Forma::Hija, fabrica, {Pantallas::Comando(d.menu, d.orden, d.comando, d.caption)});
     }
+    // The headings the financial statements gather the accounts under.
+    Pantallas::Registro("frmRubrosEstados", Pantallas::Forma::Modal,
+                        [](QWidget* p) -> QWidget* { return new frmRubrosEstados(p); },
+                        {Pantallas::Comando("M_Reportes", 90, "M_RubrosEstados", "R&ubros de los Estados Contables", true,
+                                            [](QWidget* v) { Pantallas::AbroCatalogo("frmRubrosEstados", v); })});
 }

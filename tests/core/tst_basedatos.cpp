@@ -25,6 +25,7 @@ void PruebaBase::creaEsquemaCompleto() {
                                 "Ejercicios",
                                 "Cuentas",
                                 "CuentasConceptos",
+                                "RubrosCuentas",
                                 "Asientos",
                                 "DetAsientos",
                                 "ConceptosAsiento",

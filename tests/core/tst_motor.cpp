@@ -251,6 +251,7 @@ void PruebaMotor::esquemaConSusIndicesYRelaciones() {
         "Cuentas(" + ej + ",CuentaPadre)>Cuentas(" + ej + ",Cuenta)",
         "CuentasConceptos(ConceptoDetAsiento)>ConceptosDetAsiento(ConceptoDetAsiento)",
         "CuentasConceptos(" + ej + ",Cuenta)>Cuentas(" + ej + ",Cuenta)",
+        "RubrosCuentas(" + ej + ",Cuenta)>Cuentas(" + ej + ",Cuenta)",
         "Asientos(" + ej + ")>Ejercicios(" + ej + ")",
         "DetAsientos(" + ej + ",Asiento)>Asientos(" + ej + ",Asiento)",
         "DetAsientos(" + ej + ",Cuenta)>Cuentas(" + ej + ",Cuenta)",

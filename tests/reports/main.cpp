@@ -1,4 +1,5 @@
 #include "tst_escala.h"
+#include "tst_estados.h"
 #include "tst_exporto.h"
 #include "tst_reajustado.h"
 #include "tst_libros.h"
@@ -12,5 +13,5 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     return EjecutoPruebasPantallas<PruebaReportes, PruebaExporto, PruebaReAjustado, PruebaLibros, PruebaPaginas,
-                                   PruebaEscala>(argc, argv);
+                                   PruebaEscala, PruebaEstados>(argc, argv);
 }
