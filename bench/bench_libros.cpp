@@ -2,12 +2,16 @@
 // by the shared book generator, from the command to the filled grid, as the report screens refresh:
 // the new table is built while the last one and its grid are still held, then the grid is emptied
 // and filled from it. Prints wall and processor time and the peak memory of each report.
-// Run: ./bench_libros [--book Partidex.MDB] [--entries N] [--veces N] [--solo mayores|cuentas|diario]
+// The month figures: the ledger of the account with the most lines for March, and the general journal
+// of March, the ledger also as the report screen builds it (on a worker thread, on a connection of its
+// own, behind the progress window).
+// Run: ./bench_libros [--book Partidex.MDB] [--entries N] [--veces N] [--solo mayores|cuentas|diario|mes]
 // A book named that does not exist yet is written there by the shared generator.
 #include "bench/Medicion.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Sesiones.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/GrillaModelo.h"
 #include "reports/DiarioGeneral.h"
@@ -114,6 +118,43 @@ int main(int argc, char* argv[]) {
             Mido(
                 "Ledger of every account (one block each)", &grilla,
                 [&](TablaReporte* t, QString* e) { return TablaMayores(ContextoActual(), d1, d2, {}, t, e); }, veces, 2000);
+    }
+    if (solo.isEmpty() || solo == "mes") {
+        const QDate m1(2024, 3, 1), m2(2024, 3, 31);
+        QSqlQuery q = Consulto("SELECT Cuenta, COUNT(*) FROM DetAsientos WHERE EmpresaPropia=1 AND NumEjercicio=1 "
+                               "GROUP BY Cuenta ORDER BY 2 DESC");
+        const int cuenta = q.next() ? q.value(0).toInt() : 0;
+        std::printf("Account %d holds %d lines of the year\n", cuenta, q.value(1).toInt());
+        q.finish();
+        Grilla grilla;
+        TablaReporte columnas;
+        ColumnasMayores(&columnas);
+        PreparoGrillaReporte(
+            &grilla, columnas, {60, 80, 160, 90, 160, 70, 55, 160, 160, 90, 90, 90}, true,
+            {MayDescripcion, MayDescripcionImputable, MayConceptoAsiento, MayConceptoDetalle});
+        Mido(
+            "Ledger of one account for March", &grilla,
+            [&](TablaReporte* t, QString* e) {
+                return ArmoMayores(ContextoActual(), m1, m2, {{cuenta, "Cuenta"}}, true, t, e);
+            },
+            veces, 500);
+        grilla.setFilas(0);
+        Mido(
+            "Ledger of one account for March, through the progress window", &grilla,
+            [&](TablaReporte* t, QString* e) {
+                return DialogoProgreso::ConConexion(
+                    nullptr, "Mayores", ContextoActual(),
+                    [&](const Contexto& c) { return ArmoMayores(c, m1, m2, {{cuenta, "Cuenta"}}, true, t, e); }, e);
+            },
+            veces, 500);
+        Grilla diario;
+        TablaReporte columnasDiario;
+        ColumnasDiario(&columnasDiario);
+        PreparoGrillaReporte(&diario, columnasDiario, {70, 60, 220, 70, 90, 220, 100, 100, 220}, false);
+        Mido(
+            "General journal of March", &diario,
+            [&](TablaReporte* t, QString* e) { return TablaDiarioGeneral(ContextoActual(), m1, m2, 1, t, e); }, veces,
+            500);
     }
     if (solo.isEmpty() || solo == "diario") {
         Grilla grilla;

@@ -5,6 +5,7 @@
 // run off the screens' thread takes a context on a connection opened in its own thread.
 #include <QString>
 
+class Progreso;
 class QSqlDatabase;
 
 struct Contexto {
@@ -14,6 +15,9 @@ struct Contexto {
     int sesion = 0;
     // Name of the connection (core/Basedatos.h, AbroConexion); empty: the shared one the program opened.
     QString conexion;
+    // Where a long operation reports how far it has gone and learns that it must stop (core/Progreso.h);
+    // none: nobody watches and nothing stops it.
+    Progreso* progreso = nullptr;
 
     Contexto En(int otraEmpresa, int otroEjercicio) const {
         Contexto c = *this;

@@ -2,6 +2,7 @@
 
 #include "core/Basedatos.h"
 #include "core/Importe.h"
+#include "core/Progreso.h"
 #include "core/Contexto.h"
 #include "core/TipoAsiento.h"
 #include "core/Transaccion.h"
@@ -97,11 +98,14 @@ QString EscriboCierre(const Contexto& c, const PeriodoEjercicio& p, const QStrin
                       const QString& leyendaPatrimonial, int cuentaAjuste, Generacion& g) {
     QString error;
     std::vector<Saldo> saldos;
+    // Four steps, each of which may be the last: a closing stopped halfway is rolled back whole.
+    if (!Etapa(c.progreso, "Sumando los saldos de las cuentas de resultado", 5, 0)) return TextoCancelado;
     if (!LeoSaldos(c.empresa, c.ejercicio, true, saldos, error)) return error;
     Importe total;
     // Result accounts with lines get their entry even when every balance is zero: it then holds the
     // balancing line alone.
     if (!saldos.empty()) {
+        if (!Etapa(c.progreso, "Escribiendo el asiento de cierre de resultados", 5, 1)) return TextoCancelado;
         QList<LineaAsiento> lineas = Cancelaciones(saldos, p.fin, total);
         lineas << LineaAsiento{int(lineas.size()) + 1, cuentaAjuste, total, ConceptoAjusteResultados, p.fin};
         const Escrito w = EscriboAsiento(c, EntradaGenerada(TipoCambio::Cierre, Especial::CierreResultados,
@@ -111,6 +115,7 @@ QString EscriboCierre(const Contexto& c, const PeriodoEjercicio& p, const QStrin
     }
 
     // The balance-sheet balances now hold the result, carried to the adjustment account.
+    if (!Etapa(c.progreso, "Sumando los saldos de las cuentas patrimoniales", 5, 2)) return TextoCancelado;
     if (!LeoSaldos(c.empresa, c.ejercicio, false, saldos, error)) return error;
     const QList<LineaAsiento> lineas = Cancelaciones(saldos, p.fin, total);
     // Balanced entries leave balance-sheet balances that add up to zero; a book that does not is not
@@ -118,10 +123,12 @@ QString EscriboCierre(const Contexto& c, const PeriodoEjercicio& p, const QStrin
     if (!total.esCero())
         return "los saldos patrimoniales no suman cero (diferencia $" + total.TextoNumeral() +
                "): hay asientos desbalanceados en el ejercicio";
+    if (!Etapa(c.progreso, "Escribiendo el asiento de cierre patrimonial", 5, 3)) return TextoCancelado;
     const Escrito w = EscriboAsiento(c, EntradaGenerada(TipoCambio::Cierre, Especial::CierrePatrimonial, p.fin,
                                                         leyendaPatrimonial, lineas));
     if (!w.ok()) return w.error;
     g.patrimonial = w.asiento;
+    if (!Etapa(c.progreso, "Confirmando el cierre", 5, 4)) return TextoCancelado;
     return QString();
 }
 
@@ -182,6 +189,7 @@ Generacion GeneroCierre(const Contexto& c, const QString& leyendaResultados, con
         if (error.isEmpty() && !t.Confirmo()) error = t.error();
     }
     if (!error.isEmpty()) return Falla(PrefijoCierre, error);
+    Avance(c.progreso, 5);
     g.ok = true;
     g.mensaje = QStringLiteral("Cierre exitoso, se han generado los sig. asientos:");
     if (g.resultados) g.mensaje += "\r\n" + leyendaResultados + ": " + QString::number(g.resultados);

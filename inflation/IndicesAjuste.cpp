@@ -1,5 +1,6 @@
 #include "inflation/IndicesAjuste.h"
 
+#include "core/Progreso.h"
 #include "core/Basedatos.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
@@ -280,14 +281,23 @@ QStringList MesesGuardados(int tabla, const QVector<ValorIndice>& valores) {
     return meses;
 }
 
-bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* error) {
+bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* error, Progreso* progreso) {
     Transaccion t;
     if (!t.ok()) {
         *error = t.error();
         return false;
     }
     QSet<QString> borrados;
+    // Leaving early rolls the transaction back: a stopped import stores nothing.
+    auto sigo = [&](qint64 hechos) {
+        if (Avance(progreso, hechos)) return true;
+        *error = TextoCancelado;
+        return false;
+    };
+    Etapa(progreso, "Borrando los valores de los meses importados", valores.size());
+    qint64 hechos = 0;
     for (const ValorIndice& v : valores) {
+        if (!sigo(hechos++)) return false;
         if (borrados.contains(Mes(v.fecha))) continue;
         borrados.insert(Mes(v.fecha));
         const Resultado r = Ejecuto(
@@ -298,8 +308,13 @@ bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* e
             return false;
         }
     }
-    for (const ValorIndice& v : valores)
+    Etapa(progreso, "Grabando los valores importados", valores.size());
+    hechos = 0;
+    for (const ValorIndice& v : valores) {
+        if (!sigo(hechos++)) return false;
         if (!Inserto(tabla, v, error)) return false;
+    }
+    if (!sigo(hechos)) return false;
     if (!t.Confirmo()) {
         *error = t.error();
         return false;
@@ -307,7 +322,8 @@ bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* e
     return true;
 }
 
-bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* importados, QString* error) {
+bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* importados, QString* error,
+                   Progreso* progreso) {
     QString mensaje;
     if (importados) *importados = 0;
     auto falla = [&](const QString& texto) {
@@ -325,7 +341,7 @@ bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* impo
                          .arg(meses.size())
                          .arg(meses.mid(0, MesesMostrados).join(", ") +
                               (meses.size() > MesesMostrados ? QString::fromUtf8("…") : QString())));
-    if (!GuardoImportados(tabla, valores, &mensaje))
+    if (!GuardoImportados(tabla, valores, &mensaje, progreso))
         return falla("No se pudieron grabar los valores importados, " + mensaje);
     if (importados) *importados = int(valores.size());
     return true;

@@ -1,13 +1,15 @@
 #include "journal/ListaAsientos.h"
 
 #include "core/Basedatos.h"
+#include "core/Progreso.h"
 #include "core/Valores.h"
 
 QString TextoLineaLista(const QString& descripcion, const QString& codInt) {
     return descripcion + "- " + codInt;
 }
 
-bool ArmoListaAsientos(const ConsultaSql& consulta, QList<FilaListaAsientos>& filas, QString* error) {
+bool ArmoListaAsientos(const ConsultaSql& consulta, QList<FilaListaAsientos>& filas, QString* error,
+                       Progreso* progreso) {
     QSqlQuery q = Consulto(consulta.sql, consulta.parametros);
     if (!q.isActive()) {
         if (error) *error = TextoError(q.lastError());
@@ -22,7 +24,13 @@ bool ArmoListaAsientos(const ConsultaSql& consulta, QList<FilaListaAsientos>& fi
         debe.clear();
         haber.clear();
     };
+    Etapa(progreso, "Leyendo los asientos");
+    qint64 leidas = 0;
     while (q.next()) {
+        if (!Fila(progreso, leidas)) {
+            if (error) *error = TextoCancelado;
+            return false;
+        }
         const int asiento = q.value(3).toInt();
         if (nuevas.isEmpty() || nuevas.last().asiento != asiento) {
             cierro();

@@ -23,9 +23,11 @@ struct FilaListaAsientos {
 QString TextoLineaLista(const QString& descripcion, const QString& codInt);
 
 // Runs the query and folds its rows into one row per entry, in the query's order. False with the
-// engine's explanation in *error when the query fails; the list is then left as it was.
+// engine's explanation in *error when the query fails, or TextoCancelado when the progress asked it
+// to stop; the list is then left as it was.
+class Progreso;
 bool ArmoListaAsientos(const ConsultaSql& consulta, QList<FilaListaAsientos>& filas,
-                       QString* error = nullptr);
+                       QString* error = nullptr, Progreso* progreso = nullptr);
 
 // The query of one entry alone, for the command that shows an entry by its number.
 ConsultaSql ConsultaUnAsiento(int empresa, int ejercicio, int asiento);

@@ -2,6 +2,7 @@
 
 #include "maintenance/Coherencia.h"
 
+#include "core/Progreso.h"
 #include "core/Archivos.h"
 #include "core/Basedatos.h"
 #include "core/Ini.h"
@@ -302,9 +303,17 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
 using Escritura = std::function<bool(const QString& temporal, QString* error)>;
 using Verificacion = std::function<bool(const QString& temporal, QString* detalle)>;
 bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, const QString& respaldo,
-                     QString* error, bool conservoAnterior = true) {
+                     QString* error, bool conservoAnterior = true, Progreso* progreso = nullptr) {
     BorroRestos(respaldo, ".nuevo-");
     const QString temporal = respaldo + ".nuevo-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    // Stopped before the copy takes the backup's name: the scratch file goes, the backup stays as it was.
+    auto sigo = [&](const QString& que, int paso) {
+        if (Etapa(progreso, que, 3, paso)) return true;
+        QFile::remove(temporal);
+        *error = TextoCancelado;
+        return false;
+    };
+    if (!sigo("Escribiendo la copia de seguridad", 0)) return false;
     if (!escribo(temporal, error)) {
         QFile::remove(temporal);
         return false;
@@ -314,6 +323,7 @@ bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, con
         QFile copia(temporal);
         if (copia.open(QIODevice::ReadWrite)) ::fsync(copia.handle());
     }
+    if (!sigo("Verificando la copia escrita", 1)) return false;
     QString detalle;
     if (!verifico(temporal, &detalle)) {
         *error = "la copia escrita no pasó la verificación de integridad (" + detalle +
@@ -321,6 +331,8 @@ bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, con
         QFile::remove(temporal);
         return false;
     }
+    if (!sigo("Instalando la copia", 2)) return false;
+    if (progreso) progreso->SinCancelar();
     const QByteArray nuevo = QFile::encodeName(temporal);
     const QByteArray actual = QFile::encodeName(respaldo);
     const QByteArray anterior = QFile::encodeName(respaldo + ".1");
@@ -369,9 +381,10 @@ bool Compacto(const QString& base, const QString& aux) {
     return true;
 }
 
-bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura) {
+bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* progreso) {
     const QString noPuede = QStringLiteral("No se puede compactar / hacer back up: ");
     QString motivo;
+    if (!Etapa(progreso, "Examinando la base de datos")) return false;
     {
         Ocupado ocupado;
         if (!BaseSana(rutas.base, &motivo)) {
@@ -392,6 +405,8 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura) {
     Escritura escribo;
     Verificacion verifico;
     const Motor& motor = MotorDeRuta(rutas.base);
+    // The compaction, once begun, goes to its end: it is asked whether to stop only before it.
+    if (!Etapa(progreso, "Compactando la base de datos")) return false;
     if (!motor.almacen.RespaldoPropio()) {
         if (!CompactoExaminada(rutas.base, rutas.auxiliar)) return false;
         escribo = [&](const QString& temporal, QString* falla) {
@@ -416,7 +431,8 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura) {
             return motor.almacen.RespaldoLegible(temporal, detalle);
         };
     }
-    if (!InstaloRespaldo(escribo, verifico, rutas.respaldo, &error)) {
+    if (!InstaloRespaldo(escribo, verifico, rutas.respaldo, &error, true, progreso)) {
+        if (progreso && progreso->Cancelado()) return false; // stopped: the last backup stays, nothing to say
         Informo("No se pudo terminar BackUp base de datos, " + error, Aviso::Ninguno);
         return false;
     }
@@ -430,7 +446,8 @@ bool MismoArchivo(const QString& a, const QString& b) {
     return QDir::cleanPath(x.absoluteFilePath()) == QDir::cleanPath(y.absoluteFilePath());
 }
 
-bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy, QString* error) {
+bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy, QString* error,
+                    Progreso* progreso) {
     if (archivo.trimmed().isEmpty() || QFileInfo(archivo).isDir()) {
         *error = "elija el nombre del archivo de la copia";
         return false;
@@ -467,17 +484,25 @@ bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy
     // The backup the schedule keeps is the scheduled backup: its previous generation stays, and the
     // schedule counts from today.
     const bool programada = MismoArchivo(archivo, rutas.respaldo);
-    if (!InstaloRespaldo(escribo, verifico, archivo, error, programada)) return false;
+    if (!InstaloRespaldo(escribo, verifico, archivo, error, programada, progreso)) return false;
     if (programada) EscriboGlobal(SeccionMantenimiento, "UltimoBackUp(dd/mm/yyyy)", FechaATexto(hoy));
     return true;
 }
 
-bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar) {
+bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progreso* progreso) {
     if (!Pregunto(QString::fromUtf8("La recuperación de la Base implica sobreescribir la base actual ") +
                   rutas.base + " con " + rutas.respaldo +
                   QString::fromUtf8(". Está Ud. seguro de continuar")))
         return false;
     if (alEmpezar && !alEmpezar()) return false;
+    // Until the replacement begins the restore may stop with the books untouched; from then on it
+    // goes to its end.
+    auto reemplazo = [&] {
+        if (!Etapa(progreso, "Reemplazando la base de datos")) return false;
+        if (progreso) progreso->SinCancelar();
+        return true;
+    };
+    if (!Etapa(progreso, "Examinando la copia de seguridad")) return false;
     const QString prefijo = QString::fromUtf8("No se pudo hacer la recuperación de la base de datos, ");
     Ocupado ocupado;
     // The books are held alone from this check to the end of the replacement: an instance that
@@ -533,6 +558,7 @@ bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar) 
             Informo(prefijo + NoCoherente(rutas.respaldo) + faltas, Aviso::Ninguno);
             return false;
         }
+        if (!reemplazo()) return false;
         if (!motor.almacen.RestauroDe(rutas.respaldo, rutas.base, &error)) {
             Informo(prefijo + error, Aviso::Ninguno);
             return false;
@@ -547,11 +573,13 @@ bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar) 
         return false;
     }
     // Sound pages are not enough: the books inside must keep their own rules.
+    if (!Etapa(progreso, "Revisando la coherencia de la copia")) return false;
     const QString faltas = FaltasDeCoherencia(rutas.respaldo);
     if (!faltas.isEmpty()) {
         Informo(prefijo + NoCoherente(rutas.respaldo) + faltas, Aviso::Ninguno);
         return false;
     }
+    if (!reemplazo()) return false;
     if (!QFileInfo::exists(rutas.base) || SeLeeComoBase(rutas.base)) {
         if (!CopioConBackUp(rutas.respaldo, rutas.base, &error)) {
             Informo(prefijo + error, Aviso::Ninguno);

@@ -12,6 +12,8 @@
 #include <QString>
 #include <functional>
 
+class Progreso;
+
 namespace Mantenimiento {
 
 enum class Aviso { Ninguno, Informacion, Error, Pregunta };
@@ -68,7 +70,10 @@ bool Compacto(const QString& base, const QString& aux);
 // before it takes the backup's name; the backup it replaces is kept as rutas.respaldo + ".1".
 // estructura: the result of the structure check when the caller has just run it (its warnings are
 // then not shown again), -1 to run it here.
-bool HagoBackUp(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1);
+// progreso: where it reports its stages; stopped before the compaction or before the new backup takes
+// its place, it returns false with nothing said and the last backup kept.
+bool HagoBackUp(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1,
+                Progreso* progreso = nullptr);
 
 // Whether two paths name the same file: the same file on disk when both exist (links resolved), the
 // same absolute path otherwise.
@@ -79,13 +84,16 @@ bool MismoArchivo(const QString& a, const QString& b);
 // only then given archivo's name (a failed copy leaves whatever archivo held). A copy written as
 // rutas.respaldo is the scheduled backup: the previous one is kept as rutas.respaldo + ".1" and the
 // global UltimoBackUp(dd/mm/yyyy) becomes hoy. Shows nothing, so that it may run off the screens'
-// thread: false with the reason in *error.
-bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy, QString* error);
+// thread: false with the reason in *error (TextoCancelado when progreso asked it to stop: no file left
+// behind, archivo as it was).
+bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy, QString* error,
+                    Progreso* progreso = nullptr);
 
 // Asks, then restores rutas.base from rutas.respaldo through the online backup. alEmpezar runs once
 // the user has agreed, before the work: a running program lets go of the books and shows its progress
-// there; false from it stops the restore, nothing changed and nothing more said.
-bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar = {});
+// there; false from it stops the restore, nothing changed and nothing more said. progreso may stop it
+// likewise until the replacement begins; from then on it is not taken.
+bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar = {}, Progreso* progreso = nullptr);
 
 // Backup and scratch paths from the local settings (path rule), into the application state.
 void LeoRutas();

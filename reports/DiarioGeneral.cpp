@@ -1,6 +1,7 @@
 #include "reports/DiarioGeneral.h"
 
 #include "core/Basedatos.h"
+#include "core/Progreso.h"
 #include "core/Valores.h"
 #include "reports/Reporte.h"
 
@@ -87,7 +88,10 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
     if (!q.isActive()) return Falla(tabla, error, TextoError(q.lastError()));
     int numero = desdeAsiento;
     std::optional<int> anterior;
+    Etapa(ctx.progreso, "Leyendo los asientos del período");
+    qint64 leidas = 0;
     while (q.next()) {
+        if (!Fila(ctx.progreso, leidas)) return Falla(tabla, error, TextoCancelado);
         const int asiento = q.value(0).toInt();
         const QString oculto = QString::number(asiento);
         if (asiento != anterior) {

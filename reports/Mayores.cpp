@@ -3,6 +3,7 @@
 #include "accounts/ArbolCuentas.h"
 #include "accounts/CodigosJerarquicos.h"
 #include "core/Basedatos.h"
+#include "core/Progreso.h"
 #include "core/Valores.h"
 
 #include <QHash>
@@ -240,13 +241,20 @@ bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, co
     std::vector<uint32_t> cuales;
     Buscador cuenta(plan);
     Marcas m;
+    Progreso* progreso = plan.ctx.progreso;
+    Etapa(progreso, "Leyendo los mayores, cuenta por cuenta", bloques.size());
+    qsizetype hechos = 0;
     for (const Bloque& b : bloques) {
+        if (!Avance(progreso, hechos++)) return Falla(error, TextoCancelado);
         const ConsultaSql lineas = ConsultaLineasMayor(plan.ctx, b.cuentas, desde, hasta);
         QSqlQuery q = Consulto(plan.ctx, lineas.sql, lineas.parametros);
         if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
         l = Lecturas();
-        while (q.next())
+        qint64 leidas = 0;
+        while (q.next()) {
+            if ((++leidas & 1023) == 0 && progreso && !progreso->Sigo()) return Falla(error, TextoCancelado);
             l.Leo(cuenta(q.value(0).toInt()), q, FechaIso(q.value(1)), Importe::DeBase(q.value(5)));
+        }
         if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
         // A block without lines in the period is not written, not even its opening balance.
         if (l.lineas.empty()) continue;
@@ -265,6 +273,7 @@ bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, co
         m.conceptos.clear();
         EscriboBloque(plan, b, saldo, conSaldoInicial && desde.isValid(), l, cuales, m, filas, totales);
     }
+    Avance(progreso, hechos);
     return true;
 }
 
@@ -297,7 +306,11 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
     static const QVector<int> ninguno;
     int ultimaCuenta = 0;
     const QVector<int>* deUltima = nullptr;
+    Progreso* progreso = plan.ctx.progreso;
+    Etapa(progreso, "Leyendo las líneas del ejercicio");
+    qint64 leidas = 0;
     while (q.next()) {
+        if (!Fila(progreso, leidas)) return Falla(error, TextoCancelado);
         const QVariant cuenta = q.value(0);
         if (cuenta.isNull()) continue;
         // The lines of one entry often share an account: the lookup is kept for the next line.
@@ -320,9 +333,13 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
             cuales[size_t(i)].push_back(linea);
     }
     if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
-    for (int i = 0; i < bloques.size(); ++i)
+    Etapa(progreso, "Escribiendo los mayores", bloques.size());
+    for (int i = 0; i < bloques.size(); ++i) {
+        if (!Avance(progreso, i)) return Falla(error, TextoCancelado);
         if (!cuales[size_t(i)].empty())
             EscriboBloque(plan, bloques[i], saldos[size_t(i)], conSaldo, l, cuales[size_t(i)], m, filas, totales);
+    }
+    Avance(progreso, bloques.size());
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "accounts/IngresoCuenta.h"
 #include "core/AppState.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Pantallas.h"
 #include "core/ui/Ventanas.h"
@@ -62,6 +63,15 @@ bool frmCierreEjercicios::eventFilter(QObject* objeto, QEvent* e) {
 }
 
 Generacion frmCierreEjercicios::Genero() {
-    return GeneroCierre(ContextoActual().En(empresa, ejercicio), inpLeyendaCierreResultados->text(),
-                        inpLeyendaCierrePatrimonial->text(), adjustmentAccount);
+    // A closing is one transaction on the shared connection: it runs here, letting the progress window
+    // take its events between its steps.
+    Generacion g;
+    DialogoProgreso::EnEsteHilo(this, "Cierre ejercicio", [&](Progreso& p) {
+        Contexto c = ContextoActual().En(empresa, ejercicio);
+        c.progreso = &p;
+        g = GeneroCierre(c, inpLeyendaCierreResultados->text(), inpLeyendaCierrePatrimonial->text(),
+                         adjustmentAccount);
+        return g.ok;
+    });
+    return g;
 }

@@ -1,6 +1,7 @@
 #include "inflation/ui/frmAjustesInflacion.h"
 
 #include "core/Valores.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/BotonAjustado.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
@@ -208,9 +209,19 @@ void frmAjustesInflacion::Importo() {
                 Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
         return;
     bool ok;
+    bool cancelado = false;
     {
+        // One transaction on the shared connection: it runs here, the progress window between its rows.
         Espera espera;
-        ok = GuardoImportados(indexTable, valores, &error);
+        ok = DialogoProgreso::EnEsteHilo(this, "Importar valores", [&](Progreso& p) {
+            const bool hecho = GuardoImportados(indexTable, valores, &error, &p);
+            cancelado = p.Cancelado();
+            return hecho;
+        });
+    }
+    if (cancelado) {
+        Mensaje("Importación cancelada: la tabla quedó como estaba.", Icono::Informacion);
+        return;
     }
     if (!ok) {
         Mensaje("Atención no se pueden grabar cambios, " + error, Icono::Advertencia);

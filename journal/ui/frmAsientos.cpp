@@ -5,6 +5,7 @@
 #include "core/Contexto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Disposicion.h"
@@ -322,7 +323,18 @@ void frmAsientos::ActSprRpt() {
         Espera espera;
         QList<FilaListaAsientos> filas;
         QString error;
-        if (!ArmoListaAsientos(consulta, filas, &error)) {
+        bool cancelado = false;
+        // On the shared connection, so that the list shows what this program has just written.
+        const bool leida = DialogoProgreso::EnEsteHilo(this, "Lista de asientos", [&](Progreso& p) {
+            const bool ok = ArmoListaAsientos(consulta, filas, &error, &p);
+            cancelado = p.Cancelado();
+            return ok;
+        });
+        if (cancelado) {
+            Caption(); // the list stays as it was
+            return;
+        }
+        if (!leida) {
             Mensaje("No se pudo obtener la lista de asientos; " + error, Icono::Advertencia);
             Caption();
             return;

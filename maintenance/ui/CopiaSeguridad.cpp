@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Contexto.h"
 #include "core/Sesiones.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "maintenance/Mantenimiento.h"
@@ -12,14 +13,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QMdiArea>
-#include <QPointer>
-#include <QProgressDialog>
-#include <QThread>
-
-#include <memory>
 
 namespace {
 
@@ -27,29 +22,6 @@ const char* const Filtro = "Copias de seguridad (*.BAK *.bak);;Todos los archivo
 // The grant of the maintenance module decides: any level lets a copy be written; a restore replaces
 // every record, so it needs full use.
 const QString Modulo = QStringLiteral("frmBaseDatos");
-
-// A progress window with no end known beforehand, shown (and painted) until it goes out of scope.
-class Progreso {
-public:
-    Progreso(QWidget* padre, const QString& texto) : dialogo(new QProgressDialog(texto, QString(), 0, 0, padre)) {
-        dialogo->setObjectName("dlgProgreso");
-        dialogo->setWindowTitle("Partidex");
-        dialogo->setAccessibleName(texto);
-        dialogo->setCancelButton(nullptr);
-        dialogo->setWindowModality(Qt::ApplicationModal);
-        dialogo->setMinimumDuration(0);
-        dialogo->setMinimumWidth(420);
-        dialogo->show();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    ~Progreso() { delete dialogo; }
-    Progreso(const Progreso&) = delete;
-    Progreso& operator=(const Progreso&) = delete;
-
-private:
-    QPointer<QProgressDialog> dialogo;
-};
 
 QString Nativa(const QString& ruta) {
     return QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath());
@@ -74,18 +46,17 @@ void CopioBaseDesdeMenu(QWidget* ventana) {
     const Mantenimiento::Rutas rutas = RutasDeAjustes();
     const QString archivo = ElijoArchivo(ModoArchivo::Guardar, "Copia de seguridad", rutas.respaldo, Filtro);
     if (archivo.isEmpty()) return;
-    bool ok = false;
     QString error;
-    {
-        Progreso progreso(ventana, "Escribiendo la copia de seguridad en " + Nativa(archivo) + "…");
-        // Off the screens' thread, so that the progress keeps moving on a large book.
-        std::unique_ptr<QThread> hilo(QThread::create(
-            [&] { ok = Mantenimiento::CopioEnArchivo(rutas, archivo, QDate::currentDate(), &error); }));
-        QEventLoop espera;
-        QObject::connect(hilo.get(), &QThread::finished, &espera, &QEventLoop::quit);
-        hilo->start();
-        if (!hilo->isFinished()) espera.exec(QEventLoop::ExcludeUserInputEvents);
-        hilo->wait();
+    bool cancelado = false;
+    // Off the screens' thread, so that the progress keeps moving on a large book.
+    const bool ok = DialogoProgreso::EnOtroHilo(ventana, "Copia de seguridad", [&](Progreso& p) {
+        const bool hecho = Mantenimiento::CopioEnArchivo(rutas, archivo, QDate::currentDate(), &error, &p);
+        cancelado = p.Cancelado();
+        return hecho;
+    });
+    if (cancelado) {
+        Mensaje("Copia de seguridad cancelada: no se escribió " + Nativa(archivo), Icono::Informacion);
+        return;
     }
     if (ok)
         Mensaje("Copia de seguridad escrita en " + Nativa(archivo), Icono::Informacion);
@@ -110,19 +81,25 @@ void RestauroBaseDesdeMenu(QWidget* ventana) {
     rutas.respaldo = archivo;
     AppState& a = App();
     bool soltada = false;
-    std::unique_ptr<Progreso> progreso;
-    const bool ok = Mantenimiento::RecuperoBackUp(rutas, [&] {
-        // The screens hold rows of the books about to be replaced, and the restore needs the books
-        // alone: this program's own connection goes too.
-        if (!CierroPantallas()) return false;
-        BorroSesion(a.currentSession);
-        a.currentSession = 0;
-        CierroBase();
-        soltada = true;
-        progreso = std::make_unique<Progreso>(ventana, "Restaurando la base de datos desde " + Nativa(archivo) + "…");
-        return true;
+    // The restore works at file level on a worker thread; what it asks and what it must do with the
+    // screens happens on theirs.
+    const bool ok = DialogoProgreso::EnOtroHilo(ventana, "Restaurar copia", [&](Progreso& p) {
+        return Mantenimiento::RecuperoBackUp(
+            rutas,
+            [&] {
+                DialogoProgreso::EnPantallas([&] {
+                    // The screens hold rows of the books about to be replaced, and the restore needs
+                    // the books alone: this program's own connection goes too.
+                    if (!CierroPantallas()) return;
+                    BorroSesion(a.currentSession);
+                    a.currentSession = 0;
+                    CierroBase();
+                    soltada = true;
+                });
+                return soltada;
+            },
+            &p);
     });
-    progreso.reset();
     if (!soltada) return;
     if (ok) {
         Mensaje("Recuperación Exitosa: la base de datos " + Nativa(rutas.base) + " tiene ahora el contenido de " +

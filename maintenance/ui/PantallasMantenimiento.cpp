@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/ui/Cursor.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "maintenance/Mantenimiento.h"
@@ -49,20 +50,30 @@ void MuestroAviso(bool mostrar) {
 } // namespace
 
 void InstaloInterlocutorMantenimiento() {
+    // The maintenance may run on a worker thread behind its progress window: what it shows or asks is
+    // shown or asked on the screens' thread.
     Mantenimiento::Interlocutor i;
     i.informo = [](const QString& texto, Mantenimiento::Aviso icono) {
-        SinEspera normal;
-        Mensaje(texto, IconoDe(icono));
+        DialogoProgreso::EnPantallas([&] {
+            SinEspera normal;
+            Mensaje(texto, IconoDe(icono));
+        });
     };
     i.pregunto = [](const QString& texto) {
-        SinEspera normal;
-        return Mensaje(texto, Icono::Pregunta, Botones::SiNo) == Respuesta::Si;
+        bool si = false;
+        DialogoProgreso::EnPantallas([&] {
+            SinEspera normal;
+            si = Mensaje(texto, Icono::Pregunta, Botones::SiNo) == Respuesta::Si;
+        });
+        return si;
     };
     i.espero = [](bool ocupado) {
-        if (ocupado)
-            CursorEspera();
-        else
-            CursorNormal();
+        DialogoProgreso::EnPantallas([&] {
+            if (ocupado)
+                CursorEspera();
+            else
+                CursorNormal();
+        });
     };
     i.aviso = MuestroAviso;
     i.abroPantalla = [] {

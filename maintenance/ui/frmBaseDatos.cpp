@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Mensaje.h"
 #include "journal/Historial.h"
 #include "maintenance/Mantenimiento.h"
@@ -44,12 +45,22 @@ frmBaseDatos::frmBaseDatos(QWidget* padre) : QDialog(padre) {
     connect(btnInicio, &QPushButton::clicked, this, &QDialog::accept);
 }
 
+// Both work at file level, apart from any connection of the program: on a worker thread behind the
+// progress window (what they say or ask goes to the screens' thread).
 void frmBaseDatos::HagoBackUp() {
-    if (Mantenimiento::HagoBackUp(RutasDeAjustes())) Mensaje("BackUp exitoso", Icono::Informacion);
+    const Mantenimiento::Rutas rutas = RutasDeAjustes();
+    if (DialogoProgreso::EnOtroHilo(this, "Compactar / Back Up", [&](Progreso& p) {
+            return Mantenimiento::HagoBackUp(rutas, QDate::currentDate(), -1, &p);
+        }))
+        Mensaje("BackUp exitoso", Icono::Informacion);
 }
 
 void frmBaseDatos::RecuperoBackUp() {
-    if (Mantenimiento::RecuperoBackUp(RutasDeAjustes())) Mensaje("Recuperación Exitosa", Icono::Informacion);
+    const Mantenimiento::Rutas rutas = RutasDeAjustes();
+    if (DialogoProgreso::EnOtroHilo(this, "Recuperar de Back Up", [&](Progreso& p) {
+            return Mantenimiento::RecuperoBackUp(rutas, {}, &p);
+        }))
+        Mensaje("Recuperación Exitosa", Icono::Informacion);
 }
 
 void frmBaseDatos::VerificoHistorial() {

@@ -5,6 +5,7 @@
 #include "core/Valores.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Disposicion.h"
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
@@ -142,9 +143,26 @@ bool PantallaReporte::ActualizoReporte() {
         Mensaje(mensaje, Icono::Advertencia);
         return false;
     }
-    {
-        Espera espera;
-        if (Armo(d1, d2, &mensaje)) {
+    const Armado trabajo = Preparo(d1, d2, &mensaje);
+    if (trabajo) {
+        TablaReporte nueva;
+        bool cancelado = false;
+        bool ok;
+        {
+            Espera espera;
+            ok = DialogoProgreso::ConConexion(
+                this, datos.caption, ContextoActual(),
+                [&](const Contexto& ctx) {
+                    const bool hecho = trabajo(ctx, &nueva, &mensaje);
+                    cancelado = ctx.progreso->Cancelado();
+                    return hecho && !cancelado;
+                },
+                &mensaje);
+        }
+        // Stopped by the user: the report on screen stays as it was, and nothing more is said.
+        if (cancelado) return false;
+        if (ok) {
+            tabla = std::move(nueva);
             armado = EjercicioListado::De(ContextoActual());
             sprRpt->Oculto(true);
             sprRpt->setFilas(0);

@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QWidget>
+#include <functional>
 
 class Grilla;
 class QCheckBox;
@@ -70,9 +71,13 @@ protected:
     void Inicio();
     virtual void PreparoGrilla() = 0;
     virtual void ColocoFiltrosPropios() {}
-    // Builds the report's table for the period into `tabla` without touching the grid; false with the
-    // engine's text when it fails (`tabla` then as it was).
-    virtual bool Armo(const QDate& desde, const QDate& hasta, QString* error) = 0;
+    // What builds a report's table for the period, on whatever connection and thread the context
+    // names; false with the engine's text when it fails. It must not touch the screen.
+    using Armado = std::function<bool(const Contexto& ctx, TablaReporte* tabla, QString* error)>;
+    // Reads the report's own filters and returns what builds its table; nothing, with the reason in
+    // *error, when a filter is wrong. The refresh runs it on a worker thread, on a connection of its
+    // own, behind the progress window, and the table replaces `tabla` only when it was built whole.
+    virtual Armado Preparo(const QDate& desde, const QDate& hasta, QString* error) = 0;
     // Writes the table built last into the grid (already emptied and hidden).
     virtual void Vuelco();
     // Added to the print header after the dates (the general journal names the company).

@@ -32,8 +32,11 @@ void frmRptBalance::ColocoFiltrosPropios() {
     cmbSaldos0->setCurrentIndex(0);
 }
 
-bool frmRptBalance::Armo(const QDate& desde, const QDate& hasta, QString* error) {
-    return TablaBalance(ContextoActual(), desde, hasta, FiltroSaldos(cmbSaldos0->currentIndex()), &tabla, error);
+PantallaReporte::Armado frmRptBalance::Preparo(const QDate& desde, const QDate& hasta, QString*) {
+    const FiltroSaldos filtro = FiltroSaldos(cmbSaldos0->currentIndex());
+    return [=](const Contexto& ctx, TablaReporte* nueva, QString* error) {
+        return TablaBalance(ctx, desde, hasta, filtro, nueva, error);
+    };
 }
 
 void PreparoGrillaBalance(Grilla* g, bool miles) {

@@ -21,7 +21,7 @@ public:
 protected:
     void PreparoGrilla() override;
     void ColocoFiltrosPropios() override;
-    bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
+    Armado Preparo(const QDate& desde, const QDate& hasta, QString* error) override;
 };
 
 // The eight columns of the balances and their balance formulas; `miles`: amounts with thousands separators.

@@ -50,17 +50,20 @@ void frmRptBalanceReAjustado::ElijoTabla(int tabla, const QString& descripcion) 
     ftrAjustadoAl->setText(ultimo.isValid() ? FechaATexto(ultimo) : QString());
 }
 
-bool frmRptBalanceReAjustado::Armo(const QDate& desde, const QDate& hasta, QString* error) {
+PantallaReporte::Armado frmRptBalanceReAjustado::Preparo(const QDate& desde, const QDate& hasta, QString* error) {
     const QDate ajustadoAl =
         ftrAjustadoAl->text().size() == 10 ? TextoAFecha(ftrAjustadoAl->text()) : QDate();
     if (!ajustadoAl.isValid()) {
         *error = "la fecha Ajustado al no es una fecha válida; escríbala como dd/mm/aaaa.";
-        return false;
+        return {};
     }
     MaximosReAjustado().Verifico(ContextoActual());
-    QVector<FilaBalance> nuevas;
-    if (!ArmoBalanceReAjustado(ContextoActual(), MaximosReAjustado(), desde, hasta, indexTable, ajustadoAl, &nuevas, error))
-        return false;
-    tabla = TablaDeReAjustado(ContextoActual(), nuevas, desde, hasta, indexTable, ajustadoAl);
-    return true;
+    const int indice = indexTable;
+    return [=](const Contexto& ctx, TablaReporte* nueva, QString* falla) {
+        QVector<FilaBalance> nuevas;
+        if (!ArmoBalanceReAjustado(ctx, MaximosReAjustado(), desde, hasta, indice, ajustadoAl, &nuevas, falla))
+            return false;
+        *nueva = TablaDeReAjustado(ctx, nuevas, desde, hasta, indice, ajustadoAl);
+        return true;
+    };
 }

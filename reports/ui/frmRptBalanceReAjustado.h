@@ -24,7 +24,7 @@ public:
 protected:
     void PreparoGrilla() override;
     void ColocoFiltrosPropios() override;
-    bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
+    Armado Preparo(const QDate& desde, const QDate& hasta, QString* error) override;
 
 private:
     int indexTable = -1;

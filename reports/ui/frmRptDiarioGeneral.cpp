@@ -35,18 +35,17 @@ void frmRptDiarioGeneral::ColocoFiltrosPropios() {
     ftrDesdeAsiento->setText("1");
 }
 
-bool frmRptDiarioGeneral::Armo(const QDate& desde, const QDate& hasta, QString* error) {
+PantallaReporte::Armado frmRptDiarioGeneral::Preparo(const QDate& desde, const QDate& hasta, QString* error) {
     bool ok = false;
     const int desdeAsiento = ftrDesdeAsiento->text().trimmed().toInt(&ok);
     if (!ok) {
         *error = "\"Desde asiento\" debe ser un número entero.";
-        return false;
+        return {};
     }
     VerificoRegistro(ContextoActual(), PantallaDiario);
-    TablaReporte nueva;
-    if (!TablaDiarioGeneral(ContextoActual(), desde, hasta, desdeAsiento, &nueva, error)) return false;
-    tabla = std::move(nueva);
-    return true;
+    return [=](const Contexto& ctx, TablaReporte* nueva, QString* falla) {
+        return TablaDiarioGeneral(ctx, desde, hasta, desdeAsiento, nueva, falla);
+    };
 }
 
 void frmRptDiarioGeneral::Vuelco() {

@@ -16,7 +16,7 @@ public:
 protected:
     void PreparoGrilla() override;
     void ColocoFiltrosPropios() override;
-    bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
+    Armado Preparo(const QDate& desde, const QDate& hasta, QString* error) override;
     void Vuelco() override;
     QString AgregadoEncabezado() const override;
 

@@ -152,16 +152,16 @@ void frmRptMayores::BusquedaNodo(int cuenta) {
     treMaster->scrollToItem(nodo);
 }
 
-bool frmRptMayores::Armo(const QDate& desde, const QDate& hasta, QString* error) {
+PantallaReporte::Armado frmRptMayores::Preparo(const QDate& desde, const QDate& hasta, QString*) {
     if (Maximos().Verifico(ContextoActual())) MascaraBusqueda();
     QVector<BloqueMayor> bloques;
     for (QTreeWidgetItemIterator it(treMaster); *it; ++it)
         if ((*it)->checkState(0) == Qt::Checked)
             bloques.append({(*it)->data(0, Qt::UserRole).toInt(), (*it)->text(0)});
-    TablaReporte nueva;
-    if (!ArmoMayores(ContextoActual(), desde, hasta, bloques, chkConSaldoInicial->isChecked(), &nueva, error)) return false;
-    tabla = std::move(nueva);
-    return true;
+    const bool conSaldo = chkConSaldoInicial->isChecked();
+    return [=](const Contexto& ctx, TablaReporte* nueva, QString* error) {
+        return ArmoMayores(ctx, desde, hasta, bloques, conSaldo, nueva, error);
+    };
 }
 
 void frmRptMayores::Vuelco() {

@@ -39,7 +39,7 @@ public:
 protected:
     void PreparoGrilla() override;
     void ColocoFiltrosPropios() override;
-    bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
+    Armado Preparo(const QDate& desde, const QDate& hasta, QString* error) override;
     void Vuelco() override;
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;

@@ -1,5 +1,12 @@
 // Lists, single values and window placement: the helpers every screen leans on.
 #include "tst_ayudantes.h"
+#include "core/ui/DialogoProgreso.h"
+#include <QLabel>
+#include <QPushButton>
+#include <atomic>
+#include <QApplication>
+#include <QTimer>
+#include <QThread>
 #include "core/AppState.h"
 #include "core/Contexto.h"
 #include "core/Basedatos.h"
@@ -162,4 +169,81 @@ void PruebaAyudantes::mensajeSinRespuestaFalla() {
     const Respuesta r = Mensaje("¿Elimino todo?", Icono::Pregunta, Botones(botones));
     QCOMPARE(int(r), respuesta);
     QCOMPARE(MensajePrueba::Textos(), QStringList{"¿Elimino todo?"});
+}
+
+// The progress window, on a clock of the test's own: an operation shorter than the delay shows
+// nothing; a longer one shows what it does and how far from the step that passes the delay; its
+// button stops it at the next step, except once it has begun what it cannot stop. The same on a
+// worker thread, stopped from the window.
+void PruebaAyudantes::ventanaProgreso_data() {
+    QTest::addColumn<bool>("otroHilo");
+    QTest::addColumn<int>("pasos");
+    QTest::addColumn<int>("cancelo");  // the step before which the button is pressed (0: never)
+    QTest::addColumn<int>("reservo");  // from this step on it cannot stop (0: it always can)
+    QTest::addColumn<int>("hechos");   // steps done in the end
+    QTest::addColumn<QString>("texto"); // what the window says when it appears (empty: it never does)
+    QTest::newRow("más corta que la demora") << false << 4 << 0 << 0 << 4 << QString();
+    QTest::newRow("larga") << false << 8 << 0 << 0 << 8 << "Contando (5 de 8)";
+    QTest::newRow("cancelada") << false << 8 << 6 << 0 << 5 << "Contando (5 de 8)";
+    QTest::newRow("cancelada tarde") << false << 8 << 6 << 4 << 8 << "Contando (5 de 8)";
+    QTest::newRow("en otro hilo, cancelada") << true << 1000000 << 1 << 0 << -1 << QString();
+}
+
+void PruebaAyudantes::ventanaProgreso() {
+    QFETCH(bool, otroHilo);
+    QFETCH(int, pasos);
+    QFETCH(int, cancelo);
+    QFETCH(int, reservo);
+    QFETCH(int, hechos);
+    QFETCH(QString, texto);
+    auto ventana = []() -> DialogoProgreso* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<DialogoProgreso*>(w); d && d->isVisible()) return d;
+        return nullptr;
+    };
+    std::atomic<qint64> ahora{0};
+    const auto reloj = DialogoProgreso::reloj;
+    DialogoProgreso::reloj = [&] { return ahora.load(); };
+    int hecho = 0;
+    QString visto;
+    bool ok;
+    if (!otroHilo) {
+        ok = DialogoProgreso::EnEsteHilo(nullptr, "Prueba", [&](Progreso& p) {
+            p.Etapa("Contando", pasos);
+            for (int i = 1; i <= pasos; ++i) {
+                ahora += 100;
+                if (i == reservo) p.SinCancelar();
+                if (i == cancelo && ventana()) ventana()->btnCancelar->click();
+                if (!p.Avance(i)) return false;
+                hecho = i;
+                if (visto.isEmpty() && ventana()) visto = ventana()->lblQue->text();
+            }
+            return true;
+        });
+    } else {
+        // The worker counts until it is stopped; the window, shown once the clock passes the delay,
+        // is stopped through its button from the screens' thread.
+        QTimer boton;
+        QObject::connect(&boton, &QTimer::timeout, [&] {
+            ahora += 100;
+            if (DialogoProgreso* d = ventana()) d->btnCancelar->click();
+        });
+        boton.start(10);
+        ok = DialogoProgreso::EnOtroHilo(nullptr, "Prueba", [&](Progreso& p) {
+            p.Etapa("Contando", pasos);
+            for (int i = 1; i <= pasos; ++i) {
+                if (!p.Avance(i)) return false;
+                hecho = i;
+                QThread::usleep(50);
+            }
+            return true;
+        });
+        QVERIFY(hecho < pasos);
+        hecho = -1;
+    }
+    DialogoProgreso::reloj = reloj;
+    QCOMPARE(hecho, hechos);
+    QCOMPARE(ok, hechos == pasos);
+    QCOMPARE(visto, texto);
+    QVERIFY(!ventana());
 }

@@ -13,6 +13,8 @@ private slots:
     void centroVentana();
     void mensajeSinRespuestaFalla_data();
     void mensajeSinRespuestaFalla();
+    void ventanaProgreso_data();
+    void ventanaProgreso();
 };
 
 class PruebaEdicion : public QObject {

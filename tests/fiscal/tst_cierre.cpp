@@ -3,9 +3,13 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Importe.h"
+#include "core/Progreso.h"
 #include "core/Valores.h"
 #include "fiscal/Cierre.h"
 #include "fiscal/Ejercicios.h"
+#include "inflation/IndicesAjuste.h"
+#include "reports/DiarioGeneral.h"
+#include "reports/Mayores.h"
 #include "tests/support/Entorno.h"
 
 #include <QMap>
@@ -286,4 +290,88 @@ void PruebaCierre::deUnEjercicioAlSiguiente() {
         esperado[9] += r;
     QCOMPARE(Saldos(1, fin, 2), esperado);
     QCOMPARE(Saldos(nuevo.ejercicio, "2024-01-01"), esperado);
+}
+
+// A long operation asked to stop at its n-th report of progress: it says so, and the book is as it
+// was (every entry, line, history row and index value); left alone, it reports up to its last step
+// and does its work.
+void PruebaCierre::cancelado_data() {
+    QTest::addColumn<QString>("operacion");
+    QTest::addColumn<int>("en"); // the report at which it is asked to stop; 0: never
+    for (const char* o : {"cierre", "importación"})
+        for (int en : {1, 2, 3, 4, 5, 0})
+            QTest::addRow("%s, aviso %d", o, en) << QString(o) << en;
+    // 2,000 lines: the row loops report every 1,024 rows.
+    for (const char* o : {"mayores", "diario"})
+        for (int en : {2, 0})
+            QTest::addRow("%s, aviso %d", o, en) << QString(o) << en;
+}
+
+void PruebaCierre::cancelado() {
+    QFETCH(QString, operacion);
+    QFETCH(int, en);
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    QVERIFY(AgregoCuenta(9, 4, 2, "RESULTADOS ACUMULADOS"));
+    QVERIFY(Ejecuto("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+                    "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) "
+                    "SELECT 1, 1, i, '2024-03-01' FROM n")
+                .ok);
+    QVERIFY(Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                    "SELECT 1, 1, Asiento, d.k, CASE d.k WHEN 1 THEN 2 + Asiento % 2 ELSE 7 + Asiento % 2 END, "
+                    "CASE d.k WHEN 1 THEN 10.25 ELSE -10.25 END "
+                    "FROM Asientos, (SELECT 1 AS k UNION ALL SELECT 2) AS d")
+                .ok);
+    QVERIFY(Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
+                    "VALUES (1, 'IPC')")
+                .ok);
+    QVERIFY(Ejecuto("INSERT INTO AjustesInflacion (TablaAjusteInflacion, Fecha, Ajuste) VALUES (1, '2024-01-31', 1.5)")
+                .ok);
+    auto todo = [] {
+        return Libro() + Filas("SELECT * FROM HistorialAsientos ORDER BY 1, 2, 3, 4") +
+               Filas("SELECT * FROM AjustesInflacion ORDER BY 1, 2");
+    };
+    const QStringList antes = todo();
+
+    Progreso p;
+    int avisos = 0;
+    p.latido = [&] {
+        if (++avisos == en) p.Cancelo();
+    };
+    Contexto c = ContextoActual().En(1, 1);
+    c.progreso = &p;
+    bool ok = false;
+    QString error;
+    TablaReporte tabla;
+    if (operacion == "cierre") {
+        const Generacion g = GeneroCierre(c, "R", "P", 9);
+        ok = g.ok;
+        error = g.mensaje;
+    } else if (operacion == "importación") {
+        QVector<ValorIndice> valores;
+        for (int m = 1; m <= 3; ++m)
+            valores.append({QDate(2024, m, 1).addMonths(1).addDays(-1), 2.0 + m});
+        ok = GuardoImportados(1, valores, &error, &p);
+    } else if (operacion == "mayores") {
+        ok = TablaMayores(c, QDate(2024, 1, 1), QDate(2024, 12, 31), {}, &tabla, &error);
+    } else {
+        ok = TablaDiarioGeneral(c, QDate(2024, 1, 1), QDate(2024, 12, 31), 1, &tabla, &error);
+    }
+    if (en) {
+        QVERIFY(!ok);
+        QVERIFY2(error.endsWith(TextoCancelado), qPrintable(error));
+        QCOMPARE(todo(), antes);
+        QCOMPARE(tabla.filas.size(), 0);
+        QVERIFY(Ejecuto("BEGIN").ok); // no transaction left open
+        Ejecuto("ROLLBACK");
+    } else {
+        QVERIFY2(ok, qPrintable(error));
+        QVERIFY(!p.Que().isEmpty());
+        // A stage with a known end ends at it; the row loops count every row they read.
+        if (p.Pasos()) QCOMPARE(p.Hecho(), p.Pasos());
+        const bool escribe = operacion == "cierre" || operacion == "importación";
+        QCOMPARE(todo() != antes, escribe);
+        if (!escribe) QVERIFY(tabla.filas.size() > 2000);
+    }
 }

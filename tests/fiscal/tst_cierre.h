@@ -10,4 +10,6 @@ private slots:
     void apertura_data();
     void apertura();
     void deUnEjercicioAlSiguiente();
+    void cancelado_data();
+    void cancelado();
 };

@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
+#include "core/Progreso.h"
 #include "core/Sesiones.h"
 #include "core/Soporte.h"
 #include "core/Transaccion.h"
@@ -371,6 +372,70 @@ private slots:
             QVERIFY2(!QFileInfo::exists(r), qPrintable(r));
         for (const QString& r : quedan)
             QVERIFY2(QFileInfo::exists(r), qPrintable(r));
+    }
+
+    // Backup, copy and restore asked to stop at their n-th report of progress: no file is left behind
+    // (not even the scratch copy), the backup and the books are as they were; left alone they finish.
+    void canceladas_data() {
+        QTest::addColumn<QString>("operacion");
+        QTest::addColumn<int>("en"); // 0: never stopped
+        for (int en : {1, 2, 3, 4, 5, 0})
+            QTest::addRow("backup, aviso %d", en) << "backup" << en;
+        for (int en : {1, 2, 3, 0})
+            QTest::addRow("copia, aviso %d", en) << "copia" << en;
+        for (int en : {1, 2, 3, 0})
+            QTest::addRow("recupero, aviso %d", en) << "recupero" << en;
+    }
+    void canceladas() {
+        QFETCH(QString, operacion);
+        QFETCH(int, en);
+        Entorno e;
+        e.CreoEmpresaYEjercicio();
+        e.CreoPlanChico();
+        const QString copia = e.Ruta("Copia.BAK");
+        const Rutas rutas = RutasDeAjustes();
+        if (operacion == "recupero") {
+            QString error;
+            QVERIFY2(CopioEnArchivo(rutas, rutas.respaldo, QDate::currentDate(), &error), qPrintable(error));
+            QVERIFY(Ejecuto("UPDATE Cuentas SET Descripcion='CAJA CHICA' WHERE Cuenta=2").ok);
+        }
+        CierroBase();
+        const auto base = Contenido(e.RutaBase());
+        const QStringList archivos = QDir(e.Ruta(".")).entryList(QDir::Files);
+        const QString ultimo = LeoGlobal(Seccion, ClaveUltimo, "");
+
+        Progreso p;
+        int avisos = 0;
+        p.latido = [&] {
+            if (++avisos == en) p.Cancelo();
+        };
+        MensajePrueba::Limpio();
+        MensajePrueba::setNextAnswer(Respuesta::Si);
+        QString error;
+        bool ok;
+        if (operacion == "backup")
+            ok = HagoBackUp(rutas, QDate(2025, 3, 10), -1, &p);
+        else if (operacion == "copia")
+            ok = CopioEnArchivo(rutas, copia, QDate::currentDate(), &error, &p);
+        else
+            ok = RecuperoBackUp(rutas, {}, &p);
+        QCOMPARE(ok, en == 0);
+        QStringList ahora = QDir(e.Ruta(".")).entryList(QDir::Files);
+        // A compaction, once begun, goes to its end and leaves its scratch file.
+        if (en > 2) ahora.removeAll(QFileInfo(rutas.auxiliar).fileName());
+        if (en) {
+            QCOMPARE(ahora, archivos);
+            QCOMPARE(Contenido(e.RutaBase()), base);
+            QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), ultimo);
+            if (operacion == "copia") QCOMPARE(error, TextoCancelado);
+            // Nothing is said of a stop the user asked for, beyond the restore's question.
+            QCOMPARE(MensajePrueba::Textos().size(), operacion == "recupero" ? 1 : 0);
+        } else if (operacion == "recupero") {
+            QVERIFY(Contenido(e.RutaBase()) != base);
+        } else {
+            QVERIFY(QFileInfo::exists(operacion == "copia" ? copia : rutas.respaldo));
+            QCOMPARE(p.Hecho(), 2); // the last of its three steps begun: the copy took its name
+        }
     }
 
     void backUpYRecuperacion() {
