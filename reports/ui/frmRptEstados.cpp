@@ -47,8 +47,7 @@ void frmRptEstados::ColocoFiltrosPropios() {
     ftrAjustadoAl->clear();
 }
 
-bool frmRptEstados::Armo(const QDate& desde, const QDate& hasta, QString* error) {
-    const Contexto ctx = ContextoActual();
+PantallaReporte::Armado frmRptEstados::Preparo(const QDate& desde, const QDate& hasta, QString* error) {
     Estados::Pedido p;
     p.desde = desde;
     p.hasta = hasta;
@@ -57,11 +56,14 @@ bool frmRptEstados::Armo(const QDate& desde, const QDate& hasta, QString* error)
     const QString al = ftrAjustadoAl->text().trimmed();
     if (al.contains(QRegularExpression("[0-9]"))) {
         p.ajustadoAl = TextoAFecha(al);
-        p.tablaAjuste = TablaEjercicio(ctx);
+        p.tablaAjuste = TablaEjercicio(ContextoActual());
         if (al.size() != 10 || !p.ajustadoAl.isValid()) {
             *error = "La fecha Reexpresado al no es válida; escríbala como dd/mm/aaaa o déjela vacía.";
-            return false;
+            return {};
         }
     }
-    return situacion ? Estados::TablaSituacion(ctx, p, &tabla, error) : Estados::TablaResultados(ctx, p, &tabla, error);
+    const bool deSituacion = situacion;
+    return [=](const Contexto& ctx, TablaReporte* nueva, QString* falla) {
+        return deSituacion ? Estados::TablaSituacion(ctx, p, nueva, falla) : Estados::TablaResultados(ctx, p, nueva, falla);
+    };
 }

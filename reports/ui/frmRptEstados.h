@@ -20,7 +20,7 @@ public:
 protected:
     void PreparoGrilla() override;
     void ColocoFiltrosPropios() override;
-    bool Armo(const QDate& desde, const QDate& hasta, QString* error) override;
+    Armado Preparo(const QDate& desde, const QDate& hasta, QString* error) override;
     // The columns take the titles of the statement built (its dates, one or two years).
     void Vuelco() override;
 
