@@ -3,6 +3,7 @@
 #include "core/Basedatos.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
+#include "security/Permisos.h"
 
 #include <QFile>
 #include <QHash>
@@ -280,7 +281,8 @@ QStringList MesesGuardados(int tabla, const QVector<ValorIndice>& valores) {
     return meses;
 }
 
-bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* error) {
+bool GuardoImportados(const Contexto& ctx, int tabla, const QVector<ValorIndice>& valores, QString* error) {
+    if (!Autorizo(ctx, Permisos::ImportacionIndices, Accion::Escribir, error)) return false;
     Transaccion t;
     if (!t.ok()) {
         *error = t.error();
@@ -307,7 +309,7 @@ bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* e
     return true;
 }
 
-bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* importados, QString* error) {
+bool ImportoIndices(const Contexto& ctx, int tabla, const QString& archivo, bool reemplazo, int* importados, QString* error) {
     QString mensaje;
     if (importados) *importados = 0;
     auto falla = [&](const QString& texto) {
@@ -325,7 +327,7 @@ bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* impo
                          .arg(meses.size())
                          .arg(meses.mid(0, MesesMostrados).join(", ") +
                               (meses.size() > MesesMostrados ? QString::fromUtf8("…") : QString())));
-    if (!GuardoImportados(tabla, valores, &mensaje))
+    if (!GuardoImportados(ctx, tabla, valores, &mensaje))
         return falla("No se pudieron grabar los valores importados, " + mensaje);
     if (importados) *importados = int(valores.size());
     return true;

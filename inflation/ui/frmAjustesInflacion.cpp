@@ -1,4 +1,5 @@
 #include "inflation/ui/frmAjustesInflacion.h"
+#include "core/AppState.h"
 
 #include "core/Valores.h"
 #include "core/ui/BotonAjustado.h"
@@ -210,7 +211,7 @@ void frmAjustesInflacion::Importo() {
     bool ok;
     {
         Espera espera;
-        ok = GuardoImportados(indexTable, valores, &error);
+        ok = GuardoImportados(ContextoActual(), indexTable, valores, &error);
     }
     if (!ok) {
         Mensaje("Atención no se pueden grabar cambios, " + error, Icono::Advertencia);

@@ -24,9 +24,6 @@
 namespace {
 
 const char* const Filtro = "Copias de seguridad (*.BAK *.bak);;Todos los archivos (*)";
-// The grant of the maintenance module decides: any level lets a copy be written; a restore replaces
-// every record, so it needs full use.
-const QString Modulo = QStringLiteral("frmBaseDatos");
 
 // A progress window with no end known beforehand, shown (and painted) until it goes out of scope.
 class Progreso {
@@ -67,7 +64,8 @@ bool CierroPantallas() {
 } // namespace
 
 void CopioBaseDesdeMenu(QWidget* ventana) {
-    if (NivelPermiso(ContextoActual(), Modulo) == Permisos::Inhabilitado) {
+    // A copy reads the books; a restore replaces every record, so it needs leave to delete.
+    if (!Autorizo(ContextoActual(), Permisos::CopiaSeguridad, Accion::Leer)) {
         Mensaje("Su perfil no tiene permiso para hacer copias de seguridad de la base de datos", Icono::Informacion);
         return;
     }
@@ -80,7 +78,9 @@ void CopioBaseDesdeMenu(QWidget* ventana) {
         Progreso progreso(ventana, "Escribiendo la copia de seguridad en " + Nativa(archivo) + "…");
         // Off the screens' thread, so that the progress keeps moving on a large book.
         std::unique_ptr<QThread> hilo(QThread::create(
-            [&] { ok = Mantenimiento::CopioEnArchivo(rutas, archivo, QDate::currentDate(), &error); }));
+            [&, quien = ContextoActual()] {
+                ok = Mantenimiento::CopioEnArchivo(quien, rutas, archivo, QDate::currentDate(), &error);
+            }));
         QEventLoop espera;
         QObject::connect(hilo.get(), &QThread::finished, &espera, &QEventLoop::quit);
         hilo->start();
@@ -94,7 +94,7 @@ void CopioBaseDesdeMenu(QWidget* ventana) {
 }
 
 void RestauroBaseDesdeMenu(QWidget* ventana) {
-    if (NivelPermiso(ContextoActual(), Modulo) != Permisos::Habilitado) {
+    if (!Autorizo(ContextoActual(), Permisos::Recuperacion, Accion::Eliminar)) {
         Mensaje("Su perfil no tiene permiso para restaurar copias de seguridad de la base de datos",
                 Icono::Informacion);
         return;
@@ -111,7 +111,7 @@ void RestauroBaseDesdeMenu(QWidget* ventana) {
     AppState& a = App();
     bool soltada = false;
     std::unique_ptr<Progreso> progreso;
-    const bool ok = Mantenimiento::RecuperoBackUp(rutas, [&] {
+    const bool ok = Mantenimiento::RecuperoBackUp(rutas, {ContextoActual(), {}, {}}, [&] {
         // The screens hold rows of the books about to be replaced, and the restore needs the books
         // alone: this program's own connection goes too.
         if (!CierroPantallas()) return false;

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/frmAcceso.h"
 #include "journal/Historial.h"
 #include "maintenance/Mantenimiento.h"
 #include "maintenance/ui/PantallasMantenimiento.h"
@@ -49,7 +50,17 @@ void frmBaseDatos::HagoBackUp() {
 }
 
 void frmBaseDatos::RecuperoBackUp() {
-    if (Mantenimiento::RecuperoBackUp(RutasDeAjustes())) Mensaje("Recuperación Exitosa", Icono::Informacion);
+    // Offered before anybody has logged in: an administrator of the books about to be replaced
+    // identifies himself first (the restore checks it against them).
+    Mantenimiento::Solicitante quien;
+    frmAcceso acceso(this, QString::fromUtf8("Recuperación: identificación de un administrador"),
+                     [&](const QString& nombre, const QString& contrasena) {
+                         quien.nombre = nombre;
+                         quien.contrasena = contrasena;
+                         return true;
+                     });
+    if (acceso.exec() != QDialog::Accepted || quien.nombre.isEmpty()) return;
+    if (Mantenimiento::RecuperoBackUp(RutasDeAjustes(), quien)) Mensaje("Recuperación Exitosa", Icono::Informacion);
 }
 
 void frmBaseDatos::VerificoHistorial() {

@@ -327,7 +327,7 @@ void RecuperoRespaldo() {
     i.pregunto = [](const QString&) { return true; };
     Mantenimiento::FijoInterlocutor(i);
     CierroBase();
-    if (!Mantenimiento::RecuperoBackUp(RutasDeLaPrueba())) Fallo("la recuperación no se hizo");
+    if (!Mantenimiento::RecuperoBackUp(RutasDeLaPrueba(), {{}, "ADMIN", "ADMIN"})) Fallo("la recuperación no se hizo");
     Informo("recupero");
 }
 
