@@ -146,6 +146,8 @@ void Preparo(const QString& carpeta) {
     QString error;
     if (!CreoBase(App().databasePath, &error)) Fallo(error);
     if (!AbroBase(App().databasePath, &error)) Fallo(error);
+    // The book's entries are written by its administrator, as every run's are.
+    App().currentUser = BuscoUsuario(Esquema::UsuarioInicial, Esquema::ContrasenaInicial);
     Verifico(Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (?, 'Fallos')",
                      {Empresa})
                  .ok,
