@@ -233,7 +233,11 @@ int main(int argc, char* argv[]) {
         reloj.start();
         const double antes = CpuHijosMs();
         QProcess p;
-        p.start(informe, {"balance", csv, "--carpeta", ajustes, "--empresa", "1", "--ejercicio", "1"});
+        // As the book's initial administrator.
+        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+        entorno.insert("PARTIDEX_CONTRASENA", "ADMIN");
+        p.setProcessEnvironment(entorno);
+        p.start(informe, {"--usuario", "ADMIN", "balance", csv, "--carpeta", ajustes, "--empresa", "1", "--ejercicio", "1"});
         if (!p.waitForFinished(-1) || p.exitCode() != 0) {
             std::printf("partidex-informe failed (%s): %s\n", qPrintable(informe),
                         p.readAllStandardError().constData());

@@ -11,6 +11,9 @@
 set -euo pipefail
 libro=$1
 informe=${2:-$(cd "$(dirname "$0")/.." && pwd)/build/partidex-informe}
+# The book's initial administrator, unless another user is given.
+usuario=${PARTIDEX_USUARIO:-ADMIN}
+export PARTIDEX_CONTRASENA=${PARTIDEX_CONTRASENA:-ADMIN}
 diario=$libro.journal
 trabajo=$(mktemp -d)
 trap 'rm -rf "$trabajo"' EXIT
@@ -38,7 +41,7 @@ while read -r nombre desde hasta; do
     nuestros=() suyos=()
     for i in 1 2 3; do
         rancio
-        nuestros+=("$(segundos "$informe" balance "$trabajo/b.csv" --carpeta "$trabajo/ajustes" --base "$copia" \
+        nuestros+=("$(segundos "$informe" --usuario "$usuario" balance "$trabajo/b.csv" --carpeta "$trabajo/ajustes" --base "$copia" \
             --empresa 1 --ejercicio 1 --desde "$desde" --hasta "$hasta")")
         if [ "$i" = 1 ] && command -v ledger >/dev/null && [ -f "$diario" ]; then
             # ledger's end date is the first day left out.

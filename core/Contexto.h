@@ -18,6 +18,10 @@ struct Contexto {
     // Where a long operation reports how far it has gone and learns that it must stop (core/Progreso.h);
     // none: nobody watches and nothing stops it.
     Progreso* progreso = nullptr;
+    // The program acting on its own behalf (a generated book, an upgrade), never on a person's: the
+    // permission levels (security/Permisos.h) do not apply. A context of no user that is not the
+    // system's may do nothing that permissions govern.
+    bool sistema = false;
 
     Contexto En(int otraEmpresa, int otroEjercicio) const {
         Contexto c = *this;
@@ -35,6 +39,12 @@ struct Contexto {
         Contexto c;
         c.empresa = empresa;
         c.ejercicio = ejercicio;
+        return c;
+    }
+    // The system's own context for a company and year (see sistema).
+    static Contexto DelSistema(int empresa = 0, int ejercicio = 0) {
+        Contexto c = De(empresa, ejercicio);
+        c.sistema = true;
         return c;
     }
     // The connection the context's statements run on (not valid when no such connection is open).

@@ -1,6 +1,7 @@
 #include "core/Contrasenas.h"
 
 #include "core/Basedatos.h"
+#include "core/Contexto.h"
 
 #include <sodium.h>
 
@@ -44,8 +45,12 @@ bool VerificoContrasena(const QString& tipeada, const QString& guardada) {
 }
 
 int BuscoUsuario(const QString& nombre, const QString& contrasena) {
+    return BuscoUsuario(Contexto(), nombre, contrasena);
+}
+
+int BuscoUsuario(const Contexto& ctx, const QString& nombre, const QString& contrasena) {
     QSqlQuery q =
-        Consulto("SELECT Usuario, Contrasena FROM Usuarios WHERE Activo<>0 AND UCase(NombreCorto)=? "
+        Consulto(ctx, "SELECT Usuario, Contrasena FROM Usuarios WHERE Activo<>0 AND UCase(NombreCorto)=? "
                  "ORDER BY Usuario",
                  {nombre.toUpper()});
     int usuario = -1;
@@ -62,6 +67,6 @@ int BuscoUsuario(const QString& nombre, const QString& contrasena) {
     }
     q.finish();
     if (usuario >= 0 && !EsHashContrasena(guardada))
-        Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=?", {HashContrasena(contrasena), usuario});
+        Ejecuto(ctx, "UPDATE Usuarios SET Contrasena=? WHERE Usuario=?", {HashContrasena(contrasena), usuario});
     return usuario;
 }

@@ -13,3 +13,7 @@ void UsoCostoMinimoContrasenas(bool minimo);
 // Looks up an active user by login name and password (both compared without regard to letter case).
 // Returns the Usuario number, or -1. An older row holding a plain password is rewritten as a hash.
 int BuscoUsuario(const QString& nombre, const QString& contrasena);
+// The same on the context's connection (a book other than the one the program opened; on a read-only
+// connection an older row is left as it is).
+struct Contexto;
+int BuscoUsuario(const Contexto& ctx, const QString& nombre, const QString& contrasena);

@@ -174,7 +174,7 @@ Creacion CreoDemostracion(const Contexto& ctx) {
     if (!r.ok) return Falla(r.error);
     QString error;
     int importados = 0;
-    if (!ImportoIndices(tabla, ":/demo/indice_ajuste_inflacion_ar.csv", false, &importados, &error))
+    if (!ImportoIndices(ctx, tabla, ":/demo/indice_ajuste_inflacion_ar.csv", false, &importados, &error))
         return Falla(error);
 
     int ejercicios[2] = {0, 0};
@@ -253,8 +253,8 @@ int DemostracionDeConsola(const QString& carpetaPrograma) {
     }
     QString error;
     if (!AbroBase(ruta, &error)) return falla(error);
-    // Written on behalf of no user in particular: the command line has no login.
-    const Creacion r = CreoDemostracion(Contexto());
+    // A book the program generates for itself, before anybody can log in to it.
+    const Creacion r = CreoDemostracion(Contexto::DelSistema());
     CierroBase();
     if (!r.ok && r.empresa == 0) return falla(r.mensaje);
     std::printf("%s\nBase de datos: %s\n", qPrintable(r.mensaje), qPrintable(QDir::toNativeSeparators(ruta)));

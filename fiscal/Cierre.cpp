@@ -9,6 +9,7 @@
 #include "core/Valores.h"
 #include "fiscal/ChequeosEjercicio.h"
 #include "journal/Escritura.h"
+#include "security/Permisos.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -35,6 +36,13 @@ Generacion Falla(const QString& prefijo, const QString& motivo) {
     Generacion g;
     g.mensaje = prefijo + motivo;
     return g;
+}
+
+// Refused before anything is read when the user's profile may not run it.
+std::optional<Generacion> SinPermiso(const Contexto& c, const QString& modulo, const QString& prefijo) {
+    QString error;
+    if (Autorizo(c, modulo, Accion::Escribir, &error)) return std::nullopt;
+    return Rechazo(prefijo + error);
 }
 
 QString Periodo(const PeriodoEjercicio& p) {
@@ -166,6 +174,7 @@ QString VerificoCuentaAjuste(int empresa, int ejercicio, int cuenta) {
 
 Generacion GeneroCierre(const Contexto& c, const QString& leyendaResultados, const QString& leyendaPatrimonial,
                         int cuentaAjuste) {
+    if (const auto no = SinPermiso(c, QStringLiteral("frmCierreEjercicio"), PrefijoCierre)) return *no;
     const int empresa = c.empresa;
     const int ejercicio = c.ejercicio;
     const std::optional<PeriodoEjercicio> p = LeoPeriodo(empresa, ejercicio);
@@ -198,6 +207,7 @@ Generacion GeneroCierre(const Contexto& c, const QString& leyendaResultados, con
 }
 
 Generacion GeneroApertura(const Contexto& c, const QString& leyenda) {
+    if (const auto no = SinPermiso(c, QStringLiteral("frmAperturaEjercicio"), PrefijoApertura)) return *no;
     const int empresa = c.empresa;
     const int ejercicio = c.ejercicio;
     const std::optional<PeriodoEjercicio> p = LeoPeriodo(empresa, ejercicio);

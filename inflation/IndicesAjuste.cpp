@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
+#include "security/Permisos.h"
 
 #include <QFile>
 #include <QHash>
@@ -281,7 +282,9 @@ QStringList MesesGuardados(int tabla, const QVector<ValorIndice>& valores) {
     return meses;
 }
 
-bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* error, Progreso* progreso) {
+bool GuardoImportados(const Contexto& ctx, int tabla, const QVector<ValorIndice>& valores, QString* error,
+                      Progreso* progreso) {
+    if (!Autorizo(ctx, Permisos::ImportacionIndices, Accion::Escribir, error)) return false;
     Transaccion t;
     if (!t.ok()) {
         *error = t.error();
@@ -322,8 +325,8 @@ bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* e
     return true;
 }
 
-bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* importados, QString* error,
-                   Progreso* progreso) {
+bool ImportoIndices(const Contexto& ctx, int tabla, const QString& archivo, bool reemplazo, int* importados,
+                    QString* error, Progreso* progreso) {
     QString mensaje;
     if (importados) *importados = 0;
     auto falla = [&](const QString& texto) {
@@ -341,7 +344,7 @@ bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* impo
                          .arg(meses.size())
                          .arg(meses.mid(0, MesesMostrados).join(", ") +
                               (meses.size() > MesesMostrados ? QString::fromUtf8("…") : QString())));
-    if (!GuardoImportados(tabla, valores, &mensaje, progreso))
+    if (!GuardoImportados(ctx, tabla, valores, &mensaje, progreso))
         return falla("No se pudieron grabar los valores importados, " + mensaje);
     if (importados) *importados = int(valores.size());
     return true;

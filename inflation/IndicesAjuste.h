@@ -56,16 +56,18 @@ bool LeoCsvIndices(const QString& archivo, QVector<ValorIndice>* valores, QStrin
 // The months ("mm/yyyy") of the values that already hold a stored value of the table.
 QStringList MesesGuardados(int tabla, const QVector<ValorIndice>& valores);
 // Stores the values read, replacing every stored value of the table in their months, in one
-// transaction. False with the engine's text otherwise, or with TextoCancelado when the progress asked
-// it to stop (the transaction rolled back: the table as it was).
+// transaction, when the context's user may import index values. False with the reason otherwise, or
+// with TextoCancelado when the progress asked it to stop (the transaction rolled back: the table as it
+// was).
 class Progreso;
-bool GuardoImportados(int tabla, const QVector<ValorIndice>& valores, QString* error, Progreso* progreso = nullptr);
+bool GuardoImportados(const Contexto& ctx, int tabla, const QVector<ValorIndice>& valores, QString* error,
+                      Progreso* progreso = nullptr);
 
 // The import as one call (the command-line program): reads the file and stores it into the table.
 // When some months already hold values and `reemplazo` is false nothing is stored and *error names
 // those months. *importados gets the number of values stored.
-bool ImportoIndices(int tabla, const QString& archivo, bool reemplazo, int* importados, QString* error,
-                   Progreso* progreso = nullptr);
+bool ImportoIndices(const Contexto& ctx, int tabla, const QString& archivo, bool reemplazo, int* importados,
+                    QString* error, Progreso* progreso = nullptr);
 
 // Description of an index table (empty when there is none).
 QString DescripcionTabla(int tabla);

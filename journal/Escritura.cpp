@@ -4,6 +4,7 @@
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "journal/Historial.h"
+#include "security/Permisos.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>
@@ -207,12 +208,36 @@ QString NombreCambio(int tipo) {
     case TipoCambio::Baja: return QStringLiteral("baja");
     case TipoCambio::Cierre: return QStringLiteral("cierre");
     case TipoCambio::Apertura: return QStringLiteral("apertura");
+    case TipoCambio::Recuperacion: return QString::fromUtf8("recuperación");
+    case TipoCambio::Informe: return QStringLiteral("informe");
     }
     return QString::number(tipo);
 }
 
+namespace {
+// The module whose grant a write of this kind needs, and what it does there.
+std::pair<QString, Accion> PermisoDe(TipoCambio tipo) {
+    switch (tipo) {
+    case TipoCambio::Baja:
+        return {Permisos::EliminacionAsientos, Accion::Eliminar};
+    case TipoCambio::Cierre:
+        return {QStringLiteral("frmCierreEjercicio"), Accion::Escribir};
+    case TipoCambio::Apertura:
+        return {QStringLiteral("frmAperturaEjercicio"), Accion::Escribir};
+    case TipoCambio::Alta:
+    case TipoCambio::Modificacion:
+    case TipoCambio::Recuperacion:
+    case TipoCambio::Informe:
+        break;
+    }
+    return {QStringLiteral("frmAsientos"), Accion::Escribir};
+}
+} // namespace
+
 Escrito EscriboAsiento(const Contexto& c, const Escritura& e) {
     Escrito w;
+    const auto [modulo, accion] = PermisoDe(e.tipo);
+    if (!Autorizo(c, modulo, accion, &w.error)) return w;
     Transaccion t(c);
     if (!t.ok()) {
         w.error = t.error();

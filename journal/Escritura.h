@@ -19,6 +19,9 @@ enum class TipoCambio {
     Baja = 3,         // an entry deleted
     Cierre = 4,       // a closing entry of the year
     Apertura = 5,     // the opening entry of the year
+    // Events of the books that are no write of an entry, recorded in the same chain (RegistroEvento).
+    Recuperacion = 6, // the books were restored from a backup
+    Informe = 7,      // a report or an import run by the command-line program
 };
 // The word the history shows for a kind: "alta", "modificación" ...
 QString NombreCambio(int tipo);

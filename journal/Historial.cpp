@@ -1,6 +1,7 @@
 #include "journal/Historial.h"
 
 #include "core/Basedatos.h"
+#include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "journal/Escritura.h"
 
@@ -95,6 +96,17 @@ QString RegistroHistorial(const Contexto& c, int asiento, int asientoAnterior, i
         Ejecuto(c, "INSERT INTO HistorialAsientos (" + Columnas + ", Hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                 valores + QVariantList{HashDe(valores)});
     return r.ok ? QString() : r.error;
+}
+
+QString RegistroEvento(const Contexto& c, int tipo, const QString& que) {
+    Transaccion t(c);
+    if (!t.ok()) return t.error();
+    // Kept where an entry's state would be, so that the history's readers show it (ResumenEstado).
+    const QString texto =
+        QString::fromUtf8(QJsonDocument(QJsonObject{{"evento", que}}).toJson(QJsonDocument::Compact));
+    const QString error = RegistroHistorial(c, 0, 0, tipo, texto, QString());
+    if (!error.isEmpty()) return error;
+    return t.Confirmo() ? QString() : t.error();
 }
 
 VerificacionHistorial VerificoHistorial() {
@@ -207,6 +219,7 @@ Importe TotalDebe(const QString& estado) {
 QString ResumenEstado(const QString& estado) {
     if (estado.isEmpty()) return QString();
     const QJsonObject o = QJsonDocument::fromJson(estado.toUtf8()).object();
+    if (o.contains("evento")) return o.value("evento").toString();
     const QDate fecha = QDate::fromString(o.value("fecha").toString(), Qt::ISODate);
     const int lineas = o.value("lineas").toArray().size();
     return QString("N.º %1, %2, %3; %4 %5, Debe $%6")

@@ -17,6 +17,11 @@
 QString RegistroHistorial(const Contexto& c, int asiento, int asientoAnterior, int tipo, const QString& antes,
                           const QString& despues);
 
+// Records, in its own transaction, an event of the books that is no write of an entry (TipoCambio
+// Recuperacion, Informe): who (the context's user), when, from where, and what, in words. The failure
+// text, or empty.
+QString RegistroEvento(const Contexto& c, int tipo, const QString& que);
+
 struct VerificacionHistorial {
     bool entero = true;
     qint64 registros = 0; // records examined

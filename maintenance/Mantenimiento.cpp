@@ -5,11 +5,17 @@
 #include "core/Progreso.h"
 #include "core/Archivos.h"
 #include "core/Basedatos.h"
+#include "core/Contexto.h"
+#include "core/Contrasenas.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
 #include "core/Soporte.h"
 #include "core/Valores.h"
+#include "journal/Escritura.h"
+#include "journal/Historial.h"
 #include "schema/Esquema.h"
+#include "security/Permisos.h"
+#include "security/Usuarios.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,6 +75,11 @@ public:
     ConexionArchivo& operator=(const ConexionArchivo&) = delete;
 
     QSqlDatabase Base() const { return QSqlDatabase::database(nombre, false); }
+    // A context whose statements run on this connection.
+    Contexto En(Contexto c) const {
+        c.conexion = nombre;
+        return c;
+    }
     // Runs a statement; on failure leaves the engine's text in error.
     bool Ejecuto(const QString& sql, const QVariantList& parametros = {}) {
         QSqlQuery q(Base());
@@ -86,6 +97,39 @@ public:
 private:
     QString nombre;
 };
+
+// Who may do an operation on the books at ruta, read on a connection of its own to them (the shared
+// one may be closed, or belong to another thread). A name and password must be those of an active user
+// of the administrator profile; when the books cannot be read (missing or damaged), they are checked
+// against the file that takes their place (alternativa), if one is given. On success *quien holds the
+// user's login name (empty for the system's own context).
+bool Identifico(const QString& ruta, const Solicitante& s, const QString& modulo, Accion accion,
+                const QString& alternativa, QString* quien, QString* error) {
+    if (s.nombre.isEmpty() && s.ctx.sistema) return true;
+    ConexionArchivo c(ruta, true);
+    Contexto ctx = c.En(s.ctx);
+    const bool legible = c.abierta && ValorCampo(ctx, "Usuarios", "COUNT(*)", "1=1").has_value();
+    if (!legible) {
+        if (!s.nombre.isEmpty() && !alternativa.isEmpty() && !MotorDeRuta(alternativa).almacen.RespaldoPropio())
+            return Identifico(alternativa, s, modulo, accion, QString(), quien, error);
+        *error = "no se pudieron leer los usuarios de " + QDir::toNativeSeparators(ruta) +
+                 (c.error.isEmpty() ? QString() : " (" + c.error + ")");
+        return false;
+    }
+    if (!s.nombre.isEmpty()) {
+        ctx.sistema = false;
+        ctx.usuario = BuscoUsuario(ctx, s.nombre, s.contrasena);
+        if (ctx.usuario < 0 ||
+            int(NumeroOCero(ValorCampo(ctx, "Usuarios", "Perfil", "Usuario=?", {ctx.usuario}))) != PerfilAdministrador) {
+            *error = QString::fromUtf8("la identificación o la contraseña no son las de un administrador activo de ") +
+                     QDir::toNativeSeparators(ruta);
+            return false;
+        }
+    }
+    if (!Autorizo(ctx, modulo, accion, error)) return false;
+    *quien = NuloAVacio(ValorCampo(ctx, "Usuarios", "NombreCorto", "Usuario=?", {ctx.usuario}));
+    return true;
+}
 
 QString EnUso() {
     return QStringLiteral("la base de datos está abierta por otro usuario o por otra instancia del programa; "
@@ -446,8 +490,11 @@ bool MismoArchivo(const QString& a, const QString& b) {
     return QDir::cleanPath(x.absoluteFilePath()) == QDir::cleanPath(y.absoluteFilePath());
 }
 
-bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy, QString* error,
-                    Progreso* progreso) {
+bool CopioEnArchivo(const Contexto& quien, const Rutas& rutas, const QString& archivo, const QDate& hoy,
+                    QString* error, Progreso* progreso) {
+    QString nombre;
+    if (!Identifico(rutas.base, {quien, {}, {}}, Permisos::CopiaSeguridad, Accion::Leer, QString(), &nombre, error))
+        return false;
     if (archivo.trimmed().isEmpty() || QFileInfo(archivo).isDir()) {
         *error = "elija el nombre del archivo de la copia";
         return false;
@@ -489,7 +536,35 @@ bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy
     return true;
 }
 
-bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progreso* progreso) {
+namespace {
+bool Restauro(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progreso* progreso);
+}
+
+bool RecuperoBackUp(const Rutas& rutas, const Solicitante& quien, const std::function<bool()>& alEmpezar,
+                    Progreso* progreso) {
+    QString nombre, error;
+    if (!Identifico(rutas.base, quien, Permisos::Recuperacion, Accion::Eliminar, rutas.respaldo, &nombre, &error)) {
+        Informo(QString::fromUtf8("No se pudo hacer la recuperación de la base de datos, ") + error, Aviso::Ninguno);
+        return false;
+    }
+    if (!Restauro(rutas, alEmpezar, progreso)) return false;
+    // The restored books keep the record of who put them there. Their user of that name, if they have
+    // one, is the one recorded; the name is in the words either way.
+    ConexionArchivo c(rutas.base, false);
+    if (c.abierta) {
+        Contexto ctx = c.En(Contexto::DelSistema());
+        if (!nombre.isEmpty())
+            ctx.usuario = int(NumeroOCero(ValorCampo(ctx, "Usuarios", "Usuario", "NombreCorto=?", {nombre})));
+        RegistroEvento(ctx, int(TipoCambio::Recuperacion),
+                       QString::fromUtf8("recuperación desde %1 por %2")
+                           .arg(QDir::toNativeSeparators(rutas.respaldo),
+                                nombre.isEmpty() ? QStringLiteral("el sistema") : nombre));
+    }
+    return true;
+}
+
+namespace {
+bool Restauro(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progreso* progreso) {
     if (!Pregunto(QString::fromUtf8("La recuperación de la Base implica sobreescribir la base actual ") +
                   rutas.base + " con " + rutas.respaldo +
                   QString::fromUtf8(". Está Ud. seguro de continuar")))
@@ -598,6 +673,7 @@ bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar, 
     }
     return true;
 }
+} // namespace
 
 void LeoRutas() {
     LeoRutasMantenimiento();

@@ -7,6 +7,7 @@
 // This is logic only: whatever the user must see or answer goes through the Interlocutor, which the
 // screens layer fills in (message boxes, the busy pointer, the notice window, the maintenance screen).
 #include "core/Configuracion.h"
+#include "core/Contexto.h"
 
 #include <QDate>
 #include <QString>
@@ -79,21 +80,33 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int
 // same absolute path otherwise.
 bool MismoArchivo(const QString& a, const QString& b);
 
+// On whose behalf the books are restored: a logged-in user (ctx, its user), or, before anybody has
+// logged in, the name and password typed (nombre not empty), which must be those of an active user of
+// the administrator profile of the books about to be replaced.
+struct Solicitante {
+    Contexto ctx;
+    QString nombre;
+    QString contrasena;
+};
+
 // Writes a copy of the books at rutas.base into archivo while they are open (by this program and by
 // other workstations): the engine's consistent snapshot, written under a scratch name, checked, and
 // only then given archivo's name (a failed copy leaves whatever archivo held). A copy written as
 // rutas.respaldo is the scheduled backup: the previous one is kept as rutas.respaldo + ".1" and the
 // global UltimoBackUp(dd/mm/yyyy) becomes hoy. Shows nothing, so that it may run off the screens'
 // thread: false with the reason in *error (TextoCancelado when progreso asked it to stop: no file left
-// behind, archivo as it was).
-bool CopioEnArchivo(const Rutas& rutas, const QString& archivo, const QDate& hoy, QString* error,
-                    Progreso* progreso = nullptr);
+// behind, archivo as it was). Refused when quien's user may not copy the books.
+bool CopioEnArchivo(const Contexto& quien, const Rutas& rutas, const QString& archivo, const QDate& hoy,
+                    QString* error, Progreso* progreso = nullptr);
 
-// Asks, then restores rutas.base from rutas.respaldo through the online backup. alEmpezar runs once
-// the user has agreed, before the work: a running program lets go of the books and shows its progress
-// there; false from it stops the restore, nothing changed and nothing more said. progreso may stop it
-// likewise until the replacement begins; from then on it is not taken.
-bool RecuperoBackUp(const Rutas& rutas, const std::function<bool()>& alEmpezar = {}, Progreso* progreso = nullptr);
+// Checks that quien may restore the books (the profile's grant of the restore; see Solicitante), asks,
+// then restores rutas.base from rutas.respaldo through the online backup and records in the restored
+// books' history who did it. alEmpezar runs once the user has agreed, before the work: a running program
+// lets go of the books and shows its progress there; false from it stops the restore, nothing changed
+// and nothing more said. progreso may stop it likewise until the replacement begins; from then on it is
+// not taken.
+bool RecuperoBackUp(const Rutas& rutas, const Solicitante& quien, const std::function<bool()>& alEmpezar = {},
+                    Progreso* progreso = nullptr);
 
 // Backup and scratch paths from the local settings (path rule), into the application state.
 void LeoRutas();

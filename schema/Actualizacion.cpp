@@ -4,6 +4,39 @@
 
 namespace Esquema {
 
+namespace {
+
+QStringList PasoModulosDeAccion() {
+    const struct {
+        int modulo;
+        const char* descripcion;
+        const char* nombre;
+        const char* pantalla; // the screen whose grant it inherits
+    } nuevos[] = {{16, "Eliminación de asientos", "EliminacionAsientos", "frmAsientos"},
+                  {17, "Importación de índices", "ImportacionIndices", "frmAjustesInflacion"},
+                  {18, "Copia de seguridad", "CopiaSeguridad", "frmBaseDatos"},
+                  {19, "Recuperación de Back Up", "RecuperacionBackUp", "frmBaseDatos"}};
+    QStringList r;
+    for (const auto& n : nuevos) {
+        r << QString("INSERT INTO Modulos (Modulo, descModulo, nomModulo) VALUES (%1, '%2', '%3')")
+                 .arg(n.modulo)
+                 .arg(QString::fromUtf8(n.descripcion), QLatin1String(n.nombre));
+        for (int nivel = 0; nivel <= 3; ++nivel)
+            r << QString("INSERT INTO ModulosHabilitaciones (Modulo, TipoHabilitacion) VALUES (%1, %2)")
+                     .arg(n.modulo)
+                     .arg(nivel);
+        // Every profile gets a row: the screen's level, or 0 when it had none.
+        r << QString("INSERT INTO Permisos (Perfil, Modulo, TipoHabilitacion) SELECT f.Perfil, %1, "
+                     "COALESCE((SELECT p.TipoHabilitacion FROM Permisos AS p INNER JOIN Modulos AS m ON m.Modulo = "
+                     "p.Modulo WHERE p.Perfil = f.Perfil AND m.nomModulo = '%2'), 0) FROM Perfiles AS f")
+                 .arg(n.modulo)
+                 .arg(QLatin1String(n.pantalla));
+    }
+    return r;
+}
+
+} // namespace
+
 const QList<Paso>& Pasos() {
     static const QList<Paso> pasos = {
         // 2: the index of lines by account holds the amount, so that the balance and the ledgers sum
@@ -45,6 +78,9 @@ const QList<Paso>& Pasos() {
           "Cuenta) REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) ON DELETE CASCADE DEFERRABLE "
           "INITIALLY DEFERRED)"},
          {"RubrosCuentas"}},
+        // 6: the deletion of entries, the import of index values, the copy and the restore of the books
+        // become modules of their own; each profile keeps what it had through the screen that did it.
+        {6, PasoModulosDeAccion(), {}},
     };
     return pasos;
 }

@@ -249,7 +249,14 @@ QStringList FilasFijas(const QString& hashContrasenaInicial) {
         "frmRptMayores|Mayores",
         "frmRptDiario|Diario General",
         "frmBaseDatos|Base de Datos",
+        // Actions that are not screens of their own.
+        "EliminacionAsientos|Eliminación de asientos",
+        "ImportacionIndices|Importación de índices",
+        "CopiaSeguridad|Copia de seguridad",
+        "RecuperacionBackUp|Recuperación de Back Up",
     };
+    // The operator may not manage users nor copy or replace the books.
+    const QStringList vedadosOperador = {"frmUsuarios", "frmBaseDatos", "CopiaSeguridad", "RecuperacionBackUp"};
     for (int i = 0; i < modulos.size(); ++i) {
         const QStringList p = modulos[i].split('|');
         const int m = i + 1;
@@ -260,12 +267,11 @@ QStringList FilasFijas(const QString& hashContrasenaInicial) {
             filas << QString("INSERT INTO ModulosHabilitaciones (Modulo, TipoHabilitacion) VALUES (%1, %2)")
                          .arg(m)
                          .arg(nivel);
-        // The administrator may use everything; the operator everything but the users screen and the
-        // backup and restore of the books.
+        // The administrator may use everything; the operator everything but the above.
         filas << QString("INSERT INTO Permisos (Perfil, Modulo, TipoHabilitacion) VALUES (1, %1, 1)").arg(m);
         filas << QString("INSERT INTO Permisos (Perfil, Modulo, TipoHabilitacion) VALUES (2, %1, %2)")
                      .arg(m)
-                     .arg(p[0] == "frmUsuarios" || p[0] == "frmBaseDatos" ? 0 : 1);
+                     .arg(vedadosOperador.contains(p[0]) ? 0 : 1);
     }
     QString hash = hashContrasenaInicial;
     hash.replace('\'', "''");

@@ -1,7 +1,10 @@
 #include "security/Permisos.h"
 
+#include "core/Basedatos.h"
 #include "core/Contexto.h"
 #include "core/Valores.h"
+
+#include <QSqlQuery>
 
 int NivelPermisoUsuario(int usuario, const QString& ventana) {
     const Valor v =
@@ -14,4 +17,43 @@ int NivelPermisoUsuario(int usuario, const QString& ventana) {
 
 int NivelPermiso(const Contexto& ctx, const QString& ventana) {
     return NivelPermisoUsuario(ctx.usuario, ventana);
+}
+
+bool NivelPermite(int nivel, Accion accion) {
+    switch (nivel) {
+    case Permisos::Inhabilitado:
+        return false;
+    case Permisos::SoloLectura:
+        return accion == Accion::Leer;
+    case Permisos::SinEliminaciones:
+        return accion != Accion::Eliminar;
+    default:
+        return true;
+    }
+}
+
+bool Autorizo(const Contexto& ctx, const QString& modulo, Accion accion, QString* error) {
+    if (ctx.sistema) return true;
+    int nivel = 0;
+    QString descripcion = modulo;
+    if (ctx.usuario > 0) {
+        QSqlQuery q = Consulto(ctx,
+                               "SELECT p.TipoHabilitacion, m.descModulo FROM Usuarios AS u INNER JOIN Permisos AS p "
+                               "ON p.Perfil = u.Perfil INNER JOIN Modulos AS m ON m.Modulo = p.Modulo "
+                               "WHERE u.Usuario=? AND u.Activo<>0 AND m.nomModulo=?",
+                               {ctx.usuario, modulo});
+        if (q.next()) {
+            nivel = int(NumeroOCero(q.value(0))) & 0xFF;
+            if (!q.value(1).toString().isEmpty()) descripcion = q.value(1).toString();
+        }
+    }
+    if (NivelPermite(nivel, accion)) return true;
+    if (error) {
+        const char* que = accion == Accion::Leer ? "consultar" : accion == Accion::Escribir ? "grabar" : "eliminar";
+        *error = ctx.usuario > 0
+                     ? QString::fromUtf8("su perfil no le permite %1 en «%2»").arg(QLatin1String(que), descripcion)
+                     : QString::fromUtf8("no hay un usuario identificado para %1 en «%2»")
+                           .arg(QLatin1String(que), descripcion);
+    }
+    return false;
 }

@@ -6,6 +6,7 @@
 #include "core/Dialecto.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
+#include "security/Permisos.h"
 
 namespace {
 
@@ -25,8 +26,12 @@ bool QuedaAdministrador(qint64 antes, Resultado& r) {
 
 } // namespace
 
-ResultadoUsuario GraboUsuario(int usuario, const DatosUsuario& d) {
+ResultadoUsuario GraboUsuario(const Contexto& ctx, int usuario, const DatosUsuario& d) {
     ResultadoUsuario res;
+    if (!Autorizo(ctx, QStringLiteral("frmUsuarios"), Accion::Escribir, &res.error)) {
+        res.ok = false;
+        return res;
+    }
     const QVariant perfil = d.perfil.isValid() ? d.perfil : QVariant(QMetaType::fromType<int>());
     const int activo = d.activo ? -1 : 0;
     Transaccion t;
@@ -112,7 +117,9 @@ QList<Opcion> OpcionesPerfiles(const Contexto& ctx) {
     return OpcionesCatalogo(ctx, "Perfiles", "descPerfil");
 }
 
-Resultado BorroUsuario(int usuario) {
+Resultado BorroUsuario(const Contexto& ctx, int usuario) {
+    QString error;
+    if (!Autorizo(ctx, QStringLiteral("frmUsuarios"), Accion::Eliminar, &error)) return {false, 0, error};
     Transaccion t;
     if (!t.ok()) return {false, 0, t.error()};
     const qint64 administradores = AdministradoresActivos();

@@ -27,8 +27,8 @@ constexpr int PerfilAdministrador = 1;
 // Stores a user. A new one (usuario -1) takes the highest number plus one and, as password, its own
 // login name. An existing one keeps its password unless a new one is given.
 // A change that would leave no active user of the administrator profile is refused whole (nobody could
-// manage users afterwards).
-ResultadoUsuario GraboUsuario(int usuario, const DatosUsuario& datos);
+// manage users afterwards), and so is any change by a user whose profile may not write users.
+ResultadoUsuario GraboUsuario(const Contexto& ctx, int usuario, const DatosUsuario& datos);
 
 enum class CambioClave { Hecho, ActualIncorrecta, Falla };
 // Changes a user's password after checking the current one (letter case ignored; a plain password
@@ -42,7 +42,7 @@ FilasLeidas LeoUsuarios(const Contexto& ctx, bool activos, bool inactivos);
 std::optional<FilaLeida> LeoUsuario(const Contexto& ctx, int usuario);
 // The profiles a user may have, in alphabetical order.
 QList<Opcion> OpcionesPerfiles(const Contexto& ctx);
-// Refused, as GraboUsuario, when it would leave no active administrator.
-Resultado BorroUsuario(int usuario);
+// Refused, as GraboUsuario, when it would leave no active administrator or the profile may not delete users.
+Resultado BorroUsuario(const Contexto& ctx, int usuario);
 // Login name of a user (empty when there is no such user).
 QString NombreCortoUsuario(int usuario);

@@ -91,7 +91,18 @@ void frmAcceso::showEvent(QShowEvent* e) {
     CentroVentana(this);
 }
 
+frmAcceso::frmAcceso(QWidget* padre, const QString& titulo,
+                     std::function<bool(const QString&, const QString&)> alAceptar)
+    : frmAcceso(padre) {
+    setWindowTitle(titulo);
+    acepto = std::move(alAceptar);
+}
+
 void frmAcceso::AceptoUsuario() {
+    if (acepto) {
+        if (acepto(inpUsuario->text(), inpContrasena->text())) accept();
+        return;
+    }
     int usuario = -1;
     {
         Espera espera; // the hash check takes a moment

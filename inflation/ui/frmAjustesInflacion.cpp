@@ -1,4 +1,5 @@
 #include "inflation/ui/frmAjustesInflacion.h"
+#include "core/AppState.h"
 
 #include "core/Valores.h"
 #include "core/ui/DialogoProgreso.h"
@@ -214,7 +215,7 @@ void frmAjustesInflacion::Importo() {
         // One transaction on the shared connection: it runs here, the progress window between its rows.
         Espera espera;
         ok = DialogoProgreso::EnEsteHilo(this, "Importar valores", [&](Progreso& p) {
-            const bool hecho = GuardoImportados(indexTable, valores, &error, &p);
+            const bool hecho = GuardoImportados(ContextoActual(), indexTable, valores, &error, &p);
             cancelado = p.Cancelado();
             return hecho;
         });

@@ -19,9 +19,6 @@
 namespace {
 
 const char* const Filtro = "Copias de seguridad (*.BAK *.bak);;Todos los archivos (*)";
-// The grant of the maintenance module decides: any level lets a copy be written; a restore replaces
-// every record, so it needs full use.
-const QString Modulo = QStringLiteral("frmBaseDatos");
 
 QString Nativa(const QString& ruta) {
     return QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath());
@@ -39,7 +36,8 @@ bool CierroPantallas() {
 } // namespace
 
 void CopioBaseDesdeMenu(QWidget* ventana) {
-    if (NivelPermiso(ContextoActual(), Modulo) == Permisos::Inhabilitado) {
+    // A copy reads the books; a restore replaces every record, so it needs leave to delete.
+    if (!Autorizo(ContextoActual(), Permisos::CopiaSeguridad, Accion::Leer)) {
         Mensaje("Su perfil no tiene permiso para hacer copias de seguridad de la base de datos", Icono::Informacion);
         return;
     }
@@ -48,9 +46,10 @@ void CopioBaseDesdeMenu(QWidget* ventana) {
     if (archivo.isEmpty()) return;
     QString error;
     bool cancelado = false;
+    const Contexto quien = ContextoActual();
     // Off the screens' thread, so that the progress keeps moving on a large book.
     const bool ok = DialogoProgreso::EnOtroHilo(ventana, "Copia de seguridad", [&](Progreso& p) {
-        const bool hecho = Mantenimiento::CopioEnArchivo(rutas, archivo, QDate::currentDate(), &error, &p);
+        const bool hecho = Mantenimiento::CopioEnArchivo(quien, rutas, archivo, QDate::currentDate(), &error, &p);
         cancelado = p.Cancelado();
         return hecho;
     });
@@ -65,7 +64,7 @@ void CopioBaseDesdeMenu(QWidget* ventana) {
 }
 
 void RestauroBaseDesdeMenu(QWidget* ventana) {
-    if (NivelPermiso(ContextoActual(), Modulo) != Permisos::Habilitado) {
+    if (!Autorizo(ContextoActual(), Permisos::Recuperacion, Accion::Eliminar)) {
         Mensaje("Su perfil no tiene permiso para restaurar copias de seguridad de la base de datos",
                 Icono::Informacion);
         return;
@@ -81,11 +80,12 @@ void RestauroBaseDesdeMenu(QWidget* ventana) {
     rutas.respaldo = archivo;
     AppState& a = App();
     bool soltada = false;
+    const Mantenimiento::Solicitante quien{ContextoActual(), {}, {}};
     // The restore works at file level on a worker thread; what it asks and what it must do with the
     // screens happens on theirs.
     const bool ok = DialogoProgreso::EnOtroHilo(ventana, "Restaurar copia", [&](Progreso& p) {
         return Mantenimiento::RecuperoBackUp(
-            rutas,
+            rutas, quien,
             [&] {
                 DialogoProgreso::EnPantallas([&] {
                     // The screens hold rows of the books about to be replaced, and the restore needs

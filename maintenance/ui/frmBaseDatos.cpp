@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/ui/DialogoProgreso.h"
 #include "core/ui/Mensaje.h"
+#include "core/ui/frmAcceso.h"
 #include "journal/Historial.h"
 #include "maintenance/Mantenimiento.h"
 #include "maintenance/ui/PantallasMantenimiento.h"
@@ -56,9 +57,19 @@ void frmBaseDatos::HagoBackUp() {
 }
 
 void frmBaseDatos::RecuperoBackUp() {
+    // Offered before anybody has logged in: an administrator of the books about to be replaced
+    // identifies himself first (the restore checks it against them).
+    Mantenimiento::Solicitante quien;
+    frmAcceso acceso(this, QString::fromUtf8("Recuperación: identificación de un administrador"),
+                     [&](const QString& nombre, const QString& contrasena) {
+                         quien.nombre = nombre;
+                         quien.contrasena = contrasena;
+                         return true;
+                     });
+    if (acceso.exec() != QDialog::Accepted || quien.nombre.isEmpty()) return;
     const Mantenimiento::Rutas rutas = RutasDeAjustes();
     if (DialogoProgreso::EnOtroHilo(this, "Recuperar de Back Up", [&](Progreso& p) {
-            return Mantenimiento::RecuperoBackUp(rutas, {}, &p);
+            return Mantenimiento::RecuperoBackUp(rutas, quien, {}, &p);
         }))
         Mensaje("Recuperación Exitosa", Icono::Informacion);
 }

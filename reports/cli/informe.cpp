@@ -3,16 +3,19 @@
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
+#include "core/Contrasenas.h"
 #include "core/Dialecto.h"
 #include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "inflation/IndicesAjuste.h"
+#include "journal/Escritura.h"
 #include "journal/Historial.h"
 #include "reports/Informes.h"
 #include "reports/ReAjustado.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
+#include "security/Permisos.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +25,8 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +35,7 @@ enum Salida { Bien = 0, Falla = 1, ArgumentoMalo = 2 };
 // The options every report reads, and those of the commands that are not reports.
 const QVector<OpcionInforme>& OpcionesComunes() {
     static const QVector<OpcionInforme> opciones = {
+        {"--usuario", "NOMBRE", "usuario de Partidex (obligatorio)"},
         {"--carpeta", "CARPETA", "carpeta de Partidex.ini (por omisión, la del programa)"},
         {"--base", "BASE",
          "archivo de la base de datos, o su dirección postgresql://... en un\n"
@@ -94,14 +100,20 @@ QString Ayuda() {
          "  lee una serie publicada (mes aaaa-mm o fecha, y valor; separada por comas o punto y coma) y\n"
          "  la guarda en la tabla; los meses ya guardados se reemplazan sólo con --reemplazo\n"
          "\n"
+         "Usuario: cada pedido se hace como un usuario de Partidex, que se indica con --usuario; su\n"
+         "  contraseña se toma de la variable de entorno PARTIDEX_CONTRASENA o, si no está definida y la\n"
+         "  entrada es una terminal, se pide sin mostrarla. Los informes y la importación obedecen al perfil\n"
+         "  del usuario, y el historial registra quién los pidió.\n"
+         "\n"
          "Opciones:\n";
     for (const OpcionInforme& o : TodasLasOpciones())
         s += Entrada(o.valor.isEmpty() ? o.nombre : o.nombre + ' ' + o.valor, 24, o.ayuda);
     s += Entrada("-h, --ayuda, --help", 24, "muestra esta ayuda");
     s += "\n"
-         "Estado de salida: 0 si el archivo se escribió, 2 ante un argumento incorrecto (empresa, ejercicio,\n"
-         "cuenta, tabla de índices o fecha inexistente, fecha fuera del ejercicio, --desde posterior a\n"
-         "--hasta, archivo que no se puede escribir), 1 ante otro error.\n";
+         "Estado de salida: 0 si el archivo se escribió, 2 ante un argumento incorrecto (usuario o\n"
+         "contraseña incorrectos, pedido que el perfil no permite, empresa, ejercicio, cuenta, tabla de\n"
+         "índices o fecha inexistente, fecha fuera del ejercicio, --desde posterior a --hasta, archivo que\n"
+         "no se puede escribir), 1 ante otro error.\n";
     return s;
 }
 
@@ -210,6 +222,80 @@ int UltimoEjercicio(int empresa) {
     return q.next() ? q.value(0).toInt() : 0;
 }
 
+// The password of the command: from PARTIDEX_CONTRASENA, or typed on the terminal without echo.
+// False when there is neither.
+bool LeoContrasena(QString* contrasena) {
+    if (qEnvironmentVariableIsSet("PARTIDEX_CONTRASENA")) {
+        *contrasena = qEnvironmentVariable("PARTIDEX_CONTRASENA");
+        return true;
+    }
+    if (!isatty(STDIN_FILENO)) return false;
+    std::fputs("Contraseña: ", stderr);
+    std::fflush(stderr);
+    termios antes{};
+    const bool terminal = tcgetattr(STDIN_FILENO, &antes) == 0;
+    if (terminal) {
+        termios callado = antes;
+        callado.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &callado);
+    }
+    char linea[512];
+    const bool leida = std::fgets(linea, sizeof linea, stdin) != nullptr;
+    if (terminal) tcsetattr(STDIN_FILENO, TCSAFLUSH, &antes);
+    std::fputc('\n', stderr);
+    if (!leida) return false;
+    *contrasena = QString::fromLocal8Bit(linea).remove(u'\n').remove(u'\r');
+    return true;
+}
+
+// The module whose grant the request needs, and what it does there.
+std::pair<QString, Accion> PermisoDePedido(const Pedido& p) {
+    if (p.informe == "indices") return {Permisos::ImportacionIndices, Accion::Escribir};
+    if (p.informe == "mayores") return {QStringLiteral("frmRptMayores"), Accion::Leer};
+    if (p.informe == "diario") return {QStringLiteral("frmRptDiario"), Accion::Leer};
+    if (p.informe == "historial") return {QStringLiteral("frmAsientos"), Accion::Leer};
+    return {QStringLiteral("frmRptBalance"), Accion::Leer};
+}
+
+// Who runs the command, once the books are open: the user named by --usuario with the password,
+// whose profile must allow the request; the request goes to the books' history in his name.
+// Bien, with *quien his context, or the exit status after saying why.
+int IdentificoUsuario(const Pedido& p, Contexto* quien) {
+    const QString nombre = p.opciones.value("--usuario").trimmed();
+    if (nombre.isEmpty()) {
+        Escribo(stderr, "Indique el usuario de Partidex con --usuario NOMBRE.");
+        return ArgumentoMalo;
+    }
+    QString contrasena;
+    if (!LeoContrasena(&contrasena)) {
+        Escribo(stderr, "Falta la contraseña del usuario " + nombre +
+                            ": defina PARTIDEX_CONTRASENA o ejecute el programa desde una terminal.");
+        return ArgumentoMalo;
+    }
+    quien->usuario = BuscoUsuario(nombre, contrasena);
+    if (quien->usuario < 0) {
+        quien->usuario = 0;
+        Escribo(stderr, "Lo siento, Identificación o contraseña incorrecta");
+        return ArgumentoMalo;
+    }
+    const auto [modulo, accion] = PermisoDePedido(p);
+    QString error;
+    if (!Autorizo(*quien, modulo, accion, &error)) {
+        Escribo(stderr, "No se puede hacer el pedido: " + error + ".");
+        return ArgumentoMalo;
+    }
+    // The check of the history writes nothing, not even its own record.
+    if (p.opciones.contains("--verifico")) return Bien;
+    const QString que = "partidex-informe " + p.informe +
+                        (p.archivo.isEmpty() ? QString() : " " + QDir::toNativeSeparators(p.archivo));
+    error = RegistroEvento(*quien, int(TipoCambio::Informe), que);
+    if (!error.isEmpty()) {
+        Escribo(stderr, "No se pudo registrar el pedido en el historial, " + error);
+        return Falla;
+    }
+    return Bien;
+}
+
 int Ejecuto(const QStringList& args) {
     Pedido p;
     bool ayuda = false;
@@ -264,6 +350,8 @@ int Ejecuto(const QStringList& args) {
     struct Cierre {
         ~Cierre() { CierroBase(); }
     } cierre;
+    Contexto quien;
+    if (const int estado = IdentificoUsuario(p, &quien); estado != Bien) return estado;
 
     if (indices) {
         bool ok = false;
@@ -273,7 +361,7 @@ int Ejecuto(const QStringList& args) {
             return falla(QString("No existe la tabla de índices %1.").arg(numero), ArgumentoMalo);
         if (!QFileInfo(p.archivo).isFile()) return falla("No existe el archivo " + p.archivo, ArgumentoMalo);
         int importados = 0;
-        if (!ImportoIndices(numero, p.archivo, p.opciones.contains("--reemplazo"), &importados, &error))
+        if (!ImportoIndices(quien, numero, p.archivo, p.opciones.contains("--reemplazo"), &importados, &error))
             return falla(error, Falla);
         std::printf("%d valores importados en la tabla %d\n", importados, numero);
         return Bien;
@@ -310,7 +398,7 @@ int Ejecuto(const QStringList& args) {
                              ArgumentoMalo);
         }
         if (periodo[0] > periodo[1]) return falla("La fecha --desde es posterior a --hasta.", ArgumentoMalo);
-        return EscriboInforme(*d, {Contexto::De(empresa, 0), periodo[0], periodo[1], p.opciones}, p.archivo, separador);
+        return EscriboInforme(*d, {quien.En(empresa, 0), periodo[0], periodo[1], p.opciones}, p.archivo, separador);
     }
     if (p.opciones.contains("--ejercicio")) {
         bool ok = false;
@@ -326,7 +414,7 @@ int Ejecuto(const QStringList& args) {
             return falla(QString("La empresa %1 no tiene ejercicios.").arg(empresa), ArgumentoMalo);
     }
 
-    Contexto ctx = Contexto::De(empresa, ejercicio);
+    Contexto ctx = quien.En(empresa, ejercicio);
     QDate comienzo, fin;
     FechasEjercicio(ctx, &comienzo, &fin);
     QDate desde, hasta;

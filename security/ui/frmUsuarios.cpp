@@ -166,7 +166,7 @@ Resultado frmUsuarios::GraboRegistro(int* codigoGuardado) {
     if (i >= 0 && i < perfiles.size()) d.perfil = perfiles[i];
     d.contrasena = inpContrasena->text();
     d.activo = chkActivo->isChecked();
-    const ResultadoUsuario u = GraboUsuario(adding ? -1 : CodigoFila(editRow).toInt(), d);
+    const ResultadoUsuario u = GraboUsuario(ContextoActual(), adding ? -1 : CodigoFila(editRow).toInt(), d);
     Resultado r;
     r.ok = u.ok;
     r.error = u.error;
@@ -180,7 +180,7 @@ void frmUsuarios::DespuesDeGuardar(int codigoGuardado, bool eraNuevo) {
 }
 
 Resultado frmUsuarios::BorroRegistro(const QString& codigo) {
-    return BorroUsuario(int(NumeroOCero(QVariant(codigo))));
+    return BorroUsuario(ContextoActual(), int(NumeroOCero(QVariant(codigo))));
 }
 
 void frmUsuarios::BlanqueoContrasena() {

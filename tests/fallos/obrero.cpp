@@ -146,6 +146,8 @@ void Preparo(const QString& carpeta) {
     QString error;
     if (!CreoBase(App().databasePath, &error)) Fallo(error);
     if (!AbroBase(App().databasePath, &error)) Fallo(error);
+    // The book's entries are written by its administrator, as every run's are.
+    App().currentUser = BuscoUsuario(Esquema::UsuarioInicial, Esquema::ContrasenaInicial);
     Verifico(Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (?, 'Fallos')",
                      {Empresa})
                  .ok,
@@ -327,7 +329,7 @@ void RecuperoRespaldo() {
     i.pregunto = [](const QString&) { return true; };
     Mantenimiento::FijoInterlocutor(i);
     CierroBase();
-    if (!Mantenimiento::RecuperoBackUp(RutasDeLaPrueba())) Fallo("la recuperación no se hizo");
+    if (!Mantenimiento::RecuperoBackUp(RutasDeLaPrueba(), {{}, "ADMIN", "ADMIN"})) Fallo("la recuperación no se hizo");
     Informo("recupero");
 }
 

@@ -352,7 +352,7 @@ void PruebaCierre::cancelado() {
         QVector<ValorIndice> valores;
         for (int m = 1; m <= 3; ++m)
             valores.append({QDate(2024, m, 1).addMonths(1).addDays(-1), 2.0 + m});
-        ok = GuardoImportados(1, valores, &error, &p);
+        ok = GuardoImportados(c, 1, valores, &error, &p);
     } else if (operacion == "mayores") {
         ok = TablaMayores(c, QDate(2024, 1, 1), QDate(2024, 12, 31), {}, &tabla, &error);
     } else {

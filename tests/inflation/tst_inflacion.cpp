@@ -1,5 +1,6 @@
 #include "tst_inflacion.h"
 
+#include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Valores.h"
 #include "core/ui/BotonAjustado.h"
@@ -163,7 +164,7 @@ void PruebaInflacion::importo() {
     QVERIFY(EscriboArchivo(archivo, contenido));
     int importados = -1;
     QString mensaje;
-    const bool ok = ImportoIndices(1, archivo, reemplazo, &importados, &mensaje);
+    const bool ok = ImportoIndices(ContextoActual(), 1, archivo, reemplazo, &importados, &mensaje);
     QCOMPARE(ok, error.isEmpty());
     QVERIFY2(error.isEmpty() ? mensaje.isEmpty() : mensaje.startsWith(error), qPrintable(mensaje));
     QCOMPARE(Guardados(), esperado);
@@ -180,7 +181,7 @@ void PruebaInflacion::importoPublicado() {
     const QString archivo = PARTIDEX_FUENTES "/resources/demo/indice_ajuste_inflacion_ar.csv";
     int importados = 0;
     QString error;
-    QVERIFY2(ImportoIndices(1, archivo, false, &importados, &error), qPrintable(error));
+    QVERIFY2(ImportoIndices(ContextoActual(), 1, archivo, false, &importados, &error), qPrintable(error));
     QCOMPARE(importados, 153);
     QCOMPARE(Cuento("AjustesInflacion", "TablaAjusteInflacion=1"), 153);
     const QStringList todos = Guardados();
@@ -188,12 +189,12 @@ void PruebaInflacion::importoPublicado() {
          {"31/01/2013=43.5098", "30/06/2019=225.537", "31/12/2019=283.4442", "30/09/2025=9384.0922"})
         QVERIFY2(todos.contains(v), v);
     // The same file again: every month is already there.
-    QVERIFY(!ImportoIndices(1, archivo, false, &importados, &error));
+    QVERIFY(!ImportoIndices(ContextoActual(), 1, archivo, false, &importados, &error));
     QVERIFY2(error.startsWith("La tabla ya tiene valores para 153 meses (01/2013, 02/2013"),
              qPrintable(error));
     // The first twelve months, not all 153: the count tells the rest.
     QVERIFY2(error.contains("11/2013, 12/2013…); no se importó nada"), qPrintable(error));
-    QVERIFY(!ImportoIndices(2, archivo, true, &importados, &error));
+    QVERIFY(!ImportoIndices(ContextoActual(), 2, archivo, true, &importados, &error));
     QCOMPARE(error, QString("No existe la tabla de ajuste 2."));
     QCOMPARE(Cuento("AjustesInflacion"), 153);
 }

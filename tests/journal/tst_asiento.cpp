@@ -309,6 +309,7 @@ int GraboEnOtroProceso(const QString& ruta, int cantidad) {
     }
     a.currentCompany = 1;
     a.currentYear = 1;
+    a.currentUser = 1; // the book's administrator, as the fixture logs in
     int fallas = 0;
     for (int i = 0; i < cantidad; ++i) {
         const ResultadoAsiento r = GuardoAsiento(ContextoActual(), Nuevo("05/03/2024", Balanceado));

@@ -12,7 +12,10 @@
 #include "core/ui/Ayuda.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "core/Contrasenas.h"
+#include "core/ui/frmAcceso.h"
 #include "journal/Asiento.h"
+#include "journal/Escritura.h"
 #include "maintenance/Mantenimiento.h"
 #include "maintenance/ui/CopiaSeguridad.h"
 #include "maintenance/ui/PantallasMantenimiento.h"
@@ -39,6 +42,9 @@
 using namespace Mantenimiento;
 
 namespace {
+
+// The initial administrator of the test books, as typed before a restore.
+const Solicitante Administrador{{}, Esquema::UsuarioInicial, Esquema::ContrasenaInicial};
 
 const QString Seccion = "Mantenimiento de Base de Datos";
 
@@ -74,7 +80,9 @@ QMap<QString, QStringList> Contenido(const QString& ruta) {
     const QStringList tablas = MotorActual().catalogo.Tablas(a.Base());
     for (const QString& t : tablas) {
         QSqlQuery q(a.Base());
-        q.exec("SELECT * FROM " + t);
+        // The record a restore leaves of itself is no part of what it restored.
+        q.exec("SELECT * FROM " + t +
+               (t.compare("HistorialAsientos", Qt::CaseInsensitive) == 0 ? " WHERE Tipo<>6" : ""));
         QStringList filas;
         while (q.next()) {
             QStringList campos;
@@ -396,7 +404,8 @@ private slots:
         const Rutas rutas = RutasDeAjustes();
         if (operacion == "recupero") {
             QString error;
-            QVERIFY2(CopioEnArchivo(rutas, rutas.respaldo, QDate::currentDate(), &error), qPrintable(error));
+            QVERIFY2(CopioEnArchivo(Contexto::DelSistema(), rutas, rutas.respaldo, QDate::currentDate(), &error),
+                     qPrintable(error));
             QVERIFY(Ejecuto("UPDATE Cuentas SET Descripcion='CAJA CHICA' WHERE Cuenta=2").ok);
         }
         CierroBase();
@@ -416,9 +425,9 @@ private slots:
         if (operacion == "backup")
             ok = HagoBackUp(rutas, QDate(2025, 3, 10), -1, &p);
         else if (operacion == "copia")
-            ok = CopioEnArchivo(rutas, copia, QDate::currentDate(), &error, &p);
+            ok = CopioEnArchivo(Contexto::DelSistema(), rutas, copia, QDate::currentDate(), &error, &p);
         else
-            ok = RecuperoBackUp(rutas, {}, &p);
+            ok = RecuperoBackUp(rutas, Administrador, {}, &p);
         QCOMPARE(ok, en == 0);
         QStringList ahora = QDir(e.Ruta(".")).entryList(QDir::Files);
         // A compaction, once begun, goes to its end and leaves its scratch file.
@@ -456,7 +465,7 @@ private slots:
 
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
-        QVERIFY(RecuperoBackUp(RutasDeAjustes()));
+        QVERIFY(RecuperoBackUp(RutasDeAjustes(), Administrador));
         const QString pregunta = "La recuperación de la Base implica sobreescribir la base actual " +
                                  e.RutaBase() + " con " + App().backupPath + ". Está Ud. seguro de continuar";
         QCOMPARE(MensajePrueba::Textos(), QStringList{pregunta});
@@ -495,7 +504,7 @@ private slots:
             f.write(QByteArray(84, '\xff'));
         }
         MensajePrueba::setNextAnswer(Respuesta::Si);
-        QVERIFY2(RecuperoBackUp(RutasDeAjustes()), qPrintable(MensajePrueba::Textos().join('\n')));
+        QVERIFY2(RecuperoBackUp(RutasDeAjustes(), Administrador), qPrintable(MensajePrueba::Textos().join('\n')));
         QCOMPARE(Contenido(e.RutaBase()), respaldado);
         QCOMPARE(VerificoEstructura(e.RutaBase()), 0);
         QString error;
@@ -514,7 +523,7 @@ private slots:
         CierroBase();
         const auto actual = Contenido(e.RutaBase());
         MensajePrueba::setNextAnswer(Respuesta::No);
-        QVERIFY(!RecuperoBackUp(RutasDeAjustes()));
+        QVERIFY(!RecuperoBackUp(RutasDeAjustes(), Administrador));
         QCOMPARE(Contenido(e.RutaBase()), actual);
     }
 
@@ -537,7 +546,7 @@ private slots:
         const QByteArray antes = Huella(e.RutaBase());
         MensajePrueba::setNextAnswer(Respuesta::Si);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
-        QVERIFY(!RecuperoBackUp(RutasDeAjustes()));
+        QVERIFY(!RecuperoBackUp(RutasDeAjustes(), Administrador));
         QCOMPARE(MensajePrueba::Textos().size(), 2);
         QVERIFY2(MensajePrueba::Textos().last().startsWith(
                      "No se pudo hacer la recuperación de la base de datos, "),
@@ -633,7 +642,7 @@ private slots:
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
-        QVERIFY(!RecuperoBackUp(RutasDeAjustes()));
+        QVERIFY(!RecuperoBackUp(RutasDeAjustes(), Administrador));
         const QString refusal = MensajePrueba::Textos().last();
         QVERIFY2(refusal.startsWith("No se pudo hacer la recuperación de la base de datos, "),
                  qPrintable(refusal));
@@ -663,7 +672,7 @@ private slots:
             QTest::qWait(20);
         MensajePrueba::Limpio();
         MensajePrueba::setNextAnswer(Respuesta::Si);
-        QVERIFY2(RecuperoBackUp(RutasDeAjustes()), qPrintable(MensajePrueba::Textos().join('\n')));
+        QVERIFY2(RecuperoBackUp(RutasDeAjustes(), Administrador), qPrintable(MensajePrueba::Textos().join('\n')));
         const Resultado r =
             Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Perdida')");
         QVERIFY(!r.ok);
@@ -700,7 +709,7 @@ private slots:
         bool ok = true;
         if (operacion == "compacto") ok = Compacto(e.RutaBase(), App().auxPath);
         if (operacion == "backup") ok = HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10));
-        if (operacion == "recupero") ok = RecuperoBackUp(RutasDeAjustes());
+        if (operacion == "recupero") ok = RecuperoBackUp(RutasDeAjustes(), Administrador);
         QVERIFY(!ok);
         const QString ultimo = MensajePrueba::Textos().last();
         QVERIFY2(ultimo.contains("abierta por otro usuario"), qPrintable(ultimo));
@@ -897,8 +906,36 @@ private slots:
 
         QVERIFY(AbroBase(e.RutaBase()));
         QVERIFY(Ejecuto("UPDATE Ejercicios SET FinEjercicio='2030-12-31'").ok);
+        // Nobody has logged in: the restore asks for an active administrator of the books it replaces,
+        // and refuses a wrong password, an operator, and a user of a foreign book alike.
+        QVERIFY(AbroBase(e.RutaBase()));
+        QVERIFY(Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) "
+                        "VALUES (5, 'OPER', 'Operador', 2, ?, -1)",
+                        {HashContrasena("oper")})
+                    .ok);
         CierroBase();
+        const auto identifico = [](const QString& usuario, const QString& clave) {
+            AlAbrirModal([=](QWidget* w) {
+                auto* acceso = qobject_cast<frmAcceso*>(w);
+                QVERIFY(acceso);
+                acceso->inpUsuario->setText(usuario);
+                acceso->inpContrasena->setText(clave);
+                acceso->btnOk->click();
+            });
+        };
+        const auto sinRespaldo = Contenido(e.RutaBase());
+        for (const auto& [usuario, clave] : {std::pair{"ADMIN", "mala"}, std::pair{"OPER", "oper"}}) {
+            MensajePrueba::Limpio();
+            identifico(usuario, clave);
+            MensajePrueba::setNextAnswer(Respuesta::Ok);
+            QTest::mouseClick(f.btnRecuperar, Qt::LeftButton);
+            QCOMPARE(MensajePrueba::Textos().size(), 1);
+            QVERIFY2(MensajePrueba::Textos().first().contains("administrador activo"),
+                     qPrintable(MensajePrueba::Textos().first()));
+            QCOMPARE(Contenido(e.RutaBase()), sinRespaldo);
+        }
         MensajePrueba::Limpio();
+        identifico("admin", "admin");
         MensajePrueba::setNextAnswer(Respuesta::Si);
         MensajePrueba::setNextAnswer(Respuesta::Ok);
         QTest::mouseClick(f.btnRecuperar, Qt::LeftButton);
@@ -906,8 +943,14 @@ private slots:
         QCOMPARE(MensajePrueba::Textos().last(), QString("Recuperación Exitosa"));
         QCOMPARE(Contenido(e.RutaBase()), respaldado);
 
+        // The restored books record who put them there.
+        QVERIFY(AbroBase(e.RutaBase()));
+        QCOMPARE(Cuento("HistorialAsientos", "Tipo=? AND Usuario=1", {int(TipoCambio::Recuperacion)}), 1);
+        CierroBase();
+
         // Answering No shows no success message.
         MensajePrueba::Limpio();
+        identifico("ADMIN", "ADMIN");
         MensajePrueba::setNextAnswer(Respuesta::No);
         QTest::mouseClick(f.btnRecuperar, Qt::LeftButton);
         QCOMPARE(MensajePrueba::Textos().size(), 1);
@@ -1009,7 +1052,7 @@ private slots:
         const QString copia = e.Ruta("Copia.BAK");
         QString error;
         if (sana) {
-            QVERIFY2(CopioEnArchivo(RutasDeAjustes(), copia, QDate::currentDate(), &error), qPrintable(error));
+            QVERIFY2(CopioEnArchivo(ContextoActual(), RutasDeAjustes(), copia, QDate::currentDate(), &error), qPrintable(error));
         } else {
             QFile f(copia);
             QVERIFY(f.open(QIODevice::WriteOnly));

@@ -82,7 +82,7 @@ void PruebaEstados::demostracion() {
     int primero = 0, segundo = 0;
     const int empresa = LibroDemostracion(&primero, &segundo);
     QVERIFY(empresa);
-    const Contexto ctx = Contexto::De(empresa, anio == 2023 ? primero : segundo);
+    const Contexto ctx = ContextoActual().En(empresa, anio == 2023 ? primero : segundo);
     TablaReporte esp, er;
     QString error;
     QVERIFY2(TablaSituacion(ctx, {}, &esp, &error), qPrintable(error));
@@ -168,7 +168,7 @@ void PruebaEstados::generador() {
         QCOMPARE(gen.exitCode(), 0);
         const QString nombre = QString("generado%1").arg(semilla);
         QVERIFY2(AbroConexion(nombre, ruta, &error), qPrintable(error));
-        Contexto ctx = Contexto::De(1, 1);
+        Contexto ctx = ContextoActual().En(1, 1);
         ctx.conexion = nombre;
         TablaReporte esp, er;
         const bool ok = TablaSituacion(ctx, {}, &esp, &error) && TablaResultados(ctx, {}, &er, &error);
@@ -196,7 +196,7 @@ void PruebaEstados::rubros() {
     int primero = 0, segundo = 0;
     const int empresa = LibroDemostracion(&primero, &segundo);
     QVERIFY(empresa);
-    const Contexto ctx = Contexto::De(empresa, segundo);
+    const Contexto ctx = ContextoActual().En(empresa, segundo);
     PlanEstados plan;
     QString error;
     QVERIFY(plan.Cargo(ctx, &error));

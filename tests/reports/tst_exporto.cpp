@@ -2,6 +2,7 @@
 #include "core/AppState.h"
 
 #include "core/Basedatos.h"
+#include "core/Contrasenas.h"
 #include "core/Dialecto.h"
 #include "core/Motor.h"
 #include "core/Valores.h"
@@ -549,6 +550,16 @@ void PruebaExporto::informe_data() {
         << "La fecha de hasta no es válida: 31/02/2024";
     QTest::newRow("historial verificado sin archivo")
         << QStringList{"historial", "--verifico"} << 0 << "El historial de asientos está vacío";
+    // Who runs it: a Partidex user with his password, within what his profile allows.
+    QTest::newRow("sin usuario") << (QStringList{"balance", "b.csv", "@sinusuario"} + base) << 2
+                                 << "Indique el usuario de Partidex con --usuario NOMBRE.";
+    QTest::newRow("contraseña incorrecta") << (QStringList{"balance", "b.csv", "@clave-mala"} + base) << 2
+                                           << "Lo siento, Identificación o contraseña incorrecta";
+    QTest::newRow("perfil sin el balance")
+        << (QStringList{"balance", "b.csv", "@operador"} + base) << 2
+        << "No se puede hacer el pedido: su perfil no le permite consultar en «Balance Sumas y Saldos».";
+    QTest::newRow("perfil con los mayores")
+        << (QStringList{"mayores", "m.csv", "--cuentas", "CAJA", "@operador"} + base) << 0 << "";
 }
 
 void PruebaExporto::informe() {
@@ -567,8 +578,34 @@ void PruebaExporto::informe() {
     p.setProcessEnvironment(entorno);
     QDir().mkpath(e.Ruta("carpeta.csv"));
     mensaje.replace("@carpeta", e.Carpeta());
-    p.start(PARTIDEX_INFORME, QStringList{"--carpeta", e.Carpeta()} + argumentos);
+    QStringList usuario = {"--usuario", "admin"};
+    QString clave = "ADMIN";
+    int numero = 1;
+    if (argumentos.removeAll("@sinusuario")) usuario.clear();
+    if (argumentos.removeAll("@clave-mala")) clave = "mala";
+    if (argumentos.removeAll("@operador")) {
+        // An operator whose profile has the ledgers but not the trial balance.
+        QVERIFY(Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) "
+                        "VALUES (4, 'OPER', 'Operador', 2, ?, -1)",
+                        {HashContrasena("oper")})
+                    .ok);
+        QVERIFY(Ejecuto("UPDATE Permisos SET TipoHabilitacion=0 WHERE Perfil=2 AND Modulo=(SELECT Modulo FROM "
+                        "Modulos WHERE nomModulo='frmRptBalance')")
+                    .ok);
+        usuario = QStringList{"--usuario", "OPER"};
+        clave = "oper";
+        numero = 4;
+    }
+    entorno.insert("PARTIDEX_CONTRASENA", clave);
+    p.setProcessEnvironment(entorno);
+    p.start(PARTIDEX_INFORME, QStringList{"--carpeta", e.Carpeta()} + usuario + argumentos);
     QVERIFY(p.waitForFinished(60000));
+    // Each request run goes to the history in its user's name (the check of the history writes nothing);
+    // one refused to its user leaves no record.
+    const int registros = Cuento("HistorialAsientos", "Tipo=7 AND Usuario=?", {numero});
+    if (estado == 0 && !argumentos.contains("--help")) QCOMPARE(registros, argumentos.contains("--verifico") ? 0 : 1);
+    for (const char* rechazo : {"Indique el usuario", "Lo siento", "No se puede hacer el pedido"})
+        if (mensaje.startsWith(rechazo)) QCOMPARE(Cuento("HistorialAsientos", "Tipo=7"), 0);
     const QString salida =
         QString::fromUtf8(estado == 0 ? p.readAllStandardOutput() : p.readAllStandardError());
     QVERIFY2(mensaje.isEmpty() ? salida.isEmpty() : salida.startsWith(mensaje),
@@ -632,7 +669,11 @@ void PruebaExporto::historial() {
     QCOMPARE(BorroAsiento(ContextoActual(), 1), QString());
     auto corro = [&](const QStringList& args, QString* salida) {
         QProcess p;
-        p.start(PARTIDEX_INFORME, QStringList{"--carpeta", e.Carpeta(), "--empresa", "1"} + args);
+        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+        entorno.insert("PARTIDEX_CONTRASENA", "ADMIN");
+        p.setProcessEnvironment(entorno);
+        p.start(PARTIDEX_INFORME,
+                QStringList{"--carpeta", e.Carpeta(), "--usuario", "ADMIN", "--empresa", "1"} + args);
         p.waitForFinished(60000);
         *salida = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
         return p.exitCode();
@@ -653,8 +694,9 @@ void PruebaExporto::historial() {
     QCOMPARE(corro({"historial", e.Ruta("h2.csv"), "--desde", ayer, "--hasta", ayer}, &salida), 0);
     QCOMPARE(Lineas(e.Ruta("h2.csv")).size(), 1);
 
+    // The two writes of the entry and the two requests above, which are no company's changes.
     QCOMPARE(corro({"historial", "--verifico"}, &salida), 0);
-    QVERIFY2(salida.startsWith("El historial de asientos está completo: 2 registros"), qPrintable(salida));
+    QVERIFY2(salida.startsWith("El historial de asientos está completo: 4 registros"), qPrintable(salida));
     QVERIFY(Ejecuto("UPDATE HistorialAsientos SET Estacion='otra' WHERE Registro=1").ok);
     QCOMPARE(corro({"historial", "--verifico"}, &salida), 1);
     QVERIFY2(salida.startsWith("El historial de asientos está roto en el registro 1:"), qPrintable(salida));

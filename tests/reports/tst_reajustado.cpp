@@ -251,7 +251,7 @@ void PruebaReAjustado::publicado() {
     Indices(1, "FACPCE", {});
     int n = 0;
     QString error;
-    QVERIFY(ImportoIndices(1, PARTIDEX_FUENTES "/resources/demo/indice_ajuste_inflacion_ar.csv", false, &n,
+    QVERIFY(ImportoIndices(ContextoActual(), 1, PARTIDEX_FUENTES "/resources/demo/indice_ajuste_inflacion_ar.csv", false, &n,
                            &error));
     Asiento(1, "2019-06-15", {"2 1000.00 2019-06-15", "7 -1000.00 2019-06-15"});
     Asiento(2, "2019-08-01", {"8 333.33 2019-08-01", "3 -333.33 2019-08-01"});

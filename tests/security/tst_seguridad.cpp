@@ -8,6 +8,9 @@
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "inflation/IndicesAjuste.h"
+#include "journal/Escritura.h"
+#include "maintenance/Mantenimiento.h"
 #include "security/Permisos.h"
 #include "security/Usuarios.h"
 #include "security/ui/AplicoPermisos.h"
@@ -15,6 +18,7 @@
 #include "security/ui/frmCambioContrasena.h"
 #include "tests/support/ui/EntornoPantallas.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -138,12 +142,128 @@ void PruebaPermisos::nivelCeroRechazaLaVentana() {
     QVERIFY(ventana.property("rechazada").toBool());
 }
 
+void PruebaPermisos::accionesEnLaLogica_data() {
+    QTest::addColumn<QString>("quien"); // operador (profile 2), inactivo, nadie (user 0), sistema
+    QTest::addColumn<QString>("modulo");
+    QTest::addColumn<QVariant>("nivel"); // the operator profile's grant; invalid: no row
+    QTest::addColumn<QString>("accion");
+    QTest::addColumn<bool>("permitida");
+    const QVariant sinFila;
+    const struct {
+        const char* quien;
+        const char* modulo;
+        QVariant nivel;
+        const char* accion;
+        bool permitida;
+    } casos[] = {
+        {"operador", "frmAsientos", 1, "alta", true},
+        {"operador", "frmAsientos", 2, "alta", false},
+        {"operador", "frmAsientos", 3, "alta", true},
+        {"operador", "frmAsientos", 4, "alta", true},
+        {"operador", "frmAsientos", sinFila, "alta", false},
+        {"inactivo", "frmAsientos", 1, "alta", false},
+        {"nadie", "frmAsientos", 1, "alta", false},
+        {"sistema", "frmAsientos", 0, "alta", true},
+        {"operador", "EliminacionAsientos", 1, "baja", true},
+        {"operador", "EliminacionAsientos", 3, "baja", false},
+        {"operador", "EliminacionAsientos", 0, "baja", false},
+        {"operador", "frmCierreEjercicio", 1, "cierre", true},
+        {"operador", "frmCierreEjercicio", 2, "cierre", false},
+        {"operador", "frmAperturaEjercicio", 0, "apertura", false},
+        {"operador", "ImportacionIndices", 3, "importo", true},
+        {"operador", "ImportacionIndices", 2, "importo", false},
+        {"operador", "frmUsuarios", 3, "grabo usuario", true},
+        {"operador", "frmUsuarios", 2, "grabo usuario", false},
+        {"operador", "frmUsuarios", 1, "borro usuario", true},
+        {"operador", "frmUsuarios", 3, "borro usuario", false},
+        {"operador", "CopiaSeguridad", 2, "copia", true},
+        {"operador", "CopiaSeguridad", 0, "copia", false},
+        {"nadie", "CopiaSeguridad", 1, "copia", false},
+    };
+    for (const auto& c : casos)
+        QTest::addRow("%s %s %s %s", c.quien, c.accion, c.modulo,
+                      c.nivel.isValid() ? qPrintable(c.nivel.toString()) : "sin fila")
+            << c.quien << c.modulo << c.nivel << c.accion << c.permitida;
+}
+
+void PruebaPermisos::accionesEnLaLogica() {
+    QFETCH(QString, quien);
+    QFETCH(QString, modulo);
+    QFETCH(QVariant, nivel);
+    QFETCH(QString, accion);
+    QFETCH(bool, permitida);
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    QVERIFY(AgregoLinea(2));
+    QVERIFY(Ejecuto("INSERT INTO Usuarios (Usuario, NombreCorto, descUsuario, Perfil, Contrasena, Activo) "
+                    "VALUES (3, 'OTRO', 'Otro', 2, 'x', 0)")
+                .ok);
+    EntroComoOperador();
+    if (quien == "inactivo") QVERIFY(Ejecuto("UPDATE Usuarios SET Activo=0 WHERE Usuario=2").ok);
+    FijoNivel(modulo, nivel);
+    Contexto ctx = quien == "sistema" ? Contexto::DelSistema(1, 1) : ContextoActual();
+    if (quien == "nadie") ctx.usuario = 0;
+
+    // Each action through the logic behind its screen; what it changes is counted before and after.
+    auto escribo = [&](TipoCambio tipo, Especial especial, const QDate& fecha) {
+        Escritura w;
+        w.tipo = tipo;
+        w.especial = especial;
+        w.fecha = fecha;
+        w.lineas = {{1, 2, Importe::DeCentavos(1000), {}, {}}, {2, 7, Importe::DeCentavos(-1000), {}, {}}};
+        return EscriboAsiento(ctx, w).ok();
+    };
+    QString error;
+    bool hecho = false;
+    int antes = Cuento("Asientos"), despues = 0;
+    if (accion == "alta") {
+        hecho = escribo(TipoCambio::Alta, Especial::Ordinario, QDate(2024, 3, 1));
+        despues = Cuento("Asientos") - antes;
+    } else if (accion == "baja") {
+        Escritura w;
+        w.tipo = TipoCambio::Baja;
+        w.guardado = 1;
+        hecho = EscriboAsiento(ctx, w).ok();
+        despues = antes - Cuento("Asientos");
+    } else if (accion == "cierre" || accion == "apertura") {
+        hecho = accion == "cierre" ? escribo(TipoCambio::Cierre, Especial::CierrePatrimonial, QDate(2024, 12, 31))
+                                   : escribo(TipoCambio::Apertura, Especial::Apertura, QDate(2024, 1, 1));
+        despues = Cuento("Asientos") - antes;
+    } else if (accion == "importo") {
+        QVERIFY(Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
+                        "VALUES (1, 'IPC')")
+                    .ok);
+        QFile f(e.Ruta("indices.csv"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("2024-01,100\n2024-02,101.5\n");
+        f.close();
+        antes = Cuento("AjustesInflacion");
+        int importados = 0;
+        hecho = ImportoIndices(ctx, 1, f.fileName(), false, &importados, &error);
+        despues = Cuento("AjustesInflacion") - antes;
+    } else if (accion == "grabo usuario" || accion == "borro usuario") {
+        antes = Cuento("Usuarios");
+        hecho = accion == "grabo usuario" ? GraboUsuario(ctx, -1, {"nuevo", "Nuevo", 2, "", true}).ok
+                                          : BorroUsuario(ctx, 3).ok;
+        despues = std::abs(Cuento("Usuarios") - antes);
+    } else if (accion == "copia") {
+        const QString copia = e.Ruta("copia.BAK");
+        hecho = Mantenimiento::CopioEnArchivo(ctx, {App().databasePath, e.Ruta("p.BAK"), e.Ruta("p.AUX")}, copia,
+                                              QDate::currentDate(), &error);
+        despues = QFile::exists(copia) ? 1 : 0;
+    }
+    QCOMPARE(hecho, permitida);
+    // A refused action leaves the books as they were; an allowed one did its work.
+    QVERIFY2(despues == (permitida ? (accion == "importo" ? 2 : 1) : 0), qPrintable(QString::number(despues)));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Users
 
 void PruebaUsuarios::nuevoUsuario() {
     Entorno e;
-    const ResultadoUsuario r = GraboUsuario(-1, {"o'hara_%", "Juan O'Hara", 2, "no se usa", true});
+    const ResultadoUsuario r = GraboUsuario(ContextoActual(), -1, {"o'hara_%", "Juan O'Hara", 2, "no se usa", true});
     QVERIFY2(r.ok, qPrintable(r.error));
     QCOMPARE(r.usuario, 2);
     QCOMPARE(ValorCampo("Usuarios", "NombreCorto", "Usuario=2")->toString(), QString("O'HARA_%"));
@@ -156,7 +276,7 @@ void PruebaUsuarios::nuevoUsuario() {
     QCOMPARE(BuscoUsuario("o'hara_%", "O'Hara_%"), 2);
     QCOMPARE(BuscoUsuario("o'hara_%", "no se usa"), -1);
     // Without a profile the user is stored with none.
-    const ResultadoUsuario s = GraboUsuario(-1, {"inactivo", "", QVariant(), "", false});
+    const ResultadoUsuario s = GraboUsuario(ContextoActual(), -1, {"inactivo", "", QVariant(), "", false});
     QVERIFY(s.ok);
     QCOMPARE(s.usuario, 3);
     QVERIFY(ValorCampo("Usuarios", "Perfil", "Usuario=3")->isNull());
@@ -166,15 +286,15 @@ void PruebaUsuarios::nuevoUsuario() {
 void PruebaUsuarios::contrasenaSoloCambiaSiSeEscribe() {
     Entorno e;
     Ejecuto("UPDATE Usuarios SET Contrasena='vieja plana' WHERE Usuario=1");
-    QVERIFY(GraboUsuario(1, {"admin", "Administrador General", 1, "", true}).ok);
+    QVERIFY(GraboUsuario(ContextoActual(), 1, {"admin", "Administrador General", 1, "", true}).ok);
     QCOMPARE(Guardada(1), QString("vieja plana"));
     QCOMPARE(ValorCampo("Usuarios", "descUsuario", "Usuario=1")->toString(),
              QString("Administrador General"));
-    QVERIFY(GraboUsuario(1, {"admin", "Administrador", 1, "Nueva", true}).ok);
+    QVERIFY(GraboUsuario(ContextoActual(), 1, {"admin", "Administrador", 1, "Nueva", true}).ok);
     QVERIFY(EsHashContrasena(Guardada(1)));
     QVERIFY(VerificoContrasena("nUEVA", Guardada(1)));
     // An update of a user that no longer exists is reported, not taken as saved.
-    QVERIFY(!GraboUsuario(40, {"x", "", 1, "", true}).ok);
+    QVERIFY(!GraboUsuario(ContextoActual(), 40, {"x", "", 1, "", true}).ok);
 }
 
 // A change that leaves no active administrator is refused whole; with a second active one it goes.
@@ -191,19 +311,19 @@ void PruebaUsuarios::ultimoAdministrador() {
     QFETCH(bool, otroAdministrador);
     Entorno e;
     // An inactive administrator and an active operator never count.
-    QVERIFY(GraboUsuario(-1, {"viejo", "Inactivo", PerfilAdministrador, "", false}).ok);
-    QVERIFY(GraboUsuario(-1, {"oper", "Operador", 2, "", true}).ok);
-    if (otroAdministrador) QVERIFY(GraboUsuario(-1, {"segundo", "Otro", PerfilAdministrador, "", true}).ok);
+    QVERIFY(GraboUsuario(ContextoActual(), -1, {"viejo", "Inactivo", PerfilAdministrador, "", false}).ok);
+    QVERIFY(GraboUsuario(ContextoActual(), -1, {"oper", "Operador", 2, "", true}).ok);
+    if (otroAdministrador) QVERIFY(GraboUsuario(ContextoActual(), -1, {"segundo", "Otro", PerfilAdministrador, "", true}).ok);
     const QString antes = ValorCampo("Usuarios", "Perfil || '/' || Activo", "Usuario=1")->toString();
     QString error;
     bool ok = false;
     if (cambio == "borro") {
-        const Resultado r = BorroUsuario(1);
+        const Resultado r = BorroUsuario(ContextoActual(), 1);
         ok = r.ok;
         error = r.error;
     } else {
         const ResultadoUsuario r =
-            GraboUsuario(1, {"admin", "Administrador", cambio == "cambio perfil" ? 2 : PerfilAdministrador,
+            GraboUsuario(ContextoActual(), 1, {"admin", "Administrador", cambio == "cambio perfil" ? 2 : PerfilAdministrador,
                              "", cambio != "desactivo"});
         ok = r.ok;
         error = r.error;

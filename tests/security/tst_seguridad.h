@@ -10,6 +10,8 @@ private slots:
     void controlesMarcados_data();
     void controlesMarcados();
     void nivelCeroRechazaLaVentana();
+    void accionesEnLaLogica_data();
+    void accionesEnLaLogica();
 };
 
 // Users and passwords, headless.

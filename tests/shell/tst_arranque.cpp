@@ -173,8 +173,8 @@ void CreoBaseVersion1(const QString& ruta) {
                    "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, "
                    "Asiento)",
                    "DROP TABLE HistorialAsientos", "ALTER TABLE EmpresasPropia DROP COLUMN CUIT",
-                   "ALTER TABLE EmpresasPropia DROP COLUMN Domicilio", "DELETE FROM Permisos WHERE Modulo=15",
-                   "DELETE FROM ModulosHabilitaciones WHERE Modulo=15", "DELETE FROM Modulos WHERE Modulo=15",
+                   "ALTER TABLE EmpresasPropia DROP COLUMN Domicilio", "DELETE FROM Permisos WHERE Modulo>=15",
+                   "DELETE FROM ModulosHabilitaciones WHERE Modulo>=15", "DELETE FROM Modulos WHERE Modulo>=15",
                    "DROP TABLE RubrosCuentas"});
         FijoVersion(ruta, 1);
         return;
