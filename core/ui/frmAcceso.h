@@ -1,5 +1,7 @@
 #pragma once
-// Login window: identifies the user before the main window opens.
+// Login window: identifies the user before the main window opens. On books a server reaches with
+// each user's own login, it comes first: the server checks the user and password, and after the
+// books are opened, VerificoEnLibro checks them against the book's users.
 #include <QDialog>
 
 class QLineEdit;
@@ -8,7 +10,10 @@ class QPushButton;
 class frmAcceso : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAcceso(QWidget* padre = nullptr);
+    explicit frmAcceso(QWidget* padre = nullptr, bool alServidor = false);
+    // The user and password the server let in, looked up among the book's users: true and the user
+    // logged in, or false.
+    bool VerificoEnLibro();
 
     QLineEdit* inpUsuario;
     QLineEdit* inpContrasena;
@@ -17,6 +22,10 @@ public:
 
 public slots:
     void AceptoUsuario();
+
+private:
+    bool alServidor = false;
+    QString usuario, contrasena;
 
 protected:
     void showEvent(QShowEvent* e) override;
