@@ -843,28 +843,29 @@ const QStringList& FuncionesPermisos() {
 }
 
 // Row rules for the roles that do not own the tables: a closed year's entries and lines are neither
-// added, changed nor deleted, except its closing entries themselves (the closing writes them, and
-// deleting them reopens the year); a user changes only his own row, unless an administrator.
+// added, changed nor deleted, except that its closing entries are added (the closing writes them)
+// and deleted (which reopens the year); a user changes only his own row, unless an administrator.
 QStringList PoliticasFilas(const QString& grupoAdministrador) {
-    const QString abierto = "(COALESCE(especial IN (1, 2), false) OR NOT partidex_cerrado(empresapropia, "
-                            "numejercicio))";
-    const QString lineaAbierta = "(partidex_de_cierre(empresapropia, numejercicio, asiento) OR NOT "
-                                 "partidex_cerrado(empresapropia, numejercicio))";
+    const QString abierto = "(NOT partidex_cerrado(empresapropia, numejercicio))";
+    const QString cierreOAbierto = "(COALESCE(especial IN (1, 2), false) OR " + abierto + ")";
+    const QString lineaDeCierreOAbierta =
+        "(partidex_de_cierre(empresapropia, numejercicio, asiento) OR " + abierto + ")";
     QStringList p;
     const struct {
         const char* tabla;
-        QString condicion;
-    } guardadas[] = {{"asientos", abierto}, {"detasientos", lineaAbierta}};
+        QString altaYBaja;
+        QString cambio;
+    } guardadas[] = {{"asientos", cierreOAbierto, abierto}, {"detasientos", lineaDeCierreOAbierta, abierto}};
     for (const auto& g : guardadas) {
         const QString t = QString::fromLatin1(g.tabla);
         p << "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY";
         for (const char* n : {"partidex_lectura", "partidex_alta", "partidex_cambio", "partidex_baja"})
             p << QString("DROP POLICY IF EXISTS %1 ON %2").arg(QLatin1String(n), t);
         p << "CREATE POLICY partidex_lectura ON " + t + " FOR SELECT USING (true)"
-          << "CREATE POLICY partidex_alta ON " + t + " FOR INSERT WITH CHECK " + g.condicion
-          << "CREATE POLICY partidex_cambio ON " + t + " FOR UPDATE USING " + g.condicion + " WITH CHECK " +
-                 g.condicion
-          << "CREATE POLICY partidex_baja ON " + t + " FOR DELETE USING " + g.condicion;
+          << "CREATE POLICY partidex_alta ON " + t + " FOR INSERT WITH CHECK " + g.altaYBaja
+          << "CREATE POLICY partidex_cambio ON " + t + " FOR UPDATE USING " + g.cambio + " WITH CHECK " +
+                 g.cambio
+          << "CREATE POLICY partidex_baja ON " + t + " FOR DELETE USING " + g.altaYBaja;
     }
     p << "ALTER TABLE usuarios ENABLE ROW LEVEL SECURITY";
     for (const char* n : {"partidex_lectura", "partidex_administracion", "partidex_propia"})

@@ -1043,6 +1043,7 @@ private slots:
         }
         App().backupPath = sub + "/Partidex.BAK";
         App().auxPath = sub + "/Partidex.AUX";
+        CierroBase();
         QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QString error;
         QVERIFY2(CopioEnArchivo(RutasDeAjustes(), sub + "/otra.copia", QDate(2025, 3, 10), &error), qPrintable(error));

@@ -1,5 +1,6 @@
 #include "tst_seguridad.h"
 
+#include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/DireccionPostgres.h"
 #include "security/Usuarios.h"
@@ -15,7 +16,7 @@ namespace {
 // Runs sql with psql as the server login of a Partidex user of the test's books: true when the
 // server ran it without an error.
 bool ComoEstacion(const QString& usuario, const QString& sql, QString* salida = nullptr) {
-    const ServidorPostgres s = ServidorDe(BaseConfigurada());
+    const ServidorPostgres s = ServidorDe(App().databasePath);
     QProcess p;
     p.start(QStandardPaths::findExecutable("psql"),
             {"-X", "-q", "-v", "ON_ERROR_STOP=1", "-h", s.servidor, "-p", QString::number(s.puerto), "-U",
@@ -25,7 +26,7 @@ bool ComoEstacion(const QString& usuario, const QString& sql, QString* salida = 
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-QString Huella(const QString& sql) {
+QString Estado(const QString& sql) {
     QSqlQuery q = Consulto(sql);
     return q.next() ? q.value(0).toString() : QStringLiteral("(nada)");
 }
@@ -90,8 +91,8 @@ void PruebaServidor::loginDeEstacion_data() {
         << "INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha, Concepto) VALUES (1, 1, 3, "
            "'2023-06-01', 'tarde')"
         << false << cerrado;
-    QTest::newRow("vuelve ordinario el cierre") << "UPDATE Asientos SET Especial = NULL WHERE NumEjercicio = 1"
-                                                << false << cerrado;
+    QTest::newRow("vuelve ordinario el cierre del ejercicio cerrado")
+        << "UPDATE Asientos SET Especial = NULL WHERE NumEjercicio = 1" << true << cerrado;
     QTest::newRow("deja la seguridad de filas")
         << "ALTER TABLE Asientos DISABLE ROW LEVEL SECURITY" << false << cerrado;
     QTest::newRow("cambia el historial") << "UPDATE HistorialAsientos SET Tipo = 2" << false << historial;
@@ -122,10 +123,10 @@ void PruebaServidor::loginDeEstacion() {
     LibroConEjercicioCerrado(e);
     const ResultadoUsuario r = GraboUsuario(-1, {"oper", "Operador", 2, QString(), true});
     QVERIFY2(r.ok, qPrintable(r.error));
-    const QString antes = Huella(huella);
+    const QString antes = Estado(huella);
     QString salida;
     QCOMPARE(ComoEstacion("OPER", sentencia, &salida), permitida);
-    const QString despues = Huella(huella);
+    const QString despues = Estado(huella);
     // Allowed statements that must not reach the closed year, or another user's row, change no row.
     const bool protegida = QString(QTest::currentDataTag()).contains("cerrado") ||
                            QString(QTest::currentDataTag()).contains("de otro");
@@ -139,8 +140,8 @@ void PruebaServidor::vidaDelLogin() {
     if (!PruebaEnPostgres()) QSKIP("los logins son del servidor");
     Entorno e;
     auto login = [](const QString& usuario) {
-        const QString base = ServidorDe(BaseConfigurada()).base;
-        return Huella("SELECT rolcanlogin::text || ':' || (rolpassword IS NOT NULL)::text || ':' || COALESCE("
+        const QString base = ServidorDe(App().databasePath).base;
+        return Estado("SELECT rolcanlogin::text || ':' || (rolpassword IS NOT NULL)::text || ':' || COALESCE("
                       "(SELECT string_agg(g.rolname, ',') FROM pg_auth_members m JOIN pg_roles g ON g.oid = "
                       "m.roleid WHERE m.member = r.oid), '') FROM pg_authid r WHERE rolname = '" +
                       base + "." + usuario + "'")
@@ -151,9 +152,11 @@ void PruebaServidor::vidaDelLogin() {
     QVERIFY2(r.ok, qPrintable(r.error));
     QCOMPARE(login("oper"), QString("true:true:b_perfil_2"));
     QVERIFY(ComoEstacion("oper", "SELECT 1"));
-    const QString clave = Huella("SELECT rolpassword FROM pg_authid WHERE rolname LIKE '%.oper'");
+    const QString clavePorNombre =
+        "SELECT rolpassword FROM pg_authid WHERE rolname = '" + ServidorDe(App().databasePath).base + ".oper'";
+    const QString clave = Estado(clavePorNombre);
     QCOMPARE(CambioContrasena(r.usuario, "OPER", "nueva"), CambioClave::Hecho);
-    QVERIFY(Huella("SELECT rolpassword FROM pg_authid WHERE rolname LIKE '%.oper'") != clave);
+    QVERIFY(Estado(clavePorNombre) != clave);
     // Renamed, made administrator and deactivated at once: the old login is gone, the new one may not log in.
     QVERIFY(GraboUsuario(r.usuario, {"jefe", "Operador", 1, QString(), false}).ok);
     QCOMPARE(login("oper"), QString("(nada)"));
