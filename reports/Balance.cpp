@@ -147,7 +147,7 @@ MaximosReporte& MaximosBalance() {
     return m;
 }
 
-TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas) {
+TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas, bool reexpresado) {
     TablaReporte t;
     t.columnas = {"Cód. Jerárquico", "Desc. Sumar.", "Descripción Imputable",
                   "Cod Int.",        "Sumas Debe",   "Sumas Haber",
@@ -183,19 +183,35 @@ TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas) {
     totales.celdas = {QString(), QStringLiteral("Totales generales"), QString(), QString(), debe, haber, saldoDebe,
                       saldoHaber};
     t.filas.append(totales);
-    // Every entry balances, so the two sides can only differ through a fault in the books (or, in the
-    // restated balance, through the restatement itself): the reader is told under the totals.
-    QStringList avisos;
+    // Every entry balances, so the two sides can only differ through a fault in the books: the reader
+    // is warned under the totals. Restating each amount by the index of its own date moves the two
+    // sides apart by the result of holding money through inflation, which no entry carries yet: the
+    // reader is told which side exceeds the other and by how much.
+    QString texto;
     auto diferencia = [](Importe a, Importe b) { return (a - b).abs().Texto(u',', u'.'); };
-    if (debe != haber) avisos << "las Sumas del Debe y del Haber difieren en " + diferencia(debe, haber);
-    if (saldoDebe != saldoHaber)
-        avisos << "los Saldos del Debe y del Haber difieren en " + diferencia(saldoDebe, saldoHaber);
-    if (!avisos.isEmpty()) {
+    if (reexpresado) {
+        auto lado = [&](Importe d, Importe h) {
+            return (d > h ? "el Debe supera al Haber en " : "el Haber supera al Debe en ") + diferencia(d, h);
+        };
+        QStringList partes;
+        if (debe != haber) partes << "en las Sumas " + lado(debe, haber);
+        if (saldoDebe != saldoHaber) partes << "en los Saldos " + lado(saldoDebe, saldoHaber);
+        if (!partes.isEmpty())
+            texto = "Diferencia de reexpresión: " + partes.join("; ") +
+                    ". Es el resultado por exposición a la inflación que falta registrar.";
+    } else {
+        QStringList avisos;
+        if (debe != haber) avisos << "las Sumas del Debe y del Haber difieren en " + diferencia(debe, haber);
+        if (saldoDebe != saldoHaber)
+            avisos << "los Saldos del Debe y del Haber difieren en " + diferencia(saldoDebe, saldoHaber);
+        if (!avisos.isEmpty()) texto = "Atención: " + avisos.join("; ") + ".";
+    }
+    if (!texto.isEmpty()) {
         t.totales << t.filas.size();
         t.niveles << 0;
         FilaReporte aviso;
         aviso.fuente = FuenteFila::Negrita;
-        aviso.celdas = {QString(), "Atención: " + avisos.join("; ") + "."};
+        aviso.celdas = {QString(), texto};
         t.filas.append(aviso);
     }
     return t;

@@ -47,8 +47,10 @@ bool ArmoBalance(const Contexto& ctx, const MaximosReporte& maximos, const QDate
 MaximosReporte& MaximosBalance();
 
 // The balance's rows as a table of the eight grid columns ("Cód. Jerárquico" ... "Saldo Haber"), the
-// two balance columns computed from the sums of each row; no title.
-TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas);
+// two balance columns computed from the sums of each row; no title. Under the grand totals, a row
+// tells when the two sides differ: a fault of the books in a historical balance; in a restated one
+// (`reexpresado`) the difference the restatement itself makes, which is not booked.
+TablaReporte TablaDeBalance(const QVector<FilaBalance>& filas, bool reexpresado = false);
 
 // The trial balance of the current company and year between two dates as a table, titled with the
 // period ("Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024"). False, with the

@@ -218,7 +218,7 @@ bool ExisteTablaAjuste(const Contexto& ctx, int tabla, QString* descripcion) {
 
 TablaReporte TablaDeReAjustado(const Contexto& ctx, const QVector<FilaBalance>& filas, const QDate& desde,
                                const QDate& hasta, int tablaAjuste, const QDate& ajustadoAl) {
-    TablaReporte t = TablaDeBalance(filas);
+    TablaReporte t = TablaDeBalance(filas, true);
     t.titulo = "Balance Sumas y Saldos entre " + FechaATexto(desde) + " y " + FechaATexto(hasta);
     t.membrete = MembreteEmpresa(ctx);
     QString nombre;

@@ -97,13 +97,16 @@ double DibujoEncabezado(QPainter* p, QPaintDevice* dispositivo, const QList<Tram
     double y = 0;
     for (int l = 0; l < lineas; ++l) {
         double alto = QFontMetricsF(base, dispositivo).height();
-        double anchoDerecha = 0;
+        double anchoDerecha = 0, anchoIzquierda = 0;
         for (const TramoEncabezado& t : tramos) {
             if (t.linea != l) continue;
             const QFontMetricsF fm(FuenteTramo(base, t), dispositivo);
             alto = std::max(alto, fm.height());
-            if (t.derecha) anchoDerecha += fm.horizontalAdvance(Texto(t, pagina, paginas));
+            (t.derecha ? anchoDerecha : anchoIzquierda) += fm.horizontalAdvance(Texto(t, pagina, paginas));
         }
+        // What stands on the right goes down a line when it would run into what stands on the left
+        // (a long title and its page number).
+        const bool debajo = anchoIzquierda > 0 && anchoIzquierda + anchoDerecha + alto > ancho;
         double xIzq = 0;
         double xDer = ancho - anchoDerecha;
         for (const TramoEncabezado& t : tramos) {
@@ -113,10 +116,11 @@ double DibujoEncabezado(QPainter* p, QPaintDevice* dispositivo, const QList<Tram
             const QString texto = Texto(t, pagina, paginas);
             p->setFont(f);
             double& x = t.derecha ? xDer : xIzq;
-            p->drawText(QPointF(x, y + alto - fm.descent()), texto);
+            const double yTexto = y + (t.derecha && debajo ? alto : 0) + alto - fm.descent();
+            p->drawText(QPointF(x, yTexto), texto);
             x += fm.horizontalAdvance(texto);
         }
-        y += alto;
+        y += debajo ? 2 * alto : alto;
     }
     return y + QFontMetricsF(base, dispositivo).height() * 0.5;
 }

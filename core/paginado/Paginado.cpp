@@ -127,13 +127,20 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
                 // A text narrower than the widest word met so far has no wider word.
                 if (texto && a > palabra[size_t(c)]) palabra[size_t(c)] = std::max(palabra[size_t(c)], Palabra(tipo, linea));
             }
-        const double mayorImporte = tipo.Ancho(QStringLiteral("-") + Importe::DeCentavos(MayorImporteCentavos)
-                                                            .Texto(opciones.decimal, opciones.miles));
+        // The page totals carried from page to page are as wide as the column's whole sum can be.
+        if (opciones.arrastre)
+            for (int c = 0; c < columnas; ++c) {
+                if (origen.clase(c) != ClaseColumna::Importe) continue;
+                Importe suma;
+                for (qsizetype f = 0; f < filas; ++f)
+                    if (const std::optional<Importe> i = origen.importe(f, c)) suma += i->abs();
+                natural[size_t(c)] =
+                    std::max(natural[size_t(c)], tipo.Ancho(suma.Texto(opciones.decimal, opciones.miles)));
+            }
         for (int c = 0; c < columnas; ++c) {
             const size_t i = size_t(c);
             switch (origen.clase(c)) {
             case ClaseColumna::Importe:
-                natural[i] = std::max(natural[i], mayorImporte);
                 minimo[i] = std::max(minimo[i], natural[i]);
                 break;
             case ClaseColumna::Texto:
@@ -149,8 +156,8 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
         }
     };
 
-    // Upright when the columns fit, else landscape; past that the type shrinks until they do (measured
-    // again at the smaller size: type does not shrink quite in proportion).
+    // Upright when the columns fit at their natural widths, else landscape; past that the type shrinks
+    // until they do (measured again at the smaller size: type does not shrink quite in proportion).
     QPageLayout pagina = destino.pageLayout();
     pagina.setOrientation(QPageLayout::Portrait);
     const int ppp = destino.logicalDpiX();
@@ -163,9 +170,14 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
         mido(r.puntos);
         relleno = Tipo(Fuente(opciones, r.puntos, 0), &destino).fm.averageCharWidth() * 0.6;
         necesario = 0;
-        for (int c = 0; c < columnas; ++c)
+        double holgado = 0;
+        for (int c = 0; c < columnas; ++c) {
             necesario += minimo[size_t(c)] + 2 * relleno;
-        if (intento == 0) r.apaisado = necesario > derecho;
+            holgado += natural[size_t(c)] + 2 * relleno;
+        }
+        // Upright when every column fits at its natural width; landscape as soon as a text would have
+        // to wrap upright.
+        if (intento == 0) r.apaisado = holgado > derecho;
         if (necesario <= acostado) break;
         r.puntos *= acostado / necesario * 0.98;
     }
@@ -176,16 +188,28 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
     d.relleno = relleno;
     {
         double libre = hoja.width();
-        double holgura = 0; // what the text columns could still take
         for (int c = 0; c < columnas; ++c) {
             d.anchos.push_back(minimo[size_t(c)] + 2 * d.relleno);
             libre -= d.anchos.back();
-            holgura += (natural[size_t(c)] - minimo[size_t(c)]);
         }
-        const double parte = holgura > 0 ? std::clamp(libre / holgura, 0.0, 1.0) : 0;
+        // The room left is shared out evenly among the columns that would still wrap: a column that
+        // needs less than its share takes what it needs and leaves the rest to the others, so short
+        // texts stay on one line and the long ones share what remains.
+        std::vector<int> faltan;
+        for (int c = 0; c < columnas; ++c)
+            if (natural[size_t(c)] > minimo[size_t(c)]) faltan.push_back(c);
+        std::sort(faltan.begin(), faltan.end(), [&](int a, int b) {
+            return natural[size_t(a)] - minimo[size_t(a)] < natural[size_t(b)] - minimo[size_t(b)];
+        });
+        for (size_t k = 0; k < faltan.size() && libre > 0; ++k) {
+            const size_t c = size_t(faltan[k]);
+            const double parte = libre / double(faltan.size() - k);
+            const double toma = std::min(parte, natural[c] - minimo[c]);
+            d.anchos[c] += toma;
+            libre -= toma;
+        }
         double x = 0;
         for (int c = 0; c < columnas; ++c) {
-            d.anchos[size_t(c)] += (natural[size_t(c)] - minimo[size_t(c)]) * parte;
             d.xs.push_back(x);
             x += d.anchos[size_t(c)];
         }
@@ -258,22 +282,17 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
     QPainter p;
     if (!p.begin(&destino)) return r;
     const QColor color = opciones.color.isValid() ? opciones.color : QColor(Qt::black);
-    // The carried totals go in the text column just left of the first amount column.
-    int leyenda = 0;
+    // The carried totals: one per amount column, named left of the first.
     std::vector<int> sumadas;
     for (int c = 0; c < columnas; ++c)
         if (origen.clase(c) == ClaseColumna::Importe) sumadas.push_back(c);
-    if (!sumadas.empty())
-        for (int c = sumadas.front() - 1; c >= 0; --c)
-            if (origen.clase(c) != ClaseColumna::Importe) {
-                leyenda = c;
-                break;
-            }
     std::vector<Importe> sumas(static_cast<size_t>(columnas));
-    auto celda = [&](double y, double alto, int c, const QString& texto, const Tipo& tipo) {
+    // An amount is drawn as amounts are, on one line to the right, whatever its column (the ledger's
+    // closing line puts the opening balance under a text heading).
+    auto celda = [&](double y, double alto, int c, const QString& texto, const Tipo& tipo, bool monto = false) {
         const QRectF rect(d.xs[size_t(c)] + d.relleno, y + aire / 2, d.anchos[size_t(c)] - 2 * d.relleno, alto);
         p.setFont(tipo.fuente);
-        switch (origen.clase(c)) {
+        switch (monto ? ClaseColumna::Importe : origen.clase(c)) {
         case ClaseColumna::Texto:
             p.drawText(rect, UnaLinea(texto), Tipo::Envoltura());
             break;
@@ -288,7 +307,11 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
     auto filaSumas = [&](double y, const QString& nombre) {
         p.setPen(Qt::black);
         p.drawLine(QPointF(0, y), QPointF(d.ancho, y));
-        celda(y, interlinea, leyenda, nombre, tipos[1]);
+        // The name stands on one line, ending where the first summed column begins.
+        p.setFont(tipos[1].fuente);
+        const double finNombre = sumadas.empty() ? d.ancho : d.xs[size_t(sumadas.front())];
+        p.drawText(QRectF(d.relleno, y + aire / 2, finNombre - 2 * d.relleno, interlinea), Qt::AlignRight | Qt::AlignTop,
+                   nombre);
         for (int c : sumadas)
             celda(y, interlinea, c, sumas[size_t(c)].Texto(opciones.decimal, opciones.miles), tipos[1]);
         return y + altoSuma;
@@ -326,7 +349,7 @@ Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<T
             p.setPen(color);
             for (int c = 0; c < columnas; ++c) {
                 const QString t = origen.texto(f, c);
-                if (!t.isEmpty()) celda(y, alto, c, t, tipo);
+                if (!t.isEmpty()) celda(y, alto, c, t, tipo, origen.importe(f, c).has_value());
             }
             p.restore();
             if (opciones.arrastre)

@@ -57,7 +57,8 @@ struct Resultado {
 Resultado Dibujo(QPagedPaintDevice& destino, const Origen& origen, const QList<TramoEncabezado>& encabezado,
                  const Opciones& opciones);
 
-// The widest amount every amount column has room for.
+// The widest amount a book may hold; an amount column is as wide as its widest figure, and a page
+// of such figures still fits (the type shrinks).
 inline constexpr qint64 MayorImporteCentavos = 99999999999999; // 999.999.999.999,99
 
 } // namespace Paginado

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 
 void VistaPrevia(QWidget* padre, const QString& trabajo, const Paginado::Origen& origen,
                  const QList<TramoEncabezado>& encabezado, const Paginado::Opciones& opciones) {
@@ -15,6 +16,13 @@ void VistaPrevia(QWidget* padre, const QString& trabajo, const Paginado::Origen&
     impresora.setDocName(trabajo);
     QPrintPreviewDialog vista(&impresora, padre ? padre->window() : nullptr);
     vista.setWindowTitle(trabajo);
+    // A page is read at a size where its figures can be read: most of the screen it is on.
+    if (QScreen* pantalla = (padre ? padre->window() : &vista)->screen()) {
+        const QRect area = pantalla->availableGeometry();
+        const QSize tamano(area.width() * 9 / 10, area.height() * 9 / 10);
+        vista.resize(tamano);
+        vista.move(area.center() - QPoint(tamano.width() / 2, tamano.height() / 2));
+    }
     QObject::connect(&vista, &QPrintPreviewDialog::paintRequested, &vista,
                      [&](QPrinter* destino) { Paginado::Dibujo(*destino, origen, encabezado, opciones); });
     vista.exec();

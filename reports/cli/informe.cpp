@@ -9,10 +9,7 @@
 #include "core/Valores.h"
 #include "inflation/IndicesAjuste.h"
 #include "journal/Historial.h"
-#include "reports/Balance.h"
-#include "reports/DiarioGeneral.h"
-#include "reports/HistorialCambios.h"
-#include "reports/Mayores.h"
+#include "reports/Informes.h"
 #include "reports/ReAjustado.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
@@ -30,55 +27,109 @@ namespace {
 
 enum Salida { Bien = 0, Falla = 1, ArgumentoMalo = 2 };
 
-const char* const Ayuda =
-    "Uso: partidex-informe [opciones] INFORME ARCHIVO\n"
-    "\n"
-    "Escribe un informe de una empresa y un ejercicio en ARCHIVO, como PDF, CSV o XLSX según su\n"
-    "extensión (.pdf, .csv, .xlsx), sin abrir ventanas.\n"
-    "\n"
-    "Informes:\n"
-    "  balance   Balance Sumas y Saldos\n"
-    "  mayores   Mayores de las cuentas indicadas con --cuentas\n"
-    "  diario    Diario General, con los asientos numerados desde --desde-asiento\n"
-    "  reajustado  Balance Sumas y Saldos ReAjustado por la tabla de índices (--tabla, --ajustado-al)\n"
-    "  historial Cambios de los asientos de la empresa hechos entre --desde y --hasta (por omisión,\n"
-    "            desde el primero hasta hoy): quién, cuándo, qué asiento, y el Debe antes y después\n"
-    "\n"
-    "Verificación del historial: partidex-informe [opciones] historial --verifico\n"
-    "  recorre la cadena del historial de asientos e informa el primer registro alterado o eliminado;\n"
-    "  estado de salida 0 si está completo, 1 si está roto\n"
-    "\n"
-    "Importación de índices: partidex-informe [opciones] indices ARCHIVO.csv --tabla NÚMERO\n"
-    "  lee una serie publicada (mes aaaa-mm o fecha, y valor; separada por comas o punto y coma) y\n"
-    "  la guarda en la tabla; los meses ya guardados se reemplazan sólo con --reemplazo\n"
-    "\n"
-    "Opciones:\n"
-    "  --carpeta CARPETA       carpeta de Partidex.ini (por omisión, la del programa)\n"
-    "  --base BASE             archivo de la base de datos, o su dirección postgresql://... en un\n"
-    "                          servidor (por omisión, la que indica Partidex.ini)\n"
-    "  --empresa EMPRESA       número o nombre de la empresa (por omisión, la última usada)\n"
-    "  --ejercicio NÚMERO      ejercicio de la empresa (por omisión, el último usado o el más reciente)\n"
-    "  --desde dd/mm/aaaa      primera fecha (por omisión, el comienzo del ejercicio)\n"
-    "  --hasta dd/mm/aaaa      última fecha (por omisión, el fin del ejercicio)\n"
-    "  --saldos FILTRO         balance: todos, sin-saldos-0 o sin-movimientos-0 (por omisión, todos)\n"
-    "  --cuentas C1,C2,...     mayores: códigos abreviados de las cuentas\n"
-    "  --desde-asiento NÚMERO  diario: número con el que se enumera el primer asiento del período; los\n"
-    "                          siguientes siguen de uno en uno (por omisión, 1)\n"
-    "  --tabla NÚMERO          reajustado e indices: tabla de índices (por omisión, la del ejercicio)\n"
-    "  --ajustado-al dd/mm/aaaa  reajustado: fecha de reajuste (por omisión, el último índice)\n"
-    "  --reemplazo             indices: reemplaza los meses ya guardados\n"
-    "  --csv-separador SEP     CSV: separador de campos, ; (punto-y-coma, con coma decimal) o , (coma,\n"
-    "                          con punto decimal); por omisión, el que corresponde al idioma del sistema\n"
-    "  -h, --ayuda, --help     muestra esta ayuda\n"
-    "\n"
-    "Estado de salida: 0 si el archivo se escribió, 2 ante un argumento incorrecto (empresa, ejercicio,\n"
-    "cuenta, tabla de índices o fecha inexistente, fecha fuera del ejercicio, --desde posterior a\n"
-    "--hasta, archivo que no se puede escribir), 1 ante otro error.\n";
+// The options every report reads, and those of the commands that are not reports.
+const QVector<OpcionInforme>& OpcionesComunes() {
+    static const QVector<OpcionInforme> opciones = {
+        {"--carpeta", "CARPETA", "carpeta de Partidex.ini (por omisión, la del programa)"},
+        {"--base", "BASE",
+         "archivo de la base de datos, o su dirección postgresql://... en un\n"
+         "servidor (por omisión, la que indica Partidex.ini)"},
+        {"--empresa", "EMPRESA", "número o nombre de la empresa (por omisión, la última usada)"},
+        {"--ejercicio", "NÚMERO", "ejercicio de la empresa (por omisión, el último usado o el más reciente)"},
+        {"--desde", "dd/mm/aaaa", "primera fecha (por omisión, el comienzo del ejercicio)"},
+        {"--hasta", "dd/mm/aaaa", "última fecha (por omisión, el fin del ejercicio)"}};
+    return opciones;
+}
+const QVector<OpcionInforme>& OpcionesFinales() {
+    static const QVector<OpcionInforme> opciones = {
+        {"--tabla", "NÚMERO", "indices: tabla de índices donde se guarda la serie"},
+        {"--reemplazo", "", "indices: reemplaza los meses ya guardados"},
+        {"--verifico", "", "historial: verifica la cadena del historial en lugar de escribir un informe"},
+        {"--csv-separador", "SEP",
+         "CSV: separador de campos, ; (punto-y-coma, con coma decimal) o , (coma,\n"
+         "con punto decimal); por omisión, el que corresponde al idioma del sistema"}};
+    return opciones;
+}
+
+// Every option once, the first declaration of a name giving its help: the common ones, each report's,
+// then the commands'.
+QVector<OpcionInforme> TodasLasOpciones() {
+    QVector<OpcionInforme> todas = OpcionesComunes();
+    auto agrego = [&todas](const QVector<OpcionInforme>& opciones) {
+        for (const OpcionInforme& o : opciones) {
+            bool esta = false;
+            for (const OpcionInforme& t : todas) esta = esta || t.nombre == o.nombre;
+            if (!esta) todas << o;
+        }
+    };
+    for (const DescriptorInforme& d : Informes()) agrego(d.opciones);
+    agrego(OpcionesFinales());
+    return todas;
+}
+
+// A help entry: the name in a column of `ancho`, its text beside it, continuation lines under the text.
+QString Entrada(const QString& nombre, int ancho, const QString& texto) {
+    const QStringList lineas = texto.split('\n');
+    QString s = "  " + nombre;
+    s += nombre.size() < ancho ? QString(ancho - nombre.size(), ' ') : QString("  ");
+    s += lineas[0] + '\n';
+    for (int i = 1; i < lineas.size(); ++i) s += QString(ancho + 2, ' ') + lineas[i] + '\n';
+    return s;
+}
+
+QString Ayuda() {
+    QString s = "Uso: partidex-informe [opciones] INFORME ARCHIVO\n"
+                "\n"
+                "Escribe un informe de una empresa y un ejercicio en ARCHIVO, como PDF, CSV o XLSX según su\n"
+                "extensión (.pdf, .csv, .xlsx), sin abrir ventanas.\n"
+                "\n"
+                "Informes:\n";
+    for (const DescriptorInforme& d : Informes()) s += Entrada(d.clave, 10, d.ayuda);
+    s += "\n"
+         "Verificación del historial: partidex-informe [opciones] historial --verifico\n"
+         "  recorre la cadena del historial de asientos e informa el primer registro alterado o eliminado;\n"
+         "  estado de salida 0 si está completo, 1 si está roto\n"
+         "\n"
+         "Importación de índices: partidex-informe [opciones] indices ARCHIVO.csv --tabla NÚMERO\n"
+         "  lee una serie publicada (mes aaaa-mm o fecha, y valor; separada por comas o punto y coma) y\n"
+         "  la guarda en la tabla; los meses ya guardados se reemplazan sólo con --reemplazo\n"
+         "\n"
+         "Opciones:\n";
+    for (const OpcionInforme& o : TodasLasOpciones())
+        s += Entrada(o.valor.isEmpty() ? o.nombre : o.nombre + ' ' + o.valor, 24, o.ayuda);
+    s += Entrada("-h, --ayuda, --help", 24, "muestra esta ayuda");
+    s += "\n"
+         "Estado de salida: 0 si el archivo se escribió, 2 ante un argumento incorrecto (empresa, ejercicio,\n"
+         "cuenta, tabla de índices o fecha inexistente, fecha fuera del ejercicio, --desde posterior a\n"
+         "--hasta, archivo que no se puede escribir), 1 ante otro error.\n";
+    return s;
+}
 
 void Escribo(FILE* destino, const QString& texto) {
     std::fputs(texto.toLocal8Bit().constData(), destino);
     std::fputc('\n', destino);
     std::fflush(destino);
+}
+
+// Makes the report's table and writes it: 0, or the exit status with the reason on the error output.
+int EscriboInforme(const DescriptorInforme& d, const PedidoInforme& pedido, const QString& archivo, QChar separador) {
+    TablaReporte tabla;
+    QString error;
+    switch (d.armo(pedido, &tabla, &error)) {
+    case ArmadoInforme::Bien:
+        break;
+    case ArmadoInforme::ArgumentoMalo:
+        Escribo(stderr, error);
+        return ArgumentoMalo;
+    case ArmadoInforme::Falla:
+        Escribo(stderr, "No se pudo armar el informe, " + error);
+        return Falla;
+    }
+    if (!ExportoTabla(tabla, archivo, &error, separador)) {
+        Escribo(stderr, error);
+        return ArgumentoMalo;
+    }
+    return Bien;
 }
 
 struct Pedido {
@@ -90,10 +141,8 @@ struct Pedido {
 // Options take their value as the next argument or after "=". False with the reason when an option
 // is unknown, lacks its value, or the positional arguments are not two.
 bool LeoArgumentos(const QStringList& args, Pedido* p, bool* ayuda, QString* error) {
-    static const QStringList conValor = {"--carpeta",       "--base",  "--empresa",    "--ejercicio",
-                                         "--desde",         "--hasta", "--saldos",     "--cuentas",
-                                         "--desde-asiento", "--tabla", "--ajustado-al", "--csv-separador"};
-    static const QStringList sinValor = {"--reemplazo", "--verifico"};
+    QStringList conValor, sinValor;
+    for (const OpcionInforme& o : TodasLasOpciones()) (o.valor.isEmpty() ? sinValor : conValor) << o.nombre;
     QStringList posicionales;
     for (int i = 1; i < args.size(); ++i) {
         const QString a = args[i];
@@ -161,78 +210,6 @@ int UltimoEjercicio(int empresa) {
     return q.next() ? q.value(0).toInt() : 0;
 }
 
-// Builds the table of the report asked for. False with the reason; *argumento tells a wrong argument
-// from a failure of the database.
-bool ArmoTabla(const Contexto& ctx, const Pedido& p, const QDate& desde, const QDate& hasta, TablaReporte* tabla, bool* argumento,
-               QString* error) {
-    *argumento = true;
-    if (p.informe == "balance") {
-        static const QMap<QString, FiltroSaldos> filtros = {
-            {"todos", FiltroSaldos::Todos},
-            {"sin-saldos-0", FiltroSaldos::ExcluirSaldos0},
-            {"sin-movimientos-0", FiltroSaldos::ExcluirMovim0}};
-        const QString filtro = p.opciones.value("--saldos", "todos");
-        if (!filtros.contains(filtro)) {
-            *error =
-                "Filtro de saldos desconocido: " + filtro + " (todos, sin-saldos-0 o sin-movimientos-0).";
-            return false;
-        }
-        *argumento = false;
-        return TablaBalance(ctx, desde, hasta, filtros.value(filtro), tabla, error);
-    }
-    if (p.informe == "mayores") {
-        const QStringList cuentas = p.opciones.value("--cuentas").split(',', Qt::SkipEmptyParts);
-        if (cuentas.isEmpty()) {
-            *error = "Indique las cuentas del mayor con --cuentas.";
-            return false;
-        }
-        bool desconocida = false;
-        const bool ok = TablaMayores(ctx, desde, hasta, cuentas, tabla, error, &desconocida);
-        *argumento = desconocida;
-        return ok;
-    }
-    if (p.informe == "diario") {
-        bool ok = false;
-        const int desdeAsiento = p.opciones.value("--desde-asiento", "1").toInt(&ok);
-        if (!ok || desdeAsiento < 1) {
-            *error = "El primer asiento debe ser un número entero mayor que 0.";
-            return false;
-        }
-        *argumento = false;
-        return TablaDiarioGeneral(ctx, desde, hasta, desdeAsiento, tabla, error);
-    }
-    if (p.informe == "reajustado") {
-        int numero = TablaEjercicio(ctx);
-        if (p.opciones.contains("--tabla")) {
-            bool ok = false;
-            numero = p.opciones.value("--tabla").toInt(&ok);
-            if (!ok) {
-                *error = "La tabla de índices debe ser un número: " + p.opciones.value("--tabla");
-                return false;
-            }
-        } else if (numero < 0) {
-            *error = "El ejercicio no indica tabla de ajuste; indíquela con --tabla.";
-            return false;
-        }
-        if (!ExisteTablaAjuste(ctx, numero)) {
-            *error = QString("No existe la tabla de índices %1.").arg(numero);
-            return false;
-        }
-        QDate ajustadoAl = UltimoIndiceHasta(ctx, numero, hasta);
-        if (p.opciones.contains("--ajustado-al")) {
-            ajustadoAl = TextoAFecha(p.opciones.value("--ajustado-al"));
-            if (!ajustadoAl.isValid()) {
-                *error = "La fecha de reajuste no es válida: " + p.opciones.value("--ajustado-al");
-                return false;
-            }
-        }
-        *argumento = false;
-        return TablaBalanceReAjustado(ctx, desde, hasta, numero, ajustadoAl, tabla, error);
-    }
-    *error = "Informe desconocido: " + p.informe + " (balance, mayores, diario, reajustado o historial).";
-    return false;
-}
-
 int Ejecuto(const QStringList& args) {
     Pedido p;
     bool ayuda = false;
@@ -242,7 +219,7 @@ int Ejecuto(const QStringList& args) {
         return ArgumentoMalo;
     }
     if (ayuda) {
-        std::fputs(Ayuda, stdout);
+        std::fputs(Ayuda().toLocal8Bit().constData(), stdout);
         return Bien;
     }
     auto falla = [](const QString& texto, int estado) {
@@ -251,6 +228,13 @@ int Ejecuto(const QStringList& args) {
     };
     const bool indices = p.informe == "indices";
     const bool verifico = p.informe == "historial" && p.opciones.contains("--verifico");
+    const DescriptorInforme* d = Informe(p.informe);
+    if (!indices && !verifico && !d) {
+        QStringList claves;
+        for (const DescriptorInforme& i : Informes()) claves << i.clave;
+        const QString lista = claves.mid(0, claves.size() - 1).join(", ") + " o " + claves.last();
+        return falla("Informe desconocido: " + p.informe + " (" + lista + ").", ArgumentoMalo);
+    }
     if (!indices && !verifico && FormatoDeRuta(p.archivo) == FormatoExporto::Ninguno)
         return falla("El archivo de salida debe terminar en .pdf, .csv o .xlsx: " + p.archivo, ArgumentoMalo);
     QChar separador = SeparadorCsvSistema();
@@ -313,7 +297,7 @@ int Ejecuto(const QStringList& args) {
     } else if (empresa == 0 || BuscoEmpresa(QString::number(empresa)) == 0) {
         return falla("Indique la empresa con --empresa.", ArgumentoMalo);
     }
-    if (p.informe == "historial") {
+    if (!d->delEjercicio) {
         // The period is when the changes were made, whatever the year of the entries.
         QDate periodo[2] = {QDate(1900, 1, 1), QDate::currentDate()};
         const char* opciones[2] = {"--desde", "--hasta"};
@@ -326,11 +310,7 @@ int Ejecuto(const QStringList& args) {
                              ArgumentoMalo);
         }
         if (periodo[0] > periodo[1]) return falla("La fecha --desde es posterior a --hasta.", ArgumentoMalo);
-        TablaReporte tabla;
-        if (!TablaHistorial(empresa, periodo[0], periodo[1], &tabla, &error))
-            return falla("No se pudo armar el informe, " + error, Falla);
-        if (!ExportoTabla(tabla, p.archivo, &error, separador)) return falla(error, ArgumentoMalo);
-        return Bien;
+        return EscriboInforme(*d, {Contexto::De(empresa, 0), periodo[0], periodo[1], p.opciones}, p.archivo, separador);
     }
     if (p.opciones.contains("--ejercicio")) {
         bool ok = false;
@@ -361,15 +341,9 @@ int Ejecuto(const QStringList& args) {
 
     // The level maxima of a report are kept per session, as the screens keep them.
     ctx.sesion = NuevaSesion();
-    TablaReporte tabla;
-    bool argumento = false;
-    const bool armado = ArmoTabla(ctx, p, desde, hasta, &tabla, &argumento, &error);
+    const int estado = EscriboInforme(*d, {ctx, desde, hasta, p.opciones}, p.archivo, separador);
     BorroSesion(ctx.sesion);
-    if (!armado)
-        return falla(argumento ? error : "No se pudo armar el informe, " + error,
-                     argumento ? ArgumentoMalo : Falla);
-    if (!ExportoTabla(tabla, p.archivo, &error, separador)) return falla(error, ArgumentoMalo);
-    return Bien;
+    return estado;
 }
 
 // Only a PDF needs fonts and a painter; it is drawn on the offscreen platform, never on a display.

@@ -1,4 +1,5 @@
 #include "reports/ui/PantallaReporte.h"
+#include "reports/Informes.h"
 #include "core/AppState.h"
 
 #include "core/Valores.h"
@@ -29,6 +30,15 @@
 #include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+PantallaReporte::Datos PantallaReporte::DeInforme(const QString& forma) {
+    const DescriptorInforme* d = InformeDeForma(forma);
+    Q_ASSERT_X(d, "PantallaReporte::DeInforme", qPrintable(forma));
+    if (!d) return {forma, forma, forma, forma, forma, QString()};
+    Datos datos{d->forma, d->titulo, d->seccion, d->trabajo, d->encabezado, d->ayudaActualizar};
+    datos.textoDefecto = d->textoDefecto;
+    return datos;
+}
 
 PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre), datos(d) {
     setObjectName(d.forma);

@@ -30,6 +30,8 @@ public:
         QString textoDefecto = QStringLiteral("Selecciono por defecto");
     };
     PantallaReporte(const Datos& datos, QWidget* padre = nullptr);
+    // The screen of the report declared with that screen name (reports/Informes.h).
+    static Datos DeInforme(const QString& forma);
 
     // False when the screen refused to open (no current fiscal year; the user has been told).
     bool abierta() const { return aceptada; }

@@ -11,9 +11,7 @@
 #include <QHBoxLayout>
 
 frmRptBalance::frmRptBalance(QWidget* padre)
-    : PantallaReporte({"frmRptBalance", "Balance Sumas y Saldos", "Balance", "Balance",
-                       "Balance Sumas y Saldos entre ", "Actualizar en base a fechas seleccionadas"},
-                      padre) {
+    : PantallaReporte(DeInforme("frmRptBalance"), padre) {
     cmbSaldos0 = new QComboBox(this);
     cmbSaldos0->setObjectName("cmbSaldos0");
     cmbSaldos0->addItems({"Todos", "Excluir Saldos 0", "Excluir Movim 0"});

@@ -14,9 +14,7 @@
 #include <QPushButton>
 
 frmRptBalanceReAjustado::frmRptBalanceReAjustado(QWidget* padre)
-    : PantallaReporte({"frmRptBalanceReAjustado", "Balance Sumas y Saldos ReAjustado", "Balance", "Balance",
-                       "Balance Sumas y Saldos entre ", "Actualizar en base a fechas seleccionadas"},
-                      padre) {
+    : PantallaReporte(DeInforme("frmRptBalanceReAjustado"), padre) {
     pnlTablaAjusteInflacion = new BotonAjustado(this);
     pnlTablaAjusteInflacion->setObjectName("pnlTablaAjusteInflacion");
     pnlTablaAjusteInflacion->setToolTip("Seleccionar tabla de ajuste");

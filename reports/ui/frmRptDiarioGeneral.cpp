@@ -14,9 +14,7 @@
 #include <QLineEdit>
 
 frmRptDiarioGeneral::frmRptDiarioGeneral(QWidget* padre)
-    : PantallaReporte({"frmRptDiarioGeneral", "Diario General", "Diario", "Diario", "Diario General entre ",
-                       "Actualizar en base a fechas y asiento inicial seleccionados"},
-                      padre) {
+    : PantallaReporte(DeInforme("frmRptDiarioGeneral"), padre) {
     ftrDesdeAsiento = new QLineEdit(this);
     ftrDesdeAsiento->setObjectName("ftrDesdeAsiento");
     ftrDesdeAsiento->setToolTip("Número de asiento a partir del cual se enumeran");

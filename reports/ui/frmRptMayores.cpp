@@ -37,10 +37,7 @@ QLineEdit* Busqueda(QWidget* padre, const char* nombre, const QString& ayuda) {
 } // namespace
 
 frmRptMayores::frmRptMayores(QWidget* padre)
-    : PantallaReporte({"frmRptMayores", "Mayores", "Mayores", "Mayores", "Mayores entre ",
-                       "Actualizar Mayores en base a cuentas seleccionadas",
-                       "Selecciono los filtros por defecto"},
-                      padre) {
+    : PantallaReporte(DeInforme("frmRptMayores"), padre) {
     // The account selection and the report side by side, the split between them movable and kept.
     clbMaster = new QSplitter(Qt::Horizontal, this);
     clbMaster->setObjectName("clbMaster");

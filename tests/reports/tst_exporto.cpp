@@ -587,9 +587,10 @@ void PruebaExporto::informe() {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext no está instalado");
         const QString texto = Pdftotext(e.Ruta("b.pdf"));
         QVERIFY2(texto.contains("Balance Sumas y Saldos entre 01/01/2024 y 31/12/2024"), qPrintable(texto));
-        QVERIFY(QRegularExpression("Total RESULTADOS +0[.,]30 +1[.,]234[.,]568[.,]19 +1[.,]234[.,]567[.,]89")
-                    .match(texto)
-                    .hasMatch());
+        QVERIFY2(QRegularExpression("Total RESULTADOS +0[.,]30 +1[.,]234[.,]568[.,]19 +1[.,]234[.,]567[.,]89")
+                     .match(texto)
+                     .hasMatch(),
+                 qPrintable(texto));
         return;
     }
     QStringList esperado = BalanceCsv;

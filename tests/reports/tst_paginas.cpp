@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QProcess>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -52,7 +53,8 @@ Importe Suma(const QList<Importe>& l) {
 TablaReporte TablaAncha() {
     TablaReporte t;
     ColumnasMayores(&t);
-    t.titulo = "Mayores entre 01/01/2024 y 31/12/2024";
+    // A title too long to share its line with the page number.
+    t.titulo = "Mayores entre 01/01/2024 y 31/12/2024 de los deudores y proveedores del exterior en moneda extranjera, por sucursal y moneda";
     t.membrete = {"Empresa de prueba"};
     for (int i = 0; i < 120; ++i) {
         FilaReporte f;
@@ -137,6 +139,32 @@ void PruebaPaginas::informes() {
         QVERIFY(pagina.contains("Impreso el "));
         QVERIFY(pagina.contains(t.columnas.last())); // the column titles on every page
     }
+    // Nothing drawn over anything else: no two words of a page share any of their area (a long title
+    // and its page number, a total's name and the first amount).
+    const QString cajas = Salida("pdftotext", {"-bbox", "-enc", "UTF-8", ruta, "-"});
+    const QRegularExpression palabra(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>");
+    const QStringList hojas = cajas.split("<page ");
+    QVERIFY(hojas.size() > total);
+    for (int h = 1; h < hojas.size(); ++h) {
+        struct Caja {
+            QRectF r;
+            QString w;
+        };
+        QVector<Caja> ws;
+        for (auto m = palabra.globalMatch(hojas[h]); m.hasNext();) {
+            const QRegularExpressionMatch x = m.next();
+            const QRectF r(QPointF(x.captured(1).toDouble(), x.captured(2).toDouble()),
+                           QPointF(x.captured(3).toDouble(), x.captured(4).toDouble()));
+            ws.push_back({r.adjusted(0.3, 0.3, -0.3, -0.3), x.captured(5)});
+        }
+        QVERIFY(!ws.isEmpty());
+        for (qsizetype i = 0; i < ws.size(); ++i)
+            for (qsizetype j = i + 1; j < ws.size(); ++j)
+                QVERIFY2(!ws[i].r.intersects(ws[j].r),
+                         qPrintable(QString("página %1: \"%2\" sobre \"%3\"").arg(h).arg(ws[i].w, ws[j].w)));
+    }
+
     const QRegularExpressionMatch tamano =
         QRegularExpression("Page size: +([\\d.]+) x ([\\d.]+)").match(Salida("pdfinfo", {ruta}));
     const bool apaisado = tamano.captured(1).toDouble() > tamano.captured(2).toDouble();

@@ -349,7 +349,7 @@ void PruebaReAjustado::pantalla() {
     // The restated sides need not agree: the grand totals and the warning close the report.
     QCOMPARE(g->filas(), 13);
     QCOMPARE(g->texto(12, 2), QString("Totales generales"));
-    QVERIFY2(g->texto(13, 2).startsWith("Atención: las Sumas del Debe y del Haber difieren en 6,66"),
+    QVERIFY2(g->texto(13, 2).startsWith("Diferencia de reexpresión: en las Sumas el Haber supera al Debe en 6,66"),
              qPrintable(g->texto(13, 2)));
     QCOMPARE(g->texto(2, 3), QString("CAJA"));
     // As every amount of every grid: the grid's decimal and thousands characters.
