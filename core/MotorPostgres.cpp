@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "schema/Esquema.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -54,7 +55,11 @@ QString ClaveServidor(const QString& contrasena) {
 // case, so that the users of two books on one server never meet (the groups, "<base>_perfil_<n>",
 // hold no dot after the base's name). The SQL function partidex_rol says the same.
 QString RolDeUsuario(const QString& base, const QString& nombre) {
-    return base + "." + nombre.toLower();
+    // A name the server cannot hold whole (63 bytes) goes by a digest of it.
+    const QString entero = base + "." + QString(nombre).remove(QChar(0)).toLower();
+    if (entero.toUtf8().size() <= 63) return entero;
+    return base.left(30) + ".~" +
+           QString::fromLatin1(QCryptographicHash::hash(entero.toUtf8(), QCryptographicHash::Md5).toHex().left(24));
 }
 
 QString Identificador(const QString& nombre) {
@@ -780,7 +785,10 @@ namespace {
 const QStringList& FuncionesPermisos() {
     static const QStringList f = {
         "CREATE OR REPLACE FUNCTION partidex_rol(nombre text) RETURNS text LANGUAGE sql STABLE "
-        "SET search_path = pg_catalog RETURN current_database() || '.' || lower(nombre COLLATE \"und-x-icu\")",
+        "SET search_path = pg_catalog RETURN CASE WHEN octet_length(current_database() || '.' || lower(nombre "
+        "COLLATE \"und-x-icu\")) <= 63 THEN current_database() || '.' || lower(nombre COLLATE \"und-x-icu\") "
+        "ELSE left(current_database(), 30) || '.~' || left(md5(current_database() || '.' || lower(nombre COLLATE "
+        "\"und-x-icu\")), 24) END",
         "CREATE OR REPLACE FUNCTION partidex_grupo(perfil integer) RETURNS text LANGUAGE sql STABLE "
         "SET search_path = pg_catalog RETURN current_database() || '_perfil_' || perfil",
         // Whether a year holds its closing entries; read with the owner's rights, so that the
@@ -798,9 +806,6 @@ const QStringList& FuncionesPermisos() {
         "DECLARE rol text := partidex_rol(_nombre); viejo text := partidex_rol(coalesce(_anterior, _nombre)); "
         "p integer;\n"
         "BEGIN\n"
-        "  IF octet_length(rol) > 63 THEN\n"
-        "    RAISE EXCEPTION 'el nombre del usuario % es demasiado largo para el servidor', _nombre;\n"
-        "  END IF;\n"
         "  IF viejo <> rol AND EXISTS (SELECT 1 FROM pg_roles WHERE rolname = viejo) THEN\n"
         "    EXECUTE format('ALTER ROLE %I RENAME TO %I', viejo, rol);\n"
         "  END IF;\n"
@@ -924,6 +929,8 @@ bool AlmacenPostgres::PreparoPermisos(QSqlDatabase& db, QString* error) const {
         niveles[q.value(0).toInt()][q.value(1).toString()] = q.value(2).toInt();
     q.finish();
 
+    // A book of an older version (restored, before its upgrade) lacks the tables added since.
+    const QStringList tablas = CatalogoPostgres().Tablas(db);
     const QString bd = Identificador(base);
     QStringList s = {"REVOKE ALL ON DATABASE " + bd + " FROM PUBLIC", "REVOKE CREATE ON SCHEMA public FROM PUBLIC"};
     for (const int perfil : perfiles) {
@@ -958,7 +965,7 @@ bool AlmacenPostgres::PreparoPermisos(QSqlDatabase& db, QString* error) const {
             s << "GRANT UPDATE (Contrasena) ON usuarios TO " + g;
         for (auto it = escritura.cbegin(); it != escritura.cend(); ++it) {
             QStringList p(it.value().cbegin(), it.value().cend());
-            if (p.isEmpty()) continue;
+            if (p.isEmpty() || !tablas.contains(it.key())) continue;
             p.sort();
             s << "GRANT " + p.join(", ") + " ON " + it.key().toLower() + " TO " + g;
         }
@@ -977,14 +984,20 @@ bool AlmacenPostgres::PreparoPermisos(QSqlDatabase& db, QString* error) const {
     return Todas(db, s, error);
 }
 
+namespace {
+// A text bound for the server, without the NUL it cannot hold (as the row of Usuarios keeps it).
+QVariant TextoLimpio(const QString& t) {
+    return t.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(QString(t).remove(QChar(0)));
+}
+} // namespace
+
 bool AlmacenPostgres::GraboCuenta(QSqlDatabase& db, const Cuenta& c, QString* error) const {
     QSqlQuery q(db);
     q.prepare("SELECT partidex_cuenta(?, ?, ?, ?, ?)");
-    q.addBindValue(c.anterior.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(c.anterior));
-    q.addBindValue(c.nombre);
+    q.addBindValue(TextoLimpio(c.anterior));
+    q.addBindValue(TextoLimpio(c.nombre));
     q.addBindValue(c.perfil > 0 ? QVariant(c.perfil) : QVariant(QMetaType::fromType<int>()));
-    q.addBindValue(c.contrasena.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                          : QVariant(ClaveServidor(c.contrasena)));
+    q.addBindValue(TextoLimpio(ClaveServidor(c.contrasena)));
     q.addBindValue(c.activo);
     if (q.exec()) return true;
     if (error) *error = TextoError(q.lastError());
@@ -994,7 +1007,7 @@ bool AlmacenPostgres::GraboCuenta(QSqlDatabase& db, const Cuenta& c, QString* er
 bool AlmacenPostgres::BorroCuenta(QSqlDatabase& db, const QString& nombre, QString* error) const {
     QSqlQuery q(db);
     q.prepare("SELECT partidex_borro_cuenta(?)");
-    q.addBindValue(nombre);
+    q.addBindValue(TextoLimpio(nombre));
     if (q.exec()) return true;
     if (error) *error = TextoError(q.lastError());
     return false;
@@ -1004,8 +1017,8 @@ bool AlmacenPostgres::ClaveDeCuenta(QSqlDatabase& db, const QString& nombre, con
                                     QString* error) const {
     QSqlQuery q(db);
     q.prepare("SELECT partidex_clave(?, ?)");
-    q.addBindValue(nombre);
-    q.addBindValue(ClaveServidor(contrasena));
+    q.addBindValue(TextoLimpio(nombre));
+    q.addBindValue(TextoLimpio(ClaveServidor(contrasena)));
     if (q.exec()) return true;
     if (error) *error = TextoError(q.lastError());
     return false;
