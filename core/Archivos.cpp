@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool RutaConControles(const QString& ruta) {
     if (ruta.isEmpty()) return true;
@@ -55,4 +57,26 @@ int BorroRestos(const QString& destino, const QString& prefijo) {
             QFile::remove(f.absoluteFilePath()))
             ++borrados;
     return borrados;
+}
+
+int ModoPrivado(const QString& ruta, bool grupoEscribe) {
+    struct stat carpeta {};
+    const QByteArray c = QFile::encodeName(QFileInfo(ruta).absolutePath());
+    const bool compartida =
+        ::stat(c.constData(), &carpeta) == 0 && (carpeta.st_mode & (S_ISGID | S_IWGRP)) != 0;
+    if (!compartida) return 0600;
+    return grupoEscribe ? 0660 : 0640;
+}
+
+bool CreoArchivoPrivado(const QString& ruta, bool grupoEscribe, QString* error) {
+    const mode_t modo = mode_t(ModoPrivado(ruta, grupoEscribe));
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, modo);
+    // Exactly that mode, whatever the process's umask: the group's write to a shared book stays.
+    if (fd >= 0 && ::fchmod(fd, modo) == 0 && ::close(fd) == 0) return true;
+    if (fd >= 0) {
+        ::close(fd);
+        QFile::remove(ruta);
+    }
+    if (error) *error = "no se pudo crear el archivo " + QDir::toNativeSeparators(ruta);
+    return false;
 }

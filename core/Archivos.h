@@ -16,3 +16,12 @@ QString ClaseNoComun(const QString& ruta);
 // hour. A copy another workstation is still writing keeps changing, so it is left alone; nothing
 // else is ever removed. Returns how many were removed.
 int BorroRestos(const QString& destino, const QString& prefijo);
+
+// Who may read the files of the books (a new book, a backup, a server's dump): their owner alone
+// (0600), or also the group where the folder is shared by one, that is, where it is group-writable
+// or passes its group on to new files (setgid): a book read and written by the group (0660), a
+// backup only read (0640).
+int ModoPrivado(const QString& ruta, bool grupoEscribe);
+// Creates ruta empty with that mode (never over an existing file), for a program that then writes
+// into it; false with the reason otherwise.
+bool CreoArchivoPrivado(const QString& ruta, bool grupoEscribe, QString* error = nullptr);

@@ -62,6 +62,9 @@ QString TextoError(const QSqlError& e) {
         {"server closed the connection", ConexionPerdidaTexto},
         {"terminating connection", ConexionPerdidaTexto},
         {"no connection to the server", ConexionPerdidaTexto},
+        {"permission denied", "el servidor no lo permite a este usuario"},
+        {"row-level security", "el servidor no lo permite: el ejercicio está cerrado"},
+        {"password authentication failed", "el servidor rechazó el usuario o la contraseña"},
         {"could not connect to server", "no se pudo conectar con el servidor de base de datos"},
         {"connection to server", "no se pudo conectar con el servidor de base de datos"},
     };
@@ -208,11 +211,15 @@ bool EscriboEsquema(QSqlDatabase& db, const Motor& motor, QString* falla) {
             return false;
         }
     }
-    if (motor.catalogo.FijoIdAplicacion(db, Esquema::IdAplicacion) &&
-        motor.catalogo.FijoVersionEsquema(db, Esquema::Version))
-        return true;
-    *falla = TextoError(db.lastError());
-    return false;
+    if (!motor.catalogo.FijoIdAplicacion(db, Esquema::IdAplicacion) ||
+        !motor.catalogo.FijoVersionEsquema(db, Esquema::Version)) {
+        *falla = TextoError(db.lastError());
+        return false;
+    }
+    // Where a server enforces who may do what, its roles; the first user logs in there with the
+    // first password.
+    return motor.almacen.PreparoPermisos(db, falla) &&
+           motor.almacen.ClaveDeCuenta(db, Esquema::UsuarioInicial, Esquema::ContrasenaInicial, falla);
 }
 
 // A new set of books in an empty server database, in one transaction: either all of it or nothing.
@@ -371,11 +378,14 @@ bool CreoBase(const QString& ruta, QString* error) {
     BorroRestos(ruta, ".nueva-");
     const QString temporal = ruta + ".nueva-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
     const QString nombre = "creacion-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    bool ok = false;
+    // Read and written by its owner alone (and the group that shares the folder): the file's
+    // permission is what guards the books.
     QString falla;
-    {
+    bool ok = CreoArchivoPrivado(temporal, true, &falla);
+    if (ok) {
         const Motor& motor = MotorDeRuta(ruta);
         QSqlDatabase db = motor.almacen.Agrego(nombre, temporal, false);
+        ok = false;
         if (!db.open()) {
             falla = TextoError(db.lastError());
         } else {
@@ -436,6 +446,8 @@ bool ActualizoBase(const QString& ruta, QString* error) {
                 ok = false;
                 falla = TextoError(db.lastError());
             }
+            // The server's roles follow the schema (and are made for books older than them).
+            ok = ok && motor.almacen.PreparoPermisos(db, &falla);
             ejecuto("COMMIT");
             if (!ok) q.exec("ROLLBACK");
             // The planner's statistics cover the new indexes.
@@ -447,6 +459,36 @@ bool ActualizoBase(const QString& ruta, QString* error) {
     QSqlDatabase::removeDatabase(nombre);
     if (!ok && error) *error = "No se pudo actualizar la estructura de la base de datos: " + falla;
     return ok;
+}
+
+bool AccesoDelUsuario(const QString& ruta) {
+    return MotorDeRuta(ruta).almacen.AccesoDelUsuario(ruta);
+}
+
+AccesoServidor AccedoAlServidor(const QString& ruta, const QString& usuario, const QString& contrasena,
+                         QString* error) {
+    AlmacenMotor& almacen = MotorDeRuta(ruta).almacen;
+    almacen.AccedoComo(usuario, contrasena);
+    const QString nombre = "acceso-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString texto;
+    bool ok = false;
+    {
+        QSqlDatabase db = almacen.Agrego(nombre, ruta, true);
+        ok = db.open();
+        if (!ok) texto = db.lastError().databaseText() + " " + db.lastError().driverText();
+        if (!ok && error) *error = TextoError(db.lastError());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    if (ok) return AccesoServidor::Admitido;
+    almacen.AccedoComo(QString(), QString());
+    // The server's words for a login it does not know or does not let in.
+    if (texto.contains(QLatin1String("role \"")) && texto.contains(QLatin1String("does not exist")))
+        return AccesoServidor::Rechazado;
+    for (const char* rechazo : {"authentication failed", "not permitted to log in", "no password supplied",
+                                "permission denied for database"})
+        if (texto.contains(QLatin1String(rechazo))) return AccesoServidor::Rechazado;
+    return AccesoServidor::SinServidor;
 }
 
 bool AbroBase(const QString& ruta, QString* error) {

@@ -59,6 +59,18 @@ bool CreoBase(const QString& ruta, QString* error = nullptr);
 // one transaction, with the new version number; on any failure nothing changes.
 bool ActualizoBase(const QString& ruta, QString* error = nullptr);
 
+// Whether the books at ruta are reached with the login's user and password (a server whose
+// settings name no user): then the login comes before anything opens them, and AccedoAlServidor
+// takes its user and password to the server; every connection after that is his.
+bool AccesoDelUsuario(const QString& ruta);
+enum class AccesoServidor {
+    Admitido,
+    Rechazado,   // no such login, a wrong password, a login not allowed to log in
+    SinServidor, // the server could not be reached: *error says why
+};
+AccesoServidor AccedoAlServidor(const QString& ruta, const QString& usuario, const QString& contrasena,
+                         QString* error = nullptr);
+
 bool AbroBase(const QString& ruta, QString* error = nullptr);
 void CierroBase();
 // The address of the books AbroBase was last given (kept once they are closed); empty before.

@@ -7,6 +7,7 @@
 #include "core/Valores.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cmath>
@@ -84,6 +85,16 @@ QString ProblemaConfiguracion() {
                "la clave Base de la sección [Base de Datos] de " +
                QDir::toNativeSeparators(a.LocalIni());
     return QString();
+}
+
+QString AvisoConfiguracion() {
+    const QString ini = App().LocalIni();
+    if (LeoLocal("Base de Datos", "Contrasena", QString()).isEmpty()) return QString();
+    if (!(QFile::permissions(ini) & (QFileDevice::ReadGroup | QFileDevice::ReadOther))) return QString();
+    return "El archivo de configuración " + QDir::toNativeSeparators(ini) +
+           " guarda la contraseña del servidor de base de datos (Contrasena=) y otros usuarios de este "
+           "equipo pueden leerlo. Quíteles el permiso de lectura (chmod 600 \"" +
+           QDir::toNativeSeparators(ini) + "\") o guarde la contraseña en ~/.pgpass y borre la clave.";
 }
 
 bool BasePorDefecto() {

@@ -25,6 +25,9 @@ void LeoRutasMantenimiento();
 // cannot be written but holds the books, which the per-user folder would silently replace with an
 // empty database), in a message; empty when nothing is.
 QString ProblemaConfiguracion();
+// A warning the start shows and goes on after, or empty: a server password (Contrasena=) kept in a
+// settings file that others than its owner can read.
+QString AvisoConfiguracion();
 // True when the database is the one a first start makes: no Base key, or Partidex.MDB in the program's
 // or the settings folder. Any other missing database is a mistake to be reported, not a file to make.
 bool BasePorDefecto();

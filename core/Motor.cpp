@@ -76,6 +76,22 @@ bool AlmacenMotor::ExaminoRespaldo(const QString&, const QString&,
                                    const std::function<void(const QSqlDatabase&)>&, QString* error) const {
     return SinCopiaDeServidor(error);
 }
+bool AlmacenMotor::PreparoPermisos(QSqlDatabase&, QString*) const {
+    return true;
+}
+bool AlmacenMotor::GraboCuenta(QSqlDatabase&, const Cuenta&, QString*) const {
+    return true;
+}
+bool AlmacenMotor::BorroCuenta(QSqlDatabase&, const QString&, QString*) const {
+    return true;
+}
+bool AlmacenMotor::ClaveDeCuenta(QSqlDatabase&, const QString&, const QString&, QString*) const {
+    return true;
+}
+bool AlmacenMotor::AccesoDelUsuario(const QString&) const {
+    return false;
+}
+void AlmacenMotor::AccedoComo(const QString&, const QString&) {}
 bool AlmacenMotor::CompactoEnSitio(QSqlDatabase&, QString* error) const {
     return SinCopiaDeServidor(error);
 }

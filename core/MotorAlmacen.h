@@ -118,6 +118,34 @@ public:
     // Frees the room of deleted rows and brings the planner's statistics up to date, in place.
     virtual bool CompactoEnSitio(QSqlDatabase& db, QString* error) const;
 
+    // --- Who may do what, where the server enforces it (nothing on a file, whose own permissions
+    // are the guard)
+    // A user of the books as the server knows him: the login name (and the one he had, when it
+    // changes), his profile, a new password (empty: the one he has) and whether he may log in.
+    struct Cuenta {
+        QString anterior;
+        QString nombre;
+        int perfil = 0;
+        QString contrasena;
+        bool activo = true;
+    };
+    // On the connection of the books' owner, as the schema is written or brought up to date: one
+    // group per profile granted what its levels for each module allow, the history only added to,
+    // a closed year's entries and lines fixed, the users' own logins (with no password yet) and what
+    // lets an administrator manage them. Inside the caller's transaction; may be run again.
+    virtual bool PreparoPermisos(QSqlDatabase& db, QString* error) const;
+    // The user's login made or brought in line with the row of Usuarios (GraboCuenta), dropped
+    // (BorroCuenta), or given a new password (ClaveDeCuenta, by the user himself or an
+    // administrator); inside the caller's transaction, so that row and login change together.
+    virtual bool GraboCuenta(QSqlDatabase& db, const Cuenta& c, QString* error) const;
+    virtual bool BorroCuenta(QSqlDatabase& db, const QString& nombre, QString* error) const;
+    virtual bool ClaveDeCuenta(QSqlDatabase& db, const QString& nombre, const QString& contrasena,
+                               QString* error) const;
+    // Whether the login's user and password are what the program connects to the books at ruta with
+    // (a server whose settings name no user): then AccedoComo gives them before any connection.
+    virtual bool AccesoDelUsuario(const QString& ruta) const;
+    virtual void AccedoComo(const QString& nombre, const QString& contrasena);
+
     // --- In use
     // Marks the database at ruta as open by this program until LiberoUso (on a server, through the
     // shared connection, already open). Instances share the mark; a restore or a compaction that holds

@@ -1,15 +1,19 @@
 #include "core/MotorPostgres.h"
 
+#include "core/Archivos.h"
 #include "core/Basedatos.h"
 #include "schema/Esquema.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -35,6 +39,40 @@ constexpr qint64 LlaveUso = 0x50415254494455; // "PARTIDU"
 constexpr qint64 EsperaMantenimiento = 10000; // ms
 
 QString contrasenaAjustes;
+// The login's user and password, when they are what the program connects with (AccedoComo).
+QString usuarioAcceso, contrasenaAcceso;
+// How connections are encrypted: libpq's sslmode, and the root certificate that proves the server.
+QString modoSsl = QStringLiteral("require");
+QString certificadoRaiz;
+
+// The server's password of a user: the program compares passwords without regard to letter case,
+// so the server is given them in upper case, as the stored hash takes them.
+QString ClaveServidor(const QString& contrasena) {
+    return contrasena.toUpper();
+}
+
+// The server's login of a Partidex user: the database's name, a dot and the login name in lower
+// case, so that the users of two books on one server never meet (the groups, "<base>_perfil_<n>",
+// hold no dot after the base's name). The SQL function partidex_rol says the same.
+QString RolDeUsuario(const QString& base, const QString& nombre) {
+    // A name the server cannot hold whole (63 bytes) goes by a digest of it.
+    const QString entero = base + "." + QString(nombre).remove(QChar(0)).toLower();
+    if (entero.toUtf8().size() <= 63) return entero;
+    return base.left(30) + ".~" +
+           QString::fromLatin1(QCryptographicHash::hash(entero.toUtf8(), QCryptographicHash::Md5).toHex().left(24));
+}
+
+QString Identificador(const QString& nombre) {
+    QString t = nombre;
+    return '"' + t.replace('"', QStringLiteral("\"\"")) + '"';
+}
+
+// A value in libpq's connection options, quoted as it takes them.
+QString ValorConexion(const QString& valor) {
+    QString t = valor;
+    t.replace('\\', QStringLiteral("\\\\")).replace('\'', QStringLiteral("\\'"));
+    return "'" + t + "'";
+}
 
 bool Ejecuto(const QSqlDatabase& db, const QString& sql, QString* error = nullptr) {
     QSqlQuery q(db);
@@ -118,6 +156,18 @@ bool ContrasenaDelCliente(const ServidorPostgres& s) {
     return false;
 }
 
+// Who connects to the database s names, with which password (empty: the client library finds it, or
+// none is needed): the user of the address when the settings fix one, else the login's.
+struct Credenciales {
+    QString usuario;
+    QString contrasena;
+};
+Credenciales CredencialesDe(const ServidorPostgres& s) {
+    if (s.usuario.isEmpty() && !usuarioAcceso.isEmpty())
+        return {RolDeUsuario(s.base, usuarioAcceso), contrasenaAcceso};
+    return {s.usuario, !contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s) ? contrasenaAjustes : QString()};
+}
+
 // Runs one of the server's client programs (found on the PATH) against the database at ruta; false
 // with its own words in *error when it cannot be run or fails.
 bool Cliente(const QString& programa, QStringList argumentos, const QString& ruta, QString* error) {
@@ -129,12 +179,14 @@ bool Cliente(const QString& programa, QStringList argumentos, const QString& rut
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
     if (!ruta.isEmpty()) {
         const ServidorPostgres s = ServidorDe(ruta);
-        if (!contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s))
-            entorno.insert("PGPASSWORD", contrasenaAjustes);
+        const Credenciales c = CredencialesDe(s);
+        if (!c.contrasena.isEmpty()) entorno.insert("PGPASSWORD", c.contrasena);
+        entorno.insert("PGSSLMODE", modoSsl);
+        if (!certificadoRaiz.isEmpty()) entorno.insert("PGSSLROOTCERT", certificadoRaiz);
         argumentos << "--no-password"
                    << "--port" << QString::number(s.puerto) << "--dbname" << s.base;
         if (!s.servidor.isEmpty()) argumentos << "--host" << s.servidor;
-        if (!s.usuario.isEmpty()) argumentos << "--username" << s.usuario;
+        if (!c.usuario.isEmpty()) argumentos << "--username" << c.usuario;
     }
     QProcess p;
     p.setProcessEnvironment(entorno);
@@ -368,6 +420,15 @@ QString AlmacenPostgres::DireccionDeAjustes(const LectorAjustes& lee) {
     s.base = lee("Base", "partidex");
     s.usuario = lee("Usuario", QString());
     contrasenaAjustes = lee("Contrasena", QString());
+    // Encrypted by default: the server's identity proved by a root certificate when one is known
+    // (the key, or libpq's own ~/.postgresql/root.crt), else encryption alone. SSL names any of
+    // libpq's modes instead (disable for a server without encryption, at one's own risk).
+    certificadoRaiz = lee("CertificadoRaiz", QString()).trimmed();
+    const bool conRaiz = !certificadoRaiz.isEmpty() ||
+                         QFileInfo::exists(QDir::home().filePath(".postgresql/root.crt"));
+    static const QStringList modos = {"disable", "allow", "prefer", "require", "verify-ca", "verify-full"};
+    const QString modo = lee("SSL", QString()).trimmed().toLower();
+    modoSsl = modos.contains(modo) ? modo : conRaiz ? QStringLiteral("verify-full") : QStringLiteral("require");
     return DireccionPostgres(s);
 }
 
@@ -395,9 +456,13 @@ QSqlDatabase AlmacenPostgres::Agrego(const QString& nombre, const QString& ruta,
     db.setHostName(s.servidor);
     db.setPort(s.puerto);
     db.setDatabaseName(s.base);
-    db.setUserName(s.usuario);
-    if (!contrasenaAjustes.isEmpty() && !ContrasenaDelCliente(s)) db.setPassword(contrasenaAjustes);
+    const Credenciales c = CredencialesDe(s);
+    db.setUserName(c.usuario);
+    if (!c.contrasena.isEmpty()) db.setPassword(c.contrasena);
     QString opciones = QString("application_name='%1';connect_timeout=10").arg(NombreAuxiliar);
+    // A Unix socket on the same machine is never encrypted: libpq leaves sslmode aside there.
+    opciones += ";sslmode=" + modoSsl;
+    if (!certificadoRaiz.isEmpty()) opciones += ";sslrootcert=" + ValorConexion(certificadoRaiz);
     if (soloLectura) opciones += ";options='-c default_transaction_read_only=on'";
     db.setConnectOptions(opciones);
     return db;
@@ -500,7 +565,11 @@ bool AlmacenPostgres::CopioBase(QSqlDatabase&, QSqlDatabase&, QString* error) co
 
 bool AlmacenPostgres::RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const {
     // One snapshot of the whole database: other workstations may go on working meanwhile.
-    return Cliente("pg_dump", {"--format=custom", "--no-owner", "--file", archivo}, ruta, error);
+    // Written readable by its owner alone; an administrator's workstation reads every row (the
+    // policies of the entries and the users let it), so the row security stays on.
+    if (!CreoArchivoPrivado(archivo, false, error)) return false;
+    return Cliente("pg_dump", {"--format=custom", "--no-owner", "--enable-row-security", "--file", archivo},
+                   ruta, error);
 }
 
 bool AlmacenPostgres::RespaldoLegible(const QString& archivo, QString* detalle) const {
@@ -513,10 +582,26 @@ bool AlmacenPostgres::RespaldoLegible(const QString& archivo, QString* detalle) 
 
 bool AlmacenPostgres::RestauroDe(const QString& archivo, const QString& ruta, QString* error) const {
     // In one transaction: a restore that fails half way leaves the books as they were.
-    return Cliente(
-        "pg_restore",
-        {"--clean", "--if-exists", "--no-owner", "--single-transaction", "--exit-on-error", archivo}, ruta,
-        error);
+    if (!Cliente("pg_restore",
+                 {"--clean", "--if-exists", "--no-owner", "--single-transaction", "--exit-on-error", archivo},
+                 ruta, error))
+        return false;
+    // The restored tables are the restorer's, the books' owner: the grants, rules and logins of a
+    // backup made before them, or elsewhere, made as this program makes them.
+    const QString nombre = "permisos-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool ok = false;
+    {
+        QSqlDatabase db = Agrego(nombre, ruta, false);
+        ok = db.open() && Configuro(db, error) && Ejecuto(db, "BEGIN", error) && PreparoPermisos(db, error) &&
+             Ejecuto(db, "COMMIT", error);
+        if (!ok && error) {
+            if (error->isEmpty()) *error = TextoError(db.lastError());
+            *error = "se recuperaron los datos pero no sus permisos en el servidor: " + *error;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    return ok;
 }
 
 bool AlmacenPostgres::ExaminoRespaldo(const QString& archivo, const QString& ruta,
@@ -688,4 +773,262 @@ void AlmacenPostgres::LiberoExclusivo() {
     }
     QSqlDatabase::removeDatabase(conexionExclusiva);
     conexionExclusiva.clear();
+}
+
+// --- Who may do what
+
+namespace {
+
+// Functions the server runs for the permissions, owned by the books' owner. Those that manage
+// logins run with the owner's rights (who may create roles) and only for whom they are granted to;
+// every name they make is the database's own, so no other role of the server can be reached.
+const QStringList& FuncionesPermisos() {
+    static const QStringList f = {
+        "CREATE OR REPLACE FUNCTION partidex_rol(nombre text) RETURNS text LANGUAGE sql STABLE "
+        "SET search_path = pg_catalog RETURN CASE WHEN octet_length(current_database() || '.' || lower(nombre "
+        "COLLATE \"und-x-icu\")) <= 63 THEN current_database() || '.' || lower(nombre COLLATE \"und-x-icu\") "
+        "ELSE left(current_database(), 30) || '.~' || left(md5(current_database() || '.' || lower(nombre COLLATE "
+        "\"und-x-icu\")), 24) END",
+        "CREATE OR REPLACE FUNCTION partidex_grupo(perfil integer) RETURNS text LANGUAGE sql STABLE "
+        "SET search_path = pg_catalog RETURN current_database() || '_perfil_' || perfil",
+        // Whether a year holds its closing entries; read with the owner's rights, so that the
+        // policies that ask it need not read the table they guard.
+        "CREATE OR REPLACE FUNCTION partidex_cerrado(empresa integer, ejercicio integer) RETURNS boolean "
+        "LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public RETURN EXISTS (SELECT 1 "
+        "FROM asientos WHERE empresapropia = empresa AND numejercicio = ejercicio AND especial IN (1, 2))",
+        "CREATE OR REPLACE FUNCTION partidex_de_cierre(empresa integer, ejercicio integer, numero integer) "
+        "RETURNS boolean LANGUAGE sql STABLE SECURITY DEFINER SET search_path = pg_catalog, public RETURN "
+        "EXISTS (SELECT 1 FROM asientos WHERE empresapropia = empresa AND numejercicio = ejercicio AND "
+        "asiento = numero AND especial IN (1, 2))",
+        "CREATE OR REPLACE FUNCTION partidex_cuenta(_anterior text, _nombre text, _perfil integer, "
+        "_contrasena text, _activo boolean) RETURNS void LANGUAGE plpgsql SECURITY DEFINER "
+        "SET search_path = pg_catalog, public AS $f$\n"
+        "DECLARE rol text := partidex_rol(_nombre); viejo text := partidex_rol(coalesce(_anterior, _nombre)); "
+        "p integer;\n"
+        "BEGIN\n"
+        "  IF viejo <> rol AND EXISTS (SELECT 1 FROM pg_roles WHERE rolname = viejo) THEN\n"
+        "    EXECUTE format('ALTER ROLE %I RENAME TO %I', viejo, rol);\n"
+        "  END IF;\n"
+        "  IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = rol) THEN\n"
+        "    EXECUTE format('CREATE ROLE %I NOLOGIN', rol);\n"
+        "  END IF;\n"
+        "  EXECUTE format('ALTER ROLE %I %s', rol, CASE WHEN _activo THEN 'LOGIN' ELSE 'NOLOGIN' END);\n"
+        "  IF _contrasena IS NOT NULL THEN\n"
+        "    EXECUTE format('ALTER ROLE %I PASSWORD %L', rol, _contrasena);\n"
+        "  END IF;\n"
+        "  FOR p IN SELECT perfiles.perfil FROM perfiles LOOP\n"
+        "    CONTINUE WHEN NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = partidex_grupo(p));\n"
+        "    IF p = _perfil THEN\n"
+        "      EXECUTE format('GRANT %I TO %I', partidex_grupo(p), rol);\n"
+        "    ELSIF pg_has_role(rol, partidex_grupo(p), 'MEMBER') THEN\n"
+        "      EXECUTE format('REVOKE %I FROM %I', partidex_grupo(p), rol);\n"
+        "    END IF;\n"
+        "  END LOOP;\n"
+        "END $f$",
+        "CREATE OR REPLACE FUNCTION partidex_borro_cuenta(_nombre text) RETURNS void LANGUAGE plpgsql "
+        "SECURITY DEFINER SET search_path = pg_catalog, public AS $f$\n"
+        "BEGIN EXECUTE format('DROP ROLE IF EXISTS %I', partidex_rol(_nombre)); END $f$",
+        // The user himself, an administrator or the owner.
+        "CREATE OR REPLACE FUNCTION partidex_clave(_nombre text, _contrasena text) RETURNS void "
+        "LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public AS $f$\n"
+        "BEGIN\n"
+        "  IF partidex_rol(_nombre) <> session_user AND NOT pg_has_role(session_user, current_user, 'MEMBER') "
+        "AND NOT pg_has_role(session_user, partidex_grupo(" +
+            QString::number(Esquema::PerfilAdministrador) +
+            "), 'MEMBER') THEN\n"
+            "    RAISE EXCEPTION 'permission denied: solo el propio usuario o un administrador cambian su "
+            "contraseña';\n"
+            "  END IF;\n"
+            "  IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = partidex_rol(_nombre)) THEN\n"
+            "    EXECUTE format('ALTER ROLE %I PASSWORD %L', partidex_rol(_nombre), _contrasena);\n"
+            "  END IF;\n"
+            "END $f$",
+    };
+    return f;
+}
+
+// Row rules for the roles that do not own the tables: a closed year's entries and lines are neither
+// added, changed nor deleted, except that its closing entries are added (the closing writes them)
+// and deleted (which reopens the year); a user changes only his own row, unless an administrator.
+QStringList PoliticasFilas(const QString& grupoAdministrador) {
+    const QString abierto = "(NOT partidex_cerrado(empresapropia, numejercicio))";
+    const QString cierreOAbierto = "(COALESCE(especial IN (1, 2), false) OR " + abierto + ")";
+    const QString lineaDeCierreOAbierta =
+        "(partidex_de_cierre(empresapropia, numejercicio, asiento) OR " + abierto + ")";
+    QStringList p;
+    const struct {
+        const char* tabla;
+        QString altaYBaja;
+        QString cambio;
+    } guardadas[] = {{"asientos", cierreOAbierto, abierto}, {"detasientos", lineaDeCierreOAbierta, abierto}};
+    for (const auto& g : guardadas) {
+        const QString t = QString::fromLatin1(g.tabla);
+        p << "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY";
+        for (const char* n : {"partidex_lectura", "partidex_alta", "partidex_cambio", "partidex_baja"})
+            p << QString("DROP POLICY IF EXISTS %1 ON %2").arg(QLatin1String(n), t);
+        p << "CREATE POLICY partidex_lectura ON " + t + " FOR SELECT USING (true)"
+          << "CREATE POLICY partidex_alta ON " + t + " FOR INSERT WITH CHECK " + g.altaYBaja
+          << "CREATE POLICY partidex_cambio ON " + t + " FOR UPDATE USING " + g.cambio + " WITH CHECK " +
+                 g.cambio
+          << "CREATE POLICY partidex_baja ON " + t + " FOR DELETE USING " + g.altaYBaja;
+    }
+    p << "ALTER TABLE usuarios ENABLE ROW LEVEL SECURITY";
+    for (const char* n : {"partidex_lectura", "partidex_administracion", "partidex_propia"})
+        p << QString("DROP POLICY IF EXISTS %1 ON usuarios").arg(QLatin1String(n));
+    p << "CREATE POLICY partidex_lectura ON usuarios FOR SELECT USING (true)"
+      << "CREATE POLICY partidex_administracion ON usuarios TO " + Identificador(grupoAdministrador) +
+             " USING (true) WITH CHECK (true)"
+      << "CREATE POLICY partidex_propia ON usuarios FOR UPDATE USING (partidex_rol(nombrecorto) = "
+         "current_user) WITH CHECK (partidex_rol(nombrecorto) = current_user)";
+    return p;
+}
+
+// What a level lets a profile do on a module's tables.
+QStringList Privilegios(int nivel) {
+    if (nivel == 0 || nivel == 2) return {};
+    if (nivel == 3) return {"INSERT", "UPDATE"};
+    return {"INSERT", "UPDATE", "DELETE"};
+}
+
+bool Todas(QSqlDatabase& db, const QStringList& sentencias, QString* error) {
+    for (const QString& s : sentencias)
+        if (!Ejecuto(db, s, error)) {
+            if (error) *error += " [" + s.left(60) + "]";
+            return false;
+        }
+    return true;
+}
+
+} // namespace
+
+bool AlmacenPostgres::PreparoPermisos(QSqlDatabase& db, QString* error) const {
+    QSqlQuery q(db);
+    if (!q.exec("SELECT current_database()") || !q.next()) {
+        if (error) *error = TextoError(q.lastError());
+        return false;
+    }
+    const QString base = q.value(0).toString();
+    auto grupo = [&](int perfil) { return base + "_perfil_" + QString::number(perfil); };
+    if (!Todas(db, FuncionesPermisos(), error)) return false;
+
+    QList<int> perfiles;
+    if (!q.exec("SELECT Perfil FROM Perfiles ORDER BY Perfil")) {
+        if (error) *error = TextoError(q.lastError());
+        return false;
+    }
+    while (q.next())
+        perfiles << q.value(0).toInt();
+    // The levels of each profile by module; a module without a row is level 0.
+    QHash<int, QHash<QString, int>> niveles;
+    if (!q.exec("SELECT Permisos.Perfil, Modulos.nomModulo, Permisos.TipoHabilitacion FROM Permisos "
+                "INNER JOIN Modulos ON Modulos.Modulo = Permisos.Modulo")) {
+        if (error) *error = TextoError(q.lastError());
+        return false;
+    }
+    while (q.next())
+        niveles[q.value(0).toInt()][q.value(1).toString()] = q.value(2).toInt();
+    q.finish();
+
+    // A book of an older version (restored, before its upgrade) lacks the tables added since.
+    const QStringList tablas = CatalogoPostgres().Tablas(db);
+    const QString bd = Identificador(base);
+    QStringList s = {"REVOKE ALL ON DATABASE " + bd + " FROM PUBLIC", "REVOKE CREATE ON SCHEMA public FROM PUBLIC"};
+    for (const int perfil : perfiles) {
+        const QString g = Identificador(grupo(perfil));
+        QSqlQuery existe(db);
+        existe.prepare("SELECT 1 FROM pg_roles WHERE rolname = ?");
+        existe.addBindValue(grupo(perfil));
+        if (!existe.exec()) {
+            if (error) *error = TextoError(existe.lastError());
+            return false;
+        }
+        if (!existe.next()) s << "CREATE ROLE " + g + " NOLOGIN";
+        s << "GRANT CONNECT, TEMPORARY ON DATABASE " + bd + " TO " + g << "GRANT USAGE ON SCHEMA public TO " + g
+          << "REVOKE ALL ON ALL TABLES IN SCHEMA public FROM " + g
+          << "GRANT SELECT ON ALL TABLES IN SCHEMA public TO " + g;
+        // Each table takes the widest of what the modules that write it allow.
+        QMap<QString, QSet<QString>> escritura;
+        for (const Esquema::EscrituraModulo& m : Esquema::EscriturasDeModulos())
+            for (const QString& p : Privilegios(niveles.value(perfil).value(m.modulo, 0)))
+                for (const QString& t : m.tablas)
+                    escritura[t].insert(p);
+        for (const QString& t : Esquema::TablasDeTodos())
+            escritura[t] = {"INSERT", "UPDATE", "DELETE"};
+        for (const QString& t : Esquema::TablasSoloAlta())
+            escritura[t] = {"INSERT"};
+        for (const QString& t : Esquema::TablasDeAdministrador())
+            escritura.remove(t);
+        if (perfil == Esquema::PerfilAdministrador)
+            for (const QString& t : Esquema::TablasDeAdministrador())
+                escritura[t] = {"INSERT", "UPDATE", "DELETE"};
+        else
+            s << "GRANT UPDATE (Contrasena) ON usuarios TO " + g;
+        for (auto it = escritura.cbegin(); it != escritura.cend(); ++it) {
+            QStringList p(it.value().cbegin(), it.value().cend());
+            if (p.isEmpty() || !tablas.contains(it.key())) continue;
+            p.sort();
+            s << "GRANT " + p.join(", ") + " ON " + it.key().toLower() + " TO " + g;
+        }
+        s << "GRANT EXECUTE ON FUNCTION partidex_clave(text, text) TO " + g;
+    }
+    const QString administradores = Identificador(grupo(Esquema::PerfilAdministrador));
+    s << "REVOKE ALL ON FUNCTION partidex_cuenta(text, text, integer, text, boolean) FROM PUBLIC"
+      << "REVOKE ALL ON FUNCTION partidex_borro_cuenta(text) FROM PUBLIC"
+      << "REVOKE ALL ON FUNCTION partidex_clave(text, text) FROM PUBLIC";
+    if (perfiles.contains(Esquema::PerfilAdministrador))
+        s << "GRANT EXECUTE ON FUNCTION partidex_cuenta(text, text, integer, text, boolean) TO " + administradores
+          << "GRANT EXECUTE ON FUNCTION partidex_borro_cuenta(text) TO " + administradores;
+    s << PoliticasFilas(grupo(Esquema::PerfilAdministrador))
+      // Every user's login, with the password he has when one is set (GraboCuenta, ClaveDeCuenta).
+      << "SELECT partidex_cuenta(NULL, NombreCorto, Perfil, NULL, Activo <> 0) FROM Usuarios";
+    return Todas(db, s, error);
+}
+
+namespace {
+// A text bound for the server, without the NUL it cannot hold (as the row of Usuarios keeps it).
+QVariant TextoLimpio(const QString& t) {
+    return t.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(QString(t).remove(QChar(0)));
+}
+} // namespace
+
+bool AlmacenPostgres::GraboCuenta(QSqlDatabase& db, const Cuenta& c, QString* error) const {
+    QSqlQuery q(db);
+    q.prepare("SELECT partidex_cuenta(?, ?, ?, ?, ?)");
+    q.addBindValue(TextoLimpio(c.anterior));
+    q.addBindValue(TextoLimpio(c.nombre));
+    q.addBindValue(c.perfil > 0 ? QVariant(c.perfil) : QVariant(QMetaType::fromType<int>()));
+    q.addBindValue(TextoLimpio(ClaveServidor(c.contrasena)));
+    q.addBindValue(c.activo);
+    if (q.exec()) return true;
+    if (error) *error = TextoError(q.lastError());
+    return false;
+}
+
+bool AlmacenPostgres::BorroCuenta(QSqlDatabase& db, const QString& nombre, QString* error) const {
+    QSqlQuery q(db);
+    q.prepare("SELECT partidex_borro_cuenta(?)");
+    q.addBindValue(TextoLimpio(nombre));
+    if (q.exec()) return true;
+    if (error) *error = TextoError(q.lastError());
+    return false;
+}
+
+bool AlmacenPostgres::ClaveDeCuenta(QSqlDatabase& db, const QString& nombre, const QString& contrasena,
+                                    QString* error) const {
+    QSqlQuery q(db);
+    q.prepare("SELECT partidex_clave(?, ?)");
+    q.addBindValue(TextoLimpio(nombre));
+    q.addBindValue(TextoLimpio(ClaveServidor(contrasena)));
+    if (q.exec()) return true;
+    if (error) *error = TextoError(q.lastError());
+    return false;
+}
+
+bool AlmacenPostgres::AccesoDelUsuario(const QString& ruta) const {
+    return ServidorDe(ruta).usuario.isEmpty();
+}
+
+void AlmacenPostgres::AccedoComo(const QString& nombre, const QString& contrasena) {
+    usuarioAcceso = nombre.trimmed();
+    contrasenaAcceso = ClaveServidor(contrasena);
 }

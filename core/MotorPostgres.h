@@ -36,7 +36,8 @@ public:
 class AlmacenPostgres : public AlmacenMotor {
 public:
     // The keys Servidor, Puerto, Base and Usuario; the password of the settings (Contrasena) is used
-    // only when neither ~/.pgpass nor PGPASSWORD gives one.
+    // only when neither ~/.pgpass nor PGPASSWORD gives one. SSL and CertificadoRaiz: how the
+    // connections are encrypted (require by default, verify-full with a root certificate).
     QString DireccionDeAjustes(const LectorAjustes& lee) override;
     QString Ubicacion(const QString& ruta) const override { return ruta; }
     Ocupacion Ocupa(const QString& ruta, const QSqlDatabase& conexion) const override;
@@ -70,6 +71,15 @@ public:
                          const std::function<void(const QSqlDatabase&)>& examino,
                          QString* error) const override;
     bool CompactoEnSitio(QSqlDatabase& db, QString* error) const override;
+
+    bool PreparoPermisos(QSqlDatabase& db, QString* error) const override;
+    bool GraboCuenta(QSqlDatabase& db, const Cuenta& c, QString* error) const override;
+    bool BorroCuenta(QSqlDatabase& db, const QString& nombre, QString* error) const override;
+    bool ClaveDeCuenta(QSqlDatabase& db, const QString& nombre, const QString& contrasena,
+                       QString* error) const override;
+    // True when the settings name no user: each workstation's user logs in as his own login.
+    bool AccesoDelUsuario(const QString& ruta) const override;
+    void AccedoComo(const QString& nombre, const QString& contrasena) override;
 
     bool MarcoEnUso(const QString& ruta, QString* error = nullptr) override;
     void LiberoUso() override;

@@ -1,5 +1,7 @@
 #include "core/MotorSqlite.h"
 
+#include "core/Archivos.h"
+
 #include "core/Basedatos.h"
 #include "core/Ini.h"
 
@@ -434,6 +436,9 @@ bool AlmacenSqlite::Integridad(QSqlDatabase& db, bool completa, QString* detalle
 }
 
 bool AlmacenSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const {
+    // The copy is made into an empty file that only its owner can read (the engine takes one), so
+    // that the books are never readable by others, not even while being written.
+    if (!QFileInfo::exists(destino) && !CreoArchivoPrivado(destino, false, error)) return false;
     return Ejecuto(db, "VACUUM INTO ?", error, {destino});
 }
 

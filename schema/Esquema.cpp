@@ -309,4 +309,40 @@ int RelacionesEsperadas() {
     return n;
 }
 
+const QList<EscrituraModulo>& EscriturasDeModulos() {
+    static const QList<EscrituraModulo> m = {
+        {"frmEmpresasPropia", {"EmpresasPropia", "PrepararPagina"}},
+        // A year's chart is copied with the headings of its statements.
+        {"frmEjercicios", {"Ejercicios", "Cuentas", "CuentasConceptos", "RubrosCuentas"}},
+        {"frmCuentas", {"Cuentas", "CuentasConceptos", "RubrosCuentas"}},
+        {"frmAsientos", {"Asientos", "DetAsientos"}},
+        {"EliminacionAsientos", {"Asientos", "DetAsientos"}},
+        {"ImportacionIndices", {"AjustesInflacion"}},
+        {"frmConceptosAsiento", {"ConceptosAsiento"}},
+        {"frmConceptosDetAsiento", {"ConceptosDetAsiento"}},
+        {"frmTablasAjusteInflacion", {"TablasAjusteInflacion"}},
+        {"frmAjustesInflacion", {"AjustesInflacion"}},
+        // The closing writes its entries; the opening its entry, and the next year's chart.
+        {"frmCierreEjercicio", {"Asientos", "DetAsientos"}},
+        {"frmAperturaEjercicio",
+         {"Asientos", "DetAsientos", "Ejercicios", "Cuentas", "CuentasConceptos", "RubrosCuentas"}},
+    };
+    return m;
+}
+
+const QStringList& TablasDeTodos() {
+    static const QStringList t = {"Sesiones", "SesionesPlanes"};
+    return t;
+}
+
+const QStringList& TablasDeAdministrador() {
+    static const QStringList t = {"Usuarios", "Permisos"};
+    return t;
+}
+
+const QStringList& TablasSoloAlta() {
+    static const QStringList t = {"HistorialAsientos"};
+    return t;
+}
+
 } // namespace Esquema

@@ -1,5 +1,6 @@
 #pragma once
 // Definition of an empty Partidex database: tables, keys, relations, indexes and fixed rows.
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -43,5 +44,23 @@ int RelacionesEsperadas(); // foreign-key relations (one per REFERENCES clause)
 // Initial login of a new database.
 inline const QString UsuarioInicial = QStringLiteral("ADMIN");
 inline const QString ContrasenaInicial = QStringLiteral("ADMIN");
+
+// The profile that manages users; the fixed rows make it "Administrador".
+constexpr int PerfilAdministrador = 1;
+
+// What a profile may write where the server enforces the levels of Permisos: the tables each module
+// (a window name of Modulos) writes, through its screens and the logic behind them. Level 1 (or any
+// level but 0, 2 and 3) adds, changes and deletes rows of them, 3 adds and changes, 0 and 2 neither.
+struct EscrituraModulo {
+    QString modulo;
+    QStringList tablas;
+};
+const QList<EscrituraModulo>& EscriturasDeModulos();
+// Written by every running program whatever its profile (its sessions).
+const QStringList& TablasDeTodos();
+// Written only by the administrator profile; users change only their own password.
+const QStringList& TablasDeAdministrador();
+// Records only ever added to: no profile changes or deletes them.
+const QStringList& TablasSoloAlta();
 
 } // namespace Esquema

@@ -4,6 +4,8 @@
 #include "core/Contexto.h"
 #include "core/Contrasenas.h"
 #include "core/Dialecto.h"
+#include "core/Motor.h"
+#include "core/MotorAlmacen.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "security/Permisos.h"
@@ -22,6 +24,17 @@ bool QuedaAdministrador(qint64 antes, Resultado& r) {
     r.ok = false;
     r.error = QString::fromUtf8("debe quedar al menos un usuario activo con el perfil Administrador");
     return false;
+}
+
+// The user's login on a server that enforces the permissions, changed with his row, inside its
+// transaction (nothing on a file).
+void Cuenta(const AlmacenMotor::Cuenta& c, Resultado& r) {
+    if (!r.ok) return;
+    QSqlDatabase db = Conexion();
+    QString error;
+    if (MotorActual().almacen.GraboCuenta(db, c, &error)) return;
+    r.ok = false;
+    r.error = error;
 }
 
 } // namespace
@@ -47,8 +60,10 @@ ResultadoUsuario GraboUsuario(const Contexto& ctx, int usuario, const DatosUsuar
                     "VALUES (?, ?, ?, ?, ?, ?)",
                     {res.usuario, d.nombreCorto.toUpper(), d.descripcion, perfil,
                      HashContrasena(d.nombreCorto), activo});
+        Cuenta({QString(), d.nombreCorto, perfil.toInt(), d.nombreCorto, d.activo}, r);
     } else if (r.ok) {
         res.usuario = usuario;
+        const QString anterior = NombreCortoUsuario(usuario);
         if (d.contrasena.isEmpty())
             r = Ejecuto(
                 "UPDATE Usuarios SET NombreCorto=?, descUsuario=?, Perfil=?, Activo=? WHERE Usuario=?",
@@ -62,7 +77,8 @@ ResultadoUsuario GraboUsuario(const Contexto& ctx, int usuario, const DatosUsuar
             r.ok = false;
             r.error = QStringLiteral("el usuario ya no existe");
         }
-        QuedaAdministrador(administradores, r);
+        if (QuedaAdministrador(administradores, r))
+            Cuenta({anterior, d.nombreCorto, perfil.toInt(), d.contrasena, d.activo}, r);
     }
     if (r.ok && !t.Confirmo()) {
         r.ok = false;
@@ -90,8 +106,19 @@ CambioClave CambioContrasena(int usuario, const QString& actual, const QString& 
         return CambioClave::ActualIncorrecta;
     // The stored value (never Null here) is part of the condition: a change made meanwhile by another
     // session wins.
-    const Resultado r = Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=? AND Contrasena=?",
-                                {HashContrasena(nueva), usuario, guardada});
+    // The row and the server's login together, or neither.
+    Transaccion t;
+    Resultado r = t.ok() ? Ejecuto("UPDATE Usuarios SET Contrasena=? WHERE Usuario=? AND Contrasena=?",
+                                   {HashContrasena(nueva), usuario, guardada})
+                         : Resultado{false, 0, t.error()};
+    if (r.ok && r.filas == 1) {
+        QSqlDatabase db = Conexion();
+        r.ok = MotorActual().almacen.ClaveDeCuenta(db, NombreCortoUsuario(usuario), nueva, &r.error);
+    }
+    if (r.ok && r.filas == 1 && !t.Confirmo()) {
+        r.ok = false;
+        r.error = t.error();
+    }
     if (!r.ok) {
         if (error) *error = r.error;
         return CambioClave::Falla;
@@ -123,8 +150,13 @@ Resultado BorroUsuario(const Contexto& ctx, int usuario) {
     Transaccion t;
     if (!t.ok()) return {false, 0, t.error()};
     const qint64 administradores = AdministradoresActivos();
+    const QString nombre = NombreCortoUsuario(usuario);
     Resultado r = Ejecuto("DELETE FROM Usuarios WHERE Usuario=?", {usuario});
-    if (QuedaAdministrador(administradores, r) && r.ok && !t.Confirmo()) {
+    if (QuedaAdministrador(administradores, r) && r.ok && r.filas > 0) {
+        QSqlDatabase db = Conexion();
+        if (!MotorActual().almacen.BorroCuenta(db, nombre, &r.error)) r.ok = false;
+    }
+    if (r.ok && !t.Confirmo()) {
         r.ok = false;
         r.error = t.error();
     }

@@ -19,6 +19,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <memory>
+
 namespace {
 std::function<void(int)> mantenimientoInicial;
 std::function<int(const QString&)> verificoEstructura;
@@ -185,6 +187,19 @@ bool Arranque() {
         CursorNormal();
         return false;
     }
+    const QString aviso = AvisoConfiguracion();
+    if (!aviso.isEmpty()) Aviso(aviso, Icono::Advertencia);
+    // Books a server reaches with each user's own login: nothing can look at them before he logs in.
+    std::unique_ptr<frmAcceso> accesoPrevio;
+    if (AccesoDelUsuario(a.databasePath)) {
+        SinEspera normal;
+        accesoPrevio = std::make_unique<frmAcceso>(nullptr, true);
+        accesoPrevio->exec();
+        if (!a.loginAccepted) {
+            CursorNormal();
+            return false;
+        }
+    }
     if (!PreparoBase(a.databasePath)) {
         CursorNormal();
         return false;
@@ -202,7 +217,10 @@ bool Arranque() {
     }
     a.helpPath = ":/help/index.html";
 
-    {
+    if (accesoPrevio) {
+        accesoPrevio->VerificoEnLibro();
+        accesoPrevio.reset();
+    } else {
         frmAcceso acceso;
         acceso.exec();
     }

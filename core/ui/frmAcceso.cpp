@@ -1,6 +1,7 @@
 #include "core/ui/frmAcceso.h"
 
 #include "core/AppState.h"
+#include "core/Basedatos.h"
 #include "core/Contrasenas.h"
 #include "core/ui/Ayuda.h"
 #include "core/ui/Controles.h"
@@ -45,7 +46,7 @@ QPushButton* BotonConDibujo(QWidget* padre, const char* nombre, QStyle::Standard
 }
 } // namespace
 
-frmAcceso::frmAcceso(QWidget* padre) : QDialog(padre) {
+frmAcceso::frmAcceso(QWidget* padre, bool servidor) : QDialog(padre), alServidor(servidor) {
     IniciaRecursos();
     setObjectName("frmAcceso");
     setWindowTitle("Acceso a Sistema");
@@ -98,9 +99,50 @@ frmAcceso::frmAcceso(QWidget* padre, const QString& titulo,
     acepto = std::move(alAceptar);
 }
 
+namespace {
+const char* const Incorrecta = "Lo siento, Identificación o contraseña incorrecta";
+}
+
+bool frmAcceso::VerificoEnLibro() {
+    int numero = -1;
+    {
+        Espera espera;
+        numero = BuscoUsuario(usuario, contrasena);
+    }
+    contrasena.clear();
+    App().loginAccepted = numero >= 0;
+    if (numero < 0) {
+        Mensaje(QString::fromUtf8(Incorrecta), Icono::Error);
+        return false;
+    }
+    App().currentUser = numero;
+    return true;
+}
+
 void frmAcceso::AceptoUsuario() {
     if (acepto) {
         if (acepto(inpUsuario->text(), inpContrasena->text())) accept();
+        return;
+    }
+    if (alServidor) {
+        QString error;
+        AccesoServidor ingreso = AccesoServidor::Admitido;
+        {
+            Espera espera;
+            ingreso = AccedoAlServidor(App().databasePath, inpUsuario->text(), inpContrasena->text(), &error);
+        }
+        if (ingreso == AccesoServidor::Rechazado) {
+            Mensaje(QString::fromUtf8(Incorrecta), Icono::Error);
+            return;
+        }
+        if (ingreso == AccesoServidor::SinServidor) {
+            Mensaje("No se pudo conectar con el servidor de base de datos, " + error, Icono::Error);
+            return;
+        }
+        usuario = inpUsuario->text();
+        contrasena = inpContrasena->text();
+        App().loginAccepted = true;
+        accept();
         return;
     }
     int usuario = -1;
@@ -109,7 +151,7 @@ void frmAcceso::AceptoUsuario() {
         usuario = BuscoUsuario(inpUsuario->text(), inpContrasena->text());
     }
     if (usuario < 0) {
-        Mensaje("Lo siento, Identificación o contraseña incorrecta", Icono::Error);
+        Mensaje(QString::fromUtf8(Incorrecta), Icono::Error);
         return;
     }
     App().currentUser = usuario;

@@ -39,6 +39,8 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <sys/stat.h>
+
 using namespace Mantenimiento;
 
 namespace {
@@ -1119,6 +1121,47 @@ private slots:
 
     // The check of the entry history from the screen, with the book closed (as start-up offers the
     // screen) or open: whole, then broken by a record changed behind the program's back.
+    // The books, their compaction's scratch file and every backup are readable by their owner alone,
+    // or also by the group of a folder the group shares (and a book written by it).
+    void archivosPrivados_data() {
+        QTest::addColumn<int>("carpeta");
+        QTest::addColumn<int>("libro");
+        QTest::addColumn<int>("copia");
+        QTest::newRow("carpeta propia") << 0755 << 0600 << 0600;
+        QTest::newRow("carpeta del grupo") << 0775 << 0660 << 0640;
+        QTest::newRow("carpeta setgid") << 02755 << 0660 << 0640;
+    }
+    void archivosPrivados() {
+        QFETCH(int, carpeta);
+        QFETCH(int, libro);
+        QFETCH(int, copia);
+        Entorno e;
+        const QString sub = e.Ruta("compartida");
+        QVERIFY(QDir().mkpath(sub));
+        QCOMPARE(::chmod(QFile::encodeName(sub).constData(), mode_t(carpeta)), 0);
+        const mode_t antes = ::umask(022);
+        auto modo = [](const QString& ruta) {
+            struct stat st {};
+            return ::stat(QFile::encodeName(ruta).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+        };
+        if (MotorActual().PorArchivo()) {
+            const QString nuevo = sub + "/Nuevo.MDB";
+            QVERIFY(CreoBase(nuevo));
+            QCOMPARE(modo(nuevo), libro);
+        }
+        App().backupPath = sub + "/Partidex.BAK";
+        App().auxPath = sub + "/Partidex.AUX";
+        CierroBase();
+        QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
+        QString error;
+        QVERIFY2(CopioEnArchivo(ContextoActual(), RutasDeAjustes(), sub + "/otra.copia", QDate(2025, 3, 10), &error), qPrintable(error));
+        ::umask(antes);
+        QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join('\n')));
+        QCOMPARE(modo(App().backupPath), copia);
+        QCOMPARE(modo(sub + "/otra.copia"), copia);
+        if (MotorActual().PorArchivo()) QCOMPARE(modo(App().auxPath), copia);
+    }
+
     void verificoHistorial() {
         Entorno e;
         e.CreoEmpresaYEjercicio();

@@ -8,5 +8,5 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     return EjecutoPruebasPantallas<PruebaPermisos, PruebaUsuarios, PruebaFrmCambioContrasena,
-                                   PruebaFrmUsuarios>(argc, argv);
+                                   PruebaFrmUsuarios, PruebaServidor>(argc, argv);
 }

@@ -36,3 +36,13 @@ private slots:
     void enterEnConfirmacionAcepta();
     void abreDesdeElRegistro();
 };
+
+// On a server the server itself enforces the permissions: a workstation's own login, used outside
+// the program, can do no more than its profile allows (skipped on a file).
+class PruebaServidor : public QObject {
+    Q_OBJECT
+private slots:
+    void loginDeEstacion_data();
+    void loginDeEstacion();
+    void vidaDelLogin();
+};

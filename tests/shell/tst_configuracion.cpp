@@ -148,3 +148,26 @@ void PruebaConfiguracion::traduccionesEspanol() {
     QCOMPARE(caja.button(QMessageBox::No)->text().remove('&'), QString("No"));
     QCOMPARE(caja.button(QMessageBox::Cancel)->text().remove('&'), QString("Cancelar"));
 }
+
+void PruebaConfiguracion::contrasenaALaVista_data() {
+    QTest::addColumn<QString>("contrasena");
+    QTest::addColumn<int>("permisos");
+    QTest::addColumn<bool>("aviso");
+    QTest::newRow("solo el dueño") << "secreta" << int(QFileDevice::ReadOwner | QFileDevice::WriteOwner) << false;
+    QTest::newRow("el grupo lee") << "secreta" << int(QFileDevice::ReadOwner | QFileDevice::ReadGroup) << true;
+    QTest::newRow("todos leen") << "secreta" << int(QFileDevice::ReadOwner | QFileDevice::ReadOther) << true;
+    QTest::newRow("sin contraseña") << "" << int(QFileDevice::ReadOwner | QFileDevice::ReadOther) << false;
+}
+
+void PruebaConfiguracion::contrasenaALaVista() {
+    QFETCH(QString, contrasena);
+    QFETCH(int, permisos);
+    QFETCH(bool, aviso);
+    Entorno e(false);
+    QVERIFY(EscriboLocal("Base de Datos", "Contrasena", contrasena));
+    QVERIFY(QFile::setPermissions(App().LocalIni(), QFileDevice::Permissions(permisos)));
+    const QString texto = AvisoConfiguracion();
+    QFile::setPermissions(App().LocalIni(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(!texto.isEmpty(), aviso);
+    if (aviso) QVERIFY(texto.contains(QDir::toNativeSeparators(App().LocalIni())));
+}

@@ -13,6 +13,8 @@ private slots:
     void ultimoEjercicio();
     void carpetaAjustes();
     void traduccionesEspanol();
+    void contrasenaALaVista_data();
+    void contrasenaALaVista();
 };
 
 class PruebaAcceso : public QObject {
