@@ -2,6 +2,7 @@
 
 #include "accounts/CodigosJerarquicos.h"
 #include "core/Basedatos.h"
+#include "core/Permisos.h"
 #include "core/Sesiones.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
@@ -10,6 +11,7 @@
 
 namespace {
 const QString Alcance = QStringLiteral("EmpresaPropia=? AND NumEjercicio=?");
+const QString ModuloPlan = QStringLiteral("frmCuentas");
 
 QVariant Texto(const QString& t) {
     return t;
@@ -76,7 +78,8 @@ int NumHijoDeTexto(const QString& texto) {
     return ok && n >= 0 && n <= MaxNumHijo ? n : -1;
 }
 
-Grabacion AgregoCuenta(int empresa, int ejercicio, int padre, const DatosCuenta& d) {
+Grabacion AgregoCuenta(const Contexto& ctx, int empresa, int ejercicio, int padre, const DatosCuenta& d) {
+    if (QString e; !Autorizo(ctx, ModuloPlan, Accion::Escribir, &e)) return Fallo(e);
     Grabacion g;
     if (TieneLineas(empresa, ejercicio, padre)) {
         g.falla = Grabacion::PadreImputable;
@@ -103,7 +106,8 @@ Grabacion AgregoCuenta(int empresa, int ejercicio, int padre, const DatosCuenta&
     return Termino(t, empresa, ejercicio, nueva, d);
 }
 
-Grabacion ModificoCuenta(int empresa, int ejercicio, int cuenta, const DatosCuenta& d) {
+Grabacion ModificoCuenta(const Contexto& ctx, int empresa, int ejercicio, int cuenta, const DatosCuenta& d) {
+    if (QString e; !Autorizo(ctx, ModuloPlan, Accion::Escribir, &e)) return Fallo(e);
     Transaccion t;
     if (!t.ok()) return Fallo(t.error());
     Resultado r = Ejecuto("DELETE FROM CuentasConceptos WHERE " + Alcance + " AND Cuenta=?",
@@ -121,8 +125,13 @@ Grabacion ModificoCuenta(int empresa, int ejercicio, int cuenta, const DatosCuen
     return Termino(t, empresa, ejercicio, cuenta, d);
 }
 
-Eliminacion EliminoCuenta(int empresa, int ejercicio, int cuenta) {
+Eliminacion EliminoCuenta(const Contexto& ctx, int empresa, int ejercicio, int cuenta) {
     Eliminacion e;
+    if (QString error; !Autorizo(ctx, ModuloPlan, Accion::Eliminar, &error)) {
+        e.falla = Eliminacion::Base;
+        e.mensaje = TextosCuentas::NoElimina + error;
+        return e;
+    }
     if (cuenta == 0) {
         e.falla = Eliminacion::Raiz;
         return e;
@@ -173,9 +182,14 @@ Resultado Alojo(int empresa, int ejercicio, int cuenta, int padre, int ordinal) 
 }
 } // namespace
 
-Movimiento MuevoCuenta(int empresa, int ejercicio, int g, int b) {
+Movimiento MuevoCuenta(const Contexto& ctx, int empresa, int ejercicio, int g, int b) {
     Movimiento m;
     if (g <= 0 || b <= 0 || g == b) return m;
+    if (QString e; !Autorizo(ctx, ModuloPlan, Accion::Escribir, &e)) {
+        m.resultado = Movimiento::Falla;
+        m.mensaje = TextosCuentas::NoMueve + e;
+        return m;
+    }
     if (EsAncestro(g, b, empresa, ejercicio)) {
         m.resultado = Movimiento::HijaDeSiMisma;
         m.mensaje = TextosCuentas::HijaDeSiMisma;

@@ -2,6 +2,8 @@
 // Stored changes of the chart of accounts: saving an account with its concept links, deleting an
 // account and moving it in the tree. Each change runs in one transaction and, once stored, deletes the
 // chart registrations of every session so that all screens showing this chart reload their widths.
+#include "core/Contexto.h"
+
 #include <QString>
 #include <QVariantList>
 
@@ -49,10 +51,13 @@ bool TieneHijos(int empresa, int ejercicio, int cuenta);
 // Ordinal of the field as typed, or -1 when it is not a whole number from 0 to 32767.
 int NumHijoDeTexto(const QString& texto);
 
+// Every change below is refused, with the reason in its message, unless the context's user may write
+// the chart (deleting an account: may delete in it).
+
 // Stores a new child of `padre` (0 = top level).
-Grabacion AgregoCuenta(int empresa, int ejercicio, int padre, const DatosCuenta& datos);
+Grabacion AgregoCuenta(const Contexto& ctx, int empresa, int ejercicio, int padre, const DatosCuenta& datos);
 // Stores the data of an existing account and replaces its concept links; parent and ordinal stay.
-Grabacion ModificoCuenta(int empresa, int ejercicio, int cuenta, const DatosCuenta& datos);
+Grabacion ModificoCuenta(const Contexto& ctx, int empresa, int ejercicio, int cuenta, const DatosCuenta& datos);
 
 struct Eliminacion {
     enum Falla { Ninguna, Raiz, TieneHijos, Base };
@@ -62,7 +67,7 @@ struct Eliminacion {
 };
 // Deletes a postable account (its concept links go with it). A summary account is refused; the
 // database refuses an account that has entry lines.
-Eliminacion EliminoCuenta(int empresa, int ejercicio, int cuenta);
+Eliminacion EliminoCuenta(const Contexto& ctx, int empresa, int ejercicio, int cuenta);
 
 struct Movimiento {
     enum Resultado { Hecho, Ignorado, HijaDeSiMisma, Falla };
@@ -74,4 +79,4 @@ struct Movimiento {
 // parent. When the slot just before destino is free the moved account takes it and nothing shifts;
 // otherwise destino and the occupied slots that follow it move down by one. Dropping on the root or on
 // itself does nothing; dropping on its own descendant is refused.
-Movimiento MuevoCuenta(int empresa, int ejercicio, int arrastrada, int destino);
+Movimiento MuevoCuenta(const Contexto& ctx, int empresa, int ejercicio, int arrastrada, int destino);

@@ -69,10 +69,10 @@ int main(int argc, char* argv[]) {
     }
 
     const Ejercicios::Veredicto nuevo =
-        Ejercicios::GraboEjercicio(1, -1, QDate(2025, 1, 1), QDate(2025, 12, 31), -1);
+        Ejercicios::GraboEjercicio(ContextoActual(), 1, -1, QDate(2025, 1, 1), QDate(2025, 12, 31), -1);
     QElapsedTimer r;
     r.start();
-    const Ejercicios::Veredicto pegado = Ejercicios::PegoPlan(1, 1, 1, nuevo.ejercicio);
+    const Ejercicios::Veredicto pegado = Ejercicios::PegoPlan(ContextoActual(), 1, 1, 1, nuevo.ejercicio);
     std::printf("Chart pasted into year %d in %.0f ms%s\n", nuevo.ejercicio, Ms(r),
                 pegado.ok ? "" : qPrintable(" - " + pegado.mensaje));
     r.restart();

@@ -1,6 +1,7 @@
 #include "core/CatalogoDatos.h"
 
 #include "core/Dialecto.h"
+#include "core/Permisos.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 
@@ -53,8 +54,9 @@ QList<Opcion> OpcionesCatalogo(const Contexto& ctx, const QString& tabla, const 
 }
 
 SentenciasCatalogo SentenciasCatalogo::De(const QString& tabla, const QString& campoCodigo,
-                                          const QString& campoDescripcion) {
+                                          const QString& campoDescripcion, const QString& modulo) {
     SentenciasCatalogo s;
+    s.modulo = modulo;
     s.tabla = tabla;
     s.campoCodigo = campoCodigo;
     s.campoDescripcion = campoDescripcion;
@@ -89,14 +91,27 @@ qint64 CatalogoDatos::ProximoCodigo() const {
            1;
 }
 
-Resultado CatalogoDatos::Agrego(qint64 codigo, const QString& descripcion) const {
+namespace {
+// A refusal of the user's profile, as a failed write.
+std::optional<Resultado> Negado(const Contexto& ctx, const QString& modulo, Accion accion) {
+    Resultado r;
+    if (Autorizo(ctx, modulo, accion, &r.error)) return std::nullopt;
+    r.ok = false;
+    return r;
+}
+} // namespace
+
+Resultado CatalogoDatos::Agrego(const Contexto& ctx, qint64 codigo, const QString& descripcion) const {
+    if (auto n = Negado(ctx, sentencias.modulo, Accion::Escribir)) return *n;
     // An empty description is stored as an empty text, not as Null.
-    return Ejecuto(sentencias.alta, {codigo, descripcion.isNull() ? QString("") : descripcion});
+    return Ejecuto(ctx, sentencias.alta, {codigo, descripcion.isNull() ? QString("") : descripcion});
 }
 
-Resultado CatalogoDatos::Cambio(qint64 codigo, const QString& descripcion, qint64 anterior) const {
+Resultado CatalogoDatos::Cambio(const Contexto& ctx, qint64 codigo, const QString& descripcion,
+                                qint64 anterior) const {
+    if (auto n = Negado(ctx, sentencias.modulo, Accion::Escribir)) return *n;
     Resultado r =
-        Ejecuto(sentencias.cambio, {codigo, descripcion.isNull() ? QString("") : descripcion, anterior});
+        Ejecuto(ctx, sentencias.cambio, {codigo, descripcion.isNull() ? QString("") : descripcion, anterior});
     if (r.ok && r.filas < 1) {
         r.ok = false;
         r.error = "el registro ya no existe";
@@ -104,8 +119,9 @@ Resultado CatalogoDatos::Cambio(qint64 codigo, const QString& descripcion, qint6
     return r;
 }
 
-Resultado CatalogoDatos::Borro(qint64 codigo) const {
-    return Ejecuto(sentencias.baja, {codigo});
+Resultado CatalogoDatos::Borro(const Contexto& ctx, qint64 codigo) const {
+    if (auto n = Negado(ctx, sentencias.modulo, Accion::Eliminar)) return *n;
+    return Ejecuto(ctx, sentencias.baja, {codigo});
 }
 
 std::optional<qint32> CatalogoDatos::CodigoDeTexto(const QString& texto) {

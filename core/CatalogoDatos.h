@@ -62,10 +62,12 @@ struct SentenciasCatalogo {
     QString alta;             // insert; ? = code, description
     QString cambio;           // update; ? = new code, description, old code
     QString baja;             // delete; ? = code
+    QString modulo;           // the permission module whose level the writes ask for
 
-    // The statements of a plain (code, description) table, listed in alphabetical order.
+    // The statements of a plain (code, description) table, listed in alphabetical order, written
+    // under the permission module `modulo`.
     static SentenciasCatalogo De(const QString& tabla, const QString& campoCodigo,
-                                 const QString& campoDescripcion);
+                                 const QString& campoDescripcion, const QString& modulo);
 };
 
 class CatalogoDatos {
@@ -83,12 +85,14 @@ public:
     std::optional<FilaLeida> LeoRegistro(const Contexto& ctx, qint64 codigo) const;
     // Code proposed for a new record: the highest plus one (1 for an empty table).
     qint64 ProximoCodigo() const;
-    Resultado Agrego(qint64 codigo, const QString& descripcion) const;
+    // The writes run on the context's connection when its user's profile allows them on the module
+    // (a refusal is a failure whose text gives the reason).
+    Resultado Agrego(const Contexto& ctx, qint64 codigo, const QString& descripcion) const;
     // Stores the record whose code was `anterior` under `codigo`. A record that no longer exists
     // (deleted by another workstation meanwhile) is reported as a failure, never as stored.
-    Resultado Cambio(qint64 codigo, const QString& descripcion, qint64 anterior) const;
+    Resultado Cambio(const Contexto& ctx, qint64 codigo, const QString& descripcion, qint64 anterior) const;
     // Resultado::filas tells whether a record was deleted.
-    Resultado Borro(qint64 codigo) const;
+    Resultado Borro(const Contexto& ctx, qint64 codigo) const;
 
     // A code as typed: a whole number from 0 to 2147483647, or nothing.
     static std::optional<qint32> CodigoDeTexto(const QString& texto);

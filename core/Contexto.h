@@ -19,7 +19,7 @@ struct Contexto {
     // none: nobody watches and nothing stops it.
     Progreso* progreso = nullptr;
     // The program acting on its own behalf (a generated book, an upgrade), never on a person's: the
-    // permission levels (security/Permisos.h) do not apply. A context of no user that is not the
+    // permission levels (core/Permisos.h) do not apply. A context of no user that is not the
     // system's may do nothing that permissions govern.
     bool sistema = false;
 

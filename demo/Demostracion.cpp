@@ -179,7 +179,7 @@ Creacion CreoDemostracion(const Contexto& ctx) {
 
     int ejercicios[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
-        const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(empresa, -1, QDate(AnioInicial + i, 1, 1),
+        const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(ctx, empresa, -1, QDate(AnioInicial + i, 1, 1),
                                                                    QDate(AnioInicial + i, 12, 31), tabla);
         if (!v.ok) return Falla(v.detalle.isEmpty() ? v.mensaje : v.detalle);
         ejercicios[i] = v.ejercicio;

@@ -9,7 +9,7 @@
 #include "core/Valores.h"
 #include "fiscal/ChequeosEjercicio.h"
 #include "journal/Escritura.h"
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -3,6 +3,7 @@
 #include "core/Basedatos.h"
 #include "core/Contexto.h"
 #include "core/Dialecto.h"
+#include "core/Permisos.h"
 #include "core/Sesiones.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
@@ -10,6 +11,7 @@
 namespace Ejercicios {
 namespace {
 const QString NoGrabo = QStringLiteral("Atención no se puede grabar el registro, ");
+const QString ModuloEjercicios = QStringLiteral("frmEjercicios");
 
 Veredicto Rechazo(const QString& prefijo, const QString& detalle, bool deMotor = false) {
     Veredicto v;
@@ -62,7 +64,9 @@ int ProximoEjercicio(int empresa) {
     return int(NumeroOCero(ValorCampo("Ejercicios", "Max(NumEjercicio)", "EmpresaPropia=?", {empresa}))) + 1;
 }
 
-Veredicto GraboEjercicio(int empresa, int ejercicio, const QDate& desde, const QDate& hasta, int tabla) {
+Veredicto GraboEjercicio(const Contexto& ctx, int empresa, int ejercicio, const QDate& desde, const QDate& hasta,
+                         int tabla) {
+    if (QString e; !Autorizo(ctx, ModuloEjercicios, Accion::Escribir, &e)) return Rechazo(NoGrabo, e);
     const QVariant valorTabla = tabla < 0 ? QVariant(QMetaType::fromType<int>()) : QVariant(tabla);
     Transaccion t;
     if (!t.ok()) return Rechazo(NoGrabo, t.error(), true);
@@ -96,8 +100,9 @@ Veredicto GraboEjercicio(int empresa, int ejercicio, const QDate& desde, const Q
     return v;
 }
 
-Veredicto BorroEjercicio(int empresa, int ejercicio) {
+Veredicto BorroEjercicio(const Contexto& ctx, int empresa, int ejercicio) {
     const QString NoBorro = QStringLiteral("No se pudo eliminar el registro; ");
+    if (QString e; !Autorizo(ctx, ModuloEjercicios, Accion::Eliminar, &e)) return Rechazo(NoBorro, e);
     Transaccion t;
     if (!t.ok()) return Rechazo(NoBorro, t.error(), true);
     // Only a year that holds nothing but its root account loses its chart here; any other chart keeps
@@ -118,8 +123,10 @@ Veredicto BorroEjercicio(int empresa, int ejercicio) {
     return {};
 }
 
-Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, int ejercicioDestino) {
+Veredicto PegoPlan(const Contexto& ctx, int empresaOrigen, int ejercicioOrigen, int empresaDestino,
+                   int ejercicioDestino) {
     const QString NoTermino = QStringLiteral("No se ha podido terminar la operación, ");
+    if (QString e; !Autorizo(ctx, ModuloEjercicios, Accion::Escribir, &e)) return Rechazo(NoTermino, e);
     // Pasting a chart onto itself leaves it as it is.
     if (empresaOrigen == empresaDestino && ejercicioOrigen == ejercicioDestino) return {};
 

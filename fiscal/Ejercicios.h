@@ -30,17 +30,18 @@ int ProximoEjercicio(int empresa);
 
 // Stores a year after VerificoPeriodo: a new one (ejercicio -1) gets the next number and its root
 // account in the same transaction; an existing one gets its new period and index table.
-// `tabla` -1 means no index table.
-Veredicto GraboEjercicio(int empresa, int ejercicio, const QDate& desde, const QDate& hasta, int tabla);
+// `tabla` -1 means no index table. Like every write below, refused unless the context's user may
+// write years (deleting one: may delete them; the paste writes the chart).
+Veredicto GraboEjercicio(const Contexto& ctx, int empresa, int ejercicio, const QDate& desde, const QDate& hasta, int tabla);
 
 // Deletes a year whose chart holds nothing but the root account; a year with accounts or entries is
 // refused by the database's relations and nothing changes.
-Veredicto BorroEjercicio(int empresa, int ejercicio);
+Veredicto BorroEjercicio(const Contexto& ctx, int empresa, int ejercicio);
 
 // Replaces the chart of the target year with a copy of the source year's chart (accounts with their
 // hierarchy, codes and flags, and their line-concept links) in one transaction: on any failure the
 // target keeps its old chart. A target whose accounts are used by entry lines is refused.
-Veredicto PegoPlan(int empresaOrigen, int ejercicioOrigen, int empresaDestino, int ejercicioDestino);
+Veredicto PegoPlan(const Contexto& ctx, int empresaOrigen, int ejercicioOrigen, int empresaDestino, int ejercicioDestino);
 
 // The years of a company in start-date order, and one year.
 FilasLeidas LeoEjercicios(const Contexto& ctx, int empresa);

@@ -5,7 +5,7 @@
 namespace Empresas {
 
 SentenciasCatalogo Sentencias() {
-    SentenciasCatalogo s = SentenciasCatalogo::De("EmpresasPropia", "EmpresaPropia", "descEmpresaPropia");
+    SentenciasCatalogo s = SentenciasCatalogo::De("EmpresasPropia", "EmpresaPropia", "descEmpresaPropia", "frmEmpresasPropia");
     s.alta = "INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia, RespIVA, EmpresaPropiaEj, "
              "NumEjercicio, CuentaCompras, CuentaVentas, CreditoDefecto, DebitoDefecto) "
              "VALUES (?, ?, Null, Null, Null, Null, Null, Null, Null)";

@@ -4,7 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 
 #include <QFile>
 #include <QHash>
@@ -120,8 +120,9 @@ QString Mes(const QDate& d) {
 }
 } // namespace
 
-bool GuardoValores(int tabla, const QDate& desde, const QDate& hasta, const QVector<ValorIndice>& valores,
-                   QString* error) {
+bool GuardoValores(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta,
+                   const QVector<ValorIndice>& valores, QString* error) {
+    if (!Autorizo(ctx, QStringLiteral("frmAjustesInflacion"), Accion::Escribir, error)) return false;
     Transaccion t;
     if (!t.ok()) {
         *error = t.error();

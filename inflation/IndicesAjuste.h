@@ -42,7 +42,8 @@ bool VerificoFilas(const QVector<FilaIndice>& filas, QVector<ValorIndice>* valor
 // Replaces the table's values between desde and hasta (the range that was loaded) by `valores`, in
 // one transaction: on any failure nothing changes. A value dated outside that range may not fall on
 // a date that already holds a value (it would be a second value for that date): refused naming it.
-bool GuardoValores(int tabla, const QDate& desde, const QDate& hasta, const QVector<ValorIndice>& valores,
+// Refused as well unless the context's user may write index values.
+bool GuardoValores(const Contexto& ctx, int tabla, const QDate& desde, const QDate& hasta, const QVector<ValorIndice>& valores,
                    QString* error);
 
 // Reads a published series from a CSV file: each row a month (yyyy-mm, stored under the month's last

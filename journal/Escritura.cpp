@@ -4,7 +4,7 @@
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "journal/Historial.h"
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>

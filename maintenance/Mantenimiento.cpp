@@ -14,7 +14,7 @@
 #include "journal/Escritura.h"
 #include "journal/Historial.h"
 #include "schema/Esquema.h"
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 #include "security/Usuarios.h"
 
 #include <QDir>

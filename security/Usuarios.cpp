@@ -8,7 +8,7 @@
 #include "core/MotorAlmacen.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 
 namespace {
 

@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
         d.descripcion = desc;
         d.codInt = cod;
         d.numHijo = QString::number(hijo);
-        return AgregoCuenta(1, 1, padre, d).cuenta;
+        return AgregoCuenta(Contexto::DelSistema(), 1, 1, padre, d).cuenta;
     };
     const int activo = agrego(0, "ACTIVO", 1, "A");
     const int caja = agrego(activo, "CAJA Y BANCOS", 1);
@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i <= 10; ++i)
         agrego(resultados, QString("Gasto %1").arg(i), i); // a tenth sibling
     const int mover = agrego(0, "A MOVER", 5);
-    MuevoCuenta(1, 1, mover, activo);
+    MuevoCuenta(Contexto::DelSistema(), 1, 1, mover, activo);
     Ejecuto("INSERT INTO CuentasConceptos VALUES (1, 1, ?, 1, -1), (1, 1, ?, 2, 0)", {efectivo, efectivo});
 
     a.chartCompany = 1;

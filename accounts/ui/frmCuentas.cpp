@@ -9,6 +9,7 @@
 #include "core/Dialecto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
+#include "core/ui/AplicoPermisos.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Grilla.h"
@@ -147,6 +148,10 @@ void frmCuentas::ArmoPantalla() {
     // Data panel
     pnlDatos = new QWidget(division);
     pnlDatos->setObjectName("pnlDatos");
+    // What the profile's level restricts: adding, saving and the account's data; deleting.
+    for (QWidget* w : {static_cast<QWidget*>(btnRegAgregar), static_cast<QWidget*>(btnGuardar), pnlDatos})
+        MarcoControl(w, "RO");
+    MarcoControl(btnRegBorrar, "RO2");
     auto* datos = new QVBoxLayout(pnlDatos);
     datos->setContentsMargins(6, 0, 6, 0);
     auto* fila1 = new QHBoxLayout;
@@ -449,8 +454,8 @@ bool frmCuentas::GuardoCuenta() {
     Grabacion g;
     {
         Espera espera;
-        g = adding ? AgregoCuenta(empresa, ejercicio, selectedKey, d)
-                   : ModificoCuenta(empresa, ejercicio, selectedKey, d);
+        g = adding ? AgregoCuenta(ContextoActual(), empresa, ejercicio, selectedKey, d)
+                   : ModificoCuenta(ContextoActual(), empresa, ejercicio, selectedKey, d);
     }
     if (!g.ok()) {
         Mensaje(g.mensaje, g.falla == Grabacion::PadreImputable ? Icono::Error : Icono::Advertencia);
@@ -493,7 +498,7 @@ void frmCuentas::BorroCuenta() {
     if (Mensaje("Está seguro de eliminar permanentemente el registro seleccionado", Icono::Pregunta,
                 Botones::SiNo) != Respuesta::Si)
         return;
-    const Eliminacion e = EliminoCuenta(empresa, ejercicio, cuenta);
+    const Eliminacion e = EliminoCuenta(ContextoActual(), empresa, ejercicio, cuenta);
     if (!e.ok()) {
         Mensaje(e.mensaje, e.falla == Eliminacion::TieneHijos ? Icono::Error : Icono::Informacion);
         return;
@@ -547,7 +552,7 @@ void frmCuentas::MuevoCuenta(int arrastrada, int destino) {
     Movimiento m;
     {
         Espera espera;
-        m = ::MuevoCuenta(empresa, ejercicio, arrastrada, destino);
+        m = ::MuevoCuenta(ContextoActual(), empresa, ejercicio, arrastrada, destino);
     }
     if (m.resultado == Movimiento::HijaDeSiMisma) {
         Mensaje(m.mensaje, Icono::Error);

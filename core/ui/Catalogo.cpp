@@ -4,6 +4,7 @@
 #include "core/Contexto.h"
 #include "core/Dialecto.h"
 #include "core/Valores.h"
+#include "core/ui/AplicoPermisos.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Grilla.h"
@@ -133,6 +134,11 @@ Catalogo::Catalogo(QWidget* padre) : QDialog(padre) {
     derecha->addWidget(tabMaster);
     derecha->addStretch(2);
     cuerpo->addLayout(derecha, 3);
+    // What the profile's level restricts: adding, saving and the detail's fields; deleting.
+    for (QWidget* w : {static_cast<QWidget*>(btnRegAgregar), static_cast<QWidget*>(btnGuardar),
+                       static_cast<QWidget*>(tabMaster)})
+        MarcoControl(w, "RO");
+    MarcoControl(btnRegBorrar, "RO2");
     tabMaster->hide();
 
     connect(btnRegAgregar, &QToolButton::clicked, this, &Catalogo::Agrego);
@@ -359,7 +365,8 @@ void Catalogo::Borro() {
 }
 
 void Catalogo::MarcoEditado() {
-    if (mostrando) return;
+    // A record that may not be saved is never held as edited.
+    if (mostrando || !btnGuardar->isEnabled()) return;
     AnotoCambio();
     editRow = sprMaster->filaActiva();
 }
@@ -504,14 +511,15 @@ bool Catalogo::ValidoCampos() {
 Resultado Catalogo::GraboRegistro(int* codigoGuardado) {
     const int codigo = CatalogoDatos::CodigoDeTexto(inpCodigo->text()).value_or(0);
     *codigoGuardado = codigo;
-    if (adding) return Datos().Agrego(codigo, inpDescripcion->text());
-    return Datos().Cambio(codigo, inpDescripcion->text(), qint64(NumeroOCero(QVariant(CodigoFila(editRow)))));
+    if (adding) return Datos().Agrego(ContextoActual(), codigo, inpDescripcion->text());
+    return Datos().Cambio(ContextoActual(), codigo, inpDescripcion->text(),
+                          qint64(NumeroOCero(QVariant(CodigoFila(editRow)))));
 }
 
 void Catalogo::DespuesDeGuardar(int, bool) {}
 
 Resultado Catalogo::BorroRegistro(const QString& codigo) {
-    return Datos().Borro(qint64(NumeroOCero(QVariant(codigo))));
+    return Datos().Borro(ContextoActual(), qint64(NumeroOCero(QVariant(codigo))));
 }
 
 void Catalogo::EntregoSeleccion(int fila) {

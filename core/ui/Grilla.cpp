@@ -169,10 +169,15 @@ void Grilla::RecalculoFila(int fila) {
 }
 
 void Grilla::setSoloLectura(bool soloLectura) {
+    soloLectura = soloLectura || retenida;
     datos->setSoloLectura(soloLectura);
     setEditTriggers(soloLectura ? QAbstractItemView::NoEditTriggers
                                 : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                       QAbstractItemView::AnyKeyPressed);
+}
+void Grilla::setSoloLecturaRetenida(bool r) {
+    retenida = r;
+    if (r) setSoloLectura(true);
 }
 bool Grilla::soloLectura() const {
     return datos->soloLectura();

@@ -90,6 +90,9 @@ public:
     // Normal (editable where the cell type allows) or read-only operation.
     void setSoloLectura(bool soloLectura);
     bool soloLectura() const;
+    // Held read-only whatever the screen asks afterwards (a profile that may only read); false lets
+    // setSoloLectura decide again.
+    void setSoloLecturaRetenida(bool retenida);
     // Editable columns when not read-only (all by default).
     void setColumnaEditable(int columna, bool editable);
 
@@ -160,6 +163,7 @@ private:
     std::vector<std::function<QString(const Grilla&, int)>> formulas;
     QString tituloPropio;
     bool ocultoPorMi = false;
+    bool retenida = false;
     bool estabaVisible = false;
     int ultimasPaginas = 0;
 

@@ -1,6 +1,7 @@
 #include "core/ui/Pantallas.h"
 
 #include "core/AppState.h"
+#include "core/ui/AplicoPermisos.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -36,6 +37,9 @@ std::function<void()> fondo;
 QWidget* Construyo(const QString& nombre, QWidget* padre) {
     const auto it = Tabla().constFind(nombre);
     if (it == Tabla().constEnd()) return nullptr;
+    // Every screen opens at the level the user's profile has for it: none, and it is not built.
+    const int nivel = NivelAlAbrir(nombre);
+    if (nivel == Permisos::Inhabilitado) return nullptr;
     const auto c = Condiciones().constFind(nombre);
     if (c != Condiciones().constEnd() && *c && !(*c)()) return nullptr;
     QWidget* w = it->fabrica(padre);
@@ -43,7 +47,9 @@ QWidget* Construyo(const QString& nombre, QWidget* padre) {
         delete w;
         return nullptr;
     }
-    if (w && w->objectName().isEmpty()) w->setObjectName(nombre);
+    if (!w) return nullptr;
+    if (w->objectName().isEmpty()) w->setObjectName(nombre);
+    if (nivel > 0) AplicoAlAbrir(w, nivel);
     return w;
 }
 

@@ -1,6 +1,7 @@
 #include "fiscal/ui/DialogoGeneracion.h"
 
 #include "core/AppState.h"
+#include "core/ui/AplicoPermisos.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
 #include "core/ui/Grilla.h"
@@ -33,6 +34,8 @@ DialogoGeneracion::DialogoGeneracion(QWidget* padre, const char* nombre, const Q
         botones->addWidget(b);
     }
     capas->addLayout(botones);
+    // A profile that may only read sees what would be generated, and generates nothing.
+    MarcoControl(btnOk, "RO");
     setMinimumWidth(460);
     connect(btnOk, &QToolButton::clicked, this, &DialogoGeneracion::Generar);
     connect(btnCancel, &QToolButton::clicked, this, &QDialog::reject);

@@ -204,7 +204,7 @@ bool frmEjercicios::ValidoCampos() {
 
 Resultado frmEjercicios::GraboRegistro(int* codigoGuardado) {
     const int ejercicio = adding ? -1 : CodigoFila(editRow).toInt();
-    const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(
+    const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(ContextoActual(), 
         shownCompany, ejercicio, FechaCampo(inpComienzoEjercicio), FechaCampo(inpFinEjercicio), indexTable);
     Resultado r;
     r.ok = v.ok;
@@ -220,7 +220,7 @@ void frmEjercicios::DespuesDeGuardar(int codigoGuardado, bool eraNuevo) {
 }
 
 Resultado frmEjercicios::BorroRegistro(const QString& codigo) {
-    const Ejercicios::Veredicto v = Ejercicios::BorroEjercicio(shownCompany, codigo.toInt());
+    const Ejercicios::Veredicto v = Ejercicios::BorroEjercicio(ContextoActual(), shownCompany, codigo.toInt());
     Resultado r;
     r.ok = v.ok;
     r.error = v.detalle;
@@ -286,7 +286,7 @@ void frmEjercicios::PegoPlan() {
     Ejercicios::Veredicto v;
     {
         Espera espera;
-        v = Ejercicios::PegoPlan(copySourceCompany, copySourceYear, shownCompany, destino);
+        v = Ejercicios::PegoPlan(ContextoActual(), copySourceCompany, copySourceYear, shownCompany, destino);
     }
     Mensaje(v.ok ? QStringLiteral("Pegado de Plan de cuentas exitoso") : v.mensaje, Icono::Informacion);
 }

@@ -2,6 +2,7 @@
 #include "core/AppState.h"
 
 #include "core/Valores.h"
+#include "core/ui/AplicoPermisos.h"
 #include "core/ui/DialogoProgreso.h"
 #include "core/ui/BotonAjustado.h"
 #include "core/ui/Controles.h"
@@ -55,6 +56,13 @@ frmAjustesInflacion::frmAjustesInflacion(QWidget* padre) : QWidget(padre) {
     TipoCelda fecha;
     fecha.clase = TipoCelda::Fecha;
     sprAjustesInflacion->setTipoColumna(1, fecha);
+    // What the profile's level restricts: editing the values, deleting one; the import has a module
+    // of its own.
+    for (QWidget* w : {static_cast<QWidget*>(btnGuardar), static_cast<QWidget*>(btnRegAgregar),
+                       static_cast<QWidget*>(sprAjustesInflacion)})
+        MarcoControl(w, "RO");
+    MarcoControl(btnRegBorrar, "RO2");
+    MarcoAccion(btnImportar, Permisos::ImportacionIndices, Accion::Escribir);
 
     auto* barra = new QHBoxLayout;
     barra->addWidget(Marco(this, "fraTablaAjusteInflacion", "Tabla Ajuste", pnlTablaAjusteInflacion));
@@ -153,7 +161,7 @@ bool frmAjustesInflacion::Guardo() {
     if (ok) ok = VerificoFilas(filas, &valores, &error);
     if (ok) {
         Espera espera;
-        ok = GuardoValores(indexTable, TextoAFecha(loadedFrom), TextoAFecha(loadedTo), valores, &error);
+        ok = GuardoValores(ContextoActual(), indexTable, TextoAFecha(loadedFrom), TextoAFecha(loadedTo), valores, &error);
     }
     if (!ok) {
         Mensaje("Atención no se pueden grabar cambios, " + error, Icono::Advertencia);

@@ -4,5 +4,6 @@ frmTablasAjusteInflacion::frmTablasAjusteInflacion(QWidget* padre) : Catalogo(pa
     setObjectName("frmTablasAjusteInflacion");
     setWindowTitle("Tablas Ajuste Inflación");
     sentencias =
-        SentenciasCatalogo::De("TablasAjusteInflacion", "TablaAjusteInflacion", "descTablaAjusteInflacion");
+        SentenciasCatalogo::De("TablasAjusteInflacion", "TablaAjusteInflacion", "descTablaAjusteInflacion",
+                                        "frmTablasAjusteInflacion");
 }

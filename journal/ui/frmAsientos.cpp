@@ -5,6 +5,7 @@
 #include "core/Contexto.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
+#include "core/ui/AplicoPermisos.h"
 #include "core/ui/DialogoProgreso.h"
 #include "core/ui/Controles.h"
 #include "core/ui/Cursor.h"
@@ -234,7 +235,10 @@ void frmAsientos::ArmoPantalla() {
     });
     auto* guardar = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
     guardar->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(guardar, &QShortcut::activated, this, &frmAsientos::Guardo);
+    connect(guardar, &QShortcut::activated, this, [this] {
+        // A key does no more than its command: not what the profile's level has disabled.
+        if (btnGuardar->isEnabled()) Guardo();
+    });
     connect(btnHistorial, &QToolButton::clicked, this, &frmAsientos::MuestroHistorial);
     auto* historial = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
     historial->setContext(Qt::WidgetWithChildrenShortcut);
@@ -246,13 +250,23 @@ void frmAsientos::ArmoPantalla() {
         connect(a, &QShortcut::activated, this, accion);
     };
     atajo(QKeySequence(Qt::CTRL | Qt::Key_N), [this] {
+        if (!btnRegAgregar->isEnabled()) return;
         Agrego(false);
         if (adding) FocoFecha();
     });
-    atajo(QKeySequence(Qt::CTRL | Qt::Key_D), &frmAsientos::Copio);
+    atajo(QKeySequence(Qt::CTRL | Qt::Key_D), [this] {
+        if (btnCopiar->isEnabled()) Copio();
+    });
     atajo(QKeySequence(Qt::CTRL | Qt::Key_E), [this] {
         if (chkEdito->isVisible() && chkEdito->isEnabled()) chkEdito->click();
     });
+    // What the profile's level restricts: every command that writes an entry, the lines grid; deleting
+    // (also a module of its own).
+    for (QWidget* w : std::initializer_list<QWidget*>{btnMas, btnCopiar, btnRegAgregar, btnGuardar, chkEdito,
+                                                      sprDetAsiento})
+        MarcoControl(w, "RO");
+    MarcoControl(btnRegBorrar, "RO2");
+    MarcoAccion(btnRegBorrar, Permisos::EliminacionAsientos, Accion::Eliminar);
     connect(lineas, &DetalleAsiento::TotalesCambiados, this, &frmAsientos::MuestroTotales);
     for (QLineEdit* e : {inpFecha, inpAsiento, inpConcepto})
         connect(e, &QLineEdit::textEdited, this, &frmAsientos::MarcoModificado);

@@ -9,7 +9,7 @@
 #include "core/ui/Pantallas.h"
 #include "maintenance/Mantenimiento.h"
 #include "maintenance/ui/PantallasMantenimiento.h"
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/ui/AplicoPermisos.h"
 #include "core/ui/DialogoProgreso.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/frmAcceso.h"
@@ -29,6 +30,10 @@ frmBaseDatos::frmBaseDatos(QWidget* padre) : QDialog(padre) {
     btnRecuperar = boton("btnRecuperar", "Recuperar de Back Up");
     btnVerificoHistorial = boton("btnVerificoHistorial", "Verificar historial de asientos");
     btnInicio = boton("btnInicio", "Inicio");
+    // Offered at start-up, before anybody logs in; a user who opens it later may do what his
+    // profile allows.
+    MarcoAccion(btnBackUp, Permisos::CopiaSeguridad, Accion::Leer);
+    MarcoAccion(btnRecuperar, Permisos::Recuperacion, Accion::Eliminar);
 
     auto* capa = new QVBoxLayout(this);
     capa->setContentsMargins(18, 18, 18, 18);

@@ -15,7 +15,7 @@
 #include "reports/ReAjustado.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "reports/estados/Rubros.h"
 
 #include "core/Basedatos.h"
+#include "core/Permisos.h"
 #include "core/Transaccion.h"
 
 #include <QMap>
@@ -286,6 +287,11 @@ QString VerificoAsignacion(const PlanEstados& plan, const Asignacion& a) {
 }
 
 bool GraboAsignaciones(const Contexto& ctx, const QVector<Asignacion>& asignaciones, QString* error) {
+    // The headings are part of the chart of accounts: whoever may not write the chart may not write them.
+    if (QString e; !Autorizo(ctx, QStringLiteral("frmCuentas"), Accion::Escribir, &e)) {
+        *error = "No se grabaron los rubros, " + e + ".";
+        return false;
+    }
     PlanEstados plan;
     if (!plan.Cargo(ctx, error)) return false;
     QHash<int, bool> vistas;
@@ -370,6 +376,8 @@ Resultado GraboAsignacion(const Contexto& ctx, const Asignacion& a, int anterior
 }
 
 Resultado BorroAsignacion(const Contexto& ctx, int cuenta) {
+    if (QString e; !Autorizo(ctx, QStringLiteral("frmCuentas"), Accion::Eliminar, &e))
+        return {false, 0, "No se eliminó el rubro, " + e + "."};
     return CambioAsignaciones(ctx, [cuenta](QVector<Asignacion>& todas) {
         todas.removeIf([cuenta](const Asignacion& x) { return x.cuenta == cuenta; });
     });

@@ -9,7 +9,6 @@
 #include "core/ui/Principal.h"
 #include "core/ui/Ventanas.h"
 #include "security/Usuarios.h"
-#include "security/ui/AplicoPermisos.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -95,15 +94,6 @@ frmUsuarios::frmUsuarios(QWidget* padre) : Catalogo(padre) {
     VigiloCambios(chkActivo);
     connect(btnBorrarContrasena, &QPushButton::clicked, this, &frmUsuarios::BlanqueoContrasena);
     connect(btnActualizar, &QPushButton::clicked, this, &frmUsuarios::Actualizo);
-
-    // Permission marks: editing controls and the delete control.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{btnRegAgregar, btnGuardar, inpCodigo, inpDescripcion, cmbPerfil,
-                                         chkActivo, inpContrasena, btnBorrarContrasena})
-        MarcoControl(w, "RO");
-    MarcoControl(btnRegBorrar, "RO2");
-    // Level 0: the screen never opens (the registry drops it), and nobody is told why.
-    PermisoModulo(this, false);
 }
 
 void frmUsuarios::LlenoInicial() {

@@ -51,7 +51,7 @@ void PruebaOperaciones::agregoCuenta() {
     d.ajustable = true;
     d.conceptosDebe = {1, 2, 1}; // the repeated concept is stored once
     d.conceptosHaber = {3};
-    const Grabacion g = AgregoCuenta(1, 1, 0, d);
+    const Grabacion g = AgregoCuenta(ContextoActual(), 1, 1, 0, d);
     QVERIFY2(g.ok(), qPrintable(g.mensaje));
     QCOMPARE(g.cuenta, 9);
     QSqlQuery q =
@@ -71,9 +71,9 @@ void PruebaOperaciones::agregoCuenta() {
     QVERIFY(!PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
 
     d.numHijo = "abc";
-    QCOMPARE(AgregoCuenta(1, 1, 1, d).falla, Grabacion::NumHijoInvalido);
+    QCOMPARE(AgregoCuenta(ContextoActual(), 1, 1, 1, d).falla, Grabacion::NumHijoInvalido);
     d.numHijo = "40000";
-    QCOMPARE(AgregoCuenta(1, 1, 1, d).mensaje, TextosCuentas::NumHijoInvalido);
+    QCOMPARE(AgregoCuenta(ContextoActual(), 1, 1, 1, d).mensaje, TextosCuentas::NumHijoInvalido);
     QCOMPARE(Cuento("Cuentas"), 10);
 }
 
@@ -87,9 +87,9 @@ void PruebaOperaciones::agregoBajoCuentaConLineas() {
     DatosCuenta d;
     d.descripcion = "CAJA CHICA";
     d.numHijo = "1";
-    QVERIFY(AgregoCuenta(1, 1, 2, d).ok());
+    QVERIFY(AgregoCuenta(ContextoActual(), 1, 1, 2, d).ok());
     QVERIFY(AgregoLinea(3)); // BANCOS has lines in this year
-    const Grabacion g = AgregoCuenta(1, 1, 3, d);
+    const Grabacion g = AgregoCuenta(ContextoActual(), 1, 1, 3, d);
     QCOMPARE(g.falla, Grabacion::PadreImputable);
     QCOMPARE(g.mensaje, TextosCuentas::PadreImputable);
     QCOMPARE(Cuento("Cuentas", "NumEjercicio=1 AND CuentaPadre=3"), 0);
@@ -105,7 +105,7 @@ void PruebaOperaciones::grabacionFallidaNoDejaNada() {
     d.descripcion = "NUEVA";
     d.numHijo = "3";
     d.conceptosDebe = {1, 99}; // 99 is no concept: the links fail, and the account goes with them
-    const Grabacion g = AgregoCuenta(1, 1, 1, d);
+    const Grabacion g = AgregoCuenta(ContextoActual(), 1, 1, 1, d);
     QCOMPARE(g.falla, Grabacion::Base);
     QVERIFY(g.mensaje.startsWith(TextosCuentas::NoGraba));
     QCOMPARE(Cuento("Cuentas"), 9);
@@ -113,10 +113,10 @@ void PruebaOperaciones::grabacionFallidaNoDejaNada() {
     QVERIFY(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas)); // nothing stored, nobody told to reload
     // The same on an edit: the old data and links stay.
     d.conceptosDebe = {1};
-    QVERIFY(ModificoCuenta(1, 1, 2, d).ok());
+    QVERIFY(ModificoCuenta(ContextoActual(), 1, 1, 2, d).ok());
     d.descripcion = "OTRA";
     d.conceptosDebe = {2, 99};
-    QCOMPARE(ModificoCuenta(1, 1, 2, d).falla, Grabacion::Base);
+    QCOMPARE(ModificoCuenta(ContextoActual(), 1, 1, 2, d).falla, Grabacion::Base);
     QCOMPARE(NuloAVacio(ValorCampo("Cuentas", "Descripcion", "Cuenta=2")), QString("NUEVA"));
     QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND ConceptoDetAsiento=1"), 1);
 }
@@ -130,18 +130,18 @@ void PruebaOperaciones::modificoReemplazaConceptos() {
     d.descripcion = "CAJA";
     d.codInt = "CJ";
     d.conceptosDebe = {1, 2};
-    QVERIFY(ModificoCuenta(1, 1, 2, d).ok());
+    QVERIFY(ModificoCuenta(ContextoActual(), 1, 1, 2, d).ok());
     d.conceptosDebe = {3};
     d.conceptosHaber = {1};
     d.numHijo = "77"; // the ordinal never changes on an edit
-    QVERIFY(ModificoCuenta(1, 1, 2, d).ok());
+    QVERIFY(ModificoCuenta(ContextoActual(), 1, 1, 2, d).ok());
     QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2"), 2);
     QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2 AND Debe=-1 AND ConceptoDetAsiento=3"), 1);
     QCOMPARE(Posiciones(2), QString("0.1 1.1"));
     QCOMPARE(NuloAVacio(ValorCampo("Cuentas", "CodInt", "Cuenta=2")), QString("CJ"));
     // An account deleted meanwhile by another session is not reported as saved.
-    QVERIFY(EliminoCuenta(1, 1, 3).ok());
-    const Grabacion g = ModificoCuenta(1, 1, 3, DatosCuenta{});
+    QVERIFY(EliminoCuenta(ContextoActual(), 1, 1, 3).ok());
+    const Grabacion g = ModificoCuenta(ContextoActual(), 1, 1, 3, DatosCuenta{});
     QCOMPARE(g.falla, Grabacion::Base);
     QVERIFY(g.mensaje.startsWith(TextosCuentas::NoGraba));
 }
@@ -152,10 +152,10 @@ void PruebaOperaciones::eliminoCuenta() {
     e.CreoPlanChico();
     Conceptos();
     QVERIFY(Registro());
-    QCOMPARE(EliminoCuenta(1, 1, 1).falla, Eliminacion::TieneHijos);
-    QCOMPARE(EliminoCuenta(1, 1, 0).falla, Eliminacion::Raiz);
+    QCOMPARE(EliminoCuenta(ContextoActual(), 1, 1, 1).falla, Eliminacion::TieneHijos);
+    QCOMPARE(EliminoCuenta(ContextoActual(), 1, 1, 0).falla, Eliminacion::Raiz);
     QVERIFY(AgregoLinea(3));
-    const Eliminacion conLineas = EliminoCuenta(1, 1, 3);
+    const Eliminacion conLineas = EliminoCuenta(ContextoActual(), 1, 1, 3);
     QCOMPARE(conLineas.falla, Eliminacion::Base);
     QVERIFY(conLineas.mensaje.startsWith(TextosCuentas::NoElimina));
     QVERIFY(conLineas.mensaje.size() > TextosCuentas::NoElimina.size());
@@ -164,13 +164,13 @@ void PruebaOperaciones::eliminoCuenta() {
     DatosCuenta d;
     d.descripcion = "CAJA";
     d.conceptosDebe = {1};
-    QVERIFY(ModificoCuenta(1, 1, 2, d).ok());
+    QVERIFY(ModificoCuenta(ContextoActual(), 1, 1, 2, d).ok());
     QVERIFY(Registro());
-    QVERIFY(EliminoCuenta(1, 1, 2).ok());
+    QVERIFY(EliminoCuenta(ContextoActual(), 1, 1, 2).ok());
     QCOMPARE(Cuento("Cuentas", "Cuenta=2"), 0);
     QCOMPARE(Cuento("CuentasConceptos", "Cuenta=2"), 0);
     QVERIFY(!PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas));
-    QCOMPARE(EliminoCuenta(1, 1, 2).falla, Eliminacion::Base); // already gone
+    QCOMPARE(EliminoCuenta(ContextoActual(), 1, 1, 2).falla, Eliminacion::Base); // already gone
 }
 
 void PruebaOperaciones::muevoCuenta_data() {
@@ -205,7 +205,7 @@ void PruebaOperaciones::muevoCuenta() {
     QVERIFY(AgregoCuenta(9, 1, 32766));
     QVERIFY(AgregoCuenta(10, 1, 32767));
     QVERIFY(Registro());
-    const Movimiento m = MuevoCuenta(1, 1, arrastrada, destino);
+    const Movimiento m = MuevoCuenta(ContextoActual(), 1, 1, arrastrada, destino);
     QCOMPARE(int(m.resultado), resultado);
     QCOMPARE(Posiciones(), despues);
     QCOMPARE(PantallaRegistrada(ContextoActual().En(1, 1), PantallaCuentas), m.resultado != Movimiento::Hecho);

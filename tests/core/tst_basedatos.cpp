@@ -200,7 +200,7 @@ void PruebaBase::ordenAlfabeticoEspanol() {
     Entorno e;
     CargoNombres();
     QCOMPARE(Leidos(CatalogoDatos(
-                        SentenciasCatalogo::De("ConceptosAsiento", "ConceptoAsiento", "descConceptoAsiento"))
+                        SentenciasCatalogo::De("ConceptosAsiento", "ConceptoAsiento", "descConceptoAsiento", "frmConceptosAsiento"))
                         .ConsultoLista(),
                     1),
              QString("<nulo>||(nota)|1 cuenta|10 cuentas|2 cuentas|alfa|ALVAREZ|alvarez|Álvarez|Caja chica|"

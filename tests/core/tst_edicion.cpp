@@ -1,4 +1,6 @@
 // The edit state's answers and the catalogue's statements, without a screen.
+#include "core/AppState.h"
+#include "core/Contexto.h"
 #include "core/CatalogoDatos.h"
 #include "core/Valores.h"
 #include "core/ui/EstadoEdicion.h"
@@ -115,16 +117,16 @@ void PruebaEdicion::catalogoDatos() {
     QFETCH(QStringList, lista);
     Entorno e;
     const CatalogoDatos datos(
-        SentenciasCatalogo::De("ConceptosAsiento", "ConceptoAsiento", "descConceptoAsiento"));
+        SentenciasCatalogo::De("ConceptosAsiento", "ConceptoAsiento", "descConceptoAsiento", "frmConceptosAsiento"));
     QCOMPARE(datos.ProximoCodigo(), qint64(1));
     for (const auto& [c, d] : {std::pair{1, "Caja chica"}, {2, "álamo"}, {3, "Banco"}})
-        QVERIFY(datos.Agrego(c, QString::fromUtf8(d)).ok);
+        QVERIFY(datos.Agrego(ContextoActual(), c, QString::fromUtf8(d)).ok);
     QCOMPARE(datos.ProximoCodigo(), qint64(4));
     const Resultado r = CatalogoDatos::EnTransaccion([&] {
-        if (operacion == "cambio") return datos.Cambio(codigo, descripcion, anterior);
-        if (operacion == "baja") return datos.Borro(codigo);
-        Resultado a = datos.Agrego(codigo, descripcion);
-        if (a.ok && operacion == "alta y duplicado") a = datos.Agrego(1, "repetido");
+        if (operacion == "cambio") return datos.Cambio(ContextoActual(), codigo, descripcion, anterior);
+        if (operacion == "baja") return datos.Borro(ContextoActual(), codigo);
+        Resultado a = datos.Agrego(ContextoActual(), codigo, descripcion);
+        if (a.ok && operacion == "alta y duplicado") a = datos.Agrego(ContextoActual(), 1, "repetido");
         return a;
     });
     QCOMPARE(r.ok, error.isEmpty());

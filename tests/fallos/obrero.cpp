@@ -113,7 +113,7 @@ int AgregoCuentaPlan(int ejercicio, int padre, int numHijo, const QString& descr
     d.numHijo = QString::number(numHijo);
     d.condDebito = deudora;
     d.cuentaResultado = resultado;
-    const Grabacion g = AgregoCuenta(Empresa, ejercicio, padre, d);
+    const Grabacion g = AgregoCuenta(ContextoActual(), Empresa, ejercicio, padre, d);
     if (!g.ok()) Fallo(g.mensaje);
     return g.cuenta;
 }
@@ -130,7 +130,7 @@ void GeneroPlan(int ejercicio, int n, const QString& prefijo) {
         d.cuentaResultado = i % 5 == 0;
         if (i % 3 == 0) d.conceptosDebe = {1};
         if (i % 4 == 0) d.conceptosHaber = {1};
-        const Grabacion g = AgregoCuenta(Empresa, ejercicio, padre, d);
+        const Grabacion g = AgregoCuenta(ContextoActual(), Empresa, ejercicio, padre, d);
         if (!g.ok()) Fallo(g.mensaje);
         if (padres.size() < 12) padres << g.cuenta;
     }
@@ -159,7 +159,7 @@ void Preparo(const QString& carpeta) {
     const int anios[] = {2024, 2021, 2022, 2023, 2025};
     for (int anio : anios) {
         const Ejercicios::Veredicto v =
-            Ejercicios::GraboEjercicio(Empresa, -1, QDate(anio, 1, 1), QDate(anio, 12, 31), -1);
+            Ejercicios::GraboEjercicio(ContextoActual(), Empresa, -1, QDate(anio, 1, 1), QDate(anio, 12, 31), -1);
         if (!v.ok) Fallo(v.mensaje);
     }
     // The chart of the entries: 1 ACTIVO > 2 CAJA, 3 BANCOS; 4 PASIVO > 5 PROVEEDORES, 9 RESULTADO DEL
@@ -176,7 +176,7 @@ void Preparo(const QString& carpeta) {
     AgregoCuentaPlan(AnioAsientos, 1, 3, "OBREROS", true);
     GeneroPlan(AnioPlanA, 150, "Plan A");
     GeneroPlan(AnioPlanB, 90, "Plan B");
-    const Ejercicios::Veredicto v = Ejercicios::PegoPlan(Empresa, AnioAsientos, Empresa, AnioSiguiente);
+    const Ejercicios::Veredicto v = Ejercicios::PegoPlan(ContextoActual(), Empresa, AnioAsientos, Empresa, AnioSiguiente);
     if (!v.ok) Fallo(v.mensaje);
     // A year with balances, so that a closing has something to close from the first run on.
     App().currentCompany = Empresa;
@@ -241,7 +241,7 @@ void PegoPlanes(int cantidad) {
     for (int i = 0; i < cantidad; ++i) {
         const int origen = i % 2 == 0 ? AnioPlanA : AnioPlanB;
         Informo(QString("intento pego %1").arg(origen));
-        const Ejercicios::Veredicto v = Ejercicios::PegoPlan(Empresa, origen, Empresa, AnioDestino);
+        const Ejercicios::Veredicto v = Ejercicios::PegoPlan(ContextoActual(), Empresa, origen, Empresa, AnioDestino);
         if (!v.ok) Fallo(v.mensaje);
         Informo(QString("pego %1").arg(origen));
     }
@@ -352,17 +352,17 @@ void EditoCuenta(int vuelta) {
     DatosCuenta d;
     d.descripcion = nombre;
     d.numHijo = QString::number(100 + vuelta % 1000);
-    const Grabacion g = AgregoCuenta(Empresa, AnioAsientos, CuentaObreros, d);
+    const Grabacion g = AgregoCuenta(ContextoActual(), Empresa, AnioAsientos, CuentaObreros, d);
     if (!g.ok()) Fallo(g.mensaje);
     Informo("cuenta " + nombre + " " + nombre);
     d.descripcion = nombre + "m";
     Informo("intento cuenta " + nombre + " " + d.descripcion);
-    const Grabacion m = ModificoCuenta(Empresa, AnioAsientos, g.cuenta, d);
+    const Grabacion m = ModificoCuenta(ContextoActual(), Empresa, AnioAsientos, g.cuenta, d);
     if (!m.ok()) Fallo(m.mensaje);
     Informo("cuenta " + nombre + " " + d.descripcion);
     if (vuelta % 2 == 1) {
         Informo("intento cuenta " + nombre + " -");
-        const Eliminacion e = EliminoCuenta(Empresa, AnioAsientos, g.cuenta);
+        const Eliminacion e = EliminoCuenta(ContextoActual(), Empresa, AnioAsientos, g.cuenta);
         if (!e.ok()) Fallo(e.mensaje);
         Informo("cuenta " + nombre + " -");
     }

@@ -276,8 +276,8 @@ void PruebaCierre::deUnEjercicioAlSiguiente() {
     const Generacion c = GeneroCierre(ContextoActual().En(1, 1), "R", "P", 9);
     QVERIFY2(c.ok, qPrintable(c.mensaje));
     const Ejercicios::Veredicto nuevo =
-        Ejercicios::GraboEjercicio(1, -1, QDate(2024, 1, 1), QDate(2024, 12, 31), -1);
-    QVERIFY(nuevo.ok && Ejercicios::PegoPlan(1, 1, 1, nuevo.ejercicio).ok);
+        Ejercicios::GraboEjercicio(ContextoActual(), 1, -1, QDate(2024, 1, 1), QDate(2024, 12, 31), -1);
+    QVERIFY(nuevo.ok && Ejercicios::PegoPlan(ContextoActual(), 1, 1, 1, nuevo.ejercicio).ok);
     QVERIFY(Asiento(nuevo.ejercicio, "2:5 7:-5", "2024-03-01"));
     const Generacion a = GeneroApertura(ContextoActual().En(1, nuevo.ejercicio), "A");
     QVERIFY2(a.ok, qPrintable(a.mensaje));

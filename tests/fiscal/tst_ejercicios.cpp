@@ -115,7 +115,7 @@ void PruebaEjercicios::periodosQueSeSuperponen() {
     e.CreoEmpresaYEjercicio(1, 1);
     // Another company's years never collide with this one's.
     e.CreoEmpresaYEjercicio(2, 1, F("01/01/2025"), F("31/12/2025"));
-    const Veredicto v = GraboEjercicio(1, -1, desde, hasta, -1);
+    const Veredicto v = GraboEjercicio(ContextoActual(), 1, -1, desde, hasta, -1);
     QCOMPARE(v.ok, mensaje.isEmpty());
     const int anos = int(NumeroOCero(ValorCampo("Ejercicios", "Count(*)", "EmpresaPropia=1")));
     if (mensaje.isEmpty()) {
@@ -160,7 +160,7 @@ void PruebaEjercicios::acortarDejandoAsientosAfuera() {
     e.CreoEmpresaYEjercicio(1, 2, F("01/01/2026"), F("31/12/2026"));
     QVERIFY(Asiento(1, 1, 1, F("10/02/2024")));
     QVERIFY(Asiento(1, 1, 2, F("15/06/2024")));
-    const Veredicto v = GraboEjercicio(1, 1, desde, hasta, -1);
+    const Veredicto v = GraboEjercicio(ContextoActual(), 1, 1, desde, hasta, -1);
     QCOMPARE(v.ok, acepta);
     const QString fin =
         FechaATexto(ValorCampo("Ejercicios", "FinEjercicio", "EmpresaPropia=1 AND NumEjercicio=1").value());
@@ -175,16 +175,16 @@ void PruebaEjercicios::numeracionPorEmpresa() {
     Entorno e;
     Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (1, 'A'), (2, 'B')");
     QCOMPARE(ProximoEjercicio(1), 1);
-    QCOMPARE(GraboEjercicio(1, -1, F("01/01/2023"), F("31/12/2023"), -1).ejercicio, 1);
-    QCOMPARE(GraboEjercicio(1, -1, F("01/01/2024"), F("31/12/2024"), -1).ejercicio, 2);
-    QCOMPARE(GraboEjercicio(1, -1, F("01/01/2025"), F("31/12/2025"), -1).ejercicio, 3);
+    QCOMPARE(GraboEjercicio(ContextoActual(), 1, -1, F("01/01/2023"), F("31/12/2023"), -1).ejercicio, 1);
+    QCOMPARE(GraboEjercicio(ContextoActual(), 1, -1, F("01/01/2024"), F("31/12/2024"), -1).ejercicio, 2);
+    QCOMPARE(GraboEjercicio(ContextoActual(), 1, -1, F("01/01/2025"), F("31/12/2025"), -1).ejercicio, 3);
     // Each company numbers its own years from 1.
-    QCOMPARE(GraboEjercicio(2, -1, F("01/01/2024"), F("31/12/2024"), -1).ejercicio, 1);
+    QCOMPARE(GraboEjercicio(ContextoActual(), 2, -1, F("01/01/2024"), F("31/12/2024"), -1).ejercicio, 1);
     // Deleting the highest year gives its number again; a gap below the highest is not reused.
-    QVERIFY(BorroEjercicio(1, 3).ok);
-    QCOMPARE(GraboEjercicio(1, -1, F("01/01/2026"), F("31/12/2026"), -1).ejercicio, 3);
-    QVERIFY(BorroEjercicio(1, 2).ok);
-    QCOMPARE(GraboEjercicio(1, -1, F("01/01/2024"), F("31/12/2024"), -1).ejercicio, 4);
+    QVERIFY(BorroEjercicio(ContextoActual(), 1, 3).ok);
+    QCOMPARE(GraboEjercicio(ContextoActual(), 1, -1, F("01/01/2026"), F("31/12/2026"), -1).ejercicio, 3);
+    QVERIFY(BorroEjercicio(ContextoActual(), 1, 2).ok);
+    QCOMPARE(GraboEjercicio(ContextoActual(), 1, -1, F("01/01/2024"), F("31/12/2024"), -1).ejercicio, 4);
 }
 
 void PruebaEjercicios::nuevoEjercicioConCuentaRaiz() {
@@ -192,7 +192,7 @@ void PruebaEjercicios::nuevoEjercicioConCuentaRaiz() {
     Ejecuto("INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (1, 'A')");
     Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) VALUES (5, "
             "'IPC')");
-    const Veredicto v = GraboEjercicio(1, -1, F("01/07/2024"), F("30/06/2025"), 5);
+    const Veredicto v = GraboEjercicio(ContextoActual(), 1, -1, F("01/07/2024"), F("30/06/2025"), 5);
     QVERIFY(v.ok);
     QCOMPARE(Plan(1, v.ejercicio), QStringList{"0|||0|0|0|0|0"});
     QCOMPARE(ValorCampo("Ejercicios", "TablaAjusteInflacion", "EmpresaPropia=1 AND NumEjercicio=1")->toInt(),
@@ -200,10 +200,10 @@ void PruebaEjercicios::nuevoEjercicioConCuentaRaiz() {
     QCOMPARE(ValorCampo("Ejercicios", "ComienzoEjercicio", "EmpresaPropia=1 AND NumEjercicio=1")->toString(),
              QString("2024-07-01"));
     // Taking the index table away stores Null.
-    QVERIFY(GraboEjercicio(1, 1, F("01/07/2024"), F("30/06/2025"), -1).ok);
+    QVERIFY(GraboEjercicio(ContextoActual(), 1, 1, F("01/07/2024"), F("30/06/2025"), -1).ok);
     QVERIFY(ValorCampo("Ejercicios", "TablaAjusteInflacion", "EmpresaPropia=1 AND NumEjercicio=1")->isNull());
     // A year refused by the database leaves no row behind: an unknown index table.
-    const Veredicto malo = GraboEjercicio(1, -1, F("01/07/2025"), F("30/06/2026"), 99);
+    const Veredicto malo = GraboEjercicio(ContextoActual(), 1, -1, F("01/07/2025"), F("30/06/2026"), 99);
     QVERIFY(!malo.ok);
     QVERIFY(malo.deMotor);
     QVERIFY(malo.mensaje.startsWith("Atención no se puede grabar el registro, "));
@@ -216,12 +216,12 @@ void PruebaEjercicios::borrarSoloEjercicioVacio() {
     e.CreoEmpresaYEjercicio(1, 1);
     e.CreoPlanChico(1, 1);
     e.CreoEmpresaYEjercicio(1, 2, F("01/01/2025"), F("31/12/2025"));
-    const Veredicto v = BorroEjercicio(1, 1);
+    const Veredicto v = BorroEjercicio(ContextoActual(), 1, 1);
     QVERIFY(!v.ok);
     QVERIFY2(v.mensaje.startsWith("No se pudo eliminar el registro; "), qPrintable(v.mensaje));
     QVERIFY(v.mensaje.size() > QString("No se pudo eliminar el registro; ").size());
     QCOMPARE(Plan(1, 1).size(), 9);
-    QVERIFY(BorroEjercicio(1, 2).ok);
+    QVERIFY(BorroEjercicio(ContextoActual(), 1, 2).ok);
     QVERIFY(!ValorCampo("Ejercicios", "NumEjercicio", "EmpresaPropia=1 AND NumEjercicio=2"));
     QVERIFY(Plan(1, 2).isEmpty());
 }
@@ -232,7 +232,7 @@ void PruebaEjercicios::borrarConAsientosNoTocaNada() {
     QVERIFY(Asiento(1, 1, 1, F("10/02/2024")));
     // The chart is only the root, which goes first; the entry then refuses the year's deletion and
     // the root comes back with the rollback.
-    QVERIFY(!BorroEjercicio(1, 1).ok);
+    QVERIFY(!BorroEjercicio(ContextoActual(), 1, 1).ok);
     QCOMPARE(Plan(1, 1), QStringList{"0||Plan de Cuentas|0|0|0|0|0"});
     QVERIFY(ValorCampo("Ejercicios", "NumEjercicio", "EmpresaPropia=1 AND NumEjercicio=1"));
 }
@@ -244,7 +244,7 @@ void PruebaEjercicios::pegoCopiaJerarquiaMarcasYConceptos() {
     RegistroPantalla(ContextoActual().En(2, 1), PantallaCuentas);
     RegistroPantalla(ContextoActual().En(1, 1), PantallaCuentas);
     const QStringList origen = Plan(1, 1);
-    const Veredicto v = PegoPlan(1, 1, 2, 1);
+    const Veredicto v = PegoPlan(ContextoActual(), 1, 1, 2, 1);
     QVERIFY2(v.ok, qPrintable(v.mensaje));
     QCOMPARE(v.mensaje, QString("Pegado de Plan de cuentas exitoso"));
     QCOMPARE(Plan(2, 1), origen);
@@ -267,7 +267,7 @@ void PruebaEjercicios::pegoSobreEjercicioConAsientosSeRechaza() {
     QVERIFY(PreparoPegado(e));
     QVERIFY(Asiento(2, 1, 1, F("01/08/2024"), 9));
     const QStringList antes = Plan(2, 1);
-    const Veredicto v = PegoPlan(1, 1, 2, 1);
+    const Veredicto v = PegoPlan(ContextoActual(), 1, 1, 2, 1);
     QVERIFY(!v.ok);
     QVERIFY2(v.mensaje.startsWith("No se ha podido terminar la operación, "), qPrintable(v.mensaje));
     QCOMPARE(Plan(2, 1), antes);
@@ -299,7 +299,7 @@ void PruebaEjercicios::pegoQueFallaDejaElPlanViejo() {
     QVERIFY2(Ejecuto(sabotaje).ok, qPrintable(UltimoError()));
     MotorActual().almacen.ClavesForaneas(db, true);
     const QStringList antes = Plan(2, 1);
-    const Veredicto v = PegoPlan(1, 1, 2, 1);
+    const Veredicto v = PegoPlan(ContextoActual(), 1, 1, 2, 1);
     QVERIFY(!v.ok);
     QVERIFY2(v.mensaje.startsWith("No se ha podido terminar la operación, "), qPrintable(v.mensaje));
     QCOMPARE(Plan(2, 1), antes);
@@ -314,11 +314,11 @@ void PruebaEjercicios::pegoSobreSiMismoNoPierdeNada() {
     Entorno e;
     QVERIFY(PreparoPegado(e));
     const QStringList antes = Plan(1, 1);
-    QVERIFY(PegoPlan(1, 1, 1, 1).ok);
+    QVERIFY(PegoPlan(ContextoActual(), 1, 1, 1, 1).ok);
     QCOMPARE(Plan(1, 1), antes);
     // A source year deleted since it was copied is refused; the target keeps its chart.
     const QStringList destino = Plan(2, 1);
-    const Veredicto v = PegoPlan(1, 7, 2, 1);
+    const Veredicto v = PegoPlan(ContextoActual(), 1, 7, 2, 1);
     QVERIFY(!v.ok);
     QCOMPARE(Plan(2, 1), destino);
 }

@@ -1,4 +1,5 @@
 // Closed years and the entry history, through the closing, the opening and the journal's operations.
+#include "core/AppState.h"
 #include "tst_historial.h"
 #include "core/Basedatos.h"
 #include "core/Valores.h"
@@ -45,8 +46,8 @@ int LibroCerrado(Entorno& e) {
     if (!GuardoAsiento(Anio1, Editado("05/03/2024", "100")).ok) return 0;
     if (!GuardoAsiento(Anio1, Editado("06/03/2024", "40", 3)).ok) return 0;
     if (!GeneroCierre(Anio1, "R", "P", 9).ok) return 0;
-    const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(1, -1, QDate(2025, 1, 1), QDate(2025, 12, 31), -1);
-    if (!v.ok || !Ejercicios::PegoPlan(1, 1, 1, v.ejercicio).ok) return 0;
+    const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(ContextoActual(), 1, -1, QDate(2025, 1, 1), QDate(2025, 12, 31), -1);
+    if (!v.ok || !Ejercicios::PegoPlan(ContextoActual(), 1, 1, 1, v.ejercicio).ok) return 0;
     return v.ejercicio;
 }
 } // namespace

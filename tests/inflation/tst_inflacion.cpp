@@ -102,7 +102,7 @@ void PruebaInflacion::guardado() {
     QVector<ValorIndice> valores;
     QString mensaje;
     const bool ok = VerificoFilas(grilla, &valores, &mensaje) &&
-                    GuardoValores(1, QDate(2024, 2, 1), QDate(2024, 3, 31), valores, &mensaje);
+                    GuardoValores(ContextoActual(), 1, QDate(2024, 2, 1), QDate(2024, 3, 31), valores, &mensaje);
     QCOMPARE(ok, error.isEmpty());
     QVERIFY2(error.isEmpty() ? mensaje.isEmpty() : mensaje.startsWith(error), qPrintable(mensaje));
     QCOMPARE(Guardados(), esperado);

@@ -251,10 +251,10 @@ void PruebaEstados::rubros() {
     QVERIFY(LeoAsignaciones(ctx, &leidas, &error));
     QCOMPARE(leidas.size(), menos.size() + 1);
     // Copied with the chart.
-    const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(empresa, -1, QDate(2025, 1, 1), QDate(2025, 12, 31),
+    const Ejercicios::Veredicto v = Ejercicios::GraboEjercicio(ContextoActual(), empresa, -1, QDate(2025, 1, 1), QDate(2025, 12, 31),
                                                                TablaEjercicio(ctx));
     QVERIFY2(v.ok, qPrintable(v.mensaje));
-    QVERIFY(Ejercicios::PegoPlan(empresa, segundo, empresa, v.ejercicio).ok);
+    QVERIFY(Ejercicios::PegoPlan(ContextoActual(), empresa, segundo, empresa, v.ejercicio).ok);
     QVector<Asignacion> copiadas;
     QVERIFY(LeoAsignaciones(ctx.conEjercicio(v.ejercicio), &copiadas, &error));
     QCOMPARE(copiadas, leidas);

@@ -102,11 +102,13 @@ void PruebaFrmUsuarios::nivelesDePermiso() {
                 habilitados[n] = w->findChild<QWidget*>(n)->isEnabled();
             w->findChild<QToolButton*>("btnSalir")->click();
         });
+    if (!abre) MensajePrueba::setNextAnswer(Respuesta::Ok);
     const int r = Pantallas::AbroModal("frmUsuarios");
     QCOMPARE(r >= 0, abre);
     QCOMPARE(abierta, abre);
-    // A refused screen tells nobody.
-    QVERIFY(MensajePrueba::Textos().isEmpty());
+    // A refused screen says why; one that opens says nothing.
+    QCOMPARE(MensajePrueba::Textos(),
+             abre ? QStringList() : QStringList{QString::fromUtf8("Su perfil no tiene permiso para abrir «Usuarios»")});
     if (!abre) return;
     for (const char* n : {"btnRegAgregar", "btnGuardar", "inpCodigo", "inpDescripcion", "cmbPerfil",
                           "chkActivo", "inpContrasena", "btnBorrarContrasena"})

@@ -8,17 +8,30 @@
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "accounts/OperacionesCuentas.h"
+#include "accounts/ui/RegistroCuentas.h"
+#include "core/CatalogoDatos.h"
+#include "fiscal/Ejercicios.h"
+#include "fiscal/Empresas.h"
+#include "fiscal/ui/RegistroEjercicios.h"
+#include "inflation/ui/RegistroInflacion.h"
+#include "journal/ui/RegistroAsientos.h"
+#include "reports/ui/RegistroReportes.h"
+#include "utilities/ui/RegistroUtilidades.h"
 #include "inflation/IndicesAjuste.h"
 #include "journal/Escritura.h"
 #include "maintenance/Mantenimiento.h"
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 #include "security/Usuarios.h"
-#include "security/ui/AplicoPermisos.h"
+#include "core/ui/AplicoPermisos.h"
 #include "security/ui/RegistroSeguridad.h"
 #include "security/ui/frmCambioContrasena.h"
 #include "tests/support/ui/EntornoPantallas.h"
 
+#include <QDialog>
 #include <QFile>
+#include <QHash>
+#include <QMdiArea>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -179,6 +192,45 @@ void PruebaPermisos::accionesEnLaLogica_data() {
         {"operador", "CopiaSeguridad", 2, "copia", true},
         {"operador", "CopiaSeguridad", 0, "copia", false},
         {"nadie", "CopiaSeguridad", 1, "copia", false},
+        // The catalogues' logic, whoever calls it.
+        {"operador", "frmEmpresasPropia", 3, "grabo empresa", true},
+        {"operador", "frmEmpresasPropia", 2, "grabo empresa", false},
+        {"operador", "frmConceptosAsiento", 1, "borro concepto", true},
+        {"operador", "frmConceptosAsiento", 3, "borro concepto", false},
+        {"operador", "frmEjercicios", 3, "grabo ejercicio", true},
+        {"operador", "frmEjercicios", 2, "grabo ejercicio", false},
+        {"operador", "frmEjercicios", 3, "borro ejercicio", false},
+        {"operador", "frmCuentas", 2, "grabo cuenta", false},
+        {"operador", "frmCuentas", 3, "borro cuenta", false},
+        {"operador", "frmCuentas", 1, "borro cuenta", true},
+        {"operador", "frmAjustesInflacion", 2, "grabo índices", false},
+        {"operador", "frmAjustesInflacion", 3, "grabo índices", true},
+        // The screens: whether one opens, and whether its marked command is enabled once open.
+        {"operador", "frmCuentas", 0, "abre frmCuentas", false},
+        {"operador", "frmCuentas", sinFila, "abre frmCuentas", false},
+        {"operador", "frmCuentas", 2, "guardar frmCuentas", false},
+        {"operador", "frmCuentas", 3, "guardar frmCuentas", true},
+        {"operador", "frmCuentas", 3, "borrar frmCuentas", false},
+        {"operador", "frmCuentas", 1, "borrar frmCuentas", true},
+        {"operador", "frmCuentas", 0, "abre frmRubrosEstados", false},
+        {"operador", "frmCuentas", 2, "guardar frmRubrosEstados", false},
+        {"operador", "frmEmpresasPropia", 0, "abre frmEmpresasPropia", false},
+        {"operador", "frmEmpresasPropia", 2, "guardar frmEmpresasPropia", false},
+        {"operador", "frmEjercicios", 3, "borrar frmEjercicios", false},
+        {"operador", "frmConceptosDetAsiento", 2, "agregar frmConceptosDetAsiento", false},
+        {"operador", "frmTablasAjusteInflacion", 3, "guardar frmTablasAjusteInflacion", true},
+        {"operador", "frmAsientos", 2, "guardar frmAsientos", false},
+        {"operador", "frmAsientos", 3, "borrar frmAsientos", false},
+        {"operador", "EliminacionAsientos", 3, "borrar frmAsientos", false},
+        {"operador", "EliminacionAsientos", 1, "borrar frmAsientos", true},
+        {"operador", "ImportacionIndices", 2, "importar frmAjustesInflacion", false},
+        {"operador", "frmAjustesInflacion", 2, "importar frmAjustesInflacion", true},
+        {"operador", "frmAjustesInflacion", 2, "guardar frmAjustesInflacion", false},
+        {"operador", "frmCierreEjercicio", 2, "aceptar frmCierreEjercicios", false},
+        {"operador", "frmRptBalance", 0, "abre frmRptBalance", false},
+        {"operador", "frmRptBalance", 2, "abre frmRptBalance", true},
+        // A screen that no module governs opens for everybody.
+        {"operador", "frmCuentas", 0, "abre frmCalculadora", true},
     };
     for (const auto& c : casos)
         QTest::addRow("%s %s %s %s", c.quien, c.accion, c.modulo,
@@ -247,6 +299,87 @@ void PruebaPermisos::accionesEnLaLogica() {
         hecho = accion == "grabo usuario" ? GraboUsuario(ctx, -1, {"nuevo", "Nuevo", 2, "", true}).ok
                                           : BorroUsuario(ctx, 3).ok;
         despues = std::abs(Cuento("Usuarios") - antes);
+    } else if (accion == "grabo empresa") {
+        antes = Cuento("EmpresasPropia");
+        hecho = CatalogoDatos(Empresas::Sentencias()).Agrego(ctx, 9, "Otra").ok;
+        despues = Cuento("EmpresasPropia") - antes;
+    } else if (accion == "borro concepto") {
+        const CatalogoDatos conceptos(
+            SentenciasCatalogo::De("ConceptosAsiento", "ConceptoAsiento", "descConceptoAsiento", modulo));
+        QVERIFY(conceptos.Agrego(Contexto::DelSistema(), 1, "Ventas").ok);
+        hecho = conceptos.Borro(ctx, 1).ok;
+        despues = 1 - Cuento("ConceptosAsiento");
+    } else if (accion == "grabo ejercicio" || accion == "borro ejercicio") {
+        const auto nuevo = [](const Contexto& c) {
+            return Ejercicios::GraboEjercicio(c, 1, -1, QDate(2030, 1, 1), QDate(2030, 12, 31), -1);
+        };
+        if (accion == "borro ejercicio") QVERIFY(nuevo(Contexto::DelSistema()).ok);
+        antes = Cuento("Ejercicios");
+        hecho = accion == "grabo ejercicio" ? nuevo(ctx).ok : Ejercicios::BorroEjercicio(ctx, 1, 2).ok;
+        despues = std::abs(Cuento("Ejercicios") - antes);
+    } else if (accion == "grabo cuenta" || accion == "borro cuenta") {
+        DatosCuenta d;
+        d.descripcion = "NUEVA";
+        d.numHijo = "9";
+        Grabacion g = AgregoCuenta(accion == "grabo cuenta" ? ctx : Contexto::DelSistema(), 1, 1, 0, d);
+        antes = Cuento("Cuentas");
+        hecho = accion == "grabo cuenta" ? g.ok() : EliminoCuenta(ctx, 1, 1, g.cuenta).ok();
+        despues = accion == "grabo cuenta" ? int(g.ok()) : antes - Cuento("Cuentas");
+    } else if (accion == "grabo índices") {
+        QVERIFY(Ejecuto("INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
+                        "VALUES (1, 'IPC')")
+                    .ok);
+        hecho = GuardoValores(ctx, 1, QDate(2024, 1, 1), QDate(2024, 12, 31), {{QDate(2024, 1, 31), 100}}, &error);
+        despues = Cuento("AjustesInflacion");
+    } else if (accion.contains(' ')) {
+        // "<command> <screen>": the screen is opened from the registry, as the menus open it.
+        const QString mando = accion.section(' ', 0, 0), pantalla = accion.section(' ', 1);
+        static const QHash<QString, QString> controles = {{"guardar", "btnGuardar"}, {"borrar", "btnRegBorrar"},
+                                                         {"agregar", "btnRegAgregar"}, {"importar", "btnImportar"},
+                                                         {"aceptar", "btnOk"}};
+        App().currentCompany = 1;
+        App().currentYear = 1;
+        App().chartCompany = 1;
+        App().chartYear = 1;
+        RegistroPantallasCuentas();
+        RegistroPantallasAsientos();
+        RegistroPantallasEjercicios();
+        RegistroPantallasInflacion();
+        RegistroPantallasReportes();
+        RegistroPantallasUtilidades();
+        QMdiArea marco;
+        Pantallas::FijoMarco(&marco);
+        bool abierta = false;
+        auto miro = [&](QWidget* w) {
+            abierta = true;
+            if (mando == "abre") return;
+            const QWidget* c = w->findChild<QWidget*>(controles.value(mando));
+            QVERIFY2(c, qPrintable(controles.value(mando)));
+            hecho = c->isEnabled();
+        };
+        const bool modal = Pantallas::FormaDe(pantalla) == Pantallas::Forma::Modal;
+        if (modal)
+            SiSeAbreModal([&](QWidget* w) {
+                miro(w);
+                if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+                else w->close();
+            });
+        const bool refusal = mando == "abre" && !permitida && pantalla != "frmCalculadora";
+        if (refusal) MensajePrueba::setNextAnswer(Respuesta::Ok);
+        const Pantallas::Apertura ap = Pantallas::Abro(pantalla);
+        if (ap.hija) miro(ap.hija);
+        marco.closeAllSubWindows();
+        Pantallas::FijoMarco(nullptr);
+        // A refused screen is never built, and says why.
+        QCOMPARE(abierta, ap.abierta);
+        QCOMPARE(MensajePrueba::Textos(),
+                 refusal ? QStringList{QString::fromUtf8("Su perfil no tiene permiso para abrir «%1»")
+                                           .arg(DescripcionModulo(modulo))}
+                         : QStringList());
+        if (mando == "abre") hecho = abierta;
+        else QVERIFY2(abierta, "la pantalla no abrió");
+        QCOMPARE(hecho, permitida);
+        return;
     } else if (accion == "copia") {
         const QString copia = e.Ruta("copia.BAK");
         hecho = Mantenimiento::CopioEnArchivo(ctx, {App().databasePath, e.Ruta("p.BAK"), e.Ruta("p.AUX")}, copia,
@@ -256,6 +389,8 @@ void PruebaPermisos::accionesEnLaLogica() {
     QCOMPARE(hecho, permitida);
     // A refused action leaves the books as they were; an allowed one did its work.
     QVERIFY2(despues == (permitida ? (accion == "importo" ? 2 : 1) : 0), qPrintable(QString::number(despues)));
+    // A refusal says why.
+    if (!permitida && !error.isEmpty()) QVERIFY2(error.contains("perfil") || error.contains("usuario"), qPrintable(error));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,10 +1,28 @@
-#include "security/Permisos.h"
+#include "core/Permisos.h"
 
 #include "core/Basedatos.h"
 #include "core/Contexto.h"
 #include "core/Valores.h"
 
+#include <QHash>
 #include <QSqlQuery>
+
+QString ModuloDePantalla(const QString& pantalla) {
+    // Screens whose window name is not the one their module row carries.
+    static const QHash<QString, QString> otros = {
+        {QStringLiteral("frmCierreEjercicios"), QStringLiteral("frmCierreEjercicio")},
+        {QStringLiteral("frmAperturaEjercicios"), QStringLiteral("frmAperturaEjercicio")},
+        {QStringLiteral("frmRptDiarioGeneral"), QStringLiteral("frmRptDiario")},
+        {QStringLiteral("frmRubrosEstados"), QStringLiteral("frmCuentas")},
+    };
+    const QString modulo = otros.value(pantalla, pantalla);
+    return ValorCampo("Modulos", "Modulo", "nomModulo=?", {modulo}) ? modulo : QString();
+}
+
+QString DescripcionModulo(const QString& modulo) {
+    const QString d = NuloAVacio(ValorCampo("Modulos", "descModulo", "nomModulo=?", {modulo}));
+    return d.isEmpty() ? modulo : d;
+}
 
 int NivelPermisoUsuario(int usuario, const QString& ventana) {
     const Valor v =

@@ -1,7 +1,7 @@
 #pragma once
 // Permission levels: each profile is granted, per module (a screen known by its window name, or an
 // action of its own such as the deletion of entries), one level. The screens apply it to their
-// controls (security/ui/AplicoPermisos.h); the logic behind every writing action asks Autorizo, so that
+// controls (core/ui/AplicoPermisos.h); the logic behind every writing action asks Autorizo, so that
 // a level holds whoever calls it.
 #include "core/Contexto.h"
 
@@ -24,6 +24,13 @@ inline const QString Recuperacion = QStringLiteral("RecuperacionBackUp");
 
 // What a logic operation does with a module's data.
 enum class Accion { Leer, Escribir, Eliminar };
+
+// The module that governs a screen: its own window name, or the module of the screen it belongs to
+// (the statements' headings are part of the chart of accounts). Empty when the books list no such
+// module: the screen is open to everybody (the calculator, a report with no grant of its own).
+QString ModuloDePantalla(const QString& pantalla);
+// The module's descriptive name, or its name when it has none.
+QString DescripcionModulo(const QString& modulo);
 
 // Level granted to the context user's profile for the window; 0 when the profile has no grant (or
 // the user or the module is unknown). Any stored value is returned as it stands (0-255).
