@@ -45,9 +45,9 @@ QString LineasDelPeriodo(const Contexto& ctx, const QDate& desde, const QDate& h
                          bool sinCierres) {
     *p << ctx.empresa << ctx.ejercicio << FechaSql(desde) << FechaSql(hasta);
     return " FROM " + MotorDe(ctx.Base()).dialecto.PorIndice("Asientos AS A", "idxAsientosFecha") +
-           " CROSS JOIN DetAsientos AS D ON A.EmpresaPropia=D.EmpresaPropia AND "
-           "A.NumEjercicio=D.NumEjercicio AND A.Asiento=D.Asiento"
-           " WHERE D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?" +
+           " CROSS JOIN DetAsientos AS D"
+           " WHERE A.EmpresaPropia=D.EmpresaPropia AND A.NumEjercicio=D.NumEjercicio AND A.Asiento=D.Asiento"
+           " AND D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?" +
            (sinCierres ? " AND " + FueraDeCierres("A") : QString());
 }
 
