@@ -617,6 +617,7 @@ bool Restauro(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progre
                 return false;
             }
         }
+        if (!Etapa(progreso, "Revisando la coherencia de la copia")) return false;
         QString faltas;
         if (!motor.almacen.ExaminoRespaldo(
                 rutas.respaldo, rutas.base,

@@ -2,11 +2,12 @@
 // chart of accounts, an entry in the journal editor and the trial balance. Run under a virtual display
 // by scripts/capturas.sh; writes the PNG files into the folder given. With --pantallas it pictures
 // instead every registered screen in turn, opened while the trial balance is maximized behind it, and
-// names each control that the screen's size leaves cut or outside (scripts/pantallas.sh).
+// names each control that the screen's size leaves cut or outside (scripts/pantallas.sh, at both scales).
 #include "accounts/ui/RegistroCuentas.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
+#include "core/Contexto.h"
 #include "core/Sesiones.h"
 #include "core/ui/Arranque.h"
 #include "core/ui/Pantallas.h"
@@ -143,7 +144,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
-    const Demostracion::Creacion libro = Demostracion::CreoDemostracion(ContextoActual());
+    const Demostracion::Creacion libro = Demostracion::CreoDemostracion(Contexto::DelSistema());
     if (!libro.ok) {
         std::fprintf(stderr, "%s\n", qPrintable(libro.mensaje));
         return 1;

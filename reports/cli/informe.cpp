@@ -103,7 +103,8 @@ QString Ayuda() {
          "Usuario: cada pedido se hace como un usuario de Partidex, que se indica con --usuario; su\n"
          "  contraseña se toma de la variable de entorno PARTIDEX_CONTRASENA o, si no está definida y la\n"
          "  entrada es una terminal, se pide sin mostrarla. Los informes y la importación obedecen al perfil\n"
-         "  del usuario, y el historial registra quién los pidió.\n"
+         "  del usuario, y el historial registra quién los pidió. En un servidor cuya dirección no nombra\n"
+         "  un usuario, el programa entra al servidor con el login propio de ese usuario.\n"
          "\n"
          "Opciones:\n";
     for (const OpcionInforme& o : TodasLasOpciones())
@@ -257,21 +258,27 @@ std::pair<QString, Accion> PermisoDePedido(const Pedido& p) {
     return {QStringLiteral("frmRptBalance"), Accion::Leer};
 }
 
-// Who runs the command, once the books are open: the user named by --usuario with the password,
-// whose profile must allow the request; the request goes to the books' history in his name.
-// Bien, with *quien his context, or the exit status after saying why.
-int IdentificoUsuario(const Pedido& p, Contexto* quien) {
-    const QString nombre = p.opciones.value("--usuario").trimmed();
-    if (nombre.isEmpty()) {
+// The user named by --usuario and his password, read before anything opens the books: on a server
+// that checks each user's own login, they are the server's credentials too. Bien, or the exit status
+// after saying why.
+int LeoIdentidad(const Pedido& p, QString* nombre, QString* contrasena) {
+    *nombre = p.opciones.value("--usuario").trimmed();
+    if (nombre->isEmpty()) {
         Escribo(stderr, "Indique el usuario de Partidex con --usuario NOMBRE.");
         return ArgumentoMalo;
     }
-    QString contrasena;
-    if (!LeoContrasena(&contrasena)) {
-        Escribo(stderr, "Falta la contraseña del usuario " + nombre +
+    if (!LeoContrasena(contrasena)) {
+        Escribo(stderr, "Falta la contraseña del usuario " + *nombre +
                             ": defina PARTIDEX_CONTRASENA o ejecute el programa desde una terminal.");
         return ArgumentoMalo;
     }
+    return Bien;
+}
+
+// Who runs the command, once the books are open: the user and password read by LeoIdentidad, whose
+// profile must allow the request; the request goes to the books' history in his name.
+// Bien, with *quien his context, or the exit status after saying why.
+int IdentificoUsuario(const Pedido& p, const QString& nombre, const QString& contrasena, Contexto* quien) {
     quien->usuario = BuscoUsuario(nombre, contrasena);
     if (quien->usuario < 0) {
         quien->usuario = 0;
@@ -346,12 +353,25 @@ int Ejecuto(const QStringList& args) {
     }
     if (MotorDeRuta(a.databasePath).almacen.Falta(a.databasePath))
         return falla("No existe la base de datos " + a.databasePath, ArgumentoMalo);
+    QString nombre, contrasena;
+    if (const int estado = LeoIdentidad(p, &nombre, &contrasena); estado != Bien) return estado;
+    // A server that knows each user by his own login lets the command in as that user.
+    if (AccesoDelUsuario(a.databasePath)) {
+        switch (AccedoAlServidor(a.databasePath, nombre, contrasena, &error)) {
+        case AccesoServidor::Admitido:
+            break;
+        case AccesoServidor::Rechazado:
+            return falla("Lo siento, Identificación o contraseña incorrecta", ArgumentoMalo);
+        case AccesoServidor::SinServidor:
+            return falla("No se pudo conectar con el servidor de base de datos, " + error, Falla);
+        }
+    }
     if (!AbroBase(a.databasePath, &error)) return falla(error, Falla);
     struct Cierre {
         ~Cierre() { CierroBase(); }
     } cierre;
     Contexto quien;
-    if (const int estado = IdentificoUsuario(p, &quien); estado != Bien) return estado;
+    if (const int estado = IdentificoUsuario(p, nombre, contrasena, &quien); estado != Bien) return estado;
 
     if (indices) {
         bool ok = false;

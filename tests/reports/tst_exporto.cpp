@@ -2,6 +2,7 @@
 #include "core/AppState.h"
 
 #include "core/Basedatos.h"
+#include "core/DireccionPostgres.h"
 #include "core/Contrasenas.h"
 #include "core/Dialecto.h"
 #include "core/Motor.h"
@@ -537,6 +538,12 @@ void PruebaExporto::informe_data() {
         << (QStringList{"balance", "carpeta.csv"} + base) << 2
         << "No se pudo escribir el archivo carpeta.csv: ese nombre es el de una carpeta";
     QTest::newRow("base indicada") << (QStringList{"balance", "b.csv", "--base", "@base"} + base) << 0 << "";
+    // A server address naming no login: the command logs in to the server as its user.
+    QTest::newRow("base indicada, con el login del usuario")
+        << (QStringList{"balance", "b.csv", "--base", "@base-del-usuario"} + base) << 0 << "";
+    QTest::newRow("base indicada, con el login del usuario y contraseña incorrecta")
+        << (QStringList{"balance", "b.csv", "--base", "@base-del-usuario", "@clave-mala"} + base) << 2
+        << "Lo siento, Identificación o contraseña incorrecta";
     QTest::newRow("último ejercicio, empresa por nombre")
         << QStringList{"balance", "b.csv", "--empresa", "empresa de prueba 1"} << 0 << "";
     QTest::newRow("hasta el 30/12 sin saldos 0")
@@ -570,6 +577,10 @@ void PruebaExporto::informe() {
     LibroChico(e);
     QProcess p;
     p.setWorkingDirectory(e.Carpeta());
+    ServidorPostgres delUsuario = ServidorDe(e.RutaBase());
+    delUsuario.usuario.clear();
+    argumentos.replaceInStrings("@base-del-usuario",
+                                EsDireccionPostgres(e.RutaBase()) ? DireccionPostgres(delUsuario) : e.RutaBase());
     argumentos.replaceInStrings("@base", e.RutaBase()); // the test's books: a file or a server's address
     // The separator follows the system's numbers unless the command names one.
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
