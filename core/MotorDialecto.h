@@ -35,7 +35,8 @@ public:
     // A table of a FROM clause read through the index named (empty: its primary key) whatever the
     // planner's statistics say, for a statement that must take one plan at any size of the book. The
     // tables of such a statement are joined with CROSS JOIN in the order they are to be read. A server
-    // that plans from figures of its own, kept current, reads the table as written.
+    // that plans from figures of its own, kept current, reads the table as written. With an index
+    // named, the table may carry its alias ("Asientos AS A").
     virtual QString PorIndice(const QString& tabla, const QString& indice = QString()) const {
         Q_UNUSED(indice);
         return tabla;

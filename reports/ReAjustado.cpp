@@ -4,11 +4,15 @@
 
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "inflation/IndicesAjuste.h"
 
 #include <QMap>
+
+#include <algorithm>
+#include <functional>
 
 int TablaEjercicio(const Contexto& ctx) {
     return int(NumeroOMenosUno(ValorCampo(ctx, "Ejercicios", "TablaAjusteInflacion",
@@ -34,14 +38,46 @@ QString Ajustables(const Contexto& ctx, QVariantList* p) {
 }
 
 // The lines of the current company and year whose entry's date lies in the period: D the line, A its
-// entry.
+// entry. The entries dated in the period are read first and then their lines by key, whatever the
+// planner's figures say: the index by account holds every column these statements read, and a planner
+// with the figures of a smaller book would walk all of the year's lines through it.
 QString LineasDelPeriodo(const Contexto& ctx, const QDate& desde, const QDate& hasta, QVariantList* p,
                          bool sinCierres) {
     *p << ctx.empresa << ctx.ejercicio << FechaSql(desde) << FechaSql(hasta);
-    return " FROM DetAsientos AS D INNER JOIN Asientos AS A ON A.EmpresaPropia=D.EmpresaPropia AND "
-           "A.NumEjercicio=D.NumEjercicio AND A.Asiento=D.Asiento"
-           " WHERE D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?" +
+    return " FROM " + MotorDe(ctx.Base()).dialecto.PorIndice("Asientos AS A", "idxAsientosFecha") +
+           " CROSS JOIN DetAsientos AS D"
+           " WHERE A.EmpresaPropia=D.EmpresaPropia AND A.NumEjercicio=D.NumEjercicio AND A.Asiento=D.Asiento"
+           " AND D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?" +
            (sinCierres ? " AND " + FueraDeCierres("A") : QString());
+}
+
+// The divisor of a line: the table's value of the earliest date on or after its adjustment date, as a
+// search over the dates of the values a line before the reference date can reach (at most the
+// reference's own), each comparison halving them. Each value is read by its key once per statement, in
+// the column's own type, so the arithmetic is the one a lookup per line would do.
+QString Divisor(const QVector<ValorIndice>& serie, const std::optional<ValorIndice>& referencia, int tabla,
+                QVariantList* p) {
+    qsizetype n = serie.size();
+    if (referencia)
+        n = std::upper_bound(serie.begin(), serie.end(), referencia->fecha,
+                             [](const QDate& f, const ValorIndice& v) { return f < v.fecha; }) -
+            serie.begin();
+    if (n == 0) return "NULL";
+    // Values [desde, hasta) for a line whose date is after the value before desde.
+    std::function<QString(qsizetype, qsizetype)> busco = [&](qsizetype desde, qsizetype hasta) -> QString {
+        if (hasta - desde == 1) {
+            *p << tabla << FechaSql(serie[desde].fecha);
+            return "(SELECT X.Ajuste FROM AjustesInflacion AS X WHERE X.TablaAjusteInflacion=? AND X.Fecha=?)";
+        }
+        const qsizetype medio = (desde + hasta) / 2;
+        *p << FechaSql(serie[medio - 1].fecha);
+        const QString antes = busco(desde, medio);
+        return "CASE WHEN D.FechaAjuste<=? THEN " + antes + " ELSE " + busco(medio, hasta) + " END";
+    };
+    // A line after the last value reachable finds none, as its lookup would.
+    *p << FechaSql(serie[n - 1].fecha);
+    const QString arbol = busco(0, n);
+    return "(CASE WHEN D.FechaAjuste<=? THEN " + arbol + " END)";
 }
 
 QDate Mes(const QDate& d) {
@@ -141,7 +177,7 @@ bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde
     }
     // Every adjustment date before the reference date finds a value (the reference month's at the
     // latest), so a line to restate lacks its divisor only when it carries no adjustment date: those
-    // are counted in SinFecha. The divisor is looked up per line through the table's key.
+    // are counted in SinFecha.
     // The cents are multiplied as the amount's own type, not as whole numbers: the reference value takes
     // the type of what it multiplies, and whole cents would make it whole. The half cent is judged at a
     // millionth of a cent, so that a binary quotient a hair under it rounds as the decimal one does.
@@ -149,15 +185,20 @@ bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde
     const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
     // Each line's restated cents stay exact (unrounded) until the account's sum, which is rounded
     // once: rounding every line first lets the errors of many lines add up to whole cents.
-    QString linea =
-        "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(ctx, &p) +
-        " THEN ROUND(D.Importe*100)*?/(SELECT X.Ajuste FROM AjustesInflacion AS X "
-        "WHERE X.TablaAjusteInflacion=? AND X.Fecha>=D.FechaAjuste ORDER BY X.Fecha" +
-        Dialecto::Limite(1) + ") ELSE " + centavos + " END";
-    p << (referencia ? referencia->ajuste : 1.0) << tabla;
+    QString linea = "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(ctx, &p) + " THEN ROUND(D.Importe*100)*?/";
+    p << (referencia ? referencia->ajuste : 1.0);
+    linea += Divisor(serie, referencia, tabla, &p) + " ELSE " + centavos + " END";
     const QString sinFecha =
         "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(ctx, &p) + " THEN 1 ELSE 0 END";
-    const QString lineas = LineasDelPeriodo(ctx, desde, hasta, &p, sinCierres);
+    // The whole year's lines are read from the index by account alone, in its order; a part of the
+    // year through the entries dated in it.
+    QString lineas;
+    if (!sinCierres && ElijoLectura(ctx, desde, hasta) == LecturaLineas::Ejercicio) {
+        lineas = " FROM " + MotorDe(ctx.Base()).dialecto.PorIndice("DetAsientos AS D", "idxDetAsientosCuenta") +
+                 " WHERE D.EmpresaPropia=? AND D.NumEjercicio=?";
+        p << ctx.empresa << ctx.ejercicio;
+    } else
+        lineas = LineasDelPeriodo(ctx, desde, hasta, &p, sinCierres);
     consulta->sql =
         "SELECT L.Cuenta AS Cuenta, "
         "CAST(ROUND(ROUND(SUM(CASE WHEN L.Importe>0 THEN L.Centavos END), 6)) AS BIGINT) AS SumaDebe, "

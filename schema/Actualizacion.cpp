@@ -81,6 +81,13 @@ const QList<Paso>& Pasos() {
         // 6: the deletion of entries, the import of index values, the copy and the restore of the books
         // become modules of their own; each profile keeps what it had through the screen that did it.
         {6, PasoModulosDeAccion(), {}},
+        // 7: the index of lines by account also holds the adjustment date, so that the restated balance
+        // of the year sums each account from the index alone, in its order, as the plain one does.
+        {7,
+         {"DROP INDEX IF EXISTS idxDetAsientosCuenta",
+          "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, Asiento, "
+          "Importe, FechaAjuste)"},
+         {}},
     };
     return pasos;
 }

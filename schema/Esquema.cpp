@@ -210,9 +210,10 @@ const QStringList& Definicion() {
         "CREATE INDEX idxCuentasConceptosConcepto ON CuentasConceptos (ConceptoDetAsiento)",
         "CREATE INDEX idxAsientosFecha ON Asientos (EmpresaPropia, NumEjercicio, Fecha)",
         "CREATE INDEX idxAsientosEspecial ON Asientos (EmpresaPropia, NumEjercicio, Especial)",
-        // Lines by account, holding the amount, so that per-account sums read the index alone.
+        // Lines by account, holding the amount and the adjustment date, so that per-account sums, plain
+        // or restated, read the index alone.
         "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, Asiento, "
-        "Importe)",
+        "Importe, FechaAjuste)",
         "CREATE INDEX idxEjerciciosTabla ON Ejercicios (TablaAjusteInflacion)",
         "CREATE INDEX idxEjerciciosComienzo ON Ejercicios (EmpresaPropia, ComienzoEjercicio)",
         "CREATE INDEX idxUsuariosPerfil ON Usuarios (Perfil)",

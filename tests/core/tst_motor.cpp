@@ -231,8 +231,8 @@ void PruebaMotor::esquemaConSusIndicesYRelaciones() {
         "idxCuentasConceptosConcepto CuentasConceptos(ConceptoDetAsiento)",
         "idxAsientosFecha Asientos(EmpresaPropia,NumEjercicio,Fecha)",
         "idxAsientosEspecial Asientos(EmpresaPropia,NumEjercicio,Especial)",
-        // The amount is in the index: per-account sums never visit the table.
-        "idxDetAsientosCuenta DetAsientos(EmpresaPropia,NumEjercicio,Cuenta,Asiento,Importe)",
+        // The amount and the adjustment date are in the index: per-account sums never visit the table.
+        "idxDetAsientosCuenta DetAsientos(EmpresaPropia,NumEjercicio,Cuenta,Asiento,Importe,FechaAjuste)",
         "idxEjerciciosTabla Ejercicios(TablaAjusteInflacion)",
         "idxEjerciciosComienzo Ejercicios(EmpresaPropia,ComienzoEjercicio)",
         "idxUsuariosPerfil Usuarios(Perfil)",

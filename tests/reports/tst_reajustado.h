@@ -9,6 +9,7 @@ private slots:
     void redondeo_data();
     void redondeo();
     void publicado();
+    void plan_data();
     void plan();
     void pantalla();
 };
