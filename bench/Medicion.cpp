@@ -6,6 +6,7 @@
 #include "core/Ini.h"
 #include "core/Motor.h"
 #include "core/Transaccion.h"
+#include "schema/Esquema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -150,6 +151,8 @@ bool CopioLibro(const QString& archivo) {
         Transaccion t;
         ok = ok && t.ok();
         for (const QString& tabla : ok ? EnOrdenDeRelaciones(motor, origen) : QStringList()) {
+            // What the engine keeps from the lines, it makes again as they arrive.
+            if (Esquema::TablasDerivadas().contains(tabla, Qt::CaseInsensitive)) continue;
             QSqlQuery leo(origen);
             leo.setForwardOnly(true);
             if (!leo.exec("SELECT * FROM " + tabla + " ORDER BY " + motor.dialecto.OrdenDeCarga())) {

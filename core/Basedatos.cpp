@@ -204,6 +204,7 @@ Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
 bool EscriboEsquema(QSqlDatabase& db, const Motor& motor, QString* falla) {
     QSqlQuery q(db);
     const QStringList todas = motor.dialecto.Preparativos() + Esquema::Definicion() +
+                              motor.dialecto.SumasMensuales() +
                               Esquema::FilasFijas(HashContrasena(Esquema::ContrasenaInicial));
     for (const QString& s : todas) {
         if (!q.exec(motor.dialecto.Ddl(s))) {
@@ -438,9 +439,13 @@ bool ActualizoBase(const QString& ruta, QString* error) {
             // Read inside the transaction: another instance may have upgraded it meanwhile.
             const int version = ok ? motor.catalogo.VersionEsquema(db) : -1;
             ok = ok && version >= 0;
-            for (const Esquema::Paso& p : Esquema::PasosDesde(version))
+            for (const Esquema::Paso& p : Esquema::PasosDesde(version)) {
                 for (const QString& sql : p.sentencias)
                     ejecuto(motor.dialecto.Ddl(sql));
+                if (p.delMotor)
+                    for (const QString& sql : p.delMotor(motor.dialecto))
+                        ejecuto(sql);
+            }
             if (ok && version < Esquema::Version &&
                 !motor.catalogo.FijoVersionEsquema(db, Esquema::Version)) {
                 ok = false;

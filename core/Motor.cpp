@@ -57,6 +57,61 @@ QString DialectoMotor::Ddl(const QString& sentencia) const {
 }
 
 namespace {
+// A line's amount in whole cents, as every sum of the program takes it.
+QString Centavos(const QString& importe) {
+    return "CAST(ROUND((" + importe + ")*100) AS BIGINT)";
+}
+const char* const ColumnasSumas = "SumasMensuales (EmpresaPropia, NumEjercicio, Mes, Cuenta, Debe, Haber, Debitos, Creditos)";
+} // namespace
+
+QString DialectoMotor::AlSumar() {
+    return " ON CONFLICT (EmpresaPropia, NumEjercicio, Mes, Cuenta) DO UPDATE SET Debe = SumasMensuales.Debe + "
+           "excluded.Debe, Haber = SumasMensuales.Haber + excluded.Haber, Debitos = SumasMensuales.Debitos + "
+           "excluded.Debitos, Creditos = SumasMensuales.Creditos + excluded.Creditos";
+}
+
+QString DialectoMotor::SumoLinea(const QString& f, int signo) const {
+    const QString s = QString::number(signo);
+    return QString("INSERT INTO ") + ColumnasSumas + " SELECT " + f + ".EmpresaPropia, " + f + ".NumEjercicio, " +
+           MesDe("A.Fecha") + ", " + f + ".Cuenta, " + s + " * CASE WHEN " + f + ".Importe > 0 THEN " +
+           Centavos(f + ".Importe") + " ELSE 0 END, " + s + " * CASE WHEN " + f + ".Importe < 0 THEN " +
+           Centavos(f + ".Importe") + " ELSE 0 END, CASE WHEN " + f + ".Importe > 0 THEN " + s +
+           " ELSE 0 END, CASE WHEN " + f + ".Importe < 0 THEN " + s + " ELSE 0 END FROM Asientos AS A WHERE " +
+           "A.EmpresaPropia = " + f + ".EmpresaPropia AND A.NumEjercicio = " + f + ".NumEjercicio AND A.Asiento = " +
+           f + ".Asiento AND A.Fecha IS NOT NULL AND " + f + ".Cuenta IS NOT NULL AND " + f + ".Importe <> 0" +
+           AlSumar();
+}
+
+QString DialectoMotor::SumoLineasDe(const QString& f, int signo) const {
+    const QString s = QString::number(signo);
+    return QString("INSERT INTO ") + ColumnasSumas + " SELECT D.EmpresaPropia, D.NumEjercicio, " + MesDe(f + ".Fecha") +
+           ", D.Cuenta, " + s + " * SUM(CASE WHEN D.Importe > 0 THEN " + Centavos("D.Importe") + " ELSE 0 END), " +
+           s + " * SUM(CASE WHEN D.Importe < 0 THEN " + Centavos("D.Importe") + " ELSE 0 END), " + s +
+           " * COUNT(CASE WHEN D.Importe > 0 THEN 1 END), " + s +
+           " * COUNT(CASE WHEN D.Importe < 0 THEN 1 END) FROM DetAsientos AS D WHERE D.EmpresaPropia = " + f +
+           ".EmpresaPropia AND D.NumEjercicio = " + f + ".NumEjercicio AND D.Asiento = " + f + ".Asiento AND " + f +
+           ".Fecha IS NOT NULL AND D.Cuenta IS NOT NULL AND D.Importe <> 0 GROUP BY D.EmpresaPropia, "
+           "D.NumEjercicio, D.Cuenta" +
+           AlSumar();
+}
+
+QString DialectoMotor::SumasDeLineas() const {
+    return "SELECT D.EmpresaPropia, D.NumEjercicio, " + MesDe("A.Fecha") +
+           " AS Mes, D.Cuenta, SUM(CASE WHEN D.Importe > 0 THEN " + Centavos("D.Importe") +
+           " ELSE 0 END) AS Debe, SUM(CASE WHEN D.Importe < 0 THEN " + Centavos("D.Importe") +
+           " ELSE 0 END) AS Haber, COUNT(CASE WHEN D.Importe > 0 THEN 1 END) AS Debitos, COUNT(CASE WHEN "
+           "D.Importe < 0 THEN 1 END) AS Creditos FROM Asientos AS A INNER JOIN DetAsientos AS D ON "
+           "D.EmpresaPropia = A.EmpresaPropia AND D.NumEjercicio = A.NumEjercicio AND D.Asiento = A.Asiento "
+           "WHERE A.Fecha IS NOT NULL AND D.Cuenta IS NOT NULL AND D.Importe <> 0 GROUP BY D.EmpresaPropia, "
+           "D.NumEjercicio, " +
+           MesDe("A.Fecha") + ", D.Cuenta";
+}
+
+QString DialectoMotor::LlenoSumasMensuales() const {
+    return QString("INSERT INTO ") + ColumnasSumas + " " + SumasDeLineas();
+}
+
+namespace {
 bool SinCopiaDeServidor(QString* error) {
     if (error) *error = "el motor de base de datos no hace copias de un servidor";
     return false;

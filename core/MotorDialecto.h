@@ -48,6 +48,29 @@ public:
     QString Ddl(const QString& sentencia) const;
     // Statements a new database needs before its tables (functions, collations).
     virtual QStringList Preparativos() const { return {}; }
+    // The first day of the month of a date expression, as the schema's dates are held.
+    virtual QString MesDe(const QString& fecha) const = 0;
+    // The triggers that keep SumasMensuales as lines and entries are added, changed and deleted, made
+    // anew where they exist, and the statement that fills the table from the lines already there (a
+    // new book has none). Made after the tables.
+    virtual QStringList SumasMensuales() const = 0;
+    // The monthly sums as the lines hold them: the rows SumasMensuales must hold (those of some line),
+    // in its columns.
+    QString SumasDeLineas() const;
+    // The statement that fills an empty SumasMensuales from the lines.
+    QString LlenoSumasMensuales() const;
+
+protected:
+    // The statements of a trigger that add (signo 1) or take away (-1) one line, the row fila (NEW or
+    // OLD) of DetAsientos, from the sums of its account in the month of its entry; nothing when the
+    // entry is not there (yet, or any longer).
+    QString SumoLinea(const QString& fila, int signo) const;
+    // The same for every line of an entry, the row fila of Asientos, in the month of its date.
+    QString SumoLineasDe(const QString& fila, int signo) const;
+    // What a trigger does when a row of conflicto (the target of an insertion) already holds the month.
+    static QString AlSumar();
+
+public:
 
     // A bound value as the engine can hold it (a server's text holds no NUL character).
     virtual QVariant Guardable(const QVariant& valor) const { return valor; }

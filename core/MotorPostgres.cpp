@@ -239,8 +239,53 @@ QString DialectoPostgres::Tipo(Esquema::Tipo tipo) const {
     case Esquema::Tipo::Importe:
         // Amounts are held exactly to the cent.
         return QStringLiteral("NUMERIC(15,2)");
+    case Esquema::Tipo::Centavos:
+        return QStringLiteral("BIGINT");
     }
     return QStringLiteral("NUMERIC");
+}
+
+QString DialectoPostgres::MesDe(const QString& fecha) const {
+    return "CAST(date_trunc('month', " + fecha + ") AS date)";
+}
+
+QStringList DialectoPostgres::SumasMensuales() const {
+    // As the file engine's triggers (DialectoSqlite::SumasMensuales): a line counts under its entry as
+    // long as both are there; an entry's lines are taken away before it changes or goes, and the lines
+    // the relation's cascade carries to its new number are added by their own trigger. The functions
+    // run as the books' owner, so that no user writes the sums but through his lines; they fire in
+    // every session mode, also where a bulk copy leaves the relations unchecked.
+    const QString comun = " RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public "
+                          "AS $f$\nBEGIN\n";
+    QStringList r;
+    r << "CREATE OR REPLACE FUNCTION partidex_sumas_linea()" + comun + "  IF TG_OP <> 'INSERT' THEN " +
+             SumoLinea("OLD", -1) + "; END IF;\n  IF TG_OP <> 'DELETE' THEN " + SumoLinea("NEW", 1) +
+             "; END IF;\n  RETURN NULL;\nEND $f$"
+      << "CREATE OR REPLACE FUNCTION partidex_sumas_asiento()" + comun + "  IF TG_OP = 'INSERT' THEN " +
+             SumoLineasDe("NEW", 1) + "; RETURN NULL; END IF;\n  " + SumoLineasDe("OLD", -1) +
+             ";\n  IF TG_OP = 'DELETE' THEN RETURN OLD; END IF;\n  " + SumoLineasDe("NEW", 1) +
+             ";\n  RETURN NEW;\nEND $f$";
+    const struct {
+        const char* nombre;
+        const char* cuando;
+        const char* tabla;
+        const char* funcion;
+    } disparadores[] = {
+        {"partidex_sumas_linea_alta_baja", "AFTER INSERT OR DELETE", "detasientos", "partidex_sumas_linea"},
+        {"partidex_sumas_linea_cambio", "AFTER UPDATE OF empresapropia, numejercicio, asiento, cuenta, importe",
+         "detasientos", "partidex_sumas_linea"},
+        {"partidex_sumas_asiento_alta", "AFTER INSERT", "asientos", "partidex_sumas_asiento"},
+        {"partidex_sumas_asiento_cambio", "BEFORE DELETE OR UPDATE OF empresapropia, numejercicio, asiento, fecha",
+         "asientos", "partidex_sumas_asiento"},
+    };
+    for (const auto& d : disparadores) {
+        const QString nombre = QLatin1String(d.nombre), tabla = QLatin1String(d.tabla);
+        r << "DROP TRIGGER IF EXISTS " + nombre + " ON " + tabla
+          << "CREATE TRIGGER " + nombre + " " + QLatin1String(d.cuando) + " ON " + tabla +
+                 " FOR EACH ROW EXECUTE FUNCTION " + QLatin1String(d.funcion) + "()"
+          << "ALTER TABLE " + tabla + " ENABLE ALWAYS TRIGGER " + nombre;
+    }
+    return r << LlenoSumasMensuales();
 }
 
 QString DialectoPostgres::InicioEscritura() const {

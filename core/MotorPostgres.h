@@ -14,6 +14,8 @@ public:
     QString OrdenDeCarga() const override;
     QString InicioEscritura() const override;
     QString Tipo(Esquema::Tipo tipo) const override;
+    QString MesDe(const QString& fecha) const override;
+    QStringList SumasMensuales() const override;
     QStringList Preparativos() const override;
     QVariant Guardable(const QVariant& valor) const override;
     bool LecturaIntercalada() const override { return false; }

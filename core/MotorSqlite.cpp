@@ -159,11 +159,46 @@ QString DialectoSqlite::Tipo(Esquema::Tipo tipo) const {
         return QStringLiteral("TEXT");
     case Esquema::Tipo::Fecha:
         return QStringLiteral("DATE");
+    case Esquema::Tipo::Centavos:
+        return QStringLiteral("INTEGER");
     case Esquema::Tipo::Numero:
     case Esquema::Tipo::Importe:
         break;
     }
     return QStringLiteral("NUMERIC");
+}
+
+QString DialectoSqlite::MesDe(const QString& fecha) const {
+    // Dates are held as ISO text.
+    return "substr(" + fecha + ", 1, 7) || '-01'";
+}
+
+QStringList DialectoSqlite::SumasMensuales() const {
+    // A line counts under its entry as long as both are there. An entry's lines are taken away before
+    // the entry changes or goes, so that the lines its new number carries along (the relation's cascade,
+    // run after the row has changed) are added by their own trigger, under the entry they now belong to.
+    const struct {
+        const char* nombre;
+        const char* cuando;
+        QStringList pasos;
+    } disparadores[] = {
+        {"SumasLineaAlta", "AFTER INSERT ON DetAsientos", {SumoLinea("NEW", 1)}},
+        {"SumasLineaBaja", "AFTER DELETE ON DetAsientos", {SumoLinea("OLD", -1)}},
+        {"SumasLineaCambio", "AFTER UPDATE OF EmpresaPropia, NumEjercicio, Asiento, Cuenta, Importe ON DetAsientos",
+         {SumoLinea("OLD", -1), SumoLinea("NEW", 1)}},
+        {"SumasAsientoAlta", "AFTER INSERT ON Asientos", {SumoLineasDe("NEW", 1)}},
+        {"SumasAsientoBaja", "BEFORE DELETE ON Asientos", {SumoLineasDe("OLD", -1)}},
+        {"SumasAsientoCambio", "BEFORE UPDATE OF EmpresaPropia, NumEjercicio, Asiento, Fecha ON Asientos",
+         {SumoLineasDe("OLD", -1), SumoLineasDe("NEW", 1)}},
+    };
+    QStringList r;
+    for (const auto& d : disparadores) {
+        const QString nombre = QLatin1String(d.nombre);
+        r << "DROP TRIGGER IF EXISTS " + nombre
+          << "CREATE TRIGGER " + nombre + " " + QLatin1String(d.cuando) + " FOR EACH ROW BEGIN " + d.pasos.join("; ") +
+                 "; END";
+    }
+    return r << LlenoSumasMensuales();
 }
 
 // --- Catalogue

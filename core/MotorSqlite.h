@@ -13,6 +13,8 @@ public:
     QString InicioEscritura() const override;
     QString PorIndice(const QString& tabla, const QString& indice) const override;
     QString Tipo(Esquema::Tipo tipo) const override;
+    QString MesDe(const QString& fecha) const override;
+    QStringList SumasMensuales() const override;
 };
 
 class CatalogoSqlite : public CatalogoMotor {

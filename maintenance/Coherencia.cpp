@@ -93,6 +93,26 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
                         q.value(2).isNull() ? QStringLiteral("sin valor") : q.value(2).toString());
            });
 
+    // The monthly sums are the lines' own: a book whose sums were written by hand (a tampered backup)
+    // would print balances its entries do not hold.
+    if (version >= 8) {
+        const QString columnas = "EmpresaPropia, NumEjercicio, Mes, Cuenta, Debe, Haber, Debitos, Creditos";
+        const QString guardadas =
+            "SELECT " + columnas + " FROM SumasMensuales WHERE Debitos <> 0 OR Creditos <> 0";
+        const QString deLineas = motor.dialecto.SumasDeLineas();
+        Reviso(db, lista, QString::fromUtf8("sumas mensuales que no son las de las líneas"),
+               "SELECT EmpresaPropia, NumEjercicio, Mes, Cuenta FROM (SELECT * FROM (" + guardadas +
+                   ") AS G EXCEPT SELECT * FROM (" + deLineas + ") AS L) AS X UNION ALL SELECT EmpresaPropia, "
+                   "NumEjercicio, Mes, Cuenta FROM (SELECT * FROM (" + deLineas + ") AS L EXCEPT SELECT * FROM (" +
+                   guardadas + ") AS G) AS Y ORDER BY 1, 2, 3, 4",
+               [](const QSqlQuery& q) {
+                   const QDate mes = FechaDeBase(q.value(2));
+                   return QString("empresa %1, ejercicio %2, cuenta %3, mes %4")
+                       .arg(q.value(0).toString(), q.value(1).toString(), q.value(3).toString(),
+                            mes.isValid() ? mes.toString("MM/yyyy") : q.value(2).toString());
+               });
+    }
+
     // Every other relation of the schema: rows whose parent is missing. The lines' two relations are
     // named above.
     bool ok = dadas != nullptr;

@@ -34,7 +34,8 @@ ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, con
     // Each reading takes one plan whatever the planner's statistics say (gathered on an empty book,
     // or on a book ten times smaller): the entries of a range through the index by date, each
     // entry's lines through their key, and the year's lines through the index by account, which
-    // holds the amount. The choice between them is ElijoLectura's, by the size of the range.
+    // holds the amount, or the monthly sums the engine keeps. The choice between them is LecturaBalance's,
+    // by the size and shape of the range.
     const DialectoMotor& d = MotorDe(ctx.Base()).dialecto;
     const QString lineasPorClave = " CROSS JOIN " + d.PorIndice("DetAsientos") +
                                    " WHERE DetAsientos.EmpresaPropia=? AND DetAsientos.NumEjercicio=? AND ";
@@ -51,14 +52,37 @@ ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, con
                                  "DetAsientos.NumEjercicio=? GROUP BY DetAsientos.Cuenta";
     const QString asientos = "SELECT Asientos.Asiento FROM " + d.PorIndice("Asientos", "idxAsientosFecha") +
                              " WHERE Asientos.EmpresaPropia=? AND Asientos.NumEjercicio=? AND ";
+    // The lines of the entries dated from d1 to d2.
+    auto periodo = [&](const QDate& d1, const QDate& d2, QVariantList* p) {
+        *p << empresa << ejercicio << FechaSql(d1) << FechaSql(d2) << empresa << ejercicio;
+        return "SELECT " + sumas + " FROM (" + asientos + "Asientos.Fecha>=? AND Asientos.Fecha<=?) AS Dentro" +
+               lineasPorClave + "DetAsientos.Asiento=Dentro.Asiento GROUP BY DetAsientos.Cuenta";
+    };
     QString lineas;
     QVariantList parametros;
+    QDate primero, ultimo;
+    if (lectura == LecturaLineas::Meses && !MesesEnteros(desde, hasta, &primero, &ultimo))
+        lectura = LecturaLineas::Periodo;
     switch (lectura) {
     case LecturaLineas::Periodo:
-        lineas = "SELECT " + sumas + " FROM (" + asientos + "Asientos.Fecha>=? AND Asientos.Fecha<=?) AS Dentro" +
-                 lineasPorClave + "DetAsientos.Asiento=Dentro.Asiento GROUP BY DetAsientos.Cuenta";
-        parametros = {empresa, ejercicio, FechaSql(desde), FechaSql(hasta), empresa, ejercicio};
+        lineas = periodo(desde, hasta, &parametros);
         break;
+    case LecturaLineas::Meses: {
+        QStringList partes = {
+            "SELECT SumasMensuales.Cuenta AS Cuenta, SumasMensuales.Debe AS SumaDebe, SumasMensuales.Haber AS "
+            "SumaHaber, SumasMensuales.Debitos AS Debitos, SumasMensuales.Creditos AS Creditos FROM " +
+            d.PorIndice("SumasMensuales") +
+            " WHERE SumasMensuales.EmpresaPropia=? AND SumasMensuales.NumEjercicio=? AND SumasMensuales.Mes>=? AND "
+            "SumasMensuales.Mes<=?"};
+        parametros = {empresa, ejercicio, FechaSql(primero), FechaSql(ultimo.addDays(1 - ultimo.day()))};
+        if (desde < primero) partes << periodo(desde, primero.addDays(-1), &parametros);
+        if (hasta > ultimo) partes << periodo(ultimo.addDays(1), hasta, &parametros);
+        // A side with no line of the period stays Null, as the sum of no line.
+        lineas = "SELECT M.Cuenta AS Cuenta, CASE WHEN SUM(M.Debitos)>0 THEN SUM(M.SumaDebe) END AS SumaDebe, "
+                 "CASE WHEN SUM(M.Creditos)>0 THEN SUM(M.SumaHaber) END AS SumaHaber FROM (" +
+                 partes.join(" UNION ALL ") + ") AS M GROUP BY M.Cuenta";
+        break;
+    }
     case LecturaLineas::Ejercicio:
         lineas = delEjercicio;
         parametros = {empresa, ejercicio};
@@ -79,6 +103,18 @@ ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, con
     }
     }
     return ConsultaCuentas(ctx, profundidad, ancho, {lineas, parametros});
+}
+
+bool MesesEnteros(const QDate& desde, const QDate& hasta, QDate* primero, QDate* ultimo) {
+    if (!desde.isValid() || !hasta.isValid()) return false;
+    *primero = desde.day() == 1 ? desde : QDate(desde.year(), desde.month(), 1).addMonths(1);
+    *ultimo = hasta.day() == hasta.daysInMonth() ? hasta : hasta.addDays(-hasta.day());
+    return *primero < *ultimo;
+}
+
+LecturaLineas LecturaBalance(const Contexto& ctx, const QDate& desde, const QDate& hasta) {
+    QDate primero, ultimo;
+    return MesesEnteros(desde, hasta, &primero, &ultimo) ? LecturaLineas::Meses : ElijoLectura(ctx, desde, hasta);
 }
 
 LecturaLineas ElijoLectura(const Contexto& ctx, const QDate& desde, const QDate& hasta) {
@@ -113,7 +149,7 @@ bool ArmoBalance(const Contexto& ctx, const MaximosReporte& maximos, const QDate
     if (maximos.Profundidad() == 0) return true; // only the root row: nothing to show
     return ArmoFilasBalance(ctx, maximos,
                             ConsultaBalance(ctx, maximos.Profundidad(), maximos.AnchoMascara(), desde, hasta,
-                                            ElijoLectura(ctx, desde, hasta)),
+                                            LecturaBalance(ctx, desde, hasta)),
                             filtro, filas, error);
 }
 

@@ -20,13 +20,21 @@ enum class FiltroSaldos { Todos = 0, ExcluirSaldos0 = 1, ExcluirMovim0 = 2 };
 // line of the year, when every entry lies in the period (Ejercicio); or every line of the year less
 // those of the entries outside the period, when those are fewer (EjercicioMenosFuera). The three
 // give the same sums; the last two read the lines from the index by account that holds the amount,
-// without looking up each line's entry.
-enum class LecturaLineas { Periodo, Ejercicio, EjercicioMenosFuera };
+// without looking up each line's entry. A period that holds whole calendar months takes their sums
+// from SumasMensuales, kept by the engine as lines are written, and reads only the lines of the days
+// before the first of them and after the last (Meses).
+enum class LecturaLineas { Periodo, Ejercicio, EjercicioMenosFuera, Meses };
 ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, const QDate& desde, const QDate& hasta,
                             LecturaLineas lectura = LecturaLineas::Periodo);
 // The cheapest reading for the period, from the number of entries of the context's company and year
 // dated in it and outside it (an undated entry counts as outside).
 LecturaLineas ElijoLectura(const Contexto& ctx, const QDate& desde, const QDate& hasta);
+// The reading the balance takes: Meses for a period that holds a whole calendar month, else the
+// cheapest of ElijoLectura.
+LecturaLineas LecturaBalance(const Contexto& ctx, const QDate& desde, const QDate& hasta);
+// The whole calendar months a period holds, from the first day of the first to the last day of the
+// last; false when it holds none.
+bool MesesEnteros(const QDate& desde, const QDate& hasta, QDate* primero, QDate* ultimo);
 // The same rows for sums computed elsewhere: `sumas` is a query of (Cuenta, SumaDebe, SumaHaber) in whole
 // cents for the current company and year, one row per account at most. `extra` adds columns of the sums
 // query after the six of the report record (", S.Columna").

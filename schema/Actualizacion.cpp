@@ -1,5 +1,6 @@
 #include "schema/Actualizacion.h"
 
+#include "core/MotorDialecto.h"
 #include "schema/Esquema.h"
 
 namespace Esquema {
@@ -33,6 +34,10 @@ QStringList PasoModulosDeAccion() {
                  .arg(QLatin1String(n.pantalla));
     }
     return r;
+}
+
+QStringList SumasDelMotor(const DialectoMotor& d) {
+    return d.SumasMensuales();
 }
 
 } // namespace
@@ -88,6 +93,14 @@ const QList<Paso>& Pasos() {
           "CREATE INDEX idxDetAsientosCuenta ON DetAsientos (EmpresaPropia, NumEjercicio, Cuenta, Asiento, "
           "Importe, FechaAjuste)"},
          {}},
+        // 8: the monthly sums of each account, filled from the lines and kept by triggers from then on.
+        {8,
+         {"CREATE TABLE SumasMensuales (EmpresaPropia {entero} NOT NULL, NumEjercicio {entero} NOT NULL, Mes "
+          "{fecha} NOT NULL, Cuenta {entero} NOT NULL, Debe {centavos} NOT NULL DEFAULT 0, Haber {centavos} NOT "
+          "NULL DEFAULT 0, Debitos {centavos} NOT NULL DEFAULT 0, Creditos {centavos} NOT NULL DEFAULT 0, "
+          "PRIMARY KEY (EmpresaPropia, NumEjercicio, Mes, Cuenta))"},
+         {"SumasMensuales"},
+         SumasDelMotor},
     };
     return pasos;
 }

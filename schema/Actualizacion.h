@@ -9,6 +9,8 @@
 #include <QList>
 #include <QStringList>
 
+class DialectoMotor;
+
 namespace Esquema {
 
 struct Paso {
@@ -16,6 +18,8 @@ struct Paso {
     QStringList sentencias;   // run in order, inside the one transaction of the upgrade; the types
                               // of their columns written as in Definicion()
     QStringList tablasNuevas; // tables the step creates (absent from databases of earlier versions)
+    // Statements in the engine's own words, run after the others (triggers, functions).
+    QStringList (*delMotor)(const DialectoMotor& dialecto) = nullptr;
 };
 
 // Every step, by increasing version; the last one's version is Esquema::Version.

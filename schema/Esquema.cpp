@@ -9,7 +9,8 @@ QString ConTipos(const QString& sentencia, const std::function<QString(Tipo)>& t
         const char* marca;
         Tipo tipo;
     } marcas[] = {{"{entero}", Tipo::Entero}, {"{texto}", Tipo::Texto},    {"{fecha}", Tipo::Fecha},
-                  {"{numero}", Tipo::Numero}, {"{importe}", Tipo::Importe}};
+                  {"{numero}", Tipo::Numero}, {"{importe}", Tipo::Importe},
+                  {"{centavos}", Tipo::Centavos}};
     QString s = sentencia;
     for (const auto& m : marcas)
         if (s.contains(QLatin1String(m.marca))) s.replace(QLatin1String(m.marca), tipos(m.tipo));
@@ -115,6 +116,21 @@ const QStringList& Definicion() {
         "  REFERENCES Asientos (EmpresaPropia, NumEjercicio, Asiento) ON DELETE CASCADE ON UPDATE CASCADE,"
         " FOREIGN KEY (EmpresaPropia, NumEjercicio, Cuenta)"
         "  REFERENCES Cuentas (EmpresaPropia, NumEjercicio, Cuenta) DEFERRABLE INITIALLY DEFERRED)",
+
+        // The debits and the credits of each account per month of its entries' dates, in cents, and how
+        // many lines each holds; a line of no account, no amount or an entry of no date counts nowhere.
+        // The engine's triggers keep them as lines and entries are written (core/MotorDialecto.h), so
+        // that a balance of whole months reads a few rows per account instead of every line.
+        "CREATE TABLE SumasMensuales ("
+        " EmpresaPropia {entero} NOT NULL,"
+        " NumEjercicio {entero} NOT NULL,"
+        " Mes {fecha} NOT NULL,"
+        " Cuenta {entero} NOT NULL,"
+        " Debe {centavos} NOT NULL DEFAULT 0,"
+        " Haber {centavos} NOT NULL DEFAULT 0,"
+        " Debitos {centavos} NOT NULL DEFAULT 0,"
+        " Creditos {centavos} NOT NULL DEFAULT 0,"
+        " PRIMARY KEY (EmpresaPropia, NumEjercicio, Mes, Cuenta))",
 
         "CREATE TABLE Perfiles ("
         " Perfil {entero} NOT NULL PRIMARY KEY,"
@@ -338,6 +354,11 @@ const QStringList& TablasDeTodos() {
 
 const QStringList& TablasDeAdministrador() {
     static const QStringList t = {"Usuarios", "Permisos"};
+    return t;
+}
+
+const QStringList& TablasDerivadas() {
+    static const QStringList t = {"SumasMensuales"};
     return t;
 }
 

@@ -12,18 +12,20 @@ namespace Esquema {
 // Version the database carries (kept by the engine's catalogue, core/MotorCatalogo.h). A change of
 // structure raises it, changes Definicion() (a new database is made at the new version directly) and
 // adds the step that takes an older database there (schema/Actualizacion.cpp).
-constexpr int Version = 7;
+constexpr int Version = 8;
 // Mark the database carries so that another program's file is never taken for ours ("PDX1").
 constexpr int IdAplicacion = 0x50445831;
 
 // The types of the schema's columns, written in its statements as "{entero}", "{texto}", "{fecha}",
-// "{numero}" and "{importe}": each engine's dialect says them in its own words (core/MotorDialecto.h).
+// "{numero}", "{importe}" and "{centavos}": each engine's dialect says them in its own words
+// (core/MotorDialecto.h).
 enum class Tipo {
     Entero,
     Texto,
     Fecha,
     Numero,  // a quantity with decimals (a rate, a coordinate)
     Importe, // an amount of money, to the cent
+    Centavos, // a whole number of cents, as large as a year's sums of an account
 };
 // A statement of the schema with its types in the words tipos gives.
 QString ConTipos(const QString& sentencia, const std::function<QString(Tipo)>& tipos);
@@ -62,5 +64,9 @@ const QStringList& TablasDeTodos();
 const QStringList& TablasDeAdministrador();
 // Records only ever added to: no profile changes or deletes them.
 const QStringList& TablasSoloAlta();
+// Tables the engine keeps from the others (the monthly sums of each account, kept from the lines by
+// the engine's own triggers): nobody writes them, a copy of the books leaves them for the triggers to
+// fill again.
+const QStringList& TablasDerivadas();
 
 } // namespace Esquema

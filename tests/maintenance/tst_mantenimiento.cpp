@@ -271,7 +271,7 @@ private slots:
         // Rows written and deleted leave free pages that the compaction gives back.
         {
             Transaccion t;
-            for (int i = 0; i < 3000; ++i)
+            for (int i = 0; i < 4000; ++i)
                 QVERIFY(
                     Ejecuto(
                         "INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (?, ?)",
@@ -288,7 +288,8 @@ private slots:
         QVERIFY(HagoBackUp(RutasDeAjustes(), QDate(2025, 3, 10)));
         QVERIFY2(MensajePrueba::Textos().isEmpty(), qPrintable(MensajePrueba::Textos().join('\n')));
         QCOMPARE(LeoGlobal(Seccion, ClaveUltimo, ""), QString("10/03/2025"));
-        QVERIFY(QFileInfo(e.RutaBase()).size() < antes / 4);
+        QVERIFY2(QFileInfo(e.RutaBase()).size() < antes / 4,
+                 qPrintable(QString("%1 de %2").arg(QFileInfo(e.RutaBase()).size()).arg(antes)));
         QVERIFY(!QFileInfo::exists(e.RutaBase() + "-wal") || QFileInfo(e.RutaBase() + "-wal").size() == 0);
         QCOMPARE(Contenido(e.RutaBase()), contenido);
         QCOMPARE(Contenido(App().auxPath), contenido);

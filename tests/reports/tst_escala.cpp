@@ -3,6 +3,10 @@
 #include "core/Basedatos.h"
 #include "core/Motor.h"
 #include "core/Sesiones.h"
+#include "core/Transaccion.h"
+#include "core/Valores.h"
+#include "journal/Escritura.h"
+#include "maintenance/Coherencia.h"
 #include "reports/Balance.h"
 #include "tests/support/Entorno.h"
 
@@ -49,17 +53,23 @@ void PruebaEscala::planesBalance_data() {
     QTest::addColumn<QDate>("desde");
     QTest::addColumn<QDate>("hasta");
     QTest::addColumn<LecturaLineas>("lectura");
+    QTest::addColumn<LecturaLineas>("balance");
     const struct {
         const char* nombre;
         QDate desde, hasta;
-        LecturaLineas lectura;
+        LecturaLineas lectura, balance;
     } rangos[] = {
-        {"un día", QDate(2021, 3, 15), QDate(2021, 3, 15), LecturaLineas::Periodo},
-        {"una semana", QDate(2021, 3, 11), QDate(2021, 3, 17), LecturaLineas::Periodo},
-        {"un mes", QDate(2021, 3, 1), QDate(2021, 3, 31), LecturaLineas::Periodo},
-        {"un trimestre", QDate(2021, 4, 1), QDate(2021, 6, 30), LecturaLineas::Periodo},
-        {"once meses", QDate(2021, 2, 1), QDate(2021, 12, 31), LecturaLineas::EjercicioMenosFuera},
-        {"el año", QDate(2021, 1, 1), QDate(2021, 12, 31), LecturaLineas::Ejercicio},
+        {"un día", QDate(2021, 3, 15), QDate(2021, 3, 15), LecturaLineas::Periodo, LecturaLineas::Periodo},
+        {"una semana", QDate(2021, 3, 11), QDate(2021, 3, 17), LecturaLineas::Periodo, LecturaLineas::Periodo},
+        {"un mes", QDate(2021, 3, 1), QDate(2021, 3, 31), LecturaLineas::Periodo, LecturaLineas::Meses},
+        {"un trimestre", QDate(2021, 4, 1), QDate(2021, 6, 30), LecturaLineas::Periodo, LecturaLineas::Meses},
+        {"de mediados de un mes a mediados de otro", QDate(2021, 3, 10), QDate(2021, 5, 20),
+         LecturaLineas::Periodo, LecturaLineas::Meses},
+        {"de mediados de febrero a fin de año", QDate(2021, 2, 15), QDate(2021, 12, 31),
+         LecturaLineas::EjercicioMenosFuera, LecturaLineas::Meses},
+        {"once meses", QDate(2021, 2, 1), QDate(2021, 12, 31), LecturaLineas::EjercicioMenosFuera,
+         LecturaLineas::Meses},
+        {"el año", QDate(2021, 1, 1), QDate(2021, 12, 31), LecturaLineas::Ejercicio, LecturaLineas::Meses},
     };
     const struct {
         const char* nombre;
@@ -70,7 +80,8 @@ void PruebaEscala::planesBalance_data() {
                    {"de un libro vacío", Figuras::DeUnLibroVacio}};
     for (const auto& e : estados)
         for (const auto& r : rangos)
-            QTest::addRow("%s, figuras %s", r.nombre, e.nombre) << e.figuras << r.desde << r.hasta << r.lectura;
+            QTest::addRow("%s, figuras %s", r.nombre, e.nombre)
+                << e.figuras << r.desde << r.hasta << r.lectura << r.balance;
 }
 
 void PruebaEscala::planesBalance() {
@@ -78,6 +89,7 @@ void PruebaEscala::planesBalance() {
     QFETCH(QDate, desde);
     QFETCH(QDate, hasta);
     QFETCH(LecturaLineas, lectura);
+    QFETCH(LecturaLineas, balance);
     const bool archivo = MotorActual().PorArchivo();
     if (!archivo && (figuras == Figuras::Ausentes || figuras == Figuras::DeUnLibroVacio))
         QSKIP("el servidor no deja borrar sus estadísticas a quien no es su administrador");
@@ -144,21 +156,155 @@ void PruebaEscala::planesBalance() {
             if (reabierto)
                 QVERIFY2(!plan.contains(QRegularExpression(R"(\bSCAN \w+ LEFT-JOIN\b)")), qPrintable(plan));
         }
-        // The reading chosen and the plain reading of the period give the same rows.
-        QVector<FilaBalance> elegida, periodo;
+        // The balance's own reading: whole months from their sums, read through their key, and only
+        // the lines of the days at either side, through the entries dated in them.
+        QCOMPARE(LecturaBalance(ContextoActual(), desde, hasta), balance);
+        const ConsultaSql cb =
+            ConsultaBalance(ContextoActual(), m.Profundidad(), m.AnchoMascara(), desde, hasta, balance);
+        if (balance == LecturaLineas::Meses) {
+            const QStringList pasosMeses = MotorActual().catalogo.PlanConsulta(Conexion(), cb.sql, cb.parametros);
+            const QString planMeses = pasosMeses.join(" | ");
+            const bool bordes = desde.day() != 1 || hasta.day() != hasta.daysInMonth();
+            QCOMPARE(PlanUsaIndice(pasosMeses, "idxAsientosFecha"), bordes);
+            QVERIFY2(!PlanUsaIndice(pasosMeses, "idxDetAsientosCuenta"), qPrintable(planMeses));
+            QVERIFY2(!PlanLeeEntera(pasosMeses, "DetAsientos") && !PlanLeeEntera(pasosMeses, "Asientos"),
+                     qPrintable(planMeses));
+            if (archivo)
+                QVERIFY2(PlanUsaIndice(pasosMeses, "sqlite_autoindex_SumasMensuales_1"), qPrintable(planMeses));
+        }
+        // Every reading and the plain reading of the period give the same rows.
+        QVector<FilaBalance> periodo;
         QString error;
-        QVERIFY2(ArmoFilasBalance(ContextoActual(), m, c, FiltroSaldos::Todos, &elegida, &error), qPrintable(error));
         QVERIFY2(ArmoFilasBalance(ContextoActual(), m,
                                   ConsultaBalance(ContextoActual(), m.Profundidad(), m.AnchoMascara(), desde, hasta,
                                                   LecturaLineas::Periodo),
                                   FiltroSaldos::Todos, &periodo, &error),
                  qPrintable(error));
-        QCOMPARE(elegida.size(), periodo.size());
-        for (int i = 0; i < elegida.size(); ++i) {
-            QCOMPARE(elegida[i].debe, periodo[i].debe);
-            QCOMPARE(elegida[i].haber, periodo[i].haber);
+        QVERIFY(periodo.size() > 3 && !periodo[1].debe.esCero());
+        for (const ConsultaSql& consulta : {c, cb}) {
+            QVector<FilaBalance> elegida;
+            QVERIFY2(ArmoFilasBalance(ContextoActual(), m, consulta, FiltroSaldos::Todos, &elegida, &error),
+                     qPrintable(error));
+            QCOMPARE(elegida.size(), periodo.size());
+            for (int i = 0; i < elegida.size(); ++i) {
+                QCOMPARE(elegida[i].debe, periodo[i].debe);
+                QCOMPARE(elegida[i].haber, periodo[i].haber);
+            }
         }
-        QVERIFY(elegida.size() > 3 && !elegida[1].debe.esCero());
+    }
+}
+
+void PruebaEscala::sumasMensuales_data() {
+    QTest::addColumn<QStringList>("sentencias");
+    QTest::addColumn<bool>("coherente");
+    auto fila = [](const char* nombre, const QStringList& s, bool coherente = true) {
+        QTest::newRow(nombre) << s << coherente;
+    };
+    fila("tal como se escribieron", {});
+    fila("una línea cambia de importe", {"UPDATE DetAsientos SET Importe = 120.5 WHERE Asiento = 1 AND Detalle = 1"});
+    fila("una línea cambia de cuenta", {"UPDATE DetAsientos SET Cuenta = 3 WHERE Asiento = 1 AND Detalle = 1"});
+    fila("una línea queda sin cuenta", {"UPDATE DetAsientos SET Cuenta = NULL WHERE Asiento = 2 AND Detalle = 2"});
+    fila("una línea en cero recibe importe", {"UPDATE DetAsientos SET Importe = 5 WHERE Asiento = 3 AND Detalle = 3"});
+    fila("una línea pasa a otro asiento",
+         {"UPDATE DetAsientos SET Asiento = 2, Detalle = 9 WHERE Asiento = 1 AND Detalle = 2"});
+    fila("una línea se borra", {"DELETE FROM DetAsientos WHERE Asiento = 2 AND Detalle = 1"});
+    fila("un asiento pasa a otro mes", {"UPDATE Asientos SET Fecha = '2024-03-01' WHERE Asiento = 2"});
+    fila("un asiento pierde su fecha", {"UPDATE Asientos SET Fecha = NULL WHERE Asiento = 1"});
+    fila("un asiento sin fecha la recibe", {"UPDATE Asientos SET Fecha = '2024-01-31' WHERE Asiento = 4"});
+    fila("un asiento se borra con sus líneas", {"DELETE FROM Asientos WHERE Asiento = 2"});
+    fila("un asiento se borra tras sus líneas",
+         {"DELETE FROM DetAsientos WHERE Asiento = 3", "DELETE FROM Asientos WHERE Asiento = 3"});
+    fila("un asiento cambia de número", {"UPDATE Asientos SET Asiento = 9 WHERE Asiento = 1"});
+    fila("todos cambian de número a la vez", {"UPDATE Asientos SET Asiento = Asiento + 10"});
+    fila("el escritor cambia fecha y líneas de un asiento", {"escritor"});
+    fila("sumas escritas a mano", {"UPDATE SumasMensuales SET Debe = Debe + 1 WHERE Cuenta = 2"}, false);
+}
+
+void PruebaEscala::sumasMensuales() {
+    QFETCH(QStringList, sentencias);
+    QFETCH(bool, coherente);
+    Entorno e;
+    e.CreoEmpresaYEjercicio();
+    e.CreoPlanChico();
+    App().currentCompany = 1;
+    App().currentYear = 1;
+    // January, two entries at either end of February (one with a line of no amount), one undated.
+    const struct {
+        int asiento;
+        const char* fecha;
+        QList<std::pair<int, double>> lineas;
+    } asientos[] = {{1, "2024-01-10", {{2, 100.10}, {7, -100.10}}},
+                    {2, "2024-02-01", {{3, 50}, {5, -50}}},
+                    {3, "2024-02-29", {{8, 0.01}, {2, -0.01}, {3, 0}}},
+                    {4, nullptr, {{2, 7}, {7, -7}}}};
+    for (const auto& a : asientos) {
+        QVERIFY(Ejecuto("INSERT INTO Asientos (EmpresaPropia, NumEjercicio, Asiento, Fecha) VALUES (1, 1, ?, ?)",
+                        {a.asiento, a.fecha ? QVariant(QString(a.fecha)) : QVariant(QMetaType::fromType<QString>())})
+                    .ok);
+        int detalle = 0;
+        for (const auto& [cuenta, importe] : a.lineas)
+            QVERIFY(Ejecuto("INSERT INTO DetAsientos (EmpresaPropia, NumEjercicio, Asiento, Detalle, Cuenta, Importe) "
+                            "VALUES (1, 1, ?, ?, ?, ?)",
+                            {a.asiento, ++detalle, cuenta, importe})
+                        .ok);
+    }
+    for (const QString& s : sentencias) {
+        if (s != "escritor") {
+            QVERIFY2(Ejecuto(s).ok, qPrintable(UltimoError()));
+            continue;
+        }
+        Escritura w;
+        w.tipo = TipoCambio::Modificacion;
+        w.guardado = w.numero = 2;
+        w.fecha = QDate(2024, 4, 5);
+        w.lineas = {{1, 8, Importe::DeCentavos(1234), {}, {}}, {2, 3, Importe::DeCentavos(-1234), {}, {}}};
+        Transaccion t;
+        const Escrito r = EscriboAsiento(ContextoActual(), w);
+        QVERIFY2(r.ok(), qPrintable(r.error));
+        QVERIFY(t.Confirmo());
+    }
+    // The sums kept are those of the lines, and the check of the books tells when they are not.
+    const QString guardadas = "SELECT EmpresaPropia, NumEjercicio, Mes, Cuenta, Debe, Haber, Debitos, Creditos FROM "
+                              "SumasMensuales WHERE Debitos <> 0 OR Creditos <> 0 ORDER BY 1, 2, 3, 4";
+    auto filas = [](const QString& sql) {
+        QStringList r;
+        QSqlQuery q = Consulto(sql);
+        while (q.next()) {
+            QStringList c;
+            for (int i = 0; i < 8; ++i)
+                c << (i == 2 ? FechaDeBase(q.value(i)).toString(Qt::ISODate) : QString::number(q.value(i).toLongLong()));
+            r << c.join('|');
+        }
+        return r;
+    };
+    const QStringList deLineas = filas(MotorActual().dialecto.SumasDeLineas() + " ORDER BY 1, 2, 3, 4");
+    QVERIFY(!deLineas.isEmpty());
+    if (coherente) QCOMPARE(filas(guardadas), deLineas);
+    bool hallada = false;
+    for (const Mantenimiento::Incoherencia& i : Mantenimiento::RevisoCoherencia(Conexion()))
+        hallada = hallada || i.clase.startsWith("sumas mensuales");
+    QCOMPARE(hallada, !coherente);
+    if (!coherente) return;
+    // The balance of whole months, with days at either side or without, is the one of its lines.
+    MaximosReporte m(PantallaBalance);
+    m.Verifico(ContextoActual());
+    for (const auto& [desde, hasta] : {std::pair{QDate(2024, 1, 1), QDate(2024, 12, 31)},
+                                       std::pair{QDate(2024, 1, 10), QDate(2024, 2, 29)},
+                                       std::pair{QDate(2024, 1, 11), QDate(2024, 3, 31)}}) {
+        QVector<FilaBalance> meses, periodo;
+        QString error;
+        for (auto [lectura, destino] : {std::pair{LecturaLineas::Meses, &meses}, std::pair{LecturaLineas::Periodo, &periodo}})
+            QVERIFY2(ArmoFilasBalance(ContextoActual(), m,
+                                      ConsultaBalance(ContextoActual(), m.Profundidad(), m.AnchoMascara(), desde,
+                                                      hasta, lectura),
+                                      FiltroSaldos::Todos, destino, &error),
+                     qPrintable(error));
+        QCOMPARE(meses.size(), periodo.size());
+        for (int i = 0; i < meses.size(); ++i) {
+            QCOMPARE(meses[i].debe, periodo[i].debe);
+            QCOMPARE(meses[i].haber, periodo[i].haber);
+            QCOMPARE(meses[i].conSumas, periodo[i].conSumas);
+        }
     }
 }
 
