@@ -4,7 +4,9 @@
 #include "core/Contexto.h"
 #include "core/Contrasenas.h"
 #include "core/Motor.h"
+#include "core/Progreso.h"
 #include "core/Transaccion.h"
+#include "core/Valores.h"
 #include "schema/Actualizacion.h"
 #include "schema/Esquema.h"
 
@@ -417,7 +419,83 @@ bool CreoBase(const QString& ruta, QString* error) {
     return ok;
 }
 
-bool ActualizoBase(const QString& ruta, QString* error) {
+namespace {
+
+// SumasMensuales filled from the lines already in the books, one month of one year at a time, so that
+// each statement sorts a month's lines only and the progress tells how far it has gone.
+bool LlenoSumasMensuales(QSqlDatabase& db, const Motor& motor, Progreso* progreso, QString* falla) {
+    struct Tramo {
+        QVariant empresa, ejercicio;
+        QDate desde, hasta;
+    };
+    QList<Tramo> tramos;
+    qint64 meses = 0;
+    QSqlQuery q(db);
+    if (!q.exec("SELECT EmpresaPropia, NumEjercicio, MIN(Fecha), MAX(Fecha) FROM Asientos WHERE Fecha IS NOT NULL "
+                "GROUP BY EmpresaPropia, NumEjercicio")) {
+        *falla = TextoError(q.lastError());
+        return false;
+    }
+    while (q.next()) {
+        const QDate desde = FechaDeBase(q.value(2)), hasta = FechaDeBase(q.value(3));
+        if (!desde.isValid() || !hasta.isValid()) continue;
+        const Tramo t{q.value(0), q.value(1), QDate(desde.year(), desde.month(), 1), hasta};
+        meses += (hasta.year() - t.desde.year()) * 12 + hasta.month() - t.desde.month() + 1;
+        tramos << t;
+    }
+    q.finish();
+    // An entry whose date the engine does not read as one would be left out of every month.
+    if (!q.exec("SELECT COUNT(*) FROM Asientos WHERE Fecha IS NOT NULL") || !q.next()) {
+        *falla = TextoError(q.lastError());
+        return false;
+    }
+    const qint64 fechados = q.value(0).toLongLong();
+    q.finish();
+    if (!Etapa(progreso, "Sumando los importes de cada cuenta por mes", meses)) {
+        *falla = TextoCancelado;
+        return false;
+    }
+    const QString sql = "INSERT INTO SumasMensuales (EmpresaPropia, NumEjercicio, Mes, Cuenta, Debe, Haber, Debitos, "
+                        "Creditos) " +
+                        motor.dialecto.SumasDeLineas(
+                            "A.EmpresaPropia = ? AND A.NumEjercicio = ? AND A.Fecha >= ? AND A.Fecha < ?");
+    qint64 hechos = 0, cubiertos = 0;
+    for (const Tramo& t : tramos) {
+        for (QDate mes = t.desde; mes <= t.hasta; mes = mes.addMonths(1)) {
+            QSqlQuery i(db);
+            i.prepare(sql);
+            for (const QVariant& v : {t.empresa, t.ejercicio, FechaSql(mes), FechaSql(mes.addMonths(1))})
+                i.addBindValue(v);
+            if (!i.exec()) {
+                *falla = TextoError(i.lastError());
+                return false;
+            }
+            if (!Avance(progreso, ++hechos)) {
+                *falla = TextoCancelado;
+                return false;
+            }
+        }
+        QSqlQuery c(db);
+        c.prepare("SELECT COUNT(*) FROM Asientos WHERE EmpresaPropia = ? AND NumEjercicio = ? AND Fecha >= ? AND "
+                  "Fecha < ?");
+        for (const QVariant& v : {t.empresa, t.ejercicio, FechaSql(t.desde), FechaSql(t.hasta.addDays(1))})
+            c.addBindValue(v);
+        if (!c.exec() || !c.next()) {
+            *falla = TextoError(c.lastError());
+            return false;
+        }
+        cubiertos += c.value(0).toLongLong();
+    }
+    if (cubiertos != fechados) {
+        *falla = QString("hay %1 asientos con una fecha que no se puede leer").arg(fechados - cubiertos);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ActualizoBase(const QString& ruta, QString* error, Progreso* progreso) {
     const QString nombre = "actualizacion-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool ok = false;
     QString falla;
@@ -439,12 +517,19 @@ bool ActualizoBase(const QString& ruta, QString* error) {
             // Read inside the transaction: another instance may have upgraded it meanwhile.
             const int version = ok ? motor.catalogo.VersionEsquema(db) : -1;
             ok = ok && version >= 0;
-            for (const Esquema::Paso& p : Esquema::PasosDesde(version)) {
+            const QList<Esquema::Paso> pasos = ok ? Esquema::PasosDesde(version) : QList<Esquema::Paso>();
+            for (const Esquema::Paso& p : pasos) {
+                if (ok && !Etapa(progreso, QString("Actualizando la estructura de la base de datos a la versión %1")
+                                               .arg(p.version))) {
+                    ok = false;
+                    falla = TextoCancelado;
+                }
                 for (const QString& sql : p.sentencias)
                     ejecuto(motor.dialecto.Ddl(sql));
                 if (p.delMotor)
                     for (const QString& sql : p.delMotor(motor.dialecto))
                         ejecuto(sql);
+                if (ok && p.llenoSumas) ok = LlenoSumasMensuales(db, motor, progreso, &falla);
             }
             if (ok && version < Esquema::Version &&
                 !motor.catalogo.FijoVersionEsquema(db, Esquema::Version)) {
@@ -453,9 +538,12 @@ bool ActualizoBase(const QString& ruta, QString* error) {
             }
             // The server's roles follow the schema (and are made for books older than them).
             ok = ok && motor.almacen.PreparoPermisos(db, &falla);
+            // Past this point it is written: the request to stop is no longer taken.
+            if (ok && progreso) progreso->SinCancelar();
             ejecuto("COMMIT");
             if (!ok) q.exec("ROLLBACK");
             // The planner's statistics cover the new indexes.
+            if (ok) Etapa(progreso, "Reuniendo las estadísticas de la base de datos");
             ejecuto("ANALYZE");
             q.finish();
             db.close();

@@ -8,6 +8,8 @@
 #include <QVariantList>
 
 // Outcome of a statement that changes rows.
+class Progreso;
+
 struct Resultado {
     bool ok = true;
     int filas = 0; // rows affected
@@ -57,7 +59,8 @@ bool CreoBase(const QString& ruta, QString* error = nullptr);
 
 // Takes a database of an older version to the current one: the numbered steps of the schema run in
 // one transaction, with the new version number; on any failure nothing changes.
-bool ActualizoBase(const QString& ruta, QString* error = nullptr);
+// With a progress, it tells each step and may be stopped (nothing of it then stays).
+bool ActualizoBase(const QString& ruta, QString* error = nullptr, Progreso* progreso = nullptr);
 
 // Whether the books at ruta are reached with the login's user and password (a server whose
 // settings name no user): then the login comes before anything opens them, and AccedoAlServidor

@@ -95,20 +95,18 @@ QString DialectoMotor::SumoLineasDe(const QString& f, int signo) const {
            AlSumar();
 }
 
-QString DialectoMotor::SumasDeLineas() const {
+QString DialectoMotor::SumasDeLineas(const QString& condicion) const {
     return "SELECT D.EmpresaPropia, D.NumEjercicio, " + MesDe("A.Fecha") +
            " AS Mes, D.Cuenta, SUM(CASE WHEN D.Importe > 0 THEN " + Centavos("D.Importe") +
            " ELSE 0 END) AS Debe, SUM(CASE WHEN D.Importe < 0 THEN " + Centavos("D.Importe") +
            " ELSE 0 END) AS Haber, COUNT(CASE WHEN D.Importe > 0 THEN 1 END) AS Debitos, COUNT(CASE WHEN "
-           "D.Importe < 0 THEN 1 END) AS Creditos FROM Asientos AS A INNER JOIN DetAsientos AS D ON "
-           "D.EmpresaPropia = A.EmpresaPropia AND D.NumEjercicio = A.NumEjercicio AND D.Asiento = A.Asiento "
-           "WHERE A.Fecha IS NOT NULL AND D.Cuenta IS NOT NULL AND D.Importe <> 0 GROUP BY D.EmpresaPropia, "
-           "D.NumEjercicio, " +
+           "D.Importe < 0 THEN 1 END) AS Creditos FROM Asientos AS A CROSS JOIN " +
+           // Each entry's lines through their key: the index by account would be walked for each entry.
+           PorIndice("DetAsientos AS D") +
+           " WHERE D.EmpresaPropia = A.EmpresaPropia AND D.NumEjercicio = A.NumEjercicio AND D.Asiento = "
+           "A.Asiento AND A.Fecha IS NOT NULL AND D.Cuenta IS NOT NULL AND D.Importe <> 0" +
+           (condicion.isEmpty() ? QString() : " AND " + condicion) + " GROUP BY D.EmpresaPropia, D.NumEjercicio, " +
            MesDe("A.Fecha") + ", D.Cuenta";
-}
-
-QString DialectoMotor::LlenoSumasMensuales() const {
-    return QString("INSERT INTO ") + ColumnasSumas + " " + SumasDeLineas();
 }
 
 namespace {

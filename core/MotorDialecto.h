@@ -35,8 +35,8 @@ public:
     // A table of a FROM clause read through the index named (empty: its primary key) whatever the
     // planner's statistics say, for a statement that must take one plan at any size of the book. The
     // tables of such a statement are joined with CROSS JOIN in the order they are to be read. A server
-    // that plans from figures of its own, kept current, reads the table as written. With an index
-    // named, the table may carry its alias ("Asientos AS A").
+    // that plans from figures of its own, kept current, reads the table as written. The table may carry
+    // its alias ("Asientos AS A").
     virtual QString PorIndice(const QString& tabla, const QString& indice = QString()) const {
         Q_UNUSED(indice);
         return tabla;
@@ -51,14 +51,12 @@ public:
     // The first day of the month of a date expression, as the schema's dates are held.
     virtual QString MesDe(const QString& fecha) const = 0;
     // The triggers that keep SumasMensuales as lines and entries are added, changed and deleted, made
-    // anew where they exist, and the statement that fills the table from the lines already there (a
-    // new book has none). Made after the tables.
+    // anew where they exist. Made after the tables; a book that has lines already fills the table from
+    // them (LlenoSumasMensuales in core/Basedatos.cpp).
     virtual QStringList SumasMensuales() const = 0;
     // The monthly sums as the lines hold them: the rows SumasMensuales must hold (those of some line),
-    // in its columns.
-    QString SumasDeLineas() const;
-    // The statement that fills an empty SumasMensuales from the lines.
-    QString LlenoSumasMensuales() const;
+    // in its columns; with a condition on the entries A and lines D, those of the lines it takes.
+    QString SumasDeLineas(const QString& condicion = QString()) const;
 
 protected:
     // The statements of a trigger that add (signo 1) or take away (-1) one line, the row fila (NEW or

@@ -285,7 +285,7 @@ QStringList DialectoPostgres::SumasMensuales() const {
                  " FOR EACH ROW EXECUTE FUNCTION " + QLatin1String(d.funcion) + "()"
           << "ALTER TABLE " + tabla + " ENABLE ALWAYS TRIGGER " + nombre;
     }
-    return r << LlenoSumasMensuales();
+    return r;
 }
 
 QString DialectoPostgres::InicioEscritura() const {

@@ -148,7 +148,8 @@ QString DialectoSqlite::InicioEscritura() const {
 
 QString DialectoSqlite::PorIndice(const QString& tabla, const QString& indice) const {
     // The primary key of a table with a composite key is the first index SQLite makes for it.
-    return tabla + " INDEXED BY " + (indice.isEmpty() ? "sqlite_autoindex_" + tabla + "_1" : indice);
+    // A table that carries its alias ("DetAsientos AS D") names its key by the table alone.
+    return tabla + " INDEXED BY " + (indice.isEmpty() ? "sqlite_autoindex_" + tabla.section(' ', 0, 0) + "_1" : indice);
 }
 
 QString DialectoSqlite::Tipo(Esquema::Tipo tipo) const {
@@ -198,7 +199,7 @@ QStringList DialectoSqlite::SumasMensuales() const {
           << "CREATE TRIGGER " + nombre + " " + QLatin1String(d.cuando) + " FOR EACH ROW BEGIN " + d.pasos.join("; ") +
                  "; END";
     }
-    return r << LlenoSumasMensuales();
+    return r;
 }
 
 // --- Catalogue

@@ -100,7 +100,8 @@ const QList<Paso>& Pasos() {
           "NULL DEFAULT 0, Debitos {centavos} NOT NULL DEFAULT 0, Creditos {centavos} NOT NULL DEFAULT 0, "
           "PRIMARY KEY (EmpresaPropia, NumEjercicio, Mes, Cuenta))"},
          {"SumasMensuales"},
-         SumasDelMotor},
+         SumasDelMotor,
+         true},
     };
     return pasos;
 }

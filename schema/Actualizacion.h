@@ -20,6 +20,8 @@ struct Paso {
     QStringList tablasNuevas; // tables the step creates (absent from databases of earlier versions)
     // Statements in the engine's own words, run after the others (triggers, functions).
     QStringList (*delMotor)(const DialectoMotor& dialecto) = nullptr;
+    // The step makes SumasMensuales, which is then filled from the lines already there.
+    bool llenoSumas = false;
 };
 
 // Every step, by increasing version; the last one's version is Esquema::Version.

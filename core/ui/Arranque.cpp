@@ -7,6 +7,7 @@
 #include "core/Soporte.h"
 #include "core/ui/Ayuda.h"
 #include "core/ui/Cursor.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Ventanas.h"
 #include "core/ui/frmAcceso.h"
@@ -106,7 +107,9 @@ bool PreparoBase(const QString& ruta) {
             return false;
         }
         QString error;
-        if (!ActualizoBase(ruta, &error)) {
+        // Taking a large book to the new structure takes a while: its window says how far it has gone.
+        if (!DialogoProgreso::EnOtroHilo(nullptr, "Actualización de la base de datos",
+                                         [&](Progreso& p) { return ActualizoBase(ruta, &error, &p); })) {
             Aviso(error + ". La base de datos quedó como estaba; la copia de seguridad está en " +
                       Nativa(App().backupPath) + ".",
                   Icono::Error);
