@@ -98,14 +98,17 @@ int main(int argc, char* argv[]) {
     a.currentSession = NuevaSesion();
     const QDate d1(2024, 1, 1), d2(2024, 12, 31);
 
+    // The ledgers' grid as their screen prepares it.
+    auto GrillaDeMayores = [](Grilla* grilla) {
+        TablaReporte columnas;
+        ColumnasMayores(&columnas);
+        PreparoGrillaReporte(grilla, columnas, {60, 80, 160, 90, 160, 70, 55, 160, 160, 90, 90, 90}, true,
+                             {MayDescripcion, MayDescripcionImputable, MayConceptoAsiento, MayConceptoDetalle});
+    };
     // The grids as the two screens prepare them.
     if (solo.isEmpty() || solo == "mayores" || solo == "cuentas") {
         Grilla grilla;
-        TablaReporte columnas;
-        ColumnasMayores(&columnas);
-        PreparoGrillaReporte(
-            &grilla, columnas, {60, 80, 160, 90, 160, 70, 55, 160, 160, 90, 90, 90}, true,
-            {MayDescripcion, MayDescripcionImputable, MayConceptoAsiento, MayConceptoDetalle});
+        GrillaDeMayores(&grilla);
         if (solo != "cuentas")
             Mido(
                 "Ledger of the whole chart (root ticked)", &grilla,
@@ -127,11 +130,7 @@ int main(int argc, char* argv[]) {
         std::printf("Account %d holds %d lines of the year\n", cuenta, q.value(1).toInt());
         q.finish();
         Grilla grilla;
-        TablaReporte columnas;
-        ColumnasMayores(&columnas);
-        PreparoGrillaReporte(
-            &grilla, columnas, {60, 80, 160, 90, 160, 70, 55, 160, 160, 90, 90, 90}, true,
-            {MayDescripcion, MayDescripcionImputable, MayConceptoAsiento, MayConceptoDetalle});
+        GrillaDeMayores(&grilla);
         Mido(
             "Ledger of one account for March", &grilla,
             [&](TablaReporte* t, QString* e) {
