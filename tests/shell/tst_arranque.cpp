@@ -165,7 +165,8 @@ void LogAjeno(const QString& ruta) {
 }
 
 // A database as version 1 of the program made it, from the text kept with the tests; on a server,
-// today's books with the changes of versions 2, 3 and 4 undone.
+// today's books with the changes of the later versions undone (the triggers of the monthly sums are
+// made anew by the upgrade).
 void CreoBaseVersion1(const QString& ruta) {
     if (!MotorDeRuta(ruta).PorArchivo()) {
         QVERIFY(CreoBase(ruta));
@@ -175,7 +176,7 @@ void CreoBaseVersion1(const QString& ruta) {
                    "DROP TABLE HistorialAsientos", "ALTER TABLE EmpresasPropia DROP COLUMN CUIT",
                    "ALTER TABLE EmpresasPropia DROP COLUMN Domicilio", "DELETE FROM Permisos WHERE Modulo>=15",
                    "DELETE FROM ModulosHabilitaciones WHERE Modulo>=15", "DELETE FROM Modulos WHERE Modulo>=15",
-                   "DROP TABLE RubrosCuentas"});
+                   "DROP TABLE RubrosCuentas", "DROP TABLE SumasMensuales"});
         FijoVersion(ruta, 1);
         return;
     }
