@@ -68,15 +68,42 @@ ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, con
         lineas = periodo(desde, hasta, &parametros);
         break;
     case LecturaLineas::Meses: {
+        // A month cut by the period is its own lines in it, or, when the period takes more than half of
+        // it, the month's sums less the lines of the days left out: never more than half a month of lines.
+        QStringList lineasDeBordes;
+        QVariantList parametrosDeBordes;
+        auto menos = [&](const QDate& d1, const QDate& d2) {
+            lineasDeBordes << "SELECT R.Cuenta, -R.SumaDebe, -R.SumaHaber, -R.Debitos, -R.Creditos FROM (" +
+                                  periodo(d1, d2, &parametrosDeBordes) + ") AS R";
+        };
+        QDate mesDesde = primero, mesHasta = ultimo;
+        if (desde < primero) {
+            const QDate comienzo = primero.addMonths(-1);
+            if (primero.toJulianDay() - desde.toJulianDay() > comienzo.daysInMonth() / 2) {
+                mesDesde = comienzo;
+                menos(comienzo, desde.addDays(-1));
+            } else {
+                lineasDeBordes << periodo(desde, primero.addDays(-1), &parametrosDeBordes);
+            }
+        }
+        if (hasta > ultimo) {
+            const QDate fin = ultimo.addDays(1).addMonths(1).addDays(-1);
+            if (hasta.day() > fin.day() / 2) {
+                mesHasta = fin;
+                menos(hasta.addDays(1), fin);
+            } else {
+                lineasDeBordes << periodo(ultimo.addDays(1), hasta, &parametrosDeBordes);
+            }
+        }
         QStringList partes = {
             "SELECT SumasMensuales.Cuenta AS Cuenta, SumasMensuales.Debe AS SumaDebe, SumasMensuales.Haber AS "
             "SumaHaber, SumasMensuales.Debitos AS Debitos, SumasMensuales.Creditos AS Creditos FROM " +
             d.PorIndice("SumasMensuales") +
             " WHERE SumasMensuales.EmpresaPropia=? AND SumasMensuales.NumEjercicio=? AND SumasMensuales.Mes>=? AND "
             "SumasMensuales.Mes<=?"};
-        parametros = {empresa, ejercicio, FechaSql(primero), FechaSql(ultimo.addDays(1 - ultimo.day()))};
-        if (desde < primero) partes << periodo(desde, primero.addDays(-1), &parametros);
-        if (hasta > ultimo) partes << periodo(ultimo.addDays(1), hasta, &parametros);
+        parametros = {empresa, ejercicio, FechaSql(mesDesde), FechaSql(mesHasta.addDays(1 - mesHasta.day()))};
+        partes << lineasDeBordes;
+        parametros << parametrosDeBordes;
         // A side with no line of the period stays Null, as the sum of no line.
         lineas = "SELECT M.Cuenta AS Cuenta, CASE WHEN SUM(M.Debitos)>0 THEN SUM(M.SumaDebe) END AS SumaDebe, "
                  "CASE WHEN SUM(M.Creditos)>0 THEN SUM(M.SumaHaber) END AS SumaHaber FROM (" +

@@ -292,7 +292,8 @@ void PruebaEscala::sumasMensuales() {
     m.Verifico(ContextoActual());
     for (const auto& [desde, hasta] : {std::pair{QDate(2024, 1, 1), QDate(2024, 12, 31)},
                                        std::pair{QDate(2024, 1, 10), QDate(2024, 2, 29)},
-                                       std::pair{QDate(2024, 1, 11), QDate(2024, 3, 31)}}) {
+                                       std::pair{QDate(2024, 1, 11), QDate(2024, 3, 31)},
+                                       std::pair{QDate(2024, 1, 25), QDate(2024, 3, 5)}}) {
         QVector<FilaBalance> meses, periodo;
         QString error;
         for (auto [lectura, destino] : {std::pair{LecturaLineas::Meses, &meses}, std::pair{LecturaLineas::Periodo, &periodo}})
