@@ -17,9 +17,11 @@
 #include "reports/DiarioGeneral.h"
 #include "reports/Mayores.h"
 #include "reports/ui/VuelcoTabla.h"
+#include "reports/ui/frmRptDiarioGeneral.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -73,6 +75,39 @@ void Mido(const char* nombre, Grilla* grilla, const Armado& armo, int veces, dou
         nombre, int(tabla.filas.size()), Mediana(armado), Mediana(total), Mediana(cpu), Mediana(cpuTabla),
         veces, meta, antes, MemoriaMb("VmHWM"), tabla.filas.bytes() / 1048576.0,
         grilla->modelo()->bytesCeldas() / 1048576.0);
+    std::fflush(stdout);
+}
+
+// The journal through its screen, as the user refreshes it: from the command to the first rows on the
+// grid, and to the last row read, while the screen answers.
+void MidoPantallaDiario(const char* nombre, const QDate& desde, const QDate& hasta, int veces, double meta) {
+    frmRptDiarioGeneral pantalla;
+    pantalla.resize(1200, 700);
+    pantalla.show();
+    pantalla.ftrFechaDe->setText(desde.toString("dd/MM/yyyy"));
+    pantalla.ftrFechaA->setText(hasta.toString("dd/MM/yyyy"));
+    PantallaReporte::esperaEscalonada = 0;
+    std::vector<double> primeras, todas, cpu;
+    ReinicioPico();
+    for (int i = 0; i < veces; ++i) {
+        QElapsedTimer reloj;
+        reloj.start();
+        const double c0 = CpuMs();
+        pantalla.ActualizoReporte();
+        while (pantalla.Leyendo() && pantalla.sprRpt->filas() == 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(); // painted
+        primeras.push_back(reloj.nsecsElapsed() / 1e6);
+        pantalla.EsperoLectura();
+        todas.push_back(reloj.nsecsElapsed() / 1e6);
+        cpu.push_back(CpuMs() - c0);
+        std::printf("  %s, run %d: first rows on the grid %.0f ms, every row %.0f ms (%d rows), processor %.0f ms\n",
+                    nombre, i + 1, primeras.back(), todas.back(), pantalla.sprRpt->filas(), cpu.back());
+        std::fflush(stdout);
+    }
+    std::printf("%s: first rows on the grid %.0f ms (goal %.0f ms), every row %.0f ms, processor %.0f ms (median "
+                "of %d); peak memory %.0f MB (goal 400 MB)\n",
+                nombre, Mediana(primeras), meta, Mediana(todas), Mediana(cpu), veces, MemoriaMb("VmHWM"));
     std::fflush(stdout);
 }
 
@@ -154,6 +189,7 @@ int main(int argc, char* argv[]) {
             "General journal of March", &diario,
             [&](TablaReporte* t, QString* e) { return TablaDiarioGeneral(ContextoActual(), m1, m2, 1, t, e); }, veces,
             500);
+        MidoPantallaDiario("General journal of March, through its screen", m1, m2, veces, 500);
     }
     if (solo.isEmpty() || solo == "diario") {
         Grilla grilla;
@@ -163,6 +199,7 @@ int main(int argc, char* argv[]) {
         Mido(
             "General journal of the whole year", &grilla,
             [&](TablaReporte* t, QString* e) { return TablaDiarioGeneral(ContextoActual(), d1, d2, 1, t, e); }, veces, 3000);
+        MidoPantallaDiario("General journal of the whole year, through its screen", d1, d2, veces, 3000);
     }
     BorroSesion(App().currentSession);
     CierroBase();

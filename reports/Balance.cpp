@@ -9,7 +9,7 @@
 
 ConsultaSql ConsultaCuentas(const Contexto& ctx, int profundidad, int ancho, const ConsultaSql& sumas,
                             const QString& extra) {
-    const CodigoSql codigo = ArmoCodigoSql(profundidad, ancho);
+    const CodigoSql codigo = ArmoCodigoSql(ctx, profundidad, ancho);
     // Every account is listed, with or without sums, and its children are only counted, never joined,
     // so no line is ever repeated.
     ConsultaSql c;

@@ -19,6 +19,12 @@ bool Falla(TablaReporte* tabla, QString* error, const QString& texto) {
     if (error) *error = texto;
     return false;
 }
+// Hands the rows read so far over, the table left to go on with none.
+void Entrego(const EntregaFilas& entrego, TablaReporte* tabla) {
+    FilasReporte parte = std::move(tabla->filas); // shares them until the table lets them go
+    tabla->filas.clear();
+    entrego(std::move(parte));
+}
 } // namespace
 
 void ColumnasDiario(TablaReporte* tabla) {
@@ -59,7 +65,7 @@ ConsultaSql ConsultaDiario(const Contexto& ctx, const QDate& desde, const QDate&
 }
 
 bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& hasta, int desdeAsiento,
-                        TablaReporte* tabla, QString* error) {
+                        TablaReporte* tabla, QString* error, const EntregaFilas& entrego) {
     tabla->titulo = TituloReporte("Diario General entre ", desde, hasta, AgregadoDiario(ctx));
     ColumnasDiario(tabla);
     tabla->membrete = MembreteEmpresa(ctx);
@@ -70,7 +76,7 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
     const int profundidad = int(maximos.size()) - 1;
     if (profundidad <= 0) return true; // a chart without accounts
     // Each account's code is computed once, not once per line.
-    const CodigoSql codigo = ArmoCodigoSql(profundidad, AnchoMascara(maximos));
+    const CodigoSql codigo = ArmoCodigoSql(ctx, profundidad, AnchoMascara(maximos));
     QSqlQuery qc = Consulto(ctx, "SELECT Cuentas0.Cuenta, Cuentas0.CodInt, Cuentas0.Descripcion, " +
                                 codigo.expresion + " FROM Cuentas AS Cuentas0" + codigo.juntas +
                                 " WHERE Cuentas0.EmpresaPropia=? AND Cuentas0.NumEjercicio=?",
@@ -90,11 +96,17 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
     std::optional<int> anterior;
     Etapa(ctx.progreso, "Leyendo los asientos del período");
     qint64 leidas = 0;
+    qsizetype parte = PrimeraEntrega;
     while (q.next()) {
         if (!Fila(ctx.progreso, leidas)) return Falla(tabla, error, TextoCancelado);
         const int asiento = q.value(0).toInt();
         const QString oculto = QString::number(asiento);
         if (asiento != anterior) {
+            // A part ends with its last whole entry.
+            if (entrego && tabla->filas.size() >= parte) {
+                Entrego(entrego, tabla);
+                parte = CadaEntrega;
+            }
             if (anterior) tabla->filas.append(FilaReporte{}); // an empty row between two entries
             anterior = asiento;
             FilaReporte encabezado;
@@ -119,5 +131,6 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
         tabla->filas.append(std::move(linea));
     }
     if (q.lastError().isValid()) return Falla(tabla, error, TextoError(q.lastError()));
+    if (entrego && !tabla->filas.isEmpty()) Entrego(entrego, tabla);
     return true;
 }

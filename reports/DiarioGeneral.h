@@ -29,8 +29,11 @@ void ColumnasDiario(TablaReporte* tabla);
 
 // Builds the journal of the current company and year between the two dates, numbering the entries
 // from desdeAsiento. False, with the engine's text in *error and *tabla empty, when a query fails.
+// With `entrego`, the rows are handed to it as they are read, a part at a time (each part ends with
+// a whole entry; the empty row before the next entry begins the next part), and *tabla keeps
+// everything but the rows; the rows handed over, in order, are those *tabla would have held.
 bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& hasta, int desdeAsiento, TablaReporte* tabla,
-                        QString* error);
+                        QString* error, const EntregaFilas& entrego = {});
 
 // What the journal's title adds after the dates: " para: " and the current company's name (nothing
 // without a current company).

@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/CatalogoDatos.h"
 #include "core/Dialecto.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
 #include "core/TipoAsiento.h"
 #include "core/Valores.h"
@@ -78,7 +79,7 @@ void MaximosReporte::Olvido() {
     conexion.clear();
 }
 
-CodigoSql ArmoCodigoSql(int profundidad, int ancho) {
+CodigoSql ArmoCodigoSql(const Contexto& ctx, int profundidad, int ancho) {
     CodigoSql c;
     QStringList piezas;
     // From the farthest ancestor down to the account; a slot above the root joins the root again
@@ -86,7 +87,7 @@ CodigoSql ArmoCodigoSql(int profundidad, int ancho) {
     for (int k = profundidad - 1; k >= 0; --k) {
         const QString t = QString("Cuentas%1").arg(k);
         piezas << QString("(CASE WHEN %1.Cuenta IS NULL OR %1.Cuenta=0 THEN '' ELSE %2 || '.' END)")
-                      .arg(t, Dialecto::Rellenado(t + ".NumHijo", ancho));
+                      .arg(t, MotorDe(ctx.Base()).dialecto.Rellenado(t + ".NumHijo", ancho));
     }
     c.expresion = piezas.isEmpty() ? QStringLiteral("''") : piezas.join(" || ");
     for (int i = 1; i <= profundidad; ++i)

@@ -5,6 +5,7 @@
 // order, its display, and the roll-up writer of the balances that turns the ordered accounts into
 // heading, detail and total rows.
 #include "accounts/CodigosJerarquicos.h"
+#include "core/Contexto.h"
 #include "core/Importe.h"
 
 #include <QDate>
@@ -56,7 +57,8 @@ struct CodigoSql {
     QString expresion;
     QString juntas;
 };
-CodigoSql ArmoCodigoSql(int profundidad, int ancho);
+// The padding is written for the context's engine.
+CodigoSql ArmoCodigoSql(const Contexto& ctx, int profundidad, int ancho);
 
 // Level of a code text: its number of "." ("03.05.09." is 3; the empty text is 0).
 int Nivel(const QString& codigo);

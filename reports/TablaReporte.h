@@ -13,6 +13,7 @@
 #include <QVector>
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -189,6 +190,11 @@ private:
         return size_t(d->codigos.size() - (d->inicios.size() ? d->inicios[d->inicios.size() - 1] : 0)) + 1;
     }
 };
+
+// What takes the rows of a long report while it is still being read, a part at a time.
+using EntregaFilas = std::function<void(FilasReporte&& filas)>;
+// Rows of the first part handed over, and of each one after it (the tests make them small).
+inline qsizetype PrimeraEntrega = 512, CadaEntrega = 32768;
 
 struct TablaReporte {
     QString titulo; // the report's title with its period ("Balance Sumas y Saldos entre ...")

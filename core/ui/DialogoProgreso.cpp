@@ -2,6 +2,7 @@
 
 #include "core/Basedatos.h"
 #include "core/Contexto.h"
+#include "core/ui/TrabajoFondo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -146,20 +147,16 @@ bool DialogoProgreso::EnOtroHilo(QWidget* padre, const QString& titulo,
 
 bool DialogoProgreso::ConConexion(QWidget* padre, const QString& titulo, Contexto ctx,
                                   const std::function<bool(const Contexto&)>& trabajo, QString* error) {
-    static std::atomic<int> serie{0};
-    const QString nombre = QString("progreso-%1").arg(++serie);
-    const QString direccion = DireccionAbierta();
     bool abierta = false;
     QString motivo;
     const bool ok = EnOtroHilo(padre, titulo, [&](Progreso& p) {
-        abierta = AbroConexion(nombre, direccion, &motivo);
-        if (!abierta) return false;
-        Contexto propio = ctx;
-        propio.conexion = nombre;
-        propio.progreso = &p;
-        const bool hecho = trabajo(propio);
-        CierroConexion(nombre);
-        return hecho;
+        return TrabajoFondo::ConConexionPropia(
+            ctx, &p,
+            [&](const Contexto& propio, QString*) {
+                abierta = true;
+                return trabajo(propio);
+            },
+            &motivo);
     });
     if (!abierta && error) *error = motivo;
     return ok;

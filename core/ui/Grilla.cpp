@@ -266,6 +266,10 @@ void Grilla::Muestro(std::shared_ptr<const OrigenGrilla> origen) {
     datos->Muestro(std::move(origen));
 }
 
+void Grilla::Amplio(std::shared_ptr<const OrigenGrilla> origen) {
+    datos->Amplio(std::move(origen));
+}
+
 void Grilla::Oculto(bool ocultar) {
     if (ocultar == ocultoPorMi) return;
     ocultoPorMi = ocultar;

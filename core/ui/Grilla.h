@@ -114,6 +114,9 @@ public:
     // Shows the rows of an origin in place of the grid's own (which are emptied). Writing to a cell
     // or a row afterwards first copies the rows into the grid; setFilas(0) lets the origin go.
     void Muestro(std::shared_ptr<const OrigenGrilla> origen);
+    // The same for an origin that holds the rows shown now and more after them (a report still being
+    // read): the new rows are added at the end, the rest of the grid left as the user has it.
+    void Amplio(std::shared_ptr<const OrigenGrilla> origen);
 
     // Hides the grid and suspends repaints while it is filled.
     void Oculto(bool ocultar);

@@ -605,6 +605,28 @@ void GrillaModelo::Muestro(std::shared_ptr<const OrigenGrilla> o) {
     endInsertRows();
 }
 
+void GrillaModelo::Amplio(std::shared_ptr<const OrigenGrilla> o) {
+    // Rows of the grid's own, or none yet: the new origin is shown from the start.
+    if (!origen || nFilas == 0) {
+        Muestro(std::move(o));
+        return;
+    }
+    const int filas = o ? o->filas() : 0;
+    if (filas < nFilas) {
+        Muestro(std::move(o));
+        return;
+    }
+    // The rows already shown stay where they are, with the selection and the scroll.
+    if (filas == nFilas) {
+        origen = std::move(o);
+        return;
+    }
+    beginInsertRows(QModelIndex(), nFilas, filas - 1);
+    origen = std::move(o);
+    nFilas = filas;
+    endInsertRows();
+}
+
 void GrillaModelo::Propio() {
     if (!origen) return;
     const std::shared_ptr<const OrigenGrilla> o = std::move(origen);

@@ -101,6 +101,8 @@ public:
     bool cursiva(int fila) const { return Fuente(fila - 1) & 2; }
     // Rows shown from an origin instead of the grid's own (see Grilla::Muestro).
     void Muestro(std::shared_ptr<const OrigenGrilla> origen);
+    // The rows shown from an origin, and more after them (see Grilla::Amplio).
+    void Amplio(std::shared_ptr<const OrigenGrilla> origen);
     void setColorTexto(const QColor& c);
     QColor colorTexto() const { return color; }
     void setSoloLectura(bool s);

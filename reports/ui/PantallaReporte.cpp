@@ -10,6 +10,7 @@
 #include "core/ui/Grilla.h"
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
+#include "core/ui/TrabajoFondo.h"
 #include "reports/Reporte.h"
 #include "reports/exporto/Exporto.h"
 #include "reports/exporto/PaginasReporte.h"
@@ -19,6 +20,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLocale>
+#include <QPointer>
+#include <QTimer>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,7 +92,12 @@ PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre
     todo->addLayout(barra);
     todo->addWidget(sprRpt, 1);
 
+    lectura = new TrabajoFondo(this);
     connect(btnActualizar, &QToolButton::clicked, this, [this] { ActualizoReporte(); });
+    // Escape stops a report still being read.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { DetengoLectura(); });
     // F5 refreshes the report as its button does, from anywhere in the window.
     auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
     f5->setContext(Qt::WidgetWithChildrenShortcut);
@@ -108,6 +119,11 @@ PantallaReporte::PantallaReporte(const Datos& d, QWidget* padre) : QWidget(padre
         aceptada = false;
     }
     resize(900, 560);
+}
+
+PantallaReporte::~PantallaReporte() {
+    // The reading ends before the rows it writes to go away.
+    lectura->Detengo();
 }
 
 void PantallaReporte::Inicio() {
@@ -143,7 +159,24 @@ bool PantallaReporte::ActualizoReporte() {
         Mensaje(mensaje, Icono::Advertencia);
         return false;
     }
+    const EjercicioListado pedido = EjercicioListado::De(ContextoActual());
+    if (Escalonado()) {
+        // What the builder hands over reaches this screen's thread, for this refresh only.
+        DetengoLectura();
+        const int esta = ++serieLectura;
+        QPointer<PantallaReporte> yo(this);
+        entrega = [yo, esta](FilasReporte&& filas) {
+            auto parte = std::make_shared<FilasReporte>(std::move(filas));
+            QMetaObject::invokeMethod(
+                yo.data(),
+                [yo, esta, parte] {
+                    if (yo && yo->serieLectura == esta) yo->Recibo(std::move(*parte));
+                },
+                Qt::QueuedConnection);
+        };
+    }
     const Armado trabajo = Preparo(d1, d2, &mensaje);
+    if (trabajo && Escalonado()) return LeoEscalonado(trabajo, pedido);
     if (trabajo) {
         TablaReporte nueva;
         bool cancelado = false;
@@ -180,7 +213,98 @@ QString PantallaReporte::Encabezado() const {
     return EncabezadoReporte(datos.titulo, ftrFechaDe->text(), ftrFechaA->text(), AgregadoEncabezado());
 }
 
+bool PantallaReporte::LeoEscalonado(const Armado& trabajo, const EjercicioListado& pedido) {
+    leyendo = true;
+    primeraParte = true;
+    auto nueva = std::make_shared<TablaReporte>();
+    lectura->Inicio(
+        ContextoActual(), [trabajo, nueva](const Contexto& ctx, QString* error) { return trabajo(ctx, nueva.get(), error); },
+        [this, nueva, pedido](bool hecho, const QString& error) { TerminoLectura(hecho, error, std::move(*nueva), pedido); });
+    // A report read in a moment is shown whole before the refresh returns, as any other.
+    QEventLoop espera;
+    QTimer plazo;
+    plazo.setSingleShot(true);
+    connect(&plazo, &QTimer::timeout, &espera, &QEventLoop::quit);
+    plazo.start(esperaEscalonada);
+    QTimer reviso;
+    connect(&reviso, &QTimer::timeout, &espera, [&] {
+        if (!leyendo) espera.quit();
+    });
+    reviso.start(5);
+    {
+        Espera cursor;
+        espera.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    TituloLectura();
+    return true;
+}
+
+void PantallaReporte::Recibo(FilasReporte&& parte) {
+    if (primeraParte) {
+        // The first rows take the place of the report built before.
+        primeraParte = false;
+        tabla = TablaReporte();
+        sprRpt->setFilas(0);
+        leidas = std::make_shared<FilasReporte>();
+    }
+    leidas->append(std::move(parte));
+    VuelcoCreciente(sprRpt, leidas);
+    TituloLectura();
+    if (const auto alRecibir = alRecibirParte) alRecibir(this); // a copy: the hook may let itself go
+}
+
+void PantallaReporte::TerminoLectura(bool hecho, const QString& error, TablaReporte&& nueva,
+                                     const EjercicioListado& pedido) {
+    leyendo = false;
+    entrega = {};
+    ++serieLectura; // parts of this reading still on their way are no longer taken
+    const bool vino = !primeraParte;
+    primeraParte = true;
+    if (!hecho) {
+        // Never half a report on the grid.
+        if (vino) {
+            tabla = TablaReporte();
+            sprRpt->setFilas(0);
+        }
+        leidas.reset();
+        setWindowTitle(datos.caption);
+        if (!error.isEmpty()) Mensaje("No se pudo actualizar el reporte, " + error, Icono::Error);
+        return;
+    }
+    if (!vino) {
+        // Nothing in the period.
+        tabla = TablaReporte();
+        sprRpt->setFilas(0);
+        leidas = std::make_shared<FilasReporte>();
+    }
+    nueva.filas = *leidas; // the grid's rows, shared
+    tabla = std::move(nueva);
+    armado = pedido;
+    setWindowTitle(datos.caption);
+}
+
+void PantallaReporte::TituloLectura() {
+    if (!leyendo) return;
+    const qsizetype filas = leidas && !primeraParte ? leidas->size() : 0;
+    setWindowTitle(datos.caption + " (leyendo: " + QLocale().toString(filas) + " filas; Esc detiene)");
+}
+
+void PantallaReporte::EsperoLectura() {
+    while (leyendo)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void PantallaReporte::DetengoLectura() {
+    if (!leyendo) return;
+    lectura->Detengo();
+    TerminoLectura(false, QString(), TablaReporte(), armado);
+}
+
 void PantallaReporte::Imprimo() {
+    if (leyendo) {
+        Mensaje("Espere a que termine de leerse el reporte (Esc lo detiene).", Icono::Informacion);
+        return;
+    }
     if (tabla.columnas.isEmpty()) {
         // Nothing built yet: the empty grid under the screen's header, as it is shown.
         sprRpt->Imprimo(Encabezado(), datos.trabajo, chkImprimoSombras->isChecked());
@@ -201,6 +325,10 @@ void PantallaReporte::Vuelco() {
 }
 
 void PantallaReporte::Exporto() {
+    if (leyendo) {
+        Mensaje("Espere a que termine de leerse el reporte (Esc lo detiene).", Icono::Informacion);
+        return;
+    }
     if (tabla.columnas.isEmpty()) {
         Mensaje("Actualice el reporte antes de exportarlo.", Icono::Informacion);
         return;
@@ -229,6 +357,7 @@ void PantallaReporte::Exporto() {
 }
 
 void PantallaReporte::EjercicioCambiado() {
+    DetengoLectura();
     tabla = TablaReporte();
     sprRpt->setFilas(0);
     setWindowTitle(datos.caption); // a report's caption may count the rows it showed
@@ -261,6 +390,7 @@ void PantallaReporte::showEvent(QShowEvent* e) {
 }
 
 void PantallaReporte::closeEvent(QCloseEvent* e) {
+    DetengoLectura();
     GuardoVentana(datos.clave, this);
     GuardoColumnas(datos.clave, sprRpt);
     QWidget::closeEvent(e);

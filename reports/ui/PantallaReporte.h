@@ -10,8 +10,10 @@
 #include <QDate>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class Grilla;
+class TrabajoFondo;
 class QCheckBox;
 class QHBoxLayout;
 class QLineEdit;
@@ -31,6 +33,7 @@ public:
         QString textoDefecto = QStringLiteral("Selecciono por defecto");
     };
     PantallaReporte(const Datos& datos, QWidget* padre = nullptr);
+    ~PantallaReporte() override;
     // The screen of the report declared with that screen name (reports/Informes.h).
     static Datos DeInforme(const QString& forma);
 
@@ -50,8 +53,19 @@ public:
     // The dates of the fiscal year, chkImprimoSombras ticked, and the report's own defaults.
     void ColocoFiltrosDefault();
     // Checks the period, builds the report and fills the grid. False (the user told why, the grid
-    // unchanged) when a date is wrong or the query failed.
+    // unchanged) when a date is wrong or the query failed. A report read a part at a time (Escalonado)
+    // is waited for a moment (EsperaEscalonada ms); one that takes longer goes on being read while the
+    // screens answer, its rows added to the grid as they come, and the caption says how many: Escape
+    // stops it, and a report stopped or failed halfway is taken off the grid whole.
     bool ActualizoReporte();
+    static inline int esperaEscalonada = 300;
+    // Run once a part has reached the grid, before the next one (the tests act between two parts).
+    static inline std::function<void(PantallaReporte*)> alRecibirParte;
+    // Whether the report is still being read; waits until it is not (the tests, the benchmarks).
+    bool Leyendo() const { return leyendo; }
+    void EsperoLectura();
+    // Stops the reading of the report (see ActualizoReporte).
+    void DetengoLectura();
     // Header text of the printed report.
     QString Encabezado() const;
     void Imprimo();
@@ -82,6 +96,11 @@ protected:
     virtual void Vuelco();
     // Added to the print header after the dates (the general journal names the company).
     virtual QString AgregadoEncabezado() const { return QString(); }
+    // A report that hands its rows over as it reads them (through EntregaParcial) and is shown as they
+    // come; its grid has no wrapped texts.
+    virtual bool Escalonado() const { return false; }
+    // What the table builder of an Escalonado report hands its rows to, for the refresh under way.
+    EntregaFilas EntregaParcial() const { return entrega; }
 
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -94,6 +113,18 @@ protected:
 private:
     Datos datos;
     QHBoxLayout* filtros;
+    // The reading of an Escalonado report: the rows read so far (the grid shows them from there), and
+    // whether the first part came (until then the report built before stays on the grid).
+    bool LeoEscalonado(const Armado& trabajo, const EjercicioListado& pedido);
+    void Recibo(FilasReporte&& parte);
+    void TerminoLectura(bool hecho, const QString& error, TablaReporte&& nueva, const EjercicioListado& pedido);
+    void TituloLectura();
+    TrabajoFondo* lectura;
+    EntregaFilas entrega;
+    std::shared_ptr<FilasReporte> leidas;
+    int serieLectura = 0;
+    bool leyendo = false;
+    bool primeraParte = true;
     bool aceptada = true;
     bool ubicada = false;
 };

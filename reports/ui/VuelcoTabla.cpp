@@ -63,18 +63,20 @@ uint8_t Bits(FuenteFila f) {
     }
 }
 
-// The grid reads the table's rows where they are (the table's copy shares them).
+// The grid reads the table's rows where they are (the table's copy shares them), as many as the store
+// held when the origin was made: a store still being read only grows at its end.
 class OrigenTabla : public OrigenGrilla {
 public:
-    explicit OrigenTabla(const FilasReporte& f) : propias(f) {}
-    int filas() const override { return int(propias.size()); }
+    explicit OrigenTabla(std::shared_ptr<const FilasReporte> f) : propias(std::move(f)), n(int(propias->size())) {}
+    int filas() const override { return n; }
     QString texto(int fila, int columna) const override {
-        return columna == 0 ? propias.oculto(fila) : propias.texto(fila, columna - 1);
+        return columna == 0 ? propias->oculto(fila) : propias->texto(fila, columna - 1);
     }
-    uint8_t fuente(int fila) const override { return Bits(propias.fuente(fila)); }
+    uint8_t fuente(int fila) const override { return Bits(propias->fuente(fila)); }
 
 private:
-    FilasReporte propias;
+    std::shared_ptr<const FilasReporte> propias;
+    int n;
 };
 } // namespace
 
@@ -86,7 +88,7 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
         if (g->tipoColumna(c).clase == TipoCelda::TextoAjustado) ajustadas << c;
     const int promedio = std::max(1, QFontMetrics(g->font()).averageCharWidth());
     const FilasReporte& filas = t.filas;
-    g->Muestro(std::make_shared<OrigenTabla>(filas));
+    g->Muestro(std::make_shared<OrigenTabla>(std::make_shared<const FilasReporte>(filas)));
     if (ajustadas.isEmpty()) return;
     // Measuring every row of a long report costs more than filling it: only a text that may not fit
     // its column on one line is measured, and a text met before (an account's name, a concept) is
@@ -121,4 +123,8 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
         }
         if (alto > 0) g->FijoAltoFila(i + 1, alto);
     }
+}
+
+void VuelcoCreciente(Grilla* g, const std::shared_ptr<const FilasReporte>& filas) {
+    g->Amplio(std::make_shared<OrigenTabla>(filas));
 }

@@ -4,6 +4,7 @@
 #include "reports/TablaReporte.h"
 
 #include <QList>
+#include <memory>
 
 class Grilla;
 
@@ -15,3 +16,8 @@ void PreparoGrillaReporte(Grilla* grilla, const TablaReporte& tabla, const QList
 // first prepared from the table): texts, amounts, the row's font and
 // its hidden value; a row whose wrapped text does not fit its column is made as tall as it needs.
 void VuelcoTabla(Grilla* grilla, const TablaReporte& tabla);
+// Shows the rows a report has read so far while it goes on reading, in a grid prepared for its table:
+// the grid reads them in the store, which only grows at its end and which the grid keeps alive. The
+// first call shows them from the start; each later one adds the rows read since, leaving the rows
+// shown, the selection and the scroll as they are. Rows of wrapped texts keep one line's height.
+void VuelcoCreciente(Grilla* grilla, const std::shared_ptr<const FilasReporte>& filas);

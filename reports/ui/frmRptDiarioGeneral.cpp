@@ -43,8 +43,9 @@ PantallaReporte::Armado frmRptDiarioGeneral::Preparo(const QDate& desde, const Q
         return {};
     }
     VerificoRegistro(ContextoActual(), PantallaDiario);
-    return [=](const Contexto& ctx, TablaReporte* nueva, QString* falla) {
-        return TablaDiarioGeneral(ctx, desde, hasta, desdeAsiento, nueva, falla);
+    // A month of a large book is close to a million rows: they are shown as they are read.
+    return [=, entrega = EntregaParcial()](const Contexto& ctx, TablaReporte* nueva, QString* falla) {
+        return TablaDiarioGeneral(ctx, desde, hasta, desdeAsiento, nueva, falla, entrega);
     };
 }
 

@@ -19,6 +19,7 @@ protected:
     Armado Preparo(const QDate& desde, const QDate& hasta, QString* error) override;
     void Vuelco() override;
     QString AgregadoEncabezado() const override;
+    bool Escalonado() const override { return true; }
 
 private:
     void MuestroAsiento(int fila);

@@ -14,6 +14,7 @@
 #include "reports/Balance.h"
 #include "reports/DiarioGeneral.h"
 #include "reports/Mayores.h"
+#include "reports/exporto/Exporto.h"
 #include "reports/ui/RegistroReportes.h"
 #include "reports/ui/frmRptDiarioGeneral.h"
 #include "reports/ui/frmRptMayores.h"
@@ -499,6 +500,100 @@ void PruebaLibros::pantallaDiario() {
     QCOMPARE(g->filas(), 16);
     Clic(f->btnSeleccionoTodosFiltros);
     QCOMPARE(f->ftrDesdeAsiento->text(), QString("1"));
+}
+
+// The journal screen shows its rows as they are read, a part at a time: whatever the parts, the grid
+// ends with every row of the journal built at once, and the export with the same table; a reading
+// stopped, replaced by another refresh or overtaken by a change of year leaves nothing of it behind.
+void PruebaLibros::diarioPorPartes_data() {
+    QTest::addColumn<int>("primera");
+    QTest::addColumn<int>("cada");
+    QTest::addColumn<QString>("accion");
+    const char* acciones[] = {"entera", "Esc", "otra", "ejercicio"};
+    for (const char* a : acciones) {
+        QTest::addRow("de a una fila, %s", a) << 1 << 1 << a;
+        QTest::addRow("2 y 3, %s", a) << 2 << 3 << a;
+    }
+    QTest::addRow("de una vez") << 512 << 32768 << "entera";
+}
+
+void PruebaLibros::diarioPorPartes() {
+    QFETCH(int, primera);
+    QFETCH(int, cada);
+    QFETCH(QString, accion);
+    Entorno e;
+    Libro(e);
+    const qsizetype antes[] = {PrimeraEntrega, CadaEntrega};
+    const int espera = PantallaReporte::esperaEscalonada;
+    PrimeraEntrega = primera;
+    CadaEntrega = cada;
+    // Parts that come one by one: the refresh does not wait for the last.
+    PantallaReporte::esperaEscalonada = primera > 100 ? 5000 : 0;
+    Marco m;
+    auto* f = qobject_cast<frmRptDiarioGeneral*>(Pantallas::Activo("frmRptDiarioGeneral"));
+    QVERIFY(f);
+    Grilla* g = f->sprRpt;
+    // The action comes between the first part and the next.
+    bool leia = false;
+    PantallaReporte::alRecibirParte = [&](PantallaReporte* p) {
+        PantallaReporte::alRecibirParte = nullptr;
+        leia = p->Leyendo();
+        if (accion == "Esc") {
+            QTest::keyClick(g, Qt::Key_Escape);
+        } else if (accion == "otra") {
+            // Another start number: only the second reading reaches the grid.
+            Escribo(f->ftrDesdeAsiento, "10");
+            Clic(f->btnActualizar);
+        } else if (accion == "ejercicio") {
+            Pantallas::AvisoCambioEjercicio();
+        }
+    };
+    Clic(f->btnActualizar);
+    f->EsperoLectura();
+    QCoreApplication::processEvents(); // parts of a reading that was stopped, if any were still queued
+    PrimeraEntrega = antes[0];
+    CadaEntrega = antes[1];
+    PantallaReporte::esperaEscalonada = espera;
+    PantallaReporte::alRecibirParte = nullptr;
+    QVERIFY(leia); // the first part came while the rest was still being read
+    QCOMPARE(f->windowTitle(), QString("Diario General"));
+    QVERIFY(MensajePrueba::Textos().isEmpty());
+    if (accion == "Esc" || accion == "ejercicio") {
+        QCOMPARE(g->filas(), 0);
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
+        Clic(f->btnExportar);
+        QCOMPARE(MensajePrueba::Textos(), QStringList{"Actualice el reporte antes de exportarlo."});
+        return;
+    }
+    TablaReporte entera;
+    QString error;
+    QVERIFY2(TablaDiarioGeneral(ContextoActual(), QDate(2024, 1, 1), QDate(2024, 12, 31), accion == "otra" ? 10 : 1,
+                                &entera, &error),
+             qPrintable(error));
+    const QStringList filas = Compacto(entera);
+    QCOMPARE(g->filas(), int(filas.size()));
+    QStringList vistas;
+    for (int r = 1; r <= g->filas(); ++r) {
+        FilaReporte fila;
+        for (int c = 1; c <= DiaColumnas; ++c)
+            fila.celdas << (entera.importes[c - 1] && !g->texto(r, c).isEmpty()
+                                ? CeldaReporte(*Importe::Leo(g->texto(r, c), nullptr, g->separadorDecimal()))
+                                : CeldaReporte(g->texto(r, c)));
+        fila.oculto = g->texto(r, 0);
+        const QFont letra = g->model()->index(r - 1, 1).data(Qt::FontRole).value<QFont>();
+        fila.fuente = letra.bold() && letra.italic() ? FuenteFila::NegritaCursiva : FuenteFila::Normal;
+        vistas << Compacto(fila);
+    }
+    QCOMPARE(vistas, filas);
+    // What is exported is the whole table, the same as the journal built at once.
+    const QString ruta = e.Ruta("diario.csv"), esperado = e.Ruta("entero.csv");
+    QVERIFY2(ExportoTabla(entera, esperado, &error), qPrintable(error));
+    MensajePrueba::setNextFileName(ruta);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    Clic(f->btnExportar);
+    QFile a(ruta), b(esperado);
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QCOMPARE(a.readAll(), b.readAll());
 }
 
 // A ledger built for one year, then another year current: a double-click on its rows opens nothing of

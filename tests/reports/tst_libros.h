@@ -14,6 +14,8 @@ private slots:
     void planes();
     void pantallaMayores();
     void pantallaDiario();
+    void diarioPorPartes_data();
+    void diarioPorPartes();
     void cambioDeEjercicio_data();
     void cambioDeEjercicio();
     void dosLibrosYOtroHilo();
