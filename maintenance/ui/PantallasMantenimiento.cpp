@@ -76,6 +76,10 @@ void InstaloInterlocutorMantenimiento() {
         });
     };
     i.aviso = MuestroAviso;
+    // Over the notice of the automatic maintenance when it is up.
+    i.conProgreso = [](const QString& titulo, const std::function<bool(Progreso&)>& trabajo) {
+        return DialogoProgreso::EnOtroHilo(aviso, titulo, trabajo);
+    };
     i.abroPantalla = [] {
         SinEspera normal;
         Pantallas::AbroModal("frmBaseDatos");
