@@ -22,6 +22,15 @@ struct RelacionBase {
     QStringList columnasReferidas;
 };
 
+// A trigger as the engine keeps it: its name, its table, what it does in the words the dialect gives the
+// triggers it makes (DialectoMotor::DisparadoresSumas), and whether it fires in every session.
+struct DisparadorBase {
+    QString nombre;
+    QString tabla;
+    QString definicion;
+    bool activo = true;
+};
+
 class CatalogoMotor {
 public:
     virtual ~CatalogoMotor() = default;
@@ -30,6 +39,8 @@ public:
     virtual QStringList Tablas(const QSqlDatabase& db, bool* ok = nullptr) const = 0;
     virtual QList<IndiceBase> Indices(const QSqlDatabase& db, bool* ok = nullptr) const = 0;
     virtual QList<RelacionBase> Relaciones(const QSqlDatabase& db, bool* ok = nullptr) const = 0;
+    // The triggers on the tables of the database (not the engine's own, which keep its relations).
+    virtual QList<DisparadorBase> Disparadores(const QSqlDatabase& db, bool* ok = nullptr) const = 0;
     // Version of the schema the database carries; -1 when it cannot be read.
     virtual int VersionEsquema(const QSqlDatabase& db) const = 0;
     virtual bool FijoVersionEsquema(QSqlDatabase& db, int version) const = 0;

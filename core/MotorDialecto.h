@@ -2,6 +2,7 @@
 // The engine's SQL dialect: the pieces of statements that differ between engines, the column types of
 // the schema in its own words and how values are bound and rows read. Statements elsewhere are written
 // in the common dialect and ask here for the rest (through core/Dialecto.h, for the shared connection).
+#include "core/MotorCatalogo.h"
 #include "schema/Esquema.h"
 
 #include <QString>
@@ -54,6 +55,8 @@ public:
     // anew where they exist. Made after the tables; a book that has lines already fills the table from
     // them (LlenoSumasMensuales in core/Basedatos.cpp).
     virtual QStringList SumasMensuales() const = 0;
+    // Those triggers as the catalogue reads them back when they are as made (CatalogoMotor::Disparadores).
+    virtual QList<DisparadorBase> DisparadoresSumas() const = 0;
     // The monthly sums as the lines hold them: the rows SumasMensuales must hold (those of some line),
     // in its columns; with a condition on the entries A and lines D, those of the lines it takes.
     QString SumasDeLineas(const QString& condicion = QString()) const;

@@ -18,6 +18,7 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 #include <QUrl>
 #include <QUrlQuery>
@@ -170,7 +171,8 @@ Credenciales CredencialesDe(const ServidorPostgres& s) {
 
 // Runs one of the server's client programs (found on the PATH) against the database at ruta; false
 // with its own words in *error when it cannot be run or fails.
-bool Cliente(const QString& programa, QStringList argumentos, const QString& ruta, QString* error) {
+bool Cliente(const QString& programa, QStringList argumentos, const QString& ruta, QString* error,
+             QByteArray* salida = nullptr) {
     const QString ejecutable = QStandardPaths::findExecutable(programa);
     if (ejecutable.isEmpty()) {
         if (error) *error = "no se encontró el programa " + programa + " de PostgreSQL en el PATH";
@@ -192,6 +194,7 @@ bool Cliente(const QString& programa, QStringList argumentos, const QString& rut
     p.setProcessEnvironment(entorno);
     p.start(ejecutable, argumentos);
     const bool ok = p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (salida) *salida = p.readAllStandardOutput();
     if (!ok && error) {
         const QString salida = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
         *error = programa + ": " + (salida.isEmpty() ? p.errorString() : salida.left(400));
@@ -249,22 +252,35 @@ QString DialectoPostgres::MesDe(const QString& fecha) const {
     return "CAST(date_trunc('month', " + fecha + ") AS date)";
 }
 
-QStringList DialectoPostgres::SumasMensuales() const {
-    // As the file engine's triggers (DialectoSqlite::SumasMensuales): a line counts under its entry as
-    // long as both are there; an entry's lines are taken away before it changes or goes, and the lines
-    // the relation's cascade carries to its new number are added by their own trigger. The functions
-    // run as the books' owner, so that no user writes the sums but through his lines; they fire in
-    // every session mode, also where a bulk copy leaves the relations unchecked.
-    const QString comun = " RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public "
-                          "AS $f$\nBEGIN\n";
-    QStringList r;
-    r << "CREATE OR REPLACE FUNCTION partidex_sumas_linea()" + comun + "  IF TG_OP <> 'INSERT' THEN " +
-             SumoLinea("OLD", -1) + "; END IF;\n  IF TG_OP <> 'DELETE' THEN " + SumoLinea("NEW", 1) +
-             "; END IF;\n  RETURN NULL;\nEND $f$"
-      << "CREATE OR REPLACE FUNCTION partidex_sumas_asiento()" + comun + "  IF TG_OP = 'INSERT' THEN " +
-             SumoLineasDe("NEW", 1) + "; RETURN NULL; END IF;\n  " + SumoLineasDe("OLD", -1) +
-             ";\n  IF TG_OP = 'DELETE' THEN RETURN OLD; END IF;\n  " + SumoLineasDe("NEW", 1) +
-             ";\n  RETURN NEW;\nEND $f$";
+namespace {
+// The two functions the triggers of the monthly sums run: name and body.
+struct FuncionSumas {
+    QString nombre;
+    QString cuerpo;
+};
+} // namespace
+
+// As the file engine's triggers (DialectoSqlite::DisparadoresSumas): a line counts under its entry as
+// long as both are there; an entry's lines are taken away before it changes or goes, and the lines the
+// relation's cascade carries to its new number are added by their own trigger. The functions run as the
+// books' owner, so that no user writes the sums but through his lines; they fire in every session mode,
+// also where a bulk copy leaves the relations unchecked.
+static QList<FuncionSumas> FuncionesSumas(const QString& lineaMenos, const QString& lineaMas,
+                                          const QString& asientoMenos, const QString& asientoMas) {
+    return {{"partidex_sumas_linea", "\nBEGIN\n  IF TG_OP <> 'INSERT' THEN " + lineaMenos +
+                                         "; END IF;\n  IF TG_OP <> 'DELETE' THEN " + lineaMas +
+                                         "; END IF;\n  RETURN NULL;\nEND "},
+            {"partidex_sumas_asiento", "\nBEGIN\n  IF TG_OP = 'INSERT' THEN " + asientoMas +
+                                           "; RETURN NULL; END IF;\n  " + asientoMenos +
+                                           ";\n  IF TG_OP = 'DELETE' THEN RETURN OLD; END IF;\n  " + asientoMas +
+                                           ";\n  RETURN NEW;\nEND "}};
+}
+
+QList<DisparadorBase> DialectoPostgres::DisparadoresSumas() const {
+    QHash<QString, QString> cuerpos;
+    for (const FuncionSumas& f :
+         FuncionesSumas(SumoLinea("OLD", -1), SumoLinea("NEW", 1), SumoLineasDe("OLD", -1), SumoLineasDe("NEW", 1)))
+        cuerpos.insert(f.nombre, f.cuerpo);
     const struct {
         const char* nombre;
         const char* cuando;
@@ -278,13 +294,30 @@ QStringList DialectoPostgres::SumasMensuales() const {
         {"partidex_sumas_asiento_cambio", "BEFORE DELETE OR UPDATE OF empresapropia, numejercicio, asiento, fecha",
          "asientos", "partidex_sumas_asiento"},
     };
+    // The definition is the statement that makes the trigger, then the body of the function it runs, as
+    // the catalogue reads them back (CatalogoPostgres::Disparadores).
+    QList<DisparadorBase> r;
     for (const auto& d : disparadores) {
-        const QString nombre = QLatin1String(d.nombre), tabla = QLatin1String(d.tabla);
-        r << "DROP TRIGGER IF EXISTS " + nombre + " ON " + tabla
-          << "CREATE TRIGGER " + nombre + " " + QLatin1String(d.cuando) + " ON " + tabla +
-                 " FOR EACH ROW EXECUTE FUNCTION " + QLatin1String(d.funcion) + "()"
-          << "ALTER TABLE " + tabla + " ENABLE ALWAYS TRIGGER " + nombre;
+        const QString nombre = QLatin1String(d.nombre), tabla = QLatin1String(d.tabla),
+                      funcion = QLatin1String(d.funcion);
+        r.append({nombre, tabla,
+                  "CREATE TRIGGER " + nombre + " " + QLatin1String(d.cuando) + " ON " + tabla +
+                      " FOR EACH ROW EXECUTE FUNCTION " + funcion + "()\n" + cuerpos.value(funcion),
+                  true});
     }
+    return r;
+}
+
+QStringList DialectoPostgres::SumasMensuales() const {
+    QStringList r;
+    for (const FuncionSumas& f :
+         FuncionesSumas(SumoLinea("OLD", -1), SumoLinea("NEW", 1), SumoLineasDe("OLD", -1), SumoLineasDe("NEW", 1)))
+        r << "CREATE OR REPLACE FUNCTION " + f.nombre +
+                 "() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, public "
+                 "AS $f$" + f.cuerpo + "$f$";
+    for (const DisparadorBase& d : DisparadoresSumas())
+        r << "DROP TRIGGER IF EXISTS " + d.nombre + " ON " + d.tabla << d.definicion.section('\n', 0, 0)
+          << "ALTER TABLE " + d.tabla + " ENABLE ALWAYS TRIGGER " + d.nombre;
     return r;
 }
 
@@ -364,6 +397,24 @@ QList<IndiceBase> CatalogoPostgres::Indices(const QSqlDatabase& db, bool* ok) co
             r.append({nombre, NombrePropio(q.value(1).toString()), {}});
         r.last().columnas << NombrePropio(q.value(2).toString());
     }
+    return r;
+}
+
+QList<DisparadorBase> CatalogoPostgres::Disparadores(const QSqlDatabase& db, bool* ok) const {
+    // The definition as the server writes it, with the table's schema left out as the program writes
+    // it, and the body of the function the trigger runs; it fires in every session only when enabled
+    // ALWAYS.
+    QList<DisparadorBase> r;
+    QSqlQuery q(db);
+    const bool leida = q.exec(
+        "SELECT t.tgname, c.relname, replace(pg_get_triggerdef(t.oid), ' ON ' || quote_ident(n.nspname) || '.', "
+        "' ON ') || E'\\n' || p.prosrc, t.tgenabled = 'A' FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid "
+        "JOIN pg_namespace n ON n.oid = c.relnamespace JOIN pg_proc p ON p.oid = t.tgfoid "
+        "WHERE NOT t.tgisinternal AND n.nspname = current_schema() ORDER BY t.tgname");
+    if (ok) *ok = leida;
+    while (leida && q.next())
+        r.append({q.value(0).toString(), NombrePropio(q.value(1).toString()), q.value(2).toString(),
+                  q.value(3).toBool()});
     return r;
 }
 
@@ -674,6 +725,23 @@ bool AlmacenPostgres::ExaminoRespaldo(const QString& archivo, const QString& rut
                              {"--no-owner", "--single-transaction", "--exit-on-error", "--section=pre-data",
                               "--section=data", archivo},
                              direccion, error);
+                // Then its triggers, which keep the monthly sums: the examination says whether they are
+                // those the program makes.
+                QByteArray indice;
+                if (ok) ok = Cliente("pg_restore", {"--list", archivo}, QString(), error, &indice);
+                QTemporaryFile lista;
+                if (ok) {
+                    QByteArray disparadores;
+                    for (const QByteArray& linea : indice.split('\n'))
+                        if (!linea.startsWith(';') && linea.contains(" TRIGGER ")) disparadores += linea + '\n';
+                    ok = lista.open() && lista.write(disparadores) == disparadores.size() && lista.flush();
+                    if (!ok && error) *error = "no se pudo escribir " + lista.fileName();
+                }
+                if (ok)
+                    ok = Cliente("pg_restore",
+                                 {"--no-owner", "--single-transaction", "--exit-on-error", "--use-list",
+                                  lista.fileName(), archivo},
+                                 direccion, error);
                 const QString conexion = nombre + "-copia";
                 if (ok) {
                     QSqlDatabase copia = Agrego(conexion, direccion, true);

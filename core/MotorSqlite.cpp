@@ -174,7 +174,7 @@ QString DialectoSqlite::MesDe(const QString& fecha) const {
     return "substr(" + fecha + ", 1, 7) || '-01'";
 }
 
-QStringList DialectoSqlite::SumasMensuales() const {
+QList<DisparadorBase> DialectoSqlite::DisparadoresSumas() const {
     // A line counts under its entry as long as both are there. An entry's lines are taken away before
     // the entry changes or goes, so that the lines its new number carries along (the relation's cascade,
     // run after the row has changed) are added by their own trigger, under the entry they now belong to.
@@ -192,13 +192,20 @@ QStringList DialectoSqlite::SumasMensuales() const {
         {"SumasAsientoCambio", "BEFORE UPDATE OF EmpresaPropia, NumEjercicio, Asiento, Fecha ON Asientos",
          {SumoLineasDe("OLD", -1), SumoLineasDe("NEW", 1)}},
     };
-    QStringList r;
+    QList<DisparadorBase> r;
     for (const auto& d : disparadores) {
-        const QString nombre = QLatin1String(d.nombre);
-        r << "DROP TRIGGER IF EXISTS " + nombre
-          << "CREATE TRIGGER " + nombre + " " + QLatin1String(d.cuando) + " FOR EACH ROW BEGIN " + d.pasos.join("; ") +
-                 "; END";
+        const QString nombre = QLatin1String(d.nombre), cuando = QLatin1String(d.cuando);
+        r.append({nombre, cuando.section(" ON ", -1),
+                  "CREATE TRIGGER " + nombre + " " + cuando + " FOR EACH ROW BEGIN " + d.pasos.join("; ") + "; END",
+                  true});
     }
+    return r;
+}
+
+QStringList DialectoSqlite::SumasMensuales() const {
+    QStringList r;
+    for (const DisparadorBase& d : DisparadoresSumas())
+        r << "DROP TRIGGER IF EXISTS " + d.nombre << d.definicion;
     return r;
 }
 
@@ -228,6 +235,17 @@ QList<IndiceBase> CatalogoSqlite::Indices(const QSqlDatabase& db, bool* ok) cons
         if (r.isEmpty() || r.last().nombre != nombre) r.append({nombre, q.value(1).toString(), {}});
         r.last().columnas << q.value(2).toString();
     }
+    return r;
+}
+
+QList<DisparadorBase> CatalogoSqlite::Disparadores(const QSqlDatabase& db, bool* ok) const {
+    // The file keeps the text each trigger was made with; none of them can be turned off.
+    QList<DisparadorBase> r;
+    QSqlQuery q(db);
+    const bool leida = q.exec("SELECT name, tbl_name, sql FROM sqlite_master WHERE type='trigger' ORDER BY name");
+    if (ok) *ok = leida;
+    while (leida && q.next())
+        r.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), true});
     return r;
 }
 

@@ -15,6 +15,7 @@ public:
     QString Tipo(Esquema::Tipo tipo) const override;
     QString MesDe(const QString& fecha) const override;
     QStringList SumasMensuales() const override;
+    QList<DisparadorBase> DisparadoresSumas() const override;
 };
 
 class CatalogoSqlite : public CatalogoMotor {
@@ -22,6 +23,7 @@ public:
     QStringList Tablas(const QSqlDatabase& db, bool* ok = nullptr) const override;
     QList<IndiceBase> Indices(const QSqlDatabase& db, bool* ok = nullptr) const override;
     QList<RelacionBase> Relaciones(const QSqlDatabase& db, bool* ok = nullptr) const override;
+    QList<DisparadorBase> Disparadores(const QSqlDatabase& db, bool* ok = nullptr) const override;
     int VersionEsquema(const QSqlDatabase& db) const override;
     bool FijoVersionEsquema(QSqlDatabase& db, int version) const override;
     qint64 IdAplicacion(const QSqlDatabase& db) const override;

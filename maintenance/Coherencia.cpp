@@ -9,6 +9,7 @@
 
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <functional>
 
 namespace Mantenimiento {
@@ -111,6 +112,44 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
                        .arg(q.value(0).toString(), q.value(1).toString(), q.value(3).toString(),
                             mes.isValid() ? mes.toString("MM/yyyy") : q.value(2).toString());
                });
+    }
+
+    // The sums are right only as long as the engine's triggers keep them: a book without them (or with
+    // them changed or turned off) would pass every check today and print wrong balances after its next
+    // entry. Any other trigger on the lines, the entries or the sums could write the sums as well.
+    if (version >= 8) {
+        bool leidos = false;
+        const QList<DisparadorBase> hay = motor.catalogo.Disparadores(db, &leidos);
+        Incoherencia i{QString::fromUtf8("disparadores de las sumas mensuales que faltan o no son los del programa"),
+                       0,
+                       {}};
+        auto falta = [&](const QString& texto) {
+            if (i.ejemplos.size() < Ejemplos) i.ejemplos << texto;
+            ++i.cantidad;
+        };
+        const QList<DisparadorBase> esperados = motor.dialecto.DisparadoresSumas();
+        for (const DisparadorBase& e : esperados) {
+            auto d = std::find_if(hay.begin(), hay.end(), [&](const DisparadorBase& x) {
+                return x.nombre.compare(e.nombre, Qt::CaseInsensitive) == 0;
+            });
+            if (d == hay.end())
+                falta(e.nombre + " falta");
+            else if (d->tabla.compare(e.tabla, Qt::CaseInsensitive) != 0 || d->definicion != e.definicion)
+                falta(e.nombre + QString::fromUtf8(" cambió"));
+            else if (!d->activo)
+                falta(e.nombre + QString::fromUtf8(" está desactivado"));
+        }
+        for (const DisparadorBase& d : hay) {
+            const bool propio = std::any_of(esperados.begin(), esperados.end(), [&](const DisparadorBase& e) {
+                return e.nombre.compare(d.nombre, Qt::CaseInsensitive) == 0;
+            });
+            if (!propio && QStringList{"DetAsientos", "Asientos", "SumasMensuales"}.contains(d.tabla, Qt::CaseInsensitive))
+                falta(d.nombre + QString::fromUtf8(" no es del programa (sobre ") + d.tabla + ")");
+        }
+        if (!leidos)
+            lista.append({"no se pudo revisar: " + i.clase, 1, {TextoError(db.lastError())}});
+        else if (i.cantidad > 0)
+            lista.append(i);
     }
 
     // Every other relation of the schema: rows whose parent is missing. The lines' two relations are

@@ -1,7 +1,8 @@
 #pragma once
 // The books' own rules, checked on any connection to them: every relation holds, every entry balances
 // to the cent, every line has its header and an existing account, every index value is positive and
-// the schema version is one this program knows. A restore checks a backup with it before it
+// the schema version is one this program knows; the monthly sums are those of the lines, and the
+// triggers that keep them are there, as the program makes them and firing. A restore checks a backup with it before it
 // replaces anything, and the structure check runs it on the live books.
 #include "core/Motor.h"
 

@@ -39,6 +39,25 @@ bool Pregunto(const QString& texto) {
     return interlocutor.pregunto && interlocutor.pregunto(texto);
 }
 
+// A backup of start-up behind its progress window, with the notice of the automatic maintenance up
+// for its length. *cancelado: it stopped because the user asked it to.
+bool RespaldoConProgreso(const QString& titulo, const std::function<bool(Progreso*)>& trabajo, bool* cancelado) {
+    *cancelado = false;
+    if (interlocutor.aviso) interlocutor.aviso(true);
+    bool ok;
+    if (interlocutor.conProgreso)
+        ok = interlocutor.conProgreso(titulo, [&](Progreso& p) {
+            const bool hecho = trabajo(&p);
+            // A request that came once the backup could no longer stop is not a stop.
+            *cancelado = !hecho && p.Cancelado();
+            return hecho;
+        });
+    else
+        ok = trabajo(nullptr);
+    if (interlocutor.aviso) interlocutor.aviso(false);
+    return ok;
+}
+
 // Busy pointer for the length of an operation, restored on every way out.
 class Ocupado {
 public:
@@ -691,18 +710,25 @@ bool BackUpPendiente(const QDate& hoy) {
 
 void MantenimientoInicial(const Rutas& rutas, const QDate& hoy, int estructura) {
     if (BackUpPendiente(hoy)) {
-        if (interlocutor.aviso) interlocutor.aviso(true);
-        HagoBackUp(rutas, hoy, estructura);
-        if (interlocutor.aviso) interlocutor.aviso(false);
+        bool cancelado = false;
+        RespaldoConProgreso(
+            "Copia de seguridad programada",
+            [&](Progreso* p) { return HagoBackUp(rutas, hoy, estructura, p); }, &cancelado);
+        if (cancelado)
+            Informo("Copia de seguridad programada cancelada: se conserva la copia anterior " +
+                        QDir::toNativeSeparators(rutas.respaldo) + " y la copia se hará en el próximo inicio.",
+                    Aviso::Informacion);
     }
     if (LeoLocal("Varios", "Admin", "False").compare("TRUE", Qt::CaseInsensitive) == 0) OfrezcoPantalla();
 }
 
-bool RespaldoPrevio(const Rutas& rutas, const QDate& hoy) {
-    if (interlocutor.aviso) interlocutor.aviso(true);
+bool RespaldoPrevio(const Rutas& rutas, const QDate& hoy, bool* cancelado) {
+    bool parado = false;
     // The structure of an older version is not this program's: the examination alone vouches for it.
-    const bool ok = HagoBackUp(rutas, hoy, 0);
-    if (interlocutor.aviso) interlocutor.aviso(false);
+    const bool ok = RespaldoConProgreso(
+        "Copia de seguridad antes de actualizar la base de datos",
+        [&](Progreso* p) { return HagoBackUp(rutas, hoy, 0, p); }, &parado);
+    if (cancelado) *cancelado = parado;
     return ok;
 }
 

@@ -25,6 +25,9 @@ struct Interlocutor {
     std::function<void(bool)> espero;                               // busy pointer on / off
     std::function<void(bool)> aviso;                                // notice window shown / closed
     std::function<void()> abroPantalla;                             // the maintenance screen, modal
+    // Runs trabajo off the screens' thread behind the window of its progress (titulo), which may ask it
+    // to stop; what trabajo returns. Without it the work runs where it is called, with nobody watching.
+    std::function<bool(const QString& titulo, const std::function<bool(Progreso&)>& trabajo)> conProgreso;
 };
 // Without an interlocutor nothing is shown and questions are answered No.
 void FijoInterlocutor(Interlocutor i);
@@ -113,11 +116,14 @@ void LeoRutas();
 // True when the automatic backup is due on hoy by the global schedule.
 bool BackUpPendiente(const QDate& hoy);
 // The start-up step, once the paths are read (LeoRutas): the automatic backup when due, the offer of
-// the maintenance screen. estructura as for HagoBackUp.
+// the maintenance screen. estructura as for HagoBackUp. The backup shows its progress and may be
+// stopped: then the last backup stays, its date is not moved (so it is due again at the next start),
+// the user is told so and the start goes on.
 void MantenimientoInicial(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1);
 // The checked backup taken before a database of an older version is upgraded (whatever the schedule),
-// once the paths are read.
-bool RespaldoPrevio(const Rutas& rutas, const QDate& hoy = QDate::currentDate());
+// once the paths are read, with its progress. False when not made; *cancelado then tells whether the
+// user stopped it (nothing said here: the caller says the book was not upgraded).
+bool RespaldoPrevio(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), bool* cancelado = nullptr);
 // Asks "Ingresa a Módulo de Base de Datos" and on Yes opens the maintenance screen; true when opened.
 bool OfrezcoPantalla();
 

@@ -25,7 +25,7 @@
 namespace {
 std::function<void(int)> mantenimientoInicial;
 std::function<int(const QString&)> verificoEstructura;
-std::function<bool()> respaldoPrevio;
+std::function<bool(bool&)> respaldoPrevio;
 std::function<bool()> ofertaMantenimiento;
 std::function<void()> ofertaInicial;
 std::function<bool()> respaldoPendiente;
@@ -99,10 +99,13 @@ bool PreparoBase(const QString& ruta) {
     case EstadoBase::NoExiste:
         return CreoSiCorresponde(ruta);
     case EstadoBase::Anterior: {
-        if (!respaldoPrevio || !respaldoPrevio()) {
-            Aviso("La base de datos " + Nativa(ruta) +
-                      " es de una versión anterior del programa y no se actualizó, porque antes no se pudo "
-                      "hacer una copia de seguridad verificada; su estructura quedó como estaba.",
+        bool cancelado = false;
+        if (!respaldoPrevio || !respaldoPrevio(cancelado)) {
+            Aviso("La base de datos " + Nativa(ruta) + " es de una versión anterior del programa y no se actualizó, " +
+                      (cancelado ? QStringLiteral("porque se canceló la copia de seguridad que se hace antes de "
+                                                  "actualizarla; su estructura quedó como estaba. El programa se cerrará.")
+                                 : QStringLiteral("porque antes no se pudo hacer una copia de seguridad verificada; su "
+                                                  "estructura quedó como estaba.")),
                   Icono::Error);
             return false;
         }
@@ -145,7 +148,7 @@ void FijoMantenimientoInicial(std::function<void(int estructura)> mantenimiento)
 void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion) {
     verificoEstructura = std::move(verificacion);
 }
-void FijoRespaldoPrevio(std::function<bool()> respaldo) {
+void FijoRespaldoPrevio(std::function<bool(bool&)> respaldo) {
     respaldoPrevio = std::move(respaldo);
 }
 void FijoOfertaMantenimiento(std::function<bool()> oferta) {

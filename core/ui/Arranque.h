@@ -9,8 +9,9 @@
 void FijoMantenimientoInicial(std::function<void(int estructura)> mantenimiento);
 // The structure check: 0 as delivered, 1 a count differs (warnings shown), 2 cannot be read.
 void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion);
-// The checked backup taken before a database of an older version is upgraded; true when made.
-void FijoRespaldoPrevio(std::function<bool()> respaldo);
+// The checked backup taken before a database of an older version is upgraded; true when made, else
+// cancelado tells whether the user stopped it.
+void FijoRespaldoPrevio(std::function<bool(bool& cancelado)> respaldo);
 // The offer of the maintenance screen made when the database is damaged; true when it was opened.
 void FijoOfertaMantenimiento(std::function<bool()> oferta);
 // Whether this start's maintenance copies the book (its scheduled backup is due). Only then is every

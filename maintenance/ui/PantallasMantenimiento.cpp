@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -76,6 +77,20 @@ void InstaloInterlocutorMantenimiento() {
         });
     };
     i.aviso = MuestroAviso;
+    // The notice of the automatic maintenance gives way to the progress window once that comes up.
+    i.conProgreso = [](const QString& titulo, const std::function<bool(Progreso&)>& trabajo) {
+        QTimer relevo;
+        relevo.setInterval(40);
+        QObject::connect(&relevo, &QTimer::timeout, [&relevo] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<DialogoProgreso*>(w) && w->isVisible()) {
+                    if (aviso) aviso->hide();
+                    relevo.stop();
+                }
+        });
+        relevo.start();
+        return DialogoProgreso::EnOtroHilo(nullptr, titulo, trabajo);
+    };
     i.abroPantalla = [] {
         SinEspera normal;
         Pantallas::AbroModal("frmBaseDatos");

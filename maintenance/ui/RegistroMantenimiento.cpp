@@ -21,9 +21,9 @@ void RegistroPantallasMantenimiento() {
         Mantenimiento::LeoRutas();
         Mantenimiento::MantenimientoInicial(RutasDeAjustes(), QDate::currentDate(), estructura);
     });
-    FijoRespaldoPrevio([] {
+    FijoRespaldoPrevio([](bool& cancelado) {
         Mantenimiento::LeoRutas();
-        return Mantenimiento::RespaldoPrevio(RutasDeAjustes());
+        return Mantenimiento::RespaldoPrevio(RutasDeAjustes(), QDate::currentDate(), &cancelado);
     });
     FijoRespaldoPendiente([] { return Mantenimiento::BackUpPendiente(QDate::currentDate()); });
     FijoOfertaMantenimiento([] { return Mantenimiento::OfrezcoPantalla(); });

@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
+#include "core/Progreso.h"
 #include "core/Sesiones.h"
 #include "core/Valores.h"
 #include "core/ui/Arranque.h"
@@ -515,6 +516,71 @@ void PruebaArranque::versionAnterior() {
         QCOMPARE(Version(base), 1);
         QCOMPARE(Estructura(base), anterior);
     }
+}
+
+void PruebaArranque::respaldoInicialCancelado_data() {
+    QTest::addColumn<bool>("actualiza"); // the backup before an upgrade; else the scheduled one
+    QTest::addColumn<int>("en");         // the report of progress at which the user stops it
+    for (bool actualiza : {false, true})
+        for (int en = 1; en <= 5; ++en)
+            QTest::addRow("%s, aviso %d", actualiza ? "antes de actualizar" : "programada", en) << actualiza << en;
+}
+
+// A start-up backup stopped at any of its stages leaves the last backup as it was and its date where it
+// was (so that it is due again); the user is told. The scheduled one lets the start go on to the login;
+// the one before an upgrade ends the start with the book not upgraded.
+void PruebaArranque::respaldoInicialCancelado() {
+    QFETCH(bool, actualiza);
+    QFETCH(int, en);
+    Entorno e(false);
+    RegistroPantallasMantenimiento();
+    const auto restauro = qScopeGuard([] { InstaloInterlocutorMantenimiento(); });
+    // The progress the screens would show, stopped as the user would stop it at its en-th report.
+    Mantenimiento::Interlocutor i;
+    i.informo = [](const QString& texto, Mantenimiento::Aviso) { Mensaje(texto, Icono::Informacion); };
+    i.conProgreso = [en](const QString&, const std::function<bool(Progreso&)>& trabajo) {
+        Progreso p;
+        int avisos = 0;
+        p.latido = [&] {
+            if (++avisos == en) p.Cancelo();
+        };
+        return trabajo(p);
+    };
+    Mantenimiento::FijoInterlocutor(i);
+    const QString base = e.RutaBase();
+    if (actualiza)
+        CreoBaseVersion1(base);
+    else
+        QVERIFY(CreoBase(base));
+    const QString global = e.Ruta("Global Partidex.ini"), seccion = "Mantenimiento de Base de Datos";
+    EscriboIni(global, seccion, "UltimoBackUp(dd/mm/yyyy)", "01/01/2020");
+    // Before an upgrade the backup is taken whatever the schedule.
+    if (actualiza) EscriboIni(global, seccion, "BackUPCada(dias)", "36500");
+    const QString copia = e.Ruta("Partidex.BAK");
+    {
+        QFile f(copia);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("copia anterior");
+    }
+    const QStringList estructura = Estructura(base);
+    const int version = Version(base);
+    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    const auto acceso = CanceloAcceso();
+    QVERIFY(!Arranque());
+    QCOMPARE(*acceso, !actualiza);
+    QCOMPARE(MensajePrueba::Textos().size(), 1);
+    const QString dicho = MensajePrueba::Textos().first();
+    QVERIFY2(dicho.contains(actualiza ? "no se actualizó, porque se canceló la copia de seguridad"
+                                      : "Copia de seguridad programada cancelada: se conserva la copia anterior"),
+             qPrintable(dicho));
+    QFile f(copia);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("copia anterior"));
+    QVERIFY(!QFileInfo::exists(copia + ".1"));
+    QVERIFY(QDir(e.Carpeta()).entryList({"*.nuevo-*"}, QDir::Files).isEmpty());
+    QCOMPARE(LeoIni(global, seccion, "UltimoBackUp(dd/mm/yyyy)", ""), QString("01/01/2020"));
+    QCOMPARE(Version(base), version);
+    QCOMPARE(Estructura(base), estructura);
 }
 
 void PruebaArranque::primerArranque() {

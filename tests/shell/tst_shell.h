@@ -57,6 +57,8 @@ private slots:
     void sinLeerEnteraAlArrancar();
     void versionAnterior_data();
     void versionAnterior();
+    void respaldoInicialCancelado_data();
+    void respaldoInicialCancelado();
     void primerArranque();
     void restauraEjercicio();
     void loginCancelado();
