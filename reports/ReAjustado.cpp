@@ -212,9 +212,13 @@ bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde
         p << ctx.empresa << ctx.ejercicio;
         if (soloAjustables) lineas += " AND D.Cuenta IN " + Ajustables(ctx, &p);
         if (lectura == LecturaLineas::EjercicioMenosFuera) {
-            lineas += " AND D.Asiento NOT IN (SELECT F.Asiento FROM Asientos AS F WHERE F.EmpresaPropia=? AND "
-                      "F.NumEjercicio=? AND (F.Fecha<? OR F.Fecha>? OR F.Fecha IS NULL))";
-            p << ctx.empresa << ctx.ejercicio << FechaSql(desde) << FechaSql(hasta);
+            // The entries outside, each side of the period through the index by date.
+            const QString fuera = "SELECT F.Asiento FROM " +
+                                  MotorDe(ctx.Base()).dialecto.PorIndice("Asientos AS F", "idxAsientosFecha") +
+                                  " WHERE F.EmpresaPropia=? AND F.NumEjercicio=? AND F.Fecha";
+            lineas += " AND D.Asiento NOT IN (" + fuera + "<? UNION ALL " + fuera + ">? UNION ALL " + fuera + " IS NULL)";
+            p << ctx.empresa << ctx.ejercicio << FechaSql(desde) << ctx.empresa << ctx.ejercicio << FechaSql(hasta)
+              << ctx.empresa << ctx.ejercicio;
         }
     }
     consulta->sql =
