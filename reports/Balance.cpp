@@ -30,6 +30,10 @@ ConsultaSql ConsultaCuentas(const Contexto& ctx, int profundidad, int ancho, con
 
 ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, const QDate& desde, const QDate& hasta,
                             LecturaLineas lectura) {
+    return ConsultaCuentas(ctx, profundidad, ancho, ConsultaSumasBalance(ctx, desde, hasta, lectura));
+}
+
+ConsultaSql ConsultaSumasBalance(const Contexto& ctx, const QDate& desde, const QDate& hasta, LecturaLineas lectura) {
     const QVariant empresa = ctx.empresa, ejercicio = ctx.ejercicio;
     // Each reading takes one plan whatever the planner's statistics say (gathered on an empty book,
     // or on a book ten times smaller): the entries of a range through the index by date, each
@@ -129,7 +133,7 @@ ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, con
         break;
     }
     }
-    return ConsultaCuentas(ctx, profundidad, ancho, {lineas, parametros});
+    return {lineas, parametros};
 }
 
 bool MesesEnteros(const QDate& desde, const QDate& hasta, QDate* primero, QDate* ultimo) {

@@ -26,6 +26,9 @@ enum class FiltroSaldos { Todos = 0, ExcluirSaldos0 = 1, ExcluirMovim0 = 2 };
 enum class LecturaLineas { Periodo, Ejercicio, EjercicioMenosFuera, Meses };
 ConsultaSql ConsultaBalance(const Contexto& ctx, int profundidad, int ancho, const QDate& desde, const QDate& hasta,
                             LecturaLineas lectura = LecturaLineas::Periodo);
+// The sums alone, one row per account with lines in the period (Cuenta, SumaDebe, SumaHaber in whole
+// cents), as ConsultaCuentas takes them.
+ConsultaSql ConsultaSumasBalance(const Contexto& ctx, const QDate& desde, const QDate& hasta, LecturaLineas lectura);
 // The cheapest reading for the period, from the number of entries of the context's company and year
 // dated in it and outside it (an undated entry counts as outside).
 LecturaLineas ElijoLectura(const Contexto& ctx, const QDate& desde, const QDate& hasta);

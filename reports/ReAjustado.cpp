@@ -40,12 +40,13 @@ QString Ajustables(const Contexto& ctx, QVariantList* p) {
 // The lines of the current company and year whose entry's date lies in the period: D the line, A its
 // entry. The entries dated in the period are read first and then their lines by key, whatever the
 // planner's figures say: the index by account holds every column these statements read, and a planner
-// with the figures of a smaller book would walk all of the year's lines through it.
+// with the figures of a smaller book, or a test of the line's account, would walk all of the year's
+// lines through it.
 QString LineasDelPeriodo(const Contexto& ctx, const QDate& desde, const QDate& hasta, QVariantList* p,
                          bool sinCierres) {
     *p << ctx.empresa << ctx.ejercicio << FechaSql(desde) << FechaSql(hasta);
-    return " FROM " + MotorDe(ctx.Base()).dialecto.PorIndice("Asientos AS A", "idxAsientosFecha") +
-           " CROSS JOIN DetAsientos AS D"
+    const DialectoMotor& d = MotorDe(ctx.Base()).dialecto;
+    return " FROM " + d.PorIndice("Asientos AS A", "idxAsientosFecha") + " CROSS JOIN " + d.PorIndice("DetAsientos AS D") +
            " WHERE A.EmpresaPropia=D.EmpresaPropia AND A.NumEjercicio=D.NumEjercicio AND A.Asiento=D.Asiento"
            " AND D.EmpresaPropia=? AND D.NumEjercicio=? AND A.Fecha>=? AND A.Fecha<=?" +
            (sinCierres ? " AND " + FueraDeCierres("A") : QString());
@@ -181,24 +182,45 @@ bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde
     // The cents are multiplied as the amount's own type, not as whole numbers: the reference value takes
     // the type of what it multiplies, and whole cents would make it whole. The half cent is judged at a
     // millionth of a cent, so that a binary quotient a hair under it rounds as the decimal one does.
+    // Only the lines of the adjustable accounts need a divisor: with the closing entries in, the other
+    // accounts take the trial balance's own sums (whole months from the monthly sums), which are whole
+    // cents already.
+    const bool soloAjustables = !sinCierres;
     QVariantList p{FechaSql(ajustadoAl)};
     const QString centavos = "CAST(ROUND(D.Importe*100) AS BIGINT)";
     // Each line's restated cents stay exact (unrounded) until the account's sum, which is rounded
     // once: rounding every line first lets the errors of many lines add up to whole cents.
-    QString linea = "CASE WHEN D.FechaAjuste<? AND D.Cuenta IN " + Ajustables(ctx, &p) + " THEN ROUND(D.Importe*100)*?/";
+    QString linea = "CASE WHEN D.FechaAjuste<?";
+    if (!soloAjustables) linea += " AND D.Cuenta IN " + Ajustables(ctx, &p);
+    linea += " THEN ROUND(D.Importe*100)*?/";
     p << (referencia ? referencia->ajuste : 1.0);
     linea += Divisor(serie, referencia, tabla, &p) + " ELSE " + centavos + " END";
-    const QString sinFecha =
-        "CASE WHEN D.FechaAjuste IS NULL AND D.Cuenta IN " + Ajustables(ctx, &p) + " THEN 1 ELSE 0 END";
-    // The whole year's lines are read from the index by account alone, in its order; a part of the
-    // year through the entries dated in it.
+    QString sinFecha = "CASE WHEN D.FechaAjuste IS NULL";
+    if (!soloAjustables) sinFecha += " AND D.Cuenta IN " + Ajustables(ctx, &p);
+    sinFecha += " THEN 1 ELSE 0 END";
+    // The whole year's lines (or the year's less those of the entries outside the period, when those
+    // are fewer) are read from the index by account alone, in its order; a part of the year through
+    // the entries dated in it.
     QString lineas;
-    if (!sinCierres && ElijoLectura(ctx, desde, hasta) == LecturaLineas::Ejercicio) {
+    const LecturaLineas lectura = sinCierres ? LecturaLineas::Periodo : ElijoLectura(ctx, desde, hasta);
+    if (lectura == LecturaLineas::Periodo) {
+        lineas = LineasDelPeriodo(ctx, desde, hasta, &p, sinCierres);
+        if (soloAjustables) lineas += " AND D.Cuenta IN " + Ajustables(ctx, &p);
+    } else {
         lineas = " FROM " + MotorDe(ctx.Base()).dialecto.PorIndice("DetAsientos AS D", "idxDetAsientosCuenta") +
                  " WHERE D.EmpresaPropia=? AND D.NumEjercicio=?";
         p << ctx.empresa << ctx.ejercicio;
-    } else
-        lineas = LineasDelPeriodo(ctx, desde, hasta, &p, sinCierres);
+        if (soloAjustables) lineas += " AND D.Cuenta IN " + Ajustables(ctx, &p);
+        if (lectura == LecturaLineas::EjercicioMenosFuera) {
+            // The entries outside, each side of the period through the index by date.
+            const QString fuera = "SELECT F.Asiento FROM " +
+                                  MotorDe(ctx.Base()).dialecto.PorIndice("Asientos AS F", "idxAsientosFecha") +
+                                  " WHERE F.EmpresaPropia=? AND F.NumEjercicio=? AND F.Fecha";
+            lineas += " AND D.Asiento NOT IN (" + fuera + "<? UNION ALL " + fuera + ">? UNION ALL " + fuera + " IS NULL)";
+            p << ctx.empresa << ctx.ejercicio << FechaSql(desde) << ctx.empresa << ctx.ejercicio << FechaSql(hasta)
+              << ctx.empresa << ctx.ejercicio;
+        }
+    }
     consulta->sql =
         "SELECT L.Cuenta AS Cuenta, "
         "CAST(ROUND(ROUND(SUM(CASE WHEN L.Importe>0 THEN L.Centavos END), 6)) AS BIGINT) AS SumaDebe, "
@@ -206,6 +228,14 @@ bool ConsultaSumasReAjustadas(const Contexto& ctx, int tabla, const QDate& desde
         "SUM(L.SinFecha) AS SinFecha "
         "FROM (SELECT D.Cuenta AS Cuenta, D.Importe AS Importe, " +
         linea + " AS Centavos, " + sinFecha + " AS SinFecha" + lineas + ") AS L GROUP BY L.Cuenta";
+    if (soloAjustables) {
+        QDate primero, ultimo;
+        const ConsultaSql llanas = ConsultaSumasBalance(
+            ctx, desde, hasta, MesesEnteros(desde, hasta, &primero, &ultimo) ? LecturaLineas::Meses : lectura);
+        consulta->sql += " UNION ALL SELECT P.Cuenta, P.SumaDebe, P.SumaHaber, 0 FROM (" + llanas.sql + ") AS P";
+        p << llanas.parametros;
+        consulta->sql += " WHERE P.Cuenta NOT IN " + Ajustables(ctx, &p);
+    }
     consulta->parametros = p;
     return true;
 }

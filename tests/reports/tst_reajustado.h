@@ -9,6 +9,8 @@ private slots:
     void redondeo_data();
     void redondeo();
     void publicado();
+    void lecturas_data();
+    void lecturas();
     void plan_data();
     void plan();
     void pantalla();
