@@ -93,8 +93,14 @@ void MidoPantallaDiario(const char* nombre, const QDate& desde, const QDate& has
         QElapsedTimer reloj;
         reloj.start();
         const double c0 = CpuMs();
+        // The report shown before stays on the grid until the first part of the new one comes.
+        bool vino = false;
+        PantallaReporte::alRecibirParte = [&](PantallaReporte*) {
+            PantallaReporte::alRecibirParte = nullptr;
+            vino = true;
+        };
         pantalla.ActualizoReporte();
-        while (pantalla.Leyendo() && pantalla.sprRpt->filas() == 0)
+        while (!vino && pantalla.Leyendo())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QCoreApplication::processEvents(); // painted
         primeras.push_back(reloj.nsecsElapsed() / 1e6);

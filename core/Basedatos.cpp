@@ -646,10 +646,11 @@ bool BaseEnUso(const QString& ruta) {
 }
 
 namespace {
-bool Preparo(QSqlQuery& q, const Motor& motor, const QString& sql, const QVariantList& parametros) {
+bool Preparo(QSqlQuery& q, const Motor& motor, const QString& sql, const QVariantList& parametros,
+             bool adelante = false) {
     // Read forward only where rows may be read while other statements run; otherwise the rows are
     // fetched whole, so that a loop over them may run statements of its own.
-    q.setForwardOnly(motor.dialecto.LecturaIntercalada());
+    q.setForwardOnly(adelante || motor.dialecto.LecturaIntercalada());
     // Without values the statement runs as it stands: a server prepares only queries and changes of
     // rows, not the definitions, transaction commands and settings the program also sends.
     if (parametros.isEmpty()) return q.exec(sql);
@@ -742,10 +743,10 @@ namespace {
 // A statement on a further connection: no reconnection (its owner opened it and closes it), and the
 // error of the last statement is the shared connection's alone.
 bool EjecutoEnOtra(QSqlQuery& q, const Contexto& ctx, const QString& sql, const QVariantList& parametros,
-                   QString* error) {
+                   QString* error, bool adelante = false) {
     const QSqlDatabase db = ctx.Base();
     q = QSqlQuery(db);
-    if (db.isValid() && db.isOpen() && Preparo(q, MotorDe(db), sql, parametros)) return true;
+    if (db.isValid() && db.isOpen() && Preparo(q, MotorDe(db), sql, parametros, adelante)) return true;
     *error = db.isValid() && db.isOpen() ? TextoError(q.lastError())
                                          : QString("la conexión \"%1\" no está abierta").arg(ctx.conexion);
     return false;
@@ -766,6 +767,14 @@ QSqlQuery Consulto(const Contexto& ctx, const QString& sql, const QVariantList& 
     QSqlQuery q;
     QString error;
     EjecutoEnOtra(q, ctx, sql, parametros, &error);
+    return q;
+}
+
+QSqlQuery ConsultoAdelante(const Contexto& ctx, const QString& sql, const QVariantList& parametros) {
+    if (ctx.Compartida()) return Consulto(sql, parametros);
+    QSqlQuery q;
+    QString error;
+    EjecutoEnOtra(q, ctx, sql, parametros, &error, true);
     return q;
 }
 

@@ -126,6 +126,10 @@ struct Contexto;
 // The same on the context's connection (the shared one when the context names none).
 Resultado Ejecuto(const Contexto& ctx, const QString& sql, const QVariantList& parametros = {});
 QSqlQuery Consulto(const Contexto& ctx, const QString& sql, const QVariantList& parametros = {});
+// A long query on a connection of the context's own, read forward only, its rows coming as the engine
+// finds them (a server sends them one at a time rather than all before the first): no other statement
+// may run on that connection until its rows are read. On the shared connection, as Consulto.
+QSqlQuery ConsultoAdelante(const Contexto& ctx, const QString& sql, const QVariantList& parametros = {});
 
 // Opens a further connection, named nombre, to the books at ruta, in the calling thread and prepared
 // as the shared one: a second book beside the first, or the same book for a report run in a worker

@@ -89,8 +89,10 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
         cuentas.insert(qc.value(0).toInt(), {NuloAVacio(qc.value(1)), jer, NuloAVacio(qc.value(2))});
     }
 
+    // Nothing else runs on the connection while the lines are read: on a connection of its own (a
+    // screen's reading) they come as the engine finds them.
     const ConsultaSql c = ConsultaDiario(ctx, desde, hasta);
-    QSqlQuery q = Consulto(ctx, c.sql, c.parametros);
+    QSqlQuery q = ConsultoAdelante(ctx, c.sql, c.parametros);
     if (!q.isActive()) return Falla(tabla, error, TextoError(q.lastError()));
     int numero = desdeAsiento;
     std::optional<int> anterior;
