@@ -303,8 +303,10 @@ const QString NoCompacta = QStringLiteral("No se pudo compactar base de datos, "
 
 // The examination that every compaction and backup starts from: only a sound Partidex database (of
 // this version, or of an older one about to be upgraded) is compacted or copied.
-bool BaseSana(const QString& base, QString* motivo) {
+// *examen, when given, takes the diagnosis.
+bool BaseSana(const QString& base, QString* motivo, Diagnostico* examen = nullptr) {
     const Diagnostico d = ExaminoBase(base, Examen::Completo);
+    if (examen) *examen = d;
     if (d.estado == EstadoBase::Partidex || d.estado == EstadoBase::Anterior) return true;
     *motivo = d.explicacion;
     return false;
@@ -444,18 +446,22 @@ bool Compacto(const QString& base, const QString& aux) {
     return true;
 }
 
-bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* progreso) {
+bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* progreso, Diagnostico* examen) {
     const QString noPuede = QStringLiteral("No se puede compactar / hacer back up: ");
     QString motivo;
     if (!Etapa(progreso, "Examinando la base de datos")) return false;
     {
         Ocupado ocupado;
-        if (!BaseSana(rutas.base, &motivo)) {
-            Informo(noPuede + motivo, Aviso::Informacion);
+        if (!BaseSana(rutas.base, &motivo, examen)) {
+            if (!examen) Informo(noPuede + motivo, Aviso::Informacion);
             return false;
         }
     }
-    if (estructura < 0) estructura = VerificoEstructura(rutas.base);
+    // Reading the books' rules takes time with their size: a stage of its own, which may be stopped.
+    if (estructura < 0) {
+        if (!Etapa(progreso, "Revisando la coherencia de los libros")) return false;
+        estructura = VerificoEstructura(rutas.base);
+    }
     if (estructura != 0) {
         Informo(noPuede + "la cantidad de índices o de relaciones de la base de datos " +
                     QDir::toNativeSeparators(rutas.base) +
@@ -708,18 +714,25 @@ bool BackUpPendiente(const QDate& hoy) {
     return ultimo <= hoy.addDays(-intervalo);
 }
 
-void MantenimientoInicial(const Rutas& rutas, const QDate& hoy, int estructura) {
+Diagnostico MantenimientoInicial(const Rutas& rutas, const QDate& hoy, int estructura) {
+    // Sound unless the backup's own examination finds otherwise.
+    Diagnostico examen;
+    examen.estado = EstadoBase::Partidex;
     if (BackUpPendiente(hoy)) {
         bool cancelado = false;
         RespaldoConProgreso(
             "Copia de seguridad programada",
-            [&](Progreso* p) { return HagoBackUp(rutas, hoy, estructura, p); }, &cancelado);
+            [&](Progreso* p) { return HagoBackUp(rutas, hoy, estructura, p, &examen); }, &cancelado);
+        // A book the examination refuses is the start's to report, as it reports one its own
+        // examination refuses; nothing else is offered meanwhile.
+        if (examen.estado != EstadoBase::Partidex && examen.estado != EstadoBase::Anterior) return examen;
         if (cancelado)
             Informo("Copia de seguridad programada cancelada: se conserva la copia anterior " +
                         QDir::toNativeSeparators(rutas.respaldo) + " y la copia se hará en el próximo inicio.",
                     Aviso::Informacion);
     }
     if (LeoLocal("Varios", "Admin", "False").compare("TRUE", Qt::CaseInsensitive) == 0) OfrezcoPantalla();
+    return examen;
 }
 
 bool RespaldoPrevio(const Rutas& rutas, const QDate& hoy, bool* cancelado) {

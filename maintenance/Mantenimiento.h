@@ -6,6 +6,7 @@
 //
 // This is logic only: whatever the user must see or answer goes through the Interlocutor, which the
 // screens layer fills in (message boxes, the busy pointer, the notice window, the maintenance screen).
+#include "core/Basedatos.h"
 #include "core/Configuracion.h"
 #include "core/Contexto.h"
 
@@ -73,11 +74,14 @@ bool Compacto(const QString& base, const QString& aux);
 // UltimoBackUp(dd/mm/yyyy) becomes hoy. The new backup is written under a scratch name and checked
 // before it takes the backup's name; the backup it replaces is kept as rutas.respaldo + ".1".
 // estructura: the result of the structure check when the caller has just run it (its warnings are
-// then not shown again), -1 to run it here.
-// progreso: where it reports its stages; stopped before the compaction or before the new backup takes
-// its place, it returns false with nothing said and the last backup kept.
+// then not shown again), -1 to run it here, the books' rules included, as a stage of its own.
+// progreso: where it reports its stages; stopped before the examination, the check of the books, the
+// compaction or before the new backup takes its place, it returns false with nothing said and the last
+// backup kept.
+// examen: when given, it takes the diagnosis of the examination, and a book the examination refuses is
+// not reported here (the caller says what is wrong with it).
 bool HagoBackUp(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1,
-                Progreso* progreso = nullptr);
+                Progreso* progreso = nullptr, Diagnostico* examen = nullptr);
 
 // Whether two paths name the same file: the same file on disk when both exist (links resolved), the
 // same absolute path otherwise.
@@ -118,8 +122,10 @@ bool BackUpPendiente(const QDate& hoy);
 // The start-up step, once the paths are read (LeoRutas): the automatic backup when due, the offer of
 // the maintenance screen. estructura as for HagoBackUp. The backup shows its progress and may be
 // stopped: then the last backup stays, its date is not moved (so it is due again at the next start),
-// the user is told so and the start goes on.
-void MantenimientoInicial(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1);
+// the user is told so and the start goes on. The backup's examination reads every page of the book:
+// when it refuses the book, nothing is copied or said and its diagnosis is returned for the start to
+// report; otherwise the diagnosis returned says Partidex.
+Diagnostico MantenimientoInicial(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1);
 // The checked backup taken before a database of an older version is upgraded (whatever the schedule),
 // once the paths are read, with its progress. False when not made; *cancelado then tells whether the
 // user stopped it (nothing said here: the caller says the book was not upgraded).

@@ -23,7 +23,7 @@
 #include <memory>
 
 namespace {
-std::function<void(int)> mantenimientoInicial;
+std::function<Diagnostico(int)> mantenimientoInicial;
 std::function<int(const QString&)> verificoEstructura;
 std::function<bool(bool&)> respaldoPrevio;
 std::function<bool()> ofertaMantenimiento;
@@ -89,10 +89,8 @@ bool CreoSiCorresponde(const QString& ruta) {
     return true;
 }
 
-// Examines the database before anything writes to it, and leaves it ready to be opened or refuses.
-bool PreparoBase(const QString& ruta) {
-    const Diagnostico d =
-        ExaminoBase(ruta, respaldoPendiente && respaldoPendiente() ? Examen::Completo : Examen::Rapido);
+// What start-up does with the book its examination found (d): leaves it ready to be opened, or refuses.
+bool AtiendoBase(const QString& ruta, const Diagnostico& d) {
     switch (d.estado) {
     case EstadoBase::Partidex:
         return true;
@@ -140,9 +138,14 @@ bool PreparoBase(const QString& ruta) {
     return false;
 }
 
+// Examines the database before anything writes to it: its header and catalogue, whatever its size.
+bool PreparoBase(const QString& ruta) {
+    return AtiendoBase(ruta, ExaminoBase(ruta, Examen::Rapido));
+}
+
 } // namespace
 
-void FijoMantenimientoInicial(std::function<void(int estructura)> mantenimiento) {
+void FijoMantenimientoInicial(std::function<Diagnostico(int estructura)> mantenimiento) {
     mantenimientoInicial = std::move(mantenimiento);
 }
 void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion) {
@@ -211,9 +214,18 @@ bool Arranque() {
         return false;
     }
     // The structure check runs once; the maintenance is told its result, so that its warnings are not
-    // shown a second time by the backup.
-    const int estructura = verificoEstructura ? verificoEstructura(a.databasePath) : 0;
-    if (mantenimientoInicial) mantenimientoInicial(estructura);
+    // shown a second time by the backup. A backup that is due makes it itself, with the books' rules,
+    // after its examination of every page, all in its progress window.
+    const bool pendiente = respaldoPendiente && respaldoPendiente();
+    const int estructura = pendiente ? -1 : verificoEstructura ? verificoEstructura(a.databasePath) : 0;
+    if (mantenimientoInicial) {
+        const Diagnostico d = mantenimientoInicial(estructura);
+        if (d.estado != EstadoBase::Partidex && d.estado != EstadoBase::Anterior &&
+            !AtiendoBase(a.databasePath, d)) {
+            CursorNormal();
+            return false;
+        }
+    }
     CursorNormal();
 
     QString error;

@@ -1,12 +1,17 @@
 #pragma once
 // Start-up: settings, maintenance, structure check, connection, login, last company and year,
 // session, caption and main window.
+#include "core/Basedatos.h"
+
 #include <QString>
 #include <functional>
 
 // The maintenance subsystem hands these in at registration (core cannot link it).
-// The start-up maintenance, told the result of the structure check that start-up has just run.
-void FijoMantenimientoInicial(std::function<void(int estructura)> mantenimiento);
+// The start-up maintenance, told the result of the structure check that start-up has just run (-1:
+// start-up left it to the maintenance's backup). It returns the diagnosis of the examination its
+// backup made of every page: a book refused there is reported by start-up as one its own examination
+// refuses (Partidex when sound or not examined).
+void FijoMantenimientoInicial(std::function<Diagnostico(int estructura)> mantenimiento);
 // The structure check: 0 as delivered, 1 a count differs (warnings shown), 2 cannot be read.
 void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion);
 // The checked backup taken before a database of an older version is upgraded; true when made, else
@@ -14,10 +19,10 @@ void FijoVerificoEstructura(std::function<int(const QString& ruta)> verificacion
 void FijoRespaldoPrevio(std::function<bool(bool& cancelado)> respaldo);
 // The offer of the maintenance screen made when the database is damaged; true when it was opened.
 void FijoOfertaMantenimiento(std::function<bool()> oferta);
-// Whether this start's maintenance copies the book (its scheduled backup is due). Only then is every
-// page of the file read before the login, as the check that what is copied over the last backup is
-// sound; otherwise start-up reads the file's header and catalogue alone, whatever the book's size
-// (the check runs again before every compaction, backup and upgrade).
+// Whether this start's maintenance copies the book (its scheduled backup is due). Start-up itself reads
+// the file's header and catalogue alone, whatever the book's size; every page and the books' rules are
+// read where they protect something: by the backup, behind its progress window (and before every
+// compaction and upgrade). When the backup is due, the structure check is left to it too.
 void FijoRespaldoPendiente(std::function<bool()> pendiente);
 
 // The offer made once the user has logged in on the start that created the database (the demonstration

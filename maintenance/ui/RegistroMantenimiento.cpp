@@ -19,7 +19,7 @@ void RegistroPantallasMantenimiento() {
     InstaloInterlocutorMantenimiento();
     FijoMantenimientoInicial([](int estructura) {
         Mantenimiento::LeoRutas();
-        Mantenimiento::MantenimientoInicial(RutasDeAjustes(), QDate::currentDate(), estructura);
+        return Mantenimiento::MantenimientoInicial(RutasDeAjustes(), QDate::currentDate(), estructura);
     });
     FijoRespaldoPrevio([](bool& cancelado) {
         Mantenimiento::LeoRutas();
@@ -27,8 +27,6 @@ void RegistroPantallasMantenimiento() {
     });
     FijoRespaldoPendiente([] { return Mantenimiento::BackUpPendiente(QDate::currentDate()); });
     FijoOfertaMantenimiento([] { return Mantenimiento::OfrezcoPantalla(); });
-    // The books' rules are read at start-up only when the backup that relies on them is due.
-    FijoVerificoEstructura([](const QString& ruta) {
-        return Mantenimiento::VerificoEstructura(ruta, Mantenimiento::BackUpPendiente(QDate::currentDate()));
-    });
+    // The counts alone: the books' rules are read by the backup that relies on them, in its window.
+    FijoVerificoEstructura([](const QString& ruta) { return Mantenimiento::VerificoEstructura(ruta, false); });
 }

@@ -420,9 +420,9 @@ void PruebaArranque::baseRechazada() {
     QCOMPARE(Intacto(e.Carpeta(), base), antes);
 }
 
-// The whole file is read before the login only when the backup about to be made needs it: a page
-// damaged far from the catalogue is not looked for by a start whose backup is not due (the next backup,
-// compaction or upgrade finds it), and the book's size does not lengthen the start.
+// Start-up reads the file's header and catalogue alone: a page damaged far from the catalogue is found
+// by the next backup (in its progress window), compaction or upgrade, and the book's size does not
+// lengthen the start.
 void PruebaArranque::sinLeerEnteraAlArrancar() {
     SOLO_ARCHIVO("una página dañada del archivo");
     Entorno e(false);
@@ -519,30 +519,55 @@ void PruebaArranque::versionAnterior() {
 }
 
 void PruebaArranque::respaldoInicialCancelado_data() {
-    QTest::addColumn<bool>("actualiza"); // the backup before an upgrade; else the scheduled one
-    QTest::addColumn<int>("en");         // the report of progress at which the user stops it
-    for (bool actualiza : {false, true})
-        for (int en = 1; en <= 5; ++en)
-            QTest::addRow("%s, aviso %d", actualiza ? "antes de actualizar" : "programada", en) << actualiza << en;
+    QTest::addColumn<bool>("actualiza");     // the backup before an upgrade; else the scheduled one
+    QTest::addColumn<QString>("libro");      // the book: sound, a damaged page, books that break a rule
+    QTest::addColumn<QString>("en");         // the stage at which the user stops it (empty: never)
+    QTest::addColumn<QStringList>("dice");   // the messages, in order: fragments of each, between '|'
+    QTest::addColumn<bool>("llegaAlAcceso"); // the start goes on to the login
+    const QString cancelada = "Copia de seguridad programada cancelada: se conserva la copia anterior";
+    const QStringList etapas{"Examinando la base de datos", "Compactando la base de datos",
+                             "Escribiendo la copia de seguridad", "Verificando la copia escrita",
+                             "Instalando la copia"};
+    for (const QString& en : etapas)
+        QTest::addRow("antes de actualizar, %s", qPrintable(en))
+            << true << "sana" << en << QStringList{"no se actualizó, porque se canceló la copia de seguridad"}
+            << false;
+    for (const QString& en : QStringList{etapas.first(), "Revisando la coherencia de los libros"} + etapas.mid(1))
+        QTest::addRow("programada, %s", qPrintable(en)) << false << "sana" << en << QStringList{cancelada} << true;
+    // The start read the header and catalogue alone: stopped before its examination, the backup leaves
+    // the damaged page to be found by the next one, as a start whose backup is not due does.
+    QTest::newRow("página dañada, detenida antes de examinarla")
+        << false << "página dañada" << "Examinando la base de datos" << QStringList{cancelada} << true;
+    // Examined, it is refused as the start refuses a damaged book, and nothing is copied.
+    QTest::newRow("página dañada") << false << "página dañada" << QString()
+                                   << QStringList{"está dañada|Recupérela desde la copia de seguridad"} << false;
+    QTest::newRow("libros incoherentes")
+        << false << "incoherente" << QString()
+        << QStringList{"ATENCION: la base de datos tiene datos incoherentes", "No se puede compactar / hacer back up"}
+        << true;
 }
 
 // A start-up backup stopped at any of its stages leaves the last backup as it was and its date where it
 // was (so that it is due again); the user is told. The scheduled one lets the start go on to the login;
-// the one before an upgrade ends the start with the book not upgraded.
+// the one before an upgrade ends the start with the book not upgraded. The scheduled one examines every
+// page and the books' rules in its own stages: a book that fails is never copied over the last backup.
 void PruebaArranque::respaldoInicialCancelado() {
     QFETCH(bool, actualiza);
-    QFETCH(int, en);
+    QFETCH(QString, libro);
+    QFETCH(QString, en);
+    QFETCH(QStringList, dice);
+    QFETCH(bool, llegaAlAcceso);
+    if (libro == "página dañada") SOLO_ARCHIVO("una página dañada del archivo");
     Entorno e(false);
     RegistroPantallasMantenimiento();
     const auto restauro = qScopeGuard([] { InstaloInterlocutorMantenimiento(); });
-    // The progress the screens would show, stopped as the user would stop it at its en-th report.
+    // The progress the screens would show, stopped as the user would stop it at the stage en.
     Mantenimiento::Interlocutor i;
     i.informo = [](const QString& texto, Mantenimiento::Aviso) { Mensaje(texto, Icono::Informacion); };
     i.conProgreso = [en](const QString&, const std::function<bool(Progreso&)>& trabajo) {
         Progreso p;
-        int avisos = 0;
         p.latido = [&] {
-            if (++avisos == en) p.Cancelo();
+            if (p.Que() == en) p.Cancelo();
         };
         return trabajo(p);
     };
@@ -552,6 +577,11 @@ void PruebaArranque::respaldoInicialCancelado() {
         CreoBaseVersion1(base);
     else
         QVERIFY(CreoBase(base));
+    if (libro == "página dañada") EscriboBytes(base, QByteArray(4096, '\xab'), 9 * 4096);
+    if (libro == "incoherente")
+        Sql(base, {"INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
+                   "VALUES (1, 'IPC')",
+                   "INSERT INTO AjustesInflacion (TablaAjusteInflacion, Fecha, Ajuste) VALUES (1, '2024-02-29', -3)"});
     const QString global = e.Ruta("Global Partidex.ini"), seccion = "Mantenimiento de Base de Datos";
     EscriboIni(global, seccion, "UltimoBackUp(dd/mm/yyyy)", "01/01/2020");
     // Before an upgrade the backup is taken whatever the schedule.
@@ -564,15 +594,16 @@ void PruebaArranque::respaldoInicialCancelado() {
     }
     const QStringList estructura = Estructura(base);
     const int version = Version(base);
-    MensajePrueba::setNextAnswer(Respuesta::Ok);
+    for (int n = 0; n < dice.size(); ++n)
+        MensajePrueba::setNextAnswer(Respuesta::Ok);
     const auto acceso = CanceloAcceso();
     QVERIFY(!Arranque());
-    QCOMPARE(*acceso, !actualiza);
-    QCOMPARE(MensajePrueba::Textos().size(), 1);
-    const QString dicho = MensajePrueba::Textos().first();
-    QVERIFY2(dicho.contains(actualiza ? "no se actualizó, porque se canceló la copia de seguridad"
-                                      : "Copia de seguridad programada cancelada: se conserva la copia anterior"),
-             qPrintable(dicho));
+    QCOMPARE(*acceso, llegaAlAcceso);
+    const QStringList dichos = MensajePrueba::Textos();
+    QVERIFY2(dichos.size() == dice.size(), qPrintable(dichos.join('\n')));
+    for (int n = 0; n < dice.size(); ++n)
+        for (const QString& d : dice[n].split('|'))
+            QVERIFY2(dichos[n].contains(d), qPrintable(dichos[n] + "\n  sin: " + d));
     QFile f(copia);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("copia anterior"));
@@ -601,6 +632,9 @@ void PruebaArranque::primerArranque() {
                       : "mantenimiento sin base");
         pasos << QString("resultado %1").arg(estructura);
         pasos << (QApplication::overrideCursor() ? "reloj" : "sin reloj");
+        Diagnostico sana;
+        sana.estado = EstadoBase::Partidex;
+        return sana;
     });
     App().preselection = 5;
     ContestoAcceso("admin", "admin");
