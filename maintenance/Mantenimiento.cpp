@@ -726,10 +726,15 @@ Diagnostico MantenimientoInicial(const Rutas& rutas, const QDate& hoy, int estru
         // A book the examination refuses is the start's to report, as it reports one its own
         // examination refuses; nothing else is offered meanwhile.
         if (examen.estado != EstadoBase::Partidex && examen.estado != EstadoBase::Anterior) return examen;
-        if (cancelado)
+        if (cancelado) {
             Informo("Copia de seguridad programada cancelada: se conserva la copia anterior " +
                         QDir::toNativeSeparators(rutas.respaldo) + " y la copia se hará en el próximo inicio.",
                     Aviso::Informacion);
+            // Left to the backup, the count of indexes and relations is still this start's to tell: a
+            // backup stopped before it looked leaves it unsaid (one that looked and found them wrong
+            // stopped itself, not cancelled). The books' rules wait for the next backup.
+            if (estructura < 0) VerificoEstructura(rutas.base, false);
+        }
     }
     if (LeoLocal("Varios", "Admin", "False").compare("TRUE", Qt::CaseInsensitive) == 0) OfrezcoPantalla();
     return examen;

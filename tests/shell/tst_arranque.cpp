@@ -541,6 +541,12 @@ void PruebaArranque::respaldoInicialCancelado_data() {
     // Examined, it is refused as the start refuses a damaged book, and nothing is copied.
     QTest::newRow("página dañada") << false << "página dañada" << QString()
                                    << QStringList{"está dañada|Recupérela desde la copia de seguridad"} << false;
+    // A start whose backup is due leaves the count of indexes to it, yet says it even when stopped first.
+    const QString indices = "ATENCION: Cantidad de índices crítica";
+    QTest::newRow("un índice de más, detenida antes de examinarla")
+        << false << "índice de más" << "Examinando la base de datos" << QStringList{cancelada, indices} << true;
+    QTest::newRow("un índice de más") << false << "índice de más" << QString()
+                                      << QStringList{indices, "no es la esperada"} << true;
     QTest::newRow("libros incoherentes")
         << false << "incoherente" << QString()
         << QStringList{"ATENCION: la base de datos tiene datos incoherentes", "No se puede compactar / hacer back up"}
@@ -578,6 +584,7 @@ void PruebaArranque::respaldoInicialCancelado() {
     else
         QVERIFY(CreoBase(base));
     if (libro == "página dañada") EscriboBytes(base, QByteArray(4096, '\xab'), 9 * 4096);
+    if (libro == "índice de más") Sql(base, {"CREATE INDEX idxDeMas ON AjustesInflacion (Ajuste)"});
     if (libro == "incoherente")
         Sql(base, {"INSERT INTO TablasAjusteInflacion (TablaAjusteInflacion, descTablaAjusteInflacion) "
                    "VALUES (1, 'IPC')",
