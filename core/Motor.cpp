@@ -76,7 +76,8 @@ QString DialectoMotor::SumoLinea(const QString& f, int signo) const {
            MesDe("A.Fecha") + ", " + f + ".Cuenta, " + s + " * CASE WHEN " + f + ".Importe > 0 THEN " +
            Centavos(f + ".Importe") + " ELSE 0 END, " + s + " * CASE WHEN " + f + ".Importe < 0 THEN " +
            Centavos(f + ".Importe") + " ELSE 0 END, CASE WHEN " + f + ".Importe > 0 THEN " + s +
-           " ELSE 0 END, CASE WHEN " + f + ".Importe < 0 THEN " + s + " ELSE 0 END FROM Asientos AS A WHERE " +
+           " ELSE 0 END, CASE WHEN " + f + ".Importe < 0 THEN " + s + " ELSE 0 END FROM " +
+           PorIndice("Asientos AS A") + " WHERE " +
            "A.EmpresaPropia = " + f + ".EmpresaPropia AND A.NumEjercicio = " + f + ".NumEjercicio AND A.Asiento = " +
            f + ".Asiento AND A.Fecha IS NOT NULL AND " + f + ".Cuenta IS NOT NULL AND " + f + ".Importe <> 0" +
            AlSumar();
@@ -88,7 +89,10 @@ QString DialectoMotor::SumoLineasDe(const QString& f, int signo) const {
            ", D.Cuenta, " + s + " * SUM(CASE WHEN D.Importe > 0 THEN " + Centavos("D.Importe") + " ELSE 0 END), " +
            s + " * SUM(CASE WHEN D.Importe < 0 THEN " + Centavos("D.Importe") + " ELSE 0 END), " + s +
            " * COUNT(CASE WHEN D.Importe > 0 THEN 1 END), " + s +
-           " * COUNT(CASE WHEN D.Importe < 0 THEN 1 END) FROM DetAsientos AS D WHERE D.EmpresaPropia = " + f +
+           " * COUNT(CASE WHEN D.Importe < 0 THEN 1 END) FROM " +
+           // The entry's lines through their key: grouped by account, a planner without figures walks
+           // the index by account, every line of the year for each entry written.
+           PorIndice("DetAsientos AS D") + " WHERE D.EmpresaPropia = " + f +
            ".EmpresaPropia AND D.NumEjercicio = " + f + ".NumEjercicio AND D.Asiento = " + f + ".Asiento AND " + f +
            ".Fecha IS NOT NULL AND D.Cuenta IS NOT NULL AND D.Importe <> 0 GROUP BY D.EmpresaPropia, "
            "D.NumEjercicio, D.Cuenta" +

@@ -102,6 +102,9 @@ const QList<Paso>& Pasos() {
          {"SumasMensuales"},
          SumasDelMotor,
          true},
+        // 9: the triggers of the monthly sums read an entry and its lines through their keys, whatever
+        // the planner's figures: made anew, the sums stay as they are.
+        {9, {}, {}, SumasDelMotor},
     };
     return pasos;
 }

@@ -12,7 +12,7 @@ namespace Esquema {
 // Version the database carries (kept by the engine's catalogue, core/MotorCatalogo.h). A change of
 // structure raises it, changes Definicion() (a new database is made at the new version directly) and
 // adds the step that takes an older database there (schema/Actualizacion.cpp).
-constexpr int Version = 8;
+constexpr int Version = 9;
 // Mark the database carries so that another program's file is never taken for ours ("PDX1").
 constexpr int IdAplicacion = 0x50445831;
 

@@ -46,6 +46,34 @@ bool CrecoElLibro() {
                .ok;
 }
 
+// The weighty book grown eleven times after its figures were gathered, with the planner's figures as
+// given (on the server, only as they come).
+void LibroConFiguras(Entorno& e, Figuras figuras) {
+    const bool archivo = MotorActual().PorArchivo();
+    // What the planner knew of the book when it was made, empty.
+    const QStringList vacio = archivo ? Filas("SELECT tbl, idx, stat FROM sqlite_stat1") : QStringList();
+    QVERIFY2(e.CreoLibroConPeso(FechaMasDias("y.ComienzoEjercicio", "i % 365")), qPrintable(UltimoError()));
+    if (!archivo) QVERIFY(Ejecuto("ALTER TABLE DetAsientos SET (autovacuum_enabled = false)").ok);
+    QVERIFY2(CrecoElLibro(), qPrintable(UltimoError()));
+    switch (figuras) {
+    case Figuras::AlDia:
+        QVERIFY(Ejecuto("ANALYZE").ok);
+        break;
+    case Figuras::DeUnLibroChico:
+        break;
+    case Figuras::Ausentes:
+    case Figuras::DeUnLibroVacio:
+        QVERIFY(Ejecuto("DELETE FROM sqlite_stat1").ok);
+        for (const QString& f : figuras == Figuras::Ausentes ? QStringList() : vacio)
+            QVERIFY(Ejecuto("INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES (?, NULLIF(?, ''), ?)",
+                            {f.section('|', 0, 0), f.section('|', 1, 1), f.section('|', 2)})
+                        .ok);
+        // Gathering the figures of a small table the plans do not read makes the planner read them all again.
+        QVERIFY(Ejecuto("ANALYZE Perfiles").ok);
+        break;
+    }
+}
+
 } // namespace
 
 void PruebaEscala::planesBalance_data() {
@@ -94,28 +122,8 @@ void PruebaEscala::planesBalance() {
     if (!archivo && (figuras == Figuras::Ausentes || figuras == Figuras::DeUnLibroVacio))
         QSKIP("el servidor no deja borrar sus estadísticas a quien no es su administrador");
     Entorno e;
-    // What the planner knew of the book when it was made, empty.
-    const QStringList vacio = archivo ? Filas("SELECT tbl, idx, stat FROM sqlite_stat1") : QStringList();
-    QVERIFY2(e.CreoLibroConPeso(FechaMasDias("y.ComienzoEjercicio", "i % 365")), qPrintable(UltimoError()));
-    if (!archivo) QVERIFY(Ejecuto("ALTER TABLE DetAsientos SET (autovacuum_enabled = false)").ok);
-    QVERIFY2(CrecoElLibro(), qPrintable(UltimoError()));
-    switch (figuras) {
-    case Figuras::AlDia:
-        QVERIFY(Ejecuto("ANALYZE").ok);
-        break;
-    case Figuras::DeUnLibroChico:
-        break;
-    case Figuras::Ausentes:
-    case Figuras::DeUnLibroVacio:
-        QVERIFY(Ejecuto("DELETE FROM sqlite_stat1").ok);
-        for (const QString& f : figuras == Figuras::Ausentes ? QStringList() : vacio)
-            QVERIFY(Ejecuto("INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES (?, NULLIF(?, ''), ?)",
-                            {f.section('|', 0, 0), f.section('|', 1, 1), f.section('|', 2)})
-                        .ok);
-        // Gathering the figures of a small table the plans do not read makes the planner read them all again.
-        QVERIFY(Ejecuto("ANALYZE Perfiles").ok);
-        break;
-    }
+    LibroConFiguras(e, figuras);
+    if (QTest::currentTestFailed()) return;
     App().currentCompany = 1;
     App().currentYear = 1;
     MaximosReporte m(PantallaBalance);
@@ -194,6 +202,51 @@ void PruebaEscala::planesBalance() {
             }
         }
     }
+}
+
+void PruebaEscala::planesDisparadores_data() {
+    QTest::addColumn<Figuras>("figuras");
+    QTest::newRow("al día") << Figuras::AlDia;
+    QTest::newRow("de un libro once veces menor") << Figuras::DeUnLibroChico;
+    QTest::newRow("ausentes") << Figuras::Ausentes;
+    QTest::newRow("de un libro vacío") << Figuras::DeUnLibroVacio;
+}
+
+// Each step of the triggers that keep the monthly sums, as the book holds them, reads the entry and its
+// lines through their keys whatever the planner's figures: a step that walks the index by account reads
+// every line of the year for each entry written, and a book filled from empty slows to a crawl.
+void PruebaEscala::planesDisparadores() {
+    QFETCH(Figuras, figuras);
+    if (!MotorActual().PorArchivo())
+        QSKIP("los pasos de los disparadores del servidor están en sus funciones, que él planea con sus figuras");
+    Entorno e;
+    LibroConFiguras(e, figuras);
+    if (QTest::currentTestFailed()) return;
+    const QList<DisparadorBase> disparadores = MotorActual().catalogo.Disparadores(Conexion());
+    int pasos = 0;
+    for (const DisparadorBase& d : disparadores) {
+        if (!d.nombre.startsWith("Sumas")) continue;
+        const QString cuerpo = d.definicion.section(" BEGIN ", 1).section("; END", 0, 0);
+        for (QString paso : cuerpo.split("; INSERT INTO ")) {
+            if (!paso.startsWith("INSERT INTO ")) paso.prepend("INSERT INTO ");
+            // The row that fired it, as values: an entry of March and a line of it.
+            paso.replace(QRegularExpression(R"(\b(NEW|OLD)\.Fecha\b)"), "'2021-03-15'");
+            paso.replace(QRegularExpression(R"(\b(NEW|OLD)\.Asiento\b)"), "77");
+            paso.replace(QRegularExpression(R"(\b(NEW|OLD)\.Importe\b)"), "10.25");
+            paso.replace(QRegularExpression(R"(\b(NEW|OLD)\.\w+)"), "1");
+            const QStringList plan = MotorActual().catalogo.PlanConsulta(Conexion(), paso, {});
+            const QString texto = d.nombre + ": " + plan.join(" | ");
+            QVERIFY2(!plan.isEmpty(), qPrintable(paso + "\n" + UltimoError()));
+            QVERIFY2(!PlanUsaIndice(plan, "idxDetAsientosCuenta"), qPrintable(texto));
+            QVERIFY2(!PlanUsaIndice(plan, "idxAsientosFecha"), qPrintable(texto));
+            QVERIFY2(!PlanLeeEntera(plan, "DetAsientos") && !PlanLeeEntera(plan, "Asientos"), qPrintable(texto));
+            QVERIFY2(PlanUsaIndice(plan, paso.contains("FROM DetAsientos") ? "sqlite_autoindex_DetAsientos_1"
+                                                                           : "sqlite_autoindex_Asientos_1"),
+                     qPrintable(texto));
+            ++pasos;
+        }
+    }
+    QCOMPARE(pasos, 8);
 }
 
 void PruebaEscala::sumasMensuales_data() {

@@ -6,6 +6,8 @@ class PruebaEscala : public QObject {
 private slots:
     void planesBalance_data();
     void planesBalance();
+    void planesDisparadores_data();
+    void planesDisparadores();
     void sumasMensuales_data();
     void sumasMensuales();
     void estadisticasAlAbrir_data();
