@@ -1,4 +1,5 @@
 #include "bench/Medicion.h"
+#include "core/AppState.h"
 
 #include "core/Basedatos.h"
 #include "core/Dialecto.h"
@@ -288,6 +289,8 @@ bool AbroLibro(const QStringList& args, QTemporaryDir& carpeta, Libro* libro) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return false;
     }
+    // The book's first user, its administrator, logged in: what is written is written in his name.
+    App().currentUser = 1;
     // Current planner statistics, as start-up keeps them.
     Ejecuto("ANALYZE");
     std::printf("Book: %s\n", qPrintable(ruta));
