@@ -6,6 +6,7 @@
 #include "reports/Reporte.h"
 
 #include <QHash>
+#include <array>
 
 namespace {
 struct CuentaDiario {
@@ -96,41 +97,57 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
     if (!q.isActive()) return Falla(tabla, error, TextoError(q.lastError()));
     int numero = desdeAsiento;
     std::optional<int> anterior;
+    QString oculto;
+    // Each account's texts are stored once in each part handed over (once in all without `entrego`):
+    // the marks are good for the store that holds them, so a new part takes them anew.
+    QHash<int, std::array<FilasReporte::Guardado, 3>> guardadas;
+    FilasReporte& filas = tabla->filas;
     Etapa(ctx.progreso, "Leyendo los asientos del período");
     qint64 leidas = 0;
     qsizetype parte = PrimeraEntrega;
     while (q.next()) {
         if (!Fila(ctx.progreso, leidas)) return Falla(tabla, error, TextoCancelado);
         const int asiento = q.value(0).toInt();
-        const QString oculto = QString::number(asiento);
         if (asiento != anterior) {
             // A part ends with its last whole entry.
-            if (entrego && tabla->filas.size() >= parte) {
+            if (entrego && filas.size() >= parte) {
                 Entrego(entrego, tabla);
+                guardadas.clear();
                 parte = CadaEntrega;
             }
-            if (anterior) tabla->filas.append(FilaReporte{}); // an empty row between two entries
+            if (anterior) filas.FinFila(); // an empty row between two entries
             anterior = asiento;
-            FilaReporte encabezado;
-            encabezado.celdas.resize(DiaColumnas);
-            encabezado.fuente = FuenteFila::NegritaCursiva;
-            encabezado.oculto = oculto;
-            encabezado.celdas[DiaFecha - 1] = FechaDeBase(q.value(1)).toString("dd/MM/yy");
-            encabezado.celdas[DiaAsiento - 1] = QString::number(numero++);
-            encabezado.celdas[DiaConcepto - 1] = NuloAVacio(q.value(2));
-            tabla->filas.append(std::move(encabezado));
+            oculto = QString::number(asiento);
+            // The header: date, printed number and concept, the other cells empty.
+            filas.EscriboTexto(FechaDeBase(q.value(1)).toString("dd/MM/yy"));
+            filas.EscriboTexto(QString::number(numero++));
+            filas.EscriboTexto(NuloAVacio(q.value(2)));
+            for (int c = DiaConcepto; c < DiaColumnas; ++c)
+                filas.Vacia();
+            filas.FinFila(FuenteFila::NegritaCursiva, oculto);
         }
-        FilaReporte linea;
-        linea.celdas.resize(DiaColumnas);
-        linea.oculto = oculto;
-        const CuentaDiario cuenta = q.value(3).isNull() ? CuentaDiario{} : cuentas.value(q.value(3).toInt());
-        linea.celdas[DiaCodInt - 1] = cuenta.codInt;
-        linea.celdas[DiaCodJer - 1] = cuenta.codJer;
-        linea.celdas[DiaDescripcion - 1] = cuenta.descripcion;
+        const QVariant cuenta = q.value(3);
+        const int clave = cuenta.isNull() ? -1 : cuenta.toInt();
+        auto g = guardadas.find(clave);
+        if (g == guardadas.end()) {
+            const CuentaDiario c = clave < 0 ? CuentaDiario{} : cuentas.value(clave);
+            g = guardadas.insert(clave, {filas.Guardo(c.codInt), filas.Guardo(c.codJer), filas.Guardo(c.descripcion)});
+        }
+        for (int c = DiaFecha; c < DiaCodInt; ++c)
+            filas.Vacia();
+        for (const FilasReporte::Guardado texto : *g)
+            filas.Celda(texto);
+        // Debit (a missing amount counts as 0) or credit, each in its column.
         const Importe importe = Importe::DeBase(q.value(4));
-        linea.celdas[importe.signo() >= 0 ? DiaDebe - 1 : DiaHaber - 1] = importe.abs();
-        linea.celdas[DiaDetalle - 1] = NuloAVacio(q.value(5));
-        tabla->filas.append(std::move(linea));
+        if (importe.signo() >= 0) {
+            filas.Monto(importe);
+            filas.Vacia();
+        } else {
+            filas.Vacia();
+            filas.Monto(importe.abs());
+        }
+        filas.EscriboTexto(NuloAVacio(q.value(5)));
+        filas.FinFila(FuenteFila::Normal, oculto);
     }
     if (q.lastError().isValid()) return Falla(tabla, error, TextoError(q.lastError()));
     if (entrego && !tabla->filas.isEmpty()) Entrego(entrego, tabla);

@@ -159,6 +159,33 @@ void FilasReporte::append(FilasReporte&& o) {
         return;
     }
     Escribo();
+    if (o.d.use_count() == 1 && d->textos.size() + o.d->textos.size() <= (PosicionMaxima >> BitsPieza)) {
+        // The other store's texts are taken as they lie, their pieces after this one's: each word only
+        // moves its position by the pieces (or the cells kept whole) that come before.
+        const uint64_t piezas = uint64_t(d->textos.size()) << (BitsPieza + 26);
+        const uint64_t apartes = uint64_t(d->aparte.size()) << 2;
+        for (std::vector<char>& pieza : o.d->textos)
+            d->textos.push_back(std::move(pieza));
+        for (CeldaReporte& c : o.d->aparte)
+            d->aparte.push_back(std::move(c));
+        auto traslado = [&](uint64_t w) {
+            switch (w & 3) {
+            case EsTexto: return w + piezas;
+            case Aparte: return w + apartes;
+            default: return w;
+            }
+        };
+        const uint64_t base = d->codigos.size();
+        for (size_t k = 0; k < o.d->codigos.size(); ++k)
+            d->codigos.push_back(traslado(o.d->codigos[k]));
+        for (size_t i = 0; i < o.d->inicios.size(); ++i) {
+            d->inicios.push_back(base + o.d->inicios[i]);
+            d->fuentes.push_back(o.d->fuentes[i]);
+            d->ocultos.push_back(traslado(o.d->ocultos[i]));
+        }
+        o.clear();
+        return;
+    }
     for (qsizetype i = 0; i < o.size(); ++i) {
         const uint64_t desde = o.Inicio(i), hasta = o.d->inicios[size_t(i)];
         for (uint64_t k = desde; k < hasta; ++k)

@@ -903,7 +903,7 @@ void PruebaExporto::filas_data() {
     QTest::newRow("largos") << QList<FilaReporte>{fila({largo, QString(1000, QChar(0x20AC))},
                                                        FuenteFila::Normal, largo),
                                                   fila({largo + "ñ", QStringLiteral("€")})}
-                            << 0;
+                            << 1;
     QTest::newRow("unidas") << QList<FilaReporte>{fila({QStringLiteral("uno"), Importe::DeCentavos(-250),
                                                         ambos},
                                                        FuenteFila::Negrita, "1"),
