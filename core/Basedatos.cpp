@@ -160,7 +160,7 @@ Diagnostico ConTablas(Diagnostico d, const QStringList& tablas, Qt::CaseSensitiv
 
 // What a server database holds, read on a read-only connection: nothing at all (a new, empty
 // database, to be made), another program's tables, or Partidex's books of some version.
-Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
+Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad, Progreso* progreso) {
     Diagnostico d;
     auto resultado = [&](EstadoBase e, const QString& m) {
         d.estado = e;
@@ -188,7 +188,7 @@ Diagnostico ExaminoServidor(const QString& ruta, Examen profundidad) {
                    ? resultado(EstadoBase::NoExiste, "la base de datos está vacía")
                    : resultado(EstadoBase::Ajena, "el archivo no es una base de datos de Partidex");
     QString detalle;
-    if (profundidad == Examen::Completo && !motor.almacen.Integridad(db, true, &detalle)) {
+    if (profundidad == Examen::Completo && !motor.almacen.Integridad(db, true, &detalle, progreso)) {
         d.detalle = detalle;
         return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
     }
@@ -265,8 +265,8 @@ bool CreoEnServidor(const QString& ruta, QString* error) {
 
 } // namespace
 
-Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) {
-    if (!MotorDeRuta(ruta).almacen.ExamenPrevio()) return ExaminoServidor(ruta, profundidad);
+Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer, Progreso* progreso) {
+    if (!MotorDeRuta(ruta).almacen.ExamenPrevio()) return ExaminoServidor(ruta, profundidad, progreso);
     Diagnostico d;
     const QString visible = RutaVisible(ruta);
     auto resultado = [&](EstadoBase e, const QString& m) {
@@ -327,7 +327,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
     bool ok = d.version >= 0;
     const QStringList tablas = ok ? motor.catalogo.Tablas(db, &ok) : QStringList();
     QString detalle;
-    if (!ok || (profundidad == Examen::Completo && !motor.almacen.Integridad(db, false, &detalle))) {
+    if (!ok || (profundidad == Examen::Completo && !motor.almacen.Integridad(db, false, &detalle, progreso))) {
         d.detalle = detalle.isEmpty() ? TextoError(c.Base().lastError()) : detalle;
         return resultado(EstadoBase::Danada, "la base de datos está dañada (" + d.detalle + ")");
     }
@@ -344,7 +344,7 @@ Diagnostico ExaminoBase(const QString& ruta, Examen profundidad, bool paraLeer) 
     return ConTablas(d, tablas, Qt::CaseSensitive, ruta);
 }
 
-bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa) {
+bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa, Progreso* progreso) {
     if (MotorDeRuta(ruta).almacen.Falta(ruta)) {
         *detalle = "no existe el archivo " + QDir::toNativeSeparators(ruta);
         return false;
@@ -352,7 +352,7 @@ bool VerificoIntegridad(const QString& ruta, QString* detalle, bool completa) {
     ConexionExamen c;
     if (!c.Abro(ruta, true, detalle)) return false;
     QSqlDatabase db = c.Base();
-    return MotorDeRuta(ruta).almacen.Integridad(db, completa, detalle);
+    return MotorDeRuta(ruta).almacen.Integridad(db, completa, detalle, progreso);
 }
 
 EstadoBase ExaminoBase(const QString& ruta, QString* explicacion) {

@@ -12,6 +12,8 @@
 // Why an instance cannot start on a database that a restore or a compaction holds alone.
 extern const char* const EnMantenimientoTexto;
 
+class Progreso;
+
 class AlmacenMotor {
 public:
     virtual ~AlmacenMotor() = default;
@@ -97,10 +99,12 @@ public:
 
     // --- Checks and copies
     // The engine's own check of the database's pages: every page and index (completa) or a quicker
-    // pass. False with the first problems, or the failure, in *detalle.
-    virtual bool Integridad(QSqlDatabase& db, bool completa, QString* detalle) const = 0;
-    // Writes a compacted copy of the database of db into a new file at destino.
-    virtual bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const = 0;
+    // pass. False with the first problems, or the failure, in *detalle. Tells `progreso` (if any) how
+    // far it has gone, where the engine can say.
+    virtual bool Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso* progreso) const = 0;
+    // Writes a compacted copy of the database of db into a new file at destino, telling `progreso`
+    // (if any) how far it has gone where the engine can say.
+    virtual bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const = 0;
     // Copies the whole content of desde into hacia, under the engine's own locks, in place.
     virtual bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const = 0;
     // Writes the whole database at ruta into the new file archivo, in the engine's own backup format.

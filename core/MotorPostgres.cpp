@@ -625,7 +625,7 @@ QStringList AlmacenPostgres::Companeros(bool) const {
     return {};
 }
 
-bool AlmacenPostgres::Integridad(QSqlDatabase& db, bool completa, QString* detalle) const {
+bool AlmacenPostgres::Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso*) const {
     // The server checks its pages as it reads them: reading every table through is the full check.
     bool ok = false;
     const QStringList tablas = completa ? CatalogoPostgres().Tablas(db, &ok) : QStringList();
@@ -649,7 +649,7 @@ bool AlmacenPostgres::Integridad(QSqlDatabase& db, bool completa, QString* detal
     return true;
 }
 
-bool AlmacenPostgres::CompactoEn(QSqlDatabase&, const QString&, QString* error) const {
+bool AlmacenPostgres::CompactoEn(QSqlDatabase&, const QString&, QString* error, Progreso*) const {
     if (error) *error = "una base de datos en un servidor no se compacta en un archivo";
     return false;
 }

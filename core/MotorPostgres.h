@@ -65,8 +65,8 @@ public:
     Cabecera LeoCabecera(const QString& ruta) const override;
     QStringList Companeros(bool conDatos) const override;
 
-    bool Integridad(QSqlDatabase& db, bool completa, QString* detalle) const override;
-    bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const override;
+    bool Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso* progreso) const override;
+    bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const override;
     bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const override;
     bool RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const override;
     bool RespaldoLegible(const QString& archivo, QString* detalle) const override;

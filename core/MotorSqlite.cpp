@@ -4,6 +4,7 @@
 
 #include "core/Basedatos.h"
 #include "core/Ini.h"
+#include "core/Progreso.h"
 
 #include <QCollator>
 #include <QDir>
@@ -475,9 +476,53 @@ QStringList AlmacenSqlite::Companeros(bool conDatos) const {
     return conDatos ? QStringList{"-wal", "-journal"} : QStringList{"-wal", "-shm", "-journal"};
 }
 
-bool AlmacenSqlite::Integridad(QSqlDatabase& db, bool completa, QString* detalle) const {
+namespace {
+// Tells a progress how far a statement that goes through the whole file has gone: the engine counts
+// the steps it runs, and such a statement takes about the same number of steps per page of these books
+// at any size (measured at 90 MB and at 900 MB).
+class Vigia {
+public:
+    Vigia(const QSqlDatabase& db, Progreso* p, double pasosPorPagina) : progreso(p), h(Manejador(db)) {
+        if (!progreso || !h) return;
+        QSqlQuery q(db);
+        if (!q.exec("PRAGMA page_count") || !q.next()) return;
+        esperados = std::max(1.0, q.value(0).toDouble() * pasosPorPagina);
+        sqlite3_progress_handler(h, Intervalo, &Vigia::Cuento, this);
+    }
+    ~Vigia() {
+        if (esperados > 0) sqlite3_progress_handler(h, 0, nullptr, nullptr);
+    }
+    Vigia(const Vigia&) = delete;
+    Vigia& operator=(const Vigia&) = delete;
+
+private:
+    static constexpr int Intervalo = 10000;
+    static int Cuento(void* v) {
+        auto* y = static_cast<Vigia*>(v);
+        y->hechos += Intervalo;
+        // Only reported: the statement reads and stops at the stage's end (0 lets it go on).
+        y->progreso->Parte(y->hechos / y->esperados);
+        return 0;
+    }
+    Progreso* progreso;
+    sqlite3* h;
+    double esperados = 0, hechos = 0;
+};
+} // namespace
+
+bool AlmacenSqlite::Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso* progreso) const {
     QSqlQuery q(db);
-    if (!q.exec(completa ? "PRAGMA integrity_check(5)" : "PRAGMA quick_check(5)")) {
+    // The full check looks every row up in each of its indexes: with a larger page cache for its
+    // duration it takes less than half the time on a large book.
+    QVariant cache;
+    if (completa && q.exec("PRAGMA cache_size") && q.next()) cache = q.value(0);
+    if (cache.isValid()) q.exec("PRAGMA cache_size=-131072");
+    const bool hecho = [&] {
+        const Vigia vigia(db, progreso, completa ? 1340 : 710);
+        return q.exec(completa ? "PRAGMA integrity_check(5)" : "PRAGMA quick_check(5)");
+    }();
+    if (cache.isValid()) QSqlQuery(db).exec("PRAGMA cache_size=" + QString::number(cache.toLongLong()));
+    if (!hecho) {
         *detalle = TextoError(q.lastError());
         return false;
     }
@@ -489,10 +534,11 @@ bool AlmacenSqlite::Integridad(QSqlDatabase& db, bool completa, QString* detalle
     return false;
 }
 
-bool AlmacenSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString* error) const {
+bool AlmacenSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const {
     // The copy is made into an empty file that only its owner can read (the engine takes one), so
     // that the books are never readable by others, not even while being written.
     if (!QFileInfo::exists(destino) && !CreoArchivoPrivado(destino, false, error)) return false;
+    const Vigia vigia(db, progreso, 550);
     return Ejecuto(db, "VACUUM INTO ?", error, {destino});
 }
 

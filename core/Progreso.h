@@ -20,6 +20,15 @@ public:
     bool Etapa(const QString& que, qint64 pasos = 0, qint64 hechos = 0);
     // Steps done so far in the stage; false when the operation must stop.
     bool Avance(qint64 hechos);
+    // How far the stage has gone when its steps are not counted but estimated (pages an engine has gone
+    // through): a share from 0 to 1, shown as a percentage. False when the operation must stop.
+    bool Parte(double parte);
+    // A stage done in parts, each estimated on its own: from here to the next stage, a share reported by
+    // Parte counts from `desde` to `hasta` of the stage.
+    void ParteDeEtapa(double desde, double hasta);
+    // The operation is a series of `etapas` stages, each Etapa from here on the next of them: shown as
+    // the step of the series, the bar counting the whole series.
+    void Serie(int etapas);
     // One step more; false when the operation must stop.
     bool Paso() { return Avance(hecho.load(std::memory_order_relaxed) + 1); }
     // Whether the operation may go on (the caller did not ask it to stop).
@@ -36,6 +45,12 @@ public:
     QString Que() const;
     qint64 Hecho() const { return hecho.load(); }
     qint64 Pasos() const { return pasos.load(); }
+    bool EnPorcentaje() const { return porcentaje.load(); }
+    // The stage's place in its series (from 1) and the series' length; 0 and 0 outside a series.
+    int Tramo() const { return tramo.load(); }
+    int Tramos() const { return tramos.load(); }
+    // How far the whole operation has gone, from 0 to 1, or -1 when that is not known.
+    double Total() const;
     // Whether the operation has reported anything yet (a question it asks first is not its work).
     bool Empezado() const { return empezado.load(); }
 
@@ -51,6 +66,9 @@ private:
     std::atomic<bool> cancelado{false};
     std::atomic<bool> cancelable{true};
     std::atomic<bool> empezado{false};
+    std::atomic<bool> porcentaje{false};
+    std::atomic<int> tramo{0}, tramos{0};
+    std::atomic<double> desdeParte{0}, hastaParte{1};
     void Late();
 };
 
@@ -60,6 +78,12 @@ inline bool Etapa(Progreso* p, const QString& que, qint64 pasos = 0, qint64 hech
 }
 inline bool Avance(Progreso* p, qint64 hechos) {
     return !p || p->Avance(hechos);
+}
+inline void Serie(Progreso* p, int etapas) {
+    if (p) p->Serie(etapas);
+}
+inline void ParteDeEtapa(Progreso* p, double desde, double hasta) {
+    if (p) p->ParteDeEtapa(desde, hasta);
 }
 inline bool Paso(Progreso* p) {
     return !p || p->Paso();

@@ -304,8 +304,8 @@ const QString NoCompacta = QStringLiteral("No se pudo compactar base de datos, "
 // The examination that every compaction and backup starts from: only a sound Partidex database (of
 // this version, or of an older one about to be upgraded) is compacted or copied.
 // *examen, when given, takes the diagnosis.
-bool BaseSana(const QString& base, QString* motivo, Diagnostico* examen = nullptr) {
-    const Diagnostico d = ExaminoBase(base, Examen::Completo);
+bool BaseSana(const QString& base, QString* motivo, Diagnostico* examen = nullptr, Progreso* progreso = nullptr) {
+    const Diagnostico d = ExaminoBase(base, Examen::Completo, false, progreso);
     if (examen) *examen = d;
     if (d.estado == EstadoBase::Partidex || d.estado == EstadoBase::Anterior) return true;
     *motivo = d.explicacion;
@@ -313,8 +313,9 @@ bool BaseSana(const QString& base, QString* motivo, Diagnostico* examen = nullpt
 }
 
 // Compaction of a database already examined: the engine's compacted copy into the scratch file, the scratch
-// file checked page by page, and only then its content written back into the database.
-bool CompactoExaminada(const QString& base, const QString& aux) {
+// file checked page by page, and only then its content written back into the database. `progreso`, if
+// any, is told how far the stage has gone (the shares are those of each part on a large book).
+bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progreso = nullptr) {
     // Held alone from here to the end: no instance may start and write while the compacted copy is
     // made and written back, or its work would be overwritten.
     const BaseExclusiva exclusiva(base);
@@ -335,13 +336,15 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
     QSqlDatabase db = c.Base();
     const Motor& motor = MotorDeRuta(base);
     const qint64 version = ok ? motor.catalogo.VersionDatos(db) : 0;
-    ok = ok && version >= 0 && motor.almacen.CompactoEn(db, aux, &c.error);
+    ParteDeEtapa(progreso, 0.1, 0.25);
+    ok = ok && version >= 0 && motor.almacen.CompactoEn(db, aux, &c.error, progreso);
     if (!ok) {
         Informo(NoCompacta + c.error, Aviso::Informacion);
         BorroArchivo(aux, &error);
         return false;
     }
-    if (!VerificoIntegridad(aux, &error)) {
+    ParteDeEtapa(progreso, 0.25, 0.9);
+    if (!VerificoIntegridad(aux, &error, true, progreso)) {
         Informo(NoCompacta + "la copia compactada " + QDir::toNativeSeparators(aux) +
                     " no pasó la verificación de integridad (" + error + "); la base no se modificó",
                 Aviso::Informacion);
@@ -353,6 +356,7 @@ bool CompactoExaminada(const QString& base, const QString& aux) {
         Informo(NoCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
+    ParteDeEtapa(progreso, 0.9, 1);
     if (!CopioConBackUp(aux, base, &error)) {
         Informo(QStringLiteral("No se pudo completar compactación de base de datos, ") + error,
                 Aviso::Informacion);
@@ -372,13 +376,15 @@ bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, con
     BorroRestos(respaldo, ".nuevo-");
     const QString temporal = respaldo + ".nuevo-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
     // Stopped before the copy takes the backup's name: the scratch file goes, the backup stays as it was.
-    auto sigo = [&](const QString& que, int paso) {
-        if (Etapa(progreso, que, 3, paso)) return true;
+    // Its three stages, unless they end a longer series.
+    if (progreso && progreso->Tramos() == 0) progreso->Serie(3);
+    auto sigo = [&](const QString& que) {
+        if (Etapa(progreso, que)) return true;
         QFile::remove(temporal);
         *error = TextoCancelado;
         return false;
     };
-    if (!sigo("Escribiendo la copia de seguridad", 0)) return false;
+    if (!sigo("Escribiendo la copia de seguridad")) return false;
     if (!escribo(temporal, error)) {
         QFile::remove(temporal);
         return false;
@@ -388,7 +394,7 @@ bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, con
         QFile copia(temporal);
         if (copia.open(QIODevice::ReadWrite)) ::fsync(copia.handle());
     }
-    if (!sigo("Verificando la copia escrita", 1)) return false;
+    if (!sigo("Verificando la copia escrita")) return false;
     QString detalle;
     if (!verifico(temporal, &detalle)) {
         *error = "la copia escrita no pasó la verificación de integridad (" + detalle +
@@ -396,7 +402,7 @@ bool InstaloRespaldo(const Escritura& escribo, const Verificacion& verifico, con
         QFile::remove(temporal);
         return false;
     }
-    if (!sigo("Instalando la copia", 2)) return false;
+    if (!sigo("Instalando la copia")) return false;
     if (progreso) progreso->SinCancelar();
     const QByteArray nuevo = QFile::encodeName(temporal);
     const QByteArray actual = QFile::encodeName(respaldo);
@@ -449,10 +455,12 @@ bool Compacto(const QString& base, const QString& aux) {
 bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* progreso, Diagnostico* examen) {
     const QString noPuede = QStringLiteral("No se puede compactar / hacer back up: ");
     QString motivo;
+    // Every stage reads the whole book once or so: the series says how far the backup has gone.
+    Serie(progreso, estructura < 0 ? 6 : 5);
     if (!Etapa(progreso, "Examinando la base de datos")) return false;
     {
         Ocupado ocupado;
-        if (!BaseSana(rutas.base, &motivo, examen)) {
+        if (!BaseSana(rutas.base, &motivo, examen, progreso)) {
             if (!examen) Informo(noPuede + motivo, Aviso::Informacion);
             return false;
         }
@@ -477,7 +485,7 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* 
     // The compaction, once begun, goes to its end: it is asked whether to stop only before it.
     if (!Etapa(progreso, "Compactando la base de datos")) return false;
     if (!motor.almacen.RespaldoPropio()) {
-        if (!CompactoExaminada(rutas.base, rutas.auxiliar)) return false;
+        if (!CompactoExaminada(rutas.base, rutas.auxiliar, progreso)) return false;
         escribo = [&](const QString& temporal, QString* falla) {
             if (QFile::copy(rutas.auxiliar, temporal)) return true;
             *falla = !QFileInfo::exists(rutas.auxiliar)
@@ -486,8 +494,8 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* 
             return false;
         };
         // A byte copy of the compacted file, which passed the full check: the quick one finds a bad copy.
-        verifico = [](const QString& temporal, QString* detalle) {
-            return VerificoIntegridad(temporal, detalle, false);
+        verifico = [progreso](const QString& temporal, QString* detalle) {
+            return VerificoIntegridad(temporal, detalle, false, progreso);
         };
     } else {
         // A server database is compacted where it is and written out by the server's own backup,
@@ -547,11 +555,13 @@ bool CopioEnArchivo(const Contexto& quien, const Rutas& rutas, const QString& ar
         escribo = [&](const QString& temporal, QString* falla) {
             ConexionArchivo c(rutas.base, true);
             QSqlDatabase db = c.Base();
-            if (c.abierta && motor.almacen.CompactoEn(db, temporal, &c.error)) return true;
+            if (c.abierta && motor.almacen.CompactoEn(db, temporal, &c.error, progreso)) return true;
             *falla = c.error;
             return false;
         };
-        verifico = [](const QString& temporal, QString* detalle) { return VerificoIntegridad(temporal, detalle); };
+        verifico = [progreso](const QString& temporal, QString* detalle) {
+            return VerificoIntegridad(temporal, detalle, true, progreso);
+        };
     }
     // The backup the schedule keeps is the scheduled backup: its previous generation stays, and the
     // schedule counts from today.
@@ -602,6 +612,7 @@ bool Restauro(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progre
         if (progreso) progreso->SinCancelar();
         return true;
     };
+    Serie(progreso, 3);
     if (!Etapa(progreso, "Examinando la copia de seguridad")) return false;
     const QString prefijo = QString::fromUtf8("No se pudo hacer la recuperación de la base de datos, ");
     Ocupado ocupado;
@@ -668,7 +679,7 @@ bool Restauro(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progre
     }
     // Only a sound Partidex database may take the place of the books (one of an older version is
     // upgraded at the next start).
-    const Diagnostico d = ExaminoBase(rutas.respaldo, Examen::Completo, true);
+    const Diagnostico d = ExaminoBase(rutas.respaldo, Examen::Completo, true, progreso);
     if (d.estado != EstadoBase::Partidex && d.estado != EstadoBase::Anterior) {
         Informo(prefijo + d.explicacion, Aviso::Ninguno);
         return false;

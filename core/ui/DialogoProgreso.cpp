@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <atomic>
+#include <cmath>
 #include <memory>
 
 std::function<qint64()> DialogoProgreso::reloj = [] {
@@ -67,14 +68,19 @@ void DialogoProgreso::Reviso() {
     if (que.isEmpty()) que = QStringLiteral("Un momento…");
     if (progreso.Cancelado()) que = "Cancelando: " + que;
     const qint64 pasos = progreso.Pasos(), hecho = progreso.Hecho();
-    if (pasos > 0) {
-        // The bar counts in thousandths, so that a count past what an int holds is shown too.
-        barra->setRange(0, 1000);
-        barra->setValue(int(std::min<qint64>(1000, hecho * 1000 / pasos)));
+    if (pasos > 0 && progreso.EnPorcentaje())
+        que += QString(" (%1 %)").arg(hecho * 100 / pasos);
+    else if (pasos > 0)
         que += QString(" (%1 de %2)").arg(hecho).arg(pasos);
+    else if (hecho > 0)
+        que += QString(" (%1)").arg(hecho);
+    if (progreso.Tramos() > 0) que += QString("\nPaso %1 de %2").arg(progreso.Tramo()).arg(progreso.Tramos());
+    // The bar counts in thousandths, so that a count past what an int holds is shown too.
+    if (const double total = progreso.Total(); total >= 0) {
+        barra->setRange(0, 1000);
+        barra->setValue(int(std::floor(total * 1000 + 1e-6)));
     } else {
         barra->setRange(0, 0); // moving, with no end known
-        if (hecho > 0) que += QString(" (%1)").arg(hecho);
     }
     lblQue->setText(que);
     btnCancelar->setEnabled(progreso.Cancelable());

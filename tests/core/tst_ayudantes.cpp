@@ -3,6 +3,7 @@
 #include "core/ui/DialogoProgreso.h"
 #include <QLabel>
 #include <QPushButton>
+#include <QProgressBar>
 #include <atomic>
 #include <QApplication>
 #include <QTimer>
@@ -187,6 +188,60 @@ void PruebaAyudantes::ventanaProgreso_data() {
     QTest::newRow("cancelada") << false << 8 << 6 << 0 << 5 << "Contando (5 de 8)";
     QTest::newRow("cancelada tarde") << false << 8 << 6 << 4 << 8 << "Contando (5 de 8)";
     QTest::newRow("en otro hilo, cancelada") << true << 1000000 << 1 << 0 << -1 << QString();
+}
+
+// What the window says and how full its bar is for an operation in a series of stages, with counted or
+// estimated steps. Each row: the calls (S n: a series of n, E name [pasos hechos]: a stage, P share:
+// how far the stage is, D from to: the part of the stage that follows), the text, the bar in thousandths
+// (-1: moving, no end known).
+void PruebaAyudantes::ventanaEtapas_data() {
+    QTest::addColumn<QStringList>("llamadas");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<int>("barra");
+    QTest::newRow("contada") << QStringList{"E Contando 8 5"} << "Contando (5 de 8)" << 625;
+    QTest::newRow("sin fin conocido") << QStringList{"E Leyendo"} << "Leyendo" << -1;
+    QTest::newRow("serie, etapa sin cuenta") << QStringList{"S 4", "E A", "E B"} << "B\nPaso 2 de 4" << 250;
+    QTest::newRow("serie, estimada") << QStringList{"S 3", "E A", "E B", "P 0.5"} << "B (50 %)\nPaso 2 de 3" << 500;
+    QTest::newRow("serie, contada") << QStringList{"S 2", "E A", "E B 4 1"} << "B (1 de 4)\nPaso 2 de 2" << 625;
+    QTest::newRow("parte de una etapa")
+        << QStringList{"S 2", "E A", "D 0.25 0.5", "P 0.5"} << "A (37 %)\nPaso 1 de 2" << 187;
+    // An estimate past its end never says the stage is done before it says so itself.
+    QTest::newRow("estimada de más") << QStringList{"E A", "P 3"} << "A (99 %)" << 999;
+    QTest::newRow("nueva etapa, parte entera")
+        << QStringList{"S 2", "E A", "D 0.5 1", "P 0.5", "E B", "P 0.1"} << "B (10 %)\nPaso 2 de 2" << 550;
+}
+
+void PruebaAyudantes::ventanaEtapas() {
+    QFETCH(QStringList, llamadas);
+    QFETCH(QString, texto);
+    QFETCH(int, barra);
+    std::atomic<qint64> ahora{0};
+    const auto reloj = DialogoProgreso::reloj;
+    DialogoProgreso::reloj = [&] { return ahora.load(); };
+    QString visto;
+    int lleno = -2;
+    DialogoProgreso::EnEsteHilo(nullptr, "Prueba", [&](Progreso& p) {
+        for (const QString& llamada : llamadas) {
+            ahora += 1000;
+            const QStringList a = llamada.split(' ');
+            if (a[0] == "S") p.Serie(a[1].toInt());
+            if (a[0] == "E") p.Etapa(a[1], a.value(2).toLongLong(), a.value(3).toLongLong());
+            if (a[0] == "P") p.Parte(a[1].toDouble());
+            if (a[0] == "D") p.ParteDeEtapa(a[1].toDouble(), a[2].toDouble());
+        }
+        // One more report, past the window's delay, that changes nothing.
+        ahora += 1000;
+        p.Avance(p.Hecho());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<DialogoProgreso*>(w); d && d->isVisible()) {
+                visto = d->lblQue->text();
+                lleno = d->barra->maximum() == 0 ? -1 : d->barra->value();
+            }
+        return true;
+    });
+    DialogoProgreso::reloj = reloj;
+    QCOMPARE(visto, texto);
+    QCOMPARE(lleno, barra);
 }
 
 void PruebaAyudantes::ventanaProgreso() {

@@ -15,6 +15,8 @@ private slots:
     void mensajeSinRespuestaFalla();
     void ventanaProgreso_data();
     void ventanaProgreso();
+    void ventanaEtapas_data();
+    void ventanaEtapas();
 };
 
 class PruebaEdicion : public QObject {

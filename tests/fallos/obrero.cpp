@@ -452,7 +452,7 @@ int Verificacion(const QString& carpeta, const QStringList& argumentos) {
     {
         QString detalle;
         QSqlDatabase db = Conexion();
-        if (!MotorActual().almacen.Integridad(db, true, &detalle)) h.Agrego("integridad: " + detalle);
+        if (!MotorActual().almacen.Integridad(db, true, &detalle, nullptr)) h.Agrego("integridad: " + detalle);
     }
     VerificoRelaciones(h);
 

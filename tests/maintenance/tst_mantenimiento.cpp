@@ -31,6 +31,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -480,8 +481,75 @@ private slots:
             QVERIFY(Contenido(e.RutaBase()) != base);
         } else {
             QVERIFY(QFileInfo::exists(operacion == "copia" ? copia : rutas.respaldo));
-            QCOMPARE(p.Hecho(), 2); // the last of its three steps begun: the copy took its name
+            // The last of its steps begun: the copy took its name.
+            QCOMPARE(p.Que(), QString("Instalando la copia"));
+            QCOMPARE(p.Tramo(), p.Tramos());
         }
+    }
+
+    // A backup of a large book tells how far it has gone: each stage the next of its series, the bar
+    // never going back, and the stages that read the whole file (the engine's page checks and its
+    // compacted copy) moving the bar within the stage while they run.
+    void avanceDelRespaldo_data() {
+        QTest::addColumn<bool>("programada");
+        QTest::addColumn<QStringList>("etapas");
+        QTest::addColumn<QStringList>("estimadas"); // the stages that report how far they are within
+        QTest::newRow("programada")
+            << true
+            << QStringList{"Examinando la base de datos", "Revisando la coherencia de los libros",
+                           "Compactando la base de datos", "Escribiendo la copia de seguridad",
+                           "Verificando la copia escrita", "Instalando la copia"}
+            << QStringList{"Examinando la base de datos", "Compactando la base de datos",
+                           "Verificando la copia escrita"};
+        QTest::newRow("a un archivo")
+            << false
+            << QStringList{"Escribiendo la copia de seguridad", "Verificando la copia escrita", "Instalando la copia"}
+            << QStringList{"Escribiendo la copia de seguridad", "Verificando la copia escrita"};
+    }
+    void avanceDelRespaldo() {
+        QFETCH(bool, programada);
+        QFETCH(QStringList, etapas);
+        QFETCH(QStringList, estimadas);
+        Entorno e;
+        SOLO_ARCHIVO("el motor de archivo dice cuánto lleva de cada página");
+        e.CreoEmpresaYEjercicio();
+        {
+            // Some thousand pages, enough for the engine to report several times in each pass.
+            Transaccion t;
+            for (int i = 0; i < 20000; ++i)
+                QVERIFY(Ejecuto("INSERT INTO ConceptosAsiento (ConceptoAsiento, descConceptoAsiento) VALUES (?, ?)",
+                                {1000 + i, QString(200, QChar('a' + i % 26))})
+                            .ok);
+            QVERIFY(t.Confirmo());
+        }
+        CierroBase();
+        Progreso p;
+        QStringList vistas;
+        QSet<QString> conParte;
+        double ultimo = 0;
+        bool retrocede = false;
+        p.latido = [&] {
+            const QString etapa = QString("%1 (%2 de %3)").arg(p.Que()).arg(p.Tramo()).arg(p.Tramos());
+            if (vistas.isEmpty() || vistas.last() != etapa) vistas << etapa;
+            const double total = p.Total();
+            if (total < ultimo || total > 1) retrocede = true;
+            ultimo = total;
+            if (p.EnPorcentaje() && p.Hecho() > 0 && p.Hecho() < p.Pasos()) conParte << p.Que();
+        };
+        QString error;
+        const Rutas rutas = RutasDeAjustes();
+        QVERIFY2(programada ? HagoBackUp(rutas, QDate(2025, 3, 10), -1, &p)
+                            : CopioEnArchivo(Contexto::DelSistema(), rutas, e.Ruta("Copia.BAK"), QDate::currentDate(),
+                                             &error, &p),
+                 qPrintable(error));
+        QStringList esperadas;
+        for (int i = 0; i < etapas.size(); ++i)
+            esperadas << QString("%1 (%2 de %3)").arg(etapas[i]).arg(i + 1).arg(etapas.size());
+        QCOMPARE(vistas, esperadas);
+        QVERIFY(!retrocede);
+        QVERIFY(ultimo >= double(etapas.size() - 1) / etapas.size());
+        for (const QString& etapa : estimadas)
+            QVERIFY2(conParte.contains(etapa), qPrintable(etapa));
     }
 
     void backUpYRecuperacion() {
