@@ -20,6 +20,11 @@ public:
     bool Etapa(const QString& que, qint64 pasos = 0, qint64 hechos = 0);
     // Steps done so far in the stage; false when the operation must stop.
     bool Avance(qint64 hechos);
+    // The same, with the number of steps of the stage, known once it has begun.
+    bool Avance(qint64 hechos, qint64 total) {
+        pasos = total;
+        return Avance(hechos);
+    }
     // How far the stage has gone when its steps are not counted but estimated (pages an engine has gone
     // through): a share from 0 to 1, shown as a percentage. False when the operation must stop.
     bool Parte(double parte);

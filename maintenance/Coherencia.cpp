@@ -3,6 +3,7 @@
 #include "core/Basedatos.h"
 #include "core/Importe.h"
 #include "core/Motor.h"
+#include "core/Progreso.h"
 #include "core/Valores.h"
 #include "schema/Actualizacion.h"
 #include "schema/Esquema.h"
@@ -17,10 +18,22 @@ namespace {
 
 constexpr int Ejemplos = 5;
 
+// The checks of the books: those on the lines, the sums and the triggers, then one per relation.
+constexpr int ChequeosFijos = 6;
+
+// Counts one check done when it ends, however it ends.
+struct Cuenta {
+    Progreso* progreso;
+    ~Cuenta() {
+        if (progreso) progreso->Avance(progreso->Hecho() + 1, progreso->Pasos());
+    }
+};
+
 // Runs a query whose rows are the faulty ones; each row is described by describo. All of them are
 // counted, the first few described.
 void Reviso(const QSqlDatabase& db, QList<Incoherencia>& lista, const QString& clase, const QString& sql,
-            const std::function<QString(const QSqlQuery&)>& describo) {
+            const std::function<QString(const QSqlQuery&)>& describo, Progreso* progreso) {
+    const Cuenta cuenta(progreso);
     QSqlQuery q(db);
     q.setForwardOnly(true);
     Incoherencia i{clase, 0, {}};
@@ -42,9 +55,12 @@ QString Asiento(const QSqlQuery& q) {
 
 } // namespace
 
-QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<RelacionBase>* dadas) {
+QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<RelacionBase>* dadas, Progreso* progreso) {
     QList<Incoherencia> lista;
     const Motor& motor = MotorDe(db);
+    bool ok = dadas != nullptr;
+    const QList<RelacionBase> relaciones = dadas ? *dadas : motor.catalogo.Relaciones(db, &ok);
+    if (progreso) progreso->Avance(0, ChequeosFijos + relaciones.size());
 
     const int version = motor.catalogo.VersionEsquema(db);
     if (version < Esquema::VersionMinima || version > Esquema::Version)
@@ -62,7 +78,7 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
                " <> 0 ORDER BY EmpresaPropia, NumEjercicio, Asiento",
            [](const QSqlQuery& q) {
                return Asiento(q) + ", diferencia " + Importe::DeCentavosBase(q.value(3)).Texto(u',', u'.');
-           });
+           }, progreso);
     Reviso(
         db, lista, QString::fromUtf8("líneas sin su asiento"),
         "SELECT d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle FROM DetAsientos AS d WHERE NOT EXISTS "
@@ -71,7 +87,8 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
         "d.Detalle",
         [](const QSqlQuery& q) {
             return Asiento(q) + QString::fromUtf8(", línea ") + q.value(3).toString();
-        });
+        },
+        progreso);
     Reviso(
         db, lista, QString::fromUtf8("líneas sobre cuentas que no existen"),
         "SELECT d.EmpresaPropia, d.NumEjercicio, d.Asiento, d.Detalle, d.Cuenta FROM DetAsientos AS d WHERE "
@@ -81,7 +98,8 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
         [](const QSqlQuery& q) {
             return Asiento(q) + QString::fromUtf8(", línea ") + q.value(3).toString() + ", cuenta " +
                    (q.value(4).isNull() ? QStringLiteral("ninguna") : q.value(4).toString());
-        });
+        },
+        progreso);
     Reviso(db, lista, QString::fromUtf8("valores de índice que no son positivos"),
            "SELECT TablaAjusteInflacion, Fecha, Ajuste FROM AjustesInflacion WHERE Ajuste IS NULL OR Ajuste "
            "<= 0 "
@@ -92,32 +110,35 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
                    .arg(q.value(0).toString(),
                         fecha.isValid() ? fecha.toString("dd/MM/yyyy") : q.value(1).toString(),
                         q.value(2).isNull() ? QStringLiteral("sin valor") : q.value(2).toString());
-           });
+           }, progreso);
 
     // The monthly sums are the lines' own: a book whose sums were written by hand (a tampered backup)
     // would print balances its entries do not hold.
+    if (version < 8 && progreso) progreso->Avance(progreso->Hecho() + 2, progreso->Pasos()); // no sums yet
     if (version >= 8) {
         const QString columnas = "EmpresaPropia, NumEjercicio, Mes, Cuenta, Debe, Haber, Debitos, Creditos";
         const QString guardadas =
             "SELECT " + columnas + " FROM SumasMensuales WHERE Debitos <> 0 OR Creditos <> 0";
+        // The sums of the lines are computed once (the longest reading of the check) and compared both ways.
         const QString deLineas = motor.dialecto.SumasDeLineas();
         Reviso(db, lista, QString::fromUtf8("sumas mensuales que no son las de las líneas"),
-               "SELECT EmpresaPropia, NumEjercicio, Mes, Cuenta FROM (SELECT * FROM (" + guardadas +
-                   ") AS G EXCEPT SELECT * FROM (" + deLineas + ") AS L) AS X UNION ALL SELECT EmpresaPropia, "
-                   "NumEjercicio, Mes, Cuenta FROM (SELECT * FROM (" + deLineas + ") AS L EXCEPT SELECT * FROM (" +
-                   guardadas + ") AS G) AS Y ORDER BY 1, 2, 3, 4",
+               "WITH L AS MATERIALIZED (" + deLineas + "), G AS MATERIALIZED (" + guardadas +
+                   ") SELECT EmpresaPropia, NumEjercicio, Mes, Cuenta FROM (SELECT * FROM G EXCEPT SELECT * FROM L) "
+                   "AS X UNION ALL SELECT EmpresaPropia, NumEjercicio, Mes, Cuenta FROM (SELECT * FROM L EXCEPT "
+                   "SELECT * FROM G) AS Y ORDER BY 1, 2, 3, 4",
                [](const QSqlQuery& q) {
                    const QDate mes = FechaDeBase(q.value(2));
                    return QString("empresa %1, ejercicio %2, cuenta %3, mes %4")
                        .arg(q.value(0).toString(), q.value(1).toString(), q.value(3).toString(),
                             mes.isValid() ? mes.toString("MM/yyyy") : q.value(2).toString());
-               });
+               }, progreso);
     }
 
     // The sums are right only as long as the engine's triggers keep them: a book without them (or with
     // them changed or turned off) would pass every check today and print wrong balances after its next
     // entry. Any other trigger on the lines, the entries or the sums could write the sums as well.
     if (version >= 8) {
+        const Cuenta cuenta(progreso);
         bool leidos = false;
         const QList<DisparadorBase> hay = motor.catalogo.Disparadores(db, &leidos);
         Incoherencia i{QString::fromUtf8("disparadores de las sumas mensuales que faltan o no son los del programa"),
@@ -154,14 +175,14 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
 
     // Every other relation of the schema: rows whose parent is missing. The lines' two relations are
     // named above.
-    bool ok = dadas != nullptr;
-    const QList<RelacionBase> relaciones = dadas ? *dadas : motor.catalogo.Relaciones(db, &ok);
     if (!ok) lista.append({"no se pudieron leer las relaciones", 1, {TextoError(db.lastError())}});
     for (const RelacionBase& r : relaciones) {
         if (r.tabla.compare("DetAsientos", Qt::CaseInsensitive) == 0 &&
             (r.referida.compare("Asientos", Qt::CaseInsensitive) == 0 ||
-             r.referida.compare("Cuentas", Qt::CaseInsensitive) == 0))
+             r.referida.compare("Cuentas", Qt::CaseInsensitive) == 0)) {
+            const Cuenta cuenta(progreso);
             continue;
+        }
         QStringList presentes, iguales, columnas;
         for (int i = 0; i < r.columnas.size(); ++i) {
             presentes << "h." + r.columnas[i] + " IS NOT NULL";
@@ -177,7 +198,7 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
                    for (int i = 0; i < r.columnas.size(); ++i)
                        valores << r.columnas[i] + " " + q.value(i).toString();
                    return valores.join(", ");
-               });
+               }, progreso);
     }
     return lista;
 }

@@ -8,6 +8,8 @@
 
 #include <QList>
 #include <QSqlDatabase>
+
+class Progreso;
 #include <QString>
 #include <QStringList>
 
@@ -23,8 +25,9 @@ struct Incoherencia {
 // Every kind of fault found, in a fixed order; empty for sound books. A statement that cannot run
 // is a fault of its own kind.
 // relaciones: the relations to check, when db holds the rows without them (a server's backup restored
-// for examination); otherwise those of db.
-QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<RelacionBase>* relaciones = nullptr);
+// for examination); otherwise those of db. `progreso`, if any, counts the checks done in its stage.
+QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<RelacionBase>* relaciones = nullptr,
+                                     Progreso* progreso = nullptr);
 // The list in Spanish, one line per kind: the count and the first few rows.
 QString DescriboIncoherencias(const QList<Incoherencia>& lista);
 

@@ -242,10 +242,10 @@ bool BorroArchivo(const QString& ruta, QString* error) {
 
 } // namespace
 
-QString FaltasDeCoherencia(const QString& ruta) {
+QString FaltasDeCoherencia(const QString& ruta, Progreso* progreso) {
     ConexionArchivo c(ruta, true);
     if (!c.abierta) return "- no se pudo abrir: " + c.error;
-    return DescriboIncoherencias(RevisoCoherencia(c.Base()));
+    return DescriboIncoherencias(RevisoCoherencia(c.Base(), nullptr, progreso));
 }
 
 void FijoInterlocutor(Interlocutor i) {
@@ -269,7 +269,7 @@ Estructura CuentoEstructura(const QString& ruta) {
     return e;
 }
 
-int VerificoEstructura(const QString& ruta, bool coherencia) {
+int VerificoEstructura(const QString& ruta, bool coherencia, Progreso* progreso) {
     const Estructura e = CuentoEstructura(ruta);
     if (!e.abierta) return 2;
     int resultado = 0;
@@ -287,7 +287,7 @@ int VerificoEstructura(const QString& ruta, bool coherencia) {
     }
     // The same rules a restore asks of a backup; a book that breaks them is not copied over the
     // backup that may still be sound.
-    const QString faltas = coherencia ? FaltasDeCoherencia(ruta) : QString();
+    const QString faltas = coherencia ? FaltasDeCoherencia(ruta, progreso) : QString();
     if (!faltas.isEmpty()) {
         Informo("ATENCION: la base de datos tiene datos incoherentes, avisar URGENTE a " + CorreoSoporte +
                     ":\n" + faltas,
@@ -468,7 +468,7 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* 
     // Reading the books' rules takes time with their size: a stage of its own, which may be stopped.
     if (estructura < 0) {
         if (!Etapa(progreso, "Revisando la coherencia de los libros")) return false;
-        estructura = VerificoEstructura(rutas.base);
+        estructura = VerificoEstructura(rutas.base, true, progreso);
     }
     if (estructura != 0) {
         Informo(noPuede + "la cantidad de índices o de relaciones de la base de datos " +
@@ -658,7 +658,7 @@ bool Restauro(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progre
         if (!motor.almacen.ExaminoRespaldo(
                 rutas.respaldo, rutas.base,
                 [&](const QSqlDatabase& db) {
-                    faltas = DescriboIncoherencias(RevisoCoherencia(db, &relaciones));
+                    faltas = DescriboIncoherencias(RevisoCoherencia(db, &relaciones, progreso));
                 },
                 &error)) {
             Informo(prefijo + "no se pudo examinar la copia de seguridad " +
@@ -686,7 +686,7 @@ bool Restauro(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progre
     }
     // Sound pages are not enough: the books inside must keep their own rules.
     if (!Etapa(progreso, "Revisando la coherencia de la copia")) return false;
-    const QString faltas = FaltasDeCoherencia(rutas.respaldo);
+    const QString faltas = FaltasDeCoherencia(rutas.respaldo, progreso);
     if (!faltas.isEmpty()) {
         Informo(prefijo + NoCoherente(rutas.respaldo) + faltas, Aviso::Ninguno);
         return false;

@@ -57,11 +57,11 @@ Estructura CuentoEstructura(const QString& ruta);
 // reported). Without coherencia the books' rules are not read (they are read before every backup,
 // which must not copy broken books over the last sound backup; reading them takes time with the
 // book's size).
-int VerificoEstructura(const QString& ruta, bool coherencia = true);
+int VerificoEstructura(const QString& ruta, bool coherencia = true, Progreso* progreso = nullptr);
 
 // What is wrong with the books in the database at ruta (maintenance/Coherencia.h), in words; empty
 // when they keep their rules.
-QString FaltasDeCoherencia(const QString& ruta);
+QString FaltasDeCoherencia(const QString& ruta, Progreso* progreso = nullptr);
 
 // Compacts the database into the scratch file (the engine's compacted copy), checks the compacted copy, and
 // writes its content back into the database through the online backup. The scratch file stays on disk.
