@@ -105,8 +105,9 @@ public:
     // Writes a compacted copy of the database of db into a new file at destino, telling `progreso`
     // (if any) how far it has gone where the engine can say.
     virtual bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const = 0;
-    // Copies the whole content of desde into hacia, under the engine's own locks, in place.
-    virtual bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const = 0;
+    // Copies the whole content of desde into hacia, under the engine's own locks, in place, all of it
+    // or nothing; tells `progreso` (if any) how far it has gone.
+    virtual bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const = 0;
     // Writes the whole database at ruta into the new file archivo, in the engine's own backup format.
     virtual bool RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const;
     // Whether archivo holds a whole backup in that format; on failure *detalle says why.

@@ -654,7 +654,7 @@ bool AlmacenPostgres::CompactoEn(QSqlDatabase&, const QString&, QString* error, 
     return false;
 }
 
-bool AlmacenPostgres::CopioBase(QSqlDatabase&, QSqlDatabase&, QString* error) const {
+bool AlmacenPostgres::CopioBase(QSqlDatabase&, QSqlDatabase&, QString* error, Progreso*) const {
     if (error) *error = "una base de datos en un servidor no se copia en otra";
     return false;
 }

@@ -67,7 +67,7 @@ public:
 
     bool Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso* progreso) const override;
     bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const override;
-    bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const override;
+    bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const override;
     bool RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const override;
     bool RespaldoLegible(const QString& archivo, QString* detalle) const override;
     bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const override;

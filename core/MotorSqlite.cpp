@@ -542,7 +542,7 @@ bool AlmacenSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString
     return Ejecuto(db, "VACUUM INTO ?", error, {destino});
 }
 
-bool AlmacenSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const {
+bool AlmacenSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const {
     sqlite3* hOrigen = Manejador(desde);
     sqlite3* hDestino = Manejador(hacia);
     if (!hOrigen || !hDestino) {
@@ -554,13 +554,22 @@ bool AlmacenSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString*
         if (error) *error = QString::fromUtf8(sqlite3_errmsg(hDestino));
         return false;
     }
+    // Some thousand pages a step, to say how far it has gone; the copy is written in one transaction
+    // on the destination all the same, kept from the first step to the last.
+    const int paginas = progreso ? 1024 : -1;
     int rc = SQLITE_OK;
-    int intentos = 0;
+    int esperas = 0;
     do {
-        rc = sqlite3_backup_step(b, -1);
-        // A reader that holds the file for an instant: wait a little and go on.
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(100);
-    } while ((rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++intentos < 100);
+        rc = sqlite3_backup_step(b, paginas);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            // A reader that holds the file for an instant: wait a little and go on.
+            sqlite3_sleep(100);
+            ++esperas;
+        } else if (rc == SQLITE_OK && progreso) {
+            const int total = sqlite3_backup_pagecount(b);
+            if (total > 0) progreso->Parte(1.0 - double(sqlite3_backup_remaining(b)) / total);
+        }
+    } while ((rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && esperas < 100);
     sqlite3_backup_finish(b);
     if (rc != SQLITE_DONE) {
         const int codigo = sqlite3_errcode(hDestino);

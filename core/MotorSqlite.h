@@ -62,7 +62,7 @@ public:
 
     bool Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso* progreso) const override;
     bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const override;
-    bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error) const override;
+    bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const override;
 
     bool MarcoEnUso(const QString& ruta, QString* error = nullptr) override;
     void LiberoUso() override;

@@ -161,7 +161,7 @@ QString EnUso(const BaseExclusiva& e) {
 
 // Copies the whole content of the file origen into the database destino with the engine's own copy,
 // under the engine's own locks. destino is rewritten in place and keeps its journal mode.
-bool CopioConBackUp(const QString& origen, const QString& destino, QString* error) {
+bool CopioConBackUp(const QString& origen, const QString& destino, QString* error, Progreso* progreso = nullptr) {
     ConexionArchivo desde(origen, true);
     if (!desde.abierta) {
         *error = desde.error;
@@ -174,7 +174,7 @@ bool CopioConBackUp(const QString& origen, const QString& destino, QString* erro
     }
     QSqlDatabase origenDb = desde.Base();
     QSqlDatabase destinoDb = hacia.Base();
-    return MotorDeRuta(destino).almacen.CopioBase(origenDb, destinoDb, error);
+    return MotorDeRuta(destino).almacen.CopioBase(origenDb, destinoDb, error, progreso);
 }
 
 // Replaces destino with a copy of origen: copied under a scratch name and renamed over destino when
@@ -343,7 +343,7 @@ bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progre
         BorroArchivo(aux, &error);
         return false;
     }
-    ParteDeEtapa(progreso, 0.25, 0.9);
+    ParteDeEtapa(progreso, 0.25, 0.75);
     if (!VerificoIntegridad(aux, &error, true, progreso)) {
         Informo(NoCompacta + "la copia compactada " + QDir::toNativeSeparators(aux) +
                     " no pasó la verificación de integridad (" + error + "); la base no se modificó",
@@ -356,8 +356,8 @@ bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progre
         Informo(NoCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
-    ParteDeEtapa(progreso, 0.9, 1);
-    if (!CopioConBackUp(aux, base, &error)) {
+    ParteDeEtapa(progreso, 0.75, 1);
+    if (!CopioConBackUp(aux, base, &error, progreso)) {
         Informo(QStringLiteral("No se pudo completar compactación de base de datos, ") + error,
                 Aviso::Informacion);
         return false;
@@ -693,7 +693,7 @@ bool Restauro(const Rutas& rutas, const std::function<bool()>& alEmpezar, Progre
     }
     if (!reemplazo()) return false;
     if (!QFileInfo::exists(rutas.base) || SeLeeComoBase(rutas.base)) {
-        if (!CopioConBackUp(rutas.respaldo, rutas.base, &error)) {
+        if (!CopioConBackUp(rutas.respaldo, rutas.base, &error, progreso)) {
             Informo(prefijo + error, Aviso::Ninguno);
             return false;
         }

@@ -491,23 +491,26 @@ private slots:
     // never going back, and the stages that read the whole file (the engine's page checks and its
     // compacted copy) moving the bar within the stage while they run.
     void avanceDelRespaldo_data() {
-        QTest::addColumn<bool>("programada");
+        QTest::addColumn<QString>("operacion");
         QTest::addColumn<QStringList>("etapas");
         QTest::addColumn<QStringList>("estimadas"); // the stages that say how far they are within
         QTest::newRow("programada")
-            << true
+            << "programada"
             << QStringList{"Examinando la base de datos", "Revisando la coherencia de los libros",
                            "Compactando la base de datos", "Escribiendo la copia de seguridad",
                            "Verificando la copia escrita", "Instalando la copia"}
             << QStringList{"Examinando la base de datos", "Revisando la coherencia de los libros",
                            "Compactando la base de datos", "Verificando la copia escrita"};
         QTest::newRow("a un archivo")
-            << false
+            << "copia"
             << QStringList{"Escribiendo la copia de seguridad", "Verificando la copia escrita", "Instalando la copia"}
             << QStringList{"Escribiendo la copia de seguridad", "Verificando la copia escrita"};
+        const QStringList recupero{"Examinando la copia de seguridad", "Revisando la coherencia de la copia",
+                                   "Reemplazando la base de datos"};
+        QTest::newRow("recuperación") << "recupero" << recupero << recupero;
     }
     void avanceDelRespaldo() {
-        QFETCH(bool, programada);
+        QFETCH(QString, operacion);
         QFETCH(QStringList, etapas);
         QFETCH(QStringList, estimadas);
         Entorno e;
@@ -521,6 +524,13 @@ private slots:
                                 {1000 + i, QString(200, QChar('a' + i % 26))})
                             .ok);
             QVERIFY(t.Confirmo());
+        }
+        const Rutas rutas = RutasDeAjustes();
+        QString error;
+        if (operacion == "recupero") {
+            QVERIFY2(CopioEnArchivo(Contexto::DelSistema(), rutas, rutas.respaldo, QDate::currentDate(), &error),
+                     qPrintable(error));
+            MensajePrueba::setNextAnswer(Respuesta::Si);
         }
         CierroBase();
         Progreso p;
@@ -546,12 +556,11 @@ private slots:
             ultimo = total;
             if (p.Hecho() > 0 && p.Hecho() < p.Pasos()) conParte << p.Que();
         };
-        QString error;
-        const Rutas rutas = RutasDeAjustes();
-        QVERIFY2(programada ? HagoBackUp(rutas, QDate(2025, 3, 10), -1, &p)
-                            : CopioEnArchivo(Contexto::DelSistema(), rutas, e.Ruta("Copia.BAK"), QDate::currentDate(),
-                                             &error, &p),
-                 qPrintable(error));
+        const bool ok = operacion == "programada" ? HagoBackUp(rutas, QDate(2025, 3, 10), -1, &p)
+                        : operacion == "copia"    ? CopioEnArchivo(Contexto::DelSistema(), rutas, e.Ruta("Copia.BAK"),
+                                                                   QDate::currentDate(), &error, &p)
+                                                  : RecuperoBackUp(rutas, Administrador, {}, &p);
+        QVERIFY2(ok, qPrintable(error + MensajePrueba::Textos().join('\n')));
         QStringList esperadas;
         for (int i = 0; i < etapas.size(); ++i)
             esperadas << QString("%1 (%2 de %3)").arg(etapas[i]).arg(i + 1).arg(etapas.size());
