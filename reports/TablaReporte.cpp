@@ -159,15 +159,25 @@ void FilasReporte::append(FilasReporte&& o) {
         return;
     }
     Escribo();
-    if (o.d.use_count() == 1 && d->textos.size() + o.d->textos.size() <= (PosicionMaxima >> BitsPieza)) {
+    if (d->textos.size() + o.d->textos.size() <= (PosicionMaxima >> BitsPieza)) {
         // The other store's texts are taken as they lie, their pieces after this one's: each word only
-        // moves its position by the pieces (or the cells kept whole) that come before.
+        // moves its position by the pieces (or the cells kept whole) that come before. Pieces another
+        // copy still shares are copied whole.
+        const bool propias = o.d.use_count() == 1;
         const uint64_t piezas = uint64_t(d->textos.size()) << (BitsPieza + 26);
         const uint64_t apartes = uint64_t(d->aparte.size()) << 2;
-        for (std::vector<char>& pieza : o.d->textos)
-            d->textos.push_back(std::move(pieza));
-        for (CeldaReporte& c : o.d->aparte)
-            d->aparte.push_back(std::move(c));
+        for (std::vector<char>& pieza : o.d->textos) {
+            if (propias)
+                d->textos.push_back(std::move(pieza));
+            else
+                d->textos.push_back(pieza);
+        }
+        for (CeldaReporte& c : o.d->aparte) {
+            if (propias)
+                d->aparte.push_back(std::move(c));
+            else
+                d->aparte.push_back(c);
+        }
         auto traslado = [&](uint64_t w) {
             switch (w & 3) {
             case EsTexto: return w + piezas;

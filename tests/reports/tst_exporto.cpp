@@ -923,8 +923,13 @@ void PruebaExporto::filas() {
     FilasReporte guardadas, segundas;
     for (int i = 0; i < filas.size(); ++i)
         (corte > 0 && i >= corte ? segundas : guardadas) << filas[i];
+    // A copy of the rows appended (a grid still showing them) keeps them whole.
+    const FilasReporte copia = segundas;
     if (corte > 0) guardadas.append(std::move(segundas));
     QVERIFY(segundas.isEmpty());
+    for (int i = corte; corte > 0 && i < filas.size(); ++i)
+        QCOMPARE(copia.texto(i - corte, 0), filas[i].celdas.value(0).importe ? filas[i].celdas[0].importe->TextoPlano()
+                                                                          : filas[i].celdas.value(0).texto);
     QCOMPARE(guardadas.size(), filas.size());
     for (int i = 0; i < filas.size(); ++i) {
         const FilaReporte& f = filas[i];
