@@ -139,8 +139,9 @@ bool DialogoProgreso::EnOtroHilo(QWidget* padre, const QString& titulo,
     QObject::connect(&reviso, &QTimer::timeout, &d, [&] {
         const bool antes = d.isVisible();
         d.Reviso();
-        // The window has come up: wait again, taking the user's input now (the window is modal).
-        if (d.isVisible() != antes) espera.quit();
+        // The window has come up: wait again, taking the user's input now (the window is modal). A
+        // thread that ended while no wait was running told nobody: the wait ends here all the same.
+        if (d.isVisible() != antes || hilo->isFinished()) espera.quit();
     });
     reviso.start();
     hilo->start();
