@@ -11,6 +11,7 @@
 #include "core/ui/Mensaje.h"
 #include "core/ui/Pantallas.h"
 #include "core/ui/Principal.h"
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/frmAcceso.h"
 #include "core/ui/frmMain.h"
 #include "maintenance/Mantenimiento.h"
@@ -42,9 +43,10 @@
 #include <sys/stat.h>
 
 namespace {
-// Answers the login window with a name and password, or cancels it.
+// Answers the login window with a name and password, or cancels it. The start may first take a backup
+// (and upgrade the book): the login window may come a while after.
 void ContestoAcceso(const QString& nombre, const QString& contrasena, bool cancela = false) {
-    AlAbrirModal([=](QWidget* w) {
+    const auto contesto = [=](QWidget* w) {
         auto* d = qobject_cast<frmAcceso*>(w);
         if (!d) return;
         if (cancela) {
@@ -54,7 +56,8 @@ void ContestoAcceso(const QString& nombre, const QString& contrasena, bool cance
         QTest::keyClicks(d->inpUsuario, nombre);
         QTest::keyClicks(d->inpContrasena, contrasena);
         QTest::keyClick(d->inpContrasena, Qt::Key_Return);
-    });
+    };
+    AlAbrirModal(contesto, 120000);
 }
 
 // The main window made by start-up, closed without ending the test program.
@@ -455,6 +458,10 @@ void PruebaArranque::versionAnterior() {
     QFETCH(bool, respaldoPosible);
     Entorno e(false);
     RegistroPantallasMantenimiento();
+    // The backup's progress window comes up at once, as on a slow machine, before the login window.
+    const int demora = DialogoProgreso::demora;
+    DialogoProgreso::demora = 0;
+    const auto repongo = qScopeGuard([demora] { DialogoProgreso::demora = demora; });
     const QString base = e.RutaBase();
     CreoBaseVersion1(base);
     Sql(base, {"INSERT INTO EmpresasPropia (EmpresaPropia, descEmpresaPropia) VALUES (7, 'Vieja')"});

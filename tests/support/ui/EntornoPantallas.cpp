@@ -1,5 +1,6 @@
 #include "tests/support/ui/EntornoPantallas.h"
 
+#include "core/ui/DialogoProgreso.h"
 #include "core/ui/Mensaje.h"
 
 #include <QApplication>
@@ -46,7 +47,9 @@ void Espero(std::function<void(QWidget*)> f, int esperaMs, bool obligatoria) {
     QElapsedTimer reloj;
     reloj.start();
     QObject::connect(t, &QTimer::timeout, [t, reloj, f, esperaMs, obligatoria] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
+        // A progress window is not a screen to answer: the one awaited comes after it.
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && !qobject_cast<DialogoProgreso*>(w)) {
             Termino(t);
             f(w);
         } else if (reloj.elapsed() > esperaMs) {

@@ -15,7 +15,7 @@ void PreparoPruebasPantallas();
 
 // Runs f on the next modal widget that becomes active (a dialog opened with exec() by the code
 // under test), polling until it appears. A modal screen that does not open within esperaMs, or
-// before the test's Entorno ends, fails the test.
+// before the test's Entorno ends, fails the test. A progress window is never that screen.
 void AlAbrirModal(std::function<void(QWidget*)> f, int esperaMs = 5000);
 // A guard: runs f on a modal widget that becomes active before esperaMs pass or the test's Entorno
 // ends, and fails nothing when none does (a test that expects no modal screen checks what f saw).
