@@ -33,7 +33,7 @@ struct Cuenta {
 // counted, the first few described.
 void Reviso(const QSqlDatabase& db, QList<Incoherencia>& lista, const QString& clase, const QString& sql,
             const std::function<QString(const QSqlQuery&)>& describo, Progreso* progreso) {
-    const Cuenta cuenta(progreso);
+    const Cuenta cuenta{progreso};
     QSqlQuery q(db);
     q.setForwardOnly(true);
     Incoherencia i{clase, 0, {}};
@@ -138,7 +138,7 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
     // them changed or turned off) would pass every check today and print wrong balances after its next
     // entry. Any other trigger on the lines, the entries or the sums could write the sums as well.
     if (version >= 8) {
-        const Cuenta cuenta(progreso);
+        const Cuenta cuenta{progreso};
         bool leidos = false;
         const QList<DisparadorBase> hay = motor.catalogo.Disparadores(db, &leidos);
         Incoherencia i{QString::fromUtf8("disparadores de las sumas mensuales que faltan o no son los del programa"),
@@ -180,7 +180,7 @@ QList<Incoherencia> RevisoCoherencia(const QSqlDatabase& db, const QList<Relacio
         if (r.tabla.compare("DetAsientos", Qt::CaseInsensitive) == 0 &&
             (r.referida.compare("Asientos", Qt::CaseInsensitive) == 0 ||
              r.referida.compare("Cuentas", Qt::CaseInsensitive) == 0)) {
-            const Cuenta cuenta(progreso);
+            const Cuenta cuenta{progreso};
             continue;
         }
         QStringList presentes, iguales, columnas;
