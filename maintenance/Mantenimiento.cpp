@@ -315,7 +315,11 @@ bool BaseSana(const QString& base, QString* motivo, Diagnostico* examen = nullpt
 // Compaction of a database already examined: the engine's compacted copy into the scratch file, the scratch
 // file checked page by page, and only then its content written back into the database. `progreso`, if
 // any, is told how far the stage has gone (the shares are those of each part on a large book).
-bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progreso = nullptr) {
+// Share of its size a book must lose to be worth writing back when only a gain justifies it.
+constexpr double GananciaMinima = 0.1;
+
+bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progreso = nullptr,
+                       Compactacion compactacion = Compactacion::Siempre) {
     // Held alone from here to the end: no instance may start and write while the compacted copy is
     // made and written back, or its work would be overwritten.
     const BaseExclusiva exclusiva(base);
@@ -356,6 +360,10 @@ bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progre
         Informo(NoCompacta + EnUso(), Aviso::Informacion);
         return false;
     }
+    // The compacted copy is sound and stays as the scratch file whether or not it is written back.
+    if (compactacion == Compactacion::SiGana &&
+        double(QFileInfo(aux).size()) > (1 - GananciaMinima) * double(QFileInfo(base).size()))
+        return true;
     ParteDeEtapa(progreso, 0.75, 1);
     if (!CopioConBackUp(aux, base, &error, progreso)) {
         Informo(QStringLiteral("No se pudo completar compactación de base de datos, ") + error,
@@ -452,7 +460,8 @@ bool Compacto(const QString& base, const QString& aux) {
     return true;
 }
 
-bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* progreso, Diagnostico* examen) {
+bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* progreso, Diagnostico* examen,
+                Compactacion compactacion) {
     const QString noPuede = QStringLiteral("No se puede compactar / hacer back up: ");
     QString motivo;
     // Every stage reads the whole book once or so: the series says how far the backup has gone.
@@ -485,7 +494,7 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* 
     // The compaction, once begun, goes to its end: it is asked whether to stop only before it.
     if (!Etapa(progreso, "Compactando la base de datos")) return false;
     if (!motor.almacen.RespaldoPropio()) {
-        if (!CompactoExaminada(rutas.base, rutas.auxiliar, progreso)) return false;
+        if (!CompactoExaminada(rutas.base, rutas.auxiliar, progreso, compactacion)) return false;
         escribo = [&](const QString& temporal, QString* falla) {
             if (QFile::copy(rutas.auxiliar, temporal)) return true;
             *falla = !QFileInfo::exists(rutas.auxiliar)
@@ -733,7 +742,8 @@ Diagnostico MantenimientoInicial(const Rutas& rutas, const QDate& hoy, int estru
         bool cancelado = false;
         RespaldoConProgreso(
             "Copia de seguridad programada",
-            [&](Progreso* p) { return HagoBackUp(rutas, hoy, estructura, p, &examen); }, &cancelado);
+            [&](Progreso* p) { return HagoBackUp(rutas, hoy, estructura, p, &examen, Compactacion::SiGana); },
+            &cancelado);
         // A book the examination refuses is the start's to report, as it reports one its own
         // examination refuses; nothing else is offered meanwhile.
         if (examen.estado != EstadoBase::Partidex && examen.estado != EstadoBase::Anterior) return examen;

@@ -80,8 +80,14 @@ bool Compacto(const QString& base, const QString& aux);
 // backup kept.
 // examen: when given, it takes the diagnosis of the examination, and a book the examination refuses is
 // not reported here (the caller says what is wrong with it).
+// compactacion: whether the compacted copy is always written back over the book, or only when it is
+// worth it (the scheduled backup: a book that would shrink by less than a tenth is left as it is, and
+// the backup is made from the compacted copy all the same, so that a large book is not rewritten
+// every day in front of the login).
+enum class Compactacion { Siempre, SiGana };
 bool HagoBackUp(const Rutas& rutas, const QDate& hoy = QDate::currentDate(), int estructura = -1,
-                Progreso* progreso = nullptr, Diagnostico* examen = nullptr);
+                Progreso* progreso = nullptr, Diagnostico* examen = nullptr,
+                Compactacion compactacion = Compactacion::Siempre);
 
 // Whether two paths name the same file: the same file on disk when both exist (links resolved), the
 // same absolute path otherwise.
