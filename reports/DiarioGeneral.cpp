@@ -6,9 +6,22 @@
 #include "reports/Reporte.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
+// A line of the journal as read, until its day is put in order.
+struct LineaDiario {
+    int asiento = 0;
+    QString conceptoAsiento;
+    int cuenta = -1; // -1: no account (or an entry without lines)
+    Importe importe;
+    int signo = 0;
+    qint64 detalle = -1;
+    QString concepto;
+};
+
 struct CuentaDiario {
     QString codInt;
     QString codJer; // the code text with the widest level's width, without its last "."
@@ -48,19 +61,18 @@ QString AgregadoDiario(const Contexto& ctx) {
 }
 
 ConsultaSql ConsultaDiario(const Contexto& ctx, const QDate& desde, const QDate& hasta) {
-    // Credit lines first, then lines of 0 (a missing amount counts as 0), then debit lines; lines of
-    // one sign in the order they were entered.
+    // In date order only, as the index by date gives them: the lines of each day are put in the order
+    // of the journal by its reader (sorting every line by entry and sign in the engine cost more than
+    // reading them).
     ConsultaSql c;
     c.sql =
         "SELECT Asientos.Asiento, Asientos.Fecha, Asientos.Concepto, DetAsientos.Cuenta, "
-        "DetAsientos.Importe, "
-        "DetAsientos.Concepto FROM Asientos LEFT JOIN DetAsientos ON "
+        "DetAsientos.Importe, DetAsientos.Concepto, DetAsientos.Detalle FROM Asientos LEFT JOIN DetAsientos ON "
         "DetAsientos.EmpresaPropia=Asientos.EmpresaPropia AND DetAsientos.NumEjercicio=Asientos.NumEjercicio "
         "AND DetAsientos.Asiento=Asientos.Asiento"
         " WHERE Asientos.EmpresaPropia=? AND Asientos.NumEjercicio=? AND Asientos.Fecha>=? AND "
         "Asientos.Fecha<=?"
-        " ORDER BY Asientos.Fecha, Asientos.Asiento, CASE WHEN DetAsientos.Importe<0 THEN -1 WHEN "
-        "DetAsientos.Importe>0 THEN 1 ELSE 0 END, DetAsientos.Detalle";
+        " ORDER BY Asientos.Fecha";
     c.parametros = {ctx.empresa, ctx.ejercicio, FechaSql(desde), FechaSql(hasta)};
     return c;
 }
@@ -102,54 +114,97 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
     // the marks are good for the store that holds them, so a new part takes them anew.
     QHash<int, std::array<FilasReporte::Guardado, 3>> guardadas;
     FilasReporte& filas = tabla->filas;
-    Etapa(ctx.progreso, "Leyendo los asientos del período");
+    // One day's lines, put in the journal's order before they are written: by entry, then credit lines,
+    // lines of 0 (a missing amount counts as 0) and debit lines, those of one sign in the order they
+    // were entered.
     qint64 leidas = 0;
     qsizetype parte = PrimeraEntrega;
+    std::vector<LineaDiario> dia;
+    std::vector<qsizetype> orden;
+    QVariant fechaDia;
+    auto escriboDia = [&] {
+        orden.resize(dia.size());
+        for (size_t i = 0; i < dia.size(); ++i)
+            orden[i] = qsizetype(i);
+        std::sort(orden.begin(), orden.end(), [&](qsizetype a, qsizetype b) {
+            const LineaDiario &x = dia[size_t(a)], &y = dia[size_t(b)];
+            if (x.asiento != y.asiento) return x.asiento < y.asiento;
+            if (x.signo != y.signo) return x.signo < y.signo;
+            return x.detalle < y.detalle;
+        });
+        const QString fecha = dia.empty() ? QString() : FechaDeBase(fechaDia).toString("dd/MM/yy");
+        for (const qsizetype i : orden) {
+            const LineaDiario& l = dia[size_t(i)];
+            if (l.asiento != anterior) {
+                // A part ends with its last whole entry.
+                if (entrego && filas.size() >= parte) {
+                    Entrego(entrego, tabla);
+                    guardadas.clear();
+                    parte = CadaEntrega;
+                }
+                if (anterior) filas.FinFila(); // an empty row between two entries
+                anterior = l.asiento;
+                oculto = QString::number(l.asiento);
+                // The header: date, printed number and concept, the other cells empty.
+                filas.EscriboTexto(fecha);
+                filas.EscriboTexto(QString::number(numero++));
+                filas.EscriboTexto(l.conceptoAsiento);
+                for (int c = DiaConcepto; c < DiaColumnas; ++c)
+                    filas.Vacia();
+                filas.FinFila(FuenteFila::NegritaCursiva, oculto);
+            }
+            auto g = guardadas.find(l.cuenta);
+            if (g == guardadas.end()) {
+                const CuentaDiario c = l.cuenta < 0 ? CuentaDiario{} : cuentas.value(l.cuenta);
+                g = guardadas.insert(l.cuenta,
+                                     {filas.Guardo(c.codInt), filas.Guardo(c.codJer), filas.Guardo(c.descripcion)});
+            }
+            for (int c = DiaFecha; c < DiaCodInt; ++c)
+                filas.Vacia();
+            for (const FilasReporte::Guardado texto : *g)
+                filas.Celda(texto);
+            // Debit or credit, each in its column.
+            if (l.importe.signo() >= 0) {
+                filas.Monto(l.importe);
+                filas.Vacia();
+            } else {
+                filas.Vacia();
+                filas.Monto(l.importe.abs());
+            }
+            filas.EscriboTexto(l.concepto);
+            filas.FinFila(FuenteFila::Normal, oculto);
+        }
+        dia.clear();
+    };
+    Etapa(ctx.progreso, "Leyendo los asientos del período");
     while (q.next()) {
         if (!Fila(ctx.progreso, leidas)) return Falla(tabla, error, TextoCancelado);
-        const int asiento = q.value(0).toInt();
-        if (asiento != anterior) {
-            // A part ends with its last whole entry.
-            if (entrego && filas.size() >= parte) {
-                Entrego(entrego, tabla);
-                guardadas.clear();
-                parte = CadaEntrega;
-            }
-            if (anterior) filas.FinFila(); // an empty row between two entries
-            anterior = asiento;
-            oculto = QString::number(asiento);
-            // The header: date, printed number and concept, the other cells empty.
-            filas.EscriboTexto(FechaDeBase(q.value(1)).toString("dd/MM/yy"));
-            filas.EscriboTexto(QString::number(numero++));
-            filas.EscriboTexto(NuloAVacio(q.value(2)));
-            for (int c = DiaConcepto; c < DiaColumnas; ++c)
-                filas.Vacia();
-            filas.FinFila(FuenteFila::NegritaCursiva, oculto);
+        const QVariant fecha = q.value(1);
+        if (fecha != fechaDia) {
+            escriboDia();
+            fechaDia = fecha;
         }
+        LineaDiario l;
+        l.asiento = q.value(0).toInt();
+        // The entry's concept is read once for its lines in a row.
+        if (!dia.empty() && dia.back().asiento == l.asiento)
+            l.conceptoAsiento = dia.back().conceptoAsiento;
+        else
+            l.conceptoAsiento = NuloAVacio(q.value(2));
         const QVariant cuenta = q.value(3);
-        const int clave = cuenta.isNull() ? -1 : cuenta.toInt();
-        auto g = guardadas.find(clave);
-        if (g == guardadas.end()) {
-            const CuentaDiario c = clave < 0 ? CuentaDiario{} : cuentas.value(clave);
-            g = guardadas.insert(clave, {filas.Guardo(c.codInt), filas.Guardo(c.codJer), filas.Guardo(c.descripcion)});
-        }
-        for (int c = DiaFecha; c < DiaCodInt; ++c)
-            filas.Vacia();
-        for (const FilasReporte::Guardado texto : *g)
-            filas.Celda(texto);
-        // Debit (a missing amount counts as 0) or credit, each in its column.
-        const Importe importe = Importe::DeBase(q.value(4));
-        if (importe.signo() >= 0) {
-            filas.Monto(importe);
-            filas.Vacia();
-        } else {
-            filas.Vacia();
-            filas.Monto(importe.abs());
-        }
-        filas.EscriboTexto(NuloAVacio(q.value(5)));
-        filas.FinFila(FuenteFila::Normal, oculto);
+        l.cuenta = cuenta.isNull() ? -1 : cuenta.toInt();
+        const QVariant importe = q.value(4);
+        l.importe = Importe::DeBase(importe);
+        // The sign of the amount as stored, a fraction of a cent included.
+        const double monto = importe.isNull() ? 0 : importe.toDouble();
+        l.signo = monto < 0 ? -1 : monto > 0 ? 1 : 0;
+        l.concepto = NuloAVacio(q.value(5));
+        const QVariant detalle = q.value(6);
+        l.detalle = detalle.isNull() ? -1 : detalle.toLongLong();
+        dia.push_back(std::move(l));
     }
     if (q.lastError().isValid()) return Falla(tabla, error, TextoError(q.lastError()));
+    escriboDia();
     if (entrego && !tabla->filas.isEmpty()) Entrego(entrego, tabla);
     return true;
 }

@@ -351,6 +351,8 @@ void PruebaLibros::planes() {
     QVERIFY2(PlanUsaIndice(pasos, indice.section(' ', -1)), qPrintable(plan));
     QVERIFY2(!MotorActual().PorArchivo() || pasos.first().contains(indice), qPrintable(plan));
     QVERIFY2(!PlanLeeEntera(pasos, "DetAsientos") && !PlanLeeEntera(pasos, "Asientos"), qPrintable(plan));
+    // The journal's lines come in the index's date order: the file engine sorts none of them.
+    QVERIFY2(consulta != 3 || !MotorActual().PorArchivo() || !plan.contains("TEMP B-TREE"), qPrintable(plan));
     QVERIFY2(Consulto(c.sql, c.parametros).next(), qPrintable(UltimoError()));
 }
 
