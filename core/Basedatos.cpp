@@ -778,6 +778,21 @@ QSqlQuery ConsultoAdelante(const Contexto& ctx, const QString& sql, const QVaria
     return q;
 }
 
+std::unique_ptr<Lector> LeoAdelante(const Contexto& ctx, const QString& sql, const QVariantList& parametros) {
+    const QSqlDatabase db = ctx.Base();
+    if (!db.isValid() || !db.isOpen())
+        return std::make_unique<LectorFallido>(
+            ctx.Compartida() ? QString("la conexión no está abierta")
+                             : QString("la conexión \"%1\" no está abierta").arg(ctx.conexion));
+    const Motor& motor = MotorDe(db);
+    QVariantList valores;
+    valores.reserve(parametros.size());
+    for (const QVariant& v : parametros)
+        valores << motor.dialecto.Guardable(v);
+    // On the shared connection the rows are read forward only where other statements may run meanwhile.
+    return motor.almacen.Leo(db, sql, valores, !ctx.Compartida() || motor.dialecto.LecturaIntercalada());
+}
+
 bool AbroConexion(const QString& nombre, const QString& ruta, QString* error) {
     const Motor& motor = MotorDeRuta(ruta);
     const Diagnostico d = ExaminoBase(ruta, Examen::Rapido);

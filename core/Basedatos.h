@@ -1,6 +1,8 @@
 #pragma once
 // The one shared database connection, its opening and creation, and statement execution.
 // Every value that comes from the user or the database is bound, never pasted into the text.
+#include "core/Lector.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -132,6 +134,10 @@ QSqlQuery Consulto(const Contexto& ctx, const QString& sql, const QVariantList& 
 // finds them (a server sends them one at a time rather than all before the first): no other statement
 // may run on that connection until its rows are read. On the shared connection, as Consulto.
 QSqlQuery ConsultoAdelante(const Contexto& ctx, const QString& sql, const QVariantList& parametros = {});
+// The rows of sql on ctx's connection through the engine's own reader (see Lector), for a long report
+// that reads every value of many rows once; a failure is told by the reader's Error(). As with
+// ConsultoAdelante, no other statement may run on a connection of the context's own meanwhile.
+std::unique_ptr<Lector> LeoAdelante(const Contexto& ctx, const QString& sql, const QVariantList& parametros = {});
 
 // Opens a further connection, named nombre, to the books at ruta, in the calling thread and prepared
 // as the shared one: a second book beside the first, or the same book for a report run in a worker

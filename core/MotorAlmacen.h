@@ -8,10 +8,12 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 // Why an instance cannot start on a database that a restore or a compaction holds alone.
 extern const char* const EnMantenimientoTexto;
 
+class Lector;
 class Progreso;
 
 class AlmacenMotor {
@@ -108,6 +110,11 @@ public:
     // Copies the whole content of desde into hacia, under the engine's own locks, in place, all of it
     // or nothing; tells `progreso` (if any) how far it has gone.
     virtual bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const = 0;
+    // A reader of the rows of sql on db, with its values bound (already made storable by the dialect);
+    // adelante: the rows may come as the engine finds them (nothing else runs on db meanwhile), else
+    // they are fetched whole first. This one reads through QSqlQuery; an engine may give a faster one.
+    virtual std::unique_ptr<Lector> Leo(const QSqlDatabase& db, const QString& sql, const QVariantList& parametros,
+                                        bool adelante) const;
     // Writes the whole database at ruta into the new file archivo, in the engine's own backup format.
     virtual bool RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const;
     // Whether archivo holds a whole backup in that format; on failure *detalle says why.

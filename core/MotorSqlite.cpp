@@ -4,6 +4,7 @@
 
 #include "core/Basedatos.h"
 #include "core/Ini.h"
+#include "core/Lector.h"
 #include "core/Progreso.h"
 
 #include <QCollator>
@@ -540,6 +541,96 @@ bool AlmacenSqlite::CompactoEn(QSqlDatabase& db, const QString& destino, QString
     if (!QFileInfo::exists(destino) && !CreoArchivoPrivado(destino, false, error)) return false;
     const Vigia vigia(db, progreso, 550);
     return Ejecuto(db, "VACUUM INTO ?", error, {destino});
+}
+
+namespace {
+// The engine's statement stepped directly: a value is read only when asked for, a text as the bytes
+// the engine holds.
+class LectorSqlite : public Lector {
+public:
+    LectorSqlite(sqlite3* h, const QString& sql, const QVariantList& parametros) : h(h) {
+        const QByteArray texto = sql.toUtf8();
+        if (sqlite3_prepare_v2(h, texto.constData(), int(texto.size()), &s, nullptr) != SQLITE_OK) {
+            Fallo();
+            return;
+        }
+        for (int i = 0; i < parametros.size(); ++i) {
+            if (!Asocio(i + 1, parametros[i])) {
+                Fallo();
+                return;
+            }
+        }
+    }
+    ~LectorSqlite() override { sqlite3_finalize(s); }
+    bool Siguiente() override {
+        if (!s || terminado) return false;
+        const int rc = sqlite3_step(s);
+        if (rc == SQLITE_ROW) return true;
+        terminado = true;
+        if (rc != SQLITE_DONE) error = QString::fromUtf8(sqlite3_errmsg(h));
+        return false;
+    }
+    bool Nulo(int c) const override { return sqlite3_column_type(s, c) == SQLITE_NULL; }
+    qint64 Entero(int c) const override { return sqlite3_column_int64(s, c); }
+    double Real(int c) const override { return sqlite3_column_double(s, c); }
+    QByteArrayView Texto(int c) const override {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s, c));
+        return t ? QByteArrayView(t, sqlite3_column_bytes(s, c)) : QByteArrayView();
+    }
+    QVariant Valor(int c) const override {
+        switch (sqlite3_column_type(s, c)) {
+        case SQLITE_NULL: return QVariant();
+        case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(s, c)));
+        case SQLITE_FLOAT: return QVariant(sqlite3_column_double(s, c));
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(s, c)), sqlite3_column_bytes(s, c));
+        default: return QString::fromUtf8(Texto(c));
+        }
+    }
+    QString Error() const override { return error; }
+
+private:
+    sqlite3* h;
+    sqlite3_stmt* s = nullptr;
+    bool terminado = false;
+    QString error;
+
+    void Fallo() {
+        error = QString::fromUtf8(sqlite3_errmsg(h));
+        sqlite3_finalize(s);
+        s = nullptr;
+    }
+    // A value bound as Qt's driver binds it: numbers as numbers, bytes as bytes, anything else as text.
+    bool Asocio(int i, const QVariant& v) {
+        if (v.isNull()) return sqlite3_bind_null(s, i) == SQLITE_OK;
+        switch (v.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong: return sqlite3_bind_int64(s, i, v.toLongLong()) == SQLITE_OK;
+        case QMetaType::Double:
+        case QMetaType::Float: return sqlite3_bind_double(s, i, v.toDouble()) == SQLITE_OK;
+        case QMetaType::QByteArray: {
+            const QByteArray b = v.toByteArray();
+            return sqlite3_bind_blob64(s, i, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+        }
+        default: {
+            const QByteArray t = v.toString().toUtf8();
+            return sqlite3_bind_text64(s, i, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
+                                       SQLITE_UTF8) == SQLITE_OK;
+        }
+        }
+    }
+};
+} // namespace
+
+std::unique_ptr<Lector> AlmacenSqlite::Leo(const QSqlDatabase& db, const QString& sql, const QVariantList& parametros,
+                                           bool adelante) const {
+    sqlite3* h = Manejador(db);
+    if (!h) return AlmacenMotor::Leo(db, sql, parametros, adelante);
+    // The engine's statement reads its rows as it steps, whoever else uses the connection meanwhile.
+    return std::make_unique<LectorSqlite>(h, sql, parametros);
 }
 
 bool AlmacenSqlite::CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const {

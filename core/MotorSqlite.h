@@ -63,6 +63,8 @@ public:
     bool Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso* progreso) const override;
     bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const override;
     bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const override;
+    std::unique_ptr<Lector> Leo(const QSqlDatabase& db, const QString& sql, const QVariantList& parametros,
+                                bool adelante) const override;
 
     bool MarcoEnUso(const QString& ruta, QString* error = nullptr) override;
     void LiberoUso() override;

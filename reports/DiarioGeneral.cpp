@@ -8,18 +8,20 @@
 #include <QHash>
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <string>
 #include <vector>
 
 namespace {
-// A line of the journal as read, until its day is put in order.
+// A line of the journal as read, until its day is put in order; its texts lie in the day's buffer.
 struct LineaDiario {
     int asiento = 0;
-    QString conceptoAsiento;
+    size_t conceptoAsiento = 0, largoConceptoAsiento = 0;
     int cuenta = -1; // -1: no account (or an entry without lines)
     Importe importe;
     int signo = 0;
     qint64 detalle = -1;
-    QString concepto;
+    size_t concepto = 0, largoConcepto = 0;
 };
 
 struct CuentaDiario {
@@ -105,8 +107,7 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
     // Nothing else runs on the connection while the lines are read: on a connection of its own (a
     // screen's reading) they come as the engine finds them.
     const ConsultaSql c = ConsultaDiario(ctx, desde, hasta);
-    QSqlQuery q = ConsultoAdelante(ctx, c.sql, c.parametros);
-    if (!q.isActive()) return Falla(tabla, error, TextoError(q.lastError()));
+    const std::unique_ptr<Lector> q = LeoAdelante(ctx, c.sql, c.parametros);
     int numero = desdeAsiento;
     std::optional<int> anterior;
     QString oculto;
@@ -114,14 +115,17 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
     // the marks are good for the store that holds them, so a new part takes them anew.
     QHash<int, std::array<FilasReporte::Guardado, 3>> guardadas;
     FilasReporte& filas = tabla->filas;
+    qint64 leidas = 0;
+    qsizetype parte = PrimeraEntrega;
     // One day's lines, put in the journal's order before they are written: by entry, then credit lines,
     // lines of 0 (a missing amount counts as 0) and debit lines, those of one sign in the order they
     // were entered.
-    qint64 leidas = 0;
-    qsizetype parte = PrimeraEntrega;
     std::vector<LineaDiario> dia;
+    std::string textos; // the texts of the day's lines
     std::vector<qsizetype> orden;
-    QVariant fechaDia;
+    QByteArray fechaDia; // the day as stored
+    QString fecha;       // and as printed
+    auto texto = [&](size_t desde, size_t largo) { return QByteArrayView(textos.data() + desde, qsizetype(largo)); };
     auto escriboDia = [&] {
         orden.resize(dia.size());
         for (size_t i = 0; i < dia.size(); ++i)
@@ -132,7 +136,6 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
             if (x.signo != y.signo) return x.signo < y.signo;
             return x.detalle < y.detalle;
         });
-        const QString fecha = dia.empty() ? QString() : FechaDeBase(fechaDia).toString("dd/MM/yy");
         for (const qsizetype i : orden) {
             const LineaDiario& l = dia[size_t(i)];
             if (l.asiento != anterior) {
@@ -147,8 +150,10 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
                 oculto = QString::number(l.asiento);
                 // The header: date, printed number and concept, the other cells empty.
                 filas.EscriboTexto(fecha);
-                filas.EscriboTexto(QString::number(numero++));
-                filas.EscriboTexto(l.conceptoAsiento);
+                char cifras[24];
+                const auto fin = std::to_chars(cifras, cifras + sizeof cifras, numero++).ptr;
+                filas.EscriboUtf8(QByteArrayView(cifras, fin - cifras));
+                filas.EscriboUtf8(texto(l.conceptoAsiento, l.largoConceptoAsiento));
                 for (int c = DiaConcepto; c < DiaColumnas; ++c)
                     filas.Vacia();
                 filas.FinFila(FuenteFila::NegritaCursiva, oculto);
@@ -161,8 +166,8 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
             }
             for (int c = DiaFecha; c < DiaCodInt; ++c)
                 filas.Vacia();
-            for (const FilasReporte::Guardado texto : *g)
-                filas.Celda(texto);
+            for (const FilasReporte::Guardado t : *g)
+                filas.Celda(t);
             // Debit or credit, each in its column.
             if (l.importe.signo() >= 0) {
                 filas.Monto(l.importe);
@@ -171,39 +176,46 @@ bool TablaDiarioGeneral(const Contexto& ctx, const QDate& desde, const QDate& ha
                 filas.Vacia();
                 filas.Monto(l.importe.abs());
             }
-            filas.EscriboTexto(l.concepto);
+            filas.EscriboUtf8(texto(l.concepto, l.largoConcepto));
             filas.FinFila(FuenteFila::Normal, oculto);
         }
         dia.clear();
+        textos.clear();
+    };
+    auto guardo = [&](QByteArrayView t, size_t* desde, size_t* largo) {
+        *desde = textos.size();
+        *largo = size_t(t.size());
+        textos.append(t.data(), size_t(t.size()));
     };
     Etapa(ctx.progreso, "Leyendo los asientos del período");
-    while (q.next()) {
+    while (q->Siguiente()) {
         if (!Fila(ctx.progreso, leidas)) return Falla(tabla, error, TextoCancelado);
-        const QVariant fecha = q.value(1);
-        if (fecha != fechaDia) {
+        const QByteArrayView dato = q->Texto(1);
+        if (dato != fechaDia) {
             escriboDia();
-            fechaDia = fecha;
+            fechaDia = dato.toByteArray();
+            fecha = FechaDeBase(q->Valor(1)).toString("dd/MM/yy");
         }
         LineaDiario l;
-        l.asiento = q.value(0).toInt();
-        // The entry's concept is read once for its lines in a row.
-        if (!dia.empty() && dia.back().asiento == l.asiento)
+        l.asiento = int(q->Entero(0));
+        // The entry's concept is kept once for its lines in a row.
+        if (!dia.empty() && dia.back().asiento == l.asiento) {
             l.conceptoAsiento = dia.back().conceptoAsiento;
-        else
-            l.conceptoAsiento = NuloAVacio(q.value(2));
-        const QVariant cuenta = q.value(3);
-        l.cuenta = cuenta.isNull() ? -1 : cuenta.toInt();
-        const QVariant importe = q.value(4);
+            l.largoConceptoAsiento = dia.back().largoConceptoAsiento;
+        } else {
+            guardo(q->Texto(2), &l.conceptoAsiento, &l.largoConceptoAsiento);
+        }
+        l.cuenta = q->Nulo(3) ? -1 : int(q->Entero(3));
+        const QVariant importe = q->Valor(4);
         l.importe = Importe::DeBase(importe);
         // The sign of the amount as stored, a fraction of a cent included.
         const double monto = importe.isNull() ? 0 : importe.toDouble();
         l.signo = monto < 0 ? -1 : monto > 0 ? 1 : 0;
-        l.concepto = NuloAVacio(q.value(5));
-        const QVariant detalle = q.value(6);
-        l.detalle = detalle.isNull() ? -1 : detalle.toLongLong();
-        dia.push_back(std::move(l));
+        guardo(q->Texto(5), &l.concepto, &l.largoConcepto);
+        l.detalle = q->Nulo(6) ? -1 : q->Entero(6);
+        dia.push_back(l);
     }
-    if (q.lastError().isValid()) return Falla(tabla, error, TextoError(q.lastError()));
+    if (!q->Error().isEmpty()) return Falla(tabla, error, q->Error());
     escriboDia();
     if (entrego && !tabla->filas.isEmpty()) Entrego(entrego, tabla);
     return true;

@@ -125,6 +125,24 @@ FilasReporte::Guardado FilasReporte::Guardo(QStringView texto) {
     return (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
 }
 
+void FilasReporte::EscriboUtf8(QByteArrayView utf8) {
+    // Bytes that are not UTF-8 are stored as their text would be, so that every stored text is.
+    if (!utf8.isValidUtf8()) {
+        EscriboTexto(QString::fromUtf8(utf8));
+        return;
+    }
+    Escribo();
+    const size_t columna = Columna();
+    const size_t lon = size_t(utf8.size());
+    uint64_t codigo = lon > 0 && lon <= PiezaTexto ? GuardoTexto(utf8.data(), lon, columna) : 0;
+    if (codigo == 0 && lon > 0) {
+        // Longer than a piece (or no piece left): kept whole.
+        d->aparte.push_back(CeldaReporte(QString::fromUtf8(utf8)));
+        codigo = (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
+    }
+    d->codigos.push_back(codigo);
+}
+
 void FilasReporte::Monto(Importe importe) {
     Escribo();
     d->codigos.push_back(Codigo(CeldaReporte(importe), Columna()));

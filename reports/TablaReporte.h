@@ -70,6 +70,8 @@ public:
         Escribo();
         d->codigos.push_back(CodigoTexto(texto, Columna()));
     }
+    // A text given as its UTF-8 bytes (as the engine's reader hands it out).
+    void EscriboUtf8(QByteArrayView utf8);
     void Monto(Importe importe);
     void Vacia() {
         Escribo();

@@ -1,6 +1,7 @@
 // Database, settings, values and sessions, headless on real SQLite files.
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/Contexto.h"
 #include "core/CatalogoDatos.h"
 #include "core/Contrasenas.h"
 #include "core/Dialecto.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlRecord>
 #include <QTest>
 
 void PruebaBase::creaEsquemaCompleto() {
@@ -528,4 +530,51 @@ void PruebaBase::comodinesLiterales() {
     while (q.next())
         r << q.value(0).toString();
     QCOMPARE(r.join('|'), hallados);
+}
+
+// The engine's own reader gives, value for value, what Qt's statement gives for the same statement:
+// numbers, texts with accents, empty texts and nulls, and values bound of every kind.
+void PruebaBase::lectorComoLaConsulta_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariantList>("parametros");
+    QTest::newRow("nombres") << "SELECT ConceptoAsiento, descConceptoAsiento FROM ConceptosAsiento WHERE "
+                                "ConceptoAsiento >= ? ORDER BY ConceptoAsiento"
+                             << QVariantList{3};
+    QTest::newRow("constantes") << QString::fromUtf8("SELECT 1234.56, -9007199254740993, NULL, 'año', ''")
+                                << QVariantList{};
+    QTest::newRow("valores ligados")
+        << "SELECT ConceptoAsiento FROM ConceptosAsiento WHERE descConceptoAsiento = ? OR ConceptoAsiento = ? OR "
+           "ConceptoAsiento < ? OR descConceptoAsiento = ? ORDER BY ConceptoAsiento"
+        << QVariantList{QString::fromUtf8("ñandú"), qlonglong(30), 2.5, QVariant(QMetaType::fromType<QString>())};
+    QTest::newRow("ninguna fila") << "SELECT ConceptoAsiento FROM ConceptosAsiento WHERE 1=0" << QVariantList{};
+    QTest::newRow("sentencia errónea") << "SELECT Nada FROM NoExiste" << QVariantList{};
+}
+
+void PruebaBase::lectorComoLaConsulta() {
+    QFETCH(QString, sql);
+    QFETCH(QVariantList, parametros);
+    Entorno e;
+    CargoNombres();
+    QSqlQuery q = Consulto(sql, parametros);
+    const std::unique_ptr<Lector> l = LeoAdelante(Contexto(), sql, parametros);
+    QCOMPARE(!l->Error().isEmpty(), !q.isActive());
+    int filas = 0;
+    while (q.next()) {
+        QVERIFY2(l->Siguiente(), qPrintable(l->Error()));
+        ++filas;
+        for (int c = 0; c < q.record().count(); ++c) {
+            const QVariant v = q.value(c);
+            QCOMPARE(l->Nulo(c), v.isNull());
+            if (v.isNull()) continue;
+            QCOMPARE(l->Texto(c).toByteArray(), v.toString().toUtf8());
+            QCOMPARE(l->Valor(c).toString(), v.toString());
+            QCOMPARE(l->Valor(c).typeId() == QMetaType::QString, v.typeId() == QMetaType::QString);
+            if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) QCOMPARE(l->Entero(c), v.toLongLong());
+            if (v.typeId() != QMetaType::QString) QCOMPARE(l->Real(c), v.toDouble());
+        }
+    }
+    QVERIFY(!l->Siguiente());
+    QVERIFY(filas > 0 || QTest::currentDataTag() != QLatin1String("nombres"));
+    // The first two, the one named and the one numbered.
+    if (QTest::currentDataTag() == QLatin1String("valores ligados")) QCOMPARE(filas, 4);
 }

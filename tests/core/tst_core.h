@@ -27,6 +27,8 @@ private slots:
     void baseDelServidor();
     void comodinesLiterales_data();
     void comodinesLiterales();
+    void lectorComoLaConsulta_data();
+    void lectorComoLaConsulta();
 };
 
 // The engine seam and the layering of the sources; the schema and the plans the statements get.
