@@ -104,16 +104,16 @@ struct Lecturas {
 
     // Keeps the current row of a lines statement (Cuenta, Fecha, Asiento, the entry's and the line's
     // Concepto, Importe) for the account given, its date given as stored and its amount already read.
-    void Leo(const Cuenta* cuenta, const QSqlQuery& q, const QString& fechaIso, Importe importe) {
+    void Leo(const Cuenta* cuenta, const Lector& q, const QString& fechaIso, Importe importe) {
         if (fechas.isEmpty() || fechaIso != iso) {
             iso = fechaIso;
             fechas << iso.mid(8, 2) + u'/' + iso.mid(5, 2) + u'/' + iso.mid(2, 2); // dd/mm/yy
         }
-        const qint64 numero = q.value(2).toLongLong();
+        const qint64 numero = q.Entero(2);
         if (asientos.empty() || asientos.back().numero != numero)
-            asientos.push_back({numero, NuloAVacio(q.value(3))});
+            asientos.push_back({numero, QString::fromUtf8(q.Texto(3))});
         int detalle = -1;
-        if (const QString d = NuloAVacio(q.value(4)); !d.isEmpty()) {
+        if (const QString d = QString::fromUtf8(q.Texto(4)); !d.isEmpty()) {
             detalle = int(detalles.size());
             detalles << d;
         }
@@ -247,15 +247,14 @@ bool PorIndice(const PlanMayor& plan, const QDate& desde, const QDate& hasta, co
     for (const Bloque& b : bloques) {
         if (!Avance(progreso, hechos++)) return Falla(error, TextoCancelado);
         const ConsultaSql lineas = ConsultaLineasMayor(plan.ctx, b.cuentas, desde, hasta);
-        QSqlQuery q = Consulto(plan.ctx, lineas.sql, lineas.parametros);
-        if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
+        const std::unique_ptr<Lector> q = LeoAdelante(plan.ctx, lineas.sql, lineas.parametros);
         l = Lecturas();
         qint64 leidas = 0;
-        while (q.next()) {
+        while (q->Siguiente()) {
             if ((++leidas & 1023) == 0 && progreso && !progreso->Sigo()) return Falla(error, TextoCancelado);
-            l.Leo(cuenta(q.value(0).toInt()), q, FechaIso(q.value(1)), Importe::DeBase(q.value(5)));
+            l.Leo(cuenta(int(q->Entero(0))), *q, FechaIso(q->Valor(1)), Importe::DeBase(q->Valor(5)));
         }
-        if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
+        if (!q->Error().isEmpty()) return Falla(error, q->Error());
         // A block without lines in the period is not written, not even its opening balance.
         if (l.lineas.empty()) continue;
         Importe saldo;
@@ -296,8 +295,7 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
     const bool conSaldo = conSaldoInicial && desde.isValid();
     const QString inicio = desde.isValid() ? desde.toString(Qt::ISODate) : QString();
     const ConsultaSql c = ConsultaLineasEjercicio(plan.ctx, conSaldo ? QDate() : desde, hasta);
-    QSqlQuery q = Consulto(plan.ctx, c.sql, c.parametros);
-    if (!q.isActive()) return Falla(error, TextoError(q.lastError()));
+    const std::unique_ptr<Lector> q = LeoAdelante(plan.ctx, c.sql, c.parametros);
     Lecturas l;
     Buscador buscador(plan);
     Marcas m;
@@ -309,30 +307,30 @@ bool EnUnaPasada(const PlanMayor& plan, const QDate& desde, const QDate& hasta,
     Progreso* progreso = plan.ctx.progreso;
     Etapa(progreso, "Leyendo las líneas del ejercicio");
     qint64 leidas = 0;
-    while (q.next()) {
+    while (q->Siguiente()) {
         if (!Fila(progreso, leidas)) return Falla(error, TextoCancelado);
-        const QVariant cuenta = q.value(0);
-        if (cuenta.isNull()) continue;
+        if (q->Nulo(0)) continue;
+        const int cuenta = int(q->Entero(0));
         // The lines of one entry often share an account: the lookup is kept for the next line.
-        if (!deUltima || cuenta.toInt() != ultimaCuenta) {
-            ultimaCuenta = cuenta.toInt();
+        if (!deUltima || cuenta != ultimaCuenta) {
+            ultimaCuenta = cuenta;
             const auto it = deCuenta.constFind(ultimaCuenta);
             deUltima = it == deCuenta.constEnd() ? &ninguno : &*it;
         }
         if (deUltima->isEmpty()) continue;
-        const QString fecha = FechaIso(q.value(1));
-        const Importe importe = Importe::DeBase(q.value(5));
+        const QString fecha = FechaIso(q->Valor(1));
+        const Importe importe = Importe::DeBase(q->Valor(5));
         if (conSaldo && fecha < inicio) {
             for (int i : *deUltima)
                 saldos[size_t(i)] += importe;
             continue;
         }
         const auto linea = uint32_t(l.lineas.size());
-        l.Leo(buscador(ultimaCuenta), q, fecha, importe);
+        l.Leo(buscador(ultimaCuenta), *q, fecha, importe);
         for (int i : *deUltima)
             cuales[size_t(i)].push_back(linea);
     }
-    if (q.lastError().isValid()) return Falla(error, TextoError(q.lastError()));
+    if (!q->Error().isEmpty()) return Falla(error, q->Error());
     Etapa(progreso, "Escribiendo los mayores", bloques.size());
     for (int i = 0; i < bloques.size(); ++i) {
         if (!Avance(progreso, i)) return Falla(error, TextoCancelado);
