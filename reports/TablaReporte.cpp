@@ -52,6 +52,11 @@ uint64_t FilasReporte::GuardoTexto(const char* utf8, size_t lon, size_t columna)
     return codigo;
 }
 
+uint64_t FilasReporte::GuardoAparte(CeldaReporte celda) {
+    d->aparte.push_back(std::move(celda));
+    return (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
+}
+
 uint64_t FilasReporte::CodigoTexto(const QString& texto, size_t columna) {
     if (texto.isEmpty()) return 0;
     // The same shared text as the cell above (dates, account names): no need to compare.
@@ -77,8 +82,7 @@ uint64_t FilasReporte::CodigoTexto(const QString& texto, size_t columna) {
     uint64_t codigo = lon <= PiezaTexto ? GuardoTexto(bytes, lon, columna) : 0;
     if (codigo == 0) {
         // Longer than a piece: kept whole.
-        d->aparte.push_back(CeldaReporte(texto));
-        return (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
+        return GuardoAparte(CeldaReporte(texto));
     }
     d->ultimos[columna] = texto;
     return codigo;
@@ -89,8 +93,7 @@ uint64_t FilasReporte::Codigo(const CeldaReporte& c, size_t columna) {
         const int64_t v = c.importe->centavos();
         // A cell holding both an amount and a text, or an amount past the word, is kept whole.
         if (c.texto.isEmpty() && v >= -MontoMaximo && v <= MontoMaximo) return (uint64_t(v) << 2) | EsMonto;
-        d->aparte.push_back(c);
-        return (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
+        return GuardoAparte(c);
     }
     return CodigoTexto(c.texto, columna);
 }
@@ -121,8 +124,7 @@ FilasReporte::Guardado FilasReporte::Guardo(QStringView texto) {
             return (posicion << 26) | (uint64_t(lon) << 2) | EsTexto;
         }
     }
-    d->aparte.push_back(CeldaReporte(texto.toString()));
-    return (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
+    return GuardoAparte(CeldaReporte(texto.toString()));
 }
 
 void FilasReporte::EscriboUtf8(QByteArrayView utf8) {
@@ -135,11 +137,8 @@ void FilasReporte::EscriboUtf8(QByteArrayView utf8) {
     const size_t columna = Columna();
     const size_t lon = size_t(utf8.size());
     uint64_t codigo = lon > 0 && lon <= PiezaTexto ? GuardoTexto(utf8.data(), lon, columna) : 0;
-    if (codigo == 0 && lon > 0) {
-        // Longer than a piece (or no piece left): kept whole.
-        d->aparte.push_back(CeldaReporte(QString::fromUtf8(utf8)));
-        codigo = (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
-    }
+    // Longer than a piece (or no piece left): kept whole.
+    if (codigo == 0 && lon > 0) codigo = GuardoAparte(CeldaReporte(QString::fromUtf8(utf8)));
     d->codigos.push_back(codigo);
 }
 
@@ -160,11 +159,8 @@ uint64_t FilasReporte::Copio(const FilasReporte& o, uint64_t w, size_t columna) 
     switch (w & 3) {
     case EsTexto:
         if (const uint64_t codigo = GuardoTexto(o.Bytes(w), Largo(w), columna)) return codigo;
-        d->aparte.push_back(o.Celda(w));
-        return (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
-    case Aparte:
-        d->aparte.push_back(o.d->aparte[size_t(w >> 2)]);
-        return (uint64_t(d->aparte.size() - 1) << 2) | Aparte;
+        return GuardoAparte(o.Celda(w));
+    case Aparte: return GuardoAparte(o.d->aparte[size_t(w >> 2)]);
     default:
         return w;
     }

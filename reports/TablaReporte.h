@@ -182,6 +182,8 @@ private:
     uint64_t Codigo(const CeldaReporte& celda, size_t columna);
     uint64_t CodigoTexto(const QString& texto, size_t columna);
     uint64_t GuardoTexto(const char* utf8, size_t lon, size_t columna);
+    // A cell kept whole in `aparte`, and its word.
+    uint64_t GuardoAparte(CeldaReporte celda);
     const char* Bytes(uint64_t codigo) const;
     uint64_t Copio(const FilasReporte& otras, uint64_t codigo, size_t columna);
     QString TextoDeCodigo(uint64_t codigo) const;
