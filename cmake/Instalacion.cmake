@@ -57,7 +57,7 @@ set(CPACK_PACKAGE_DESCRIPTION
 set(CPACK_STRIP_FILES ON)
 # Debian's runtime packages of what the program links and loads (the SQLite driver is a plug-in).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-sqlite (>= 6.4), libsqlite3-0, libsodium23, libxlsxwriter4, libc6, libstdc++6")
+    "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6sql6-sqlite (>= 6.4), libsqlite3-0, libpq5, libsodium23, libxlsxwriter4, libc6, libstdc++6")
 # Qt's own dialogs in Spanish ("Sí", "No", "Cancelar").
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_GENERATOR DEB)

@@ -68,6 +68,9 @@ public:
     bool Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso* progreso) const override;
     bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const override;
     bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const override;
+    // The rows through the server's client library on the driver's connection (core/MotorPostgresLector.cpp).
+    std::unique_ptr<Lector> Leo(const QSqlDatabase& db, const QString& sql, const QVariantList& parametros,
+                                bool adelante) const override;
     bool RespaldoEn(const QString& ruta, const QString& archivo, QString* error) const override;
     bool RespaldoLegible(const QString& archivo, QString* detalle) const override;
     bool RestauroDe(const QString& archivo, const QString& ruta, QString* error) const override;

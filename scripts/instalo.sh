@@ -2,7 +2,7 @@
 # Installs what Partidex needs to build, run and be tested on Debian/Ubuntu (only what is missing).
 set -euo pipefail
 paquetes=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
-  libsqlite3-dev sqlite3 qt6-translations-l10n libsodium-dev xvfb xauth imagemagick libgl-dev
+  libpq-dev libsqlite3-dev sqlite3 qt6-translations-l10n libsodium-dev xvfb xauth imagemagick libgl-dev
   libxlsxwriter-dev poppler-utils desktop-file-utils appstream lintian)
 # The second run of the suite on a throw-away PostgreSQL cluster (server, pg_dump and pg_restore).
 paquetes+=(postgresql postgresql-client)

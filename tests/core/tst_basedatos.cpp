@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QTest>
 
@@ -540,7 +541,7 @@ void PruebaBase::lectorComoLaConsulta_data() {
     QTest::newRow("nombres") << "SELECT ConceptoAsiento, descConceptoAsiento FROM ConceptosAsiento WHERE "
                                 "ConceptoAsiento >= ? ORDER BY ConceptoAsiento"
                              << QVariantList{3};
-    QTest::newRow("constantes") << QString::fromUtf8("SELECT 1234.56, -9007199254740993, NULL, 'año', ''")
+    QTest::newRow("constantes") << QString::fromUtf8("SELECT 1234.56, -9007199254740993, NULL, 'año', '', '¿?'")
                                 << QVariantList{};
     QTest::newRow("valores ligados")
         << "SELECT ConceptoAsiento FROM ConceptosAsiento WHERE descConceptoAsiento = ? OR ConceptoAsiento = ? OR "
@@ -555,26 +556,45 @@ void PruebaBase::lectorComoLaConsulta() {
     QFETCH(QVariantList, parametros);
     Entorno e;
     CargoNombres();
-    QSqlQuery q = Consulto(sql, parametros);
-    const std::unique_ptr<Lector> l = LeoAdelante(Contexto(), sql, parametros);
-    QCOMPARE(!l->Error().isEmpty(), !q.isActive());
-    int filas = 0;
-    while (q.next()) {
-        QVERIFY2(l->Siguiente(), qPrintable(l->Error()));
-        ++filas;
-        for (int c = 0; c < q.record().count(); ++c) {
-            const QVariant v = q.value(c);
-            QCOMPARE(l->Nulo(c), v.isNull());
-            if (v.isNull()) continue;
-            QCOMPARE(l->Texto(c).toByteArray(), v.toString().toUtf8());
-            QCOMPARE(l->Valor(c).toString(), v.toString());
-            QCOMPARE(l->Valor(c).typeId() == QMetaType::QString, v.typeId() == QMetaType::QString);
-            if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) QCOMPARE(l->Entero(c), v.toLongLong());
-            if (v.typeId() != QMetaType::QString) QCOMPARE(l->Real(c), v.toDouble());
+    QString error;
+    QVERIFY2(AbroConexion("propia", e.RutaBase(), &error), qPrintable(error));
+    Contexto propia;
+    propia.conexion = "propia";
+    // On the shared connection the rows are fetched whole; on a report's own they come as they are read.
+    for (const Contexto& ctx : {Contexto(), propia}) {
+        QSqlQuery q = Consulto(sql, parametros);
+        const std::unique_ptr<Lector> l = LeoAdelante(ctx, sql, parametros);
+        QCOMPARE(!l->Error().isEmpty(), !q.isActive());
+        int filas = 0;
+        while (q.next()) {
+            QVERIFY2(l->Siguiente(), qPrintable(l->Error()));
+            ++filas;
+            for (int c = 0; c < q.record().count(); ++c) {
+                const QVariant v = q.value(c);
+                QCOMPARE(l->Nulo(c), v.isNull());
+                if (v.isNull()) continue;
+                QCOMPARE(l->Texto(c).toByteArray(), v.toString().toUtf8());
+                QCOMPARE(l->Valor(c).toString(), v.toString());
+                QCOMPARE(l->Valor(c).typeId() == QMetaType::QString, v.typeId() == QMetaType::QString);
+                if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+                    QCOMPARE(l->Entero(c), v.toLongLong());
+                if (v.typeId() != QMetaType::QString) QCOMPARE(l->Real(c), v.toDouble());
+            }
         }
+        QVERIFY(!l->Siguiente());
+        QVERIFY(filas > 0 || QTest::currentDataTag() != QLatin1String("nombres"));
+        // The first two, the one named and the one numbered.
+        if (QTest::currentDataTag() == QLatin1String("valores ligados")) QCOMPARE(filas, 4);
     }
-    QVERIFY(!l->Siguiente());
-    QVERIFY(filas > 0 || QTest::currentDataTag() != QLatin1String("nombres"));
-    // The first two, the one named and the one numbered.
-    if (QTest::currentDataTag() == QLatin1String("valores ligados")) QCOMPARE(filas, 4);
+    // A reader left half read leaves its connection ready for the next statement.
+    {
+        const std::unique_ptr<Lector> l =
+            LeoAdelante(propia, "SELECT ConceptoAsiento FROM ConceptosAsiento ORDER BY ConceptoAsiento", {});
+        QVERIFY2(l->Siguiente(), qPrintable(l->Error()));
+    }
+    QSqlQuery q(QSqlDatabase::database("propia"));
+    QVERIFY2(q.exec("SELECT COUNT(*) FROM ConceptosAsiento") && q.next(), qPrintable(q.lastError().text()));
+    QVERIFY(q.value(0).toInt() > 1);
+    q = QSqlQuery();
+    CierroConexion("propia");
 }

@@ -57,6 +57,7 @@ void PruebaMotor::soloElMotorHablaSuDialecto_data() {
     QTest::newRow("COLLATE") << R"(\bCOLLATE\b)" << true << sqlite;
     QTest::newRow("INDEXED BY") << R"(\bINDEXED\s+BY\b)" << true << sqlite;
     QTest::newRow("llamadas sqlite3") << R"(\bsqlite3_\w+\s*\(|<sqlite3\.h>)" << true << sqlite;
+    QTest::newRow("llamadas libpq") << R"(\bPQ\w+\s*\(|<libpq-fe\.h>)" << true << "core/MotorPostgresLector.cpp";
     QTest::newRow("ON CONFLICT") << R"(\bON\s+CONFLICT\b)" << true << postgres;
     QTest::newRow("catalogo del servidor")
         << R"(\bpg_(class|namespace|index|constraint|stat_activity)\b)" << true << postgres;
@@ -83,7 +84,7 @@ void PruebaMotor::soloElMotorHablaSuDialecto() {
     const QStringList costura = {"core/Motor.h",          "core/Motor.cpp",        "core/MotorDialecto.h",
                                  "core/MotorCatalogo.h",  "core/MotorAlmacen.h",   "core/MotorSqlite.h",
                                  "core/MotorSqlite.cpp",  "core/MotorPostgres.h",  "core/MotorPostgres.cpp",
-                                 "tests/core/tst_motor.cpp"};
+                                 "core/MotorPostgresLector.cpp", "tests/core/tst_motor.cpp"};
     const QStringList fuentes = Fuentes();
     QVERIFY2(fuentes.contains("core/Valores.cpp") && fuentes.contains("core/MotorSqlite.cpp"),
              "no se encontraron las fuentes del programa");
