@@ -501,9 +501,9 @@ private:
     static int Cuento(void* v) {
         auto* y = static_cast<Vigia*>(v);
         y->hechos += Intervalo;
-        // Only reported: the statement reads and stops at the stage's end (0 lets it go on).
-        y->progreso->Parte(y->hechos / y->esperados);
-        return 0;
+        // Reported; the statement stops here only when its operation may be stopped in the middle of
+        // one (else it reads on to the stage's end: 0 lets it go on).
+        return !y->progreso->Parte(y->hechos / y->esperados) && y->progreso->EsInterrumpible() ? 1 : 0;
     }
     Progreso* progreso;
     sqlite3* h;

@@ -46,6 +46,10 @@ public:
     // the request to stop is no longer taken.
     void SinCancelar() { cancelable = false; }
     bool Cancelable() const { return cancelable.load() && !cancelado.load(); }
+    // A statement that reads the whole file on behalf of this operation may be stopped in its middle
+    // when asked to (its caller throws away what it wrote); otherwise it reads on to its end.
+    void Interrumpible() { interrumpible = true; }
+    bool EsInterrumpible() const { return interrumpible.load(); }
 
     QString Que() const;
     qint64 Hecho() const { return hecho.load(); }
@@ -70,6 +74,7 @@ private:
     std::atomic<qint64> pasos{0};
     std::atomic<bool> cancelado{false};
     std::atomic<bool> cancelable{true};
+    std::atomic<bool> interrumpible{false};
     std::atomic<bool> empezado{false};
     std::atomic<bool> porcentaje{false};
     std::atomic<int> tramo{0}, tramos{0};

@@ -23,8 +23,14 @@
 #include <QSqlQuery>
 #include <QUuid>
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <unistd.h>
 
 namespace Mantenimiento {
@@ -32,8 +38,15 @@ namespace {
 
 Interlocutor interlocutor;
 
+// What a maintenance thread of its own says, kept for the thread that waits for it to say (a thread
+// that is waited for cannot show a message on the screens' thread meanwhile).
+thread_local QList<std::pair<QString, Aviso>>* guardados = nullptr;
+
 void Informo(const QString& texto, Aviso icono) {
-    if (interlocutor.informo) interlocutor.informo(texto, icono);
+    if (guardados)
+        guardados->append({texto, icono});
+    else if (interlocutor.informo)
+        interlocutor.informo(texto, icono);
 }
 bool Pregunto(const QString& texto) {
     return interlocutor.pregunto && interlocutor.pregunto(texto);
@@ -269,6 +282,20 @@ Estructura CuentoEstructura(const QString& ruta) {
     return e;
 }
 
+namespace {
+// The books' own rules, each broken one reported as a critical warning: 0 when they hold, else 1.
+int ReglasDeLosLibros(const QString& ruta, Progreso* progreso) {
+    // The same rules a restore asks of a backup; a book that breaks them is not copied over the
+    // backup that may still be sound.
+    const QString faltas = FaltasDeCoherencia(ruta, progreso);
+    if (faltas.isEmpty()) return 0;
+    Informo("ATENCION: la base de datos tiene datos incoherentes, avisar URGENTE a " + CorreoSoporte + ":\n" +
+                faltas,
+            Aviso::Error);
+    return 1;
+}
+} // namespace
+
 int VerificoEstructura(const QString& ruta, bool coherencia, Progreso* progreso) {
     const Estructura e = CuentoEstructura(ruta);
     if (!e.abierta) return 2;
@@ -285,15 +312,7 @@ int VerificoEstructura(const QString& ruta, bool coherencia, Progreso* progreso)
                 Aviso::Error);
         resultado = 1;
     }
-    // The same rules a restore asks of a backup; a book that breaks them is not copied over the
-    // backup that may still be sound.
-    const QString faltas = coherencia ? FaltasDeCoherencia(ruta, progreso) : QString();
-    if (!faltas.isEmpty()) {
-        Informo("ATENCION: la base de datos tiene datos incoherentes, avisar URGENTE a " + CorreoSoporte +
-                    ":\n" + faltas,
-                Aviso::Error);
-        resultado = 1;
-    }
+    if (coherencia && ReglasDeLosLibros(ruta, progreso) != 0) resultado = 1;
     return resultado;
 }
 
@@ -318,8 +337,12 @@ bool BaseSana(const QString& base, QString* motivo, Diagnostico* examen = nullpt
 // Share of its size a book must lose to be worth writing back when only a gain justifies it.
 constexpr double GananciaMinima = 0.1;
 
+// antesDeEscribir, when given, is asked once the copy is checked: the copy is written back only if it
+// says so (the books' rules, read meanwhile, hold). A copy stopped on request says nothing.
 bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progreso = nullptr,
-                       Compactacion compactacion = Compactacion::Siempre) {
+                       Compactacion compactacion = Compactacion::Siempre,
+                       const std::function<bool()>& antesDeEscribir = {}) {
+    auto detenida = [&] { return progreso && progreso->Cancelado(); };
     // Held alone from here to the end: no instance may start and write while the compacted copy is
     // made and written back, or its work would be overwritten.
     const BaseExclusiva exclusiva(base);
@@ -343,15 +366,20 @@ bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progre
     ParteDeEtapa(progreso, 0.1, 0.25);
     ok = ok && version >= 0 && motor.almacen.CompactoEn(db, aux, &c.error, progreso);
     if (!ok) {
-        Informo(NoCompacta + c.error, Aviso::Informacion);
+        if (!detenida()) Informo(NoCompacta + c.error, Aviso::Informacion);
         BorroArchivo(aux, &error);
         return false;
     }
     ParteDeEtapa(progreso, 0.25, 0.75);
     if (!VerificoIntegridad(aux, &error, true, progreso)) {
-        Informo(NoCompacta + "la copia compactada " + QDir::toNativeSeparators(aux) +
-                    " no pasó la verificación de integridad (" + error + "); la base no se modificó",
-                Aviso::Informacion);
+        if (!detenida())
+            Informo(NoCompacta + "la copia compactada " + QDir::toNativeSeparators(aux) +
+                        " no pasó la verificación de integridad (" + error + "); la base no se modificó",
+                    Aviso::Informacion);
+        BorroArchivo(aux, &error);
+        return false;
+    }
+    if (antesDeEscribir && !antesDeEscribir()) {
         BorroArchivo(aux, &error);
         return false;
     }
@@ -372,6 +400,69 @@ bool CompactoExaminada(const QString& base, const QString& aux, Progreso* progre
     }
     return true;
 }
+
+// A compaction of the file that runs on a thread of its own while the books' rules are read: its
+// compacted copy is made and checked meanwhile, and waits to be written back until Termino says the
+// rules hold. Left without Termino (the rules failed, the user stopped), the copy is stopped where it
+// is and thrown away; nothing of the book is touched.
+class CompactacionParalela {
+public:
+    CompactacionParalela(const Rutas& rutas, Compactacion compactacion) {
+        propia.Interrumpible();
+        hilo = std::thread([this, rutas, compactacion] {
+            guardados = &dichos;
+            const bool ok = CompactoExaminada(rutas.base, rutas.auxiliar, &propia, compactacion,
+                                              [this] { return escribo.get_future().get(); });
+            {
+                const std::lock_guard<std::mutex> l(cerrojo);
+                hecha = ok;
+                terminada = true;
+            }
+            aviso.notify_all();
+        });
+    }
+    // What the compaction said is left unsaid: its copy was not going to be written back.
+    ~CompactacionParalela() {
+        if (!hilo.joinable()) return;
+        propia.Cancelo();
+        Decido(false);
+        hilo.join();
+    }
+    CompactacionParalela(const CompactacionParalela&) = delete;
+    CompactacionParalela& operator=(const CompactacionParalela&) = delete;
+
+    // The rules hold: the copy is written back as the compaction decides, and this waits for its end,
+    // telling `progreso` how far the compaction has gone.
+    bool Termino(Progreso* progreso) {
+        Decido(true);
+        do {
+            if (progreso) progreso->Parte(std::max(0.0, propia.Total()));
+        } while (!Hecha());
+        hilo.join();
+        if (progreso) progreso->Parte(std::max(0.0, propia.Total()));
+        for (const auto& [texto, icono] : dichos)
+            Informo(texto, icono);
+        return hecha;
+    }
+
+private:
+    Progreso propia;
+    QList<std::pair<QString, Aviso>> dichos;
+    std::promise<bool> escribo;
+    std::atomic<bool> decidido{false};
+    bool terminada = false, hecha = false; // under cerrojo
+    std::thread hilo;
+    std::mutex cerrojo;
+    std::condition_variable aviso;
+
+    void Decido(bool si) {
+        if (!decidido.exchange(true)) escribo.set_value(si);
+    }
+    bool Hecha() {
+        std::unique_lock<std::mutex> l(cerrojo);
+        return aviso.wait_for(l, std::chrono::milliseconds(100), [this] { return terminada; });
+    }
+};
 
 // Puts a new backup in place: copied under a scratch name beside the backup, checked there, then the
 // previous backup becomes the older generation (.1) and the new one takes its name. A copy that fails
@@ -474,10 +565,18 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* 
             return false;
         }
     }
+    const Motor& motor = MotorDeRuta(rutas.base);
+    // The file's compacted copy and the books' rules each read the whole book: the copy is made and
+    // checked while the rules are read, and written back (if at all) only once they hold.
+    std::optional<CompactacionParalela> paralela;
     // Reading the books' rules takes time with their size: a stage of its own, which may be stopped.
     if (estructura < 0) {
         if (!Etapa(progreso, "Revisando la coherencia de los libros")) return false;
-        estructura = VerificoEstructura(rutas.base, true, progreso);
+        estructura = VerificoEstructura(rutas.base, false, progreso);
+        if (estructura == 0) {
+            if (!motor.almacen.RespaldoPropio()) paralela.emplace(rutas, compactacion);
+            estructura = ReglasDeLosLibros(rutas.base, progreso);
+        }
     }
     if (estructura != 0) {
         Informo(noPuede + "la cantidad de índices o de relaciones de la base de datos " +
@@ -490,11 +589,12 @@ bool HagoBackUp(const Rutas& rutas, const QDate& hoy, int estructura, Progreso* 
     QString error;
     Escritura escribo;
     Verificacion verifico;
-    const Motor& motor = MotorDeRuta(rutas.base);
     // The compaction, once begun, goes to its end: it is asked whether to stop only before it.
     if (!Etapa(progreso, "Compactando la base de datos")) return false;
     if (!motor.almacen.RespaldoPropio()) {
-        if (!CompactoExaminada(rutas.base, rutas.auxiliar, progreso, compactacion)) return false;
+        if (paralela ? !paralela->Termino(progreso)
+                     : !CompactoExaminada(rutas.base, rutas.auxiliar, progreso, compactacion))
+            return false;
         escribo = [&](const QString& temporal, QString* falla) {
             if (QFile::copy(rutas.auxiliar, temporal)) return true;
             *falla = !QFileInfo::exists(rutas.auxiliar)
