@@ -21,6 +21,10 @@ QString LectorConsulta::Error() const {
     return e.isValid() ? TextoError(e) : QString();
 }
 
+std::shared_ptr<void> AlmacenMotor::Detenible(const QSqlDatabase&, Progreso*) const {
+    return nullptr;
+}
+
 std::unique_ptr<Lector> AlmacenMotor::Leo(const QSqlDatabase& db, const QString& sql, const QVariantList& parametros,
                                           bool adelante) const {
     QSqlQuery q(db);

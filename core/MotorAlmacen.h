@@ -110,6 +110,10 @@ public:
     // Copies the whole content of desde into hacia, under the engine's own locks, in place, all of it
     // or nothing; tells `progreso` (if any) how far it has gone.
     virtual bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const = 0;
+    // While the object given lives, a statement on db stops in its middle once `progreso` is asked to
+    // stop (it fails as interrupted, and its caller, who asked, says nothing of it); null where the
+    // engine cannot, and its statements run to their end.
+    virtual std::shared_ptr<void> Detenible(const QSqlDatabase& db, Progreso* progreso) const;
     // A reader of the rows of sql on db, with its values bound (already made storable by the dialect);
     // adelante: the rows may come as the engine finds them (nothing else runs on db meanwhile), else
     // they are fetched whole first. This one reads through QSqlQuery; an engine may give a faster one.

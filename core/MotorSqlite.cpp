@@ -625,6 +625,15 @@ private:
 };
 } // namespace
 
+std::shared_ptr<void> AlmacenSqlite::Detenible(const QSqlDatabase& db, Progreso* progreso) const {
+    sqlite3* h = Manejador(db);
+    if (!h || !progreso) return nullptr;
+    // Asked every thousand steps of the engine: an instant after the request, the statement stops.
+    sqlite3_progress_handler(
+        h, 1000, [](void* p) { return static_cast<Progreso*>(p)->Cancelado() ? 1 : 0; }, progreso);
+    return std::shared_ptr<void>(h, [](sqlite3* x) { sqlite3_progress_handler(x, 0, nullptr, nullptr); });
+}
+
 std::unique_ptr<Lector> AlmacenSqlite::Leo(const QSqlDatabase& db, const QString& sql, const QVariantList& parametros,
                                            bool adelante) const {
     sqlite3* h = Manejador(db);

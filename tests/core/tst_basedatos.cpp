@@ -7,6 +7,7 @@
 #include "core/Dialecto.h"
 #include "core/Ini.h"
 #include "core/Motor.h"
+#include "core/Progreso.h"
 #include "core/Sesiones.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
@@ -597,4 +598,36 @@ void PruebaBase::lectorComoLaConsulta() {
     QVERIFY(q.value(0).toInt() > 1);
     q = QSqlQuery();
     CierroConexion("propia");
+}
+
+// A long statement stops in its middle once its operation is asked to stop, where the engine can stop
+// one (the file engine can); otherwise, and with nobody asking, it reads to its end.
+void PruebaBase::sentenciaDetenible_data() {
+    QTest::addColumn<bool>("vigilada");
+    QTest::addColumn<bool>("pedido"); // the stop is asked for while the statement runs
+    QTest::newRow("vigilada, sin pedido") << true << false;
+    QTest::newRow("vigilada, detenida") << true << true;
+    QTest::newRow("sin vigilar") << false << true;
+}
+
+void PruebaBase::sentenciaDetenible() {
+    QFETCH(bool, vigilada);
+    QFETCH(bool, pedido);
+    Entorno e;
+    const QSqlDatabase db = Contexto().Base();
+    Progreso p;
+    const std::shared_ptr<void> detenible = vigilada ? MotorDe(db).almacen.Detenible(db, &p) : nullptr;
+    if (vigilada && !PruebaEnPostgres()) QVERIFY(detenible);
+    QSqlQuery q(db);
+    // Counting to a million takes some million steps of any engine; the stop is asked at the first row.
+    QVERIFY(q.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+                   "SELECT i FROM n UNION ALL SELECT COUNT(*) FROM n"));
+    qint64 filas = 0;
+    while (q.next()) {
+        if (pedido) p.Cancelo();
+        ++filas;
+    }
+    const bool detenida = detenible && pedido;
+    QCOMPARE(q.lastError().isValid(), detenida);
+    QCOMPARE(filas == 1000001, !detenida);
 }

@@ -29,6 +29,8 @@ private slots:
     void comodinesLiterales();
     void lectorComoLaConsulta_data();
     void lectorComoLaConsulta();
+    void sentenciaDetenible_data();
+    void sentenciaDetenible();
 };
 
 // The engine seam and the layering of the sources; the schema and the plans the statements get.
