@@ -105,10 +105,13 @@ public:
         const QByteArray texto = Numerada(sql);
         if (!PQsendQueryParams(c, texto.constData(), int(valores.size()), tipos.data(), punteros.data(),
                                largos.data(), formatos.data(), 0)) {
+            // Not even sent (the connection has a statement of the driver's under way): nothing
+            // was asked of the server.
             error = Mensaje();
             terminado = true;
             return;
         }
+        enviada = true;
         enCurso = true;
         if (filaAFila && !PQsetSingleRowMode(c)) filaAFila = false;
         if (filaAFila) {
@@ -229,11 +232,13 @@ public:
         }
     }
     QString Error() const override { return error; }
+    bool Enviada() const { return enviada; }
 
 private:
     PGconn* c;
     bool filaAFila;
     bool propia = false;
+    bool enviada = false;
     bool enCurso = false; // the statement's results are not all taken from the connection yet
     bool terminado = false;
     bool primera = false; // the first row, awaited when the statement was sent, is not handed out yet
@@ -265,5 +270,7 @@ std::unique_ptr<Lector> AlmacenPostgres::Leo(const QSqlDatabase& db, const QStri
     // A connection with a statement of the driver's still running is left to the driver.
     if (!c || PQisBusy(c) || PQtransactionStatus(c) == PQTRANS_ACTIVE)
         return AlmacenMotor::Leo(db, sql, parametros, adelante);
-    return std::make_unique<LectorPostgres>(c, sql, parametros, adelante);
+    auto lector = std::make_unique<LectorPostgres>(c, sql, parametros, adelante);
+    if (!lector->Enviada()) return AlmacenMotor::Leo(db, sql, parametros, adelante);
+    return lector;
 }

@@ -1,6 +1,8 @@
 #include "journal/ListaAsientos.h"
 
 #include "core/Basedatos.h"
+#include "core/Contexto.h"
+#include "core/Lector.h"
 #include "core/Progreso.h"
 #include "core/Valores.h"
 
@@ -10,49 +12,60 @@ QString TextoLineaLista(const QString& descripcion, const QString& codInt) {
 
 bool ArmoListaAsientos(const ConsultaSql& consulta, QList<FilaListaAsientos>& filas, QString* error,
                        Progreso* progreso) {
-    QSqlQuery q = Consulto(consulta.sql, consulta.parametros);
-    if (!q.isActive()) {
-        if (error) *error = TextoError(q.lastError());
+    // On the shared connection, so that the list holds what this program has just written; each value
+    // as the engine holds it.
+    const std::unique_ptr<Lector> q = LeoAdelante(Contexto(), consulta.sql, consulta.parametros);
+    if (!q->Error().isEmpty()) {
+        if (error) *error = q->Error();
         return false;
     }
     QList<FilaListaAsientos> nuevas;
-    QStringList debe, haber;
+    QString debe, haber;
     auto cierro = [&] {
         if (nuevas.isEmpty()) return;
-        nuevas.last().cuentasDebe = debe.join(u'\n');
-        nuevas.last().cuentasHaber = haber.join(u'\n');
-        debe.clear();
-        haber.clear();
+        // Each kept at its length; the texts that grew line by line are used again for the next entry.
+        nuevas.last().cuentasDebe = QString(debe.constData(), debe.size());
+        nuevas.last().cuentasHaber = QString(haber.constData(), haber.size());
+        debe.resize(0);
+        haber.resize(0);
+    };
+    auto agrego = [&](QString& columna) {
+        if (!columna.isEmpty()) columna += u'\n';
+        columna += TextoLineaLista(QString::fromUtf8(q->Texto(2)), QString::fromUtf8(q->Texto(5)));
     };
     Etapa(progreso, "Leyendo los asientos");
     qint64 leidas = 0;
-    while (q.next()) {
+    while (q->Siguiente()) {
         if (!Fila(progreso, leidas)) {
             if (error) *error = TextoCancelado;
             return false;
         }
-        const int asiento = q.value(3).toInt();
+        const int asiento = int(q->Entero(3));
         if (nuevas.isEmpty() || nuevas.last().asiento != asiento) {
             cierro();
             nuevas.append(FilaListaAsientos{});
-            nuevas.last().asiento = asiento;
+            FilaListaAsientos& f = nuevas.last();
+            f.asiento = asiento;
+            // Number, date and concept are the entry's, the same on each of its rows.
+            f.fecha = FechaDeBase(q->Valor(0));
+            f.concepto = QString::fromUtf8(q->Texto(1));
         }
         FilaListaAsientos& f = nuevas.last();
-        // Number, date and concept come from the entry's last row.
-        f.fecha = FechaDeBase(q.value(0));
-        f.concepto = NuloAVacio(q.value(1));
         // An entry without lines comes as one row without a line: it lists with empty columns.
-        if (q.value(4).isNull()) continue;
-        const Importe importe = Importe::DeBase(q.value(6));
-        const QString texto = TextoLineaLista(NuloAVacio(q.value(2)), NuloAVacio(q.value(5)));
+        if (q->Nulo(4)) continue;
+        const Importe importe = Importe::DeBase(q->Valor(6));
         if (importe.signo() >= 0) {
-            debe.append(texto);
+            agrego(debe);
             f.totalDebe += importe;
             f.tieneDebe = true;
         } else {
-            haber.append(texto);
+            agrego(haber);
             f.tieneHaber = true;
         }
+    }
+    if (!q->Error().isEmpty()) {
+        if (error) *error = q->Error();
+        return false;
     }
     cierro();
     filas = std::move(nuevas);
