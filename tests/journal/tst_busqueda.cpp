@@ -2,7 +2,9 @@
 // entries without lines, hostile text bound as typed, defaults, the remembered order, query plans.
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/Importe.h"
 #include "core/Ini.h"
+#include "core/Valores.h"
 #include "journal/BusquedaAsientos.h"
 #include "journal/ListaAsientos.h"
 #include "tests/support/Entorno.h"
@@ -169,10 +171,42 @@ void PruebaBusqueda::consulta() {
     // The editor folds the same rows into one row per entry, in the same order.
     QList<FilaListaAsientos> filas;
     QVERIFY(ArmoListaAsientos(*q, filas));
-    QStringList numeros;
-    for (const FilaListaAsientos& f : filas)
+    QStringList numeros, plegadas;
+    for (const FilaListaAsientos& f : filas) {
         numeros << QString::number(f.asiento);
+        plegadas << QStringList{QString::number(f.asiento), f.fecha.toString(Qt::ISODate), f.concepto,
+                                f.cuentasDebe, f.cuentasHaber, f.totalDebe.Texto(u',', u'.')}
+                        .join('|');
+    }
     QCOMPARE(numeros.join(' '), QString(listado).remove(QRegularExpression("\\([^)]*\\)")));
+    // Each row holds what Qt's statement reads of its entry: date, concept, each line's account in its
+    // column, the debit total.
+    QSqlQuery r = Consulto(q->sql, q->parametros);
+    QStringList esperadas, debe, haber;
+    Importe total;
+    QString cabecera;
+    auto cierro = [&] {
+        if (!cabecera.isEmpty())
+            esperadas << cabecera + '|' + debe.join('\n') + '|' + haber.join('\n') + '|' + total.Texto(u',', u'.');
+        debe.clear();
+        haber.clear();
+        total = Importe();
+    };
+    int ultimo = -1;
+    while (r.next()) {
+        if (r.value(3).toInt() != ultimo) {
+            cierro();
+            ultimo = r.value(3).toInt();
+            cabecera = r.value(3).toString() + '|' + FechaDeBase(r.value(0)).toString(Qt::ISODate) + '|' +
+                       r.value(1).toString();
+        }
+        if (r.value(4).isNull()) continue;
+        const Importe i = Importe::DeBase(r.value(6));
+        (i.signo() >= 0 ? debe : haber) << r.value(2).toString() + "- " + r.value(5).toString();
+        if (i.signo() >= 0) total += i;
+    }
+    cierro();
+    QCOMPARE(plegadas, esperadas);
 }
 
 void PruebaBusqueda::criteriosInvalidos_data() {
