@@ -25,12 +25,9 @@
 
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <future>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <unistd.h>
 
 namespace Mantenimiento {
@@ -409,24 +406,18 @@ class CompactacionParalela {
 public:
     CompactacionParalela(const Rutas& rutas, Compactacion compactacion) {
         propia.Interrumpible();
-        hilo = std::thread([this, rutas, compactacion] {
+        hecha = std::async(std::launch::async, [this, rutas, compactacion] {
             guardados = &dichos;
-            const bool ok = CompactoExaminada(rutas.base, rutas.auxiliar, &propia, compactacion,
-                                              [this] { return escribo.get_future().get(); });
-            {
-                const std::lock_guard<std::mutex> l(cerrojo);
-                hecha = ok;
-                terminada = true;
-            }
-            aviso.notify_all();
+            return CompactoExaminada(rutas.base, rutas.auxiliar, &propia, compactacion,
+                                     [this] { return escribo.get_future().get(); });
         });
     }
     // What the compaction said is left unsaid: its copy was not going to be written back.
     ~CompactacionParalela() {
-        if (!hilo.joinable()) return;
+        if (!hecha.valid()) return;
         propia.Cancelo();
         Decido(false);
-        hilo.join();
+        hecha.wait();
     }
     CompactacionParalela(const CompactacionParalela&) = delete;
     CompactacionParalela& operator=(const CompactacionParalela&) = delete;
@@ -437,30 +428,25 @@ public:
         Decido(true);
         do {
             if (progreso) progreso->Parte(std::max(0.0, propia.Total()));
-        } while (!Hecha());
-        hilo.join();
+        } while (hecha.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready);
         if (progreso) progreso->Parte(std::max(0.0, propia.Total()));
+        const bool ok = hecha.get();
         for (const auto& [texto, icono] : dichos)
             Informo(texto, icono);
-        return hecha;
+        return ok;
     }
 
 private:
     Progreso propia;
     QList<std::pair<QString, Aviso>> dichos;
     std::promise<bool> escribo;
-    std::atomic<bool> decidido{false};
-    bool terminada = false, hecha = false; // under cerrojo
-    std::thread hilo;
-    std::mutex cerrojo;
-    std::condition_variable aviso;
+    bool decidido = false;
+    std::future<bool> hecha; // last: its thread is waited for before the rest goes
 
     void Decido(bool si) {
-        if (!decidido.exchange(true)) escribo.set_value(si);
-    }
-    bool Hecha() {
-        std::unique_lock<std::mutex> l(cerrojo);
-        return aviso.wait_for(l, std::chrono::milliseconds(100), [this] { return terminada; });
+        if (decidido) return;
+        decidido = true;
+        escribo.set_value(si);
     }
 };
 
