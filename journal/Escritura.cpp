@@ -1,6 +1,7 @@
 #include "journal/Escritura.h"
 
 #include "core/Basedatos.h"
+#include "core/Motor.h"
 #include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "journal/Historial.h"
@@ -276,12 +277,20 @@ QString HuellaAsiento(const Contexto& c, int asiento) {
     return HuellaDe(EstadoAsiento(c, asiento));
 }
 
+ConsultaSql ConsultaAsientosCierre(const Contexto& c) {
+    // Sorted by the caller: an ORDER BY on the number would have the engine walk every entry of the
+    // year by its key instead of the few closing ones by their kind (7 ms a save on a year of 20,000
+    // entries). The index by kind is named: where every entry is of the common kind the planner's
+    // figures make that index look no better than reading the year (140 ms a save at 2,000,000).
+    return {"SELECT Asiento FROM " + MotorDe(c.Base()).dialecto.PorIndice("Asientos", "idxAsientosEspecial") +
+                " WHERE " + Alcance + " AND Especial IN (?, ?)",
+            {c.empresa, c.ejercicio, ValorEspecial(Especial::CierreResultados),
+             ValorEspecial(Especial::CierrePatrimonial)}};
+}
+
 QList<int> AsientosCierre(const Contexto& c) {
-    // Sorted here: an ORDER BY on the number would have the engine walk every entry of the year by
-    // its key instead of the few closing ones by their kind (7 ms a save on a year of 20,000 entries).
-    QSqlQuery q = Consulto(c, "SELECT Asiento FROM Asientos WHERE " + Alcance + " AND Especial IN (?, ?)",
-                           {c.empresa, c.ejercicio, ValorEspecial(Especial::CierreResultados),
-                            ValorEspecial(Especial::CierrePatrimonial)});
+    const ConsultaSql consulta = ConsultaAsientosCierre(c);
+    QSqlQuery q = Consulto(c, consulta.sql, consulta.parametros);
     QList<int> r;
     while (q.next())
         r << q.value(0).toInt();

@@ -4,6 +4,7 @@
 // inside the caller's transaction numbers the entry (retrying a number taken by another workstation),
 // checks the posting rules, keeps closed years closed and leaves a record in the entry history, chained
 // to the one before it by its hash.
+#include "core/ConsultaSql.h"
 #include "core/Contexto.h"
 #include "core/Importe.h"
 #include "core/TipoAsiento.h"
@@ -67,6 +68,8 @@ QString HuellaAsiento(const Contexto& c, int asiento);
 
 // Closing entries (results, balance sheet) of the context's year, by number; empty when it is open.
 QList<int> AsientosCierre(const Contexto& c);
+// Its statement, asked before every write of an entry (the plan tests read it).
+ConsultaSql ConsultaAsientosCierre(const Contexto& c);
 
 // The year of the company that precedes this one by dates: among those that end before it starts, the
 // one that starts latest (its number is no guide: years may be created in any order). 0 when none.
