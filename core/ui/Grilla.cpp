@@ -270,6 +270,14 @@ void Grilla::Amplio(std::shared_ptr<const OrigenGrilla> origen) {
     datos->Amplio(std::move(origen));
 }
 
+void Grilla::CambioEnOrigen(int fila) {
+    datos->CambioEnOrigen(fila);
+}
+
+void Grilla::QuitadaDeOrigen(int fila) {
+    datos->QuitadaDeOrigen(fila);
+}
+
 void Grilla::Oculto(bool ocultar) {
     if (ocultar == ocultoPorMi) return;
     ocultoPorMi = ocultar;

@@ -117,6 +117,11 @@ public:
     // The same for an origin that holds the rows shown now and more after them (a report still being
     // read): the new rows are added at the end, the rest of the grid left as the user has it.
     void Amplio(std::shared_ptr<const OrigenGrilla> origen);
+    // An origin whose owner changes it in place (the editor's list of entries, after a save or a
+    // deletion) tells the grid what changed: a row's texts, or a row taken out (the origin already
+    // without it); rows added at its end are shown with Amplio. The grid copies nothing.
+    void CambioEnOrigen(int fila);
+    void QuitadaDeOrigen(int fila);
 
     // Hides the grid and suspends repaints while it is filled.
     void Oculto(bool ocultar);

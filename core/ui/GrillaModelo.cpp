@@ -627,6 +627,22 @@ void GrillaModelo::Amplio(std::shared_ptr<const OrigenGrilla> o) {
     endInsertRows();
 }
 
+void GrillaModelo::CambioEnOrigen(int fila) {
+    if (!origen || fila < 1 || fila > nFilas) return;
+    if (silencio) {
+        pendiente = true;
+        return;
+    }
+    emit dataChanged(index(fila - 1, 0), index(fila - 1, columnas()));
+}
+
+void GrillaModelo::QuitadaDeOrigen(int fila) {
+    if (!origen || fila < 1 || fila > nFilas) return;
+    beginRemoveRows(QModelIndex(), fila - 1, fila - 1);
+    --nFilas;
+    endRemoveRows();
+}
+
 void GrillaModelo::Propio() {
     if (!origen) return;
     const std::shared_ptr<const OrigenGrilla> o = std::move(origen);

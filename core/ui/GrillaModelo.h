@@ -103,6 +103,10 @@ public:
     void Muestro(std::shared_ptr<const OrigenGrilla> origen);
     // The rows shown from an origin, and more after them (see Grilla::Amplio).
     void Amplio(std::shared_ptr<const OrigenGrilla> origen);
+    // The origin shown changed one of its rows, or took one out (see Grilla::CambioEnOrigen).
+    void CambioEnOrigen(int fila);
+    void QuitadaDeOrigen(int fila);
+    bool conOrigen() const { return bool(origen); }
     void setColorTexto(const QColor& c);
     QColor colorTexto() const { return color; }
     void setSoloLectura(bool s);

@@ -18,6 +18,7 @@
 #include "journal/LineasAsiento.h"
 #include "journal/ListaAsientos.h"
 #include "journal/ui/DetalleAsiento.h"
+#include "journal/ui/GrillaListaAsientos.h"
 #include "journal/ui/frmHistorialAsiento.h"
 
 #include <QCheckBox>
@@ -43,6 +44,8 @@ QLineEdit* Campo(QWidget* padre, const char* nombre) {
     return e;
 }
 } // namespace
+
+frmAsientos::~frmAsientos() = default;
 
 frmAsientos::frmAsientos(QWidget* padre) : QWidget(padre) {
     setObjectName("frmAsientos");
@@ -143,6 +146,7 @@ void frmAsientos::ArmoPantalla() {
     sprAsientos->setSelectionBehavior(QAbstractItemView::SelectRows);
     sprAsientos->setColorTexto(QColor(0, 0, 128));
     sprAsientos->setTitulo("Asientos");
+    lista = std::make_unique<GrillaListaAsientos>(sprAsientos);
     division->addWidget(sprAsientos);
 
     // Entry panel
@@ -320,22 +324,11 @@ int frmAsientos::AsientoDeFila(int fila) const {
 
 // --- The list ---------------------------------------------------------------------------------------
 
-void frmAsientos::EscriboFilaLista(int fila, int asiento, const QString& fecha, const QString& concepto,
-                                   const QString* debe, const QString* haber, const QString& total) {
-    sprAsientos->setTexto(fila, 0, QString::number(asiento));
-    sprAsientos->setTexto(fila, 1, fecha);
-    sprAsientos->setTexto(fila, 2, concepto);
-    if (debe) sprAsientos->setTexto(fila, 3, *debe);
-    if (haber) sprAsientos->setTexto(fila, 4, *haber);
-    sprAsientos->setTexto(fila, 5, total);
-    sprAsientos->AjustoAltoFila(fila);
-}
-
 void frmAsientos::ActSprRpt() {
     const ConsultaSql& consulta = App().entryListQuery;
     if (!consulta.vacia()) {
         Espera espera;
-        QList<FilaListaAsientos> filas;
+        ListaAsientos filas;
         QString error;
         bool cancelado = false;
         // On the shared connection, so that the list shows what this program has just written.
@@ -357,18 +350,11 @@ void frmAsientos::ActSprRpt() {
         const int recordado =
             listado == EjercicioListado::De(ContextoActual()) ? AsientoDeFila(sprAsientos->filaActiva()) : 0;
         listado = EjercicioListado::De(ContextoActual());
-        const QChar decimal = sprDetAsiento->separadorDecimal();
         llenando = true;
         sprAsientos->Oculto(true);
-        sprAsientos->setFilas(0);
-        sprAsientos->setFilas(int(filas.size()));
-        int activa = int(filas.size());
-        for (int i = 0; i < filas.size(); ++i) {
-            const FilaListaAsientos& f = filas[i];
-            EscriboFilaLista(i + 1, f.asiento, f.fecha.toString("dd/MM/yy"), f.concepto, &f.cuentasDebe,
-                             &f.cuentasHaber, f.totalDebe.TextoNumeral(decimal));
-            if (recordado != 0 && f.asiento == recordado) activa = i + 1;
-        }
+        const qsizetype recordada = recordado != 0 ? filas.Busco(recordado) : -1;
+        const int activa = int(recordada >= 0 ? recordada + 1 : filas.size());
+        lista->Muestro(std::move(filas));
         sprAsientos->Oculto(false);
         sprAsientos->setCeldaActual(activa, -1);
         llenando = false;
@@ -576,19 +562,26 @@ bool frmAsientos::GraboAsiento() {
         return false;
     }
     dirty = false;
-    int fila = filaLista;
+    FilaListaAsientos f;
+    f.asiento = r.asiento;
+    f.fecha = r.fecha;
+    f.concepto = r.concepto;
+    f.cuentasDebe = r.cuentasDebe;
+    f.cuentasHaber = r.cuentasHaber;
+    f.tieneDebe = r.tieneDebe;
+    f.tieneHaber = r.tieneHaber;
+    f.totalDebe = r.totalDebe;
     llenando = true;
     if (adding) {
-        fila = sprAsientos->AgregoFila();
-        sprAsientos->setCeldaActual(fila, -1);
+        // A new entry goes at the end of the list, and becomes its active row.
+        lista->Escribo(0, f);
+        sprAsientos->setCeldaActual(sprAsientos->filas(), -1);
         adding = false;
         Caption();
+    } else if (filaLista >= 1) {
+        lista->Escribo(filaLista, f);
     }
     llenando = false;
-    if (fila >= 1)
-        EscriboFilaLista(fila, r.asiento, r.fecha.toString("dd/MM/yy"), r.concepto,
-                         r.tieneDebe ? &r.cuentasDebe : nullptr, r.tieneHaber ? &r.cuentasHaber : nullptr,
-                         r.totalDebe.TextoNumeral(sprDetAsiento->separadorDecimal()));
     huella = HuellaAsiento(ContextoActual(), r.asiento);
     return true;
 }
@@ -637,7 +630,7 @@ void frmAsientos::Borro() {
         return;
     }
     llenando = true;
-    sprAsientos->BorroFila(fila);
+    lista->Quito(fila);
     sprAsientos->setCeldaActual(std::min(fila, sprAsientos->filas()), -1);
     llenando = false;
     Caption();
@@ -832,7 +825,7 @@ bool frmAsientos::AceptoCambioEjercicio() {
 void frmAsientos::EjercicioCambiado() {
     // Nothing listed or typed for the pair before stays on screen; the new chart's widths are read.
     llenando = true;
-    sprAsientos->setFilas(0);
+    lista->Vacio();
     sprDetAsiento->setFilas(0);
     inpConcepto->clear();
     llenando = false;

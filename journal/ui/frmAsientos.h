@@ -11,8 +11,10 @@
 #include <QDate>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 class DetalleAsiento;
+class GrillaListaAsientos;
 class Grilla;
 class QCheckBox;
 class QFrame;
@@ -29,6 +31,7 @@ class frmAsientos : public QWidget,
     Q_OBJECT
 public:
     explicit frmAsientos(QWidget* padre = nullptr);
+    ~frmAsientos() override;
 
     // Tool strip
     QFrame* Picture1 = nullptr;
@@ -116,6 +119,7 @@ protected:
 
 private:
     DetalleAsiento* lineas = nullptr;
+    std::unique_ptr<GrillaListaAsientos> lista; // the rows of sprAsientos
     bool llenando = false; // the screen itself is changing fields or the list's row
     bool cerrado = false;
     bool disenoRecuperado = false;
@@ -126,8 +130,6 @@ private:
     void CargoPlan(); // the current pair's chart widths; the list belongs to that pair from now on
     void VerificoPlan();
     bool GraboAsiento(); // GuardoAsiento and the list row; false after telling the user
-    void EscriboFilaLista(int fila, int asiento, const QString& fecha, const QString& concepto,
-                          const QString* debe, const QString* haber, const QString& total);
     void CambioFilaLista(int anterior, int nueva);
     void ClicEdito();
     void ElijoConcepto();

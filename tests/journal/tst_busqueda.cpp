@@ -169,10 +169,11 @@ void PruebaBusqueda::consulta() {
     QVERIFY2(q.has_value(), qPrintable(error));
     QCOMPARE(Listado(*q), listado);
     // The editor folds the same rows into one row per entry, in the same order.
-    QList<FilaListaAsientos> filas;
+    ListaAsientos filas;
     QVERIFY(ArmoListaAsientos(*q, filas));
     QStringList numeros, plegadas;
-    for (const FilaListaAsientos& f : filas) {
+    for (qsizetype i = 0; i < filas.size(); ++i) {
+        const FilaListaAsientos f = filas[i];
         numeros << QString::number(f.asiento);
         plegadas << QStringList{QString::number(f.asiento), f.fecha.toString(Qt::ISODate), f.concepto,
                                 f.cuentasDebe, f.cuentasHaber, f.totalDebe.Texto(u',', u'.')}
