@@ -3,6 +3,8 @@
 // every entry of the year folded into the editor's list (time and peak memory), other searches, and
 // showing one entry (header and lines), and saving new entries through the journal's save.
 // Run: ./bench_diario [--entries N] [--book Partidex.MDB] [--gen gen_book.py]
+// With SOLO_GUARDO set in the environment only showing and saving are timed (the listings of a large
+// book take minutes).
 #include "bench/Medicion.h"
 #include "core/AppState.h"
 #include "core/Basedatos.h"

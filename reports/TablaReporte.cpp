@@ -1,7 +1,7 @@
 #include "reports/TablaReporte.h"
 
+#include <algorithm>
 #include <cstring>
-#include <numeric>
 
 namespace {
 constexpr uint64_t EsTexto = 1, EsMonto = 2, Aparte = 3;
@@ -14,7 +14,185 @@ constexpr uint64_t PosicionMaxima = uint64_t(1) << 38;
 size_t Largo(uint64_t codigo) {
     return size_t((codigo >> 2) & LargoMaximo);
 }
+
+// How the rows are packed. Each row is a count, then its hidden value's word (unless it repeats the row
+// above in the same block), then its cells' words, every number in 7-bit groups (the high bit says
+// another follows). A count holds the cells (from bit 3), the row's font (bits 1-2) and whether the
+// hidden value repeats (bit 0). A row is found from its block's beginning by the lengths of the rows
+// before it in the block. A word keeps its tag in its two low bits: empty cells one after another are
+// one number (how many); an amount its cents (zigzag: small either side of zero); a text its length,
+// then its position counted from its block's reference (a row's texts lie near each other); a cell kept
+// whole its word as it is.
+constexpr qsizetype FilasBloque = 64;
+constexpr size_t PiezaFilas = size_t(1) << 20;
+
+inline uint64_t Zigzag(int64_t v) {
+    return (uint64_t(v) << 1) ^ uint64_t(v >> 63);
+}
+inline int64_t DeZigzag(uint64_t v) {
+    return int64_t(v >> 1) ^ -int64_t(v & 1);
+}
+inline void PongoNumero(std::vector<uint8_t>& b, uint64_t v) {
+    while (v >= 0x80) {
+        b.push_back(uint8_t(v) | 0x80);
+        v >>= 7;
+    }
+    b.push_back(uint8_t(v));
+}
+inline uint64_t LeoNumero(const uint8_t*& p) {
+    uint64_t v = 0;
+    for (int corrimiento = 0;; corrimiento += 7) {
+        const uint8_t b = *p++;
+        v |= uint64_t(b & 0x7f) << corrimiento;
+        if (!(b & 0x80)) return v;
+    }
+}
+void PongoPalabra(std::vector<uint8_t>& b, uint64_t w, uint64_t referencia) {
+    switch (w & 3) {
+    case EsTexto:
+        PongoNumero(b, (uint64_t(Largo(w)) << 2) | EsTexto);
+        PongoNumero(b, Zigzag(int64_t(w >> 26) - int64_t(referencia)));
+        return;
+    case EsMonto:
+        PongoNumero(b, (Zigzag(int64_t(w) >> 2) << 2) | EsMonto);
+        return;
+    case 0:
+        PongoNumero(b, uint64_t(1) << 2); // one empty cell
+        return;
+    default:
+        PongoNumero(b, w);
+        return;
+    }
+}
+// A word; a run of empty cells reads as the empty word, with how many in *vacias (else 0).
+uint64_t LeoPalabra(const uint8_t*& p, uint64_t referencia, uint64_t* vacias = nullptr) {
+    const uint64_t v = LeoNumero(p);
+    switch (v & 3) {
+    case 0:
+        if (vacias) *vacias = v >> 2;
+        return 0;
+    case EsTexto: {
+        const uint64_t posicion = uint64_t(int64_t(referencia) + DeZigzag(LeoNumero(p)));
+        return (posicion << 26) | (v & ~uint64_t(3)) | EsTexto;
+    }
+    case EsMonto:
+        return (uint64_t(DeZigzag(v >> 2)) << 2) | EsMonto;
+    default:
+        return v;
+    }
+}
 } // namespace
+
+const uint8_t* FilasReporte::Empacada(qsizetype fila, uint64_t* referencia) const {
+    const size_t bloque = size_t(fila / FilasBloque);
+    const uint64_t b = d->bloques[bloque];
+    *referencia = d->referencias[bloque];
+    size_t desde = b & 0xffffffffu;
+    // A block's lengths lie in one piece of theirs.
+    const qsizetype primera = qsizetype(bloque) * FilasBloque;
+    const uint8_t* largos = d->largos.en(size_t(primera));
+    for (qsizetype f = primera; f < fila; ++f) {
+        const uint8_t largo = largos[f - primera];
+        desde += largo < 255 ? largo : d->largosGrandes.value(f);
+    }
+    return d->bytes[size_t(b >> 32)].data() + desde;
+}
+
+qsizetype FilasReporte::Palabras(qsizetype fila, uint64_t* palabras, qsizetype hasta) const {
+    uint64_t referencia = 0;
+    const uint8_t* p = Empacada(fila, &referencia);
+    const uint64_t cuenta = LeoNumero(p);
+    if (!(cuenta & 1)) LeoPalabra(p, referencia);
+    const auto n = qsizetype(cuenta >> 3);
+    hasta = std::min(n, hasta);
+    for (qsizetype c = 0; c < hasta;) {
+        uint64_t vacias = 0;
+        const uint64_t w = LeoPalabra(p, referencia, &vacias);
+        if (vacias == 0) {
+            palabras[c++] = w;
+            continue;
+        }
+        for (; vacias > 0 && c < hasta; --vacias)
+            palabras[c++] = 0;
+    }
+    return n;
+}
+
+qsizetype FilasReporte::celdas(qsizetype fila) const {
+    uint64_t referencia = 0;
+    const uint8_t* p = Empacada(fila, &referencia);
+    return qsizetype(LeoNumero(p) >> 3);
+}
+
+FuenteFila FilasReporte::fuente(qsizetype fila) const {
+    uint64_t referencia = 0;
+    const uint8_t* p = Empacada(fila, &referencia);
+    return FuenteFila((LeoNumero(p) >> 1) & 3);
+}
+
+uint64_t FilasReporte::Palabra(qsizetype fila, qsizetype columna) const {
+    uint64_t referencia = 0;
+    const uint8_t* p = Empacada(fila, &referencia);
+    const uint64_t cuenta = LeoNumero(p);
+    if (columna < 0 || columna >= qsizetype(cuenta >> 3)) return 0;
+    if (!(cuenta & 1)) LeoPalabra(p, referencia);
+    for (uint64_t falta = uint64_t(columna);;) {
+        uint64_t vacias = 0;
+        const uint64_t w = LeoPalabra(p, referencia, &vacias);
+        const uint64_t ocupa = vacias == 0 ? 1 : vacias;
+        if (falta < ocupa) return w;
+        falta -= ocupa;
+    }
+}
+
+uint64_t FilasReporte::Oculto(qsizetype fila) const {
+    // A repeated hidden value is stored by the first row of its block that has it.
+    for (;; --fila) {
+        uint64_t referencia = 0;
+        const uint8_t* p = Empacada(fila, &referencia);
+        if (!(LeoNumero(p) & 1)) return LeoPalabra(p, referencia);
+    }
+}
+
+void FilasReporte::Empaco(FuenteFila fuente, uint64_t oculto) {
+    Datos& x = *d;
+    const qsizetype fila = x.filas;
+    const bool nuevoBloque = fila % FilasBloque == 0;
+    if (nuevoBloque) {
+        // A block begins in a new piece once the last one is nearly full, so that a block's rows lie
+        // together (a block that does not fit makes its piece grow).
+        if (x.bytes.empty() || x.bytes.back().size() + PiezaFilas / 64 > std::max(x.bytes.back().capacity(), PiezaFilas)) {
+            const bool primera = x.bytes.empty();
+            x.bytes.emplace_back().reserve(primera ? 0 : PiezaFilas);
+        }
+        x.bloques.push_back((uint64_t(x.bytes.size() - 1) << 32) | x.bytes.back().size());
+        x.referencias.push_back(x.textos.empty() ? 0
+                                                 : (uint64_t(x.textos.size() - 1) << BitsPieza) | x.textos.back().size());
+    }
+    const uint64_t referencia = x.referencias.back();
+    const bool repetido = !nuevoBloque && oculto == x.ocultoAnterior;
+    std::vector<uint8_t>& b = x.empaque;
+    b.clear();
+    PongoNumero(b, (uint64_t(x.fila.size()) << 3) | (uint64_t(fuente) << 1) | (repetido ? 1 : 0));
+    if (!repetido) PongoPalabra(b, oculto, referencia);
+    for (size_t c = 0; c < x.fila.size();) {
+        if (x.fila[c] != 0) {
+            PongoPalabra(b, x.fila[c++], referencia);
+            continue;
+        }
+        size_t vacias = 0;
+        for (; c < x.fila.size() && x.fila[c] == 0; ++c)
+            ++vacias;
+        PongoNumero(b, uint64_t(vacias) << 2);
+    }
+    std::vector<uint8_t>& pieza = x.bytes.back();
+    pieza.insert(pieza.end(), b.begin(), b.end());
+    x.largos.push_back(uint8_t(std::min<size_t>(b.size(), 255)));
+    if (b.size() >= 255) x.largosGrandes.insert(fila, uint32_t(b.size()));
+    ++x.filas;
+    x.ocultoAnterior = oculto;
+    x.fila.clear();
+}
 
 void FilasReporte::clear() {
     *this = FilasReporte();
@@ -101,7 +279,7 @@ uint64_t FilasReporte::Codigo(const CeldaReporte& c, size_t columna) {
 void FilasReporte::append(const FilaReporte& f) {
     Escribo();
     for (qsizetype c = 0; c < f.celdas.size(); ++c)
-        d->codigos.push_back(Codigo(f.celdas[c], size_t(c) + 1));
+        d->fila.push_back(Codigo(f.celdas[c], size_t(c) + 1));
     FinFila(f.fuente, f.oculto);
 }
 
@@ -139,19 +317,17 @@ void FilasReporte::EscriboUtf8(QByteArrayView utf8) {
     uint64_t codigo = lon > 0 && lon <= PiezaTexto ? GuardoTexto(utf8.data(), lon, columna) : 0;
     // Longer than a piece (or no piece left): kept whole.
     if (codigo == 0 && lon > 0) codigo = GuardoAparte(CeldaReporte(QString::fromUtf8(utf8)));
-    d->codigos.push_back(codigo);
+    d->fila.push_back(codigo);
 }
 
 void FilasReporte::Monto(Importe importe) {
     Escribo();
-    d->codigos.push_back(Codigo(CeldaReporte(importe), Columna()));
+    d->fila.push_back(Codigo(CeldaReporte(importe), Columna()));
 }
 
 void FilasReporte::FinFila(FuenteFila fuente, const QString& oculto) {
     Escribo();
-    d->inicios.push_back(d->codigos.size());
-    d->fuentes.push_back(uint8_t(fuente));
-    d->ocultos.push_back(CodigoTexto(oculto, 0));
+    Empaco(fuente, CodigoTexto(oculto, 0));
 }
 
 // A word of another store, made a word of this one.
@@ -173,13 +349,15 @@ void FilasReporte::append(FilasReporte&& o) {
         return;
     }
     Escribo();
-    if (d->textos.size() + o.d->textos.size() <= (PosicionMaxima >> BitsPieza)) {
+    const bool trasladados = d->textos.size() + o.d->textos.size() <= (PosicionMaxima >> BitsPieza);
+    uint64_t piezas = 0, apartes = 0;
+    if (trasladados) {
         // The other store's texts are taken as they lie, their pieces after this one's: each word only
         // moves its position by the pieces (or the cells kept whole) that come before. Pieces another
         // copy still shares are copied whole.
         const bool propias = o.d.use_count() == 1;
-        const uint64_t piezas = uint64_t(d->textos.size()) << (BitsPieza + 26);
-        const uint64_t apartes = uint64_t(d->aparte.size()) << 2;
+        piezas = uint64_t(d->textos.size()) << (BitsPieza + 26);
+        apartes = uint64_t(d->aparte.size()) << 2;
         for (std::vector<char>& pieza : o.d->textos) {
             if (propias)
                 d->textos.push_back(std::move(pieza));
@@ -192,31 +370,23 @@ void FilasReporte::append(FilasReporte&& o) {
             else
                 d->aparte.push_back(c);
         }
-        auto traslado = [&](uint64_t w) {
-            switch (w & 3) {
-            case EsTexto: return w + piezas;
-            case Aparte: return w + apartes;
-            default: return w;
-            }
-        };
-        const uint64_t base = d->codigos.size();
-        for (size_t k = 0; k < o.d->codigos.size(); ++k)
-            d->codigos.push_back(traslado(o.d->codigos[k]));
-        for (size_t i = 0; i < o.d->inicios.size(); ++i) {
-            d->inicios.push_back(base + o.d->inicios[i]);
-            d->fuentes.push_back(o.d->fuentes[i]);
-            d->ocultos.push_back(traslado(o.d->ocultos[i]));
-        }
-        o.clear();
-        return;
     }
+    auto traslado = [&](uint64_t w, size_t columna) {
+        if (!trasladados) return Copio(o, w, columna);
+        switch (w & 3) {
+        case EsTexto: return w + piezas;
+        case Aparte: return w + apartes;
+        default: return w;
+        }
+    };
+    // Each row packed again: its block and its texts' reference are this store's.
+    std::vector<uint64_t> palabras;
     for (qsizetype i = 0; i < o.size(); ++i) {
-        const uint64_t desde = o.Inicio(i), hasta = o.d->inicios[size_t(i)];
-        for (uint64_t k = desde; k < hasta; ++k)
-            d->codigos.push_back(Copio(o, o.d->codigos[size_t(k)], size_t(k - desde) + 1));
-        d->inicios.push_back(d->codigos.size());
-        d->fuentes.push_back(o.d->fuentes[size_t(i)]);
-        d->ocultos.push_back(Copio(o, o.d->ocultos[size_t(i)], 0));
+        palabras.resize(size_t(o.celdas(i)));
+        o.Palabras(i, palabras.data(), qsizetype(palabras.size()));
+        for (size_t c = 0; c < palabras.size(); ++c)
+            d->fila.push_back(traslado(palabras[c], c + 1));
+        Empaco(o.fuente(i), traslado(o.Oculto(i), 0));
     }
     o.clear();
 }
@@ -248,13 +418,11 @@ CeldaReporte FilasReporte::Celda(uint64_t w) const {
 }
 
 CeldaReporte FilasReporte::celda(qsizetype fila, qsizetype columna) const {
-    if (columna < 0 || columna >= celdas(fila)) return CeldaReporte();
-    return Celda(d->codigos[size_t(Inicio(fila) + uint64_t(columna))]);
+    return Celda(Palabra(fila, columna));
 }
 
 std::optional<Importe> FilasReporte::importe(qsizetype fila, qsizetype columna) const {
-    if (columna < 0 || columna >= celdas(fila)) return std::nullopt;
-    const uint64_t w = d->codigos[size_t(Inicio(fila) + uint64_t(columna))];
+    const uint64_t w = Palabra(fila, columna);
     if ((w & 3) == EsMonto) return Importe::DeCentavos(int64_t(w) >> 2);
     if ((w & 3) == Aparte) {
         const CeldaReporte& c = d->aparte[size_t(w >> 2)];
@@ -264,27 +432,29 @@ std::optional<Importe> FilasReporte::importe(qsizetype fila, qsizetype columna) 
 }
 
 QString FilasReporte::texto(qsizetype fila, qsizetype columna) const {
-    if (columna < 0 || columna >= celdas(fila)) return QString();
-    return TextoDeCodigo(d->codigos[size_t(Inicio(fila) + uint64_t(columna))]);
+    return TextoDeCodigo(Palabra(fila, columna));
 }
 
 FilaReporte FilasReporte::at(qsizetype fila) const {
     FilaReporte f;
-    const qsizetype n = celdas(fila);
-    const uint64_t inicio = Inicio(fila);
-    f.celdas.reserve(n);
-    for (qsizetype c = 0; c < n; ++c)
-        f.celdas.append(Celda(d->codigos[size_t(inicio + uint64_t(c))]));
+    std::vector<uint64_t> palabras(size_t(celdas(fila)));
+    Palabras(fila, palabras.data(), qsizetype(palabras.size()));
+    f.celdas.reserve(qsizetype(palabras.size()));
+    for (const uint64_t w : palabras)
+        f.celdas.append(Celda(w));
     f.fuente = fuente(fila);
     f.oculto = oculto(fila);
     return f;
 }
 
 size_t FilasReporte::bytes() const {
-    return d->codigos.bytes() + d->inicios.bytes() + d->fuentes.bytes() + d->ocultos.bytes() +
-           d->aparte.capacity() * sizeof(CeldaReporte) +
-           std::accumulate(d->textos.begin(), d->textos.end(), size_t(0),
-                           [](size_t b, const std::vector<char>& p) { return b + p.capacity(); });
+    size_t b = d->largos.bytes() + size_t(d->largosGrandes.size()) * 16 + (d->bloques.capacity() + d->referencias.capacity()) * 8 +
+               d->aparte.capacity() * sizeof(CeldaReporte);
+    for (const std::vector<uint8_t>& p : d->bytes)
+        b += p.capacity();
+    for (const std::vector<char>& p : d->textos)
+        b += p.capacity();
+    return b;
 }
 
 namespace {
@@ -300,8 +470,7 @@ bool Utf8DeCodigo(uint64_t w, const char* bytes, QByteArrayView* vista) {
 } // namespace
 
 bool FilasReporte::utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes) const {
-    if (columna < 0 || columna >= celdas(fila)) return Utf8DeCodigo(0, nullptr, bytes);
-    const uint64_t w = d->codigos[size_t(Inicio(fila) + uint64_t(columna))];
+    const uint64_t w = Palabra(fila, columna);
     return Utf8DeCodigo(w, (w & 3) == EsTexto ? Bytes(w) : nullptr, bytes);
 }
 

@@ -8,6 +8,7 @@
 #include "reports/Reporte.h"
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -39,11 +40,12 @@ struct FilaReporte {
     QString oculto; // the row's hidden value (the grid's column 0): a key for the screen, never shown
 };
 
-// The rows of a report, stored compactly: a long ledger has hundreds of thousands of rows, and one
-// object per cell would cost several times the texts themselves. Each cell is one 64-bit word (an
-// amount in whole cents, or where its text lies in one UTF-8 buffer); a text equal to the one just
-// above it in the same column is stored once. Rows go in whole (append) and come out whole, as a
-// FilaReporte, or cell by cell.
+// The rows of a report, stored compactly: the journal of a long year has millions of rows, and one
+// object per cell would cost several times the texts themselves. Each cell is a word (an amount in
+// whole cents, or where its text lies in one UTF-8 buffer), stored in the few bytes its value needs;
+// a text equal to the one just above it in the same column is stored once, and so is a hidden value
+// equal to the row's above. Rows go in whole (append) and come out whole, as a FilaReporte, or cell
+// by cell.
 class FilasReporte {
 public:
     // Copies share the rows until one of them writes; a moved store is left as a copy.
@@ -51,8 +53,8 @@ public:
     FilasReporte(const FilasReporte&) = default;
     FilasReporte& operator=(const FilasReporte&) = default;
 
-    qsizetype size() const { return qsizetype(d->fuentes.size()); }
-    bool isEmpty() const { return d->fuentes.size() == 0; }
+    qsizetype size() const { return d->filas; }
+    bool isEmpty() const { return d->filas == 0; }
     void clear();
     void reserve(qsizetype filas);
 
@@ -68,14 +70,14 @@ public:
     // A long report writes its rows this way; the result is the same as appending the whole row.
     void EscriboTexto(const QString& texto) {
         Escribo();
-        d->codigos.push_back(CodigoTexto(texto, Columna()));
+        d->fila.push_back(CodigoTexto(texto, Columna()));
     }
     // A text given as its UTF-8 bytes (as the engine's reader hands it out).
     void EscriboUtf8(QByteArrayView utf8);
     void Monto(Importe importe);
     void Vacia() {
         Escribo();
-        d->codigos.push_back(0);
+        d->fila.push_back(0);
     }
     // A text stored once and put in many cells of this store (an account's name on every line of its
     // ledger): Guardo keeps it, Celda puts it as the next cell. The mark is only good for this store.
@@ -83,7 +85,7 @@ public:
     Guardado Guardo(QStringView texto);
     void Celda(Guardado texto) {
         Escribo();
-        d->codigos.push_back(texto);
+        d->fila.push_back(texto);
     }
     void FinFila(FuenteFila fuente = FuenteFila::Normal, const QString& oculto = QString());
 
@@ -91,7 +93,7 @@ public:
     FilaReporte at(qsizetype fila) const;
 
     // Cell by cell, without building the row (columna from 0).
-    qsizetype celdas(qsizetype fila) const { return qsizetype(d->inicios[size_t(fila)] - Inicio(fila)); }
+    qsizetype celdas(qsizetype fila) const;
     CeldaReporte celda(qsizetype fila, qsizetype columna) const;
     // The amount of a cell that holds one alone; nullopt for any other cell.
     std::optional<Importe> importe(qsizetype fila, qsizetype columna) const;
@@ -100,8 +102,8 @@ public:
     // The UTF-8 bytes of a cell that holds a stored text or nothing; false for any other cell (read
     // it with texto()).
     bool utf8(qsizetype fila, qsizetype columna, QByteArrayView* bytes) const;
-    FuenteFila fuente(qsizetype fila) const { return FuenteFila(d->fuentes[size_t(fila)]); }
-    QString oculto(qsizetype fila) const { return TextoDeCodigo(d->ocultos[size_t(fila)]); }
+    FuenteFila fuente(qsizetype fila) const;
+    QString oculto(qsizetype fila) const { return TextoDeCodigo(Oculto(fila)); }
     // Bytes held (for the benchmark).
     size_t bytes() const;
 
@@ -133,6 +135,8 @@ private:
         size_t size() const { return n; }
         T operator[](size_t i) const { return piezas[i >> Bits][i & (Pieza - 1)]; }
         T& operator[](size_t i) { return piezas[i >> Bits][i & (Pieza - 1)]; }
+        // Where element i lies: the elements after it up to the end of its piece follow it.
+        const T* en(size_t i) const { return piezas[i >> Bits].data() + (i & (Pieza - 1)); }
         void push_back(T v) {
             // The first piece grows as a vector does, so that a short report holds little.
             if ((n >> Bits) == piezas.size()) {
@@ -159,11 +163,17 @@ private:
     struct Datos {
         // A cell's word: 0 empty; tag 1 a text (length in bits 2-25, position in the text pieces above);
         // tag 2 an amount (cents in bits 2-63); tag 3 a cell kept whole in `aparte` (a text or an amount
-        // too long for the word), its index above the tag.
-        Trozos<uint64_t> codigos;
-        Trozos<uint64_t> inicios; // where the words of each row end
-        Trozos<uint64_t> ocultos;
-        Trozos<uint8_t> fuentes;
+        // too long for the word), its index above the tag. The rows' words are kept packed (see
+        // TablaReporte.cpp), a row after another, in blocks of rows that never straddle two pieces.
+        std::vector<std::vector<uint8_t>> bytes;
+        qsizetype filas = 0;
+        Trozos<uint8_t> largos;             // each row's bytes; 255: as many or more, in `largosGrandes`
+        QHash<qsizetype, uint32_t> largosGrandes;
+        std::vector<uint64_t> bloques;      // where each block begins: its piece (high half) and place
+        std::vector<uint64_t> referencias;  // per block, the text position its texts are counted from
+        std::vector<uint64_t> fila;         // the words of the row being written
+        uint64_t ocultoAnterior = 0;        // the hidden value's word of the last row
+        std::vector<uint8_t> empaque;       // a row being packed
         // The texts, in UTF-8, in pieces of PiezaTexto bytes; a text never straddles two pieces.
         std::vector<std::vector<char>> textos;
         std::vector<CeldaReporte> aparte;
@@ -188,11 +198,16 @@ private:
     uint64_t Copio(const FilasReporte& otras, uint64_t codigo, size_t columna);
     QString TextoDeCodigo(uint64_t codigo) const;
     CeldaReporte Celda(uint64_t codigo) const;
-    uint64_t Inicio(qsizetype fila) const { return fila == 0 ? 0 : d->inicios[size_t(fila) - 1]; }
     // The column (from 1) of the next cell of the row being written.
-    size_t Columna() const {
-        return size_t(d->codigos.size() - (d->inicios.size() ? d->inicios[d->inicios.size() - 1] : 0)) + 1;
-    }
+    size_t Columna() const { return d->fila.size() + 1; }
+    // A row's packed words: where they begin, and the text position its block counts from.
+    const uint8_t* Empacada(qsizetype fila, uint64_t* referencia) const;
+    // The words of a row up to `hasta` cells (its hidden value's apart); the number of cells.
+    qsizetype Palabras(qsizetype fila, uint64_t* palabras, qsizetype hasta) const;
+    uint64_t Palabra(qsizetype fila, qsizetype columna) const;
+    uint64_t Oculto(qsizetype fila) const;
+    // Packs the row being written, with its hidden value's word.
+    void Empaco(FuenteFila fuente, uint64_t oculto);
 };
 
 // What takes the rows of a long report while it is still being read, a part at a time.

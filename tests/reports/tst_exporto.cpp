@@ -915,6 +915,19 @@ void PruebaExporto::filas_data() {
                                                        FuenteFila::Normal, "3"),
                                                   fila({QStringLiteral("cinco")})}
                             << 2;
+    // Past one block of rows: hidden values repeated across a block's edge, texts of one block kept
+    // for cells of later ones, a second store joined in the middle of a block, a row of many cells.
+    QList<FilaReporte> muchas;
+    for (int i = 0; i < 200; ++i) {
+        QVector<CeldaReporte> celdas{QStringLiteral("cuenta %1").arg(i % 7),
+                                     Importe::DeCentavos((i - 100) * 987654321LL),
+                                     i % 5 ? CeldaReporte() : CeldaReporte(QString(i, QChar(0xF1))),
+                                     QString::number(i)};
+        for (int c = 0; i == 130 && c < 150; ++c)
+            celdas << Importe::DeCentavos(-c * 1000003LL);
+        muchas << fila(celdas, FuenteFila(i % 4), QString::number(i / 3));
+    }
+    QTest::newRow("bloques") << muchas << 70;
 }
 
 void PruebaExporto::filas() {
