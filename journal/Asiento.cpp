@@ -151,22 +151,23 @@ ResultadoAsiento GuardoAsiento(const Contexto& c, const AsientoEditado& e) {
     }
     r.ok = true;
     r.asiento = escrito.asiento;
-    r.fecha = fecha;
-    r.concepto = e.concepto;
+    r.fila.asiento = escrito.asiento;
+    r.fila.fecha = fecha;
+    r.fila.concepto = e.concepto;
     QStringList debe, haber;
     for (const LineaLeida& l : lineas) {
         const QString texto = TextoLineaLista(l.descripcion, l.codInt);
         if (l.importe.signo() >= 0) {
             debe << texto;
-            r.totalDebe += l.importe;
+            r.fila.totalDebe += l.importe;
         } else {
             haber << texto;
         }
     }
-    r.tieneDebe = !debe.isEmpty();
-    r.tieneHaber = !haber.isEmpty();
-    r.cuentasDebe = debe.join(u'\n');
-    r.cuentasHaber = haber.join(u'\n');
+    r.fila.tieneDebe = !debe.isEmpty();
+    r.fila.tieneHaber = !haber.isEmpty();
+    r.fila.cuentasDebe = debe.join(u'\n');
+    r.fila.cuentasHaber = haber.join(u'\n');
     return r;
 }
 

@@ -6,6 +6,7 @@
 #include "core/Contexto.h"
 #include "core/Importe.h"
 #include "journal/Escritura.h"
+#include "journal/ListaAsientos.h"
 
 #include <QDate>
 #include <QList>
@@ -48,14 +49,7 @@ struct ResultadoAsiento {
     QString mensaje;    // what to tell the user when !ok
     bool ajeno = false; // refused because another workstation changed or deleted the entry
     bool cerrado = false; // refused because the year is closed
-    // The entry's row of the editor's list.
-    QDate fecha;
-    QString concepto;
-    QString cuentasDebe; // one text line per debit line
-    QString cuentasHaber;
-    bool tieneDebe = false;
-    bool tieneHaber = false;
-    Importe totalDebe;
+    FilaListaAsientos fila; // the entry's row of the editor's list
 };
 
 // Stores the entry of the context's company and year. Typed texts that are not a date, a number or an

@@ -32,13 +32,15 @@ inline uint64_t Zigzag(int64_t v) {
 inline int64_t DeZigzag(uint64_t v) {
     return int64_t(v >> 1) ^ -int64_t(v & 1);
 }
-inline void PongoNumero(std::vector<uint8_t>& b, uint64_t v) {
+inline void PongoNumero(uint8_t*& p, uint64_t v) {
     while (v >= 0x80) {
-        b.push_back(uint8_t(v) | 0x80);
+        *p++ = uint8_t(v) | 0x80;
         v >>= 7;
     }
-    b.push_back(uint8_t(v));
+    *p++ = uint8_t(v);
 }
+// The most bytes a word takes packed.
+constexpr size_t MaximoPalabra = 20;
 inline uint64_t LeoNumero(const uint8_t*& p) {
     uint64_t v = 0;
     for (int corrimiento = 0;; corrimiento += 7) {
@@ -47,7 +49,7 @@ inline uint64_t LeoNumero(const uint8_t*& p) {
         if (!(b & 0x80)) return v;
     }
 }
-void PongoPalabra(std::vector<uint8_t>& b, uint64_t w, uint64_t referencia) {
+void PongoPalabra(uint8_t*& b, uint64_t w, uint64_t referencia) {
     switch (w & 3) {
     case EsTexto:
         PongoNumero(b, (uint64_t(Largo(w)) << 2) | EsTexto);
@@ -172,23 +174,25 @@ void FilasReporte::Empaco(FuenteFila fuente, uint64_t oculto) {
     const uint64_t referencia = x.referencias.back();
     const bool repetido = !nuevoBloque && oculto == x.ocultoAnterior;
     std::vector<uint8_t>& b = x.empaque;
-    b.clear();
-    PongoNumero(b, (uint64_t(x.fila.size()) << 3) | (uint64_t(fuente) << 1) | (repetido ? 1 : 0));
-    if (!repetido) PongoPalabra(b, oculto, referencia);
+    if (b.size() < MaximoPalabra * (x.fila.size() + 2)) b.resize(MaximoPalabra * (x.fila.size() + 2));
+    uint8_t* p = b.data();
+    PongoNumero(p, (uint64_t(x.fila.size()) << 3) | (uint64_t(fuente) << 1) | (repetido ? 1 : 0));
+    if (!repetido) PongoPalabra(p, oculto, referencia);
     for (size_t c = 0; c < x.fila.size();) {
         if (x.fila[c] != 0) {
-            PongoPalabra(b, x.fila[c++], referencia);
+            PongoPalabra(p, x.fila[c++], referencia);
             continue;
         }
         size_t vacias = 0;
         for (; c < x.fila.size() && x.fila[c] == 0; ++c)
             ++vacias;
-        PongoNumero(b, uint64_t(vacias) << 2);
+        PongoNumero(p, uint64_t(vacias) << 2);
     }
+    const auto largo = size_t(p - b.data());
     std::vector<uint8_t>& pieza = x.bytes.back();
-    pieza.insert(pieza.end(), b.begin(), b.end());
-    x.largos.push_back(uint8_t(std::min<size_t>(b.size(), 255)));
-    if (b.size() >= 255) x.largosGrandes.insert(fila, uint32_t(b.size()));
+    pieza.insert(pieza.end(), b.data(), p);
+    x.largos.push_back(uint8_t(std::min<size_t>(largo, 255)));
+    if (largo >= 255) x.largosGrandes.insert(fila, uint32_t(largo));
     ++x.filas;
     x.ocultoAnterior = oculto;
     x.fila.clear();
@@ -379,14 +383,27 @@ void FilasReporte::append(FilasReporte&& o) {
         default: return w;
         }
     };
-    // Each row packed again: its block and its texts' reference are this store's.
-    std::vector<uint64_t> palabras;
+    // Each row packed again (its block and its texts' reference are this store's), read in order: a
+    // block's rows one after another from its beginning.
+    uint64_t oculto = 0, referencia = 0;
+    const uint8_t* p = nullptr;
     for (qsizetype i = 0; i < o.size(); ++i) {
-        palabras.resize(size_t(o.celdas(i)));
-        o.Palabras(i, palabras.data(), qsizetype(palabras.size()));
-        for (size_t c = 0; c < palabras.size(); ++c)
-            d->fila.push_back(traslado(palabras[c], c + 1));
-        Empaco(o.fuente(i), traslado(o.Oculto(i), 0));
+        if (i % FilasBloque == 0) p = o.Empacada(i, &referencia);
+        const uint64_t cuenta = LeoNumero(p);
+        if (!(cuenta & 1)) oculto = LeoPalabra(p, referencia);
+        const auto n = size_t(cuenta >> 3);
+        for (size_t c = 0; c < n;) {
+            uint64_t vacias = 0;
+            const uint64_t w = LeoPalabra(p, referencia, &vacias);
+            if (vacias == 0) {
+                d->fila.push_back(traslado(w, c + 1));
+                ++c;
+                continue;
+            }
+            for (; vacias > 0; --vacias, ++c)
+                d->fila.push_back(0);
+        }
+        Empaco(FuenteFila((cuenta >> 1) & 3), traslado(oculto, 0));
     }
     o.clear();
 }

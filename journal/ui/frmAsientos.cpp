@@ -562,24 +562,15 @@ bool frmAsientos::GraboAsiento() {
         return false;
     }
     dirty = false;
-    FilaListaAsientos f;
-    f.asiento = r.asiento;
-    f.fecha = r.fecha;
-    f.concepto = r.concepto;
-    f.cuentasDebe = r.cuentasDebe;
-    f.cuentasHaber = r.cuentasHaber;
-    f.tieneDebe = r.tieneDebe;
-    f.tieneHaber = r.tieneHaber;
-    f.totalDebe = r.totalDebe;
     llenando = true;
     if (adding) {
         // A new entry goes at the end of the list, and becomes its active row.
-        lista->Escribo(0, f);
+        lista->Escribo(0, r.fila);
         sprAsientos->setCeldaActual(sprAsientos->filas(), -1);
         adding = false;
         Caption();
     } else if (filaLista >= 1) {
-        lista->Escribo(filaLista, f);
+        lista->Escribo(filaLista, r.fila);
     }
     llenando = false;
     huella = HuellaAsiento(ContextoActual(), r.asiento);

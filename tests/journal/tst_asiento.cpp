@@ -229,9 +229,9 @@ void PruebaAsiento::edicion() {
     QVERIFY(!ValorCampo("Asientos", "Asiento", "Asiento=2"));
     QVERIFY(Guardadas(2).isEmpty());
     QCOMPARE(Guardadas(4), QString("1:2:3000:~:~;2:3:2000:~:~;3:7:-5000:~:~"));
-    QCOMPARE(r.cuentasDebe, QString("CAJA- CAJA\nBANCOS- "));
-    QCOMPARE(r.cuentasHaber, QString("VENTAS- VTAS"));
-    QCOMPARE(r.totalDebe, Importe::DeUnidades(50));
+    QCOMPARE(r.fila.cuentasDebe, QString("CAJA- CAJA\nBANCOS- "));
+    QCOMPARE(r.fila.cuentasHaber, QString("VENTAS- VTAS"));
+    QCOMPARE(r.fila.totalDebe, Importe::DeUnidades(50));
 
     // A typed number renumbers; the shown entry reads back as stored, debits first.
     a.guardado = 4;
