@@ -213,7 +213,7 @@ private:
 // What takes the rows of a long report while it is still being read, a part at a time.
 using EntregaFilas = std::function<void(FilasReporte&& filas)>;
 // Rows of the first part handed over, and of each one after it (the tests make them small).
-inline qsizetype PrimeraEntrega = 512, CadaEntrega = 32768;
+inline qsizetype PrimeraEntrega = 512, CadaEntrega = 131072;
 
 struct TablaReporte {
     QString titulo; // the report's title with its period ("Balance Sumas y Saldos entre ...")
