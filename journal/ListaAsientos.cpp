@@ -6,14 +6,15 @@
 #include "core/Progreso.h"
 #include "core/Valores.h"
 
-#include <algorithm>
+#include <optional>
+
+namespace {
+// Between an account's description and its short code in a line's text.
+constexpr char Separador[] = "- ";
+} // namespace
 
 QString TextoLineaLista(const QString& descripcion, const QString& codInt) {
-    return descripcion + "- " + codInt;
-}
-
-void ListaAsientos::clear() {
-    *this = ListaAsientos();
+    return descripcion + QLatin1String(Separador) + codInt;
 }
 
 QDate ListaAsientos::fecha(qsizetype fila) const {
@@ -74,31 +75,37 @@ std::uint32_t ListaAsientos::Texto(const QByteArray& utf8) {
     return n;
 }
 
-std::uint32_t ListaAsientos::Concepto(QByteArrayView utf8) {
-    const auto desde = std::uint32_t(conceptos.size());
-    conceptos.insert(conceptos.end(), utf8.begin(), utf8.end());
-    return desde;
+ListaAsientos::Entrada ListaAsientos::Nueva(int asiento, const QDate& fecha, QByteArrayView concepto) {
+    Entrada e;
+    e.asiento = asiento;
+    e.dia = fecha.isValid() ? int(fecha.toJulianDay()) : Nulo;
+    e.concepto = std::uint32_t(conceptos.size());
+    e.largoConcepto = std::uint32_t(concepto.size());
+    conceptos.insert(conceptos.end(), concepto.begin(), concepto.end());
+    return e;
+}
+
+void ListaAsientos::Lineas(Entrada& e, const std::vector<std::uint32_t>& debe,
+                           const std::vector<std::uint32_t>& haber) {
+    e.primera = std::uint32_t(textosLineas.size());
+    e.debe = std::uint32_t(debe.size());
+    e.haber = std::uint32_t(haber.size());
+    textosLineas.insert(textosLineas.end(), debe.begin(), debe.end());
+    textosLineas.insert(textosLineas.end(), haber.begin(), haber.end());
 }
 
 ListaAsientos::Entrada ListaAsientos::Armo(const FilaListaAsientos& fila) {
-    Entrada e;
-    e.asiento = fila.asiento;
-    e.dia = fila.fecha.isValid() ? int(fila.fecha.toJulianDay()) : Nulo;
+    Entrada e = Nueva(fila.asiento, fila.fecha, fila.concepto.toUtf8());
     e.total = fila.totalDebe.centavos();
-    const QByteArray concepto = fila.concepto.toUtf8();
-    e.concepto = Concepto(concepto);
-    e.largoConcepto = std::uint32_t(concepto.size());
-    e.primera = std::uint32_t(textosLineas.size());
     // A side without lines has no text; one with lines, one text line each.
-    auto agrego = [&](const QString& columna, bool tiene, std::uint32_t* cuantas) {
-        if (!tiene && columna.isEmpty()) return;
-        for (const QString& linea : columna.split(u'\n')) {
-            textosLineas.push_back(Texto(linea.toUtf8()));
-            ++*cuantas;
-        }
+    auto lado = [&](const QString& columna, bool tiene) {
+        std::vector<std::uint32_t> t;
+        if (tiene || !columna.isEmpty())
+            for (const QString& linea : columna.split(u'\n'))
+                t.push_back(Texto(linea.toUtf8()));
+        return t;
     };
-    agrego(fila.cuentasDebe, fila.tieneDebe, &e.debe);
-    agrego(fila.cuentasHaber, fila.tieneHaber, &e.haber);
+    Lineas(e, lado(fila.cuentasDebe, fila.tieneDebe), lado(fila.cuentasHaber, fila.tieneHaber));
     return e;
 }
 
@@ -115,14 +122,6 @@ void ListaAsientos::Quito(qsizetype fila) {
     entradas.erase(entradas.begin() + fila);
 }
 
-size_t ListaAsientos::bytes() const {
-    size_t b = entradas.capacity() * sizeof(Entrada) + textosLineas.capacity() * sizeof(std::uint32_t) +
-               conceptos.capacity();
-    for (const QString& t : textos)
-        b += sizeof(QString) + size_t(t.capacity()) * 2;
-    return b + size_t(indice.capacity()) * (sizeof(QByteArray) + 16);
-}
-
 bool ArmoListaAsientos(const ConsultaSql& consulta, ListaAsientos& filas, QString* error, Progreso* progreso) {
     // On the shared connection, so that the list holds what this program has just written; each value
     // as the engine holds it.
@@ -132,18 +131,17 @@ bool ArmoListaAsientos(const ConsultaSql& consulta, ListaAsientos& filas, QStrin
         return false;
     }
     ListaAsientos nuevas;
-    using Entrada = ListaAsientos::Entrada;
-    // The lines of the entry being read, by side, until it ends.
+    // The entry being read and its lines, by side, until it ends.
+    std::optional<ListaAsientos::Entrada> actual;
+    Importe total;
     std::vector<std::uint32_t> debe, haber;
     QByteArray clave; // a line's text, reused
     auto cierro = [&] {
-        if (nuevas.entradas.empty()) return;
-        Entrada& e = nuevas.entradas.back();
-        e.primera = std::uint32_t(nuevas.textosLineas.size());
-        e.debe = std::uint32_t(debe.size());
-        e.haber = std::uint32_t(haber.size());
-        nuevas.textosLineas.insert(nuevas.textosLineas.end(), debe.begin(), debe.end());
-        nuevas.textosLineas.insert(nuevas.textosLineas.end(), haber.begin(), haber.end());
+        if (!actual) return;
+        actual->total = total.centavos();
+        nuevas.Lineas(*actual, debe, haber);
+        nuevas.entradas.push_back(*actual);
+        total = Importe();
         debe.clear();
         haber.clear();
     };
@@ -155,30 +153,22 @@ bool ArmoListaAsientos(const ConsultaSql& consulta, ListaAsientos& filas, QStrin
             return false;
         }
         const int asiento = int(q->Entero(3));
-        if (nuevas.entradas.empty() || nuevas.entradas.back().asiento != asiento) {
+        if (!actual || actual->asiento != asiento) {
             cierro();
-            Entrada e;
-            e.asiento = asiento;
             // Number, date and concept are the entry's, the same on each of its rows.
-            const QDate fecha = FechaDeBase(q->Valor(0));
-            e.dia = fecha.isValid() ? int(fecha.toJulianDay()) : ListaAsientos::Nulo;
-            const QByteArrayView concepto = q->Texto(1);
-            e.concepto = nuevas.Concepto(concepto);
-            e.largoConcepto = std::uint32_t(concepto.size());
-            nuevas.entradas.push_back(e);
+            actual = nuevas.Nueva(asiento, FechaDeBase(q->Valor(0)), q->Texto(1));
         }
         // An entry without lines comes as one row without a line: it lists with empty columns.
         if (q->Nulo(4)) continue;
         clave.clear();
         clave.append(q->Texto(2));
-        clave.append("- ", 2);
+        clave.append(Separador);
         clave.append(q->Texto(5));
         const std::uint32_t texto = nuevas.Texto(clave);
         const Importe importe = Importe::DeBase(q->Valor(6));
         if (importe.signo() >= 0) {
             debe.push_back(texto);
-            std::int64_t& total = nuevas.entradas.back().total;
-            total = (Importe::DeCentavos(total) + importe).centavos();
+            total += importe;
         } else {
             haber.push_back(texto);
         }

@@ -37,7 +37,6 @@ class ListaAsientos {
 public:
     qsizetype size() const { return qsizetype(entradas.size()); }
     bool isEmpty() const { return entradas.empty(); }
-    void clear();
 
     FilaListaAsientos operator[](qsizetype fila) const;
     int asiento(qsizetype fila) const { return entradas[size_t(fila)].asiento; }
@@ -59,8 +58,6 @@ public:
     void Agrego(const FilaListaAsientos& fila);
     void Reemplazo(qsizetype fila, const FilaListaAsientos& nueva);
     void Quito(qsizetype fila);
-    // Bytes held (for the benchmark).
-    size_t bytes() const;
 
 private:
     friend bool ArmoListaAsientos(const ConsultaSql&, ListaAsientos&, QString*, Progreso*);
@@ -69,7 +66,7 @@ private:
         int dia = 0;           // Julian day; Nulo: no date
         std::int64_t total = 0; // debit total, in cents
         std::uint32_t concepto = 0, largoConcepto = 0; // in `conceptos`, UTF-8
-        std::uint32_t primera = 0; // first line in `lineas`: the debit ones, then the credit ones
+        std::uint32_t primera = 0; // first line in `textosLineas`: the debit ones, then the credit ones
         std::uint32_t debe = 0, haber = 0;
     };
     static constexpr int Nulo = std::numeric_limits<int>::min();
@@ -79,8 +76,11 @@ private:
     std::vector<QString> textos;
     QHash<QByteArray, std::uint32_t> indice; // a line's text, UTF-8 -> its place in `textos`
 
+    // A line's text, stored once; its place in `textos`.
     std::uint32_t Texto(const QByteArray& utf8);
-    std::uint32_t Concepto(QByteArrayView utf8);
+    // An entry's number, date and concept; and its lines, by side, once they are known.
+    Entrada Nueva(int asiento, const QDate& fecha, QByteArrayView concepto);
+    void Lineas(Entrada& e, const std::vector<std::uint32_t>& debe, const std::vector<std::uint32_t>& haber);
     Entrada Armo(const FilaListaAsientos& fila);
 };
 

@@ -83,6 +83,23 @@ uint64_t LeoPalabra(const uint8_t*& p, uint64_t referencia, uint64_t* vacias = n
         return v;
     }
 }
+// One packed row from p: its count (returned), its hidden value's word in *oculto unless it repeats the
+// row above (then *oculto is left as it was), its cells' words in *palabras. p is left past the row.
+uint64_t LeoFila(const uint8_t*& p, uint64_t referencia, uint64_t* oculto, std::vector<uint64_t>* palabras) {
+    const uint64_t cuenta = LeoNumero(p);
+    if (!(cuenta & 1)) *oculto = LeoPalabra(p, referencia);
+    const auto n = size_t(cuenta >> 3);
+    palabras->clear();
+    while (palabras->size() < n) {
+        uint64_t vacias = 0;
+        const uint64_t w = LeoPalabra(p, referencia, &vacias);
+        if (vacias == 0)
+            palabras->push_back(w);
+        else
+            palabras->insert(palabras->end(), size_t(vacias), 0);
+    }
+    return cuenta;
+}
 } // namespace
 
 const uint8_t* FilasReporte::Empacada(qsizetype fila, uint64_t* referencia) const {
@@ -100,24 +117,10 @@ const uint8_t* FilasReporte::Empacada(qsizetype fila, uint64_t* referencia) cons
     return d->bytes[size_t(b >> 32)].data() + desde;
 }
 
-qsizetype FilasReporte::Palabras(qsizetype fila, uint64_t* palabras, qsizetype hasta) const {
-    uint64_t referencia = 0;
+void FilasReporte::Palabras(qsizetype fila, std::vector<uint64_t>* palabras) const {
+    uint64_t referencia = 0, oculto = 0;
     const uint8_t* p = Empacada(fila, &referencia);
-    const uint64_t cuenta = LeoNumero(p);
-    if (!(cuenta & 1)) LeoPalabra(p, referencia);
-    const auto n = qsizetype(cuenta >> 3);
-    hasta = std::min(n, hasta);
-    for (qsizetype c = 0; c < hasta;) {
-        uint64_t vacias = 0;
-        const uint64_t w = LeoPalabra(p, referencia, &vacias);
-        if (vacias == 0) {
-            palabras[c++] = w;
-            continue;
-        }
-        for (; vacias > 0 && c < hasta; --vacias)
-            palabras[c++] = 0;
-    }
-    return n;
+    LeoFila(p, referencia, &oculto, palabras);
 }
 
 qsizetype FilasReporte::celdas(qsizetype fila) const {
@@ -387,22 +390,12 @@ void FilasReporte::append(FilasReporte&& o) {
     // block's rows one after another from its beginning.
     uint64_t oculto = 0, referencia = 0;
     const uint8_t* p = nullptr;
+    std::vector<uint64_t> palabras;
     for (qsizetype i = 0; i < o.size(); ++i) {
         if (i % FilasBloque == 0) p = o.Empacada(i, &referencia);
-        const uint64_t cuenta = LeoNumero(p);
-        if (!(cuenta & 1)) oculto = LeoPalabra(p, referencia);
-        const auto n = size_t(cuenta >> 3);
-        for (size_t c = 0; c < n;) {
-            uint64_t vacias = 0;
-            const uint64_t w = LeoPalabra(p, referencia, &vacias);
-            if (vacias == 0) {
-                d->fila.push_back(traslado(w, c + 1));
-                ++c;
-                continue;
-            }
-            for (; vacias > 0; --vacias, ++c)
-                d->fila.push_back(0);
-        }
+        const uint64_t cuenta = LeoFila(p, referencia, &oculto, &palabras);
+        for (size_t c = 0; c < palabras.size(); ++c)
+            d->fila.push_back(traslado(palabras[c], c + 1));
         Empaco(FuenteFila((cuenta >> 1) & 3), traslado(oculto, 0));
     }
     o.clear();
@@ -454,8 +447,8 @@ QString FilasReporte::texto(qsizetype fila, qsizetype columna) const {
 
 FilaReporte FilasReporte::at(qsizetype fila) const {
     FilaReporte f;
-    std::vector<uint64_t> palabras(size_t(celdas(fila)));
-    Palabras(fila, palabras.data(), qsizetype(palabras.size()));
+    std::vector<uint64_t> palabras;
+    Palabras(fila, &palabras);
     f.celdas.reserve(qsizetype(palabras.size()));
     for (const uint64_t w : palabras)
         f.celdas.append(Celda(w));

@@ -202,8 +202,8 @@ private:
     size_t Columna() const { return d->fila.size() + 1; }
     // A row's packed words: where they begin, and the text position its block counts from.
     const uint8_t* Empacada(qsizetype fila, uint64_t* referencia) const;
-    // The words of a row up to `hasta` cells (its hidden value's apart); the number of cells.
-    qsizetype Palabras(qsizetype fila, uint64_t* palabras, qsizetype hasta) const;
+    // The words of a row's cells (its hidden value's apart).
+    void Palabras(qsizetype fila, std::vector<uint64_t>* palabras) const;
     uint64_t Palabra(qsizetype fila, qsizetype columna) const;
     uint64_t Oculto(qsizetype fila) const;
     // Packs the row being written, with its hidden value's word.

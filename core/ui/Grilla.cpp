@@ -257,6 +257,30 @@ int Grilla::AltoTexto(int columna, bool negrita, bool cursiva, const QString& te
         fm.boundingRect(QRect(0, 0, ancho, 1 << 20), ajustada ? Qt::TextWordWrap : 0, texto).height());
 }
 
+AnchosAscii::AnchosAscii(const QFont& fuente) {
+    const QFontMetrics fm(fuente);
+    for (int ch = 0; ch < 128; ++ch)
+        anchos[ch] = fm.horizontalAdvance(QChar(ch));
+}
+
+int AnchosAscii::Ancho(QByteArrayView utf8) const {
+    int ancho = 0;
+    for (const char ch : utf8) {
+        if (uchar(ch) >= 128 || uchar(ch) < 32) return 1 << 30;
+        ancho += anchos[uchar(ch)];
+    }
+    return ancho;
+}
+
+int AnchosAscii::Ancho(QStringView texto) const {
+    int ancho = 0;
+    for (const QChar ch : texto) {
+        if (ch.unicode() >= 128 || ch.unicode() < 32) return 1 << 30;
+        ancho += anchos[ch.unicode()];
+    }
+    return ancho;
+}
+
 void Grilla::FijoAltoFila(int fila, int altoTexto) {
     if (fila < 1 || fila > datos->filas()) return;
     setRowHeight(fila - 1, std::max(altoTexto + 6, verticalHeader()->minimumSectionSize()));

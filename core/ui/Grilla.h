@@ -29,6 +29,20 @@ struct TipoCelda {
     Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter; // Numero: left means right
 };
 
+// The widths of the ASCII characters in a font, to tell without laying a text out whether it fits a
+// column on one line (a long list measures many rows).
+class AnchosAscii {
+public:
+    explicit AnchosAscii(const QFont& fuente);
+    // The text's width as the sum of its characters'; a very large width for a text that is not plain
+    // printable ASCII.
+    int Ancho(QByteArrayView utf8) const;
+    int Ancho(QStringView texto) const;
+
+private:
+    int anchos[128];
+};
+
 // Rows a grid shows from elsewhere instead of holding them: a long read-only report is shown from
 // its own table, without a copy. Rows and columns from 0; column 0 is each row's hidden value; texts
 // in the grid's stored form (amounts in C form with two decimals).

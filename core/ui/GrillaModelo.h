@@ -106,7 +106,6 @@ public:
     // The origin shown changed one of its rows, or took one out (see Grilla::CambioEnOrigen).
     void CambioEnOrigen(int fila);
     void QuitadaDeOrigen(int fila);
-    bool conOrigen() const { return bool(origen); }
     void setColorTexto(const QColor& c);
     QColor colorTexto() const { return color; }
     void setSoloLectura(bool s);

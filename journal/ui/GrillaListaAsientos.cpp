@@ -79,9 +79,7 @@ void GrillaListaAsientos::Altos(qsizetype desde, qsizetype hasta) {
     const QFontMetrics fm(g->font());
     const int promedio = std::max(1, fm.averageCharWidth());
     const int unaLinea = g->AltoTexto(0, false, false, QString());
-    std::vector<int> anchoAscii(128);
-    for (int ch = 0; ch < 128; ++ch)
-        anchoAscii[size_t(ch)] = fm.horizontalAdvance(QChar(ch));
+    const AnchosAscii anchoAscii(g->font());
     const bool ajustada[3] = {g->tipoColumna(2).clase == TipoCelda::TextoAjustado,
                               g->tipoColumna(3).clase == TipoCelda::TextoAjustado,
                               g->tipoColumna(4).clase == TipoCelda::TextoAjustado};
@@ -89,12 +87,7 @@ void GrillaListaAsientos::Altos(qsizetype desde, qsizetype hasta) {
     auto cabe = [&](int c, const QString& t) {
         if (!ajustada[c - 2]) return !t.contains(u'\n');
         if (t.size() * promedio <= ancho[c - 2]) return !t.contains(u'\n');
-        int a = 0;
-        for (const QChar ch : t) {
-            if (ch.unicode() >= 128 || ch.unicode() < 32) return false;
-            a += anchoAscii[ch.unicode()];
-        }
-        return a + 4 <= ancho[c - 2];
+        return anchoAscii.Ancho(t) + 4 <= ancho[c - 2];
     };
     // Per column of accounts: whether each account text fits on one line (-1 not yet seen), and the
     // height of n lines that each fit.

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <memory>
+#include <optional>
 #include <vector>
 
 void PreparoGrillaReporte(Grilla* g, const TablaReporte& t, const QList<int>& anchos, bool miles,
@@ -30,24 +31,12 @@ void PreparoGrillaReporte(Grilla* g, const TablaReporte& t, const QList<int>& an
 }
 
 namespace {
-// Width of an ASCII text as the sum of its characters' widths in the font of its row; a large number
-// when the text is not plain ASCII.
-int AnchoAscii(std::vector<int>& anchos, const QFont& base, FuenteFila fuente, QByteArrayView bytes) {
-    if (anchos.empty()) {
-        QFont f = base;
-        f.setBold(fuente != FuenteFila::Normal && fuente != FuenteFila::Cursiva);
-        f.setItalic(fuente == FuenteFila::Cursiva || fuente == FuenteFila::NegritaCursiva);
-        const QFontMetrics fm(f);
-        anchos.resize(128);
-        for (int ch = 0; ch < 128; ++ch)
-            anchos[size_t(ch)] = fm.horizontalAdvance(QChar(ch));
-    }
-    int ancho = 0;
-    for (char ch : bytes) {
-        if (uchar(ch) >= 128 || ch < 32) return 1 << 30;
-        ancho += anchos[size_t(uchar(ch))];
-    }
-    return ancho;
+// The font of a row of the table.
+QFont FuenteDe(const QFont& base, FuenteFila fuente) {
+    QFont f = base;
+    f.setBold(fuente != FuenteFila::Normal && fuente != FuenteFila::Cursiva);
+    f.setItalic(fuente == FuenteFila::Cursiva || fuente == FuenteFila::NegritaCursiva);
+    return f;
 }
 
 uint8_t Bits(FuenteFila f) {
@@ -94,7 +83,7 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
     // its column on one line is measured, and a text met before (an account's name, a concept) is
     // measured once. A plain ASCII text is first summed from the widths of its characters in the
     // row's font, with room to spare for kerning.
-    std::vector<int> anchos[4];   // per row font: the width of each ASCII character, read when first needed
+    std::optional<AnchosAscii> anchos[4]; // per row font, read when first needed
     QHash<QByteArray, int> altos; // font, column and text -> height
     QByteArrayView bytes;
     std::vector<int> anchoDe(size_t(g->columnas()) + 1);
@@ -110,7 +99,9 @@ void VuelcoTabla(Grilla* g, const TablaReporte& t) {
             if (!utf8) texto = filas.texto(i, c - 1);
             const qsizetype largo = utf8 ? bytes.size() : texto.size();
             if (largo * promedio <= ancho) continue;
-            if (utf8 && AnchoAscii(anchos[size_t(fuente)], g->font(), fuente, bytes) + 4 <= ancho) continue;
+            std::optional<AnchosAscii>& deFuente = anchos[size_t(fuente)];
+            if (utf8 && !deFuente) deFuente.emplace(FuenteDe(g->font(), fuente));
+            if (utf8 && deFuente->Ancho(bytes) + 4 <= ancho) continue;
             QByteArray clave = QByteArray(1, char(Bits(fuente))) + char(c);
             clave += utf8 ? QByteArray(bytes.data(), bytes.size()) : texto.toUtf8();
             auto it = altos.constFind(clave);
