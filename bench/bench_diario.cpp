@@ -129,7 +129,7 @@ void Busco(const char* nombre, const CriteriosBusqueda& c, bool conMemoria) {
         r.start();
         const double cpu = CpuMs();
         ListaAsientos filas;
-        if (!ArmoListaAsientos(*q, filas, &error)) {
+        if (!ArmoListaAsientos(Contexto(), *q, filas, &error)) {
             std::printf("%s: %s\n", nombre, qPrintable(error));
             return;
         }

@@ -122,10 +122,10 @@ void ListaAsientos::Quito(qsizetype fila) {
     entradas.erase(entradas.begin() + fila);
 }
 
-bool ArmoListaAsientos(const ConsultaSql& consulta, ListaAsientos& filas, QString* error, Progreso* progreso) {
-    // On the shared connection, so that the list holds what this program has just written; each value
-    // as the engine holds it.
-    const std::unique_ptr<Lector> q = LeoAdelante(Contexto(), consulta.sql, consulta.parametros);
+bool ArmoListaAsientos(const Contexto& ctx, const ConsultaSql& consulta, ListaAsientos& filas, QString* error) {
+    // Each value as the engine holds it, row by row.
+    Progreso* const progreso = ctx.progreso;
+    const std::unique_ptr<Lector> q = LeoAdelante(ctx, consulta.sql, consulta.parametros);
     if (!q->Error().isEmpty()) {
         if (error) *error = q->Error();
         return false;

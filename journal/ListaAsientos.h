@@ -24,7 +24,7 @@ struct FilaListaAsientos {
     bool tieneHaber = false;
 };
 
-class Progreso;
+struct Contexto;
 
 // One line's text in the debit or credit column.
 QString TextoLineaLista(const QString& descripcion, const QString& codInt);
@@ -60,7 +60,7 @@ public:
     void Quito(qsizetype fila);
 
 private:
-    friend bool ArmoListaAsientos(const ConsultaSql&, ListaAsientos&, QString*, Progreso*);
+    friend bool ArmoListaAsientos(const Contexto&, const ConsultaSql&, ListaAsientos&, QString*);
     struct Entrada {
         int asiento = 0;
         int dia = 0;           // Julian day; Nulo: no date
@@ -84,11 +84,12 @@ private:
     Entrada Armo(const FilaListaAsientos& fila);
 };
 
-// Runs the query and folds its rows into one row per entry, in the query's order. False with the
-// engine's explanation in *error when the query fails, or TextoCancelado when the progress asked it
-// to stop; the list is then left as it was.
-bool ArmoListaAsientos(const ConsultaSql& consulta, ListaAsientos& filas, QString* error = nullptr,
-                       Progreso* progreso = nullptr);
+// Runs the query on the context's connection and folds its rows into one row per entry, in the query's
+// order, telling the context's progress how far it went. False with the engine's explanation in *error
+// when the query fails, or TextoCancelado when the progress asked it to stop; the list is then left
+// as it was.
+bool ArmoListaAsientos(const Contexto& ctx, const ConsultaSql& consulta, ListaAsientos& filas,
+                       QString* error = nullptr);
 
 // The query of one entry alone, for the command that shows an entry by its number.
 ConsultaSql ConsultaUnAsiento(int empresa, int ejercicio, int asiento);

@@ -3,7 +3,9 @@
 #include "accounts/ArbolCuentas.h"
 #include "core/AppState.h"
 #include "core/Contexto.h"
+#include "core/Motor.h"
 #include "core/Sesiones.h"
+#include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "core/ui/AplicoPermisos.h"
 #include "core/ui/DialogoProgreso.h"
@@ -331,12 +333,32 @@ void frmAsientos::ActSprRpt() {
         ListaAsientos filas;
         QString error;
         bool cancelado = false;
-        // On the shared connection, so that the list shows what this program has just written.
-        const bool leida = DialogoProgreso::EnEsteHilo(this, "Lista de asientos", [&](Progreso& p) {
-            const bool ok = ArmoListaAsientos(consulta, filas, &error, &p);
-            cancelado = p.Cancelado();
-            return ok;
-        });
+        // Where the rows come one by one. A server's driver that streams a reading loses it when
+        // another statement is sent, and the screens' events run statements while the reading goes on:
+        // there the shared connection would take every row of the year at once, so the list is read on
+        // a connection of its own, which sees what this program has committed. Inside a transaction
+        // only the shared connection sees what it holds.
+        bool leida;
+        if (!MotorActual().dialecto.LecturaIntercalada() && Transaccion::Profundidad() == 0) {
+            QString motivo;
+            leida = DialogoProgreso::ConConexion(
+                this, "Lista de asientos", ContextoActual(),
+                [&](const Contexto& propio) {
+                    const bool ok = ArmoListaAsientos(propio, consulta, filas, &error);
+                    cancelado = propio.progreso->Cancelado();
+                    return ok;
+                },
+                &motivo);
+            if (!motivo.isEmpty()) error = motivo;
+        } else {
+            leida = DialogoProgreso::EnEsteHilo(this, "Lista de asientos", [&](Progreso& p) {
+                Contexto ctx = ContextoActual();
+                ctx.progreso = &p;
+                const bool ok = ArmoListaAsientos(ctx, consulta, filas, &error);
+                cancelado = p.Cancelado();
+                return ok;
+            });
+        }
         if (cancelado) {
             Caption(); // the list stays as it was
             return;

@@ -2,6 +2,7 @@
 // entries without lines, hostile text bound as typed, defaults, the remembered order, query plans.
 #include "core/AppState.h"
 #include "core/Basedatos.h"
+#include "core/Contexto.h"
 #include "core/Importe.h"
 #include "core/Ini.h"
 #include "core/Valores.h"
@@ -170,7 +171,7 @@ void PruebaBusqueda::consulta() {
     QCOMPARE(Listado(*q), listado);
     // The editor folds the same rows into one row per entry, in the same order.
     ListaAsientos filas;
-    QVERIFY(ArmoListaAsientos(*q, filas));
+    QVERIFY(ArmoListaAsientos(Contexto(), *q, filas));
     QStringList numeros, plegadas;
     for (qsizetype i = 0; i < filas.size(); ++i) {
         const FilaListaAsientos f = filas[i];
