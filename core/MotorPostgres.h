@@ -68,6 +68,9 @@ public:
     bool Integridad(QSqlDatabase& db, bool completa, QString* detalle, Progreso* progreso) const override;
     bool CompactoEn(QSqlDatabase& db, const QString& destino, QString* error, Progreso* progreso) const override;
     bool CopioBase(QSqlDatabase& desde, QSqlDatabase& hacia, QString* error, Progreso* progreso) const override;
+    // A watch beside the connection that asks the server to cancel its statement once the operation
+    // is asked to stop (core/MotorPostgresLector.cpp).
+    std::shared_ptr<void> Detenible(const QSqlDatabase& db, Progreso* progreso) const override;
     // The rows through the server's client library on the driver's connection (core/MotorPostgresLector.cpp).
     std::unique_ptr<Lector> Leo(const QSqlDatabase& db, const QString& sql, const QVariantList& parametros,
                                 bool adelante) const override;

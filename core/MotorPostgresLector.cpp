@@ -1,9 +1,11 @@
 // The server engine's reader of long statements: the rows come through the server's own client
 // library on the connection Qt's driver opened, each value read from the text the server sends, with
-// no QVariant made of every cell. It gives the values Qt's driver would give (core/Lector.h).
+// no QVariant made of every cell. It gives the values Qt's driver would give (core/Lector.h). And the
+// watch that stops a long statement in its middle when its operation is asked to stop.
 #include "core/MotorPostgres.h"
 
 #include "core/Lector.h"
+#include "core/Progreso.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -11,7 +13,11 @@
 #include <QTime>
 
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 #include <libpq-fe.h>
 
 namespace {
@@ -262,7 +268,58 @@ private:
     }
 };
 
+// Watches an operation from a thread of its own while its statements run on a connection: once the
+// operation is asked to stop, the server is asked to cancel what the connection runs, and asked again
+// now and then for as long as the watch lives (a request that came between two statements cancels
+// nothing, and the next statement would run to its end). The request goes on a connection of its own
+// to the server, the one thing the client library lets another thread do.
+class Vigia {
+public:
+    Vigia(PGcancel* cancelacion, Progreso* progreso) : cancelacion(cancelacion), progreso(progreso) {
+        hilo = std::thread([this] { Vigilo(); });
+    }
+    ~Vigia() {
+        {
+            const std::lock_guard<std::mutex> l(m);
+            fin = true;
+        }
+        aviso.notify_all();
+        hilo.join();
+        PQfreeCancel(cancelacion);
+    }
+    Vigia(const Vigia&) = delete;
+    Vigia& operator=(const Vigia&) = delete;
+
+private:
+    void Vigilo() {
+        using namespace std::chrono_literals;
+        std::unique_lock<std::mutex> l(m);
+        while (!fin) {
+            aviso.wait_for(l, 20ms);
+            if (fin || !progreso->Cancelado()) continue;
+            char motivo[256];
+            PQcancel(cancelacion, motivo, int(sizeof motivo));
+            aviso.wait_for(l, 200ms);
+        }
+    }
+
+    PGcancel* cancelacion;
+    Progreso* progreso;
+    std::mutex m;
+    std::condition_variable aviso;
+    bool fin = false;
+    std::thread hilo;
+};
+
 } // namespace
+
+std::shared_ptr<void> AlmacenPostgres::Detenible(const QSqlDatabase& db, Progreso* progreso) const {
+    PGconn* c = Conexion(db);
+    if (!c || !progreso) return nullptr;
+    PGcancel* cancelacion = PQgetCancel(c);
+    if (!cancelacion) return nullptr;
+    return std::make_shared<Vigia>(cancelacion, progreso);
+}
 
 std::unique_ptr<Lector> AlmacenPostgres::Leo(const QSqlDatabase& db, const QString& sql,
                                              const QVariantList& parametros, bool adelante) const {

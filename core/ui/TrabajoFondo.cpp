@@ -1,6 +1,7 @@
 #include "core/ui/TrabajoFondo.h"
 
 #include "core/Basedatos.h"
+#include "core/Motor.h"
 
 #include <QPointer>
 #include <QThread>
@@ -22,7 +23,13 @@ bool TrabajoFondo::ConConexionPropia(Contexto ctx, Progreso* progreso, const Tra
     }
     ctx.conexion = nombre;
     ctx.progreso = progreso;
-    const bool hecho = trabajo(ctx, error);
+    bool hecho;
+    {
+        // A statement of the work stops in its middle once the work is asked to stop.
+        const QSqlDatabase db = ctx.Base();
+        const std::shared_ptr<void> detenible = MotorDe(db).almacen.Detenible(db, progreso);
+        hecho = trabajo(ctx, error);
+    }
     CierroConexion(nombre);
     return hecho;
 }
