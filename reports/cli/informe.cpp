@@ -449,7 +449,21 @@ int Ejecuto(const QStringList& args) {
 
     // The level maxima of a report are kept per session, as the screens keep them.
     ctx.sesion = NuevaSesion();
-    const int estado = EscriboInforme(*d, {ctx, desde, hasta, p.opciones}, p.archivo, separador);
+    // A server's driver streams a reading only on a connection nothing else uses meanwhile; on the
+    // shared one it would take every row of a long report at once (about 1 GB for the journal of a
+    // 7,000,000-line year). The report is read on a connection of its own there, as the screens read
+    // theirs.
+    const QString propia = QStringLiteral("informe");
+    Contexto lectura = ctx;
+    if (!MotorActual().dialecto.LecturaIntercalada()) {
+        if (!AbroConexion(propia, DireccionAbierta(), &error)) {
+            BorroSesion(ctx.sesion);
+            return falla("No se pudo abrir la base de datos: " + error, Falla);
+        }
+        lectura.conexion = propia;
+    }
+    const int estado = EscriboInforme(*d, {lectura, desde, hasta, p.opciones}, p.archivo, separador);
+    CierroConexion(propia);
     BorroSesion(ctx.sesion);
     return estado;
 }
