@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -71,13 +72,21 @@ struct Suma {
     bool operator==(const Suma&) const = default;
 };
 
+// A hash of a key's numbers, in unsigned arithmetic (it wraps around).
+size_t Mezclo(std::initializer_list<qint64> numeros) {
+    size_t h = 0;
+    for (const qint64 n : numeros)
+        h = h * 1000003u + std::hash<qint64>()(n);
+    return h;
+}
+
 struct ClaveCuenta {
     qint64 empresa, ejercicio, cuenta;
     bool operator==(const ClaveCuenta&) const = default;
 };
 struct HashCuenta {
     size_t operator()(const ClaveCuenta& c) const {
-        return std::hash<qint64>()((c.empresa * 1000003 + c.ejercicio) * 1000003 + c.cuenta);
+        return Mezclo({c.empresa, c.ejercicio, c.cuenta});
     }
 };
 
@@ -139,7 +148,7 @@ void RevisoLineas(const QSqlDatabase& db, const Motor& motor, bool conSumas, QLi
     };
     struct HashLinea {
         size_t operator()(const ClaveLinea& c) const {
-            return std::hash<qint64>()(((c.empresa * 1000003 + c.ejercicio) * 1000003 + c.mes) * 1000003 + c.cuenta);
+            return Mezclo({c.empresa, c.ejercicio, c.mes, c.cuenta});
         }
     };
     std::unordered_map<ClaveLinea, Suma, HashLinea> porLinea;
@@ -156,6 +165,7 @@ void RevisoLineas(const QSqlDatabase& db, const Motor& motor, bool conSumas, QLi
                                Importe::DeCentavosBase(QVariant(total)).Texto(u',', u'.'));
     };
     qint64 leidas = 0;
+    bool desborde = false;
     while (q->Siguiente()) {
         if ((++leidas & 0xFFFF) == 0 && detenido()) return;
         const qint64 e = q->Entero(0), j = q->Entero(1), a = q->Entero(2);
@@ -169,7 +179,7 @@ void RevisoLineas(const QSqlDatabase& db, const Motor& motor, bool conSumas, QLi
         }
         const bool conImporte = !q->Nulo(5);
         const qint64 centavos = conImporte ? q->Entero(5) : 0;
-        total += centavos;
+        desborde = __builtin_add_overflow(total, centavos, &total) || desborde;
         auto linea = [&] { return asiento(e, j, a) + QString::fromUtf8(", línea ") + QString::number(q->Entero(3)); };
         const bool conAsiento = !q->Nulo(7);
         if (!conAsiento) anoto(huerfanas, linea());
@@ -188,11 +198,14 @@ void RevisoLineas(const QSqlDatabase& db, const Motor& motor, bool conSumas, QLi
                 idMes = m->second;
             }
             Suma& s = porLinea[ClaveLinea{e, j, idMes, numeroCuenta}];
-            (signo > 0 ? s.debe : s.haber) += centavos;
+            qint64& lado = signo > 0 ? s.debe : s.haber;
+            desborde = __builtin_add_overflow(lado, centavos, &lado) || desborde;
             ++(signo > 0 ? s.debitos : s.creditos);
         }
     }
     if (!q->Error().isEmpty()) return fallo(q->Error());
+    // Amounts no sum can hold (a forged book): nothing can be said of its balances.
+    if (desborde) return fallo(QString::fromUtf8("los importes exceden lo que se puede sumar"));
     if (detenido()) return;
     cierro();
     for (Incoherencia* i : {&balance, &huerfanas, &sinCuenta})
