@@ -793,6 +793,10 @@ std::unique_ptr<Lector> LeoAdelante(const Contexto& ctx, const QString& sql, con
     return motor.almacen.Leo(db, sql, valores, !ctx.Compartida() || motor.dialecto.LecturaIntercalada());
 }
 
+bool LecturaLargaAparte() {
+    return !MotorActual().dialecto.LecturaIntercalada() && Transaccion::Profundidad() == 0;
+}
+
 bool AbroConexion(const QString& nombre, const QString& ruta, QString* error) {
     const Motor& motor = MotorDeRuta(ruta);
     const Diagnostico d = ExaminoBase(ruta, Examen::Rapido);

@@ -138,6 +138,11 @@ QSqlQuery ConsultoAdelante(const Contexto& ctx, const QString& sql, const QVaria
 // that reads every value of many rows once; a failure is told by the reader's Error(). As with
 // ConsultoAdelante, no other statement may run on a connection of the context's own meanwhile.
 std::unique_ptr<Lector> LeoAdelante(const Contexto& ctx, const QString& sql, const QVariantList& parametros = {});
+// Whether a long reading of the open books is better done on a connection of its own: a server's
+// driver streams rows only on a connection nothing else uses meanwhile, and on the shared one it would
+// take every row at once. Inside a transaction only the shared connection sees what it holds, so there
+// the answer is no.
+bool LecturaLargaAparte();
 
 // Opens a further connection, named nombre, to the books at ruta, in the calling thread and prepared
 // as the shared one: a second book beside the first, or the same book for a report run in a worker

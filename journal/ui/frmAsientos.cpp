@@ -2,10 +2,9 @@
 
 #include "accounts/ArbolCuentas.h"
 #include "core/AppState.h"
+#include "core/Basedatos.h"
 #include "core/Contexto.h"
-#include "core/Motor.h"
 #include "core/Sesiones.h"
-#include "core/Transaccion.h"
 #include "core/Valores.h"
 #include "core/ui/AplicoPermisos.h"
 #include "core/ui/DialogoProgreso.h"
@@ -339,7 +338,7 @@ void frmAsientos::ActSprRpt() {
         // a connection of its own, which sees what this program has committed. Inside a transaction
         // only the shared connection sees what it holds.
         bool leida;
-        if (!MotorActual().dialecto.LecturaIntercalada() && Transaccion::Profundidad() == 0) {
+        if (LecturaLargaAparte()) {
             QString motivo;
             leida = DialogoProgreso::ConConexion(
                 this, "Lista de asientos", ContextoActual(),

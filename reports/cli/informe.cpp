@@ -455,7 +455,7 @@ int Ejecuto(const QStringList& args) {
     // theirs.
     const QString propia = QStringLiteral("informe");
     Contexto lectura = ctx;
-    if (!MotorActual().dialecto.LecturaIntercalada()) {
+    if (LecturaLargaAparte()) {
         if (!AbroConexion(propia, DireccionAbierta(), &error)) {
             BorroSesion(ctx.sesion);
             return falla("No se pudo abrir la base de datos: " + error, Falla);
