@@ -49,24 +49,34 @@ int BuscoUsuario(const QString& nombre, const QString& contrasena) {
 }
 
 int BuscoUsuario(const Contexto& ctx, const QString& nombre, const QString& contrasena) {
-    QSqlQuery q =
-        Consulto(ctx, "SELECT Usuario, Contrasena FROM Usuarios WHERE Activo<>0 AND UCase(NombreCorto)=? "
-                 "ORDER BY Usuario",
-                 {nombre.toUpper()});
-    int usuario = -1;
-    QString guardada;
-    while (q.next()) {
-        // A Null password matches nothing, as a comparison with Null never holds.
-        if (q.value(1).isNull()) continue;
-        const QString c = q.value(1).toString();
-        if (VerificoContrasena(contrasena, c)) {
-            usuario = q.value(0).toInt();
-            guardada = c;
-            break;
-        }
-    }
-    q.finish();
-    if (usuario >= 0 && !EsHashContrasena(guardada))
-        Ejecuto(ctx, "UPDATE Usuarios SET Contrasena=? WHERE Usuario=?", {HashContrasena(contrasena), usuario});
+    const QList<UsuarioGuardado> usuarios = UsuariosDeNombre(ctx, nombre);
+    const int usuario = UsuarioDeContrasena(usuarios, contrasena);
+    GuardoComoHash(ctx, usuarios, usuario, contrasena);
     return usuario;
+}
+
+QList<UsuarioGuardado> UsuariosDeNombre(const Contexto& ctx, const QString& nombre) {
+    // A Null password matches nothing, as a comparison with Null never holds.
+    QSqlQuery q = Consulto(ctx,
+                           "SELECT Usuario, Contrasena FROM Usuarios WHERE Activo<>0 AND UCase(NombreCorto)=? "
+                           "AND Contrasena IS NOT NULL ORDER BY Usuario",
+                           {nombre.toUpper()});
+    QList<UsuarioGuardado> usuarios;
+    while (q.next()) usuarios.append({q.value(0).toInt(), q.value(1).toString()});
+    return usuarios;
+}
+
+int UsuarioDeContrasena(const QList<UsuarioGuardado>& usuarios, const QString& contrasena) {
+    for (const UsuarioGuardado& u : usuarios)
+        if (VerificoContrasena(contrasena, u.contrasena)) return u.usuario;
+    return -1;
+}
+
+void GuardoComoHash(const Contexto& ctx, const QList<UsuarioGuardado>& usuarios, int usuario,
+                    const QString& contrasena) {
+    for (const UsuarioGuardado& u : usuarios)
+        if (u.usuario == usuario && !EsHashContrasena(u.contrasena)) {
+            Ejecuto(ctx, "UPDATE Usuarios SET Contrasena=? WHERE Usuario=?", {HashContrasena(contrasena), usuario});
+            return;
+        }
 }

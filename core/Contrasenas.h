@@ -1,6 +1,7 @@
 #pragma once
 // Passwords are kept as a salted Argon2id hash of the upper-cased text, so that letter case is
 // ignored as it always was and no password is ever stored in clear.
+#include <QList>
 #include <QString>
 
 QString HashContrasena(const QString& contrasena);
@@ -17,3 +18,16 @@ int BuscoUsuario(const QString& nombre, const QString& contrasena);
 // connection an older row is left as it is).
 struct Contexto;
 int BuscoUsuario(const Contexto& ctx, const QString& nombre, const QString& contrasena);
+
+// The same in two halves, for a caller that works out the slow hash on a thread of its own: the active
+// users a login name names, each with what is stored as his password (a Null password opens nothing),
+// in the order a password is tried on them; then which of them the password opens, or -1, touching no
+// database (any thread may ask); then, once one has opened, his older plain password rewritten as a hash.
+struct UsuarioGuardado {
+    int usuario = 0;
+    QString contrasena;
+};
+QList<UsuarioGuardado> UsuariosDeNombre(const Contexto& ctx, const QString& nombre);
+int UsuarioDeContrasena(const QList<UsuarioGuardado>& usuarios, const QString& contrasena);
+void GuardoComoHash(const Contexto& ctx, const QList<UsuarioGuardado>& usuarios, int usuario,
+                    const QString& contrasena);

@@ -4,6 +4,7 @@
 #include "core/Basedatos.h"
 #include "core/Configuracion.h"
 #include "core/Contrasenas.h"
+#include "core/Progreso.h"
 #include "core/Dialecto.h"
 #include "core/Motor.h"
 #include "core/Sesiones.h"
@@ -24,6 +25,8 @@
 #include <QMap>
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <future>
 #include <memory>
 #include <termios.h>
 #include <unistd.h>
@@ -125,10 +128,23 @@ void Escribo(FILE* destino, const QString& texto) {
 }
 
 // Makes the report's table and writes it: 0, or the exit status with the reason on the error output.
-int EscriboInforme(const DescriptorInforme& d, const PedidoInforme& pedido, const QString& archivo, QChar separador) {
+// `antes` runs once the table is made or has failed, before anything is said or written (the user's
+// identity, checked meanwhile); when it does not give 0, its status is the command's.
+int EscriboInforme(const DescriptorInforme& d, const PedidoInforme& pedido, const QString& archivo,
+                   QChar separador, const std::function<int()>& antes) {
     TablaReporte tabla;
     QString error;
-    switch (d.armo(pedido, &tabla, &error)) {
+    ArmadoInforme armado = ArmadoInforme::Falla;
+    try {
+        armado = d.armo(pedido, &tabla, &error);
+    } catch (const std::exception& e) {
+        // A sum beyond what money can hold: the report is not written, and the reason is said.
+        if (const int estado = antes(); estado != Bien) return estado;
+        Escribo(stderr, QString::fromUtf8(e.what()));
+        return Falla;
+    }
+    if (const int estado = antes(); estado != Bien) return estado;
+    switch (armado) {
     case ArmadoInforme::Bien:
         break;
     case ArmadoInforme::ArgumentoMalo:
@@ -277,31 +293,73 @@ int LeoIdentidad(const Pedido& p, QString* nombre, QString* contrasena) {
 
 // Who runs the command, once the books are open: the user and password read by LeoIdentidad, whose
 // profile must allow the request; the request goes to the books' history in his name.
-// Bien, with *quien his context, or the exit status after saying why.
-int IdentificoUsuario(const Pedido& p, const QString& nombre, const QString& contrasena, Contexto* quien) {
-    quien->usuario = BuscoUsuario(nombre, contrasena);
-    if (quien->usuario < 0) {
-        quien->usuario = 0;
-        Escribo(stderr, "Lo siento, Identificación o contraseña incorrecta");
-        return ArgumentoMalo;
+// The password's hash is slow on purpose (more than a tenth of a second): it is worked out on a thread
+// of its own while the report is read, and nothing leaves the command (no file, no record in the
+// history, no word about the books) before it has opened. A password that does not open stops the
+// report at its next step.
+class Identidad {
+public:
+    Identidad(const Pedido& p, const QString& nombre, const QString& contrasena)
+        : pedido(p), contrasena(contrasena), usuarios(UsuariosDeNombre(Contexto(), nombre)) {
+        // Several users of one name: which one runs the report is known only once the password opens.
+        if (usuarios.size() == 1) quien.usuario = usuarios.front().usuario;
+        verificacion = std::async(std::launch::async, [this] {
+            const int usuario = UsuarioDeContrasena(usuarios, this->contrasena);
+            if (usuario < 0) progreso.Cancelo();
+            return usuario;
+        });
+        if (usuarios.size() != 1) Espero();
     }
-    const auto [modulo, accion] = PermisoDePedido(p);
-    QString error;
-    if (!Autorizo(*quien, modulo, accion, &error)) {
-        Escribo(stderr, "No se puede hacer el pedido: " + error + ".");
-        return ArgumentoMalo;
+    // The user's context while the password is checked: the one his name names, with the report's
+    // progress, which a password that does not open stops.
+    Contexto Supuesto() {
+        Contexto c = quien;
+        c.progreso = &progreso;
+        return c;
     }
-    // The check of the history writes nothing, not even its own record.
-    if (p.opciones.contains("--verifico")) return Bien;
-    const QString que = "partidex-informe " + p.informe +
-                        (p.archivo.isEmpty() ? QString() : " " + QDir::toNativeSeparators(p.archivo));
-    error = RegistroEvento(*quien, int(TipoCambio::Informe), que);
-    if (!error.isEmpty()) {
-        Escribo(stderr, "No se pudo registrar el pedido en el historial, " + error);
-        return Falla;
+    // Bien once the password has opened and the profile allows the request, the request recorded in
+    // the history; otherwise the exit status after saying why. Asked again, the same answer.
+    int Espero() {
+        if (estado < 0) estado = Identifico();
+        return estado;
     }
-    return Bien;
-}
+
+private:
+    int Identifico() {
+        quien.usuario = verificacion.get();
+        if (quien.usuario < 0) {
+            quien.usuario = 0;
+            Escribo(stderr, "Lo siento, Identificación o contraseña incorrecta");
+            return ArgumentoMalo;
+        }
+        GuardoComoHash(Contexto(), usuarios, quien.usuario, contrasena);
+        const auto [modulo, accion] = PermisoDePedido(pedido);
+        QString error;
+        if (!Autorizo(quien, modulo, accion, &error)) {
+            Escribo(stderr, "No se puede hacer el pedido: " + error + ".");
+            return ArgumentoMalo;
+        }
+        // The check of the history writes nothing, not even its own record.
+        if (pedido.opciones.contains("--verifico")) return Bien;
+        const QString que = "partidex-informe " + pedido.informe +
+                            (pedido.archivo.isEmpty() ? QString() : " " + QDir::toNativeSeparators(pedido.archivo));
+        error = RegistroEvento(quien, int(TipoCambio::Informe), que);
+        if (!error.isEmpty()) {
+            Escribo(stderr, "No se pudo registrar el pedido en el historial, " + error);
+            return Falla;
+        }
+        return Bien;
+    }
+
+    const Pedido& pedido;
+    const QString contrasena;
+    const QList<UsuarioGuardado> usuarios;
+    Contexto quien;
+    Progreso progreso;
+    int estado = -1; // not known yet
+    // Last, so that it is waited for before what its thread uses is gone.
+    std::future<int> verificacion;
+};
 
 int Ejecuto(const QStringList& args) {
     Pedido p;
@@ -370,19 +428,30 @@ int Ejecuto(const QStringList& args) {
     struct Cierre {
         ~Cierre() { CierroBase(); }
     } cierre;
-    Contexto quien;
-    if (const int estado = IdentificoUsuario(p, nombre, contrasena, &quien); estado != Bien) return estado;
+    Identidad identidad(p, nombre, contrasena);
+    // What comes from here on speaks of the books: said only to the user the password opened.
+    auto fallaDelUsuario = [&](const QString& texto, int estado) {
+        if (const int e = identidad.Espero(); e != Bien) return e;
+        Escribo(stderr, texto);
+        return estado;
+    };
+    if (indices || verifico) {
+        if (const int estado = identidad.Espero(); estado != Bien) return estado;
+    }
+    const Contexto quien = identidad.Supuesto();
+    auto antes = [&] { return identidad.Espero(); };
 
     if (indices) {
         bool ok = false;
         const int numero = p.opciones.value("--tabla").toInt(&ok);
-        if (!ok) return falla("Indique la tabla de índices con --tabla NÚMERO.", ArgumentoMalo);
+        if (!ok) return fallaDelUsuario("Indique la tabla de índices con --tabla NÚMERO.", ArgumentoMalo);
         if (!ExisteTablaAjuste(Contexto(), numero))
-            return falla(QString("No existe la tabla de índices %1.").arg(numero), ArgumentoMalo);
-        if (!QFileInfo(p.archivo).isFile()) return falla("No existe el archivo " + p.archivo, ArgumentoMalo);
+            return fallaDelUsuario(QString("No existe la tabla de índices %1.").arg(numero), ArgumentoMalo);
+        if (!QFileInfo(p.archivo).isFile())
+            return fallaDelUsuario("No existe el archivo " + p.archivo, ArgumentoMalo);
         int importados = 0;
         if (!ImportoIndices(quien, numero, p.archivo, p.opciones.contains("--reemplazo"), &importados, &error))
-            return falla(error, Falla);
+            return fallaDelUsuario(error, Falla);
         std::printf("%d valores importados en la tabla %d\n", importados, numero);
         return Bien;
     }
@@ -401,9 +470,9 @@ int Ejecuto(const QStringList& args) {
     if (p.opciones.contains("--empresa")) {
         empresa = BuscoEmpresa(p.opciones.value("--empresa"));
         if (empresa == 0)
-            return falla("No existe la empresa " + p.opciones.value("--empresa"), ArgumentoMalo);
+            return fallaDelUsuario("No existe la empresa " + p.opciones.value("--empresa"), ArgumentoMalo);
     } else if (empresa == 0 || BuscoEmpresa(QString::number(empresa)) == 0) {
-        return falla("Indique la empresa con --empresa.", ArgumentoMalo);
+        return fallaDelUsuario("Indique la empresa con --empresa.", ArgumentoMalo);
     }
     if (!d->delEjercicio) {
         // The period is when the changes were made, whatever the year of the entries.
@@ -413,25 +482,27 @@ int Ejecuto(const QStringList& args) {
             if (!p.opciones.contains(opciones[i])) continue;
             periodo[i] = TextoAFecha(p.opciones.value(opciones[i]));
             if (!periodo[i].isValid())
-                return falla(QString("La fecha de %1 no es válida: ").arg(opciones[i] + 2) +
-                                 p.opciones.value(opciones[i]),
-                             ArgumentoMalo);
+                return fallaDelUsuario(QString("La fecha de %1 no es válida: ").arg(opciones[i] + 2) +
+                                           p.opciones.value(opciones[i]),
+                                       ArgumentoMalo);
         }
-        if (periodo[0] > periodo[1]) return falla("La fecha --desde es posterior a --hasta.", ArgumentoMalo);
-        return EscriboInforme(*d, {quien.En(empresa, 0), periodo[0], periodo[1], p.opciones}, p.archivo, separador);
+        if (periodo[0] > periodo[1])
+            return fallaDelUsuario("La fecha --desde es posterior a --hasta.", ArgumentoMalo);
+        return EscriboInforme(*d, {quien.En(empresa, 0), periodo[0], periodo[1], p.opciones}, p.archivo,
+                              separador, antes);
     }
     if (p.opciones.contains("--ejercicio")) {
         bool ok = false;
         ejercicio = p.opciones.value("--ejercicio").toInt(&ok);
         if (!ok || !ExisteEjercicio(empresa, ejercicio))
-            return falla(QString("No existe el ejercicio %1 de la empresa %2")
-                             .arg(p.opciones.value("--ejercicio"))
-                             .arg(empresa),
-                         ArgumentoMalo);
+            return fallaDelUsuario(QString("No existe el ejercicio %1 de la empresa %2")
+                                       .arg(p.opciones.value("--ejercicio"))
+                                       .arg(empresa),
+                                   ArgumentoMalo);
     } else if (empresa != ultimaEmpresa || !ExisteEjercicio(empresa, ejercicio)) {
         ejercicio = UltimoEjercicio(empresa);
         if (ejercicio == 0)
-            return falla(QString("La empresa %1 no tiene ejercicios.").arg(empresa), ArgumentoMalo);
+            return fallaDelUsuario(QString("La empresa %1 no tiene ejercicios.").arg(empresa), ArgumentoMalo);
     }
 
     Contexto ctx = quien.En(empresa, ejercicio);
@@ -440,12 +511,12 @@ int Ejecuto(const QStringList& args) {
     QDate desde, hasta;
     if (!VerificoPeriodo(ctx, p.opciones.value("--desde", FechaATexto(comienzo)),
                          p.opciones.value("--hasta", FechaATexto(fin)), &desde, &hasta, &error))
-        return falla(error, ArgumentoMalo);
+        return fallaDelUsuario(error, ArgumentoMalo);
     // The screens let a reversed range select nothing; a script that asks for one has a mistake.
     if (desde > hasta)
-        return falla(QString("La fecha --desde (%1) es posterior a --hasta (%2).")
-                         .arg(FechaATexto(desde), FechaATexto(hasta)),
-                     ArgumentoMalo);
+        return fallaDelUsuario(QString("La fecha --desde (%1) es posterior a --hasta (%2).")
+                                   .arg(FechaATexto(desde), FechaATexto(hasta)),
+                               ArgumentoMalo);
 
     // The level maxima of a report are kept per session, as the screens keep them.
     ctx.sesion = NuevaSesion();
@@ -458,11 +529,11 @@ int Ejecuto(const QStringList& args) {
     if (LecturaLargaAparte()) {
         if (!AbroConexion(propia, DireccionAbierta(), &error)) {
             BorroSesion(ctx.sesion);
-            return falla("No se pudo abrir la base de datos: " + error, Falla);
+            return fallaDelUsuario("No se pudo abrir la base de datos: " + error, Falla);
         }
         lectura.conexion = propia;
     }
-    const int estado = EscriboInforme(*d, {lectura, desde, hasta, p.opciones}, p.archivo, separador);
+    const int estado = EscriboInforme(*d, {lectura, desde, hasta, p.opciones}, p.archivo, separador, antes);
     CierroConexion(propia);
     BorroSesion(ctx.sesion);
     return estado;
@@ -493,7 +564,6 @@ int main(int argc, char* argv[]) {
     try {
         return Ejecuto(QCoreApplication::arguments());
     } catch (const std::exception& e) {
-        // A sum beyond what money can hold: the report is not written, and the reason is said.
         Escribo(stderr, QString::fromUtf8(e.what()));
         return 1;
     }

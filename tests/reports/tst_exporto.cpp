@@ -562,6 +562,13 @@ void PruebaExporto::informe_data() {
                                  << "Indique el usuario de Partidex con --usuario NOMBRE.";
     QTest::newRow("contraseña incorrecta") << (QStringList{"balance", "b.csv", "@clave-mala"} + base) << 2
                                            << "Lo siento, Identificación o contraseña incorrecta";
+    // The password is checked while the report is read: what the books would have said waits for it.
+    for (const QStringList& pedido : {QStringList{"mayores", "m.csv", "--cuentas", "NADA"} + base,
+                                      QStringList{"balance", "b.csv", "--empresa", "9"},
+                                      QStringList{"diario", "d.csv", "--hasta", "31/12/2030"} + base,
+                                      QStringList{"historial", "h.csv"} + base})
+        QTest::newRow(qPrintable(pedido.first() + ", contraseña incorrecta"))
+            << (pedido + QStringList{"@clave-mala"}) << 2 << "Lo siento, Identificación o contraseña incorrecta";
     QTest::newRow("perfil sin el balance")
         << (QStringList{"balance", "b.csv", "@operador"} + base) << 2
         << "No se puede hacer el pedido: su perfil no le permite consultar en «Balance Sumas y Saldos».";
