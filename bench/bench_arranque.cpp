@@ -2,11 +2,13 @@
 // start makes it (its header and catalogue) and as a backup makes it (every page), the structure
 // check, and opening the shared connection (which brings the planner's figures up to date), on a
 // book of the shared generator; then the same on an empty book, for the ratio the start's time
-// must keep whatever the book's size.
+// must keep whatever the book's size; then the books' rules and the scheduled backup, whole and by
+// the stages its progress window names.
 // Run: ./bench_arranque [--entries N] [--book Partidex.MDB] (see Medicion::AbroLibro)
 #include "bench/Medicion.h"
 #include "core/Basedatos.h"
 #include "core/Motor.h"
+#include "core/Progreso.h"
 #include "maintenance/Mantenimiento.h"
 
 #include <QCoreApplication>
@@ -15,8 +17,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -89,9 +94,26 @@ int main(int argc, char* argv[]) {
     // compacted copy and its full check, the copy written and checked (not written back unless
     // compacting gains a tenth).
     const Mantenimiento::Rutas rutas{libro.ruta, carpeta.filePath("respaldo.MDB"), carpeta.filePath("auxiliar.MDB")};
+    // Each stage's time, as its progress window names them.
+    Progreso progreso;
+    std::atomic<bool> fin{false};
+    std::vector<std::pair<QString, double>> etapas;
     r.start();
-    const bool hecho = Mantenimiento::HagoBackUp(rutas, QDate::currentDate(), -1, nullptr, nullptr,
+    std::thread vigia([&] {
+        while (!fin.load()) {
+            const QString que = progreso.Que();
+            if (!que.isEmpty() && (etapas.empty() || etapas.back().first != que)) etapas.emplace_back(que, Ms(r));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const bool hecho = Mantenimiento::HagoBackUp(rutas, QDate::currentDate(), -1, &progreso, nullptr,
                                                  Mantenimiento::Compactacion::SiGana);
-    std::printf("The scheduled backup: %.0f ms, %s\n", Ms(r), hecho ? "made" : "not made");
+    const double total = Ms(r);
+    fin = true;
+    vigia.join();
+    std::printf("The scheduled backup: %.0f ms, %s\n", total, hecho ? "made" : "not made");
+    for (size_t i = 0; i < etapas.size(); ++i)
+        std::printf("  %s: %.0f ms\n", qPrintable(etapas[i].first),
+                    (i + 1 < etapas.size() ? etapas[i + 1].second : total) - etapas[i].second);
     return 0;
 }
