@@ -323,6 +323,8 @@ public:
         if (estado < 0) estado = Identifico();
         return estado;
     }
+    // Refused already (a name that names no single user is checked at once).
+    bool Rechazada() const { return estado > 0; }
 
 private:
     int Identifico() {
@@ -429,6 +431,7 @@ int Ejecuto(const QStringList& args) {
         ~Cierre() { CierroBase(); }
     } cierre;
     Identidad identidad(p, nombre, contrasena);
+    if (identidad.Rechazada()) return identidad.Espero();
     // What comes from here on speaks of the books: said only to the user the password opened.
     auto fallaDelUsuario = [&](const QString& texto, int estado) {
         if (const int e = identidad.Espero(); e != Bien) return e;
